@@ -1,0 +1,67 @@
+// The song: four channels of pattern columns, the position list, the
+// instrument table, and the character rules that read pattern cells.
+#pragma once
+
+#include "host/text.h"
+
+#include <array>
+
+constexpr int rowsPerPattern = 32;
+constexpr int patternSlots = 256;
+constexpr int columnLength = rowsPerPattern * patternSlots;  // 8192 characters
+constexpr int columnCount = 16;       // notes 0..3, volumes 4..7, instruments 8..11, octaves 12..15
+constexpr int channelCount = 4;
+constexpr int positionCount = 256;
+constexpr int instrumentValueCount = 256;  // eight slots per instrument
+constexpr int slotsPerInstrument = 8;
+constexpr int descriptionCount = 32;
+constexpr int descriptionLength = 21;
+constexpr int maxSongPositions = 99;
+
+// Note values with a meaning of their own.
+constexpr int noteSlideDown = 127;  // "+"
+constexpr int noteOff = 128;        // "<"
+constexpr int noteSlideUp = 129;    // "#"
+constexpr int notePatternEnd = 130; // "-"
+constexpr int noteEmpty = 255;      // "."
+
+// Instrument slots.
+enum InstrumentSlot {
+    slotWave = 0,
+    slotPwm = 1,
+    slotE2pRpt = 2,  // RPT * 16 + E2P
+    slotAmtSwp = 3,  // SWP * 16 + AMT
+    slotEnvelope = 4,
+    slotArpSpeed = 5,
+    slotArpFirst = 6,
+    slotArpSecond = 7,
+};
+
+struct Song {
+    std::array<String, columnCount> patternColumns;
+    int songLengthRows = rowsPerPattern;
+    int speed = 4;
+    std::array<int, positionCount> positions {};
+    std::array<int, instrumentValueCount> instrumentParams {};
+    std::array<String, descriptionCount> instrumentDescriptions;
+};
+
+// The blank character of a column: "." for notes, "0" for the others.
+char32_t blankCharOf(int column);
+
+// A column of 8192 blank characters.
+String blankColumn(int column);
+
+// All 16 columns blank.
+std::array<String, columnCount> blankColumns();
+
+// Note character to note value: the two keyboard rows give 0..28, "+" 127,
+// "<" 128, "#" 129, "-" 130, "." 255, any other character 0.
+int noteValueOf(char32_t c);
+
+// One hexadecimal digit, either case; any other character reads as its
+// decimal value, 0 when it is not a digit.
+int hexDigitValue(char32_t c);
+
+// A slot of an instrument; instruments outside the table read as 0.
+int instrumentSlot(const Song& song, int instrument, int slot);

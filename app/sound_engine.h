@@ -1,0 +1,93 @@
+// The tracker application: the song, the editing state and the hooks that
+// run the screen, the transport and the editor.
+#pragma once
+
+#include "app/song_model.h"
+#include "host/app.h"
+#include "player/voice_effects.h"
+
+#include <array>
+#include <memory>
+
+class c_Font;
+class c_Image;
+class c_Sound;
+class c_kovoPlay;
+class c_InputDevice;
+
+// Transport states.
+enum TransportState { stateEditing = 0, statePlaying = 1, stateStandby = 2 };
+
+constexpr int undoSlotCount = 32;
+constexpr int waveformCount = 8;
+
+class c_SoundEngine : public c_App, public Song {
+public:
+    c_SoundEngine();
+    ~c_SoundEngine() override;
+
+    void create() override;
+    void update() override;
+    void render() override;
+
+    // ---- Song model ----
+    // Copies the columns into the next undo slot; with reset, into slot 1,
+    // which becomes the oldest reachable state.
+    void takeUndoSnapshot(bool reset = false);
+    // Steps back one undo slot (never below 1) and restores it.
+    void restoreUndoSnapshot();
+
+    std::array<std::array<String, undoSlotCount>, columnCount> undoRing;
+    int undoSlot = 0;
+
+    // ---- Playback and view state ----
+    int currentPosition = 0;
+    int patternBaseRow = 0;
+    int rowInPattern = 0;
+    int tickCounter = 0;
+    int transportState = stateStandby;
+    std::array<float, channelCount> channelLevels {1.0f, 1.0f, 1.0f, 1.0f};
+    std::array<String, channelCount> channelOnTexts;
+    int followMode = 0;
+    String followText = U"Off";
+    int layoutIndex = 0;
+    String layoutText = U"DE";
+    int currentInstrument = 1;
+    int octave = 2;
+    int cursorColumn = 1;
+    int cursorRow = 1;
+    String statusText;
+    String songName;
+    std::shared_ptr<c_kovoPlay> player;
+
+    // ---- Resources ----
+    std::shared_ptr<c_Font> fontImage;
+    std::shared_ptr<c_Image> buttonImage;
+    std::shared_ptr<c_Image> navRowImage;
+    std::array<std::shared_ptr<c_Sound>, waveformCount> previewSounds;
+
+    // ---- Editor ----
+    int upHeldSteps = 0;
+    int downHeldSteps = 0;
+    float wheelStep = 0;
+    std::array<String, 4> insertScratch;
+    char32_t lastNoteChar = 0;  // 0 = none yet
+    std::shared_ptr<c_Sound> previewPrimary;
+    std::shared_ptr<c_Sound> previewSecondary;
+    float previewPwm = 0;
+    VoiceEffects preview;
+
+    // ---- Name fields ----
+    int songNameEditing = 0;
+    int descriptionEditing = 0;
+
+    // ---- Screen ----
+    int redrawCounter = 0;
+    std::array<int, channelCount> meterLevels {};
+
+    // ---- Block copy ----
+    int blockState = 0;
+    int blockStart = 0;
+    int blockEnd = 0;
+    std::array<String, 4> clipboard;
+};

@@ -1,0 +1,85 @@
+// The audio device: 33 numbered channels over OpenAL sources (0..31 sound
+// channels, 32 the music channel) and samples uploaded into OpenAL buffers.
+#pragma once
+
+#include "host/text.h"
+
+#include <array>
+#include <memory>
+
+// One decoded sound in an OpenAL buffer; the sample owns its buffer.
+class gxtkSample {
+public:
+    explicit gxtkSample(unsigned buffer = 0) : buffer(buffer) {}
+    virtual ~gxtkSample();
+    gxtkSample(const gxtkSample&) = delete;
+    gxtkSample& operator=(const gxtkSample&) = delete;
+
+    // Hands the buffer over for deletion once no source holds it.
+    virtual void discardSample();
+
+    unsigned buffer;
+};
+
+class gxtkAudio {
+public:
+    static constexpr int channelCount = 33;
+    static constexpr int musicChannel = 32;
+
+    // Opens the default device (printing one line when there is none).
+    gxtkAudio();
+    virtual ~gxtkAudio() = default;
+    gxtkAudio(const gxtkAudio&) = delete;
+    gxtkAudio& operator=(const gxtkAudio&) = delete;
+
+    // The process's audio device, or null before one exists.
+    static gxtkAudio* audio();
+
+    virtual void pauseAllChannels();
+    virtual void resumeAllChannels();
+    virtual std::shared_ptr<gxtkSample> createSample(const String& path);
+    virtual bool fillSample(gxtkSample& sample, const String& path);
+    virtual int startSample(const std::shared_ptr<gxtkSample>& sample, int channel, int flags);
+    virtual void haltChannel(int channel);
+    virtual void holdChannel(int channel);
+    virtual void continueChannel(int channel);
+    virtual int channelStatus(int channel);
+    virtual void setChannelGain(int channel, float gain);
+    virtual void setChannelAngle(int channel, float angle);
+    virtual void setChannelPitch(int channel, float factor);
+    virtual int startMusic(const String& path, int flags);
+    virtual void haltMusic();
+    virtual void holdMusic();
+    virtual void continueMusic();
+    virtual int musicStatus();
+    virtual void setMusicGain(float gain);
+
+    // The OpenAL source name of a channel (0 when it has none yet), so that
+    // tests can read back what the source really got.
+    unsigned sourceOf(int channel) const { return channels_[channel].source; }
+    bool hasDevice() const { return alDevice_ != nullptr; }
+
+protected:
+    struct AdoptCurrentContext {};
+    // Uses the OpenAL context that is current already (a loopback device in
+    // tests) instead of opening one.
+    explicit gxtkAudio(AdoptCurrentContext);
+
+private:
+    struct Channel {
+        unsigned source = 0;
+        std::shared_ptr<gxtkSample> sample;
+        int flags = 0;
+        int state = 0;  // 0 stopped, 1 playing, 2 paused
+    };
+
+    void openDefaultDevice();
+    void setUpChannels();
+    unsigned acquireSource(int channel);
+    unsigned stealSource();
+    void releasePendingBuffers();
+
+    void* alDevice_ = nullptr;
+    void* alContext_ = nullptr;
+    std::array<Channel, channelCount> channels_ {};
+};

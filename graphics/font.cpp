@@ -1,0 +1,3 @@
+#include "graphics/font.h"
+
+void selectFont(std::shared_ptr<c_Font>) {}

@@ -1,0 +1,72 @@
+// The application base with its three hooks, and the framework's delegate
+// that owns the renderer, the audio device and the input device.
+#pragma once
+
+#include "host/game.h"
+
+#include <memory>
+#include <vector>
+
+class c_InputDevice;
+class gxtkAudio;
+class gxtkGraphics;
+
+class c_App {
+public:
+    // Records the one application and installs a new delegate in the host;
+    // a second application is a runtime error.
+    c_App();
+    virtual ~c_App();
+    c_App(const c_App&) = delete;
+    c_App& operator=(const c_App&) = delete;
+
+    virtual void create() {}
+    virtual void update() {}
+    virtual void render() {}
+
+    // The process's application object.
+    static c_App* app();
+};
+
+class c_GameDelegate : public BBGameDelegate {
+public:
+    explicit c_GameDelegate(c_App& app);
+    ~c_GameDelegate() override;
+
+    void onStart() override;
+    void onSuspend() override;
+    void onResume() override;
+    void onUpdate() override;
+    void onRender() override;
+    void onKey(int event, int data) override;
+    void onMouse(int event, int data, float x, float y, float z) override;
+    void onTouch(int event, int data, float x, float y) override;
+    void onMotion(int event, int data, float x, float y, float z) override;
+    void onDiscardGraphics() override;
+
+    std::unique_ptr<gxtkGraphics> renderer;
+    std::unique_ptr<gxtkAudio> audio;
+    std::unique_ptr<c_InputDevice> input;
+    // Distinct display sizes and the desktop size, kept for completeness.
+    std::vector<BBDisplayMode> displaySizes;
+    BBDisplayMode desktopSize;
+
+private:
+    void collectDisplaySizes();
+    void refreshDeviceSize();
+
+    c_App& app_;
+};
+
+// The delegate of the one application (null before it exists).
+c_GameDelegate* gameDelegate();
+
+// The input device the delegate created; null before the run starts.
+c_InputDevice* inputDevice();
+
+// Sets the host's update rate in steps per second.
+void setUpdateRate(int hertz);
+
+// Window size as the framework last read it.
+extern int cachedDeviceWidth;
+extern int cachedDeviceHeight;

@@ -1,0 +1,49 @@
+#include "host/entry.h"
+
+#include "host/console.h"
+#include "host/glfw_game.h"
+#include "host/throwable.h"
+
+#include <GLFW/glfw3.h>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+void onGlfwError(int error, const char* description)
+{
+    std::printf("GLFW Error: err=%i, msg=%s\n", error, description);
+    std::fflush(stdout);
+}
+
+std::vector<std::string> commandLine;
+
+} // namespace
+
+int runProgram(int argc, char** argv, const std::function<void()>& constructApp)
+{
+    glfwSetErrorCallback(onGlfwError);
+    if (!glfwInit()) {
+        printLine(U"glfwInit failed");
+        std::exit(-1);
+    }
+    // The host lives until the process ends: exit paths run no teardown.
+    static std::unique_ptr<BBQuorvaneGame> game;
+    try {
+        game = std::make_unique<BBQuorvaneGame>();
+        commandLine.assign(argv, argv + argc);
+        installCrashHandlers();
+        if (!std::setlocale(LC_CTYPE, "en_US.UTF-8")) std::setlocale(LC_CTYPE, "");
+        constructApp();
+        if (game->delegate()) game->runLoop();
+    } catch (const ThrowableObject& error) {
+        glfwTerminate();
+        game->reportUncaught(error);
+    }
+    glfwTerminate();
+    return 0;
+}

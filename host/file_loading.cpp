@@ -1,0 +1,71 @@
+#include "host/file_loading.h"
+
+#include <optional>
+
+std::vector<unsigned char> readWholeFile(std::FILE* file)
+{
+    std::vector<unsigned char> bytes;
+    unsigned char chunk[4096];
+    for (;;) {
+        size_t count = std::fread(chunk, 1, sizeof chunk, file);
+        bytes.insert(bytes.end(), chunk, chunk + count);
+        if (count < sizeof chunk) return bytes;
+    }
+}
+
+namespace {
+
+String decodeUtf16(const std::vector<unsigned char>& bytes, bool bigEndian)
+{
+    String text;
+    text.reserve(bytes.size() / 2);
+    for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        unsigned high = bytes[bigEndian ? i : i + 1];
+        unsigned low = bytes[bigEndian ? i + 1 : i];
+        text += static_cast<char32_t>(high << 8 | low);
+    }
+    return text;
+}
+
+bool isFollowByte(unsigned char b) { return (b & 0xC0) == 0x80; }
+
+// Strict decoding of 1- to 3-byte sequences; nothing on any other byte.
+std::optional<String> decodeUtf8(const std::vector<unsigned char>& bytes, size_t start)
+{
+    String text;
+    text.reserve(bytes.size() - start);
+    size_t i = start;
+    while (i < bytes.size()) {
+        unsigned char lead = bytes[i];
+        if (lead < 0x80) {
+            text += lead;
+            i += 1;
+        } else if ((lead & 0xE0) == 0xC0) {
+            if (i + 1 >= bytes.size() || !isFollowByte(bytes[i + 1])) return std::nullopt;
+            text += static_cast<char32_t>((lead & 0x1F) << 6 | (bytes[i + 1] & 0x3F));
+            i += 2;
+        } else if ((lead & 0xF0) == 0xE0) {
+            if (i + 2 >= bytes.size() || !isFollowByte(bytes[i + 1]) || !isFollowByte(bytes[i + 2]))
+                return std::nullopt;
+            text += static_cast<char32_t>((lead & 0x0F) << 12 | (bytes[i + 1] & 0x3F) << 6 | (bytes[i + 2] & 0x3F));
+            i += 3;
+        } else {
+            return std::nullopt;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+String decodeText(const std::vector<unsigned char>& bytes)
+{
+    if (bytes.empty()) return String();
+    if (bytes.size() >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF) return decodeUtf16(bytes, true);
+    if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) return decodeUtf16(bytes, false);
+    size_t start = bytes.size() > 2 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF ? 3 : 0;
+    if (std::optional<String> text = decodeUtf8(bytes, start)) return *text;
+    String text(bytes.size() - start, U'\0');
+    for (size_t i = start; i < bytes.size(); ++i) text[i - start] = bytes[i];
+    return text;
+}

@@ -1,0 +1,203 @@
+#include "host/game.h"
+
+#include "host/console.h"
+#include "host/data_paths.h"
+#include "host/file_loading.h"
+#include "host/throwable.h"
+
+#include <ctime>
+
+namespace {
+BBGame* currentGame = nullptr;
+constexpr char32_t stateFilePath[] = U"./.quorvanestate";
+} // namespace
+
+BBGame::BBGame() { currentGame = this; }
+
+BBGame::~BBGame()
+{
+    if (currentGame == this) currentGame = nullptr;
+}
+
+BBGame* BBGame::game() { return currentGame; }
+
+void BBGame::setDelegate(BBGameDelegate* delegate) { delegate_ = delegate; }
+BBGameDelegate* BBGame::delegate() { return delegate_; }
+void BBGame::setKeyboardFlag(bool flag) { keyboardFlag_ = flag; }
+bool BBGame::keyboardFlag() { return keyboardFlag_; }
+
+void BBGame::setUpdateRate(int hertz)
+{
+    updateRate_ = hertz;
+    if (hertz != 0) updatePeriod_ = 1.0 / hertz;
+    nextUpdate_ = 0;
+}
+
+int BBGame::updateRate() { return updateRate_; }
+bool BBGame::isStarted() { return started_; }
+bool BBGame::isSuspended() { return suspended_; }
+int BBGame::elapsedMillis() { return 0; }
+
+void BBGame::readLocalDate(std::vector<int>& date)
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local {};
+    localtime_r(&now, &local);
+    const int fields[] = {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                          local.tm_hour,        local.tm_min,     local.tm_sec, 0};
+    for (size_t i = 0; i < date.size() && i < 7; ++i) date[i] = fields[i];
+}
+
+int BBGame::saveStateText(const String& text)
+{
+    std::FILE* file = openFile(stateFilePath, U"wb");
+    if (!file) return -1;
+    std::string bytes = encodeUtf8(text);
+    size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    return written < bytes.size() ? -2 : 0;
+}
+
+String BBGame::loadStateText()
+{
+    std::FILE* file = openFile(stateFilePath, U"rb");
+    if (!file) return String();
+    std::vector<unsigned char> bytes = readWholeFile(file);
+    std::fclose(file);
+    return decodeText(bytes);
+}
+
+String BBGame::loadTextFile(const String& path)
+{
+    std::optional<std::vector<unsigned char>> bytes = loadFileBytes(path);
+    return bytes ? decodeText(*bytes) : String();
+}
+
+int BBGame::countJoysticks(bool) { return 0; }
+bool BBGame::pollJoystick(int, float*, float*, float*, bool*) { return false; }
+
+void BBGame::openUrl(const String& url)
+{
+    std::string command = narrow(U"xdg-open \"" + url + U"\"");
+    [[maybe_unused]] int ignored = std::system(command.c_str());
+}
+
+void BBGame::setMouseVisible(bool) {}
+void BBGame::setMousePosition(float, float) {}
+void BBGame::setClipboardText(const String&) {}
+String BBGame::clipboardText() { return String(); }
+int BBGame::deviceWidth() { return 0; }
+int BBGame::deviceHeight() { return 0; }
+void BBGame::createWindow(int, int, int) {}
+void BBGame::setWindowIcon(const String&) {}
+void BBGame::setWindowPosition(int, int) {}
+void BBGame::setWindowSize(int, int) {}
+void BBGame::setWindowSizeLimits(int, int, int, int) {}
+void BBGame::setWindowTitle(const String&) {}
+std::vector<BBDisplayMode> BBGame::displayModes() { return {}; }
+std::optional<BBDisplayMode> BBGame::desktopMode() { return std::nullopt; }
+void BBGame::setSwapInterval(int) {}
+String BBGame::resolvePath(const String& path) { return path; }
+
+std::FILE* BBGame::openFile(const String& path, const String& mode)
+{
+    String real = resolvePath(path);
+    if (real.empty()) return nullptr;
+    return std::fopen(narrow(real).c_str(), narrow(mode).c_str());
+}
+
+std::optional<std::vector<unsigned char>> BBGame::loadFileBytes(const String& path)
+{
+    std::FILE* file = openFile(path, U"rb");
+    if (!file) return std::nullopt;
+    std::vector<unsigned char> bytes = readWholeFile(file);
+    std::fclose(file);
+    return bytes;
+}
+
+ImagePixels BBGame::loadImagePixels(const String&) { return {}; }
+std::optional<AudioSamples> BBGame::loadAudioSamples(const String&) { return std::nullopt; }
+
+void BBGame::reportUncaught(const ThrowableObject& error) { reportUncaughtError(error); }
+
+void BBGame::afterEvent() {}
+
+template <typename Call>
+void BBGame::dispatch(Call call)
+{
+    try {
+        call();
+    } catch (const ThrowableObject& error) {
+        reportUncaught(error);
+    }
+    afterEvent();
+}
+
+void BBGame::startRun()
+{
+    if (started_) return;
+    started_ = true;
+    dispatch([this] { delegate_->onStart(); });
+}
+
+void BBGame::suspendRun()
+{
+    if (!started_ || suspended_) return;
+    suspended_ = true;
+    dispatch([this] { delegate_->onSuspend(); });
+}
+
+void BBGame::resumeRun()
+{
+    if (!started_ || !suspended_) return;
+    suspended_ = false;
+    dispatch([this] { delegate_->onResume(); });
+}
+
+void BBGame::stepUpdate()
+{
+    if (!started_ || suspended_) return;
+    dispatch([this] { delegate_->onUpdate(); });
+}
+
+void BBGame::stepRender()
+{
+    if (!started_) return;
+    dispatch([this] { delegate_->onRender(); });
+}
+
+void BBGame::dispatchKey(int event, int data)
+{
+    if (!started_) return;
+    dispatch([&] { delegate_->onKey(event, data); });
+}
+
+void BBGame::dispatchMouse(int event, int data, float x, float y, float z)
+{
+    if (!started_) return;
+    dispatch([&] { delegate_->onMouse(event, data, x, y, z); });
+}
+
+void BBGame::dispatchTouch(int event, int data, float x, float y)
+{
+    if (!started_) return;
+    dispatch([&] { delegate_->onTouch(event, data, x, y); });
+}
+
+void BBGame::dispatchMotion(int event, int data, float x, float y, float z)
+{
+    if (!started_) return;
+    dispatch([&] { delegate_->onMotion(event, data, x, y, z); });
+}
+
+void BBGame::dropGraphics()
+{
+    if (!started_) return;
+    dispatch([this] { delegate_->onDiscardGraphics(); });
+}
+
+String loadText(const String& path)
+{
+    BBGame* game = BBGame::game();
+    return game ? game->loadTextFile(fixDataPath(path)) : String();
+}

@@ -1,0 +1,123 @@
+// The host game object: update rate, lifecycle flags, file services and the
+// dispatch of events to the delegate. BBGlfwGame adds the window and the loop.
+#pragma once
+
+#include "host/decoded_media.h"
+#include "host/text.h"
+
+#include <cstdio>
+#include <optional>
+#include <vector>
+
+class ThrowableObject;
+
+// Event codes carried by the dispatch operations.
+enum EventCode {
+    eventKeyDown = 1,
+    eventKeyUp = 2,
+    eventChar = 3,
+    eventMouseDown = 4,
+    eventMouseUp = 5,
+    eventMouseMove = 6,
+    eventTouchDown = 7,
+    eventTouchUp = 8,
+    eventTouchMove = 9,
+    eventMotionAccel = 10,
+};
+
+struct BBDisplayMode {
+    int width = 0;
+    int height = 0;
+};
+
+// The interface through which the host reaches the framework.
+class BBGameDelegate {
+public:
+    virtual ~BBGameDelegate() = default;
+    virtual void onStart() {}
+    virtual void onSuspend() {}
+    virtual void onResume() {}
+    virtual void onUpdate() {}
+    virtual void onRender() {}
+    virtual void onKey(int /*event*/, int /*data*/) {}
+    virtual void onMouse(int /*event*/, int /*data*/, float /*x*/, float /*y*/, float /*z*/) {}
+    virtual void onTouch(int /*event*/, int /*data*/, float /*x*/, float /*y*/) {}
+    virtual void onMotion(int /*event*/, int /*data*/, float /*x*/, float /*y*/, float /*z*/) {}
+    virtual void onDiscardGraphics() {}
+};
+
+class BBGame {
+public:
+    BBGame();
+    virtual ~BBGame();
+
+    // The process's host game object (the last one constructed).
+    static BBGame* game();
+
+    // Operations in slot order.
+    virtual void setDelegate(BBGameDelegate* delegate);
+    virtual BBGameDelegate* delegate();
+    virtual void setKeyboardFlag(bool flag);
+    virtual bool keyboardFlag();
+    virtual void setUpdateRate(int hertz);
+    virtual int updateRate();
+    virtual bool isStarted();
+    virtual bool isSuspended();
+    virtual int elapsedMillis();
+    virtual void readLocalDate(std::vector<int>& date);
+    virtual int saveStateText(const String& text);
+    virtual String loadStateText();
+    virtual String loadTextFile(const String& path);
+    virtual int countJoysticks(bool rescan);
+    virtual bool pollJoystick(int port, float* joyX, float* joyY, float* joyZ, bool* buttons);
+    virtual void openUrl(const String& url);
+    virtual void setMouseVisible(bool visible);
+    virtual void setMousePosition(float x, float y);
+    virtual void setClipboardText(const String& text);
+    virtual String clipboardText();
+    virtual int deviceWidth();
+    virtual int deviceHeight();
+    virtual void createWindow(int width, int height, int flags);
+    virtual void setWindowIcon(const String& imagePath);
+    virtual void setWindowPosition(int x, int y);
+    virtual void setWindowSize(int width, int height);
+    virtual void setWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight);
+    virtual void setWindowTitle(const String& title);
+    virtual std::vector<BBDisplayMode> displayModes();
+    virtual std::optional<BBDisplayMode> desktopMode();
+    virtual void setSwapInterval(int interval);
+    virtual String resolvePath(const String& path);
+    virtual std::FILE* openFile(const String& path, const String& mode);
+    // The whole file, or nothing when it cannot be opened.
+    virtual std::optional<std::vector<unsigned char>> loadFileBytes(const String& path);
+    virtual ImagePixels loadImagePixels(const String& path);
+    virtual std::optional<AudioSamples> loadAudioSamples(const String& path);
+    [[noreturn]] virtual void reportUncaught(const ThrowableObject& error);
+    virtual void afterEvent();
+    virtual void startRun();
+    virtual void suspendRun();
+    virtual void resumeRun();
+    virtual void stepUpdate();
+    virtual void stepRender();
+    virtual void dispatchKey(int event, int data);
+    virtual void dispatchMouse(int event, int data, float x, float y, float z);
+    virtual void dispatchTouch(int event, int data, float x, float y);
+    virtual void dispatchMotion(int event, int data, float x, float y, float z);
+    virtual void dropGraphics();
+
+protected:
+    // Runs one delegate call; an error object escaping it ends the process.
+    template <typename Call>
+    void dispatch(Call call);
+
+    BBGameDelegate* delegate_ = nullptr;
+    bool keyboardFlag_ = false;
+    int updateRate_ = 0;
+    double updatePeriod_ = 0;  // seconds, 1 / updateRate
+    double nextUpdate_ = 0;    // seconds on the host clock; 0 = not scheduled
+    bool started_ = false;
+    bool suspended_ = false;
+};
+
+// Loads a whole file of the data folder (or any scheme path) as text.
+String loadText(const String& path);

@@ -1,0 +1,378 @@
+#include "host/glfw_game.h"
+
+#include "audio/audio_decoders.h"
+#include "host/console.h"
+#include "host/data_paths.h"
+#include "host/joystick_layouts.h"
+#include "host/key_translation.h"
+
+#include <GLFW/glfw3.h>
+#include <stb_image.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cwctype>
+#include <ctime>
+
+int contextGeneration = 0;
+const char32_t windowTitle[] = U"Kovo Tracker v1.705";
+
+namespace {
+
+BBGlfwGame* glfwGame() { return static_cast<BBGlfwGame*>(BBGame::game()); }
+
+constexpr int maxCatchUpUpdates = 4;
+
+// Sleeps for a number of seconds, resuming after interruptions.
+void sleepFor(double delay)
+{
+    timespec request {};
+    request.tv_sec = static_cast<time_t>(std::floor(delay));
+    request.tv_nsec = static_cast<long>((delay - std::floor(delay)) * 1000000000);
+    timespec remaining {};
+    while (nanosleep(&request, &remaining) == -1 && errno == EINTR) request = remaining;
+}
+
+// ---- Input callbacks: GLFW's codes become application events. ----
+
+void onKeyEvent(GLFWwindow*, int key, int, int action, int)
+{
+    int code = translateKey(key);
+    if (code == 0) return;
+    if (action == GLFW_RELEASE) {
+        glfwGame()->dispatchKey(eventKeyUp, code);
+    } else if (action == GLFW_PRESS || action == GLFW_REPEAT) {
+        glfwGame()->dispatchKey(eventKeyDown, code);
+        if (int character = keyCharacter(code)) glfwGame()->dispatchKey(eventChar, character);
+    }
+}
+
+void onCharEvent(GLFWwindow*, unsigned int codepoint)
+{
+    glfwGame()->dispatchKey(eventChar, static_cast<int>(codepoint));
+}
+
+void onMouseButtonEvent(GLFWwindow* window, int button, int action, int)
+{
+    if (button > 2) return;
+    double x = 0, y = 0;
+    glfwGetCursorPos(window, &x, &y);
+    if (action == GLFW_PRESS)
+        glfwGame()->dispatchMouse(eventMouseDown, button, float(x), float(y), 0);
+    else if (action == GLFW_RELEASE)
+        glfwGame()->dispatchMouse(eventMouseUp, button, float(x), float(y), 0);
+}
+
+void onCursorEvent(GLFWwindow*, double x, double y)
+{
+    glfwGame()->dispatchMouse(eventMouseMove, -1, float(x), float(y), 0);
+}
+
+void onScrollEvent(GLFWwindow* window, double, double yOffset)
+{
+    double x = 0, y = 0;
+    glfwGetCursorPos(window, &x, &y);
+    glfwGame()->dispatchMouse(eventMouseMove, -1, float(x), float(y), float(yOffset));
+}
+
+// The close button ends the program through the close-request key.
+void onCloseEvent(GLFWwindow* window)
+{
+    glfwSetWindowShouldClose(window, 0);
+    glfwGame()->dispatchKey(eventKeyDown, keyCloseRequest);
+    glfwGame()->dispatchKey(eventKeyUp, keyCloseRequest);
+}
+
+void onSizeEvent(GLFWwindow*, int width, int height) { glfwGame()->noteWindowSize(width, height); }
+
+} // namespace
+
+BBGlfwGame::BBGlfwGame()
+{
+    if (GLFWmonitor* monitor = glfwGetPrimaryMonitor()) {
+        if (const GLFWvidmode* mode = glfwGetVideoMode(monitor)) {
+            desktopMode_ = {mode->width,     mode->height,    mode->redBits,
+                            mode->greenBits, mode->blueBits, mode->refreshRate};
+        }
+    }
+}
+
+int BBGlfwGame::elapsedMillis() { return static_cast<int>(glfwGetTime() * 1000); }
+
+void BBGlfwGame::setMouseVisible(bool visible)
+{
+    glfwSetInputMode(window_, GLFW_CURSOR, visible ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_HIDDEN);
+}
+
+void BBGlfwGame::setMousePosition(float x, float y) { glfwSetCursorPos(window_, x, y); }
+
+void BBGlfwGame::setClipboardText(const String& text)
+{
+    if (window_) glfwSetClipboardString(window_, narrow(text).c_str());
+}
+
+String BBGlfwGame::clipboardText()
+{
+    const char* text = glfwGetClipboardString(window_);
+    return text ? widen(text) : String();
+}
+
+int BBGlfwGame::deviceWidth() { return windowWidth_; }
+int BBGlfwGame::deviceHeight() { return windowHeight_; }
+
+void BBGlfwGame::noteWindowSize(int width, int height)
+{
+    windowWidth_ = width;
+    windowHeight_ = height;
+}
+
+// Releases the keys held in a window that is about to be replaced.
+void BBGlfwGame::releaseHeldKeys()
+{
+    for (int key = 0; key <= 347; ++key) {
+        int code = translateKey(key);
+        if (code && glfwGetKey(window_, key) == GLFW_PRESS) dispatchKey(eventKeyUp, code);
+    }
+}
+
+void BBGlfwGame::createWindow(int width, int height, int flags)
+{
+    focused_ = false;
+    if (window_) {
+        releaseHeldKeys();
+        glfwDestroyWindow(window_);
+        window_ = nullptr;
+    }
+    auto flag = [flags](int bit) { return (flags & bit) != 0; };
+    glfwWindowHint(GLFW_RED_BITS, 8);
+    glfwWindowHint(GLFW_GREEN_BITS, 8);
+    glfwWindowHint(GLFW_BLUE_BITS, 8);
+    glfwWindowHint(GLFW_ALPHA_BITS, 8);
+    glfwWindowHint(GLFW_DEPTH_BITS, flag(windowDepthBuffer) ? 32 : 0);
+    glfwWindowHint(GLFW_STENCIL_BITS, flag(windowStencilBuffer) ? 8 : 0);
+    glfwWindowHint(GLFW_RESIZABLE, flag(windowResizable));
+    glfwWindowHint(GLFW_DECORATED, flag(windowDecorated));
+    glfwWindowHint(GLFW_FLOATING, flag(windowFloating));
+    glfwWindowHint(GLFW_VISIBLE, flag(windowFullscreen));
+    glfwWindowHint(GLFW_DOUBLEBUFFER, !flag(windowSingleBuffered));
+    glfwWindowHint(GLFW_SAMPLES, 0);
+    glfwWindowHint(GLFW_REFRESH_RATE, 60);
+
+    std::string title = narrow(windowTitle);
+    if (flag(windowFullscreen)) {
+        int count = 0;
+        GLFWmonitor** monitors = glfwGetMonitors(&count);
+        int index = flag(windowSecondMonitor) ? 1 : 0;
+        if (index > count - 1) index = count - 1;
+        GLFWmonitor* monitor = monitors && index >= 0 ? monitors[index] : nullptr;
+        window_ = glfwCreateWindow(width, height, title.c_str(), monitor, nullptr);
+    } else {
+        window_ = glfwCreateWindow(width, height, title.c_str(), nullptr, nullptr);
+        if (window_) {
+            glfwSetWindowPos(window_, (desktopMode_.width - width) / 2, (desktopMode_.height - height) / 2);
+            glfwShowWindow(window_);
+        }
+    }
+    if (!window_) {
+        printLine(U"glfwCreateWindow FAILED!");
+        std::abort();
+    }
+    ++contextGeneration;
+    windowWidth_ = width;
+    windowHeight_ = height;
+    glfwMakeContextCurrent(window_);
+    if (swapInterval_ >= 0) glfwSwapInterval(swapInterval_);
+    installCallbacks();
+}
+
+void BBGlfwGame::installCallbacks()
+{
+    glfwSetKeyCallback(window_, onKeyEvent);
+    glfwSetCharCallback(window_, onCharEvent);
+    glfwSetMouseButtonCallback(window_, onMouseButtonEvent);
+    glfwSetCursorPosCallback(window_, onCursorEvent);
+    glfwSetScrollCallback(window_, onScrollEvent);
+    glfwSetWindowCloseCallback(window_, onCloseEvent);
+    glfwSetWindowSizeCallback(window_, onSizeEvent);
+}
+
+void BBGlfwGame::setWindowIcon(const String& imagePath)
+{
+    if (!window_) return;
+    ImagePixels pixels = loadImagePixels(imagePath);
+    if (!pixels.data) return;
+    GLFWimage icon {pixels.width, pixels.height, pixels.data.get()};
+    glfwSetWindowIcon(window_, 1, &icon);
+}
+
+void BBGlfwGame::setWindowPosition(int x, int y)
+{
+    if (window_) glfwSetWindowPos(window_, x, y);
+}
+
+void BBGlfwGame::setWindowSize(int width, int height)
+{
+    if (window_) glfwSetWindowSize(window_, width, height);
+}
+
+void BBGlfwGame::setWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight)
+{
+    if (window_) glfwSetWindowSizeLimits(window_, minWidth, minHeight, maxWidth, maxHeight);
+}
+
+void BBGlfwGame::setWindowTitle(const String& title)
+{
+    if (window_) glfwSetWindowTitle(window_, narrow(title).c_str());
+}
+
+std::vector<BBDisplayMode> BBGlfwGame::displayModes()
+{
+    std::vector<BBDisplayMode> modes;
+    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
+    if (!monitor) return modes;
+    int count = 0;
+    const GLFWvidmode* list = glfwGetVideoModes(monitor, &count);
+    for (int i = 0; list && i < count; ++i) {
+        if (list[i].refreshRate == 0 || list[i].refreshRate == 60) modes.push_back({list[i].width, list[i].height});
+    }
+    return modes;
+}
+
+std::optional<BBDisplayMode> BBGlfwGame::desktopMode()
+{
+    return BBDisplayMode {desktopMode_.width, desktopMode_.height};
+}
+
+void BBGlfwGame::setSwapInterval(int interval)
+{
+    swapInterval_ = interval;
+    if (interval >= 0 && window_) glfwSwapInterval(interval);
+}
+
+const String& BBGlfwGame::appDirectory()
+{
+    if (appDirectory_.empty()) appDirectory_ = findExecutableDirectory();
+    return appDirectory_;
+}
+
+String BBGlfwGame::resolvePath(const String& path)
+{
+    return mapSchemePath(path, appDirectory());
+}
+
+ImagePixels BBGlfwGame::loadImagePixels(const String& path)
+{
+    ImagePixels image;
+    std::FILE* file = openFile(path, U"rb");
+    if (!file) return image;
+    image.data.reset(stbi_load_from_file(file, &image.width, &image.height, &image.components, 0));
+    std::fclose(file);
+    return image;
+}
+
+namespace {
+
+bool endsWith(const String& text, const String& suffix)
+{
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+String lowerCase(String text)
+{
+    for (char32_t& c : text) c = static_cast<char32_t>(std::towlower(static_cast<wint_t>(c)));
+    return text;
+}
+
+} // namespace
+
+std::optional<AudioSamples> BBGlfwGame::loadAudioSamples(const String& path)
+{
+    std::FILE* file = openFile(path, U"rb");
+    if (!file) return std::nullopt;
+    String lower = lowerCase(path);
+    std::optional<AudioSamples> samples;
+    if (endsWith(lower, U".wav"))
+        samples = decodeWav(file);
+    else if (endsWith(lower, U".ogg"))
+        samples = decodeOgg(file);
+    std::fclose(file);
+    return samples;
+}
+
+// ---- The main loop ----
+
+void BBGlfwGame::runLoop()
+{
+    createWindow(640, 475, windowDecorated);
+    startRun();
+    while (!glfwWindowShouldClose(window_)) {
+        stepRender();
+        glfwSwapBuffers(window_);
+        if (nextUpdate_ != 0) {
+            double delay = nextUpdate_ - glfwGetTime();
+            if (delay > 0) sleepFor(delay);
+        }
+        pumpEvents();
+        if (suspended_) continue;
+        if (updateRate_ == 0) {
+            stepUpdate();
+            continue;
+        }
+        runDueUpdates();
+    }
+}
+
+// Runs the updates that are due, at most four; a longer backlog is dropped and
+// the schedule starts again from now, so a stall never snowballs.
+void BBGlfwGame::runDueUpdates()
+{
+    if (nextUpdate_ == 0) nextUpdate_ = glfwGetTime();
+    for (int step = 0; step < maxCatchUpUpdates; ++step) {
+        stepUpdate();
+        if (nextUpdate_ == 0) return;  // the update changed the rate
+        nextUpdate_ += updatePeriod_;
+        if (nextUpdate_ > glfwGetTime()) return;
+    }
+    nextUpdate_ = 0;
+}
+
+void BBGlfwGame::pumpEvents()
+{
+    if (suspended_)
+        glfwWaitEvents();
+    else
+        glfwPollEvents();
+    if (glfwGetWindowAttrib(window_, GLFW_FOCUSED)) {
+        focused_ = true;
+        if (suspended_) {
+            resumeRun();
+            nextUpdate_ = 0;
+        }
+    }
+}
+
+// ---- Joysticks ----
+
+int BBGlfwGame::countJoysticks(bool rescan)
+{
+    if (!rescan && joysticksScanned_) return joystickCount_;
+    joysticksScanned_ = true;
+    joystickCount_ = 0;
+    for (int id = 0; id < 16 && joystickCount_ < 4; ++id) {
+        if (glfwJoystickPresent(id)) joystickIds_[joystickCount_++] = id;
+    }
+    return joystickCount_;
+}
+
+bool BBGlfwGame::pollJoystick(int port, float* joyX, float* joyY, float* joyZ, bool* buttons)
+{
+    if (!joysticksScanned_) countJoysticks(true);
+    if (port < 0 || port >= joystickCount_) return false;
+    int axisCount = 0, buttonCount = 0;
+    const float* axes = glfwGetJoystickAxes(joystickIds_[port], &axisCount);
+    const unsigned char* pressed = glfwGetJoystickButtons(joystickIds_[port], &buttonCount);
+    if (!axes || !pressed) return false;
+    JoystickReading reading {axes, axisCount, pressed, buttonCount, GLFW_PRESS};
+    readJoystick(reading, joyX, joyY, joyZ, buttons);
+    return true;
+}

@@ -1,0 +1,88 @@
+// The host over GLFW: the one window, its input callbacks, the main loop and
+// the data-path mapping. BBQuorvaneGame is the class that is instantiated.
+#pragma once
+
+#include "host/game.h"
+
+#include <array>
+
+struct GLFWwindow;
+
+// Window flags of createWindow.
+enum WindowFlag {
+    windowFullscreen = 1,
+    windowResizable = 2,
+    windowDecorated = 4,
+    windowFloating = 8,
+    windowDepthBuffer = 16,
+    windowSingleBuffered = 32,
+    windowSecondMonitor = 64,
+    windowStencilBuffer = 128,
+};
+
+class BBGlfwGame : public BBGame {
+public:
+    BBGlfwGame();
+
+    int elapsedMillis() override;
+    int countJoysticks(bool rescan) override;
+    bool pollJoystick(int port, float* joyX, float* joyY, float* joyZ, bool* buttons) override;
+    void setMouseVisible(bool visible) override;
+    void setMousePosition(float x, float y) override;
+    void setClipboardText(const String& text) override;
+    String clipboardText() override;
+    int deviceWidth() override;
+    int deviceHeight() override;
+    void createWindow(int width, int height, int flags) override;
+    void setWindowIcon(const String& imagePath) override;
+    void setWindowPosition(int x, int y) override;
+    void setWindowSize(int width, int height) override;
+    void setWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight) override;
+    void setWindowTitle(const String& title) override;
+    std::vector<BBDisplayMode> displayModes() override;
+    std::optional<BBDisplayMode> desktopMode() override;
+    void setSwapInterval(int interval) override;
+    String resolvePath(const String& path) override;
+    ImagePixels loadImagePixels(const String& path) override;
+    std::optional<AudioSamples> loadAudioSamples(const String& path) override;
+
+    // Opens the window, starts the run and loops until the window is asked to
+    // close. The close button normally ends the process before that.
+    void runLoop();
+    // Polls (or, while suspended, waits for) window events.
+    void pumpEvents();
+
+    GLFWwindow* window() const { return window_; }
+    void noteWindowSize(int width, int height);
+
+private:
+    void runDueUpdates();
+    void releaseHeldKeys();
+    void installCallbacks();
+    const String& appDirectory();
+
+    struct VideoMode {
+        int width = 0, height = 0, redBits = 0, greenBits = 0, blueBits = 0, refreshRate = 0;
+    };
+
+    VideoMode desktopMode_;
+    GLFWwindow* window_ = nullptr;
+    int windowWidth_ = 0;
+    int windowHeight_ = 0;
+    int swapInterval_ = 1;
+    bool focused_ = true;
+    String appDirectory_;
+    String internalDirectory_;
+    std::array<int, 4> joystickIds_ {};
+    int joystickCount_ = 0;
+    bool joysticksScanned_ = false;
+};
+
+class BBQuorvaneGame : public BBGlfwGame {};
+
+// Counts created GL contexts; surfaces compare it to know when their texture
+// has to be made again.
+extern int contextGeneration;
+
+// The window title.
+extern const char32_t windowTitle[];

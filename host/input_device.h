@@ -1,0 +1,68 @@
+// Keyboard, mouse, wheel and joystick state as the application reads it once
+// per update step: held keys, presses since the last step, typed characters.
+#pragma once
+
+#include <array>
+
+class BBGame;
+
+struct c_JoyState {
+    std::array<float, 2> joyX {};  // index 0: left stick and trigger, 1: right
+    std::array<float, 2> joyY {};
+    std::array<float, 2> joyZ {};
+    std::array<bool, 32> buttons {};
+};
+
+class c_InputDevice {
+public:
+    static constexpr int keyCount = 512;
+    static constexpr int hitQueueCapacity = 33;
+    static constexpr int charQueueCapacity = 32;
+
+    explicit c_InputDevice(BBGame* host = nullptr) : host_(host) {}
+
+    // Queries for the application.
+    bool isDown(int code) const;
+    int hitCount(int code) const;
+    int mouseHitCount(int button) const;
+    int nextChar();
+    float pointerX() const { return mouseX; }
+    float pointerY() const { return mouseY; }
+    float takeWheel();
+
+    // Event entry points for the delegate.
+    void pressKey(int code);
+    void releaseKey(int code);
+    void pushChar(int character);
+    void movePointer(float x, float y, float z);
+    void moveTouch(int index, float x, float y);
+    void setAccel(float x, float y, float z);
+
+    // The bracket around each update step.
+    void beginUpdate();
+    void endUpdate();
+
+    std::array<c_JoyState, 4> joyStates {};
+    std::array<bool, keyCount> keyDown {};
+    int hitQueueLength = 0;
+    std::array<int, hitQueueCapacity> hitQueue {};
+    std::array<int, keyCount> hitCounts {};
+    int charRead = 0;
+    int charWrite = 0;
+    std::array<int, charQueueCapacity> charQueue {};
+    float mouseX = 0;
+    float mouseY = 0;
+    float wheel = 0;
+    std::array<float, 32> touchX {};
+    std::array<float, 32> touchY {};
+    float accelX = 0;
+    float accelY = 0;
+    float accelZ = 0;
+
+private:
+    // Counts and queues one press while the queue has room.
+    void countPress(int code);
+    void pollJoysticks();
+
+    BBGame* host_;
+};

@@ -1,0 +1,50 @@
+// Translation of the windowing library's key codes into the application's
+// key codes, and the characters some keys send besides their press.
+#pragma once
+
+// Application key codes the framework itself refers to.
+enum KeyCode {
+    keyMouseLeft = 1,
+    keyMouseRight = 2,
+    keyMouseMiddle = 3,
+    keyBackspace = 8,
+    keyTab = 9,
+    keyEnter = 13,
+    keyShift = 16,
+    keyControl = 17,
+    keyEscape = 27,
+    keySpace = 32,
+    keyPageUp = 33,
+    keyPageDown = 34,
+    keyEnd = 35,
+    keyHome = 36,
+    keyLeft = 37,
+    keyUp = 38,
+    keyRight = 39,
+    keyDown = 40,
+    keyInsert = 45,
+    keyDelete = 46,
+    keyF1 = 112,
+    keyF2 = 113,
+    keyF3 = 114,
+    keyF4 = 115,
+    keyF5 = 116,
+    keyF6 = 117,
+    keyF7 = 118,
+    keyF8 = 119,
+    keyF9 = 120,
+    keyF10 = 121,
+    keyF11 = 122,
+    keyF12 = 123,
+    keyJoystickBase = 256,
+    keyTouchBase = 384,
+    keyBackRequest = 416,
+    keyCloseRequest = 432,
+};
+
+// The application code of a windowing-library key, 0 for keys that are ignored.
+int translateKey(int glfwKey);
+
+// The character a key press or repeat also sends (Backspace sends 8, Left
+// 65573, Delete 127), or 0 when it sends none.
+int keyCharacter(int appCode);

@@ -1,0 +1,1 @@
+// Streams and data buffers live here.

@@ -1,0 +1,1 @@
+#include "player/kovo_play.h"

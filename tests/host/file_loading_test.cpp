@@ -1,0 +1,87 @@
+#include "host/file_loading.h"
+#include "host/glfw_game.h"
+#include "tests/support/child_process.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+class FileLoading : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/kovo-files-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+    }
+    void TearDown() override
+    {
+        std::string command = "rm -rf '" + folder + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+
+    String write(const std::string& name, const std::string& bytes)
+    {
+        std::ofstream(folder + "/" + name, std::ios::binary) << bytes;
+        return widen(folder + "/" + name);
+    }
+
+    BBQuorvaneGame game;
+    std::string folder;
+};
+
+} // namespace
+
+TEST_F(FileLoading, TextDecodingFollowsTheMarksAndFallsBackToEightBits)
+{
+    EXPECT_EQ(game.loadTextFile(write("utf8", "A\xC3\xA9")), String(U"A\u00E9"));
+    EXPECT_EQ(game.loadTextFile(write("latin", "A\xE9" "B")), String(U"A\u00E9" "B"));
+    EXPECT_EQ(game.loadTextFile(write("le", std::string("\xFF\xFE" "A\0", 4))), U"A");
+    EXPECT_EQ(game.loadTextFile(write("be", std::string("\xFE\xFF\0A\0", 5))), U"A");  // odd byte ignored
+    EXPECT_EQ(game.loadTextFile(write("bomonly", "\xFF\xFE")), U"");
+    EXPECT_EQ(game.loadTextFile(write("bom8", "\xEF\xBB\xBF" "a\xE2\x82\xAC")), String(U"a\u20AC"));
+    // A broken sequence after the mark: every byte after the mark as one character.
+    EXPECT_EQ(game.loadTextFile(write("bombad", "\xEF\xBB\xBF" "a\xE2")), String(U"a\u00E2"));
+    EXPECT_EQ(game.loadTextFile(write("fourbyte", "\xF0\x9F\x98\x80")), String(U"\u00F0\u009F\u0098\u0080"));
+    EXPECT_EQ(game.loadTextFile(write("empty", "")), U"");
+    EXPECT_EQ(game.loadTextFile(widen(folder + "/missing")), U"");
+}
+
+TEST_F(FileLoading, FilesOfExactMultiplesOf4096BytesAreReadWhole)
+{
+    for (size_t size : {4095u, 4096u, 4097u, 8192u}) {
+        std::string bytes(size, 'x');
+        bytes[size - 1] = 'y';
+        std::optional<std::vector<unsigned char>> loaded = game.loadFileBytes(write("block", bytes));
+        ASSERT_TRUE(loaded);
+        ASSERT_EQ(loaded->size(), size);
+        EXPECT_EQ(loaded->back(), 'y');
+        EXPECT_EQ(game.loadTextFile(widen(folder + "/block")).size(), size);
+    }
+    EXPECT_FALSE(game.loadFileBytes(widen(folder + "/missing")));
+    EXPECT_FALSE(game.loadFileBytes(U"quorvane://other/x"));
+}
+
+TEST_F(FileLoading, DataSchemeReachesTheDataFolderBesideTheExecutable)
+{
+    std::optional<std::vector<unsigned char>> font = game.loadFileBytes(U"quorvane://data/zukafont.png");
+    ASSERT_TRUE(font);
+    EXPECT_GT(font->size(), 8u);
+    EXPECT_EQ(game.openFile(U"quorvane://nowhere/x", U"rb"), nullptr);
+}
+
+TEST_F(FileLoading, StateTextRoundTripsThroughTheCurrentDirectory)
+{
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+    EXPECT_EQ(game.loadStateText(), U"");
+    EXPECT_EQ(game.saveStateText(U"abc"), 0);
+    EXPECT_EQ(readFileBytes(".quorvanestate"), "abc");
+    EXPECT_EQ(game.loadStateText(), U"abc");
+    ASSERT_EQ(chdir(previous), 0);
+}

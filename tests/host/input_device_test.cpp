@@ -1,0 +1,101 @@
+#include "host/input_device.h"
+#include "host/key_translation.h"
+
+#include <gtest/gtest.h>
+
+TEST(KeyTranslation, TableCoversLettersDigitsAndNamedKeysAndIgnoresTheRest)
+{
+    EXPECT_EQ(translateKey(65), 65);
+    EXPECT_EQ(translateKey(48), 48);
+    EXPECT_EQ(translateKey(32), 32);
+    EXPECT_EQ(translateKey(39), 222);
+    EXPECT_EQ(translateKey(257), 13);
+    EXPECT_EQ(translateKey(290), 112);
+    EXPECT_EQ(translateKey(301), 123);
+    EXPECT_EQ(translateKey(340), 16);
+    EXPECT_EQ(translateKey(345), 17);
+    EXPECT_EQ(translateKey(335), 0);  // keypad Enter
+    EXPECT_EQ(translateKey(342), 0);  // Alt
+    EXPECT_EQ(translateKey(302), 0);  // F13
+    EXPECT_EQ(translateKey(-1), 0);
+    EXPECT_EQ(translateKey(348), 0);
+}
+
+TEST(KeyTranslation, SomeKeysAlsoSendCharacters)
+{
+    EXPECT_EQ(keyCharacter(keyBackspace), 8);
+    EXPECT_EQ(keyCharacter(keyEnter), 13);
+    EXPECT_EQ(keyCharacter(keyLeft), 65573);
+    EXPECT_EQ(keyCharacter(keyInsert), 45 + 65536);
+    EXPECT_EQ(keyCharacter(keyDelete), 127);
+    EXPECT_EQ(keyCharacter(65), 0);
+    EXPECT_EQ(keyCharacter(keyF1), 0);
+}
+
+TEST(InputDevice, PressesAreCountedOncePerUpdateAndHeldKeysStayDown)
+{
+    c_InputDevice input;
+    input.pressKey(keyUp);
+    input.pressKey(keyUp);  // a repeat adds no press
+    input.releaseKey(keyDown);
+    EXPECT_EQ(input.hitCount(keyUp), 1);
+    EXPECT_TRUE(input.isDown(keyUp));
+    input.endUpdate();
+    EXPECT_EQ(input.hitCount(keyUp), 0);
+    EXPECT_TRUE(input.isDown(keyUp));
+
+    input.pressKey(keySpace);
+    input.releaseKey(keySpace);
+    EXPECT_EQ(input.hitCount(keySpace), 1);
+    EXPECT_FALSE(input.isDown(keySpace));
+    EXPECT_EQ(input.hitCount(0), 0);
+    EXPECT_EQ(input.hitCount(512), 0);
+    EXPECT_FALSE(input.isDown(-3));
+}
+
+TEST(InputDevice, HitQueueCountsOnlyThirtyThreePresses)
+{
+    c_InputDevice input;
+    for (int i = 0; i < 40; ++i) input.pressKey(65 + i % 26 + (i >= 26 ? 100 : 0));
+    int counted = 0;
+    for (int code = 1; code < c_InputDevice::keyCount; ++code) counted += input.hitCount(code);
+    EXPECT_EQ(counted, 33);
+    EXPECT_TRUE(input.isDown(65 + 39 % 26 + 100));  // held though not counted
+}
+
+TEST(InputDevice, LeftButtonAndFirstTouchMirrorEachOther)
+{
+    c_InputDevice input;
+    input.pressKey(keyMouseLeft);
+    EXPECT_EQ(input.hitCount(keyMouseLeft), 1);
+    EXPECT_EQ(input.hitCount(keyTouchBase), 1);
+    EXPECT_EQ(input.mouseHitCount(0), 1);
+    input.releaseKey(keyMouseLeft);
+    EXPECT_FALSE(input.isDown(keyTouchBase));
+}
+
+TEST(InputDevice, CharactersQueueUpToThirtyTwoAndAreDroppedAfterTheUpdate)
+{
+    c_InputDevice input;
+    for (int i = 0; i < 40; ++i) input.pushChar('a' + i % 26);
+    int taken = 0;
+    while (input.nextChar()) ++taken;
+    EXPECT_EQ(taken, 32);
+    input.endUpdate();
+    input.pushChar('z');
+    EXPECT_EQ(input.nextChar(), 'z');
+    EXPECT_EQ(input.nextChar(), 0);
+}
+
+TEST(InputDevice, WheelIsReplacedByLaterPointerEventsAndTakenOnce)
+{
+    c_InputDevice input;
+    input.movePointer(10, 20, 1);
+    EXPECT_EQ(input.takeWheel(), 1.0f);
+    EXPECT_EQ(input.takeWheel(), 0.0f);
+    input.movePointer(10, 20, 1);
+    input.movePointer(11, 20, 0);
+    EXPECT_EQ(input.takeWheel(), 0.0f);
+    EXPECT_EQ(input.pointerX(), 11.0f);
+    EXPECT_EQ(input.touchX[0], 11.0f);
+}

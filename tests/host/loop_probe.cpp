@@ -1,0 +1,70 @@
+// An application that reports its hook calls, one line each with the time:
+// "C" create, "U" update, "R" render. With "stall" the 30th render takes a
+// second; with "stall-rate" the first update after that stall also sets the
+// update rate again.
+#include "graphics/graphics_context.h"
+#include "host/app.h"
+#include "host/entry.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+namespace {
+
+double now()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+void report(char hook)
+{
+    std::printf("%c %.6f\n", hook, now());
+    std::fflush(stdout);
+}
+
+class LoopProbe : public c_App {
+public:
+    explicit LoopProbe(const char* mode) : mode_(mode) {}
+
+    void create() override
+    {
+        setUpdateRate(50);
+        report('C');
+    }
+
+    void update() override
+    {
+        report('U');
+        if (justStalled_ && std::strcmp(mode_, "stall-rate") == 0) setUpdateRate(50);
+        justStalled_ = false;
+    }
+
+    void render() override
+    {
+        report('R');
+        if (++renders_ == 30 && std::strncmp(mode_, "stall", 5) == 0) {
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+            justStalled_ = true;
+        }
+    }
+
+private:
+    const char* mode_;
+    int renders_ = 0;
+    bool justStalled_ = false;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const char* mode = argc > 1 ? argv[1] : "count";
+    return runProgram(argc, argv, [mode] {
+        createDrawState();
+        static std::unique_ptr<LoopProbe> app = std::make_unique<LoopProbe>(mode);
+    });
+}

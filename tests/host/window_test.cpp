@@ -1,0 +1,42 @@
+#include "tests/support/child_process.h"
+#include "tests/support/wait.h"
+#include "tests/support/x_window.h"
+#include "tests/support/xvfb.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+const char* const title = "Kovo Tracker v1.705";
+std::string tracker() { return binaryDirectory() + "/kovo_tracker"; }
+} // namespace
+
+TEST(Window, TrackerOpensACentredFixedWindowAndEndsQuietlyOnClose)
+{
+    ensureXvfb();
+    ChildProcess program({tracker()}, {"ALSOFT_DRIVERS=null"});
+    XConnection x;
+    unsigned long window = 0;
+    ASSERT_TRUE(waitFor([&] { return (window = x.findWindow(title)) != 0; }, 30));
+    WindowGeometry geometry = x.geometry(window);
+    EXPECT_EQ(geometry.width, 640);
+    EXPECT_EQ(geometry.height, 475);
+    // Centred on the 1024 x 768 screen.
+    EXPECT_EQ(geometry.x, (1024 - 640) / 2);
+    EXPECT_EQ(geometry.y, (768 - 475) / 2);
+    // It stays up until asked to close.
+    EXPECT_FALSE(program.waitExit(1.0));
+    x.requestClose(window);
+    ASSERT_TRUE(program.waitExit(30));
+    EXPECT_EQ(program.exitStatus(), 0);
+    EXPECT_EQ(program.standardOutput(), "");
+}
+
+TEST(Window, WithoutADisplayTheTrackerSaysSoAndEndsWith255)
+{
+    ChildProcess program({"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", tracker()});
+    ASSERT_TRUE(program.waitExit(30));
+    EXPECT_EQ(program.exitStatus(), 255);
+    std::string out = program.standardOutput();
+    EXPECT_NE(out.find("GLFW Error: err="), std::string::npos) << out;
+    EXPECT_NE(out.find("glfwInit failed\n"), std::string::npos) << out;
+}

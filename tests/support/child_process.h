@@ -1,0 +1,42 @@
+// A program started by a test, with its output captured in files and its
+// end awaited with a deadline.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class ChildProcess {
+public:
+    // Starts argv[0] with the extra environment entries ("NAME=value"); the
+    // text is fed to its standard input, which then ends.
+    ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment = {},
+                 const std::string& input = std::string());
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    // True once the process has ended within the timeout.
+    bool waitExit(double timeoutSeconds);
+    bool running();
+    // The shell's view of the exit status (255 for -1), or -1000 - signal.
+    int exitStatus() const { return status_; }
+    int pid() const { return pid_; }
+    void kill(int signal);
+
+    std::string standardOutput() const;
+    std::string standardError() const;
+
+private:
+    bool reap(bool block);
+
+    int pid_ = -1;
+    int status_ = -1;
+    bool ended_ = false;
+    std::string directory_;
+};
+
+// The folder the test programs (and the tracker) were built into.
+std::string binaryDirectory();
+
+// Reads a whole file as bytes; empty when it is missing.
+std::string readFileBytes(const std::string& path);

@@ -1,0 +1,46 @@
+// Looking at and talking to a real program's window on the test's X server.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct WindowGeometry {
+    int x = 0, y = 0;  // position on the screen
+    int width = 0, height = 0;
+};
+
+// A picture read back from the X server, 0xRRGGBB per pixel, rows top-down.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+
+    uint32_t at(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+    // Writes the picture as a PNG file.
+    bool savePng(const std::string& path) const;
+};
+
+// Reads a PNG file into a picture (alpha dropped); empty on failure.
+Picture loadPng(const std::string& path);
+
+class XConnection {
+public:
+    XConnection();  // opens $DISPLAY
+    ~XConnection();
+    XConnection(const XConnection&) = delete;
+    XConnection& operator=(const XConnection&) = delete;
+
+    // The first top-level window with this exact title that is mapped, or 0.
+    unsigned long findWindow(const std::string& title);
+    bool isMapped(unsigned long window);
+    WindowGeometry geometry(unsigned long window);
+    std::string title(unsigned long window);
+    // Asks the window to close, as a window manager's close button does.
+    void requestClose(unsigned long window);
+    // The window's picture as the X server shows it.
+    Picture grab(unsigned long window);
+
+private:
+    void* display_;
+};

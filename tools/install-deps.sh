@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the tracker needs: "build" for building and
+# running it, "test" for that plus everything the tests use. Installs only
+# what is missing, so running it again is quick.
+set -euo pipefail
+
+build_packages=(cmake ninja-build g++ pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev libgtest-dev)
+test_packages=(xvfb xauth xdotool libx11-dev sox)
+
+packages=("${build_packages[@]}")
+if [ "${1:-build}" = test ]; then packages+=("${test_packages[@]}"); fi
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
