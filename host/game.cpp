@@ -196,6 +196,12 @@ void BBGame::dropGraphics()
     dispatch([this] { delegate_->onDiscardGraphics(); });
 }
 
+void BBGame::readFramebufferSize(int& width, int& height)
+{
+    width = deviceWidth();
+    height = deviceHeight();
+}
+
 String loadText(const String& path)
 {
     BBGame* game = BBGame::game();

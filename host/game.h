@@ -105,6 +105,9 @@ public:
     virtual void dispatchMotion(int event, int data, float x, float y, float z);
     virtual void dropGraphics();
 
+    // Size of the window's framebuffer in pixels (the renderer's viewport).
+    virtual void readFramebufferSize(int& width, int& height);
+
 protected:
     // Runs one delegate call; an error object escaping it ends the process.
     template <typename Call>

@@ -299,6 +299,12 @@ std::optional<AudioSamples> BBGlfwGame::loadAudioSamples(const String& path)
     return samples;
 }
 
+void BBGlfwGame::readFramebufferSize(int& width, int& height)
+{
+    width = height = 0;
+    if (window_) glfwGetFramebufferSize(window_, &width, &height);
+}
+
 // ---- The main loop ----
 
 void BBGlfwGame::runLoop()

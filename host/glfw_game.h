@@ -45,6 +45,7 @@ public:
     String resolvePath(const String& path) override;
     ImagePixels loadImagePixels(const String& path) override;
     std::optional<AudioSamples> loadAudioSamples(const String& path) override;
+    void readFramebufferSize(int& width, int& height) override;
 
     // Opens the window, starts the run and loops until the window is asked to
     // close. The close button normally ends the process before that.
