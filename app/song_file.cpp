@@ -1,0 +1,164 @@
+#include "app/song_file.h"
+
+#include "io/text_file.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+constexpr char32_t songMagic[] = U"KOV1";
+constexpr size_t headerLength = 7;             // magic, position count, speed, pattern count
+constexpr int savedInstrumentValues = 249;     // instruments 0..30 and slot 0 of 31
+constexpr int firstSavedDescription = 1;
+constexpr int stoppedSpeed = 5;                // what a stored speed of 0 reads as
+constexpr int largestStoredNumber = 0xFFFF;    // a song file's characters are 16-bit
+static_assert(savedInstrumentValues <= instrumentValueCount);
+static_assert(std::size(songMagic) - 1 + 3 == headerLength);
+
+// Where each part of a song text starts, for P saved patterns.
+struct SongLayout {
+    explicit SongLayout(size_t patterns)
+        : patterns(patterns),
+          positions(headerLength + columnCount * rowsPerPattern * patterns),
+          instruments(positions + positionCount),
+          descriptions(instruments + savedInstrumentValues),
+          end(descriptions + (descriptionCount - firstSavedDescription) * descriptionLength)
+    {
+    }
+    size_t columnStart(int column) const { return headerLength + column * rowsPerPattern * patterns; }
+
+    size_t patterns, positions, instruments, descriptions, end;
+};
+static_assert(headerLength + columnCount * rowsPerPattern + positionCount + savedInstrumentValues +
+                  (descriptionCount - 1) * descriptionLength == 1675,
+              "a new song is 1675 characters");
+
+// ---- Writing ----
+
+// P: the largest pattern any position names, plus one. Positions hold
+// 0..255; the clamp only keeps the layout whole should one not.
+int savedPatternCount(const Song& song)
+{
+    int largest = *std::max_element(song.positions.begin(), song.positions.end());
+    return std::clamp(largest + 1, 1, patternSlots);
+}
+
+// Text cut or filled up with the filler to exactly length characters.
+String fitted(const String& text, size_t length, char32_t filler)
+{
+    String part = text.substr(0, length);
+    part.resize(length, filler);
+    return part;
+}
+
+void appendHeader(String& out, const Song& song, int patterns)
+{
+    out += songMagic;
+    out += static_cast<char32_t>(song.songLengthRows / rowsPerPattern);
+    out += static_cast<char32_t>(song.speed);
+    out += static_cast<char32_t>(patterns);
+}
+
+template <size_t Count>
+void appendNumbers(String& out, const std::array<int, Count>& values, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) out += static_cast<char32_t>(values[i]);
+}
+
+// ---- Reading ----
+
+// Bounded access to a song text: everything past its end reads as nothing.
+class SongTextReader {
+public:
+    explicit SongTextReader(const String& text) : text_(text) {}
+
+    // The character at index as a number; 0 past the end.
+    int numberAt(size_t index) const
+    {
+        if (index >= text_.size()) return 0;
+        return static_cast<int>(std::min<char32_t>(text_[index], largestStoredNumber));
+    }
+
+    // Up to count characters from index; shorter or empty where the text ends.
+    String slice(size_t index, size_t count) const
+    {
+        return index < text_.size() ? text_.substr(index, count) : String();
+    }
+
+private:
+    const String& text_;
+};
+
+// The stored patterns of every column, filled up with blanks to 8192
+// characters; patterns beyond the column's length are not read.
+void readColumns(const SongTextReader& reader, const SongLayout& layout, Song& song)
+{
+    size_t stored = std::min<size_t>(layout.patterns * rowsPerPattern, columnLength);
+    for (int column = 0; column < columnCount; ++column) {
+        String cells = reader.slice(layout.columnStart(column), stored);
+        song.patternColumns[column] = fitted(cells, columnLength, blankCharOf(column));
+    }
+}
+
+// A position naming a pattern that cannot exist reads as pattern 0, so that
+// no later reader of the columns leaves them.
+void readPositions(const SongTextReader& reader, const SongLayout& layout, Song& song)
+{
+    for (int i = 0; i < positionCount; ++i) {
+        int pattern = reader.numberAt(layout.positions + i);
+        song.positions[i] = pattern < patternSlots ? pattern : 0;
+    }
+}
+
+void readInstruments(const SongTextReader& reader, const SongLayout& layout, Song& song)
+{
+    for (int j = 0; j < savedInstrumentValues; ++j) song.instrumentParams[j] = reader.numberAt(layout.instruments + j);
+}
+
+void readDescriptions(const SongTextReader& reader, const SongLayout& layout, Song& song)
+{
+    for (int n = firstSavedDescription; n < descriptionCount; ++n) {
+        size_t start = layout.descriptions + (n - firstSavedDescription) * descriptionLength;
+        song.instrumentDescriptions[n] = reader.slice(start, descriptionLength);
+    }
+}
+
+} // namespace
+
+String songText(const Song& song)
+{
+    int patterns = savedPatternCount(song);
+    SongLayout layout(patterns);
+    String out;
+    out.reserve(layout.end);
+    appendHeader(out, song, patterns);
+    for (int column = 0; column < columnCount; ++column)
+        out += fitted(song.patternColumns[column], patterns * rowsPerPattern, blankCharOf(column));
+    appendNumbers(out, song.positions, positionCount);
+    appendNumbers(out, song.instrumentParams, savedInstrumentValues);
+    for (int n = firstSavedDescription; n < descriptionCount; ++n)
+        out += fitted(song.instrumentDescriptions[n], descriptionLength, U' ');
+    return out;
+}
+
+String saveSong(const Song& song, const String& name)
+{
+    if (name.empty()) return statusEnterName;
+    return replaceTextFile(songFolder + name, songText(song)) ? statusFileSaved : statusSavingFailed;
+}
+
+void parseSongText(const String& text, Song& song)
+{
+    SongTextReader reader(text);
+    // The position count is taken as stored (0 included: the editor's
+    // spinners correct it), but never beyond the 256 positions there are.
+    song.songLengthRows = std::min(reader.numberAt(4), positionCount) * rowsPerPattern;
+    int speed = reader.numberAt(5);
+    song.speed = speed == 0 ? stoppedSpeed : speed;
+    SongLayout layout(static_cast<size_t>(reader.numberAt(6)));
+    readColumns(reader, layout, song);
+    readPositions(reader, layout, song);
+    readInstruments(reader, layout, song);
+    readDescriptions(reader, layout, song);
+}

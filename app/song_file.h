@@ -1,0 +1,28 @@
+// The song file: the song as one text of small numbers stored as character
+// codes, written as UTF-8 into the songs folder of the data folder.
+#pragma once
+
+#include "app/song_model.h"
+
+// Folder of the song files, as a scheme path.
+constexpr char32_t songFolder[] = U"quorvane://data/songs/";
+
+// Results of saveSong.
+constexpr char32_t statusEnterName[] = U"Enter a Name...";
+constexpr char32_t statusFileSaved[] = U"File Saved...";
+constexpr char32_t statusSavingFailed[] = U"Saving Failed!";
+
+// The song's characters in file order: magic, header, the first P patterns
+// of every column, positions, instrument values 0..248, descriptions 1..31.
+String songText(const Song& song);
+
+// Writes the song to the songs folder under name. Returns "Enter a Name..."
+// for an empty name, "File Saved..." or "Saving Failed!"; a failed save
+// leaves any earlier file of that name as it was.
+String saveSong(const Song& song, const String& name);
+
+// Fills the song fields from the text of a song file (callers pass only
+// non-empty texts). Whatever the text holds, every column ends up 8192
+// characters long; what the text lacks reads as 0 or blank. Instrument
+// values 249..255 and description 0 keep their values.
+void parseSongText(const String& text, Song& song);

@@ -1,1 +1,0 @@
-// Streams and data buffers live here.
