@@ -97,6 +97,11 @@ BBGlfwGame::BBGlfwGame()
     }
 }
 
+BBGlfwGame::~BBGlfwGame()
+{
+    if (window_) glfwDestroyWindow(window_);
+}
+
 int BBGlfwGame::elapsedMillis() { return static_cast<int>(glfwGetTime() * 1000); }
 
 void BBGlfwGame::setMouseVisible(bool visible)

@@ -23,6 +23,8 @@ enum WindowFlag {
 class BBGlfwGame : public BBGame {
 public:
     BBGlfwGame();
+    // The program never destroys its host; a test that makes several does.
+    ~BBGlfwGame() override;
 
     int elapsedMillis() override;
     int countJoysticks(bool rescan) override;
