@@ -1,30 +1,307 @@
-// STUB: to be completed.
 #include "audio/audio_device.h"
 
+#include "host/console.h"
+#include "host/game.h"
+
+#include <al.h>
+#include <alc.h>
+
+#include <cmath>
+#include <cstdint>
+
 namespace {
+
 gxtkAudio* currentAudio = nullptr;
+std::vector<unsigned> pendingBufferList;
+
+void queueForDeletion(unsigned& buffer)
+{
+    if (buffer == 0) return;
+    pendingBufferList.push_back(buffer);
+    buffer = 0;
 }
 
-gxtkSample::~gxtkSample() {}
-void gxtkSample::discardSample() {}
-gxtkAudio::gxtkAudio() { currentAudio = this; }
-gxtkAudio::gxtkAudio(AdoptCurrentContext) { currentAudio = this; }
+// The OpenAL layout of PCM data; 0 for layouts OpenAL cannot take, which
+// leaves the buffer empty and the sample silent.
+ALenum formatOf(int bytesPerSample, int channels)
+{
+    struct Layout {
+        int bytesPerSample;
+        int channels;
+        ALenum format;
+    };
+    static constexpr Layout layouts[] = {
+        {1, 1, AL_FORMAT_MONO8},
+        {1, 2, AL_FORMAT_STEREO8},
+        {2, 1, AL_FORMAT_MONO16},
+        {2, 2, AL_FORMAT_STEREO16},
+    };
+    static_assert(sizeof layouts / sizeof layouts[0] == 4);
+    for (const Layout& layout : layouts)
+        if (layout.bytesPerSample == bytesPerSample && layout.channels == channels) return layout.format;
+    return 0;
+}
+
+ALint sourceState(unsigned source)
+{
+    ALint state = 0;
+    alGetSourcei(source, AL_SOURCE_STATE, &state);
+    return state;
+}
+
+} // namespace
+
+// ---- Samples ----
+
+gxtkSample::~gxtkSample() { queueForDeletion(buffer); }
+
+void gxtkSample::discardSample() { queueForDeletion(buffer); }
+
+const std::vector<unsigned>& pendingBuffers() { return pendingBufferList; }
+
+// ---- Construction ----
+
+gxtkAudio::gxtkAudio()
+{
+    currentAudio = this;
+    openDefaultDevice();
+    setUpChannels();
+}
+
+gxtkAudio::gxtkAudio(AdoptCurrentContext)
+{
+    currentAudio = this;
+    ALCcontext* context = alcGetCurrentContext();
+    alContext_ = context;
+    alDevice_ = context ? alcGetContextsDevice(context) : nullptr;
+    setUpChannels();
+}
+
+// The program keeps its device to the end; only a test that adopted a
+// context lets one go, and then the names it handed out mean nothing to the
+// next device.
+gxtkAudio::~gxtkAudio()
+{
+    for (Channel& channel : channels_) channel.sample.reset();
+    pendingBufferList.clear();
+    if (currentAudio == this) currentAudio = nullptr;
+}
+
 gxtkAudio* gxtkAudio::audio() { return currentAudio; }
-void gxtkAudio::pauseAllChannels() {}
-void gxtkAudio::resumeAllChannels() {}
-std::shared_ptr<gxtkSample> gxtkAudio::createSample(const String&) { return nullptr; }
-bool gxtkAudio::fillSample(gxtkSample&, const String&) { return false; }
-int gxtkAudio::startSample(const std::shared_ptr<gxtkSample>&, int, int) { return -1; }
-void gxtkAudio::haltChannel(int) {}
-void gxtkAudio::holdChannel(int) {}
-void gxtkAudio::continueChannel(int) {}
-int gxtkAudio::channelStatus(int) { return 0; }
-void gxtkAudio::setChannelGain(int, float) {}
-void gxtkAudio::setChannelAngle(int, float) {}
-void gxtkAudio::setChannelPitch(int, float) {}
-int gxtkAudio::startMusic(const String&, int) { return -1; }
-void gxtkAudio::haltMusic() {}
-void gxtkAudio::holdMusic() {}
-void gxtkAudio::continueMusic() {}
-int gxtkAudio::musicStatus() { return 0; }
-void gxtkAudio::setMusicGain(float) {}
+
+void gxtkAudio::openDefaultDevice()
+{
+    ALCdevice* device = alcOpenDevice(nullptr);
+    if (!device) device = alcOpenDevice("Generic Hardware");
+    if (!device) device = alcOpenDevice("Generic Software");
+    alDevice_ = device;
+    if (!device) {
+        printLine(U"OpenAl error: alcOpenDevice failed");
+        return;
+    }
+    ALCcontext* context = alcCreateContext(device, nullptr);
+    alContext_ = context;
+    if (!context)
+        printLine(U"OpenAl error: alcCreateContext failed");
+    else if (!alcMakeContextCurrent(context))
+        printLine(U"OpenAl error: alcMakeContextCurrent failed");
+}
+
+void gxtkAudio::setUpChannels()
+{
+    alDistanceModel(AL_NONE);
+    acquireSource(musicChannel);
+}
+
+// ---- Sources ----
+
+unsigned gxtkAudio::acquireSource(int channel)
+{
+    Channel& record = channels_[channel];
+    if (record.source != 0) return record.source;
+    alGetError();
+    ALuint source = 0;
+    alGenSources(1, &source);
+    record.source = alGetError() == AL_NO_ERROR ? source : stealSource();
+    return record.source;
+}
+
+// Takes the source of the first stopped sound channel; paused channels and
+// the music channel keep theirs.
+unsigned gxtkAudio::stealSource()
+{
+    for (int channel = 0; channel < musicChannel; ++channel) {
+        Channel& victim = channels_[channel];
+        if (victim.source == 0 || channelStatus(channel) != 0) continue;
+        unsigned source = victim.source;
+        victim.source = 0;
+        return source;
+    }
+    return 0;
+}
+
+bool gxtkAudio::sourceStopped(int channel) const
+{
+    return sourceState(channels_[channel].source) == AL_STOPPED;
+}
+
+// ---- Buffer release ----
+
+void gxtkAudio::detachStoppedBuffers()
+{
+    for (int channel = 0; channel < channelCount; ++channel)
+        if (channels_[channel].state != 0 && sourceStopped(channel))
+            alSourcei(channels_[channel].source, AL_BUFFER, 0);
+}
+
+// Buffers still attached to a source refuse deletion and wait for a later try.
+void gxtkAudio::releasePendingBuffers()
+{
+    if (pendingBufferList.empty()) return;
+    detachStoppedBuffers();
+    std::vector<unsigned> stillHeld;
+    for (unsigned buffer : pendingBufferList) {
+        ALuint name = buffer;
+        alGetError();
+        alDeleteBuffers(1, &name);
+        if (alGetError() != AL_NO_ERROR) stillHeld.push_back(buffer);
+    }
+    pendingBufferList.swap(stillHeld);
+}
+
+// ---- Samples ----
+
+std::shared_ptr<gxtkSample> gxtkAudio::createSample(const String& path)
+{
+    releasePendingBuffers();
+    auto sample = std::make_shared<gxtkSample>();
+    return fillSample(*sample, path) ? sample : nullptr;
+}
+
+bool gxtkAudio::fillSample(gxtkSample& sample, const String& path)
+{
+    BBGame* game = BBGame::game();
+    std::optional<AudioSamples> samples = game ? game->loadAudioSamples(path) : std::nullopt;
+    if (!samples) return false;
+    // Whole frames only: a trailing partial frame is not handed over.
+    size_t bytes = static_cast<size_t>(samples->bytesPerSample) * static_cast<size_t>(samples->channels) *
+                   static_cast<size_t>(samples->length);
+    ALenum format = formatOf(samples->bytesPerSample, samples->channels);
+    if (bytes > samples->data.size() || bytes > static_cast<size_t>(INT32_MAX)) format = 0;
+    ALuint buffer = 0;
+    alGenBuffers(1, &buffer);
+    alBufferData(buffer, format, samples->data.data(), static_cast<ALsizei>(bytes), samples->rate);
+    queueForDeletion(sample.buffer);
+    sample.buffer = buffer;
+    return true;
+}
+
+// ---- Channels ----
+
+int gxtkAudio::startSample(const std::shared_ptr<gxtkSample>& sample, int channel, int flags)
+{
+    releasePendingBuffers();
+    unsigned source = acquireSource(channel);
+    if (source == 0 || !sample) return -1;
+    alSourceStop(source);
+    alSourcei(source, AL_BUFFER, static_cast<ALint>(sample->buffer));
+    alSourcei(source, AL_LOOPING, flags != 0 ? AL_TRUE : AL_FALSE);
+    alSourcePlay(source);
+    Channel& record = channels_[channel];
+    record.sample = sample;
+    record.flags = flags;
+    record.state = 1;
+    return 0;
+}
+
+void gxtkAudio::haltChannel(int channel)
+{
+    Channel& record = channels_[channel];
+    if (record.state == 0) return;
+    alSourceStop(record.source);
+    record.state = 0;
+}
+
+void gxtkAudio::holdChannel(int channel)
+{
+    Channel& record = channels_[channel];
+    if (record.state != 1) return;
+    if (sourceStopped(channel)) {
+        record.state = 0;
+        return;
+    }
+    alSourcePause(record.source);
+    record.state = 2;
+}
+
+void gxtkAudio::continueChannel(int channel)
+{
+    Channel& record = channels_[channel];
+    if (record.state != 2) return;
+    alSourcePlay(record.source);
+    record.state = 1;
+}
+
+int gxtkAudio::channelStatus(int channel)
+{
+    Channel& record = channels_[channel];
+    if (record.state == 1 && sourceStopped(channel)) record.state = 0;
+    return record.state;
+}
+
+void gxtkAudio::setChannelGain(int channel, float gain)
+{
+    unsigned source = acquireSource(channel);
+    Channel& record = channels_[channel];
+    record.gain = gain;
+    if (!record.stoppedByRate) alSourcef(source, AL_GAIN, gain);
+}
+
+void gxtkAudio::setChannelAngle(int channel, float angle)
+{
+    unsigned source = acquireSource(channel);
+    alSource3f(source, AL_POSITION, std::sin(angle), 0.0f, -std::cos(angle));
+}
+
+// OpenAL refuses negative factors and freezes the output on one value at 0;
+// a voice slid down to no rate at all is meant to be silent instead.
+void gxtkAudio::setChannelPitch(int channel, float factor)
+{
+    unsigned source = acquireSource(channel);
+    Channel& record = channels_[channel];
+    bool silent = !(factor > 0.0f);
+    if (silent != record.stoppedByRate) alSourcef(source, AL_GAIN, silent ? 0.0f : record.gain);
+    record.stoppedByRate = silent;
+    if (!silent) alSourcef(source, AL_PITCH, factor);
+}
+
+// ---- Pause and resume of everything ----
+
+void gxtkAudio::pauseAllChannels()
+{
+    for (Channel& record : channels_)
+        if (record.state == 1 && sourceState(record.source) == AL_PLAYING) alSourcePause(record.source);
+}
+
+void gxtkAudio::resumeAllChannels()
+{
+    for (Channel& record : channels_)
+        if (record.state == 1 && sourceState(record.source) == AL_PAUSED) alSourcePlay(record.source);
+}
+
+// ---- The music channel ----
+
+int gxtkAudio::startMusic(const String& path, int flags)
+{
+    haltMusic();
+    std::shared_ptr<gxtkSample> sample = createSample(path);
+    if (!sample) return -1;
+    startSample(sample, musicChannel, flags);
+    return 0;
+}
+
+void gxtkAudio::haltMusic() { haltChannel(musicChannel); }
+void gxtkAudio::holdMusic() { holdChannel(musicChannel); }
+void gxtkAudio::continueMusic() { continueChannel(musicChannel); }
+int gxtkAudio::musicStatus() { return channelStatus(musicChannel); }
+void gxtkAudio::setMusicGain(float gain) { setChannelGain(musicChannel, gain); }

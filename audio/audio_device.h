@@ -6,6 +6,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 // One decoded sound in an OpenAL buffer; the sample owns its buffer.
 class gxtkSample {
@@ -21,6 +22,9 @@ public:
     unsigned buffer;
 };
 
+// Buffers of discarded samples still waiting to be deleted, oldest first.
+const std::vector<unsigned>& pendingBuffers();
+
 class gxtkAudio {
 public:
     static constexpr int channelCount = 33;
@@ -28,7 +32,7 @@ public:
 
     // Opens the default device (printing one line when there is none).
     gxtkAudio();
-    virtual ~gxtkAudio() = default;
+    virtual ~gxtkAudio();
     gxtkAudio(const gxtkAudio&) = delete;
     gxtkAudio& operator=(const gxtkAudio&) = delete;
 
@@ -46,6 +50,8 @@ public:
     virtual int channelStatus(int channel);
     virtual void setChannelGain(int channel, float gain);
     virtual void setChannelAngle(int channel, float angle);
+    // A factor of 0 or below (or NaN) silences the channel until a positive
+    // factor comes: the oscillator has slid to a standstill.
     virtual void setChannelPitch(int channel, float factor);
     virtual int startMusic(const String& path, int flags);
     virtual void haltMusic();
@@ -71,13 +77,17 @@ private:
         std::shared_ptr<gxtkSample> sample;
         int flags = 0;
         int state = 0;  // 0 stopped, 1 playing, 2 paused
+        float gain = 1.0f;            // the gain last asked for
+        bool stoppedByRate = false;   // held silent by a non-positive pitch factor
     };
 
     void openDefaultDevice();
     void setUpChannels();
     unsigned acquireSource(int channel);
     unsigned stealSource();
+    bool sourceStopped(int channel) const;
     void releasePendingBuffers();
+    void detachStoppedBuffers();
 
     void* alDevice_ = nullptr;
     void* alContext_ = nullptr;

@@ -15,9 +15,22 @@ std::shared_ptr<c_Sound> loadSoundFile(const String& path)
 
 void playSoundOn(const std::shared_ptr<c_Sound>& sound, int channel, int flags)
 {
-    if (sound && sound->sample) gxtkAudio::audio()->startSample(sound->sample, channel, flags);
+    gxtkAudio* audio = gxtkAudio::audio();
+    if (audio && sound && sound->sample) audio->startSample(sound->sample, channel, flags);
 }
 
-void haltChannel(int channel) { gxtkAudio::audio()->haltChannel(channel); }
-void setChannelGain(int channel, float gain) { gxtkAudio::audio()->setChannelGain(channel, gain); }
-void setChannelPitch(int channel, float factor) { gxtkAudio::audio()->setChannelPitch(channel, factor); }
+// Before the framework has made its device there is nothing to drive.
+void haltChannel(int channel)
+{
+    if (gxtkAudio* audio = gxtkAudio::audio()) audio->haltChannel(channel);
+}
+
+void setChannelGain(int channel, float gain)
+{
+    if (gxtkAudio* audio = gxtkAudio::audio()) audio->setChannelGain(channel, gain);
+}
+
+void setChannelPitch(int channel, float factor)
+{
+    if (gxtkAudio* audio = gxtkAudio::audio()) audio->setChannelPitch(channel, factor);
+}
