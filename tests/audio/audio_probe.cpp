@@ -1,0 +1,39 @@
+// Builds the audio device the way the framework does, loads the sample file
+// named on the command line and runs every channel operation once, then
+// says how that went.
+#include "audio/audio_device.h"
+#include "audio/sound.h"
+#include "host/console.h"
+#include "host/glfw_game.h"
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) return 2;
+    BBQuorvaneGame game;
+    gxtkAudio audio;
+    std::shared_ptr<c_Sound> sound = loadSoundFile(widen(argv[1]));
+    printLine(sound ? U"sound loaded" : U"no sound");
+    printLine(audio.hasDevice() ? U"device" : U"no device");
+
+    playSoundOn(sound, 1, 1);
+    setChannelGain(1, 0.5f);
+    setChannelPitch(1, 2.0f);
+    setChannelPitch(1, -1.0f);
+    audio.setChannelAngle(1, 1.0f);
+    audio.holdChannel(1);
+    audio.continueChannel(1);
+    audio.pauseAllChannels();
+    audio.resumeAllChannels();
+    printLine(U"status " + intText(audio.channelStatus(1)));
+    haltChannel(1);
+    printLine(U"music " + intText(audio.startMusic(widen(argv[1]), 1)));
+    audio.setMusicGain(0.5f);
+    audio.holdMusic();
+    audio.continueMusic();
+    audio.haltMusic();
+    sound->sample->discardSample();
+    sound.reset();
+    loadSoundFile(widen(argv[1]));
+    printLine(U"done");
+    return 0;
+}
