@@ -1,0 +1,48 @@
+// The eight waveforms the player loops: what each file holds and how its
+// samples are made.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+// A 64-frame cycle at this rate sounds C4 (16744 / 64 = 261.625 Hz) when
+// played at rate 1.0.
+constexpr int kWaveRate = 16744;
+constexpr int kCycleFrames = 64;
+// A quarter of full scale: eight oscillators at full gain stay clear of clipping.
+constexpr double kWavePeak = 8192;
+
+enum class Shape {
+    RisingRamp,   // -1 up to +1, then a jump back
+    FallingSaw,   // +1 down to -1: the ramps' opposite slope
+    Triangle,
+    HarmonicMix,  // the sum of the partials below, scaled to the peak
+    Noise,        // uniform values from a fixed-seed generator
+    Silence,
+};
+
+struct Waveform {
+    const char* file;  // below the data folder
+    Shape shape;
+    int frames;
+    double phase;  // where in its cycle the file starts, in cycles
+};
+
+// Each ramp starts at a different phase from the saw, so a ramp plus the saw
+// started together is a pulse: ramp_b a square, ramp a 25 % pulse, ramp_c a
+// 12.5 % pulse. As the two drift apart, the pulse width moves.
+constexpr std::array<Waveform, 8> kWaveforms = {{
+    {"wav/ramp_64.wav", Shape::RisingRamp, kCycleFrames, 0.25},
+    {"wav/ramp_b_64.wav", Shape::RisingRamp, kCycleFrames, 0.5},
+    {"wav/ramp_c_64.wav", Shape::RisingRamp, kCycleFrames, 0.125},
+    {"wav/saw_64.wav", Shape::FallingSaw, kCycleFrames, 0.0},
+    {"wav/fx2b.wav", Shape::HarmonicMix, kCycleFrames, 0.0},
+    {"wav/tri_64.wav", Shape::Triangle, kCycleFrames, 0.25},  // starts at zero, rising
+    // About a second of noise: long enough that the loop is not heard as a tone.
+    {"wav/hnoise.wav", Shape::Noise, 16384, 0.0},
+    {"wav/zero_64.wav", Shape::Silence, kCycleFrames, 0.0},
+}};
+
+// The file's samples: exactly one cycle (one loop for noise), so looping is seamless.
+std::vector<int16_t> waveformSamples(const Waveform& waveform);
