@@ -1,0 +1,189 @@
+// Songs saved into the data folder beside the test program and read back the
+// way the editor and the player read them.
+#include "app/song_file.h"
+#include "host/glfw_game.h"
+#include "tests/support/child_process.h"
+#include "tests/support/file_size_limit.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class SongFiles : public ::testing::Test {
+protected:
+    void TearDown() override
+    {
+        for (const std::string& name : written) {
+            std::remove(real(name).c_str());
+            std::remove((real(name) + "~saving").c_str());
+        }
+        if (!madeFolder.empty()) rmdir(real(madeFolder).c_str());
+    }
+
+    // A file name of this test in the songs folder, removed afterwards.
+    String name(const std::string& base)
+    {
+        std::string unique = "songfile-test-" + std::to_string(getpid()) + "-" + base;
+        written.push_back(unique);
+        return widen(unique);
+    }
+    static std::string real(const std::string& name) { return binaryDirectory() + "/data/songs/" + name; }
+    static std::string bytesOf(const String& name) { return readFileBytes(real(narrow(name))); }
+    static bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+    Song loaded(const String& name)
+    {
+        String text = loadText(U"songs/" + name);
+        Song song;
+        if (!text.empty()) parseSongText(text, song);
+        return song;
+    }
+
+    BBQuorvaneGame game;
+    std::vector<std::string> written;
+    std::string madeFolder;
+};
+
+Song newSong()
+{
+    Song song;
+    song.patternColumns = blankColumns();
+    return song;
+}
+
+// Notes, digits and descriptions in a few patterns, and values that need two
+// or three bytes each.
+Song busySong()
+{
+    Song song = newSong();
+    song.songLengthRows = 99 * rowsPerPattern;
+    song.speed = 16;
+    song.positions[0] = 2;
+    song.positions[1] = 140;
+    song.patternColumns[0][2 * 32 + 5] = U'q';
+    song.patternColumns[7][140 * 32 + 31] = U'\u20AC';
+    song.patternColumns[12][0] = U'\u00E9';
+    song.instrumentParams[1 * 8 + slotEnvelope] = 255;
+    song.instrumentParams[248] = 2047;
+    song.instrumentDescriptions[1] = U"lead";
+    song.instrumentDescriptions[31] = String(21, U'z');
+    return song;
+}
+
+// The same song as the file holds it: descriptions 1..31 padded to 21.
+bool sameSong(const Song& a, const Song& b)
+{
+    auto padded = [](String text) {
+        text.resize(descriptionLength, U' ');
+        return text;
+    };
+    for (int n = 1; n < descriptionCount; ++n) {
+        if (padded(a.instrumentDescriptions[n]) != padded(b.instrumentDescriptions[n])) return false;
+    }
+    return a.patternColumns == b.patternColumns && a.songLengthRows == b.songLengthRows && a.speed == b.speed &&
+           a.positions == b.positions && a.instrumentParams == b.instrumentParams;
+}
+
+} // namespace
+
+TEST_F(SongFiles, ANewSongIs1675BytesWithBlankDescriptions)
+{
+    String song = name("new");
+    ASSERT_EQ(saveSong(newSong(), song), statusFileSaved);
+    std::string bytes = bytesOf(song);
+    ASSERT_EQ(bytes.size(), 1675u);
+    EXPECT_EQ(bytes.substr(0, 7), std::string("KOV1\x01\x04\x01", 7));
+    EXPECT_EQ(bytes.substr(1675 - 31 * 21), std::string(31 * 21, ' '));
+    Song back = loaded(song);
+    EXPECT_EQ(back.instrumentDescriptions[5], String(21, U' '));
+    EXPECT_EQ(back.patternColumns, blankColumns());
+}
+
+TEST_F(SongFiles, Pattern255StoresTheCountAsTwoBytesAndEveryColumnWhole)
+{
+    Song song = newSong();
+    song.positions[3] = 255;
+    song.patternColumns[15][columnLength - 1] = U'3';
+    song.instrumentParams[2 * 8 + slotEnvelope] = 255;
+    String file = name("p255");
+    ASSERT_EQ(saveSong(song, file), statusFileSaved);
+    std::string bytes = bytesOf(file);
+    EXPECT_EQ(bytes.substr(6, 2), "\xC4\x80");
+    // Three characters of two bytes: the count, position 255 and ENV 255.
+    EXPECT_EQ(bytes.size(), 7u + 512 * 256 + 1156 + 3);
+    EXPECT_NE(bytes.find("\xC3\xBF"), std::string::npos);
+    EXPECT_TRUE(sameSong(loaded(file), song));
+}
+
+TEST_F(SongFiles, SaveLoadSaveGivesTheSameBytes)
+{
+    Song song = busySong();
+    song.positions[200] = 9;  // beyond the song's length, still saved and counted
+    String first = name("first"), second = name("second");
+    ASSERT_EQ(saveSong(song, first), statusFileSaved);
+    Song back = loaded(first);
+    EXPECT_TRUE(sameSong(back, song));
+    ASSERT_EQ(saveSong(back, second), statusFileSaved);
+    EXPECT_EQ(bytesOf(first), bytesOf(second));
+    // Two bytes each for the count 141, position 140, the e-acute, ENV 255 and
+    // 2047; three for the euro sign.
+    EXPECT_EQ(bytesOf(first).size(), 7u + 512 * 141 + 1156 + 5 + 2);
+}
+
+TEST_F(SongFiles, UnsavedPatternsAndLongDescriptionsDoNotOutliveALoad)
+{
+    Song song = busySong();
+    song.patternColumns[0][200 * 32] = U'q';           // no position names pattern 200
+    song.instrumentDescriptions[2] = String(30, U'y');  // longer than a description can be
+    String file = name("unsaved");
+    ASSERT_EQ(saveSong(song, file), statusFileSaved);
+    Song back = loaded(file);
+    EXPECT_EQ(back.patternColumns[0][200 * 32], U'.');
+    EXPECT_EQ(back.instrumentDescriptions[2], String(21, U'y'));
+    EXPECT_EQ(back.instrumentDescriptions[3], String(21, U' '));
+}
+
+TEST_F(SongFiles, TheTemporarySongIsAnOrdinarySong)
+{
+    written.push_back("tmp.dat");
+    ASSERT_EQ(saveSong(busySong(), U"tmp.dat"), statusFileSaved);
+    EXPECT_TRUE(sameSong(loaded(U"tmp.dat"), busySong()));
+}
+
+TEST_F(SongFiles, NamesThatCannotBeWrittenFailWithoutLeavingFiles)
+{
+    EXPECT_EQ(saveSong(newSong(), U""), statusEnterName);
+    String lost = name("no-such-folder/song");
+    EXPECT_EQ(saveSong(newSong(), lost), statusSavingFailed);
+    EXPECT_FALSE(exists(binaryDirectory() + "/data/songs/" + narrow(lost).substr(0, narrow(lost).find('/'))));
+
+    madeFolder = narrow(name("sub"));
+    ASSERT_EQ(mkdir(real(madeFolder).c_str(), 0755), 0);
+    String inFolder = widen(madeFolder + "/song");
+    written.insert(written.begin(), madeFolder + "/song");
+    EXPECT_EQ(saveSong(newSong(), inFolder), statusFileSaved);
+    EXPECT_EQ(bytesOf(inFolder).size(), 1675u);
+}
+
+TEST_F(SongFiles, AFailedWriteKeepsTheEarlierFileAndTheProgramGoesOn)
+{
+    String file = name("kept");
+    ASSERT_EQ(saveSong(newSong(), file), statusFileSaved);
+    std::string before = bytesOf(file);
+    auto saveUnderLimit = [&](const Song& song) {
+        return runWithFileSizeLimit(1000, [&] { return saveSong(song, file) == statusSavingFailed ? 0 : 1; });
+    };
+    Song large = newSong();
+    large.positions[0] = 255;  // fails inside the write
+    EXPECT_EQ(saveUnderLimit(large), 0);
+    EXPECT_EQ(saveUnderLimit(newSong()), 0);  // fails only when flushed
+    EXPECT_EQ(bytesOf(file), before);
+    EXPECT_FALSE(exists(real(narrow(file)) + "~saving"));
+
+    String fresh = name("never");
+    EXPECT_EQ(runWithFileSizeLimit(1000, [&] { return saveSong(newSong(), fresh) == statusSavingFailed ? 0 : 1; }), 0);
+    EXPECT_FALSE(exists(real(narrow(fresh))));
+}
