@@ -1,1 +1,204 @@
 #include "player/kovo_play.h"
+
+#include "app/song_file.h"
+#include "audio/sound.h"
+#include "host/game.h"
+#include "player/waveform_table.h"
+
+namespace {
+
+// First column of each group of four (channel 1's).
+enum ColumnGroup { noteColumns = 0, volumeColumns = 4, instrumentColumns = 8, octaveColumns = 12 };
+
+constexpr int loopFlag = 1;
+// A pitch at or above this many semitones over the waveform's own starts nothing.
+constexpr int highestPlayablePitch = 43;
+// "<" read through the pitch formula: octave * 12 + 128 - 24.
+constexpr int noteOffPitchOffset = noteOff - 24;
+
+// Channels are counted from 0 here; the audio channels they drive from 1.
+int primaryChannelOf(int channel) { return channel + 1; }
+int secondaryChannelOf(int channel) { return channel + 1 + channelCount; }
+
+// An octave cell read as a decimal number; anything else is 0.
+int octaveValue(char32_t c) { return c >= U'0' && c <= U'9' ? static_cast<int>(c - U'0') : 0; }
+
+} // namespace
+
+String c_kovoPlay::loadSong(const String& path)
+{
+    for (size_t i = 0; i < waveSounds.size(); ++i) waveSounds[i] = loadSoundFile(waveformFiles[i]);
+    String text = loadText(path);
+    if (text.empty()) return statusLoadingFailed;
+    parseSongText(text, *this);
+    return statusSongLoaded;
+}
+
+void c_kovoPlay::tickPlayer()
+{
+    if (position < 0 || position >= positionCount) position = 0;
+    patternBaseRow = positions[position] * rowsPerPattern;
+    if (tick == static_cast<float>(speed)) processRow();
+    for (int channel = 0; channel < channelCount; ++channel) applyEffects(channel);
+    tick += 1;
+}
+
+// ---- Rows ----
+
+// The cell of the current row in a column; a player that never loaded a
+// song has empty columns, which read as blank cells.
+char32_t c_kovoPlay::cell(int column) const
+{
+    const String& cells = patternColumns[column];
+    size_t index = static_cast<size_t>(patternBaseRow + row);
+    return index < cells.size() ? cells[index] : blankCharOf(column);
+}
+
+void c_kovoPlay::processRow()
+{
+    for (int channel = 0; channel < channelCount; ++channel) {
+        PlayerVoice& voice = voices[channel];
+        readNote(channel);
+        voice.instrumentDigit = hexDigitValue(cell(instrumentColumns + channel));
+        readVolume(channel);
+        voice.octaveDigit = octaveValue(cell(octaveColumns + channel));
+        chooseWaveforms(channel);
+        if (voice.instrumentDigit != 0)
+            voice.pwmDepth = static_cast<float>(instrumentSlot(*this, voice.instrumentDigit, slotPwm));
+        triggerOscillators(channel);
+        if (voice.instrumentDigit != 0) {
+            voice.latchedInstrument = voice.instrumentDigit;
+            voice.latchedOctave = voice.octaveDigit;
+        }
+        voice.lastRowNote = voice.noteRead;
+    }
+    advanceRow();
+}
+
+// A note value below 127 starts a note: pitch and effects restart, the
+// oscillators only when the row also has a volume digit.
+void c_kovoPlay::readNote(int channel)
+{
+    PlayerVoice& voice = voices[channel];
+    voice.noteRead = static_cast<float>(noteValueOf(cell(noteColumns + channel)));
+    if (voice.noteRead >= noteSlideDown) return;
+    voice.note = voice.noteRead;
+    voice.slide = 0;
+    restartEffects(voice.effects);
+}
+
+// A muted channel gets volume 0 only from its next volume digit on; a digit
+// of 0 keeps the volume in force.
+void c_kovoPlay::readVolume(int channel)
+{
+    int digit = hexDigitValue(cell(volumeColumns + channel));
+    if (digit != 0) voices[channel].volume = static_cast<float>(digit) * 0.125f * channelLevels[channel];
+}
+
+// The instrument digit of this row chooses, not the latched one: digit 0
+// looks at instrument block 0.
+void c_kovoPlay::chooseWaveforms(int channel)
+{
+    PlayerVoice& voice = voices[channel];
+    const WaveformPair* pair = waveformPairOf(instrumentSlot(*this, voice.instrumentDigit, slotWave));
+    if (!pair) return;
+    voice.primarySound = waveSounds[static_cast<size_t>(pair->primary)];
+    voice.secondarySound = waveSounds[static_cast<size_t>(pair->secondary)];
+}
+
+// Only a channel with a volume can stop or start its oscillators: "<" stops
+// them, a note with a volume digit starts both from their first frame.
+void c_kovoPlay::triggerOscillators(int channel)
+{
+    PlayerVoice& voice = voices[channel];
+    if (voice.volume == 0) return;
+    int pitch = static_cast<int>(static_cast<float>(voice.octaveDigit * 12) + voice.noteRead - 24.0f);
+    int volumeDigit = hexDigitValue(cell(volumeColumns + channel));
+    if (pitch == voice.octaveDigit * 12 + noteOffPitchOffset) {
+        haltChannel(primaryChannelOf(channel));
+        haltChannel(secondaryChannelOf(channel));
+    }
+    if (pitch <= highestPlayablePitch && volumeDigit > 0) {
+        haltChannel(primaryChannelOf(channel));
+        haltChannel(secondaryChannelOf(channel));
+        playSoundOn(voice.primarySound, primaryChannelOf(channel), loopFlag);
+        playSoundOn(voice.secondarySound, secondaryChannelOf(channel), loopFlag);
+    }
+}
+
+// "-" in channels 1..3 jumps to the last row and then steps past it, while
+// "-" in channel 4 jumps past it directly: the same end, kept as written.
+void c_kovoPlay::advanceRow()
+{
+    for (int channel = 0; channel < channelCount - 1; ++channel)
+        if (voices[channel].noteRead == notePatternEnd) row = rowsPerPattern - 1;
+    row = voices[channelCount - 1].noteRead == notePatternEnd ? rowsPerPattern : row + 1;
+    tick = 0;
+    if (row == rowsPerPattern) advancePosition();
+}
+
+// The song loops at its length by an equality test, kept on purpose:
+// playback started beyond the length plays on through the later positions.
+// Past the last of the 256 positions it wraps to the first.
+void c_kovoPlay::advancePosition()
+{
+    row = 0;
+    position += 1;
+    if (position == songLengthRows / rowsPerPattern || position >= positionCount) position = 0;
+}
+
+// ---- Ticks ----
+
+void c_kovoPlay::applyEffects(int channel)
+{
+    PlayerVoice& voice = voices[channel];
+    applyEnvelope(channel);
+    stepEnvelopePitch(voice.effects, latchedSlot(voice, slotE2pRpt));
+    stepArpeggio(voice.effects, latchedSlot(voice, slotArpSpeed), latchedSlot(voice, slotAmtSwp),
+                 latchedSlot(voice, slotArpFirst), latchedSlot(voice, slotArpSecond));
+    stepRepeat(voice.effects, latchedSlot(voice, slotE2pRpt));
+    stepPulseSweep(voice.effects, latchedSlot(voice, slotAmtSwp));
+    applySlide(voice);
+    applyRates(channel);
+}
+
+// The volume falls by an eighth every ENV ticks. The phase stops growing at
+// its first value of 1 or more, so digits 9..F settle at digit / 8 - 1
+// instead of fading out: kept on purpose, songs use them as held notes.
+void c_kovoPlay::applyEnvelope(int channel)
+{
+    PlayerVoice& voice = voices[channel];
+    VoiceEffects& effects = voice.effects;
+    if (effects.envPhase < 1.0f) effects.envPhase += envelopeStep(latchedSlot(voice, slotEnvelope));
+    float output = voice.volume - effects.envPhase;
+    if (output < 0) {
+        voice.volume = 0;
+        effects.envPhase = 0;
+        output = 0;
+    }
+    setChannelGain(primaryChannelOf(channel), output);
+    setChannelGain(secondaryChannelOf(channel), output);
+}
+
+// "+" and "#" slide on every tick of their row, as fast as the channel is
+// loud; the slide stays until the next note.
+void c_kovoPlay::applySlide(PlayerVoice& voice)
+{
+    float step = voice.volume * 8.0f * 0.005f;
+    if (voice.lastRowNote == noteSlideDown) voice.slide -= step;
+    if (voice.lastRowNote == noteSlideUp) voice.slide += step;
+}
+
+void c_kovoPlay::applyRates(int channel)
+{
+    PlayerVoice& voice = voices[channel];
+    float exponent = static_cast<float>(voice.latchedOctave * 12) + voice.note - 24.0f + voice.effects.arpOffset;
+    VoiceRates rates = voiceRates(voice.effects, noteRate(exponent), voice.slide, voice.pwmDepth);
+    setChannelPitch(primaryChannelOf(channel), rates.primary);
+    setChannelPitch(secondaryChannelOf(channel), rates.secondary);
+}
+
+int c_kovoPlay::latchedSlot(const PlayerVoice& voice, int slot) const
+{
+    return instrumentSlot(*this, voice.latchedInstrument, slot);
+}

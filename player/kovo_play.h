@@ -1,6 +1,74 @@
-// STUB: the song player (to be completed).
+// The song player: its own copy of a song, read row by row and tick by tick
+// into the rates and volumes of eight looping audio channels. Tracker
+// channel ch (1..4) plays a primary oscillator on audio channel ch and a
+// secondary one on audio channel ch + 4.
 #pragma once
 
 #include "app/song_model.h"
+#include "player/voice_effects.h"
 
-class c_kovoPlay : public Song {};
+#include <array>
+#include <memory>
+
+class c_Sound;
+
+// Status texts of loadSong.
+constexpr char32_t statusSongLoaded[] = U"1";
+constexpr char32_t statusLoadingFailed[] = U"Loading Failed!";
+
+// What the player keeps for one tracker channel.
+struct PlayerVoice {
+    float noteRead = 0;     // note value read on the last row
+    float lastRowNote = 0;  // noteRead of the last row processed; steers slides
+    float note = 0;         // the last note started (values below 127)
+    float slide = 0;        // accumulated slide in rate units, until the next note
+    int instrumentDigit = 0;
+    float volume = 0;       // level of the last nonzero volume digit
+    int octaveDigit = 0;
+    std::shared_ptr<c_Sound> primarySound;
+    std::shared_ptr<c_Sound> secondarySound;
+    float pwmDepth = 0;
+    int latchedInstrument = 0;  // last nonzero instrument digit: its slots drive the effects
+    int latchedOctave = 0;      // octave digit of the row that latched it
+    VoiceEffects effects;
+};
+
+// The song fields (columns, length, speed, positions, instruments) are the
+// player's own copy, read from a song file by loadSong.
+class c_kovoPlay : public Song {
+public:
+    // Loads the eight waveforms, then the song file at path (a data-folder
+    // path). Returns "1", or "Loading Failed!" when the file is missing or
+    // empty, leaving the song as it was.
+    String loadSong(const String& path);
+
+    // One tick (1/50 s): a row when the tick count reaches the speed, then
+    // every channel's effects, volumes and rates.
+    void tickPlayer();
+
+    float tick = 0;          // ticks into the current row
+    int position = 0;        // index into positions, always 0..255
+    int patternBaseRow = 0;  // positions[position] * 32
+    int row = 0;             // 0..31
+    std::array<float, channelCount> channelLevels {1.0f, 1.0f, 1.0f, 1.0f};  // 1 on, 0 muted
+    std::array<std::shared_ptr<c_Sound>, 8> waveSounds;
+    std::array<PlayerVoice, channelCount> voices;
+
+private:
+    // ---- Rows ----
+    void processRow();
+    char32_t cell(int column) const;
+    void readNote(int channel);
+    void readVolume(int channel);
+    void chooseWaveforms(int channel);
+    void triggerOscillators(int channel);
+    void advanceRow();
+    void advancePosition();
+
+    // ---- Ticks ----
+    void applyEffects(int channel);
+    void applyEnvelope(int channel);
+    void applySlide(PlayerVoice& voice);
+    void applyRates(int channel);
+    int latchedSlot(const PlayerVoice& voice, int slot) const;
+};
