@@ -7,14 +7,14 @@ namespace {
 
 struct Partial {
     int harmonic;
-    double amplitude;
-    double phase;  // in cycles
+    double amplitude;  // of a sine starting at zero; negative starts it falling
 };
 
 // fx2b: a reedy tone, strong odd harmonics with a little of the even ones.
+// Sines only, so the cycle starts at zero and its peaks are symmetric.
 constexpr std::array<Partial, 10> kMixPartials = {{
-    {1, 1.00, 0.0}, {2, 0.45, 0.25}, {3, 0.70, 0.0}, {4, 0.20, 0.5}, {5, 0.50, 0.0},
-    {6, 0.15, 0.25}, {7, 0.35, 0.0}, {9, 0.25, 0.0}, {11, 0.18, 0.0}, {13, 0.12, 0.0},
+    {1, 1.00}, {2, -0.45}, {3, 0.70}, {4, 0.20}, {5, 0.50},
+    {6, -0.15}, {7, 0.35}, {9, 0.25}, {11, 0.18}, {13, 0.12},
 }};
 
 constexpr uint32_t kNoiseSeed = 0x6B6F766Fu;
@@ -26,7 +26,7 @@ double harmonicMix(double phase)
 {
     double sum = 0;
     for (const Partial& partial : kMixPartials)
-        sum += partial.amplitude * std::sin(kTau * (partial.harmonic * phase + partial.phase));
+        sum += partial.amplitude * std::sin(kTau * partial.harmonic * phase);
     return sum;
 }
 
