@@ -1,6 +1,368 @@
 #include "graphics/renderer.h"
 
-gxtkGraphics::gxtkGraphics() {}
-int gxtkGraphics::beginFrame() { return 1; }
-void gxtkGraphics::endFrame() {}
+#include "host/glfw_game.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <cstddef>
+
+namespace {
+
+const std::shared_ptr<gxtkSurface> noSurface;
+
+// GL primitive for the batch kinds drawn with glDrawArrays as a whole: 1 points, 2 lines, 3 triangles.
+constexpr std::array<GLenum, 4> arrayModeForKind {GL_POINTS, GL_POINTS, GL_LINES, GL_TRIANGLES};
+static_assert(arrayModeForKind.size() == 4);
+
+constexpr int kindPoint = 1, kindLine = 2, kindTriangle = 3, kindQuad = 4;
+
+// Points and lines are offset by half a unit so that they hit pixel centres.
+constexpr float pixelCentre = 0.5f;
+
+// Truncates toward zero and keeps the result a byte, so tints beyond 0..255
+// saturate instead of wrapping round.
+uint8_t colourByte(float value)
+{
+    if (!(value > 0)) return 0;
+    if (value >= 255) return 255;
+    return static_cast<uint8_t>(static_cast<int>(value));
+}
+
+} // namespace
+
+gxtkGraphics::gxtkGraphics()
+{
+    if (BBGame* game = BBGame::game()) {
+        viewWidth_ = game->deviceWidth();
+        viewHeight_ = game->deviceHeight();
+    }
+    constexpr std::array<uint16_t, 6> quadCorners {0, 1, 2, 0, 2, 3};
+    for (int quad = 0; quad < quadCapacity; ++quad) {
+        for (size_t i = 0; i < quadCorners.size(); ++i)
+            quadIndexList_[quad * 6 + i] = static_cast<uint16_t>(quad * 4 + quadCorners[i]);
+    }
+}
+
+gxtkGraphics::~gxtkGraphics() = default;
+
+int gxtkGraphics::viewWidth() { return viewWidth_; }
+int gxtkGraphics::viewHeight() { return viewHeight_; }
+
+// ---- Frames ----
+
+int gxtkGraphics::beginFrame()
+{
+    int framebufferWidth = 0, framebufferHeight = 0;
+    if (BBGame* game = BBGame::game()) {
+        viewWidth_ = game->deviceWidth();
+        viewHeight_ = game->deviceHeight();
+        game->readFramebufferSize(framebufferWidth, framebufferHeight);
+    }
+    picture_.bind(framebufferWidth, framebufferHeight);
+    glViewport(0, 0, framebufferWidth, framebufferHeight);
+    applyFrameState();
+    batchLength_ = 0;
+    drawCallsThisFrame_ = 0;
+    return 1;
+}
+
+// The GL state every frame starts from: window units with y down, the batch
+// as client arrays, premultiplied alpha blending, no texture.
+void gxtkGraphics::applyFrameState()
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, viewWidth_, viewHeight_, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    const auto* base = reinterpret_cast<const unsigned char*>(vertexBuffer_.data());
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(2, GL_FLOAT, sizeof(BatchVertex), base + offsetof(BatchVertex, x));
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, sizeof(BatchVertex), base + offsetof(BatchVertex, u));
+    glEnableClientState(GL_COLOR_ARRAY);
+    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(BatchVertex), base + offsetof(BatchVertex, colour));
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_TEXTURE_2D);
+}
+
+void gxtkGraphics::endFrame()
+{
+    flush();
+    picture_.present();
+    lastFrameDrawCalls_ = drawCallsThisFrame_;
+}
+
 void gxtkGraphics::discardResources() {}
+
+// ---- Surfaces ----
+
+std::shared_ptr<gxtkSurface> gxtkGraphics::loadImageSurface(const String& path)
+{
+    auto surface = std::make_shared<gxtkSurface>();
+    if (!loadSurfacePixels(*surface, path)) return nullptr;
+    surface->ensureTexture();
+    return surface;
+}
+
+std::shared_ptr<gxtkSurface> gxtkGraphics::newBlankSurface(int width, int height)
+{
+    auto surface = std::make_shared<gxtkSurface>();
+    surface->setPixels(nullptr, width, height, 4);
+    surface->ensureTexture();
+    return surface;
+}
+
+bool gxtkGraphics::loadSurfacePixels(gxtkSurface& surface, const String& path)
+{
+    BBGame* game = BBGame::game();
+    if (!game) return false;
+    ImagePixels image = game->loadImagePixels(path);
+    if (!image.data) return false;
+    surface.setPixels(std::move(image.data), image.width, image.height, image.components);
+    return true;
+}
+
+// ---- State ----
+
+void gxtkGraphics::clear(float r, float g, float b)
+{
+    batchLength_ = 0;
+    glClearColor(r / 255, g / 255, b / 255, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+void gxtkGraphics::setOpacity(float alpha)
+{
+    opacity_ = alpha;
+    packColour();
+}
+
+void gxtkGraphics::setTint(float r, float g, float b)
+{
+    tintR_ = r;
+    tintG_ = g;
+    tintB_ = b;
+    packColour();
+}
+
+// The colour travels premultiplied with every vertex, so changing it never breaks a batch.
+void gxtkGraphics::packColour()
+{
+    packedColor_ = {colourByte(tintR_ * opacity_), colourByte(tintG_ * opacity_), colourByte(tintB_ * opacity_),
+                    colourByte(255 * opacity_)};
+}
+
+void gxtkGraphics::setBlendMode(int mode)
+{
+    flush();
+    glBlendFunc(GL_ONE, mode == blendAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void gxtkGraphics::setClipRect(int x, int y, int w, int h)
+{
+    flush();
+    if (x == 0 && y == 0 && w == viewWidth_ && h == viewHeight_) {
+        glDisable(GL_SCISSOR_TEST);
+        return;
+    }
+    // A negative size clips everything away rather than leaving the old box.
+    w = w < 0 ? 0 : w;
+    h = h < 0 ? 0 : h;
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, viewHeight_ - y - h, w, h);
+}
+
+void gxtkGraphics::setTransform(float xAxisX, float xAxisY, float yAxisX, float yAxisY, float originX, float originY)
+{
+    xAxisX_ = xAxisX;
+    xAxisY_ = xAxisY;
+    yAxisX_ = yAxisX;
+    yAxisY_ = yAxisY;
+    originX_ = originX;
+    originY_ = originY;
+    transformed_ = !(xAxisX == 1 && xAxisY == 0 && yAxisX == 0 && yAxisY == 1 && originX == 0 && originY == 0);
+}
+
+// ---- The batch ----
+
+BatchVertex* gxtkGraphics::beginPrimitive(int kind, int count, const std::shared_ptr<gxtkSurface>& surface)
+{
+    if (kind != primitiveKind_ || surface != batchSurface_ || batchLength_ + count > batchCapacity) {
+        flush();
+        primitiveKind_ = kind;
+        if (surface != batchSurface_) batchSurface_ = surface;
+    }
+    BatchVertex* first = &vertexBuffer_[static_cast<size_t>(batchLength_)];
+    batchLength_ += count;
+    return first;
+}
+
+BatchVertex* gxtkGraphics::beginTextured(int kind, int count, const std::shared_ptr<gxtkSurface>& surface)
+{
+    BatchVertex* first = beginPrimitive(kind, count, surface);
+    if (surface->textureSeq() != contextGeneration) surface->ensureTexture();
+    return first;
+}
+
+void gxtkGraphics::flush()
+{
+    if (batchLength_ == 0) return;
+    drawBatch();
+    batchLength_ = 0;
+}
+
+void gxtkGraphics::drawBatch()
+{
+    const bool textured = batchSurface_ != nullptr;
+    if (textured) {
+        glEnable(GL_TEXTURE_2D);
+        batchSurface_->ensureTexture();
+    }
+    if (primitiveKind_ < kindQuad) {
+        glDrawArrays(arrayModeForKind[static_cast<size_t>(primitiveKind_)], 0, batchLength_);
+        ++drawCallsThisFrame_;
+    } else if (primitiveKind_ == kindQuad) {
+        glDrawElements(GL_TRIANGLES, batchLength_ / 4 * 6, GL_UNSIGNED_SHORT, quadIndexList_.data());
+        ++drawCallsThisFrame_;
+    } else {
+        // Convex polygons share one batch but each is its own fan.
+        for (int start = 0; start < batchLength_; start += primitiveKind_) {
+            glDrawArrays(GL_TRIANGLE_FAN, start, primitiveKind_);
+            ++drawCallsThisFrame_;
+        }
+    }
+    if (textured) glDisable(GL_TEXTURE_2D);
+}
+
+void gxtkGraphics::place(BatchVertex& vertex, float x, float y, float u, float v) const
+{
+    if (transformed_) {
+        float tx = xAxisX_ * x + yAxisX_ * y + originX_;
+        y = xAxisY_ * x + yAxisY_ * y + originY_;
+        x = tx;
+    }
+    vertex = {x, y, u, v, packedColor_};
+}
+
+// Corners in the order left/top, right/top, right/bottom, left/bottom.
+void gxtkGraphics::placeQuad(BatchVertex* quad, float x, float y, float w, float h, float u0, float v0, float u1,
+                             float v1) const
+{
+    place(quad[0], x, y, u0, v0);
+    place(quad[1], x + w, y, u1, v0);
+    place(quad[2], x + w, y + h, u1, v1);
+    place(quad[3], x, y + h, u0, v1);
+}
+
+// ---- Primitives ----
+
+void gxtkGraphics::plotPoint(float x, float y)
+{
+    BatchVertex* vertex = beginPrimitive(kindPoint, 1, noSurface);
+    place(*vertex, x, y);
+    vertex->x += pixelCentre;
+    vertex->y += pixelCentre;
+}
+
+void gxtkGraphics::fillRect(float x, float y, float w, float h)
+{
+    placeQuad(beginPrimitive(kindQuad, 4, noSurface), x, y, w, h, 0, 0, 0, 0);
+}
+
+void gxtkGraphics::strokeLine(float x1, float y1, float x2, float y2)
+{
+    BatchVertex* ends = beginPrimitive(kindLine, 2, noSurface);
+    place(ends[0], x1, y1);
+    place(ends[1], x2, y2);
+    for (int i = 0; i < 2; ++i) {
+        ends[i].x += pixelCentre;
+        ends[i].y += pixelCentre;
+    }
+}
+
+// Enough segments for the ellipse's size on screen: 12 to 1024, a multiple of 4.
+int gxtkGraphics::ellipseSegments(float rx, float ry) const
+{
+    float size = std::fabs(rx) + std::fabs(ry);
+    if (transformed_)
+        size = std::sqrt(xAxisX_ * rx * xAxisX_ * rx + xAxisY_ * rx * xAxisY_ * rx) +
+               std::sqrt(yAxisX_ * ry * yAxisX_ * ry + yAxisY_ * ry * yAxisY_ * ry);
+    if (!(size >= 12)) return 12;
+    if (size > batchCapacity) return batchCapacity;
+    return static_cast<int>(size) & ~3;
+}
+
+void gxtkGraphics::fillEllipse(float x, float y, float w, float h)
+{
+    const float rx = w / 2, ry = h / 2;
+    const float mx = x + rx, my = y + ry;
+    const int segments = ellipseSegments(rx, ry);
+    BatchVertex* fan = beginPrimitive(segments, segments, noSurface);
+    for (int i = 0; i < segments; ++i) {
+        float theta = static_cast<float>(i) * 6.2831855f / static_cast<float>(segments);
+        place(fan[i], mx + rx * std::cos(theta), my - ry * std::sin(theta));
+    }
+}
+
+void gxtkGraphics::fillPolygon(const std::vector<float>& points)
+{
+    const int count = static_cast<int>(points.size() / 2);
+    if (count < 1 || count > batchCapacity) return;
+    BatchVertex* polygon = beginPrimitive(count, count, noSurface);
+    for (int i = 0; i < count; ++i) place(polygon[i], points[i * 2], points[i * 2 + 1]);
+}
+
+void gxtkGraphics::drawTexturedPolygon(const std::vector<float>& vertices, const std::shared_ptr<gxtkSurface>& surface,
+                                       int srcX, int srcY)
+{
+    const int count = static_cast<int>(vertices.size() / 4);
+    if (!surface || count < 1 || count > batchCapacity) return;
+    BatchVertex* polygon = beginTextured(count, count, surface);
+    const float scaleU = surface->texelScaleU(), scaleV = surface->texelScaleV();
+    for (int i = 0; i < count; ++i) {
+        const float* p = &vertices[static_cast<size_t>(i) * 4];
+        place(polygon[i], p[0], p[1], (p[2] + srcX) * scaleU, (p[3] + srcY) * scaleV);
+    }
+}
+
+void gxtkGraphics::blitSurface(const std::shared_ptr<gxtkSurface>& surface, float x, float y)
+{
+    if (!surface) return;
+    BatchVertex* quad = beginTextured(kindQuad, 4, surface);
+    const float w = static_cast<float>(surface->pixelWidth()), h = static_cast<float>(surface->pixelHeight());
+    placeQuad(quad, x, y, w, h, 0, 0, w * surface->texelScaleU(), h * surface->texelScaleV());
+}
+
+void gxtkGraphics::blitSurfaceRegion(const std::shared_ptr<gxtkSurface>& surface, int srcX, int srcY, int srcW,
+                                     int srcH, float x, float y)
+{
+    if (!surface) return;
+    BatchVertex* quad = beginTextured(kindQuad, 4, surface);
+    const float scaleU = surface->texelScaleU(), scaleV = surface->texelScaleV();
+    placeQuad(quad, x, y, static_cast<float>(srcW), static_cast<float>(srcH), srcX * scaleU, srcY * scaleV,
+              (srcX + srcW) * scaleU, (srcY + srcH) * scaleV);
+}
+
+// ---- Pixels ----
+
+void gxtkGraphics::grabScreenPixels(std::vector<int>& pixels, int x, int y, int w, int h, int offset, int pitch)
+{
+    flush();
+    if (!pixelRowsFit(pixels.size(), w, h, offset, pitch)) return;
+    // GL rows run bottom-up; the array's run top-down.
+    for (int row = 0; row < h; ++row) {
+        int* target = pixels.data() + offset + static_cast<long long>(row) * pitch;
+        glReadPixels(x, viewHeight_ - y - 1 - row, w, 1, GL_BGRA, GL_UNSIGNED_BYTE, target);
+    }
+}
+
+void gxtkGraphics::storeSurfacePixels(gxtkSurface& surface, const std::vector<int>& pixels, int x, int y, int w, int h,
+                                      int offset, int pitch)
+{
+    surface.storeArgb(pixels, x, y, w, h, offset, pitch);
+}

@@ -1,0 +1,22 @@
+// The drawing functions the application uses: plain free functions over the
+// one drawing state, forwarded to the renderer of the render step. Outside a
+// render step, and for a missing image or frame, they draw nothing.
+#pragma once
+
+#include <memory>
+
+class c_Image;
+
+void fillRect(float x, float y, float w, float h);
+void strokeLine(float x1, float y1, float x2, float y2);
+
+// The frame with its handle at (x, y).
+void drawImageFrame(const std::shared_ptr<c_Image>& image, float x, float y, int frame = 0);
+// The frame turned by rotation degrees and scaled about its handle, which lands at (x, y).
+void drawImageFrameTransformed(const std::shared_ptr<c_Image>& image, float x, float y, float rotation, float scaleX,
+                               float scaleY, int frame = 0);
+// A rectangle of the frame, in frame pixels, with the handle at (x, y).
+void drawImagePart(const std::shared_ptr<c_Image>& image, float x, float y, int srcX, int srcY, int srcW, int srcH,
+                   int frame = 0);
+void drawImagePartTransformed(const std::shared_ptr<c_Image>& image, float x, float y, int srcX, int srcY, int srcW,
+                              int srcH, float rotation, float scaleX, float scaleY, int frame = 0);

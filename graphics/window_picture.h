@@ -1,0 +1,34 @@
+// The window's picture, kept in an offscreen framebuffer. The tracker never
+// clears its window and repaints most of it only now and then, but a buffer
+// swap does not promise to keep the back buffer; drawing into a picture of our
+// own and copying it to the back buffer before each swap keeps the screen as
+// if it did.
+#pragma once
+
+class WindowPicture {
+public:
+    WindowPicture() = default;
+    ~WindowPicture();
+    WindowPicture(const WindowPicture&) = delete;
+    WindowPicture& operator=(const WindowPicture&) = delete;
+
+    // Makes the picture the target of drawing and of pixel reads. It is made
+    // (transparent black) on first use and again when the size or the GL
+    // context changes. Without a usable framebuffer object the window's own
+    // buffer is used, as before.
+    void bind(int width, int height);
+    // Copies the picture to the window's back buffer, then binds the picture again.
+    void present();
+
+    bool active() const { return framebuffer_ != 0; }
+
+private:
+    void create(int width, int height);
+    void destroy();
+
+    unsigned framebuffer_ = 0;
+    unsigned colourBuffer_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    int generation_ = 0;
+};
