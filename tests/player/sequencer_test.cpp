@@ -1,0 +1,195 @@
+// The player's rows: what starts and stops the oscillators, which waveforms
+// they get, and how rows and positions move on.
+#include "tests/player/player_fixture.h"
+
+#include "player/waveform_table.h"
+#include "tests/support/signal_analysis.h"
+
+#include <algorithm>
+
+TEST_F(PlayerTest, TheFirstRowIsReadWhenTheTickCountReachesTheSpeed)
+{
+    put(0, 1, U'y', U'8', U'1', U'2');
+    setInstrument(1, InstrumentSettings());
+    startPlaying();
+    for (int i = 0; i < 4; ++i) player.tickPlayer();
+    EXPECT_EQ(player.row, 0);
+    EXPECT_NE(state(1), AL_PLAYING);
+    player.tickPlayer();
+    EXPECT_EQ(player.row, 1);
+    EXPECT_EQ(player.tick, 1.0f);
+    EXPECT_EQ(state(1), AL_PLAYING);
+    EXPECT_EQ(state(5), AL_PLAYING);
+    EXPECT_EQ(loopback.sourceInt(1, AL_LOOPING), AL_TRUE);
+}
+
+TEST_F(PlayerTest, NotesPlayAtTheirRatesInSinglePrecision)
+{
+    setInstrument(1, InstrumentSettings());
+    put(0, 1, U'y', U'8', U'1', U'2');
+    put(0, 2, U'q', U'8', U'1', U'2');
+    put(0, 3, U'y', U'8', U'1', U'0');
+    put(0, 4, U'q', U'8', U'1', U'0');
+    startPlaying();
+    playRow();
+    const float expected[] = {1.0f, 2.0000012f, 0.2499997f, 0.4999997f};
+    for (int channel = 1; channel <= 4; ++channel) {
+        EXPECT_NEAR(pitch(channel), expected[channel - 1], 1e-7) << "channel " << channel;
+        EXPECT_EQ(pitch(channel + 4), pitch(channel)) << "channel " << channel + 4;
+    }
+    // The semitone ratio is the single-precision one: octaves come out sharp.
+    EXPECT_NE(pitch(2), 2.0f);
+}
+
+TEST_F(PlayerTest, EachWaveSettingPicksItsPairOfWaveforms)
+{
+    for (int wave = 1; wave <= 7; ++wave) {
+        setInstrument(wave, InstrumentSettings().wave(wave));
+        put(wave - 1, 1, U'y', U'8', static_cast<char32_t>(U'0' + wave), U'2');
+    }
+    // A WAV outside 1..7 keeps the pair of the row before.
+    setInstrument(8, InstrumentSettings().wave(9));
+    put(7, 1, U'y', U'8', U'8', U'2');
+    startPlaying();
+    for (int wave = 1; wave <= 8; ++wave) {
+        playRow();
+        const WaveformPair& pair = *waveformPairOf(std::min(wave, 7));
+        EXPECT_EQ(waveform(1), pair.primary) << "WAV " << wave;
+        EXPECT_EQ(waveform(5), pair.secondary) << "WAV " << wave;
+    }
+    EXPECT_EQ(waveformPairOf(0), nullptr);
+    EXPECT_EQ(waveformPairOf(8), nullptr);
+}
+
+TEST_F(PlayerTest, NoteOffStopsBothOscillatorsAndStartsNothing)
+{
+    setInstrument(1, InstrumentSettings());
+    put(0, 1, U'y', U'8', U'1', U'2');
+    put(1, 1, U'<');
+    put(2, 1, U'<', U'8');
+    startPlaying();
+    playRow();
+    playRow();
+    EXPECT_EQ(state(1), AL_STOPPED);
+    EXPECT_EQ(state(5), AL_STOPPED);
+    // A volume digit on "<" does not start the oscillators either.
+    playRow();
+    EXPECT_EQ(state(1), AL_STOPPED);
+    EXPECT_EQ(state(5), AL_STOPPED);
+}
+
+TEST_F(PlayerTest, ANoteWithoutVolumeChangesPitchWithoutRestarting)
+{
+    setInstrument(1, InstrumentSettings());
+    put(0, 1, U'y', U'8', U'1', U'2');
+    put(1, 1, U'q');
+    put(2, 1, U'y', U'8');
+    startPlaying();
+    playRow();
+    loopback.render(4800);
+    int before = offset(1);
+    ASSERT_GT(before, 1000);
+    playRow();
+    EXPECT_NEAR(pitch(1), 2.0000012f, 1e-7);
+    EXPECT_GE(offset(1), before);
+    EXPECT_EQ(state(1), AL_PLAYING);
+
+    playRow();
+    EXPECT_LT(offset(1), 100);
+}
+
+TEST_F(PlayerTest, AnInstrumentDigitWithoutANoteSwitchesWaveformsAndLatchesOctave)
+{
+    setInstrument(1, InstrumentSettings().wave(1));
+    setInstrument(2, InstrumentSettings().wave(4));
+    put(0, 1, U'y', U'8', U'1', U'2');
+    put(1, 1, U'.', U'0', U'2', U'3');
+    put(2, 1, U'y', U'8');
+    startPlaying();
+    playRow();
+    loopback.render(4800);
+    int before = offset(1);
+    playRow();
+    EXPECT_GE(offset(1), before);       // nothing restarted:
+    EXPECT_EQ(waveform(1), waveRampB);  // the running sound goes on...
+    playRow();
+    EXPECT_EQ(waveform(1), waveTriangle);  // ...the next start takes the new pair
+    EXPECT_FLOAT_EQ(pitch(1), 2.0000012f);   // at the octave latched with instrument 2
+}
+
+TEST_F(PlayerTest, MutingTakesEffectAtTheChannelsNextVolumeDigit)
+{
+    setInstrument(1, InstrumentSettings());
+    put(0, 1, U'y', U'8', U'1', U'2');
+    put(2, 1, U'.', U'8');
+    put(0, 2, U'y', U'8', U'1', U'2');
+    startPlaying();
+    player.channelLevels[1] = 0.0f;
+    playRow();
+    // A muted channel has no volume, so it starts no note.
+    EXPECT_EQ(gain(2), 0.0f);
+    EXPECT_NE(state(2), AL_PLAYING);
+
+    player.channelLevels[0] = 0.0f;
+    playRow();
+    EXPECT_GT(gain(1), 0.9f);
+    playRow();
+    EXPECT_EQ(gain(1), 0.0f);
+    EXPECT_EQ(gain(5), 0.0f);
+}
+
+TEST_F(PlayerTest, APatternEndMarkMovesToTheNextPositionAfterItsRow)
+{
+    song.songLengthRows = 4 * rowsPerPattern;
+    song.positions = {3, 1, 2, 0};
+    put(2, 2, U'-', U'0', U'0', U'0', 3);
+    put(5, 4, U'-', U'0', U'0', U'0', 1);
+    put(0, 1, U'-', U'0', U'0', U'0', 2);
+    put(0, 4, U'-', U'0', U'0', U'0', 2);
+    startPlaying();
+    playRows(3);
+    EXPECT_EQ(player.position, 1);
+    EXPECT_EQ(player.row, 0);
+    playRows(6);
+    EXPECT_EQ(player.position, 2);
+    playRow();
+    EXPECT_EQ(player.position, 3);
+    EXPECT_EQ(player.row, 0);
+    player.tickPlayer();
+    EXPECT_EQ(player.patternBaseRow, 0);
+}
+
+TEST_F(PlayerTest, PlaybackWrapsAtTheSongLengthOnlyByEquality)
+{
+    song.songLengthRows = 2 * rowsPerPattern;
+    song.positions[1] = 7;
+    startPlaying();
+    playRows(32);
+    EXPECT_EQ(player.position, 1);
+    player.tickPlayer();
+    EXPECT_EQ(player.patternBaseRow, 7 * rowsPerPattern);
+    playRows(32);
+    EXPECT_EQ(player.position, 0);
+
+    // Started beyond the length it plays on, and wraps after position 255.
+    player.position = 5;
+    player.row = 31;
+    playRow();
+    EXPECT_EQ(player.position, 6);
+    player.position = positionCount - 1;
+    player.row = 31;
+    playRow();
+    EXPECT_EQ(player.position, 0);
+    EXPECT_EQ(player.row, 0);
+}
+
+TEST_F(PlayerTest, APlayerWithoutASongTicksInSilence)
+{
+    for (int i = 0; i < 40; ++i) player.tickPlayer();
+    EXPECT_EQ(player.row, 9);  // rows of blank cells still pass
+    for (int channel = 1; channel <= 8; ++channel) {
+        EXPECT_EQ(gain(channel), 0.0f);
+        EXPECT_NE(state(channel), AL_PLAYING);
+    }
+    EXPECT_EQ(rms(loopback.render(4800)), 0.0);
+}
