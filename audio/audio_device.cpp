@@ -119,6 +119,8 @@ unsigned gxtkAudio::acquireSource(int channel)
 {
     Channel& record = channels_[channel];
     if (record.source != 0) return record.source;
+    // A new or stolen source carries its own gain: no silence of ours on it yet.
+    record.stoppedByRate = false;
     alGetError();
     ALuint source = 0;
     alGenSources(1, &source);

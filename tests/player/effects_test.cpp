@@ -123,7 +123,6 @@ TEST_F(EffectsTest, WithoutASweepTheSecondOscillatorStaysAbove)
 
 TEST_F(EffectsTest, SlidesRunThroughTheirRowAndLastUntilTheNextNote)
 {
-    setInstrument(1, InstrumentSettings());
     put(0, 1, U'y', U'8', U'1', U'2');
     put(1, 1, U'+');
     put(3, 1, U'#', U'F');

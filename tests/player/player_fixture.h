@@ -45,6 +45,7 @@ protected:
     {
         ASSERT_TRUE(loopback.ok());
         song.patternColumns = blankColumns();
+        setInstrument(1, InstrumentSettings());
         std::vector<int16_t> cycles;
         for (int i = 0; i < 75; ++i) {
             std::vector<int16_t> cycle = sawCycle(64);

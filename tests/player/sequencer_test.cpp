@@ -10,7 +10,6 @@
 TEST_F(PlayerTest, TheFirstRowIsReadWhenTheTickCountReachesTheSpeed)
 {
     put(0, 1, U'y', U'8', U'1', U'2');
-    setInstrument(1, InstrumentSettings());
     startPlaying();
     for (int i = 0; i < 4; ++i) player.tickPlayer();
     EXPECT_EQ(player.row, 0);
@@ -25,7 +24,6 @@ TEST_F(PlayerTest, TheFirstRowIsReadWhenTheTickCountReachesTheSpeed)
 
 TEST_F(PlayerTest, NotesPlayAtTheirRatesInSinglePrecision)
 {
-    setInstrument(1, InstrumentSettings());
     put(0, 1, U'y', U'8', U'1', U'2');
     put(0, 2, U'q', U'8', U'1', U'2');
     put(0, 3, U'y', U'8', U'1', U'0');
@@ -63,7 +61,6 @@ TEST_F(PlayerTest, EachWaveSettingPicksItsPairOfWaveforms)
 
 TEST_F(PlayerTest, NoteOffStopsBothOscillatorsAndStartsNothing)
 {
-    setInstrument(1, InstrumentSettings());
     put(0, 1, U'y', U'8', U'1', U'2');
     put(1, 1, U'<');
     put(2, 1, U'<', U'8');
@@ -80,7 +77,6 @@ TEST_F(PlayerTest, NoteOffStopsBothOscillatorsAndStartsNothing)
 
 TEST_F(PlayerTest, ANoteWithoutVolumeChangesPitchWithoutRestarting)
 {
-    setInstrument(1, InstrumentSettings());
     put(0, 1, U'y', U'8', U'1', U'2');
     put(1, 1, U'q');
     put(2, 1, U'y', U'8');
@@ -119,7 +115,6 @@ TEST_F(PlayerTest, AnInstrumentDigitWithoutANoteSwitchesWaveformsAndLatchesOctav
 
 TEST_F(PlayerTest, MutingTakesEffectAtTheChannelsNextVolumeDigit)
 {
-    setInstrument(1, InstrumentSettings());
     put(0, 1, U'y', U'8', U'1', U'2');
     put(2, 1, U'.', U'8');
     put(0, 2, U'y', U'8', U'1', U'2');
