@@ -161,14 +161,14 @@ void gxtkAudio::releasePendingBuffers()
 {
     if (pendingBufferList.empty()) return;
     detachStoppedBuffers();
-    std::vector<unsigned> stillHeld;
+    size_t kept = 0;
     for (unsigned buffer : pendingBufferList) {
         ALuint name = buffer;
         alGetError();
         alDeleteBuffers(1, &name);
-        if (alGetError() != AL_NO_ERROR) stillHeld.push_back(buffer);
+        if (alGetError() != AL_NO_ERROR) pendingBufferList[kept++] = buffer;
     }
-    pendingBufferList.swap(stillHeld);
+    pendingBufferList.resize(kept);
 }
 
 // ---- Samples ----
