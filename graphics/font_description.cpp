@@ -73,7 +73,8 @@ int tokenValue(TextView token)
 TextView fileName(TextView token)
 {
     TextView name = trimmed(token.substr(token.find(U'=') + 1));
-    if (!name.empty() && name.front() == U'"') name = trimmed(name.size() >= 2 ? name.substr(1, name.size() - 2) : TextView());
+    if (!name.empty() && name.front() == U'"')
+        name = trimmed(name.size() >= 2 ? name.substr(1, name.size() - 2) : TextView());
     return name;
 }
 

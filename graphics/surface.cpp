@@ -123,7 +123,8 @@ void gxtkSurface::uploadRows(int x, int y, int w, int h)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     const GLenum format = static_cast<GLenum>(glFormat_);
     const size_t rowBytes = static_cast<size_t>(width_) * components_;
-    const unsigned char* first = pixels_.get() + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * components_;
+    const unsigned char* first =
+        pixels_.get() + static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x) * components_;
     if (w == width_) {
         glTexSubImage2D(GL_TEXTURE_2D, 0, x, y, w, h, format, GL_UNSIGNED_BYTE, first);
         return;

@@ -20,8 +20,6 @@ public:
     // Copies the picture to the window's back buffer, then binds the picture again.
     void present();
 
-    bool active() const { return framebuffer_ != 0; }
-
 private:
     void create(int width, int height);
     void destroy();

@@ -18,7 +18,8 @@ String gradientFile(const std::string& name, int width, int height)
 {
     std::vector<unsigned char> rgb;
     for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) rgb.insert(rgb.end(), {static_cast<unsigned char>(x), static_cast<unsigned char>(y), 9});
+        for (int x = 0; x < width; ++x)
+            rgb.insert(rgb.end(), {static_cast<unsigned char>(x), static_cast<unsigned char>(y), 9});
     return widen(writeTestPng(name, width, height, 3, rgb));
 }
 
@@ -51,7 +52,8 @@ TEST_F(ImageTest, PaddedFramesSkipTheirBorderAndWholeSurfaceImagesBlitWhole)
 
 TEST_F(ImageTest, CentredHandleIsDrawnOnThePositionAndClearsItsFlag)
 {
-    std::shared_ptr<c_Image> image = loadImageSingle(gradientFile("centred.png", 4, 6), c_Image::centreHandle | c_Image::padY);
+    const unsigned flags = c_Image::centreHandle | c_Image::padY;
+    std::shared_ptr<c_Image> image = loadImageSingle(gradientFile("centred.png", 4, 6), flags);
     ASSERT_TRUE(image);
     EXPECT_EQ(image->imageFlags & c_Image::centreHandle, 0u);
     EXPECT_EQ(image->handleX, 2);

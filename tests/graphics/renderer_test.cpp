@@ -34,7 +34,8 @@ TEST_F(RendererTest, FilledRectanglesPointsAndLinesLandOnTheirPixels)
     // The rectangle covers columns 10..14 and rows 20..22, nothing more.
     EXPECT_EQ(pixel(10, 20), white);
     EXPECT_EQ(pixel(14, 22), white);
-    for (auto [x, y] : {std::pair {9, 20}, {15, 20}, {10, 19}, {10, 23}}) EXPECT_EQ(pixel(x, y), black) << x << "," << y;
+    for (auto [x, y] : {std::pair {9, 20}, {15, 20}, {10, 19}, {10, 23}})
+        EXPECT_EQ(pixel(x, y), black) << x << "," << y;
     // A point lights its own pixel only.
     EXPECT_EQ(pixel(30, 40), white);
     for (auto [x, y] : {std::pair {29, 40}, {31, 40}, {30, 39}, {30, 41}}) EXPECT_EQ(pixel(x, y), black);

@@ -46,9 +46,11 @@ TEST_F(WindowPictureTest, AFrameDrawnOnceStaysOnScreenThroughEmptyFrames)
         beginFrame();
         endFrame();
     }
-    // A later frame draws on top of what is there.
+    // A later frame draws on top of what is there; a clip rectangle left set
+    // at its end does not cut the picture shown.
     beginFrame();
     strokeLine(0, 300, 640, 300);
+    setClipRect(0, 0, 5, 5);
     endFrame();
 
     EXPECT_EQ(pixel(120, 110), white);
