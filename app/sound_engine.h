@@ -30,6 +30,25 @@ public:
     void update() override;
     void render() override;
 
+    // ---- Update cycle ----
+    // Stops audio channels 1 to 8.
+    static void stopAllChannels();
+    void runSpinners();
+    void advanceRowClock();
+
+    // ---- Editor step and its phases ----
+    void editorInput();
+    bool textFieldActive() const { return songNameEditing || descriptionEditing; }
+    int cursorChannel() const { return (cursorColumn + 1) / 2; }
+    int viewBase() const { return patternBaseRow + rowInPattern; }
+    // Reads the song file named songName into the song; the status text.
+    String loadSongFile();
+
+    // ---- Screen ----
+    // Repaints everything but the header, status row, transport label and
+    // meters: background, panel, cursor, grid and position list, images.
+    void drawScreenBody();
+
     // ---- Song model ----
     // Copies the columns into the next undo slot; with reset, into slot 1,
     // which becomes the oldest reachable state.
@@ -90,4 +109,55 @@ public:
     int blockStart = 0;
     int blockEnd = 0;
     std::array<String, 4> clipboard;
+
+private:
+    c_InputDevice& input();
+
+    void switchChannels();
+    void toggleFollow();
+    void toggleLayout();
+    void toggleEditing();
+    void undoOnClick();
+    void togglePlayback();
+    void startPlayback();
+    void runEditingBranch();
+    void tickPlayback();
+
+    void songNameField();
+    void descriptionField();
+    void homeButton();
+    void saveTrigger();
+    void loadTrigger();
+    void selectPreviewSounds();
+    void positionButtons();
+    void columnKeys();
+    void positionKeys();
+    void rowKeys();
+    char32_t fetchCharacter();
+    void volumeDigitEntry(char32_t ch);
+    void transposeKeys();
+    void blockMarking();
+    void blockPaste();
+    void rowDelete();
+    void rowInsert();
+    void noteEntry(char32_t ch);
+    void updatePreviewVoice();
+
+    // Replaces one character of a column, keeping its length.
+    void setCell(int column, int index, char32_t ch);
+    void transposeChannel(int step);
+    void insertPosition();
+    void deletePosition();
+    void resetPreviewVoice();
+
+    void fullRepaint();
+    void drawPlayMarker();
+    void drawHeaderAndStatus();
+    void drawLevelMeters();
+    void drawCursorBarAndBlock();
+    void drawPatternGrid();
+    void drawPanelTexts();
+    void drawParameterLines();
+    void drawTextCursor();
+    void drawButtonImages();
 };

@@ -1,0 +1,43 @@
+#include "app/sound_engine.h"
+
+#include "app/user_input.h"
+
+#include <algorithm>
+
+namespace {
+constexpr size_t clipboardRows = 33;
+// The columns of a channel, in clipboard order: note, volume, instrument, octave.
+int channelColumn(int channel, int j) { return channel - 1 + 4 * j; }
+} // namespace
+
+// Shift starts or cancels a marking; the copy trigger flips the marking and
+// copies from its first row, so Shift, cursor down, F9 copies a block.
+void c_SoundEngine::blockMarking()
+{
+    if (pressed(input(), keyShift)) {
+        blockState = 1 - blockState;
+        blockStart = blockState ? cursorRow - 1 : 0;
+        blockEnd = blockState ? cursorRow : 0;
+    } else if (blockState == 1) {
+        blockEnd = cursorRow;
+    }
+    if (!pressed(input(), keyF9) && !clickedAny(input(), buttons::copyBlock)) return;
+    blockState = 1 - blockState;
+    size_t start = static_cast<size_t>(std::clamp(viewBase() + blockStart, 0, columnLength));
+    for (int j = 0; j < 4; ++j) clipboard[j] = patternColumns[channelColumn(cursorChannel(), j)].substr(start, clipboardRows);
+}
+
+// Writes the block from the cursor row down, never below the last row and
+// never into another channel; rows the clipboard has no character for stay.
+void c_SoundEngine::blockPaste()
+{
+    if (!pressed(input(), keyF10) && !clickedAny(input(), buttons::pasteBlock)) return;
+    if (blockEnd == 0) blockEnd = 31;
+    int rows = blockEnd - blockStart;
+    for (int k = 0; k <= rowsPerPattern - cursorRow && k < rows; ++k) {
+        for (int j = 0; j < 4; ++j) {
+            if (k < static_cast<int>(clipboard[j].size()))
+                setCell(channelColumn(cursorChannel(), j), viewBase() + cursorRow - 1 + k, clipboard[j][k]);
+        }
+    }
+}

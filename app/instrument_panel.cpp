@@ -1,0 +1,119 @@
+#include "app/sound_engine.h"
+
+#include "app/cell_text.h"
+#include "app/screen_colours.h"
+#include "graphics/font.h"
+#include "graphics/drawing.h"
+#include "graphics/graphics_context.h"
+#include "graphics/image.h"
+
+namespace {
+
+void tint(const Colour& colour) { setTint(colour.r, colour.g, colour.b); }
+
+struct PlacedText {
+    const char32_t* text;
+    float x, y;
+};
+
+// Menu words, the logo (the name in block letters made of "[" glyphs) and the
+// description label.
+constexpr PlacedText panelWords[] = {
+    {U"LOAD SAVE", 391, 441},
+    {U"EDIT UNDO", 520, 343},
+    {U"COPYBLOCK", 520, 363},
+    {U"PASTE@POS", 520, 383},
+    {U"[ [ [[[ [ [ [[[", 425, 40},
+    {U"[ [ [ [ [ [ [ [", 425, 52},
+    {U"[[  [ [ [ [ [ [", 425, 64},
+    {U"[ [ [ [  [  [ [", 425, 76},
+    {U"[ [ [[[  [  [[[", 425, 88},
+    {U"Description:", 442, 106},
+};
+
+int slotOf(const c_SoundEngine& e, int slot) { return instrumentSlot(e, e.currentInstrument, slot); }
+
+// A parameter line: its label and the value shown as two hex digits.
+struct ParameterLine {
+    float y;
+    const char32_t* label;
+    int (*value)(const c_SoundEngine&);
+};
+
+constexpr ParameterLine parameterLines[] = {
+    {144, U"  INSTRUMENT:", [](const c_SoundEngine& e) { return e.currentInstrument; }},
+    {360, U" OCT:", [](const c_SoundEngine& e) { return e.octave; }},
+    {168, U"         WAV:", [](const c_SoundEngine& e) { return slotOf(e, slotWave); }},
+    {180, U"         PWM:", [](const c_SoundEngine& e) { return slotOf(e, slotPwm); }},
+    {192, U"         SWP:", [](const c_SoundEngine& e) { return slotOf(e, slotAmtSwp) / 16; }},
+    {204, U"         ENV:", [](const c_SoundEngine& e) { return slotOf(e, slotEnvelope); }},
+    {216, U"         E2P:", [](const c_SoundEngine& e) { return slotOf(e, slotE2pRpt) % 16; }},
+    // The two arpeggio offsets stand as the two digits, one spinner each.
+    {228, U"         ARP:", [](const c_SoundEngine& e) { return slotOf(e, slotArpFirst) * 16 + slotOf(e, slotArpSecond); }},
+    {240, U"         SPD:", [](const c_SoundEngine& e) { return slotOf(e, slotArpSpeed); }},
+    {252, U"         AMT:", [](const c_SoundEngine& e) { return slotOf(e, slotAmtSwp) % 16; }},
+    {264, U"         RPT:", [](const c_SoundEngine& e) { return slotOf(e, slotE2pRpt) / 16; }},
+    {372, U" SPD:", [](const c_SoundEngine& e) { return e.speed; }},
+    {384, U" Len:", [](const c_SoundEngine& e) { return e.songLengthRows / rowsPerPattern; }},
+};
+static_assert(sizeof parameterLines / sizeof parameterLines[0] == 13);
+
+struct Point {
+    float x, y;
+};
+
+// The spinner faces, in drawing order.
+constexpr Point spinnerButtons[] = {
+    {561, 144}, {473, 360}, {561, 168}, {561, 180}, {561, 192}, {561, 204}, {561, 228},
+    {593, 228}, {561, 240}, {561, 252}, {561, 264}, {561, 216}, {473, 372}, {473, 384},
+};
+constexpr Point navigationRow {385, 12};
+
+constexpr float glyphAdvance = 11;
+
+} // namespace
+
+void c_SoundEngine::drawPanelTexts()
+{
+    tint(colours::text);
+    for (const PlacedText& word : panelWords) drawString(word.text, word.x, word.y);
+    tint(colours::grid);
+    fillRect(394, 122, 236, 18);
+    fillRect(4, 440, 385, 18);
+    tint(colours::description);
+    drawString(instrumentDescriptions[currentInstrument], 396, 123);
+    drawParameterLines();
+    drawString(U"LAYOUT " + layoutText, 520, 440);
+    drawString(U" " + songName, 0, 441);
+}
+
+void c_SoundEngine::drawParameterLines()
+{
+    tint(colours::text);
+    for (const ParameterLine& line : parameterLines) drawString(line.label + byteHex(line.value(*this)), 385, line.y);
+}
+
+// " [" marks where the next character goes (text fields) or the cell under
+// the cursor; it is drawn before the grid text, so it stands behind it.
+void c_SoundEngine::drawTextCursor()
+{
+    tint(colours::caret);
+    float descriptionX = static_cast<float>(instrumentDescriptions[currentInstrument].size()) * glyphAdvance + 385;
+    if (songNameEditing) {
+        drawString(U" [", static_cast<float>(songName.size()) * glyphAdvance, 441);
+        if (descriptionEditing) drawString(U" [", descriptionX, 123);
+    } else if (descriptionEditing) {
+        drawString(U" [", descriptionX, 123);
+    } else {
+        drawString(U" [", static_cast<float>(cursorColumn * 33), static_cast<float>(cursorRow * 12));
+    }
+}
+
+void c_SoundEngine::drawButtonImages()
+{
+    tint(colours::white);
+    if (buttonImage) {
+        for (const Point& at : spinnerButtons) drawImageFrame(buttonImage, at.x, at.y, 0);
+    }
+    if (navRowImage) drawImageFrame(navRowImage, navigationRow.x, navigationRow.y, 0);
+}

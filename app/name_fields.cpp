@@ -1,0 +1,69 @@
+#include "app/sound_engine.h"
+
+#include "app/song_file.h"
+#include "app/user_input.h"
+
+#include <string_view>
+
+namespace {
+
+constexpr size_t songNameLimit = 32;
+
+// The only characters either text field takes; capitals never enter a name.
+constexpr std::u32string_view nameCharacters = U"üäö abcdefghijklmnopqrstuvwxyz!-._()&+[]/1234567890";
+static_assert(nameCharacters.size() == 51);
+
+bool isNameChar(int code) { return code > 0 && nameCharacters.find(static_cast<char32_t>(code)) != std::u32string_view::npos; }
+
+} // namespace
+
+// While a text field takes characters the transport is held in Standby, so
+// note keys go into the name and never into the pattern.
+void c_SoundEngine::songNameField()
+{
+    if (clicked(input(), buttons::songNameField)) songNameEditing = 1;
+    if (!songNameEditing) return;
+    transportState = stateStandby;
+    stopAllChannels();
+    int ch = input().nextChar();
+    if (songName.size() < songNameLimit && isNameChar(ch)) songName += static_cast<char32_t>(ch);
+    if (pressed(input(), keyEnter)) songNameEditing = 0;
+    if ((pressed(input(), keyBackspace) || pressed(input(), keyDelete)) && !songName.empty()) songName.pop_back();
+}
+
+// Clicking the description starts it afresh; Backspace clears all of it, on
+// purpose, unlike the song name.
+void c_SoundEngine::descriptionField()
+{
+    String& description = instrumentDescriptions[currentInstrument];
+    if (clicked(input(), buttons::descriptionField)) {
+        description.clear();
+        descriptionEditing = 1;
+    }
+    if (!descriptionEditing) return;
+    transportState = stateStandby;
+    stopAllChannels();
+    int ch = input().nextChar();
+    if (description.size() < descriptionLength && isNameChar(ch)) description += static_cast<char32_t>(ch);
+    if (pressed(input(), keyEnter)) {
+        description.resize(descriptionLength, U' ');
+        descriptionEditing = 0;
+    }
+    if (pressed(input(), keyBackspace) || pressed(input(), keyDelete)) description.clear();
+}
+
+String c_SoundEngine::loadSongFile()
+{
+    // A name that arrives with a path ending in "songs\" keeps only the part
+    // from that backslash on.
+    size_t cut = songName.rfind(U'\\');
+    while (cut != String::npos && !(cut >= 5 && songName.compare(cut - 5, 5, U"songs") == 0))
+        cut = cut == 0 ? String::npos : songName.rfind(U'\\', cut - 1);
+    if (cut != String::npos) songName = songName.substr(cut);
+    if (songName.empty()) return U"File not found!";
+    String text = loadText(U"quorvane://data/songs/" + songName);
+    if (text.empty()) return U"File not found!";
+    parseSongText(text, *this);
+    takeUndoSnapshot(true);
+    return U"File Loaded...";
+}

@@ -1,0 +1,130 @@
+#include "app/sound_engine.h"
+
+#include "app/cell_text.h"
+#include "app/user_input.h"
+#include "audio/sound.h"
+
+#include <string_view>
+
+namespace {
+
+// Note column, volume column, instrument column and octave column of a
+// channel 1..4.
+constexpr int noteColumn(int channel) { return channel - 1; }
+constexpr int volumeColumn(int channel) { return channel + 3; }
+constexpr int instrumentColumn(int channel) { return channel + 7; }
+constexpr int octaveColumn(int channel) { return channel + 11; }
+
+bool isVolumeDigit(char32_t ch) { return (ch >= U'0' && ch <= U'9') || (ch >= U'a' && ch <= U'f'); }
+
+// The characters a note column takes: lower-case letters, codes 123..127, the
+// digits with ". / : ; <", and the marks "#", "+" and "-".
+bool isNoteKey(char32_t ch)
+{
+    return (ch >= U'a' && ch <= 127) || (ch >= U'.' && ch <= U'<') || ch == U'#' || ch == U'+' || ch == U'-';
+}
+
+// Marks that clear the instrument and octave digits of their cell.
+bool isMark(char32_t ch) { return ch == U'.' || ch == U'+' || ch == U'#' || ch == U'-'; }
+
+} // namespace
+
+void c_SoundEngine::volumeDigitEntry(char32_t ch)
+{
+    if (transportState != stateEditing || textFieldActive() || cursorColumn % 2 != 0) return;
+    if (!isVolumeDigit(ch)) return;
+    char32_t digit = ch >= U'a' ? ch - U'a' + U'A' : ch;
+    setCell(volumeColumn(cursorChannel()), viewBase() + cursorRow - 1, digit);
+    cursorRow += 1;
+}
+
+void c_SoundEngine::transposeKeys()
+{
+    if (pressed(input(), keyF3)) transposeChannel(-1);
+    if (pressed(input(), keyF4)) transposeChannel(+1);
+}
+
+// Moves the 32 notes of the cursor channel one semitone, clamped to the keys
+// 0..28; marks stay, and a stored character outside the keys counts as 0.
+void c_SoundEngine::transposeChannel(int step)
+{
+    String& notes = patternColumns[noteColumn(cursorChannel())];
+    for (int i = 0; i < rowsPerPattern; ++i) {
+        int index = viewBase() + i;
+        if (index >= static_cast<int>(notes.size())) break;
+        int value = noteValueOf(notes[index]);
+        if (value > 28) continue;
+        value += step;
+        if (value < 0) value = 0;
+        if (value > 28) value = 28;
+        notes[index] = noteCharOf(value);
+    }
+}
+
+// Backspace in Editing: the cursor row of the cursor channel goes, the rows
+// below move up and the last row becomes blank.
+void c_SoundEngine::rowDelete()
+{
+    if (transportState != stateEditing || !pressed(input(), keyBackspace)) return;
+    int channel = cursorChannel();
+    int row = cursorRow - 1;
+    for (int column : {noteColumn(channel), volumeColumn(channel), instrumentColumn(channel), octaveColumn(channel)}) {
+        const String& cells = patternColumns[column];
+        for (int k = 0; k <= 30 - row; ++k) {
+            int index = viewBase() + row + k + 1;
+            if (index < static_cast<int>(cells.size())) setCell(column, index - 1, cells[index]);
+        }
+        setCell(column, viewBase() + 31, blankCharOf(column));
+    }
+}
+
+// Insert in Editing: a blank cell at the cursor, the rows from there move
+// down and the old last row is lost.
+void c_SoundEngine::rowInsert()
+{
+    if (transportState != stateEditing || !pressed(input(), keyInsert)) return;
+    int channel = cursorChannel();
+    int row = cursorRow - 1;
+    const int columns[] = {noteColumn(channel), volumeColumn(channel), instrumentColumn(channel), octaveColumn(channel)};
+    for (int j = 0; j < 4; ++j) {
+        int column = columns[j];
+        insertScratch[j] = patternColumns[column].substr(std::min<size_t>(viewBase(), columnLength), 33);
+        setCell(column, viewBase() + row, blankCharOf(column));
+        for (int k = row; k <= 30; ++k) {
+            if (k < static_cast<int>(insertScratch[j].size())) setCell(column, viewBase() + k + 1, insertScratch[j][k]);
+        }
+    }
+}
+
+// A note key in a note column: written with the current instrument and
+// octave while Editing, only sounded in Standby.
+void c_SoundEngine::noteEntry(char32_t ch)
+{
+    if (cursorColumn % 2 == 0 || !isNoteKey(ch)) return;
+    int channel = cursorChannel();
+    if (ch != U'-' && ch != U'.') lastNoteChar = ch;
+    if (transportState == stateEditing) {
+        int index = viewBase() + cursorRow - 1;
+        setCell(noteColumn(channel), index, ch);
+        setCell(instrumentColumn(channel), index, isMark(ch) ? U'0' : hexDigitText(currentInstrument)[0]);
+        setCell(octaveColumn(channel), index, isMark(ch) ? U'0' : intText(octave)[0]);
+        if (!isMark(ch)) {
+            if (patternColumns[volumeColumn(channel)][index] == U'0') setCell(volumeColumn(channel), index, U'8');
+            resetPreviewVoice();
+        }
+        takeUndoSnapshot();
+        cursorRow += 1;
+    } else if (transportState == stateStandby) {
+        resetPreviewVoice();
+    }
+    int pitch = noteValueOf(ch) + octave * 12 - 24;
+    if (pitch == octave * 12 + 104) {
+        haltChannel(channel);
+        haltChannel(channel + 4);
+    } else if (pitch <= 43) {
+        haltChannel(channel);
+        haltChannel(channel + 4);
+        playSoundOn(previewPrimary, channel, 1);
+        playSoundOn(previewSecondary, channel + 4, 1);
+    }
+}

@@ -1,0 +1,138 @@
+#include "app/sound_engine.h"
+
+#include "app/song_file.h"
+#include "app/user_input.h"
+#include "audio/sound.h"
+
+namespace {
+constexpr int heldRepeatDelay = 12;  // steps an arrow is held before it repeats
+} // namespace
+
+// The editor's step, as the ordered list of its phases.
+void c_SoundEngine::editorInput()
+{
+    songNameField();
+    descriptionField();
+    homeButton();
+    saveTrigger();
+    loadTrigger();
+    selectPreviewSounds();
+    positionButtons();
+    columnKeys();
+    positionKeys();
+    rowKeys();
+    char32_t ch = fetchCharacter();
+    volumeDigitEntry(ch);
+    transposeKeys();
+    blockMarking();
+    blockPaste();
+    rowDelete();
+    rowInsert();
+    noteEntry(ch);
+    updatePreviewVoice();
+}
+
+void c_SoundEngine::setCell(int column, int index, char32_t ch)
+{
+    String& cells = patternColumns[column];
+    if (index >= 0 && index < static_cast<int>(cells.size())) cells[index] = ch;
+}
+
+void c_SoundEngine::homeButton()
+{
+    if (!clicked(input(), buttons::home)) return;
+    rowInPattern = 0;
+    currentPosition = 0;
+}
+
+void c_SoundEngine::saveTrigger()
+{
+    if (pressed(input(), keyF11) || clicked(input(), buttons::save)) statusText = saveSong(*this, songName);
+}
+
+void c_SoundEngine::loadTrigger()
+{
+    if (!pressed(input(), keyF12) && !clicked(input(), buttons::load)) return;
+    statusText = loadSongFile();
+    rowInPattern = 0;
+    currentPosition = 0;
+}
+
+// ---- Position list ----
+
+void c_SoundEngine::positionButtons()
+{
+    if (textFieldActive()) return;
+    if (clicked(input(), buttons::insertPosition)) insertPosition();
+    if (clicked(input(), buttons::deletePosition)) deletePosition();
+}
+
+// A new position of pattern 0 at the current one; the last entry falls off.
+void c_SoundEngine::insertPosition()
+{
+    for (int i = positionCount - 1; i > currentPosition; --i) positions[i] = positions[i - 1];
+    positions[currentPosition] = 0;
+}
+
+// The entries below move up one; the freed last entry plays pattern 0.
+void c_SoundEngine::deletePosition()
+{
+    if (currentPosition >= positionCount) return;
+    for (int i = currentPosition; i < positionCount - 1; ++i) positions[i] = positions[i + 1];
+    positions[positionCount - 1] = 0;
+}
+
+// ---- Cursor ----
+
+void c_SoundEngine::columnKeys()
+{
+    const int moves[][2] = {{keyTab, 2}, {keyRight, 1}, {keyLeft, -1}};
+    for (const auto& [key, step] : moves) {
+        if (!pressed(input(), key)) continue;
+        cursorColumn += step;
+        stopAllChannels();
+    }
+    if (cursorColumn < 1) cursorColumn = 8;
+    if (cursorColumn > 8) cursorColumn = 1;
+}
+
+// Page keys and the wheel walk the position list; it stops at both ends, as
+// there are only 256 positions.
+void c_SoundEngine::positionKeys()
+{
+    if (pressed(input(), keyPageUp) || wheelStep == 1.0f) {
+        if (currentPosition > 0) {
+            currentPosition -= 1;
+            patternBaseRow = positions[currentPosition] * rowsPerPattern;
+        }
+    }
+    if (pressed(input(), keyPageDown) || wheelStep == -1.0f) {
+        if (currentPosition < positionCount - 1) currentPosition += 1;
+        patternBaseRow = positions[currentPosition] * rowsPerPattern;
+    }
+}
+
+// A press moves one row at once; a held arrow repeats from its 13th step on.
+void c_SoundEngine::rowKeys()
+{
+    upHeldSteps = input().isDown(keyUp) ? upHeldSteps + 1 : 0;
+    if (upHeldSteps > heldRepeatDelay) cursorRow -= 1;
+    downHeldSteps = input().isDown(keyDown) ? downHeldSteps + 1 : 0;
+    if (downHeldSteps > heldRepeatDelay) cursorRow += 1;
+    if (pressed(input(), keyUp)) cursorRow -= 1;
+    if (pressed(input(), keyDown)) cursorRow += 1;
+    if (cursorRow > rowsPerPattern) cursorRow = 1;
+    if (cursorRow < 1) cursorRow = rowsPerPattern;
+}
+
+// One character a step; the US layout swaps the keys of "y" and "z" so that
+// the note keyboard keeps its shape.
+char32_t c_SoundEngine::fetchCharacter()
+{
+    auto ch = static_cast<char32_t>(input().nextChar());
+    if (layoutIndex == 1) {
+        if (ch == U'y' || ch == U'Y') return U'z';
+        if (ch == U'z' || ch == U'Z') return U'y';
+    }
+    return ch;
+}

@@ -1,0 +1,47 @@
+#include "app/sound_engine.h"
+
+#include "audio/sound.h"
+#include "player/voice_effects.h"
+#include "player/waveform_table.h"
+
+// The preview plays the current instrument's waveform pair, refreshed every
+// step so that a change in the panel is heard at once.
+void c_SoundEngine::selectPreviewSounds()
+{
+    int wave = instrumentSlot(*this, currentInstrument, slotWave);
+    if (const WaveformPair* pair = waveformPairOf(wave)) {
+        previewPrimary = previewSounds[pair->primary];
+        previewSecondary = previewSounds[pair->secondary];
+    }
+    previewPwm = static_cast<float>(instrumentSlot(*this, currentInstrument, slotPwm));
+}
+
+void c_SoundEngine::resetPreviewVoice()
+{
+    preview.arpCounter = 0;
+    preview.sweepCounter = 0;
+    preview.envPhase = 0;
+    preview.ticksSinceNote = 0;
+    preview.envPitch = 0;
+}
+
+// One tick of the player's effects for the single preview voice, at full
+// level and the entry octave. While the song is not playing the editor owns
+// the volumes and rates of all eight channels.
+void c_SoundEngine::updatePreviewVoice()
+{
+    auto slot = [this](int n) { return instrumentSlot(*this, currentInstrument, n); };
+    preview.envPhase += envelopeStep(slot(slotEnvelope));
+    if (preview.envPhase > 1.0f) preview.envPhase = 1.0f;
+    for (int channel = 1; channel <= 8; ++channel) setChannelGain(channel, 1.0f - preview.envPhase);
+    stepEnvelopePitch(preview, slot(slotE2pRpt));
+    stepArpeggio(preview, slot(slotArpSpeed), slot(slotAmtSwp), slot(slotArpFirst), slot(slotArpSecond));
+    stepRepeat(preview, slot(slotE2pRpt));
+    stepPulseSweep(preview, slot(slotAmtSwp));
+    float exponent = static_cast<float>(noteValueOf(lastNoteChar) - 24 + octave * 12) + preview.arpOffset;
+    VoiceRates rates = voiceRates(preview, noteRate(exponent), 0, previewPwm);
+    for (int channel = 1; channel <= channelCount; ++channel) {
+        setChannelPitch(channel, rates.primary);
+        setChannelPitch(channel + 4, rates.secondary);
+    }
+}

@@ -1,0 +1,32 @@
+#include "app/sound_engine.h"
+
+#include "audio/sound.h"
+#include "graphics/font.h"
+#include "graphics/image.h"
+#include "player/kovo_play.h"
+#include "player/waveform_table.h"
+
+c_SoundEngine::c_SoundEngine() = default;
+c_SoundEngine::~c_SoundEngine() = default;
+
+// Resources first, then the blank song with its undo history, then a player
+// that holds no song yet.
+void c_SoundEngine::create()
+{
+    setUpdateRate(50);
+    fontImage = loadAsciiStripFont(U"zukafont.png", false);
+    selectFont(fontImage);
+    buttonImage = loadImageSingle(U"button1.png", 0);
+    navRowImage = loadImageSingle(U"button_navrow.png", 0);
+    for (int i = 0; i < waveformCount; ++i) previewSounds[i] = loadSoundFile(waveformFiles[i]);
+    patternColumns = blankColumns();
+    for (int column = 0; column < columnCount; ++column) {
+        for (int slot = 0; slot < undoSlotCount; ++slot)
+            undoRing[column][slot] = slot < undoSlotCount / 2 ? patternColumns[column] : String();
+    }
+    cursorColumn = 1;
+    cursorRow = 1;
+    positions.fill(0);
+    player = std::make_shared<c_kovoPlay>();
+    statusText = U"Standby...";
+}

@@ -1,0 +1,156 @@
+#include "app/sound_engine.h"
+
+#include "app/song_file.h"
+#include "app/user_input.h"
+#include "audio/sound.h"
+#include "player/kovo_play.h"
+
+namespace {
+constexpr char32_t temporarySongName[] = U"tmp.dat";
+constexpr char32_t temporarySongPath[] = U"songs/tmp.dat";
+} // namespace
+
+c_InputDevice& c_SoundEngine::input() { return *inputDevice(); }
+
+void c_SoundEngine::stopAllChannels()
+{
+    for (int channel : {1, 2, 3, 4, 6, 5, 8, 7}) haltChannel(channel);
+}
+
+// One update step: the transport's switches, then the editor and the
+// spinners while not playing, then the player while playing.
+void c_SoundEngine::update()
+{
+    redrawCounter += 1;
+    wheelStep = input().takeWheel();
+    switchChannels();
+    toggleFollow();
+    toggleLayout();
+    toggleEditing();
+    undoOnClick();
+    togglePlayback();
+    if (transportState != statePlaying) runEditingBranch();
+    patternBaseRow = positions[currentPosition] * rowsPerPattern;
+    if (transportState == statePlaying) tickPlayback();
+}
+
+void c_SoundEngine::switchChannels()
+{
+    for (int n = 0; n < channelCount; ++n) {
+        if (pressed(input(), keyF5 + n) || clicked(input(), buttons::channelSwitches[n]))
+            channelLevels[n] = channelLevels[n] == 1.0f ? 0.0f : 1.0f;
+    }
+}
+
+void c_SoundEngine::toggleFollow()
+{
+    if (!clicked(input(), buttons::follow)) return;
+    followMode = 1 - followMode;
+    followText = followMode ? U"On" : U"Off";
+}
+
+void c_SoundEngine::toggleLayout()
+{
+    if (!clickedAny(input(), buttons::layout)) return;
+    layoutIndex = 1 - layoutIndex;
+    layoutText = layoutIndex ? U"US" : U"DE";
+}
+
+void c_SoundEngine::toggleEditing()
+{
+    if (!pressed(input(), keySpace) && !clicked(input(), buttons::edit)) return;
+    rowInPattern = 0;
+    stopAllChannels();
+    if (transportState == stateStandby) {
+        transportState = stateEditing;
+        statusText = U"Editing...";
+    } else {
+        transportState = stateStandby;
+        statusText = U"Standby...";
+    }
+}
+
+void c_SoundEngine::undoOnClick()
+{
+    if (clicked(input(), buttons::undo)) restoreUndoSnapshot();
+}
+
+void c_SoundEngine::togglePlayback()
+{
+    bool fromStart = pressed(input(), keyF1);
+    if (!fromStart && !pressed(input(), keyF2) && !clicked(input(), buttons::play)) return;
+    stopAllChannels();
+    tickCounter = 0;
+    if (fromStart) {
+        rowInPattern = 0;
+        currentPosition = 0;
+    }
+    if (transportState == statePlaying) {
+        cursorRow = 1;
+        rowInPattern = 0;
+        transportState = stateStandby;
+        statusText = U"Standby...";
+        return;
+    }
+    startPlayback();
+}
+
+// The player gets its own copy of the song through the temporary song file;
+// if that cannot be written the previous player stays and plays what it has.
+void c_SoundEngine::startPlayback()
+{
+    tickCounter = -1;
+    if (saveSong(*this, temporarySongName) == U"File Saved...") {
+        player = std::make_shared<c_kovoPlay>();
+        if (player->loadSong(temporarySongPath) == U"1") {
+            player->tick = 0;
+            player->row = 0;
+            player->patternBaseRow = 0;
+            stopAllChannels();
+            player->position = currentPosition;
+        }
+    }
+    cursorRow = 1;
+    rowInPattern = 0;
+    transportState = statePlaying;
+}
+
+void c_SoundEngine::runEditingBranch()
+{
+    tickCounter = 0;
+    editorInput();
+    if (rowInPattern >= songLengthRows) rowInPattern = 0;
+    if (rowInPattern < 0) rowInPattern = songLengthRows - rowsPerPattern;
+    runSpinners();
+}
+
+void c_SoundEngine::tickPlayback()
+{
+    statusText = U"Playing...";
+    advanceRowClock();
+    if (!player) return;
+    player->channelLevels = channelLevels;
+    player->tickPlayer();
+}
+
+// The screen's view of the playing row. It knows nothing of pattern-end
+// marks, so after a pattern that ends early it runs behind the player; kept
+// that way on purpose, songs are laid out with it in mind.
+void c_SoundEngine::advanceRowClock()
+{
+    if (tickCounter != speed) {
+        tickCounter += 1;
+        return;
+    }
+    rowInPattern += 1;
+    if (rowInPattern == rowsPerPattern) {
+        rowInPattern = 0;
+        currentPosition += 1;
+        // Equality test as in the player; past the last of the 256 positions
+        // the clock wraps to the first, as the player does.
+        if (currentPosition == songLengthRows / rowsPerPattern || currentPosition >= positionCount)
+            currentPosition = 0;
+    }
+    patternBaseRow = positions[currentPosition] * rowsPerPattern;
+    tickCounter = 1;
+}

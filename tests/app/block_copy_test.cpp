@@ -1,0 +1,78 @@
+// Marking, copying and pasting a block of rows.
+#include "tests/app/tracker_fixture.h"
+
+#include "host/key_translation.h"
+
+namespace {
+
+class BlockCopy : public TrackerFixture {
+protected:
+    void SetUp() override
+    {
+        TrackerFixture::SetUp();
+        if (HasFatalFailure()) return;
+        for (int column : {0, 4, 8, 12}) {
+            for (int row = 0; row < 32; ++row) engine->patternColumns[column][row] = U'A' + row;
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(BlockCopy, ShiftDownDownF9CopiesAndF10PastesAtTheCursor)
+{
+    engine->cursorRow = 3;
+    pressAndStep(keyShift);
+    pressAndStep(keyDown);
+    pressAndStep(keyDown);
+    pressAndStep(keyF9);
+    EXPECT_EQ(engine->blockState, 0);
+    EXPECT_EQ(engine->blockStart, 2);
+    EXPECT_EQ(engine->blockEnd, 5);
+    for (int j = 0; j < 4; ++j) EXPECT_EQ(engine->clipboard[j].substr(0, 3), U"CDE");
+    EXPECT_EQ(engine->clipboard[0].size(), 33u);
+
+    engine->cursorRow = 10;
+    pressAndStep(keyF10);
+    EXPECT_EQ(engine->patternColumns[0].substr(8, 6), U"ICDEMN");
+    EXPECT_EQ(engine->patternColumns[12].substr(9, 3), U"CDE");
+}
+
+TEST_F(BlockCopy, ABlockFromChannelOnePastesIntoTheCursorChannelOnly)
+{
+    engine->cursorRow = 1;
+    pressAndStep(keyShift);
+    pressAndStep(keyDown);
+    pressAndStep(keyF9);  // rows "A" and "B"; only one fits below row 32
+    engine->cursorColumn = 6;  // channel 3
+    engine->cursorRow = 32;
+    pressAndStep(keyF10);
+    EXPECT_EQ(engine->patternColumns[2][31], U'A');
+    EXPECT_EQ(engine->patternColumns[14][31], U'A');
+    EXPECT_EQ(engine->patternColumns[2][32], U'.');  // never below row 32
+    EXPECT_EQ(engine->patternColumns[1], blankColumn(1));
+}
+
+TEST_F(BlockCopy, CancelledMarkingPastesThirtyOneRowsFromTheClipboardStart)
+{
+    engine->cursorRow = 5;
+    pressAndStep(keyShift);
+    pressAndStep(keyShift);
+    EXPECT_EQ(engine->blockStart, 0);
+    EXPECT_EQ(engine->blockEnd, 0);
+    engine->clipboard = {String(33, U'x'), String(33, U'1'), String(33, U'2'), String(33, U'3')};
+    engine->cursorRow = 1;
+    pressAndStep(keyF10);
+    EXPECT_EQ(engine->blockEnd, 31);
+    EXPECT_EQ(engine->patternColumns[0].substr(0, 32), String(31, U'x') + U"`");
+}
+
+TEST_F(BlockCopy, PasteBeforeAnyCopyChangesNothing)
+{
+    String before = engine->patternColumns[0];
+    engine->cursorRow = 4;
+    click(530, 389);  // PASTE@POS
+    step();
+    EXPECT_EQ(engine->patternColumns[0], before);
+    for (const String& column : engine->patternColumns) EXPECT_EQ(column.size(), 8192u);
+}

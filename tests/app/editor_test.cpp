@@ -1,0 +1,201 @@
+// The pattern editor's step, driven through the input device.
+#include "tests/app/tracker_fixture.h"
+
+#include "host/key_translation.h"
+
+#include <AL/al.h>
+
+namespace {
+
+class Editor : public TrackerFixture {
+protected:
+    void SetUp() override
+    {
+        TrackerFixture::SetUp();
+        if (HasFatalFailure()) return;
+        pressAndStep(keySpace);  // Editing
+    }
+};
+
+constexpr int notes1 = 0, notes3 = 2, volumes1 = 4, instruments1 = 8, octaves1 = 12;
+
+} // namespace
+
+TEST_F(Editor, ColumnKeysWrapAndSilenceEveryChannel)
+{
+    type(U"q");  // sounds the preview on channels 1 and 5
+    step();
+    EXPECT_EQ(channelState(1), AL_PLAYING);
+    engine->cursorColumn = 7;
+    pressAndStep(keyTab);
+    EXPECT_EQ(engine->cursorColumn, 1);
+    EXPECT_NE(channelState(1), AL_PLAYING);
+    EXPECT_NE(channelState(5), AL_PLAYING);
+    engine->cursorColumn = 8;
+    pressAndStep(keyTab);
+    EXPECT_EQ(engine->cursorColumn, 1);
+    pressAndStep(keyLeft);
+    EXPECT_EQ(engine->cursorColumn, 8);
+    pressAndStep(keyRight);
+    EXPECT_EQ(engine->cursorColumn, 1);
+}
+
+TEST_F(Editor, RowKeysWrapAndAHeldArrowRepeatsFromItsThirteenthStep)
+{
+    pressAndStep(keyUp);
+    EXPECT_EQ(engine->cursorRow, 32);
+    pressAndStep(keyDown);
+    EXPECT_EQ(engine->cursorRow, 1);
+    hold(keyDown);
+    step();
+    EXPECT_EQ(engine->cursorRow, 2);  // the press
+    for (int i = 2; i <= 12; ++i) step();
+    EXPECT_EQ(engine->cursorRow, 2);
+    step();  // 13th step held
+    EXPECT_EQ(engine->cursorRow, 3);
+    step();
+    EXPECT_EQ(engine->cursorRow, 4);
+    release(keyDown);
+    step();
+    EXPECT_EQ(engine->cursorRow, 4);
+}
+
+TEST_F(Editor, NoteEntryWritesNoteInstrumentOctaveAndTakesAnUndoSnapshot)
+{
+    engine->currentInstrument = 10;
+    int slotBefore = engine->undoSlot;
+    typeStepwise(U"s");
+    EXPECT_EQ(cell(notes1, 0), U's');
+    EXPECT_EQ(cell(instruments1, 0), U'A');
+    EXPECT_EQ(cell(octaves1, 0), U'2');
+    EXPECT_EQ(cell(volumes1, 0), U'8');  // a note on a silent cell gets volume 8
+    EXPECT_EQ(engine->cursorRow, 2);
+    EXPECT_EQ(engine->undoSlot, slotBefore + 1);
+    EXPECT_EQ(engine->undoRing[notes1][engine->undoSlot][0], U's');
+
+    engine->patternColumns[volumes1][1] = U'C';
+    typeStepwise(U"q");
+    EXPECT_EQ(cell(volumes1, 1), U'C');  // an entered volume stays
+
+    // "." clears the cell's note, instrument and octave but keeps its volume.
+    engine->cursorRow = 1;
+    typeStepwise(U".");
+    EXPECT_EQ(cell(notes1, 0), U'.');
+    EXPECT_EQ(cell(instruments1, 0), U'0');
+    EXPECT_EQ(cell(octaves1, 0), U'0');
+    EXPECT_EQ(cell(volumes1, 0), U'8');
+    EXPECT_EQ(engine->cursorRow, 2);
+
+    // Capitals are not note keys.
+    typeStepwise(U"Q");
+    EXPECT_EQ(cell(notes1, 1), U'q');
+    EXPECT_EQ(engine->cursorRow, 2);
+}
+
+TEST_F(Editor, InStandbyNoteKeysOnlySoundThePreview)
+{
+    pressAndStep(keySpace);  // back to Standby
+    typeStepwise(U"y");
+    EXPECT_EQ(engine->patternColumns[notes1], blankColumn(notes1));
+    EXPECT_EQ(engine->cursorRow, 1);
+    EXPECT_EQ(channelState(1), AL_PLAYING);
+    // "<" silences the channel's preview pair at once.
+    typeStepwise(U"<");
+    EXPECT_NE(channelState(1), AL_PLAYING);
+    EXPECT_NE(channelState(5), AL_PLAYING);
+}
+
+TEST_F(Editor, UsLayoutSwapsTheYAndZKeys)
+{
+    click(600, 450);
+    step();
+    typeStepwise(U"zY");
+    EXPECT_EQ(cell(notes1, 0), U'y');
+    EXPECT_EQ(cell(notes1, 1), U'z');
+}
+
+TEST_F(Editor, VolumeDigitsAreLowerCaseHexOnlyInEvenColumnsWhileEditing)
+{
+    engine->cursorColumn = 2;
+    typeStepwise(U"aA7g");
+    EXPECT_EQ(cell(volumes1, 0), U'A');
+    EXPECT_EQ(cell(volumes1, 1), U'7');
+    EXPECT_EQ(cell(volumes1, 2), U'0');
+    EXPECT_EQ(engine->cursorRow, 3);
+    EXPECT_EQ(cell(notes1, 0), U'.');
+    // A digit on row 32 leaves the cursor at 33 for the step; the next step wraps it.
+    engine->cursorRow = 32;
+    typeStepwise(U"5");
+    EXPECT_EQ(cell(volumes1, 31), U'5');
+    step();
+    EXPECT_EQ(engine->cursorRow, 1);
+}
+
+TEST_F(Editor, TranspositionClampsAndKeepsMarks)
+{
+    String& notes = engine->patternColumns[notes1];
+    notes.replace(0, 6, U"pya<+.");
+    pressAndStep(keyF4);
+    EXPECT_EQ(notes.substr(0, 6), U"pss<+.");  // p stays, y->s, a (value 0) -> s
+    notes.replace(0, 3, U"pya");
+    pressAndStep(keyF3);
+    EXPECT_EQ(notes.substr(0, 6), U"0yy<+.");
+    EXPECT_EQ(engine->patternColumns[volumes1], blankColumn(volumes1));
+}
+
+TEST_F(Editor, RowDeleteAndInsertMoveOnlyTheCursorChannel)
+{
+    engine->cursorColumn = 5;  // channel 3
+    String& notes = engine->patternColumns[notes3];
+    for (int row = 0; row < 32; ++row) notes[row] = U"ysxdcvgbhnjmq2w3er5t6z7ui9o0p<+#"[row];
+    String original = notes.substr(0, 33);
+    engine->cursorRow = 2;
+    pressAndStep(keyBackspace);
+    EXPECT_EQ(notes.substr(0, 32), original.substr(0, 1) + original.substr(2, 30) + U".");
+    EXPECT_EQ(engine->patternColumns[notes1], blankColumn(notes1));
+    pressAndStep(keyInsert);
+    EXPECT_EQ(notes.substr(0, 32), original.substr(0, 1) + U"." + original.substr(2, 30));
+    // On row 32 both only blank row 32.
+    notes[31] = U'y';
+    engine->cursorRow = 32;
+    pressAndStep(keyBackspace);
+    EXPECT_EQ(notes[31], U'.');
+    notes[31] = U'y';
+    pressAndStep(keyInsert);
+    EXPECT_EQ(notes[31], U'.');
+    EXPECT_EQ(notes[32], U'.');
+}
+
+TEST_F(Editor, PositionListEditsAndPageKeysStayWithinTheList)
+{
+    for (int i = 0; i < positionCount; ++i) engine->positions[i] = i % 7;
+    engine->currentPosition = 255;
+    click(400, 32);  // insert position
+    step();
+    EXPECT_EQ(engine->positions[255], 0);
+    EXPECT_EQ(engine->positions[254], 254 % 7);
+    pressAndStep(keyPageDown);
+    EXPECT_EQ(engine->currentPosition, 255);
+    engine->currentPosition = 1;
+    click(400, 44);  // delete position
+    step();
+    EXPECT_EQ(engine->positions[1], 2);
+    EXPECT_EQ(engine->positions[254], 0);
+    pressAndStep(keyPageUp);
+    pressAndStep(keyPageUp);
+    EXPECT_EQ(engine->currentPosition, 0);
+    game->dispatchMouse(eventMouseMove, -1, 100, 100, -1);  // wheel down one notch
+    step();
+    EXPECT_EQ(engine->currentPosition, 1);
+    EXPECT_EQ(engine->patternBaseRow, engine->positions[1] * 32);
+}
+
+TEST_F(Editor, InsertPositionWaitsWhileATextFieldIsActive)
+{
+    engine->positions[0] = 5;
+    click(400, 129);  // description field
+    step();
+    click(400, 32);
+    step();
+    EXPECT_EQ(engine->positions[0], 5);
+}

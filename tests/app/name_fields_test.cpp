@@ -1,0 +1,139 @@
+// The song-name and description fields, and saving and loading by name.
+#include "tests/app/tracker_fixture.h"
+
+#include "app/song_file.h"
+#include "host/key_translation.h"
+#include "tests/support/child_process.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+class NameFields : public TrackerFixture {
+protected:
+    void TearDown() override
+    {
+        for (const std::string& name : written) std::remove((songsFolder() + name).c_str());
+        TrackerFixture::TearDown();
+    }
+
+    static std::string songsFolder() { return binaryDirectory() + "/data/songs/"; }
+
+    // A song name unique to this test run.
+    String uniqueName(const std::string& stem)
+    {
+        std::string name = "name-test-" + stem + "-" + std::to_string(getpid());
+        written.push_back(name);
+        return widen(name);
+    }
+
+    void clickSongName()
+    {
+        click(100, 450);
+        step();
+    }
+
+    std::vector<std::string> written;
+};
+
+} // namespace
+
+TEST_F(NameFields, SongNameTakesOnlyNameCharactersUpToThirtyTwo)
+{
+    clickSongName();
+    typeStepwise(U"Tune");
+    EXPECT_EQ(engine->songName, U"une");
+    typeStepwise(U"-_.()&+[]/9 \u00FC\u00E4\u00F6#*");
+    EXPECT_EQ(engine->songName, U"une-_.()&+[]/9 \u00FC\u00E4\u00F6");
+    typeStepwise(String(40, U'x'));
+    EXPECT_EQ(engine->songName.size(), 32u);
+    pressAndStep(keyBackspace);
+    EXPECT_EQ(engine->songName.size(), 31u);
+    pressAndStep(keyEnter);
+    EXPECT_EQ(engine->songNameEditing, 0);
+    typeStepwise(U"x");
+    EXPECT_EQ(engine->songName.size(), 31u);
+}
+
+TEST_F(NameFields, AnActiveFieldHoldsStandbySoNoteKeysGoIntoTheName)
+{
+    pressAndStep(keySpace);
+    ASSERT_EQ(engine->transportState, stateEditing);
+    clickSongName();
+    EXPECT_EQ(engine->transportState, stateStandby);
+    typeStepwise(U"qwe");
+    EXPECT_EQ(engine->songName, U"qwe");
+    EXPECT_EQ(engine->patternColumns[0], blankColumn(0));
+}
+
+TEST_F(NameFields, DescriptionIsClearedByAClickPaddedByEnterAndClearedByBackspace)
+{
+    engine->instrumentDescriptions[1] = U"old words";
+    click(400, 129);
+    step();
+    EXPECT_EQ(engine->instrumentDescriptions[1], U"");
+    typeStepwise(U"bass");
+    pressAndStep(keyEnter);
+    EXPECT_EQ(engine->instrumentDescriptions[1], U"bass" + String(17, U' '));
+    click(400, 129);
+    step();
+    typeStepwise(U"lead");
+    pressAndStep(keyBackspace);
+    EXPECT_EQ(engine->instrumentDescriptions[1], U"");
+}
+
+TEST_F(NameFields, SaveAndLoadReportTheirOutcome)
+{
+    pressAndStep(keyF11);
+    EXPECT_EQ(engine->statusText, U"Enter a Name...");
+    engine->currentPosition = 2;
+    pressAndStep(keyF12);
+    EXPECT_EQ(engine->statusText, U"File not found!");
+    EXPECT_EQ(engine->currentPosition, 0);
+
+    engine->songName = uniqueName("roundtrip");
+    engine->patternColumns[0][5] = U'q';
+    engine->speed = 7;
+    pressAndStep(keyF11);
+    EXPECT_EQ(engine->statusText, U"File Saved...");
+
+    engine->patternColumns[0][5] = U'.';
+    engine->speed = 3;
+    engine->rowInPattern = 0;
+    pressAndStep(keyF12);
+    EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_EQ(engine->patternColumns[0][5], U'q');
+    EXPECT_EQ(engine->speed, 7);
+
+    // Undo after a load goes back to the loaded song and no further.
+    engine->patternColumns[0][6] = U'w';
+    click(600, 346);
+    step();
+    click(600, 346);
+    step();
+    EXPECT_EQ(engine->patternColumns[0][5], U'q');
+    EXPECT_EQ(engine->patternColumns[0][6], U'.');
+    EXPECT_EQ(engine->undoSlot, 1);
+}
+
+TEST_F(NameFields, AFailedSaveKeepsTheSongAndTheProgramGoesOn)
+{
+    engine->songName = U"no-such-folder/" + uniqueName("lost");
+    engine->patternColumns[1][3] = U'e';
+    click(460, 450);  // SAVE
+    step();
+    EXPECT_EQ(engine->statusText, U"Saving Failed!");
+    EXPECT_EQ(engine->patternColumns[1][3], U'e');
+    step();
+    EXPECT_EQ(engine->statusText, U"Saving Failed!");
+}
+
+TEST_F(NameFields, LoadingKeepsOnlyThePartAfterASongsBackslash)
+{
+    String name = uniqueName("cleaned");
+    ASSERT_EQ(saveSong(*engine, name), U"File Saved...");
+    engine->songName = U"c:\\x\\songs\\" + name;
+    EXPECT_EQ(engine->loadSongFile(), U"File not found!");  // "\name" is not a file here
+    EXPECT_EQ(engine->songName, U"\\" + name);
+}

@@ -1,0 +1,43 @@
+// A tracker running in this test program: a real window under a private X
+// server, the real delegate and input device, and the null audio backend.
+// Events go in through the host's dispatch operations, exactly as the window
+// callbacks deliver them, and each step() runs one update.
+#pragma once
+
+#include "app/sound_engine.h"
+#include "host/glfw_game.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class TrackerFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // One update step.
+    void step();
+    // A key pressed and released before the next step.
+    void press(int key);
+    void hold(int key);
+    void release(int key);
+    // Characters as the character callback delivers them.
+    void type(const String& text);
+    // A left click at a window position.
+    void click(float x, float y);
+    // Presses (and releases) a key, then runs one step.
+    void pressAndStep(int key);
+    // Types one character and runs one step, for each character.
+    void typeStepwise(const String& text);
+
+    // Index of the cell under the cursor in any column.
+    int cursorIndex() const { return engine->viewBase() + engine->cursorRow - 1; }
+    char32_t cell(int column, int index) const { return engine->patternColumns[column][index]; }
+    // OpenAL's state of an audio channel's source (AL_PLAYING, AL_STOPPED, ...).
+    int channelState(int channel) const;
+    float channelGain(int channel) const;
+
+    std::unique_ptr<BBQuorvaneGame> game;
+    std::unique_ptr<c_SoundEngine> engine;
+};

@@ -1,0 +1,100 @@
+#include "tests/support/tracker_process.h"
+
+#include "tests/support/wait.h"
+#include "tests/support/xvfb.h"
+
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+
+constexpr const char* windowTitle = "Kovo Tracker v1.705";
+
+void runShell(const std::string& command)
+{
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("command failed: " + command);
+}
+
+std::string makeFolder()
+{
+    ensureXvfb();
+    char pattern[] = "/tmp/kovo-tracker-XXXXXX";
+    if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
+    std::string folder = pattern;
+    std::string bin = binaryDirectory();
+    // A copy, not a link: the program finds its data beside its real path.
+    runShell("cp '" + bin + "/kovo_tracker' '" + folder + "/' && cp -r '" + bin + "/data' '" + folder + "/' && rm -rf '" +
+             folder + "/data/songs' && mkdir '" + folder + "/data/songs'");
+    return folder;
+}
+
+} // namespace
+
+TrackerProcess::TrackerProcess(const std::vector<std::string>& environment) : folder_(makeFolder())
+{
+    process_ = std::make_unique<ChildProcess>(std::vector<std::string> {folder_ + "/kovo_tracker"}, environment);
+}
+
+TrackerProcess::~TrackerProcess()
+{
+    process_.reset();
+    std::string command = "rm -rf '" + folder_ + "'";
+    [[maybe_unused]] int ignored = std::system(command.c_str());
+}
+
+bool TrackerProcess::waitForWindow(double timeoutSeconds)
+{
+    return waitFor([this] { return (window_ = x_.findWindow(windowTitle)) != 0 || !process_->running(); },
+                   timeoutSeconds) &&
+           window_ != 0;
+}
+
+void TrackerProcess::xdotool(const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv {"xdotool"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    ChildProcess tool(argv);
+    if (!tool.waitExit(60) || tool.exitStatus() != 0)
+        throw std::runtime_error("xdotool failed: " + tool.standardError());
+}
+
+void TrackerProcess::key(const std::string& keys, int delayMs)
+{
+    std::vector<std::string> args {"key", "--delay", std::to_string(delayMs)};
+    size_t start = 0;
+    while (start < keys.size()) {
+        size_t end = keys.find(' ', start);
+        if (end == std::string::npos) end = keys.size();
+        if (end > start) args.push_back(keys.substr(start, end - start));
+        start = end + 1;
+    }
+    xdotool(args);
+}
+
+void TrackerProcess::type(const std::string& text, int delayMs)
+{
+    xdotool({"type", "--delay", std::to_string(delayMs), text});
+}
+
+void TrackerProcess::click(int x, int y, int button)
+{
+    WindowGeometry at = geometry();
+    xdotool({"mousemove", std::to_string(at.x + x), std::to_string(at.y + y), "sleep", "0.1", "click",
+             std::to_string(button), "sleep", "0.1"});
+}
+
+void TrackerProcess::mouseDown(int x, int y)
+{
+    WindowGeometry at = geometry();
+    xdotool({"mousemove", std::to_string(at.x + x), std::to_string(at.y + y), "mousedown", "1"});
+}
+
+void TrackerProcess::mouseUp() { xdotool({"mouseup", "1"}); }
+
+Picture TrackerProcess::screenshot() { return x_.grab(window_); }
+
+bool TrackerProcess::closeWindow(double timeoutSeconds)
+{
+    x_.requestClose(window_);
+    return process_->waitExit(timeoutSeconds);
+}

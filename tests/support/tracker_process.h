@@ -1,0 +1,50 @@
+// The real tracker program, started for a test in a folder of its own (a copy
+// of the executable with its data folder, so songs written by one test never
+// meet another's) on the test's X server, driven by real X events.
+#pragma once
+
+#include "tests/support/child_process.h"
+#include "tests/support/x_window.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TrackerProcess {
+public:
+    // Starts the tracker; environment entries are added to its environment.
+    explicit TrackerProcess(const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"});
+    ~TrackerProcess();
+    TrackerProcess(const TrackerProcess&) = delete;
+    TrackerProcess& operator=(const TrackerProcess&) = delete;
+
+    // Waits until the window is mapped; false when it never appears.
+    bool waitForWindow(double timeoutSeconds = 30);
+
+    // Real X events through xdotool, at window coordinates.
+    void key(const std::string& keys, int delayMs = 120);
+    void type(const std::string& text, int delayMs = 120);
+    void click(int x, int y, int button = 1);
+    // Mouse button down or up without the other half.
+    void mouseDown(int x, int y);
+    void mouseUp();
+
+    // The window's picture as the X server shows it.
+    Picture screenshot();
+    // Asks the window to close and waits for the process to end.
+    bool closeWindow(double timeoutSeconds = 30);
+
+    ChildProcess& process() { return *process_; }
+    const std::string& folder() const { return folder_; }
+    std::string songPath(const std::string& name) const { return folder_ + "/data/songs/" + name; }
+    unsigned long window() const { return window_; }
+    WindowGeometry geometry() { return x_.geometry(window_); }
+
+private:
+    void xdotool(const std::vector<std::string>& args);
+
+    std::string folder_;
+    XConnection x_;
+    unsigned long window_ = 0;
+    std::unique_ptr<ChildProcess> process_;
+};
