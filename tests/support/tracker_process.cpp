@@ -28,6 +28,10 @@ std::string makeFolder()
     return folder;
 }
 
+// Input is paced like a person's: the program takes one character per update
+// step, so each command waits a moment after the one before it.
+std::string pause(int delayMs) { return std::to_string(delayMs / 1000.0); }
+
 } // namespace
 
 TrackerProcess::TrackerProcess(const std::vector<std::string>& environment) : folder_(makeFolder())
@@ -60,7 +64,7 @@ void TrackerProcess::xdotool(const std::vector<std::string>& args)
 
 void TrackerProcess::key(const std::string& keys, int delayMs)
 {
-    std::vector<std::string> args {"key", "--delay", std::to_string(delayMs)};
+    std::vector<std::string> args {"sleep", pause(delayMs), "key", "--delay", std::to_string(delayMs)};
     size_t start = 0;
     while (start < keys.size()) {
         size_t end = keys.find(' ', start);
@@ -73,7 +77,7 @@ void TrackerProcess::key(const std::string& keys, int delayMs)
 
 void TrackerProcess::type(const std::string& text, int delayMs)
 {
-    xdotool({"type", "--delay", std::to_string(delayMs), text});
+    xdotool({"sleep", pause(delayMs), "type", "--delay", std::to_string(delayMs), text});
 }
 
 void TrackerProcess::click(int x, int y, int button)

@@ -1,0 +1,184 @@
+// A whole session with the real program, driven only by X events: a tune is
+// typed, an instrument set with the panel spinners, the song named, saved,
+// changed, loaded back and played, and what OpenAL mixed is measured.
+#include "app/song_file.h"
+#include "tests/support/signal_analysis.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tracker_process.h"
+#include "tests/support/wait.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr double captureRate = 48000;
+
+// The song the session types, built directly in the model.
+Song expectedSong()
+{
+    Song song;
+    song.patternColumns = blankColumns();
+    auto put = [&song](int channel, int row, const char32_t* cell) {
+        for (int part = 0; part < 4; ++part) song.patternColumns[channel - 1 + 4 * part][row] = cell[part];
+    };
+    put(1, 0, U"yF12");   // note, volume, instrument, octave
+    put(1, 8, U"qF12");
+    put(1, 16, U"<812");
+    put(2, 4, U"bF12");
+    const int instrumentOne[8] = {3, 0, 0, 0, 2, 0, 0, 0};  // WAV 3, ENV 2
+    for (int slot = 0; slot < 8; ++slot) song.instrumentParams[8 + slot] = instrumentOne[slot];
+    return song;
+}
+
+long long modificationTime(const std::string& path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return -1;
+    return info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
+}
+
+long long fileSize(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? info.st_size : -1;
+}
+
+// The 16-bit mono samples of a capture from the data chunk to the end of the
+// file (the writer fills in its sizes only when the device closes).
+std::vector<float> readCapture(const std::string& path)
+{
+    std::string bytes = readFileBytes(path);
+    size_t data = bytes.find("data");
+    std::vector<float> samples;
+    if (data == std::string::npos) return samples;
+    for (size_t i = data + 8; i + 1 < bytes.size(); i += 2) {
+        int16_t value;
+        std::memcpy(&value, bytes.data() + i, 2);
+        samples.push_back(value / 32768.0f);
+    }
+    return samples;
+}
+
+size_t firstSoundAfter(const std::vector<float>& samples, size_t from)
+{
+    for (size_t i = from; i < samples.size(); ++i)
+        if (std::abs(samples[i]) > 0.01f) return i;
+    return samples.size();
+}
+
+std::vector<float> window(const std::vector<float>& samples, size_t onset, double fromSeconds, double toSeconds)
+{
+    return slice(samples, onset + static_cast<size_t>(fromSeconds * captureRate),
+                 onset + static_cast<size_t>(toSeconds * captureRate));
+}
+
+class TrackerSession : public ::testing::Test {
+protected:
+    TrackerSession()
+        : capturePath(audioFolder.path() + "/capture.wav"),
+          configPath(audioFolder.write("alsoft.conf", "[general]\ndrivers = wave\nchannels = mono\n"
+                                                      "sample-type = int16\nfrequency = 48000\n"
+                                                      "[wave]\nfile = " + capturePath + "\n")),
+          tracker({"ALSOFT_CONF=" + configPath})
+    {
+    }
+
+    // Types the tune: channel 1 has C, the C an octave up and a note-off,
+    // channel 2 a G, all at the loudest volume except the note-off.
+    void typeTune()
+    {
+        tracker.key("space");
+        tracker.type("y");
+        tracker.key("Right Up");
+        tracker.type("f");
+        tracker.key("Left Down Down Down Down Down Down Down");
+        tracker.type("q");
+        tracker.key("Right Up");
+        tracker.type("f");
+        tracker.key("Left Down Down Down Down Down Down Down");
+        tracker.type("<");
+        tracker.key("Tab Up Up Up Up Up Up Up Up Up Up Up Up Up");
+        tracker.type("b");
+        tracker.key("Right Up");
+        tracker.type("f");
+    }
+
+    void setInstrumentWithSpinners()
+    {
+        tracker.click(585, 176);  // WAV plus, twice
+        tracker.click(585, 176);
+        tracker.click(585, 210);  // ENV plus
+    }
+
+    void nameTheSong()
+    {
+        tracker.click(100, 450);
+        tracker.type("tune");
+        tracker.key("Return");
+    }
+
+    // Presses a key and waits until the song file is written again.
+    bool saveWith(const std::string& key)
+    {
+        long long before = modificationTime(tracker.songPath("tune"));
+        tracker.key(key);
+        return waitFor([&] { return modificationTime(tracker.songPath("tune")) != before; }, 20);
+    }
+
+    TempFolder audioFolder;
+    std::string capturePath;
+    std::string configPath;
+    TrackerProcess tracker;
+};
+
+} // namespace
+
+TEST_F(TrackerSession, TypedTuneIsSavedLoadedAndPlayedAtTheRightPitch)
+{
+    ASSERT_TRUE(tracker.waitForWindow());
+    typeTune();
+    setInstrumentWithSpinners();
+    nameTheSong();
+
+    ASSERT_TRUE(saveWith("F11"));
+    const std::string expected = encodeUtf8(songText(expectedSong()));
+    ASSERT_EQ(readFileBytes(tracker.songPath("tune")), expected);
+
+    // Change the pattern, load the saved song back, save again: the same bytes.
+    tracker.key("space");
+    tracker.type("x");
+    tracker.key("F12");
+    ASSERT_TRUE(saveWith("F11"));
+    EXPECT_EQ(readFileBytes(tracker.songPath("tune")), expected);
+
+    // Play from the start and let one loop of the pattern (2.56 s) go by.
+    long long playFrom = fileSize(capturePath);
+    tracker.key("F1");
+    ASSERT_TRUE(waitFor([&] { return fileSize(capturePath) > playFrom + static_cast<long long>(3.2 * captureRate * 2); },
+                        30));
+    ASSERT_TRUE(tracker.closeWindow());
+    EXPECT_EQ(tracker.process().exitStatus(), 0);
+
+    std::vector<float> samples = readCapture(capturePath);
+    size_t onset = firstSoundAfter(samples, static_cast<size_t>(playFrom > 44 ? (playFrom - 44) / 2 : 0));
+    ASSERT_LT(onset + static_cast<size_t>(2.4 * captureRate), samples.size());
+
+    // Rows last 80 ms (speed 4 at 50 steps a second). Rows 1-4: the C alone.
+    Peak first = strongestFrequency(window(samples, onset, 0.03, 0.30), captureRate, 100, 1000);
+    EXPECT_NEAR(first.frequency, 261.6, 2.6);
+    // Rows 5-8: the G of channel 2 joins.
+    std::vector<float> both = window(samples, onset, 0.36, 0.62);
+    EXPECT_GT(toneAmplitude(both, captureRate, 392.0), 0.05);
+    EXPECT_GT(toneAmplitude(both, captureRate, 261.6), 0.05);
+    // Rows 9-16: the C an octave up replaces the low C.
+    std::vector<float> octaveUp = window(samples, onset, 0.68, 1.26);
+    EXPECT_NEAR(strongestFrequency(octaveUp, captureRate, 450, 600).frequency, 523.3, 5.2);
+    EXPECT_LT(toneAmplitude(octaveUp, captureRate, 261.6), 0.01);
+    // From row 17 the note-off leaves channel 2's G alone.
+    std::vector<float> afterOff = window(samples, onset, 1.32, 2.5);
+    EXPECT_NEAR(strongestFrequency(afterOff, captureRate, 100, 1000).frequency, 392.0, 3.9);
+    EXPECT_LT(toneAmplitude(afterOff, captureRate, 523.3), 0.01);
+}
