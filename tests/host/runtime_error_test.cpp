@@ -75,3 +75,11 @@ TEST(RuntimeError, CrashSignalsAreReportedWithTheirMessages)
         EXPECT_EQ(outcome.status, 255);
     }
 }
+
+TEST(RuntimeError, AnErrorObjectEscapingAnEventEndsWithTheFixedLine)
+{
+    Outcome outcome = raise({"--uncaught"}, "");
+    EXPECT_EQ(outcome.out, "Quorvane Runtime Error : Uncaught Quorvane Exception\n");
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.status, 255);
+}
