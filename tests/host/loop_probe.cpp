@@ -1,10 +1,13 @@
 // An application that reports its hook calls, one line each with the time:
 // "C" create, "U" update, "R" render. With "stall" the 30th render takes a
 // second; with "stall-rate" the first update after that stall also sets the
-// update rate again.
+// update rate again. With "input" it reports instead what each update sees of
+// the input device: "H code count" presses, "T char" typed characters,
+// "W amount" the wheel.
 #include "graphics/graphics_context.h"
 #include "host/app.h"
 #include "host/entry.h"
+#include "host/input_device.h"
 
 #include <chrono>
 #include <cstdio>
@@ -38,6 +41,7 @@ public:
 
     void update() override
     {
+        if (std::strcmp(mode_, "input") == 0) return reportInput(*inputDevice());
         report('U');
         if (justStalled_ && std::strcmp(mode_, "stall-rate") == 0) setUpdateRate(50);
         justStalled_ = false;
@@ -45,6 +49,7 @@ public:
 
     void render() override
     {
+        if (std::strcmp(mode_, "input") == 0) return;
         report('R');
         if (++renders_ == 30 && std::strncmp(mode_, "stall", 5) == 0) {
             std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -53,6 +58,15 @@ public:
     }
 
 private:
+    static void reportInput(c_InputDevice& input)
+    {
+        for (int code = 1; code < c_InputDevice::keyCount; ++code)
+            if (int count = input.hitCount(code)) std::printf("H %d %d\n", code, count);
+        while (int character = input.nextChar()) std::printf("T %d\n", character);
+        if (float wheel = input.takeWheel()) std::printf("W %g\n", wheel);
+        std::fflush(stdout);
+    }
+
     const char* mode_;
     int renders_ = 0;
     bool justStalled_ = false;
