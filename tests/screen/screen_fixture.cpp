@@ -1,0 +1,54 @@
+#include "tests/screen/screen_fixture.h"
+
+#include "graphics/renderer.h"
+#include "host/app.h"
+
+void ScreenFixture::SetUp()
+{
+    TrackerFixture::SetUp();
+    ASSERT_TRUE(reader.loaded()) << "the generated zukafont.png is missing";
+}
+
+Picture ScreenFixture::repaint()
+{
+    engine->redrawCounter = 3;
+    game->stepRender();
+    return picture();
+}
+
+Picture ScreenFixture::meterFrame()
+{
+    engine->redrawCounter = 0;
+    game->stepRender();
+    return picture();
+}
+
+Picture ScreenFixture::picture()
+{
+    gxtkGraphics& renderer = *gameDelegate()->renderer;
+    Picture shown;
+    shown.width = renderer.viewWidth();
+    shown.height = renderer.viewHeight();
+    std::vector<int> argb(static_cast<size_t>(shown.width) * shown.height);
+    renderer.grabScreenPixels(argb, 0, 0, shown.width, shown.height, 0, shown.width);
+    shown.pixels.reserve(argb.size());
+    for (int value : argb) shown.pixels.push_back(static_cast<uint32_t>(value) & 0xFFFFFF);
+    return shown;
+}
+
+void ScreenFixture::putNote(int channel, int index, char32_t note, char32_t octave, char32_t volume,
+                            char32_t instrument)
+{
+    engine->patternColumns[channel][index] = note;
+    engine->patternColumns[4 + channel][index] = volume;
+    engine->patternColumns[8 + channel][index] = instrument;
+    engine->patternColumns[12 + channel][index] = octave;
+}
+
+int pixelsNotOf(const Picture& shown, int x, int y, int w, int h, uint32_t colour)
+{
+    int count = 0;
+    for (int row = y; row < y + h; ++row)
+        for (int column = x; column < x + w; ++column) count += shown.at(column, row) != colour;
+    return count;
+}
