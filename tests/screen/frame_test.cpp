@@ -4,6 +4,7 @@
 
 #include "graphics/renderer.h"
 #include "host/app.h"
+#include "host/key_translation.h"
 
 namespace {
 
@@ -142,6 +143,45 @@ TEST_F(Frame, FollowingMovesThePlayMarkerAndRepaintsTheBodyAtRowZero)
     EXPECT_EQ(gridRow(shown, 5, seen::text), "05  C-2F1 ---00 ---00 ---00");
 }
 
+// Driven as the main loop drives it (a render, then an update step): the
+// marker follows the row clock one line at a time, the grid is drawn afresh
+// when the next pattern starts, and the meter takes the note's volume.
+TEST_F(Frame, DuringRealPlaybackTheMarkerFollowsTheRowClock)
+{
+    engine->positions[1] = 1;
+    engine->songLengthRows = 2 * rowsPerPattern;
+    putNote(0, rowsPerPattern + 8, U'y', U'2', U'F', U'1');
+    click(330, 418);  // FLW on
+    step();
+    pressAndStep(keyF1);
+    ASSERT_EQ(engine->transportState, statePlaying);
+    int markerChecks = 0, peaksSeen = 0;
+    bool secondPatternShown = false;
+    while (engine->currentPosition == 0 || engine->rowInPattern < 12) {
+        bool repainting = engine->redrawCounter >= 3;
+        game->stepRender();
+        Picture shown = picture();
+        if (repainting && engine->rowInPattern > 0) {
+            ASSERT_EQ(markerRows(shown), std::vector<int> {engine->rowInPattern * 12 + 2})
+                << "position " << engine->currentPosition << ", row " << engine->rowInPattern;
+            markerChecks += 1;
+        }
+        if (repainting && engine->currentPosition == 1 && engine->rowInPattern == 0) {
+            EXPECT_TRUE(markerRows(shown).empty());
+            EXPECT_EQ(gridRow(shown, 8, seen::beat), "08  C-2F1 ---00 ---00 ---00");
+            secondPatternShown = true;
+        }
+        if (engine->currentPosition == 1 && engine->rowInPattern == 9) {
+            EXPECT_EQ(meterHeight(shown, 0), 64);
+            peaksSeen += 1;
+        }
+        step();
+    }
+    EXPECT_GT(markerChecks, 40);
+    EXPECT_TRUE(secondPatternShown);
+    EXPECT_EQ(peaksSeen, 4);  // the row lasts four update steps at speed 4
+}
+
 TEST_F(Frame, WithoutFollowTheGridStaysAsItWasWhilePlaying)
 {
     Picture before = repaint();
@@ -172,6 +212,10 @@ TEST_F(Frame, MetersJumpToTheRowVolumeAndFallToTheFloor)
 {
     repaint();
     engine->transportState = statePlaying;
+    putNote(0, 0, U'y', U'2', U'F');
+    // At the first row of pattern 0 no row has been read yet (the row before
+    // it lies outside the song).
+    EXPECT_EQ(meterHeights(meterFrame()), (std::vector<int> {2, 2, 2, 2}));
     engine->rowInPattern = 1;  // row 0 has just been read
     putNote(0, 0, U'y', U'2', U'F');
     putNote(1, 0, U'<', U'0', U'5');  // a note-off counts as a cell read
