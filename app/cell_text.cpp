@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr std::u32string_view noteKeys = U"ysxdcvgbhnjmq2w3er5t6z7ui9o0p";
 constexpr std::array<std::u32string_view, 12> noteNames = {U"C-", U"C#", U"D-", U"D#", U"E-", U"F-",
                                                             U"F#", U"G-", U"G#", U"A-", U"A#", U"B-"};
 

@@ -23,9 +23,11 @@ char32_t cellOrBlank(const String& column, int index, char32_t blank)
 
 } // namespace
 
+void c_SoundEngine::render() { renderScreen(); }
+
 // The screen is never cleared: a full repaint comes every third update step
 // and the meters are repainted every frame.
-void c_SoundEngine::render()
+void c_SoundEngine::renderScreen()
 {
     if (redrawCounter >= repaintInterval) {
         fullRepaint();

@@ -1,16 +1,5 @@
 #include "app/song_model.h"
 
-#include <string_view>
-
-namespace {
-
-// The note keys in semitone order: the lower keyboard row, then the upper
-// row with the digits between its letters.
-constexpr std::u32string_view noteKeys = U"ysxdcvgbhnjmq2w3er5t6z7ui9o0p";
-static_assert(noteKeys.size() == 29);
-
-} // namespace
-
 char32_t blankCharOf(int column) { return column < channelCount ? U'.' : U'0'; }
 
 String blankColumn(int column) { return String(columnLength, blankCharOf(column)); }

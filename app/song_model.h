@@ -5,6 +5,7 @@
 #include "host/text.h"
 
 #include <array>
+#include <string_view>
 
 constexpr int rowsPerPattern = 32;
 constexpr int patternSlots = 256;
@@ -24,6 +25,11 @@ constexpr int noteOff = 128;        // "<"
 constexpr int noteSlideUp = 129;    // "#"
 constexpr int notePatternEnd = 130; // "-"
 constexpr int noteEmpty = 255;      // "."
+
+// The note keys in semitone order: the lower keyboard row, then the upper
+// row with the digits between its letters.
+constexpr std::u32string_view noteKeys = U"ysxdcvgbhnjmq2w3er5t6z7ui9o0p";
+static_assert(noteKeys.size() == 29);
 
 // Instrument slots.
 enum InstrumentSlot {

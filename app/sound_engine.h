@@ -45,6 +45,7 @@ public:
     String loadSongFile();
 
     // ---- Screen ----
+    void renderScreen();
     // Repaints everything but the header, status row, transport label and
     // meters: background, panel, cursor, grid and position list, images.
     void drawScreenBody();
