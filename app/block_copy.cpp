@@ -6,8 +6,6 @@
 
 namespace {
 constexpr size_t clipboardRows = 33;
-// The columns of a channel, in clipboard order: note, volume, instrument, octave.
-int channelColumn(int channel, int j) { return channel - 1 + 4 * j; }
 } // namespace
 
 // Shift starts or cancels a marking; the copy trigger flips the marking and

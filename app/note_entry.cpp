@@ -4,16 +4,9 @@
 #include "app/user_input.h"
 #include "audio/sound.h"
 
-#include <string_view>
+#include <algorithm>
 
 namespace {
-
-// Note column, volume column, instrument column and octave column of a
-// channel 1..4.
-constexpr int noteColumn(int channel) { return channel - 1; }
-constexpr int volumeColumn(int channel) { return channel + 3; }
-constexpr int instrumentColumn(int channel) { return channel + 7; }
-constexpr int octaveColumn(int channel) { return channel + 11; }
 
 bool isVolumeDigit(char32_t ch) { return (ch >= U'0' && ch <= U'9') || (ch >= U'a' && ch <= U'f'); }
 

@@ -19,6 +19,15 @@ constexpr int descriptionCount = 32;
 constexpr int descriptionLength = 21;
 constexpr int maxSongPositions = 99;
 
+// The columns of a channel 1..4: its note, volume, instrument and octave
+// column, in that order (the order the clipboard keeps them in too).
+constexpr int noteColumn(int channel) { return channel - 1; }
+constexpr int volumeColumn(int channel) { return channel + 3; }
+constexpr int instrumentColumn(int channel) { return channel + 7; }
+constexpr int octaveColumn(int channel) { return channel + 11; }
+constexpr int channelColumn(int channel, int part) { return channel - 1 + channelCount * part; }
+static_assert(channelColumn(3, 2) == instrumentColumn(3));
+
 // Note values with a meaning of their own.
 constexpr int noteSlideDown = 127;  // "+"
 constexpr int noteOff = 128;        // "<"

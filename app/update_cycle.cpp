@@ -100,9 +100,9 @@ void c_SoundEngine::togglePlayback()
 void c_SoundEngine::startPlayback()
 {
     tickCounter = -1;
-    if (saveSong(*this, temporarySongName) == U"File Saved...") {
+    if (saveSong(*this, temporarySongName) == statusFileSaved) {
         player = std::make_shared<c_kovoPlay>();
-        if (player->loadSong(temporarySongPath) == U"1") {
+        if (player->loadSong(temporarySongPath) == statusSongLoaded) {
             player->tick = 0;
             player->row = 0;
             player->patternBaseRow = 0;
