@@ -1,6 +1,6 @@
 #include "app/cell_text.h"
 
-#include "app/song_model.h"
+#include "song/song_model.h"
 
 #include <array>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "app/sound_engine.h"
 
-#include "app/song_file.h"
+#include "song/song_file.h"
 #include "app/user_input.h"
 
 #include <string_view>

@@ -2,7 +2,7 @@
 // run the screen, the transport and the editor.
 #pragma once
 
-#include "app/song_model.h"
+#include "song/song_model.h"
 #include "host/app.h"
 #include "player/voice_effects.h"
 

@@ -24,3 +24,11 @@ bool clickedAny(const c_InputDevice& input, const ButtonRect (&rects)[N])
     }
     return false;
 }
+
+// A key pressed this step with Control held: the program's own shortcuts.
+// The windowing library sends no character while Control is down, so these
+// never type into the pattern or a name field.
+inline bool controlPressed(const c_InputDevice& input, int key)
+{
+    return input.isDown(keyControl) && pressed(input, key);
+}

@@ -1,6 +1,6 @@
 #include "player/kovo_play.h"
 
-#include "app/song_file.h"
+#include "song/song_file.h"
 #include "audio/sound.h"
 #include "host/game.h"
 #include "player/waveform_table.h"

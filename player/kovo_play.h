@@ -4,7 +4,7 @@
 // secondary one on audio channel ch + 4.
 #pragma once
 
-#include "app/song_model.h"
+#include "song/song_model.h"
 #include "player/voice_effects.h"
 
 #include <array>

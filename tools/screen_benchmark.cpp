@@ -3,7 +3,7 @@
 // load. It runs the real application object in this process, on the X
 // display in $DISPLAY (tools/benchmark.sh provides one), with silent audio.
 #include "app/sound_engine.h"
-#include "app/song_file.h"
+#include "song/song_file.h"
 #include "graphics/renderer.h"
 #include "host/app.h"
 #include "host/glfw_game.h"

@@ -1,7 +1,7 @@
 // The song-name and description fields, and saving and loading by name.
 #include "tests/app/tracker_fixture.h"
 
-#include "app/song_file.h"
+#include "song/song_file.h"
 #include "host/key_translation.h"
 #include "tests/support/child_process.h"
 

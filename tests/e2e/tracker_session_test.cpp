@@ -1,7 +1,7 @@
 // A whole session with the real program, driven only by X events: a tune is
 // typed, an instrument set with the panel spinners, the song named, saved,
 // changed, loaded back and played, and what OpenAL mixed is measured.
-#include "app/song_file.h"
+#include "song/song_file.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/tracker_process.h"

@@ -1,6 +1,6 @@
 // What a song sounds like: the generated waveforms played by the player and
 // mixed by OpenAL Soft into memory, then measured.
-#include "app/song_file.h"
+#include "song/song_file.h"
 #include "audio/sound.h"
 #include "host/glfw_game.h"
 #include "player/kovo_play.h"

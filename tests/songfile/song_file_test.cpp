@@ -1,6 +1,6 @@
 // Songs saved into the data folder beside the test program and read back the
 // way the editor and the player read them.
-#include "app/song_file.h"
+#include "song/song_file.h"
 #include "host/glfw_game.h"
 #include "tests/support/child_process.h"
 #include "tests/support/file_size_limit.h"

@@ -1,6 +1,6 @@
 // Reading song texts that are not what the writer makes: short, with odd
 // header values, with characters no editor types.
-#include "app/song_file.h"
+#include "song/song_file.h"
 
 #include <gtest/gtest.h>
 

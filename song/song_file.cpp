@@ -1,4 +1,4 @@
-#include "app/song_file.h"
+#include "song/song_file.h"
 
 #include "io/text_file.h"
 

@@ -1,4 +1,4 @@
-#include "app/song_model.h"
+#include "song/song_model.h"
 
 char32_t blankCharOf(int column) { return column < channelCount ? U'.' : U'0'; }
 

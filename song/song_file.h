@@ -2,7 +2,7 @@
 // codes, written as UTF-8 into the songs folder of the data folder.
 #pragma once
 
-#include "app/song_model.h"
+#include "song/song_model.h"
 
 // Folder of the song files, as a scheme path.
 constexpr char32_t songFolder[] = U"quorvane://data/songs/";
