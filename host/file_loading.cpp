@@ -1,14 +1,30 @@
 #include "host/file_loading.h"
 
-#include <optional>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-std::vector<unsigned char> readWholeFile(std::FILE* file)
+std::FILE* openLoadableFile(const std::string& realPath, size_t limit)
+{
+    // Non-blocking, because opening a FIFO for reading waits for a writer.
+    int fd = ::open(realPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    bool loadable = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<size_t>(info.st_size) <= limit &&
+                    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) == 0;
+    std::FILE* file = loadable ? fdopen(fd, "rb") : nullptr;
+    if (!file) ::close(fd);
+    return file;
+}
+
+std::optional<std::vector<unsigned char>> readWholeFile(std::FILE* file, size_t limit)
 {
     std::vector<unsigned char> bytes;
     unsigned char chunk[4096];
     for (;;) {
         size_t count = std::fread(chunk, 1, sizeof chunk, file);
         bytes.insert(bytes.end(), chunk, chunk + count);
+        if (bytes.size() > limit) return std::nullopt;
         if (count < sizeof chunk) return bytes;
     }
 }

@@ -60,16 +60,13 @@ int BBGame::saveStateText(const String& text)
 
 String BBGame::loadStateText()
 {
-    std::FILE* file = openFile(stateFilePath, U"rb");
-    if (!file) return String();
-    std::vector<unsigned char> bytes = readWholeFile(file);
-    std::fclose(file);
-    return decodeText(bytes);
+    std::optional<std::vector<unsigned char>> bytes = loadWholeFile(stateFilePath, textFileLimit);
+    return bytes ? decodeText(*bytes) : String();
 }
 
 String BBGame::loadTextFile(const String& path)
 {
-    std::optional<std::vector<unsigned char>> bytes = loadFileBytes(path);
+    std::optional<std::vector<unsigned char>> bytes = loadWholeFile(path, textFileLimit);
     return bytes ? decodeText(*bytes) : String();
 }
 
@@ -106,13 +103,24 @@ std::FILE* BBGame::openFile(const String& path, const String& mode)
     return std::fopen(narrow(real).c_str(), narrow(mode).c_str());
 }
 
-std::optional<std::vector<unsigned char>> BBGame::loadFileBytes(const String& path)
+std::FILE* BBGame::openForLoading(const String& path, size_t limit)
 {
-    std::FILE* file = openFile(path, U"rb");
+    String real = resolvePath(path);
+    return real.empty() ? nullptr : openLoadableFile(narrow(real), limit);
+}
+
+std::optional<std::vector<unsigned char>> BBGame::loadWholeFile(const String& path, size_t limit)
+{
+    std::FILE* file = openForLoading(path, limit);
     if (!file) return std::nullopt;
-    std::vector<unsigned char> bytes = readWholeFile(file);
+    std::optional<std::vector<unsigned char>> bytes = readWholeFile(file, limit);
     std::fclose(file);
     return bytes;
+}
+
+std::optional<std::vector<unsigned char>> BBGame::loadFileBytes(const String& path)
+{
+    return loadWholeFile(path, mediaFileLimit);
 }
 
 ImagePixels BBGame::loadImagePixels(const String&) { return {}; }

@@ -88,6 +88,11 @@ public:
     virtual void setSwapInterval(int interval);
     virtual String resolvePath(const String& path);
     virtual std::FILE* openFile(const String& path, const String& mode);
+    // Opens a file for loading: a regular file of at most limit bytes, or
+    // null (host/file_loading.h has the rule).
+    std::FILE* openForLoading(const String& path, size_t limit);
+    // The whole file when openForLoading takes it and it stays within limit.
+    std::optional<std::vector<unsigned char>> loadWholeFile(const String& path, size_t limit);
     // The whole file, or nothing when it cannot be opened.
     virtual std::optional<std::vector<unsigned char>> loadFileBytes(const String& path);
     virtual ImagePixels loadImagePixels(const String& path);

@@ -3,6 +3,7 @@
 #include "audio/audio_decoders.h"
 #include "host/console.h"
 #include "host/data_paths.h"
+#include "host/file_loading.h"
 #include "host/joystick_layouts.h"
 #include "host/key_translation.h"
 
@@ -268,7 +269,7 @@ String BBGlfwGame::resolvePath(const String& path)
 ImagePixels BBGlfwGame::loadImagePixels(const String& path)
 {
     ImagePixels image;
-    std::FILE* file = openFile(path, U"rb");
+    std::FILE* file = openForLoading(path, mediaFileLimit);
     if (!file) return image;
     image.data.reset(stbi_load_from_file(file, &image.width, &image.height, &image.components, 0));
     std::fclose(file);
@@ -292,7 +293,7 @@ String lowerCase(String text)
 
 std::optional<AudioSamples> BBGlfwGame::loadAudioSamples(const String& path)
 {
-    std::FILE* file = openFile(path, U"rb");
+    std::FILE* file = openForLoading(path, mediaFileLimit);
     if (!file) return std::nullopt;
     String lower = lowerCase(path);
     std::optional<AudioSamples> samples;

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -84,4 +85,29 @@ TEST_F(FileLoading, StateTextRoundTripsThroughTheCurrentDirectory)
     EXPECT_EQ(readFileBytes(".quorvanestate"), "abc");
     EXPECT_EQ(game.loadStateText(), U"abc");
     ASSERT_EQ(chdir(previous), 0);
+}
+
+TEST_F(FileLoading, OnlyRegularFilesWithinTheLimitAreLoaded)
+{
+    // A FIFO nobody writes to would block the open; a device never ends.
+    ASSERT_EQ(mkfifo((folder + "/fifo").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo((folder + "/fifo.wav").c_str(), 0644), 0);
+    ASSERT_EQ(symlink("/dev/zero", (folder + "/zero").c_str()), 0);
+    for (const char* name : {"fifo", "zero", "."}) {
+        String path = widen(folder + "/" + name);
+        EXPECT_EQ(game.loadTextFile(path), U"") << name;
+        EXPECT_FALSE(game.loadFileBytes(path)) << name;
+        EXPECT_FALSE(game.loadImagePixels(path).data) << name;
+    }
+    EXPECT_FALSE(game.loadAudioSamples(widen(folder + "/fifo.wav")));
+
+    EXPECT_EQ(game.loadTextFile(write("limit", std::string(textFileLimit, 'a'))).size(), textFileLimit);
+    EXPECT_EQ(game.loadTextFile(write("over", std::string(textFileLimit + 1, 'a'))), U"");
+    EXPECT_TRUE(game.loadFileBytes(widen(folder + "/over")));  // bytes and media may be larger
+
+    // What reports no size up front (a pipe, a file of /proc) is cut off while reading.
+    std::FILE* pipe = popen("head -c 600000 /dev/zero", "r");
+    ASSERT_NE(pipe, nullptr);
+    EXPECT_FALSE(readWholeFile(pipe, textFileLimit));
+    pclose(pipe);
 }
