@@ -60,7 +60,7 @@ String c_SoundEngine::loadSongFile()
     while (cut != String::npos && !(cut >= 5 && songName.compare(cut - 5, 5, U"songs") == 0))
         cut = cut == 0 ? String::npos : songName.rfind(U'\\', cut - 1);
     if (cut != String::npos) songName = songName.substr(cut);
-    if (songName.empty()) return U"File not found!";
+    if (songName.empty() || !songNameStaysInFolder(songName)) return U"File not found!";
     String text = loadText(U"quorvane://data/songs/" + songName);
     if (text.empty()) return U"File not found!";
     parseSongText(text, *this);

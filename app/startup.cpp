@@ -5,6 +5,7 @@
 #include "graphics/image.h"
 #include "player/kovo_play.h"
 #include "player/waveform_table.h"
+#include "song/song_file.h"
 
 c_SoundEngine::c_SoundEngine() = default;
 c_SoundEngine::~c_SoundEngine() = default;
@@ -14,6 +15,7 @@ c_SoundEngine::~c_SoundEngine() = default;
 void c_SoundEngine::create()
 {
     setUpdateRate(50);
+    removeInterruptedSaves();
     fontImage = loadAsciiStripFont(U"zukafont.png", false);
     selectFont(fontImage);
     buttonImage = loadImageSingle(U"button1.png", 0);

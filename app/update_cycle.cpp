@@ -100,7 +100,7 @@ void c_SoundEngine::togglePlayback()
 void c_SoundEngine::startPlayback()
 {
     tickCounter = -1;
-    if (saveSong(*this, temporarySongName) == statusFileSaved) {
+    if (saveSong(*this, temporarySongName, Durability::cached) == statusFileSaved) {
         player = std::make_shared<c_kovoPlay>();
         if (player->loadSong(temporarySongPath) == statusSongLoaded) {
             player->tick = 0;

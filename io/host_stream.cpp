@@ -45,13 +45,13 @@ int measureFile(std::FILE* file)
     return size < 0 ? 0 : static_cast<int>(size);
 }
 
-// Flushes the C library's buffer and the system's cache for a written file,
-// then closes it; false when any of that failed (a full disk shows up here
-// when the last bytes were still buffered).
-bool flushAndClose(std::FILE* file)
+// Flushes the C library's buffer (and, when asked, the system's cache) for a
+// written file, then closes it; false when any of that failed (a full disk
+// shows up here when the last bytes were still buffered).
+bool flushAndClose(std::FILE* file, bool sync)
 {
     bool flushed = std::fflush(file) == 0;
-    bool synced = flushed && fsync(fileno(file)) == 0;
+    bool synced = flushed && (!sync || fsync(fileno(file)) == 0);
     bool closed = std::fclose(file) == 0;
     return flushed && synced && closed;
 }
@@ -83,7 +83,7 @@ int BBFileStream::atEnd()
 bool BBFileStream::closeStream()
 {
     bool clean = true;
-    if (file_) clean = wrote_ ? flushAndClose(file_) : std::fclose(file_) == 0;
+    if (file_) clean = wrote_ ? flushAndClose(file_, syncOnClose_) : std::fclose(file_) == 0;
     file_ = nullptr;
     lastAccess_ = Access::none;
     wrote_ = false;

@@ -48,6 +48,11 @@ public:
     int readInto(BBDataBuffer& buffer, int offset, int count) override;
     int writeFrom(const BBDataBuffer& buffer, int offset, int count) override;
 
+    // Whether closing after a write waits until the bytes are on the disk
+    // (the default). A file that is read back at once and never kept needs
+    // no such wait.
+    void setSyncOnClose(bool sync) { syncOnClose_ = sync; }
+
 private:
     enum class Access { none, reading, writing };
     // C files need a seek between a read and a following write (or back).
@@ -56,6 +61,7 @@ private:
     std::FILE* file_ = nullptr;
     Access lastAccess_ = Access::none;
     bool wrote_ = false;
+    bool syncOnClose_ = true;
     int filePosition_ = 0;
     int fileLength_ = 0;
 };

@@ -1,7 +1,5 @@
 #include "song/song_file.h"
 
-#include "io/text_file.h"
-
 #include <algorithm>
 #include <iterator>
 
@@ -142,11 +140,26 @@ String songText(const Song& song)
     return out;
 }
 
-String saveSong(const Song& song, const String& name)
+bool songNameStaysInFolder(const String& name)
+{
+    if (!name.empty() && name.front() == U'/') return false;
+    size_t start = 0;
+    for (;;) {
+        size_t end = name.find(U'/', start);
+        if (name.compare(start, end == String::npos ? String::npos : end - start, U"..") == 0) return false;
+        if (end == String::npos) return true;
+        start = end + 1;
+    }
+}
+
+String saveSong(const Song& song, const String& name, Durability durability)
 {
     if (name.empty()) return statusEnterName;
-    return replaceTextFile(songFolder + name, songText(song)) ? statusFileSaved : statusSavingFailed;
+    if (!songNameStaysInFolder(name)) return statusSavingFailed;
+    return replaceTextFile(songFolder + name, songText(song), durability) ? statusFileSaved : statusSavingFailed;
 }
+
+void removeInterruptedSaves() { removeStaleReplacements(songFolder); }
 
 void parseSongText(const String& text, Song& song)
 {

@@ -2,6 +2,7 @@
 // codes, written as UTF-8 into the songs folder of the data folder.
 #pragma once
 
+#include "io/text_file.h"
 #include "song/song_model.h"
 
 // Folder of the song files, as a scheme path.
@@ -16,10 +17,18 @@ constexpr char32_t statusSavingFailed[] = U"Saving Failed!";
 // of every column, positions, instrument values 0..248, descriptions 1..31.
 String songText(const Song& song);
 
+// Whether a name keeps to the songs folder: it does not start with "/" and
+// has no ".." component. Subfolders are fine.
+bool songNameStaysInFolder(const String& name);
+
 // Writes the song to the songs folder under name. Returns "Enter a Name..."
-// for an empty name, "File Saved..." or "Saving Failed!"; a failed save
-// leaves any earlier file of that name as it was.
-String saveSong(const Song& song, const String& name);
+// for an empty name, "File Saved..." or "Saving Failed!" (also for a name
+// that leaves the songs folder); a failed save leaves any earlier file of
+// that name as it was. Only a song the user keeps needs to reach the disk.
+String saveSong(const Song& song, const String& name, Durability durability = Durability::synced);
+
+// Removes what saves cut short by a killed program left in the songs folder.
+void removeInterruptedSaves();
 
 // Fills the song fields from the text of a song file (callers pass only
 // non-empty texts). Whatever the text holds, every column ends up 8192

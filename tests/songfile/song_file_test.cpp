@@ -1,6 +1,7 @@
 // Songs saved into the data folder beside the test program and read back the
 // way the editor and the player read them.
 #include "song/song_file.h"
+#include "host/file_loading.h"
 #include "host/glfw_game.h"
 #include "tests/support/child_process.h"
 #include "tests/support/file_size_limit.h"
@@ -186,4 +187,30 @@ TEST_F(SongFiles, AFailedWriteKeepsTheEarlierFileAndTheProgramGoesOn)
     String fresh = name("never");
     EXPECT_EQ(runWithFileSizeLimit(1000, [&] { return saveSong(newSong(), fresh) == statusSavingFailed ? 0 : 1; }), 0);
     EXPECT_FALSE(exists(real(narrow(fresh))));
+}
+
+TEST_F(SongFiles, NamesMustKeepToTheSongsFolder)
+{
+    for (const char32_t* inside : {U"tune", U"sub/tune", U"a..b", U"..tune", U"sub/tune..", U"./tune"})
+        EXPECT_TRUE(songNameStaysInFolder(inside)) << narrow(inside);
+    for (const char32_t* outside : {U"..", U"../tune", U"sub/../../tune", U"sub/..", U"/tmp/tune"})
+        EXPECT_FALSE(songNameStaysInFolder(outside)) << narrow(outside);
+    String escape = widen("../songfile-test-" + std::to_string(getpid()));
+    EXPECT_EQ(saveSong(newSong(), escape), statusSavingFailed);
+    EXPECT_FALSE(exists(binaryDirectory() + "/data/" + narrow(escape).substr(3)));
+}
+
+TEST_F(SongFiles, TheLargestSongTheProgramCanWriteLoadsBack)
+{
+    // Every character that can take three bytes does.
+    Song song = newSong();
+    song.positions.fill(patternSlots - 1);
+    for (String& column : song.patternColumns) column.assign(columnLength, U'\uFFFF');
+    std::fill_n(song.instrumentParams.begin(), 249, 0xFFFF);  // the values a file holds
+    for (String& text : song.instrumentDescriptions) text.assign(descriptionLength, U'\uFFFF');
+    String file = name("largest");
+    ASSERT_EQ(saveSong(song, file), statusFileSaved);
+    EXPECT_EQ(bytesOf(file).size(), 8u + 3 * 16 * 8192 + 2 * 256 + 3 * 249 + 3 * 21 * 31);
+    EXPECT_LT(bytesOf(file).size(), textFileLimit);
+    EXPECT_TRUE(sameSong(loaded(file), song));
 }
