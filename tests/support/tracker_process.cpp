@@ -39,6 +39,17 @@ TrackerProcess::TrackerProcess(const std::vector<std::string>& environment) : fo
     process_ = std::make_unique<ChildProcess>(std::vector<std::string> {folder_ + "/kovo_tracker"}, environment);
 }
 
+TrackerProcess::TrackerProcess(const std::vector<std::string>& launcher,
+                               const std::function<void(const std::string&)>& prepare,
+                               const std::vector<std::string>& environment)
+    : folder_(makeFolder())
+{
+    prepare(folder_);
+    std::vector<std::string> argv = launcher;
+    argv.push_back(folder_ + "/kovo_tracker");
+    process_ = std::make_unique<ChildProcess>(argv, environment);
+}
+
 TrackerProcess::~TrackerProcess()
 {
     process_.reset();

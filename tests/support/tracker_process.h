@@ -6,6 +6,7 @@
 #include "tests/support/child_process.h"
 #include "tests/support/x_window.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,11 @@ class TrackerProcess {
 public:
     // Starts the tracker; environment entries are added to its environment.
     explicit TrackerProcess(const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"});
+    // Starts it through a launcher given with its arguments (setpriv to run as
+    // another user, strace to watch its calls), once prepare has set up the
+    // new folder (its data/songs is empty).
+    TrackerProcess(const std::vector<std::string>& launcher, const std::function<void(const std::string&)>& prepare,
+                   const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"});
     ~TrackerProcess();
     TrackerProcess(const TrackerProcess&) = delete;
     TrackerProcess& operator=(const TrackerProcess&) = delete;
