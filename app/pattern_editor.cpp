@@ -35,7 +35,9 @@ void c_SoundEngine::editorInput()
 void c_SoundEngine::setCell(int column, int index, char32_t ch)
 {
     String& cells = patternColumns[column];
-    if (index >= 0 && index < static_cast<int>(cells.size())) cells[index] = ch;
+    if (index < 0 || index >= static_cast<int>(cells.size()) || cells[index] == ch) return;
+    cells[index] = ch;
+    markSongChanged();
 }
 
 void c_SoundEngine::homeButton()
@@ -47,7 +49,9 @@ void c_SoundEngine::homeButton()
 
 void c_SoundEngine::saveTrigger()
 {
-    if (pressed(input(), keyF11) || clicked(input(), buttons::save)) statusText = saveSong(*this, songName);
+    if (!pressed(input(), keyF11) && !clicked(input(), buttons::save)) return;
+    statusText = saveSong(*this, songName);
+    if (statusText == statusFileSaved) endUnsavedState();
 }
 
 void c_SoundEngine::loadTrigger()
@@ -72,6 +76,7 @@ void c_SoundEngine::insertPosition()
 {
     for (int i = positionCount - 1; i > currentPosition; --i) positions[i] = positions[i - 1];
     positions[currentPosition] = 0;
+    markSongChanged();
 }
 
 // The entries below move up one; the freed last entry plays pattern 0.
@@ -80,6 +85,7 @@ void c_SoundEngine::deletePosition()
     if (currentPosition >= positionCount) return;
     for (int i = currentPosition; i < positionCount - 1; ++i) positions[i] = positions[i + 1];
     positions[positionCount - 1] = 0;
+    markSongChanged();
 }
 
 // ---- Cursor ----

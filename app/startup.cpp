@@ -24,9 +24,11 @@ void c_SoundEngine::create()
         for (int slot = 0; slot < undoSlotCount; ++slot)
             undoRing[column][slot] = slot < undoSlotCount / 2 ? patternColumns[column] : String();
     }
+    takeUndoSnapshot(true);  // the blank song is the oldest state, as a loaded one is
     cursorColumn = 1;
     cursorRow = 1;
     positions.fill(0);
     player = std::make_shared<c_kovoPlay>();
     statusText = U"Standby...";
+    restoreUnsavedSong();
 }

@@ -199,3 +199,34 @@ TEST_F(Editor, InsertPositionWaitsWhileATextFieldIsActive)
     step();
     EXPECT_EQ(engine->positions[0], 5);
 }
+
+TEST_F(Editor, DeleteInANoteColumnEntersNothing)
+{
+    int slotBefore = engine->undoSlot;
+    pressAndStep(keyDelete);  // the key also queues character 127
+    EXPECT_EQ(engine->patternColumns[notes1], blankColumn(notes1));
+    EXPECT_EQ(engine->patternColumns[instruments1], blankColumn(instruments1));
+    EXPECT_EQ(engine->cursorRow, 1);
+    EXPECT_EQ(engine->undoSlot, slotBefore);
+    EXPECT_NE(channelState(1), AL_PLAYING);
+}
+
+TEST_F(Editor, RowKeysAfterADigitOnRow32StayInsideThePattern)
+{
+    engine->cursorColumn = 2;
+    engine->cursorRow = 32;
+    engine->patternColumns[notes1][32] = U'q';  // row 0 of pattern 1
+    type(U"5");
+    press(keyInsert);
+    step();
+    EXPECT_EQ(cell(volumes1, 31), U'5');
+    EXPECT_EQ(cell(notes1, 32), U'q');
+    EXPECT_EQ(engine->patternColumns[volumes1].substr(32), blankColumn(volumes1).substr(32));
+
+    engine->cursorRow = 32;
+    type(U"6");
+    press(keyBackspace);
+    step();
+    EXPECT_EQ(cell(volumes1, 31), U'6');  // the digit just typed is kept
+    EXPECT_EQ(cell(notes1, 32), U'q');
+}
