@@ -64,7 +64,7 @@ void c_SoundEngine::rowDelete()
     if (transportState != stateEditing || !pressed(input(), keyBackspace) || !insidePattern(row)) return;
     int channel = cursorChannel();
     for (int column : {noteColumn(channel), volumeColumn(channel), instrumentColumn(channel), octaveColumn(channel)}) {
-        const String& cells = patternColumns[column];
+        const PatternColumn& cells = patternColumns[column];
         for (int k = 0; k <= 30 - row; ++k) {
             int index = viewBase() + row + k + 1;
             if (index < static_cast<int>(cells.size())) setCell(column, index - 1, cells[index]);

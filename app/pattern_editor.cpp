@@ -4,6 +4,8 @@
 #include "app/user_input.h"
 #include "audio/sound.h"
 
+#include <utility>
+
 namespace {
 constexpr int heldRepeatDelay = 12;  // steps an arrow is held before it repeats
 } // namespace
@@ -34,9 +36,9 @@ void c_SoundEngine::editorInput()
 
 void c_SoundEngine::setCell(int column, int index, char32_t ch)
 {
-    String& cells = patternColumns[column];
-    if (index < 0 || index >= static_cast<int>(cells.size()) || cells[index] == ch) return;
-    cells[index] = ch;
+    PatternColumn& cells = patternColumns[column];
+    if (index < 0 || index >= static_cast<int>(cells.size()) || std::as_const(cells)[index] == ch) return;
+    cells.set(static_cast<size_t>(index), ch);
     markSongChanged();
 }
 

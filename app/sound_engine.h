@@ -60,7 +60,8 @@ public:
     // Steps forward again over undone snapshots and restores that one.
     void redoUndoSnapshot();
 
-    std::array<std::array<String, undoSlotCount>, columnCount> undoRing;
+    // Snapshots share the columns that did not change between them.
+    std::array<std::array<PatternColumn, undoSlotCount>, columnCount> undoRing;
     int undoSlot = 0;    // the snapshot shown
     int undoOldest = 0;  // the oldest snapshot still held
     int undoNewest = 0;  // the newest snapshot, the end of redo

@@ -133,11 +133,11 @@ TEST_F(Editor, VolumeDigitsAreLowerCaseHexOnlyInEvenColumnsWhileEditing)
 
 TEST_F(Editor, TranspositionClampsAndKeepsMarks)
 {
-    String& notes = engine->patternColumns[notes1];
-    notes.replace(0, 6, U"pya<+.");
+    PatternColumn& notes = engine->patternColumns[notes1];
+    notes = U"pya<+." + notes.substr(6);
     pressAndStep(keyF4);
     EXPECT_EQ(notes.substr(0, 6), U"pss<+.");  // p stays, y->s, a (value 0) -> s
-    notes.replace(0, 3, U"pya");
+    notes = U"pya" + notes.substr(3);
     pressAndStep(keyF3);
     EXPECT_EQ(notes.substr(0, 6), U"0yy<+.");
     EXPECT_EQ(engine->patternColumns[volumes1], blankColumn(volumes1));
@@ -146,7 +146,7 @@ TEST_F(Editor, TranspositionClampsAndKeepsMarks)
 TEST_F(Editor, RowDeleteAndInsertMoveOnlyTheCursorChannel)
 {
     engine->cursorColumn = 5;  // channel 3
-    String& notes = engine->patternColumns[notes3];
+    PatternColumn& notes = engine->patternColumns[notes3];
     for (int row = 0; row < 32; ++row) notes[row] = U"ysxdcvgbhnjmq2w3er5t6z7ui9o0p<+#"[row];
     String original = notes.substr(0, 33);
     engine->cursorRow = 2;

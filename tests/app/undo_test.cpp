@@ -106,3 +106,25 @@ TEST_F(Undo, ZAndYWithoutControlStayNoteKeys)
     EXPECT_EQ(engine->patternColumns[0][1], U'z');
     EXPECT_EQ(engine->patternColumns[0][0], U'y');
 }
+
+TEST_F(Undo, SnapshotsShareTheColumnsAnEditDidNotChange)
+{
+    enterNotes(40);
+    int newest = engine->undoSlot;
+    int before = (newest + undoSlotCount - 1) % undoSlotCount;
+    const auto& ring = engine->undoRing;
+    for (int column = 0; column < columnCount; ++column) {
+        EXPECT_TRUE(ring[column][newest].sharesTextWith(engine->patternColumns[column])) << column;
+        // A note in channel 1 changes its note, volume, instrument and octave
+        // cells at most; the other twelve columns are the same texts.
+        bool channel1 = column % channelCount == 0;
+        if (!channel1) {
+            EXPECT_TRUE(ring[column][newest].sharesTextWith(ring[column][before])) << column;
+        }
+    }
+    EXPECT_FALSE(ring[0][newest].sharesTextWith(ring[0][before]));
+    // Undo still restores exactly, and the restored state shares its texts.
+    clickUndo();
+    EXPECT_TRUE(engine->patternColumns[0].sharesTextWith(ring[0][before]));
+    EXPECT_EQ(notes(), states[39]);
+}
