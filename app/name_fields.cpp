@@ -23,8 +23,7 @@ void c_SoundEngine::songNameField()
 {
     if (clicked(input(), buttons::songNameField)) songNameEditing = 1;
     if (!songNameEditing) return;
-    transportState = stateStandby;
-    stopAllChannels();
+    holdInStandby();
     int ch = input().nextChar();
     if (songName.size() < songNameLimit && isNameChar(ch)) songName += static_cast<char32_t>(ch);
     if (pressed(input(), keyEnter)) songNameEditing = 0;
@@ -36,20 +35,35 @@ void c_SoundEngine::songNameField()
 void c_SoundEngine::descriptionField()
 {
     String& description = instrumentDescriptions[currentInstrument];
+    size_t lengthBefore = description.size();
+    bool changed = false;
     if (clicked(input(), buttons::descriptionField)) {
         description.clear();
         descriptionEditing = 1;
     }
-    if (!descriptionEditing) return;
+    if (descriptionEditing) {
+        holdInStandby();
+        int ch = input().nextChar();
+        if (description.size() < descriptionLength && isNameChar(ch)) {
+            description += static_cast<char32_t>(ch);
+            changed = true;
+        }
+        if (pressed(input(), keyEnter)) {
+            description.resize(descriptionLength, U' ');
+            descriptionEditing = 0;
+        }
+        if (pressed(input(), keyBackspace) || pressed(input(), keyDelete)) description.clear();
+    }
+    if (changed || description.size() != lengthBefore) markSongChanged();
+}
+
+// An active field keeps the transport in Standby, and the status row says so
+// whenever that ends Editing.
+void c_SoundEngine::holdInStandby()
+{
+    if (transportState != stateStandby) statusText = U"Standby...";
     transportState = stateStandby;
     stopAllChannels();
-    int ch = input().nextChar();
-    if (description.size() < descriptionLength && isNameChar(ch)) description += static_cast<char32_t>(ch);
-    if (pressed(input(), keyEnter)) {
-        description.resize(descriptionLength, U' ');
-        descriptionEditing = 0;
-    }
-    if (pressed(input(), keyBackspace) || pressed(input(), keyDelete)) description.clear();
 }
 
 String c_SoundEngine::loadSongFile()
@@ -65,5 +79,6 @@ String c_SoundEngine::loadSongFile()
     if (text.empty()) return U"File not found!";
     parseSongText(text, *this);
     takeUndoSnapshot(true);
+    endUnsavedState();
     return U"File Loaded...";
 }

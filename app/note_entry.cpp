@@ -10,12 +10,17 @@ namespace {
 
 bool isVolumeDigit(char32_t ch) { return (ch >= U'0' && ch <= U'9') || (ch >= U'a' && ch <= U'f'); }
 
-// The characters a note column takes: lower-case letters, codes 123..127, the
-// digits with ". / : ; <", and the marks "#", "+" and "-".
+// The characters a note column takes: lower-case letters, codes 123..126, the
+// digits with ". / : ; <", and the marks "#", "+" and "-". Code 127 is what
+// the Delete key sends; it is no note.
 bool isNoteKey(char32_t ch)
 {
-    return (ch >= U'a' && ch <= 127) || (ch >= U'.' && ch <= U'<') || ch == U'#' || ch == U'+' || ch == U'-';
+    return (ch >= U'a' && ch < 127) || (ch >= U'.' && ch <= U'<') || ch == U'#' || ch == U'+' || ch == U'-';
 }
+
+// A digit typed on row 32 leaves the cursor below the pattern for the rest of
+// the step; row edits there would reach into the next pattern.
+bool insidePattern(int row) { return row >= 0 && row < rowsPerPattern; }
 
 // Marks that clear the instrument and octave digits of their cell.
 bool isMark(char32_t ch) { return ch == U'.' || ch == U'+' || ch == U'#' || ch == U'-'; }
@@ -41,16 +46,13 @@ void c_SoundEngine::transposeKeys()
 // 0..28; marks stay, and a stored character outside the keys counts as 0.
 void c_SoundEngine::transposeChannel(int step)
 {
-    String& notes = patternColumns[noteColumn(cursorChannel())];
+    int column = noteColumn(cursorChannel());
     for (int i = 0; i < rowsPerPattern; ++i) {
         int index = viewBase() + i;
-        if (index >= static_cast<int>(notes.size())) break;
-        int value = noteValueOf(notes[index]);
+        if (index >= static_cast<int>(patternColumns[column].size())) break;
+        int value = noteValueOf(patternColumns[column][index]);
         if (value > 28) continue;
-        value += step;
-        if (value < 0) value = 0;
-        if (value > 28) value = 28;
-        notes[index] = noteCharOf(value);
+        setCell(column, index, noteCharOf(std::clamp(value + step, 0, 28)));
     }
 }
 
@@ -58,11 +60,11 @@ void c_SoundEngine::transposeChannel(int step)
 // below move up and the last row becomes blank.
 void c_SoundEngine::rowDelete()
 {
-    if (transportState != stateEditing || !pressed(input(), keyBackspace)) return;
-    int channel = cursorChannel();
     int row = cursorRow - 1;
+    if (transportState != stateEditing || !pressed(input(), keyBackspace) || !insidePattern(row)) return;
+    int channel = cursorChannel();
     for (int column : {noteColumn(channel), volumeColumn(channel), instrumentColumn(channel), octaveColumn(channel)}) {
-        const String& cells = patternColumns[column];
+        const PatternColumn& cells = patternColumns[column];
         for (int k = 0; k <= 30 - row; ++k) {
             int index = viewBase() + row + k + 1;
             if (index < static_cast<int>(cells.size())) setCell(column, index - 1, cells[index]);
@@ -75,9 +77,9 @@ void c_SoundEngine::rowDelete()
 // down and the old last row is lost.
 void c_SoundEngine::rowInsert()
 {
-    if (transportState != stateEditing || !pressed(input(), keyInsert)) return;
-    int channel = cursorChannel();
     int row = cursorRow - 1;
+    if (transportState != stateEditing || !pressed(input(), keyInsert) || !insidePattern(row)) return;
+    int channel = cursorChannel();
     const int columns[] = {noteColumn(channel), volumeColumn(channel), instrumentColumn(channel), octaveColumn(channel)};
     for (int j = 0; j < 4; ++j) {
         int column = columns[j];

@@ -4,6 +4,8 @@
 #include "app/user_input.h"
 #include "audio/sound.h"
 
+#include <utility>
+
 namespace {
 constexpr int heldRepeatDelay = 12;  // steps an arrow is held before it repeats
 } // namespace
@@ -34,8 +36,10 @@ void c_SoundEngine::editorInput()
 
 void c_SoundEngine::setCell(int column, int index, char32_t ch)
 {
-    String& cells = patternColumns[column];
-    if (index >= 0 && index < static_cast<int>(cells.size())) cells[index] = ch;
+    PatternColumn& cells = patternColumns[column];
+    if (index < 0 || index >= static_cast<int>(cells.size()) || std::as_const(cells)[index] == ch) return;
+    cells.set(static_cast<size_t>(index), ch);
+    markSongChanged();
 }
 
 void c_SoundEngine::homeButton()
@@ -47,7 +51,9 @@ void c_SoundEngine::homeButton()
 
 void c_SoundEngine::saveTrigger()
 {
-    if (pressed(input(), keyF11) || clicked(input(), buttons::save)) statusText = saveSong(*this, songName);
+    if (!pressed(input(), keyF11) && !clicked(input(), buttons::save)) return;
+    statusText = saveSong(*this, songName);
+    if (statusText == statusFileSaved) endUnsavedState();
 }
 
 void c_SoundEngine::loadTrigger()
@@ -72,6 +78,7 @@ void c_SoundEngine::insertPosition()
 {
     for (int i = positionCount - 1; i > currentPosition; --i) positions[i] = positions[i - 1];
     positions[currentPosition] = 0;
+    markSongChanged();
 }
 
 // The entries below move up one; the freed last entry plays pattern 0.
@@ -80,6 +87,7 @@ void c_SoundEngine::deletePosition()
     if (currentPosition >= positionCount) return;
     for (int i = currentPosition; i < positionCount - 1; ++i) positions[i] = positions[i + 1];
     positions[positionCount - 1] = 0;
+    markSongChanged();
 }
 
 // ---- Cursor ----

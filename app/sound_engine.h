@@ -29,6 +29,7 @@ public:
     void create() override;
     void update() override;
     void render() override;
+    void close() override;
 
     // ---- Update cycle ----
     // Stops audio channels 1 to 8.
@@ -54,11 +55,28 @@ public:
     // Copies the columns into the next undo slot; with reset, into slot 1,
     // which becomes the oldest reachable state.
     void takeUndoSnapshot(bool reset = false);
-    // Steps back one undo slot (never below 1) and restores it.
+    // Steps back one snapshot, never past the oldest one held, and restores it.
     void restoreUndoSnapshot();
+    // Steps forward again over undone snapshots and restores that one.
+    void redoUndoSnapshot();
 
-    std::array<std::array<String, undoSlotCount>, columnCount> undoRing;
-    int undoSlot = 0;
+    // Snapshots share the columns that did not change between them.
+    std::array<std::array<PatternColumn, undoSlotCount>, columnCount> undoRing;
+    int undoSlot = 0;    // the snapshot shown
+    int undoOldest = 0;  // the oldest snapshot still held
+    int undoNewest = 0;  // the newest snapshot, the end of redo
+
+    // ---- Unsaved work ----
+    // Notes a change of the song that no file holds yet.
+    void markSongChanged();
+    void endUnsavedState();
+    void keepRecoveryFresh();
+    void writeRecoveryFile();
+    void restoreUnsavedSong();
+
+    bool songChanged = false;    // the song differs from its file
+    bool recoveryStale = false;  // ... and from the recovery file
+    int stepsSinceRecovery = 0;
 
     // ---- Playback and view state ----
     int currentPosition = 0;
@@ -118,13 +136,14 @@ private:
     void toggleFollow();
     void toggleLayout();
     void toggleEditing();
-    void undoOnClick();
+    void undoKeys();
     void togglePlayback();
     void startPlayback();
     void runEditingBranch();
     void tickPlayback();
 
     void songNameField();
+    void holdInStandby();
     void descriptionField();
     void homeButton();
     void saveTrigger();
@@ -150,6 +169,7 @@ private:
     void insertPosition();
     void deletePosition();
     void resetPreviewVoice();
+    void copyUndoSlot();
 
     void fullRepaint();
     void drawPlayMarker();

@@ -24,11 +24,13 @@ void c_SoundEngine::create()
     patternColumns = blankColumns();
     for (int column = 0; column < columnCount; ++column) {
         for (int slot = 0; slot < undoSlotCount; ++slot)
-            undoRing[column][slot] = slot < undoSlotCount / 2 ? patternColumns[column] : String();
+            undoRing[column][slot] = slot < undoSlotCount / 2 ? patternColumns[column] : PatternColumn();
     }
+    takeUndoSnapshot(true);  // the blank song is the oldest state, as a loaded one is
     cursorColumn = 1;
     cursorRow = 1;
     positions.fill(0);
     player = std::make_shared<c_kovoPlay>();
     statusText = U"Standby...";
+    restoreUnsavedSong();
 }

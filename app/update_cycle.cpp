@@ -27,11 +27,12 @@ void c_SoundEngine::update()
     toggleFollow();
     toggleLayout();
     toggleEditing();
-    undoOnClick();
+    undoKeys();
     togglePlayback();
     if (transportState != statePlaying) runEditingBranch();
     patternBaseRow = positions[currentPosition] * rowsPerPattern;
     if (transportState == statePlaying) tickPlayback();
+    keepRecoveryFresh();
 }
 
 void c_SoundEngine::switchChannels()
@@ -70,9 +71,12 @@ void c_SoundEngine::toggleEditing()
     }
 }
 
-void c_SoundEngine::undoOnClick()
+// UNDO and Ctrl+Z step back, Ctrl+Y forward again (Ctrl+Shift+Z would
+// start a block marking).
+void c_SoundEngine::undoKeys()
 {
-    if (clicked(input(), buttons::undo)) restoreUndoSnapshot();
+    if (clicked(input(), buttons::undo) || controlPressed(input(), 'Z')) restoreUndoSnapshot();
+    if (controlPressed(input(), 'Y')) redoUndoSnapshot();
 }
 
 void c_SoundEngine::togglePlayback()

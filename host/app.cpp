@@ -7,6 +7,7 @@
 #include "host/console.h"
 #include "host/input_device.h"
 #include "host/key_translation.h"
+#include "host/termination_signals.h"
 
 int cachedDeviceWidth = 0;
 int cachedDeviceHeight = 0;
@@ -58,6 +59,7 @@ void c_GameDelegate::onStart()
     input = std::make_unique<c_InputDevice>(BBGame::game());
     refreshDeviceSize();
     collectDisplaySizes();
+    installTerminationHandlers();
     app_.create();
 }
 
@@ -79,6 +81,10 @@ void c_GameDelegate::onResume() { audio->resumeAllChannels(); }
 
 void c_GameDelegate::onUpdate()
 {
+    if (terminationRequested()) {
+        app_.close();
+        endByTerminationSignal();
+    }
     refreshDeviceSize();
     input->beginUpdate();
     app_.update();
@@ -105,8 +111,12 @@ void c_GameDelegate::onKey(int event, int data)
     switch (event) {
     case eventKeyDown:
         input->pressKey(data);
-        // The close button and the back request end the program at once.
-        if (data == keyBackRequest || data == keyCloseRequest) raiseError(String());
+        // The close button and the back request end the program at once,
+        // once the application has kept its unsaved work.
+        if (data == keyBackRequest || data == keyCloseRequest) {
+            app_.close();
+            raiseError(String());
+        }
         break;
     case eventKeyUp: input->releaseKey(data); break;
     case eventChar: input->pushChar(data); break;

@@ -23,6 +23,9 @@ public:
     virtual void create() {}
     virtual void update() {}
     virtual void render() {}
+    // Called once before the program ends at a close request or a
+    // termination signal, to keep what the user has not saved.
+    virtual void close() {}
 
     // The process's application object.
     static c_App* app();

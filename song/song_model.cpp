@@ -4,10 +4,12 @@ char32_t blankCharOf(int column) { return column < channelCount ? U'.' : U'0'; }
 
 String blankColumn(int column) { return String(columnLength, blankCharOf(column)); }
 
-std::array<String, columnCount> blankColumns()
+std::array<PatternColumn, columnCount> blankColumns()
 {
-    std::array<String, columnCount> columns;
-    for (int column = 0; column < columnCount; ++column) columns[column] = blankColumn(column);
+    const PatternColumn notes = blankColumn(0);
+    const PatternColumn digits = blankColumn(channelCount);
+    std::array<PatternColumn, columnCount> columns;
+    for (int column = 0; column < columnCount; ++column) columns[column] = column < channelCount ? notes : digits;
     return columns;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/text.h"
+#include "song/pattern_column.h"
 
 #include <array>
 #include <string_view>
@@ -53,7 +54,7 @@ enum InstrumentSlot {
 };
 
 struct Song {
-    std::array<String, columnCount> patternColumns;
+    std::array<PatternColumn, columnCount> patternColumns;
     int songLengthRows = rowsPerPattern;
     int speed = 4;
     std::array<int, positionCount> positions {};
@@ -67,8 +68,8 @@ char32_t blankCharOf(int column);
 // A column of 8192 blank characters.
 String blankColumn(int column);
 
-// All 16 columns blank.
-std::array<String, columnCount> blankColumns();
+// All 16 columns blank; the blank columns share their texts.
+std::array<PatternColumn, columnCount> blankColumns();
 
 // Note character to note value: the two keyboard rows give 0..28, "+" 127,
 // "<" 128, "#" 129, "-" 130, "." 255, any other character 0.

@@ -133,11 +133,11 @@ TEST_F(Editor, VolumeDigitsAreLowerCaseHexOnlyInEvenColumnsWhileEditing)
 
 TEST_F(Editor, TranspositionClampsAndKeepsMarks)
 {
-    String& notes = engine->patternColumns[notes1];
-    notes.replace(0, 6, U"pya<+.");
+    PatternColumn& notes = engine->patternColumns[notes1];
+    notes = U"pya<+." + notes.substr(6);
     pressAndStep(keyF4);
     EXPECT_EQ(notes.substr(0, 6), U"pss<+.");  // p stays, y->s, a (value 0) -> s
-    notes.replace(0, 3, U"pya");
+    notes = U"pya" + notes.substr(3);
     pressAndStep(keyF3);
     EXPECT_EQ(notes.substr(0, 6), U"0yy<+.");
     EXPECT_EQ(engine->patternColumns[volumes1], blankColumn(volumes1));
@@ -146,7 +146,7 @@ TEST_F(Editor, TranspositionClampsAndKeepsMarks)
 TEST_F(Editor, RowDeleteAndInsertMoveOnlyTheCursorChannel)
 {
     engine->cursorColumn = 5;  // channel 3
-    String& notes = engine->patternColumns[notes3];
+    PatternColumn& notes = engine->patternColumns[notes3];
     for (int row = 0; row < 32; ++row) notes[row] = U"ysxdcvgbhnjmq2w3er5t6z7ui9o0p<+#"[row];
     String original = notes.substr(0, 33);
     engine->cursorRow = 2;
@@ -198,4 +198,35 @@ TEST_F(Editor, InsertPositionWaitsWhileATextFieldIsActive)
     click(400, 32);
     step();
     EXPECT_EQ(engine->positions[0], 5);
+}
+
+TEST_F(Editor, DeleteInANoteColumnEntersNothing)
+{
+    int slotBefore = engine->undoSlot;
+    pressAndStep(keyDelete);  // the key also queues character 127
+    EXPECT_EQ(engine->patternColumns[notes1], blankColumn(notes1));
+    EXPECT_EQ(engine->patternColumns[instruments1], blankColumn(instruments1));
+    EXPECT_EQ(engine->cursorRow, 1);
+    EXPECT_EQ(engine->undoSlot, slotBefore);
+    EXPECT_NE(channelState(1), AL_PLAYING);
+}
+
+TEST_F(Editor, RowKeysAfterADigitOnRow32StayInsideThePattern)
+{
+    engine->cursorColumn = 2;
+    engine->cursorRow = 32;
+    engine->patternColumns[notes1][32] = U'q';  // row 0 of pattern 1
+    type(U"5");
+    press(keyInsert);
+    step();
+    EXPECT_EQ(cell(volumes1, 31), U'5');
+    EXPECT_EQ(cell(notes1, 32), U'q');
+    EXPECT_EQ(engine->patternColumns[volumes1].substr(32), blankColumn(volumes1).substr(32));
+
+    engine->cursorRow = 32;
+    type(U"6");
+    press(keyBackspace);
+    step();
+    EXPECT_EQ(cell(volumes1, 31), U'6');  // the digit just typed is kept
+    EXPECT_EQ(cell(notes1, 32), U'q');
 }

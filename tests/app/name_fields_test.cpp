@@ -137,3 +137,31 @@ TEST_F(NameFields, LoadingKeepsOnlyThePartAfterASongsBackslash)
     EXPECT_EQ(engine->loadSongFile(), U"File not found!");  // "\name" is not a file here
     EXPECT_EQ(engine->songName, U"\\" + name);
 }
+
+TEST_F(NameFields, AFieldThatEndsEditingSaysStandby)
+{
+    pressAndStep(keySpace);
+    ASSERT_EQ(engine->statusText, U"Editing...");
+    click(100, 450);  // song-name field
+    step();
+    EXPECT_EQ(engine->transportState, stateStandby);
+    EXPECT_EQ(engine->statusText, U"Standby...");
+
+    // Space is a name character; the EDIT switch it also is must not leave
+    // "Editing..." behind while the field holds Standby.
+    press(keySpace);
+    type(U" ");
+    step();
+    EXPECT_EQ(engine->songName, U" ");
+    EXPECT_EQ(engine->transportState, stateStandby);
+    EXPECT_EQ(engine->statusText, U"Standby...");
+    pressAndStep(keyEnter);
+
+    // A status of its own stays while the field is active.
+    engine->songName.clear();
+    click(460, 450);  // SAVE with no name
+    step();
+    click(400, 129);  // description field
+    step();
+    EXPECT_EQ(engine->statusText, U"Enter a Name...");
+}

@@ -2,15 +2,23 @@
 
 #include "audio/audio_device.h"
 #include "host/key_translation.h"
+#include "tests/support/child_process.h"
 #include "tests/support/xvfb.h"
 
 #include <AL/al.h>
 #include <GLFW/glfw3.h>
 
+#include <cstdio>
 #include <cstdlib>
+
+namespace {
+// The tests share the data folder: no test may start with another's unsaved song.
+void removeRecoveryFile() { std::remove((binaryDirectory() + "/data/unsaved_song.dat").c_str()); }
+} // namespace
 
 void TrackerFixture::SetUp()
 {
+    removeRecoveryFile();
     ensureXvfb();
     setenv("ALSOFT_DRIVERS", "null", 1);
     ASSERT_TRUE(glfwInit());
@@ -24,6 +32,7 @@ void TrackerFixture::TearDown()
 {
     engine.reset();
     game.reset();
+    removeRecoveryFile();
 }
 
 void TrackerFixture::step() { game->stepUpdate(); }

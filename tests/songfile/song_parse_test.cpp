@@ -10,7 +10,7 @@ namespace {
 Song filledSong()
 {
     Song song;
-    for (String& column : song.patternColumns) column = String(columnLength, U'x');
+    for (PatternColumn& column : song.patternColumns) column = String(columnLength, U'x');
     song.positions.fill(7);
     song.instrumentParams.fill(9);
     song.instrumentDescriptions.fill(U"old");

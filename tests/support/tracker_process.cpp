@@ -24,7 +24,7 @@ std::string makeFolder()
     std::string bin = binaryDirectory();
     // A copy, not a link: the program finds its data beside its real path.
     runShell("cp '" + bin + "/kovo_tracker' '" + folder + "/' && cp -r '" + bin + "/data' '" + folder + "/' && rm -rf '" +
-             folder + "/data/songs' && mkdir '" + folder + "/data/songs'");
+             folder + "/data/songs' '" + folder + "/data/unsaved_song.dat' && mkdir '" + folder + "/data/songs'");
     return folder;
 }
 
@@ -34,9 +34,22 @@ std::string pause(int delayMs) { return std::to_string(delayMs / 1000.0); }
 
 } // namespace
 
-TrackerProcess::TrackerProcess(const std::vector<std::string>& environment) : folder_(makeFolder())
+TrackerProcess::TrackerProcess(const std::vector<std::string>& environment)
+    : folder_(makeFolder()), environment_(environment)
 {
-    process_ = std::make_unique<ChildProcess>(std::vector<std::string> {folder_ + "/kovo_tracker"}, environment);
+    start();
+}
+
+void TrackerProcess::start()
+{
+    window_ = 0;
+    process_ = std::make_unique<ChildProcess>(std::vector<std::string> {folder_ + "/kovo_tracker"}, environment_);
+}
+
+void TrackerProcess::restart()
+{
+    if (process_->running()) throw std::runtime_error("restart while the tracker still runs");
+    start();
 }
 
 TrackerProcess::TrackerProcess(const std::vector<std::string>& launcher,

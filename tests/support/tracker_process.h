@@ -24,6 +24,9 @@ public:
     TrackerProcess(const TrackerProcess&) = delete;
     TrackerProcess& operator=(const TrackerProcess&) = delete;
 
+    // Starts the program again in the same folder, once the last run ended.
+    void restart();
+
     // Waits until the window is mapped; false when it never appears.
     bool waitForWindow(double timeoutSeconds = 30);
 
@@ -47,10 +50,12 @@ public:
     WindowGeometry geometry() { return x_.geometry(window_); }
 
 private:
+    void start();
     void xdotool(const std::vector<std::string>& args);
 
     std::string folder_;
     XConnection x_;
     unsigned long window_ = 0;
+    std::vector<std::string> environment_;
     std::unique_ptr<ChildProcess> process_;
 };

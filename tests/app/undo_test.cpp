@@ -1,0 +1,130 @@
+// The undo ring through the UNDO button and Ctrl+Z / Ctrl+Y, driven through
+// the input device: one step back per undo, never past the oldest snapshot
+// still held, forward again until the next edit.
+#include "tests/app/tracker_fixture.h"
+
+#include "host/key_translation.h"
+
+#include <vector>
+
+namespace {
+
+class Undo : public TrackerFixture {
+protected:
+    void SetUp() override
+    {
+        TrackerFixture::SetUp();
+        if (HasFatalFailure()) return;
+        pressAndStep(keySpace);  // Editing
+        states.push_back(notes());
+    }
+
+    // Enters n notes, one a step, keeping the note column after each.
+    void enterNotes(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            typeStepwise(String(1, U"ysxdcvgbhnjm"[i % 12]));
+            states.push_back(notes());
+        }
+    }
+
+    void control(int key)
+    {
+        hold(keyControl);
+        press(key);
+        step();
+        release(keyControl);
+    }
+
+    void clickUndo()
+    {
+        click(600, 346);
+        step();
+    }
+
+    String notes() const { return engine->patternColumns[0]; }
+
+    std::vector<String> states;  // states[k]: the note column after k notes
+};
+
+} // namespace
+
+TEST_F(Undo, StepsBackOneSnapshotAcrossTheWrapAndStopsAtTheOldestHeld)
+{
+    enterNotes(40);
+    clickUndo();
+    EXPECT_EQ(notes(), states[39]);
+    // 31 undos in all reach the oldest of the 32 states the ring holds.
+    for (int k = 38; k >= 9; --k) {
+        clickUndo();
+        ASSERT_EQ(notes(), states[k]) << k;
+    }
+    clickUndo();
+    EXPECT_EQ(notes(), states[9]);
+    control('Z');
+    EXPECT_EQ(notes(), states[9]);
+}
+
+TEST_F(Undo, RightAfterTheRingWrapsUndoStillStepsBack)
+{
+    enterNotes(33);
+    clickUndo();
+    EXPECT_EQ(notes(), states[32]);
+}
+
+TEST_F(Undo, ControlYRedoesUndoneSnapshotsUntilTheNextEdit)
+{
+    enterNotes(5);
+    control('Z');
+    control('Z');
+    control('Z');
+    EXPECT_EQ(notes(), states[2]);
+    control('Y');
+    EXPECT_EQ(notes(), states[3]);
+    control('Y');
+    control('Y');
+    control('Y');  // nothing beyond the newest
+    EXPECT_EQ(notes(), states[5]);
+
+    control('Z');
+    control('Z');
+    engine->cursorRow = 20;
+    typeStepwise(U"p");
+    String edited = notes();
+    control('Y');
+    EXPECT_EQ(notes(), edited);
+    control('Z');
+    EXPECT_EQ(notes(), states[3]);
+}
+
+TEST_F(Undo, ZAndYWithoutControlStayNoteKeys)
+{
+    enterNotes(1);
+    press('Z');
+    type(U"z");
+    step();
+    EXPECT_EQ(engine->patternColumns[0][1], U'z');
+    EXPECT_EQ(engine->patternColumns[0][0], U'y');
+}
+
+TEST_F(Undo, SnapshotsShareTheColumnsAnEditDidNotChange)
+{
+    enterNotes(40);
+    int newest = engine->undoSlot;
+    int before = (newest + undoSlotCount - 1) % undoSlotCount;
+    const auto& ring = engine->undoRing;
+    for (int column = 0; column < columnCount; ++column) {
+        EXPECT_TRUE(ring[column][newest].sharesTextWith(engine->patternColumns[column])) << column;
+        // A note in channel 1 changes its note, volume, instrument and octave
+        // cells at most; the other twelve columns are the same texts.
+        bool channel1 = column % channelCount == 0;
+        if (!channel1) {
+            EXPECT_TRUE(ring[column][newest].sharesTextWith(ring[column][before])) << column;
+        }
+    }
+    EXPECT_FALSE(ring[0][newest].sharesTextWith(ring[0][before]));
+    // Undo still restores exactly, and the restored state shares its texts.
+    clickUndo();
+    EXPECT_TRUE(engine->patternColumns[0].sharesTextWith(ring[0][before]));
+    EXPECT_EQ(notes(), states[39]);
+}

@@ -1,0 +1,152 @@
+// Unsaved work across the end of the real program: notes typed with real X
+// events survive the window's close request and SIGTERM, come back at the
+// next start, and a SAVE ends them; a program with nothing unsaved ends as
+// it always did and writes nothing.
+#include "tests/support/screen_text.h"
+#include "tests/support/tracker_process.h"
+#include "tests/support/wait.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <dirent.h>
+#include <set>
+
+namespace {
+
+constexpr uint32_t textInk = 0x9490A4;
+constexpr uint32_t statusInk = 0xAB2568;
+// The status row shows 15 characters before the window ends.
+constexpr const char* restoredStatus = "Unsaved song re";
+constexpr const char* recoveryHeader = "Kovo Tracker unsaved song 1\n";
+
+std::set<std::string> filesIn(const std::string& folder)
+{
+    std::set<std::string> names;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (dirent* entry = readdir(dir)) names.insert(entry->d_name);
+        closedir(dir);
+    }
+    return names;
+}
+
+class Recovery : public ::testing::Test {
+protected:
+    std::string recoveryPath() const { return tracker.folder() + "/data/unsaved_song.dat"; }
+
+    // Waits until the status row reads the text; the picture is kept.
+    bool waitForStatus(const std::string& status)
+    {
+        return waitFor(
+            [&] {
+                shown = tracker.screenshot();
+                return shown.width == 640 && reader.read(shown, 473, -1, status.size(), statusInk) == status;
+            },
+            30);
+    }
+
+    // Grid row n of channel 1: row number, note, volume and instrument cells.
+    std::string gridRow(int row) { return reader.read(shown, 0, 12 + 12 * row, 9, textInk); }
+    std::string gridRows() { return gridRow(1) + "|" + gridRow(2) + "|" + gridRow(3); }
+
+    // Editing, then three notes from row 2 down, seen on the screen.
+    std::string typeNotes()
+    {
+        EXPECT_TRUE(waitForStatus("Standby..."));
+        std::string blankRow3 = gridRow(3);
+        tracker.key("space Down");
+        tracker.type("qwe");
+        EXPECT_TRUE(waitFor([&] { shown = tracker.screenshot(); return gridRow(3) != blankRow3; }, 10));
+        return gridRows();
+    }
+
+    TrackerProcess tracker;
+    ScreenText reader;
+    Picture shown;
+};
+
+} // namespace
+
+TEST_F(Recovery, CloseKeepsUnsavedNotesForTheNextStartAndSaveEndsThem)
+{
+    ASSERT_TRUE(reader.loaded());
+    ASSERT_TRUE(tracker.waitForWindow());
+    std::string typed = typeNotes();
+    ASSERT_TRUE(tracker.closeWindow());
+    EXPECT_EQ(tracker.process().exitStatus(), 0);
+    std::string kept = readFileBytes(recoveryPath());
+    ASSERT_EQ(kept.rfind(recoveryHeader, 0), 0u);
+    EXPECT_EQ(kept.substr(28, 9), "1 5 0 0\n\n");  // cursor column, row, position; no name
+    EXPECT_FALSE(filesIn(tracker.folder() + "/data").count("unsaved_song.dat~saving"));
+
+    tracker.restart();
+    ASSERT_TRUE(tracker.waitForWindow());
+    ASSERT_TRUE(waitForStatus(restoredStatus));
+    EXPECT_EQ(gridRows(), typed);
+
+    // Saved under a name: the song file holds exactly the kept song, and
+    // there is nothing left to recover.
+    tracker.click(100, 450);
+    tracker.type("kept");
+    tracker.key("Return F11");
+    ASSERT_TRUE(waitForStatus("File Saved..."));
+    EXPECT_EQ(readFileBytes(tracker.songPath("kept")), kept.substr(37));
+    EXPECT_FALSE(filesIn(tracker.folder() + "/data").count("unsaved_song.dat"));
+    ASSERT_TRUE(tracker.closeWindow());
+    EXPECT_EQ(tracker.process().exitStatus(), 0);
+    EXPECT_FALSE(filesIn(tracker.folder() + "/data").count("unsaved_song.dat"));
+}
+
+TEST_F(Recovery, SigtermKeepsUnsavedNotesAndStillEndsTheProgramBySigterm)
+{
+    ASSERT_TRUE(reader.loaded());
+    ASSERT_TRUE(tracker.waitForWindow());
+    std::string typed = typeNotes();
+    tracker.process().kill(SIGTERM);
+    ASSERT_TRUE(tracker.process().waitExit(30));
+    EXPECT_EQ(tracker.process().exitStatus(), -1000 - SIGTERM);
+    ASSERT_EQ(readFileBytes(recoveryPath()).rfind(recoveryHeader, 0), 0u);
+
+    tracker.restart();
+    ASSERT_TRUE(tracker.waitForWindow());
+    ASSERT_TRUE(waitForStatus(restoredStatus));
+    EXPECT_EQ(gridRows(), typed);
+}
+
+TEST_F(Recovery, WhileEditingTheFileIsKeptUpToDateWithinTenSeconds)
+{
+    ASSERT_TRUE(reader.loaded());
+    ASSERT_TRUE(tracker.waitForWindow());
+    double typedAt = monotonicSeconds();
+    typeNotes();
+    ASSERT_TRUE(waitFor([&] { return !readFileBytes(recoveryPath()).empty(); }, 20));
+    EXPECT_LT(monotonicSeconds() - typedAt, 15.0);
+    EXPECT_TRUE(tracker.process().running());
+    // What a power cut would leave is what a close writes.
+    tracker.process().kill(SIGKILL);
+    ASSERT_TRUE(tracker.process().waitExit(30));
+    tracker.restart();
+    ASSERT_TRUE(tracker.waitForWindow());
+    EXPECT_TRUE(waitForStatus(restoredStatus));
+}
+
+TEST_F(Recovery, WithNothingUnsavedACloseOrASignalWritesNothing)
+{
+    ASSERT_TRUE(reader.loaded());
+    ASSERT_TRUE(tracker.waitForWindow());
+    std::set<std::string> before = filesIn(tracker.folder() + "/data");
+    ASSERT_TRUE(waitForStatus("Standby..."));
+    tracker.click(490, 368);  // octave plus: an entry setting, not the song
+    tracker.key("space Down Down");
+    ASSERT_TRUE(tracker.closeWindow());
+    EXPECT_EQ(tracker.process().exitStatus(), 0);
+    EXPECT_EQ(filesIn(tracker.folder() + "/data"), before);
+
+    tracker.restart();
+    ASSERT_TRUE(tracker.waitForWindow());
+    ASSERT_TRUE(waitForStatus("Standby..."));
+    tracker.process().kill(SIGTERM);
+    ASSERT_TRUE(tracker.process().waitExit(30));
+    EXPECT_EQ(tracker.process().exitStatus(), -1000 - SIGTERM);
+    EXPECT_EQ(filesIn(tracker.folder() + "/data"), before);
+}
