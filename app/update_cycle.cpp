@@ -32,6 +32,8 @@ void c_SoundEngine::update()
     if (transportState != statePlaying) runEditingBranch();
     patternBaseRow = positions[currentPosition] * rowsPerPattern;
     if (transportState == statePlaying) tickPlayback();
+    exportShortcut();
+    followExport();
 }
 
 void c_SoundEngine::switchChannels()
