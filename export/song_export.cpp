@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -18,10 +17,13 @@ constexpr char temporarySuffix[] = "~exporting";
 constexpr int longestTailTicks = 2 * updatesPerSecond;
 constexpr int fadesPerSecond = 100;  // the closing fade lasts 10 ms
 
-// Float mix value to 16 bits: rounded to the nearest step, clipped at full scale.
+// Float mix value to 16 bits: rounded to the nearest step (halves away from
+// zero), clipped at full scale. Written out so that it inlines: a library
+// call per sample costs more than the mixing.
 int16_t pcmValue(float value)
 {
-    return static_cast<int16_t>(std::lrint(std::clamp(value * 32768.0f, -32768.0f, 32767.0f)));
+    float scaled = std::clamp(value * 32768.0f, -32768.0f, 32767.0f);
+    return static_cast<int16_t>(scaled + (scaled < 0.0f ? -0.5f : 0.5f));
 }
 
 ExportResult writeFailure(const std::string& path, const std::string& reason)
