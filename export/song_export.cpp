@@ -62,9 +62,9 @@ public:
     ExportResult run(const std::vector<std::string>& targets);
 
 private:
-    ExportResult openFiles(const std::vector<std::string>& targets);
-    ExportResult renderFile(int soloChannel, WavWriter& writer);
-    ExportResult closeFiles(const std::vector<std::string>& targets);
+    ExportResult openFiles();
+    ExportResult renderFile(size_t file);
+    ExportResult closeFiles();
     ExportResult abandon(ExportResult result);
     bool writeFrames(WavWriter& writer, const std::vector<float>& frames);
     bool tailGoesOn(int tailTicks) const;
@@ -77,6 +77,7 @@ private:
     long long ticksDone_ = 0;
     long long ticksTotal_ = 0;
     int tailTicks_ = -1;  // -1 until the mix has found where its tail ends
+    std::vector<std::string> targets_;  // the mix first, then the stems of channels 1..4
     std::vector<WavWriter> writers_;
     std::vector<float> pending_, current_;
     std::vector<int16_t> pcm_;
@@ -84,28 +85,31 @@ private:
 
 ExportResult Exporter::run(const std::vector<std::string>& targets)
 {
+    targets_ = targets;
     writers_ = std::vector<WavWriter>(targets.size());
     ticksTotal_ = songTicks_ * static_cast<long long>(targets.size());
-    ExportResult result = openFiles(targets);
-    for (size_t i = 0; i < targets.size() && result.outcome == ExportOutcome::done; ++i)
-        result = renderFile(static_cast<int>(i), writers_[i]);
-    if (result.outcome == ExportOutcome::done) result = closeFiles(targets);
+    ExportResult result = openFiles();
+    for (size_t file = 0; file < targets.size() && result.outcome == ExportOutcome::done; ++file)
+        result = renderFile(file);
+    if (result.outcome == ExportOutcome::done) result = closeFiles();
     return result.outcome == ExportOutcome::done ? result : abandon(result);
 }
 
-ExportResult Exporter::openFiles(const std::vector<std::string>& targets)
+ExportResult Exporter::openFiles()
 {
-    for (size_t i = 0; i < targets.size(); ++i)
-        if (!writers_[i].open(targets[i] + temporarySuffix, settings_.rate))
-            return writeFailure(targets[i], writers_[i].error());
+    for (size_t file = 0; file < targets_.size(); ++file)
+        if (!writers_[file].open(targets_[file] + temporarySuffix, settings_.rate))
+            return writeFailure(targets_[file], writers_[file].error());
     return {};
 }
 
 // Each tick is written once the next one is there, so that the last one can
 // still be faded out.
-ExportResult Exporter::renderFile(int soloChannel, WavWriter& writer)
+ExportResult Exporter::renderFile(size_t file)
 {
+    WavWriter& writer = writers_[file];
     std::string reason;
+    int soloChannel = static_cast<int>(file);  // the mix is file 0 and plays all channels
     std::unique_ptr<SongRenderer> renderer = SongRenderer::open(song_, settings_.rate, soloChannel, reason);
     if (!renderer) return {ExportOutcome::renderFailed, reason};
     bool started = false;
@@ -118,16 +122,16 @@ ExportResult Exporter::renderFile(int soloChannel, WavWriter& writer)
     };
     for (long long tick = 0; tick < songTicks_; ++tick) {
         if (cancel_) return {ExportOutcome::cancelled, "cancelled"};
-        if (!next(false)) return writeFailure(writer.path(), writer.error());
+        if (!next(false)) return writeFailure(targets_[file], writer.error());
         if (progress_) progress_(++ticksDone_, ticksTotal_);
     }
     int tailTicks = 0;
     for (; tailGoesOn(tailTicks); ++tailTicks)
-        if (!next(true)) return writeFailure(writer.path(), writer.error());
+        if (!next(true)) return writeFailure(targets_[file], writer.error());
     tailTicks_ = tailTicks;
     fadeOut(pending_, settings_.rate / fadesPerSecond);
     if (!writeFrames(writer, pending_))
-        return writeFailure(writer.path(), writer.error());
+        return writeFailure(targets_[file], writer.error());
     return {};
 }
 
@@ -147,14 +151,13 @@ bool Exporter::writeFrames(WavWriter& writer, const std::vector<float>& frames)
 }
 
 // Every file is complete before any takes its name.
-ExportResult Exporter::closeFiles(const std::vector<std::string>& targets)
+ExportResult Exporter::closeFiles()
 {
-    for (size_t i = 0; i < targets.size(); ++i)
-        if (!writers_[i].finish())
-            return writeFailure(targets[i], writers_[i].error());
-    for (size_t i = 0; i < targets.size(); ++i)
-        if (std::rename(writers_[i].path().c_str(), targets[i].c_str()) != 0)
-            return writeFailure(targets[i], std::strerror(errno));
+    for (size_t file = 0; file < targets_.size(); ++file)
+        if (!writers_[file].finish()) return writeFailure(targets_[file], writers_[file].error());
+    for (size_t file = 0; file < targets_.size(); ++file)
+        if (std::rename(writers_[file].path().c_str(), targets_[file].c_str()) != 0)
+            return writeFailure(targets_[file], std::strerror(errno));
     return {};
 }
 

@@ -40,6 +40,25 @@ TEST_F(ExportTest, AnOutputFolderThatDoesNotExistFailsWithStatusOne)
     EXPECT_EQ(files(), (std::vector<std::string> {"taken.wav", "tune"}));
 }
 
+// The disk refusing more (a file size limit makes writes fail for real)
+// part-way through: the earlier file of that name stays, nothing else is left.
+TEST_F(ExportTest, AWriteThatFailsPartWayKeepsTheEarlierFile)
+{
+    Song song = testSong();
+    putCell(song, 1, 0, U"yF12");
+    writeSong("tune", song);
+    folder.write("tune.wav", "the earlier export");
+    std::string command = "cd '" + folder.path() + "' && trap '' XFSZ && ulimit -f 100 && exec '" + binaryDirectory() +
+                          "/kovo_tracker' --export tune -o tune.wav";
+    ChildProcess limited({"sh", "-c", command});
+    ASSERT_TRUE(limited.waitExit(120));
+    EXPECT_EQ(limited.exitStatus(), 1);
+    EXPECT_NE(limited.standardError().find("cannot write tune.wav: File too large"), std::string::npos)
+        << limited.standardError();
+    EXPECT_EQ(readFileBytes(path("tune.wav")), "the earlier export");
+    EXPECT_EQ(files(), (std::vector<std::string> {"tune", "tune.wav"}));
+}
+
 TEST_F(ExportTest, BadArgumentsPrintTheUsageWithStatusTwo)
 {
     writeSong("tune", testSong());
