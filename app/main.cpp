@@ -1,9 +1,25 @@
+#include "app/command_line.h"
 #include "app/sound_engine.h"
 #include "graphics/graphics_context.h"
 #include "host/entry.h"
 
+#include <cstdio>
+
 int main(int argc, char** argv)
 {
+    CommandLine line = parseCommandLine(argc, argv);
+    switch (line.action) {
+    case CommandLine::showHelp:
+        std::fputs(helpText, stdout);
+        return 0;
+    case CommandLine::badUsage:
+        std::fprintf(stderr, "kovo_tracker: %s\n%s", line.error.c_str(), usageText);
+        return exportBadInput;
+    case CommandLine::exportSong:
+        return runExportCommand(line.exportRequest);
+    case CommandLine::runTracker:
+        break;
+    }
     return runProgram(argc, argv, [] {
         createDrawState();
         // The application lives until the process ends.

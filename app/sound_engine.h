@@ -13,6 +13,7 @@ class c_Font;
 class c_Image;
 class c_Sound;
 class c_kovoPlay;
+class BackgroundExport;
 class c_InputDevice;
 
 // Transport states.
@@ -129,6 +130,10 @@ public:
     int blockEnd = 0;
     std::array<String, 4> clipboard;
 
+    // ---- Export (Ctrl+E) ----
+    std::shared_ptr<BackgroundExport> songExport;  // while one runs
+    String exportName;                             // its file name, for the status row
+
 private:
     c_InputDevice& input();
 
@@ -141,6 +146,8 @@ private:
     void startPlayback();
     void runEditingBranch();
     void tickPlayback();
+    void exportShortcut();
+    void followExport();
 
     void songNameField();
     void holdInStandby();

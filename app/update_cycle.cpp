@@ -33,6 +33,8 @@ void c_SoundEngine::update()
     patternBaseRow = positions[currentPosition] * rowsPerPattern;
     if (transportState == statePlaying) tickPlayback();
     keepRecoveryFresh();
+    exportShortcut();
+    followExport();
 }
 
 void c_SoundEngine::switchChannels()

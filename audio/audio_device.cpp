@@ -12,12 +12,19 @@
 namespace {
 
 gxtkAudio* currentAudio = nullptr;
-std::vector<unsigned> pendingBufferList;
 
-void queueForDeletion(unsigned& buffer)
+// The pending list of the process's device; samples made without a device
+// queue there too.
+const std::shared_ptr<BufferList>& processPendingList()
+{
+    static const std::shared_ptr<BufferList> list = std::make_shared<BufferList>();
+    return list;
+}
+
+void queueForDeletion(unsigned& buffer, BufferList& list)
 {
     if (buffer == 0) return;
-    pendingBufferList.push_back(buffer);
+    list.push_back(buffer);
     buffer = 0;
 }
 
@@ -53,22 +60,24 @@ ALint sourceState(unsigned source)
 
 // ---- Samples ----
 
-gxtkSample::~gxtkSample() { queueForDeletion(buffer); }
+gxtkSample::gxtkSample(unsigned buffer) : buffer(buffer), pendingList_(processPendingList()) {}
 
-void gxtkSample::discardSample() { queueForDeletion(buffer); }
+gxtkSample::~gxtkSample() { queueForDeletion(buffer, *pendingList_); }
 
-const std::vector<unsigned>& pendingBuffers() { return pendingBufferList; }
+void gxtkSample::discardSample() { queueForDeletion(buffer, *pendingList_); }
+
+const BufferList& pendingBuffers() { return *processPendingList(); }
 
 // ---- Construction ----
 
-gxtkAudio::gxtkAudio()
+gxtkAudio::gxtkAudio() : pending_(processPendingList())
 {
     currentAudio = this;
     openDefaultDevice();
     setUpChannels();
 }
 
-gxtkAudio::gxtkAudio(AdoptCurrentContext)
+gxtkAudio::gxtkAudio(AdoptCurrentContext) : pending_(processPendingList())
 {
     currentAudio = this;
     ALCcontext* context = alcGetCurrentContext();
@@ -77,14 +86,38 @@ gxtkAudio::gxtkAudio(AdoptCurrentContext)
     setUpChannels();
 }
 
+gxtkAudio::gxtkAudio(OwnContext own)
+    : alDevice_(own.device), alContext_(own.context), processDevice_(false), pending_(std::make_shared<BufferList>())
+{
+    setUpChannels();
+}
+
 // The program keeps its device to the end; only a test that adopted a
 // context lets one go, and then the names it handed out mean nothing to the
-// next device.
+// next device. A device of the caller's own cleans up after itself, so that
+// its context and device close without leftovers.
 gxtkAudio::~gxtkAudio()
 {
     for (Channel& channel : channels_) channel.sample.reset();
-    pendingBufferList.clear();
+    if (!processDevice_) {
+        deleteSources();
+        releasePendingBuffers();
+    }
+    pending_->clear();
     if (currentAudio == this) currentAudio = nullptr;
+}
+
+void gxtkAudio::deleteSources()
+{
+    for (Channel& channel : channels_) {
+        if (channel.source == 0) continue;
+        ALuint source = channel.source;
+        alSourceStop(source);
+        alSourcei(source, AL_BUFFER, 0);
+        alDeleteSources(1, &source);
+        channel.source = 0;
+        channel.state = 0;
+    }
 }
 
 gxtkAudio* gxtkAudio::audio() { return currentAudio; }
@@ -159,16 +192,17 @@ void gxtkAudio::detachStoppedBuffers()
 // Buffers still attached to a source refuse deletion and wait for a later try.
 void gxtkAudio::releasePendingBuffers()
 {
-    if (pendingBufferList.empty()) return;
+    BufferList& list = *pending_;
+    if (list.empty()) return;
     detachStoppedBuffers();
     size_t kept = 0;
-    for (unsigned buffer : pendingBufferList) {
+    for (unsigned buffer : list) {
         ALuint name = buffer;
         alGetError();
         alDeleteBuffers(1, &name);
-        if (alGetError() != AL_NO_ERROR) pendingBufferList[kept++] = buffer;
+        if (alGetError() != AL_NO_ERROR) list[kept++] = buffer;
     }
-    pendingBufferList.resize(kept);
+    list.resize(kept);
 }
 
 // ---- Samples ----
@@ -193,8 +227,9 @@ bool gxtkAudio::fillSample(gxtkSample& sample, const String& path)
     ALuint buffer = 0;
     alGenBuffers(1, &buffer);
     alBufferData(buffer, format, samples->data.data(), static_cast<ALsizei>(bytes), samples->rate);
-    queueForDeletion(sample.buffer);
+    queueForDeletion(sample.buffer, *sample.pendingList_);
     sample.buffer = buffer;
+    sample.pendingList_ = pending_;
     return true;
 }
 

@@ -8,10 +8,14 @@
 #include <memory>
 #include <vector>
 
+// Buffer names waiting to be deleted, oldest first. Buffer names belong to
+// one OpenAL device, so every device keeps its own list.
+using BufferList = std::vector<unsigned>;
+
 // One decoded sound in an OpenAL buffer; the sample owns its buffer.
 class gxtkSample {
 public:
-    explicit gxtkSample(unsigned buffer = 0) : buffer(buffer) {}
+    explicit gxtkSample(unsigned buffer = 0);
     virtual ~gxtkSample();
     gxtkSample(const gxtkSample&) = delete;
     gxtkSample& operator=(const gxtkSample&) = delete;
@@ -20,10 +24,16 @@ public:
     virtual void discardSample();
 
     unsigned buffer;
+
+private:
+    friend class gxtkAudio;
+    // The list of the device that made the buffer (the process's by default).
+    std::shared_ptr<BufferList> pendingList_;
 };
 
-// Buffers of discarded samples still waiting to be deleted, oldest first.
-const std::vector<unsigned>& pendingBuffers();
+// Buffers of discarded samples of the process's device still waiting to be
+// deleted, oldest first.
+const BufferList& pendingBuffers();
 
 class gxtkAudio {
 public:
@@ -32,6 +42,16 @@ public:
 
     // Opens the default device (printing one line when there is none).
     gxtkAudio();
+    // Drives a device and context that the caller made and keeps (an
+    // offline mix, say): the context must be current on the calling thread
+    // for every call, construction and destruction included. Such a device
+    // is not the process's one, and it deletes its sources and buffers when
+    // it goes.
+    struct OwnContext {
+        void* device;
+        void* context;
+    };
+    explicit gxtkAudio(OwnContext own);
     virtual ~gxtkAudio();
     gxtkAudio(const gxtkAudio&) = delete;
     gxtkAudio& operator=(const gxtkAudio&) = delete;
@@ -88,8 +108,11 @@ private:
     bool sourceStopped(int channel) const;
     void releasePendingBuffers();
     void detachStoppedBuffers();
+    void deleteSources();
 
     void* alDevice_ = nullptr;
     void* alContext_ = nullptr;
+    bool processDevice_ = true;
+    std::shared_ptr<BufferList> pending_;
     std::array<Channel, channelCount> channels_ {};
 };

@@ -3,9 +3,8 @@
 #include "audio/audio_device.h"
 #include "host/data_paths.h"
 
-std::shared_ptr<c_Sound> loadSoundFile(const String& path)
+std::shared_ptr<c_Sound> loadSoundFile(gxtkAudio* audio, const String& path)
 {
-    gxtkAudio* audio = gxtkAudio::audio();
     std::shared_ptr<gxtkSample> sample = audio ? audio->createSample(fixDataPath(path)) : nullptr;
     if (!sample) return nullptr;
     auto sound = std::make_shared<c_Sound>();
@@ -13,24 +12,36 @@ std::shared_ptr<c_Sound> loadSoundFile(const String& path)
     return sound;
 }
 
-void playSoundOn(const std::shared_ptr<c_Sound>& sound, int channel, int flags)
+void playSoundOn(gxtkAudio* audio, const std::shared_ptr<c_Sound>& sound, int channel, int flags)
 {
-    gxtkAudio* audio = gxtkAudio::audio();
     if (audio && sound && sound->sample) audio->startSample(sound->sample, channel, flags);
 }
 
 // Before the framework has made its device there is nothing to drive.
-void haltChannel(int channel)
+void haltChannel(gxtkAudio* audio, int channel)
 {
-    if (gxtkAudio* audio = gxtkAudio::audio()) audio->haltChannel(channel);
+    if (audio) audio->haltChannel(channel);
 }
 
-void setChannelGain(int channel, float gain)
+void setChannelGain(gxtkAudio* audio, int channel, float gain)
 {
-    if (gxtkAudio* audio = gxtkAudio::audio()) audio->setChannelGain(channel, gain);
+    if (audio) audio->setChannelGain(channel, gain);
 }
 
-void setChannelPitch(int channel, float factor)
+void setChannelPitch(gxtkAudio* audio, int channel, float factor)
 {
-    if (gxtkAudio* audio = gxtkAudio::audio()) audio->setChannelPitch(channel, factor);
+    if (audio) audio->setChannelPitch(channel, factor);
 }
+
+// ---- On the process's device ----
+
+std::shared_ptr<c_Sound> loadSoundFile(const String& path) { return loadSoundFile(gxtkAudio::audio(), path); }
+
+void playSoundOn(const std::shared_ptr<c_Sound>& sound, int channel, int flags)
+{
+    playSoundOn(gxtkAudio::audio(), sound, channel, flags);
+}
+
+void haltChannel(int channel) { haltChannel(gxtkAudio::audio(), channel); }
+void setChannelGain(int channel, float gain) { setChannelGain(gxtkAudio::audio(), channel, gain); }
+void setChannelPitch(int channel, float factor) { setChannelPitch(gxtkAudio::audio(), channel, factor); }

@@ -1,10 +1,13 @@
 // The application's view of sound: loaded sounds played on numbered channels.
+// Each operation has a form for a given device and one for the process's
+// device; a null device does nothing.
 #pragma once
 
 #include "host/text.h"
 
 #include <memory>
 
+class gxtkAudio;
 class gxtkSample;
 
 class c_Sound {
@@ -14,11 +17,16 @@ public:
 
 // Loads a WAV or Ogg file of the data folder; null when it cannot be loaded.
 std::shared_ptr<c_Sound> loadSoundFile(const String& path);
+std::shared_ptr<c_Sound> loadSoundFile(gxtkAudio* audio, const String& path);
 
 // Starts the sound on a channel (looped when flags is nonzero); an empty
 // sound does nothing.
 void playSoundOn(const std::shared_ptr<c_Sound>& sound, int channel, int flags);
+void playSoundOn(gxtkAudio* audio, const std::shared_ptr<c_Sound>& sound, int channel, int flags);
 
 void haltChannel(int channel);
+void haltChannel(gxtkAudio* audio, int channel);
 void setChannelGain(int channel, float gain);
+void setChannelGain(gxtkAudio* audio, int channel, float gain);
 void setChannelPitch(int channel, float factor);
+void setChannelPitch(gxtkAudio* audio, int channel, float factor);

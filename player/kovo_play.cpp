@@ -1,6 +1,7 @@
 #include "player/kovo_play.h"
 
 #include "song/song_file.h"
+#include "audio/audio_device.h"
 #include "audio/sound.h"
 #include "host/game.h"
 #include "player/waveform_table.h"
@@ -27,21 +28,33 @@ int octaveValue(char32_t c) { return c >= U'0' && c <= U'9' ? static_cast<int>(c
 
 String c_kovoPlay::loadSong(const String& path)
 {
-    for (size_t i = 0; i < waveSounds.size(); ++i) waveSounds[i] = loadSoundFile(waveformFiles[i]);
+    loadWaveforms();
     String text = loadText(path);
     if (text.empty()) return statusLoadingFailed;
     parseSongText(text, *this);
     return statusSongLoaded;
 }
 
+void c_kovoPlay::loadWaveforms()
+{
+    for (size_t i = 0; i < waveSounds.size(); ++i) waveSounds[i] = loadSoundFile(device(), waveformFiles[i]);
+}
+
 void c_kovoPlay::tickPlayer()
 {
     if (position < 0 || position >= positionCount) position = 0;
     patternBaseRow = positions[position] * rowsPerPattern;
-    if (tick == static_cast<float>(speed)) processRow();
-    for (int channel = 0; channel < channelCount; ++channel) applyEffects(channel);
+    if (rowDue()) processRow();
+    tickVoices();
     tick += 1;
 }
+
+void c_kovoPlay::tickVoices()
+{
+    for (int channel = 0; channel < channelCount; ++channel) applyEffects(channel);
+}
+
+gxtkAudio* c_kovoPlay::device() const { return ownDevice_ ? device_ : gxtkAudio::audio(); }
 
 // ---- Rows ----
 
@@ -115,14 +128,14 @@ void c_kovoPlay::triggerOscillators(int channel)
     int pitch = static_cast<int>(static_cast<float>(voice.octaveDigit * 12) + voice.noteRead - 24.0f);
     int volumeDigit = hexDigitValue(cell(volumeColumns + channel));
     if (pitch == voice.octaveDigit * 12 + noteOffPitchOffset) {
-        haltChannel(primaryChannelOf(channel));
-        haltChannel(secondaryChannelOf(channel));
+        haltChannel(device(), primaryChannelOf(channel));
+        haltChannel(device(), secondaryChannelOf(channel));
     }
     if (pitch <= highestPlayablePitch && volumeDigit > 0) {
-        haltChannel(primaryChannelOf(channel));
-        haltChannel(secondaryChannelOf(channel));
-        playSoundOn(voice.primarySound, primaryChannelOf(channel), loopFlag);
-        playSoundOn(voice.secondarySound, secondaryChannelOf(channel), loopFlag);
+        haltChannel(device(), primaryChannelOf(channel));
+        haltChannel(device(), secondaryChannelOf(channel));
+        playSoundOn(device(), voice.primarySound, primaryChannelOf(channel), loopFlag);
+        playSoundOn(device(), voice.secondarySound, secondaryChannelOf(channel), loopFlag);
     }
 }
 
@@ -176,8 +189,8 @@ void c_kovoPlay::applyEnvelope(int channel)
         effects.envPhase = 0;
         output = 0;
     }
-    setChannelGain(primaryChannelOf(channel), output);
-    setChannelGain(secondaryChannelOf(channel), output);
+    setChannelGain(device(), primaryChannelOf(channel), output);
+    setChannelGain(device(), secondaryChannelOf(channel), output);
 }
 
 // "+" and "#" slide on every tick of their row, as fast as the channel is
@@ -194,8 +207,8 @@ void c_kovoPlay::applyRates(int channel)
     PlayerVoice& voice = voices[channel];
     float exponent = static_cast<float>(voice.latchedOctave * 12) + voice.note - 24.0f + voice.effects.arpOffset;
     VoiceRates rates = voiceRates(voice.effects, noteRate(exponent), voice.slide, voice.pwmDepth);
-    setChannelPitch(primaryChannelOf(channel), rates.primary);
-    setChannelPitch(secondaryChannelOf(channel), rates.secondary);
+    setChannelPitch(device(), primaryChannelOf(channel), rates.primary);
+    setChannelPitch(device(), secondaryChannelOf(channel), rates.secondary);
 }
 
 int c_kovoPlay::latchedSlot(const PlayerVoice& voice, int slot) const

@@ -11,6 +11,7 @@
 #include <memory>
 
 class c_Sound;
+class gxtkAudio;
 
 // Status texts of loadSong.
 constexpr char32_t statusSongLoaded[] = U"1";
@@ -37,14 +38,28 @@ struct PlayerVoice {
 // player's own copy, read from a song file by loadSong.
 class c_kovoPlay : public Song {
 public:
+    // Plays on the process's audio device, whichever it is at each call.
+    c_kovoPlay() = default;
+    // Plays on the given device only; a null device plays nothing, and the
+    // player still keeps time.
+    explicit c_kovoPlay(gxtkAudio* device) : device_(device), ownDevice_(true) {}
+
     // Loads the eight waveforms, then the song file at path (a data-folder
     // path). Returns "1", or "Loading Failed!" when the file is missing or
     // empty, leaving the song as it was.
     String loadSong(const String& path);
 
+    // Loads the eight waveforms onto the player's device.
+    void loadWaveforms();
+
     // One tick (1/50 s): a row when the tick count reaches the speed, then
     // every channel's effects, volumes and rates.
     void tickPlayer();
+    // The effects, volumes and rates of one tick without moving on in the
+    // song: sounding notes go on and fade as their envelopes say.
+    void tickVoices();
+    // The next tick reads a row.
+    bool rowDue() const { return tick == static_cast<float>(speed); }
 
     float tick = 0;          // ticks into the current row
     int position = 0;        // index into positions, always 0..255
@@ -55,6 +70,8 @@ public:
     std::array<PlayerVoice, channelCount> voices;
 
 private:
+    gxtkAudio* device() const;
+
     // ---- Rows ----
     void processRow();
     char32_t cell(int column) const;
@@ -71,4 +88,7 @@ private:
     void applySlide(PlayerVoice& voice);
     void applyRates(int channel);
     int latchedSlot(const PlayerVoice& voice, int slot) const;
+
+    gxtkAudio* device_ = nullptr;
+    bool ownDevice_ = false;
 };

@@ -9,3 +9,4 @@ tools/install-deps.sh test
 tools/build.sh release kovo_screen_benchmark >/dev/null
 ALSOFT_DRIVERS=null xvfb-run -a -s '-screen 0 1024x768x24' build/release/bin/kovo_screen_benchmark \
   2> >(grep -v '^AL lib' >&2)
+tools/export_benchmark.sh

@@ -1,0 +1,124 @@
+#include "app/command_line.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <iterator>
+#include <optional>
+#include <vector>
+
+const char usageText[] =
+    "usage: kovo_tracker\n"
+    "       kovo_tracker --export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000] [--quiet]\n"
+    "       kovo_tracker --help\n";
+
+const char helpText[] =
+    "Kovo Tracker. With no arguments it opens the tracker's window.\n"
+    "\n"
+    "usage: kovo_tracker --export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000] [--quiet]\n"
+    "Renders the song file SONG to a 16-bit stereo WAV file, faster than real time,\n"
+    "with no window, display or sound card.\n"
+    "  -o OUT.wav       the file to write (default: SONG's file name plus .wav, here)\n"
+    "  --loops N        play the song N times through (default 1, at most 1000)\n"
+    "  --stems          also write one file per channel: OUT-1.wav ... OUT-4.wav\n"
+    "  --rate R         44100 or 48000 frames a second (default 48000)\n"
+    "  --quiet          no progress line\n"
+    "  --help           this text\n"
+    "Exit status: 0 done, 1 the files could not be written, 2 bad arguments or song file.\n";
+
+namespace {
+
+constexpr int mostLoops = 1000;
+
+// A whole decimal number within the range, or nothing.
+std::optional<int> numberIn(const std::string& text, int low, int high)
+{
+    if (text.empty() || text.size() > 9 || !std::all_of(text.begin(), text.end(), ::isdigit)) return std::nullopt;
+    int value = std::atoi(text.c_str());
+    if (value < low || value > high) return std::nullopt;
+    return value;
+}
+
+class Parser {
+public:
+    Parser(int argc, const char* const* argv) : args_(argv + std::min(argc, 1), argv + argc) {}
+
+    CommandLine parse()
+    {
+        while (next_ < args_.size() && line_.action != CommandLine::badUsage &&
+               line_.action != CommandLine::showHelp)
+            option(args_[next_++]);
+        if (line_.action == CommandLine::runTracker && exportOptionSeen_) fail("these options need --export SONG");
+        return line_;
+    }
+
+private:
+    void option(const std::string& name)
+    {
+        ExportRequest& request = line_.exportRequest;
+        if (name == "--help" || name == "-h") {
+            line_.action = CommandLine::showHelp;
+        } else if (name == "--export") {
+            if (line_.action == CommandLine::exportSong) return fail("--export given twice");
+            if (value(name, request.songPath)) line_.action = CommandLine::exportSong;
+        } else if (name == "-o") {
+            exportOptionSeen_ = true;
+            value(name, request.outPath);
+        } else if (name == "--loops") {
+            number(name, 1, mostLoops, request.settings.loops);
+        } else if (name == "--rate") {
+            rate(request.settings.rate);
+        } else if (name == "--stems") {
+            exportOptionSeen_ = request.settings.stems = true;
+        } else if (name == "--quiet") {
+            exportOptionSeen_ = request.quiet = true;
+        } else {
+            fail("unknown option " + name);
+        }
+    }
+
+    bool value(const std::string& name, std::string& into)
+    {
+        if (next_ >= args_.size() || args_[next_].empty()) {
+            fail(name + " needs a value");
+            return false;
+        }
+        into = args_[next_++];
+        return true;
+    }
+
+    void number(const std::string& name, int low, int high, int& into)
+    {
+        exportOptionSeen_ = true;
+        std::string text;
+        if (!value(name, text)) return;
+        std::optional<int> parsed = numberIn(text, low, high);
+        if (!parsed) return fail("bad number for " + name + ": " + text);
+        into = *parsed;
+    }
+
+    void rate(int& into)
+    {
+        int parsed = 0;
+        number("--rate", 1, 1000000, parsed);
+        if (line_.action == CommandLine::badUsage) return;
+        if (std::find(std::begin(exportRates), std::end(exportRates), parsed) == std::end(exportRates))
+            return fail("bad number for --rate: " + std::to_string(parsed) + " (44100 or 48000)");
+        into = parsed;
+    }
+
+    void fail(const std::string& error)
+    {
+        line_.action = CommandLine::badUsage;
+        line_.error = error;
+    }
+
+    std::vector<std::string> args_;
+    size_t next_ = 0;
+    bool exportOptionSeen_ = false;
+    CommandLine line_;
+};
+
+} // namespace
+
+CommandLine parseCommandLine(int argc, const char* const* argv) { return Parser(argc, argv).parse(); }

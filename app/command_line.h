@@ -1,0 +1,20 @@
+// The program's arguments: none starts the tracker; the others ask for an
+// export from the command line or for the usage.
+#pragma once
+
+#include "export/export_command.h"
+
+#include <string>
+
+struct CommandLine {
+    enum Action { runTracker, exportSong, showHelp, badUsage };
+    Action action = runTracker;
+    ExportRequest exportRequest;
+    std::string error;  // what was wrong, for badUsage
+};
+
+CommandLine parseCommandLine(int argc, const char* const* argv);
+
+// The usage lines, and the usage with what each option does.
+extern const char usageText[];
+extern const char helpText[];

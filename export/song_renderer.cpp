@@ -1,0 +1,38 @@
+#include "export/song_renderer.h"
+
+#include "export/export_settings.h"
+#include "player/waveform_table.h"
+
+std::unique_ptr<SongRenderer> SongRenderer::open(const Song& song, int rate, int soloChannel, std::string& reason)
+{
+    std::unique_ptr<LoopbackDevice> device = LoopbackDevice::open(rate, reason);
+    if (!device) return nullptr;
+    std::unique_ptr<SongRenderer> renderer(new SongRenderer(std::move(device), song, rate, soloChannel));
+    for (size_t i = 0; i < waveformFiles.size(); ++i) {
+        if (renderer->player_.waveSounds[i]) continue;
+        reason = "cannot load the waveform data/" + narrow(waveformFiles[i]);
+        return nullptr;
+    }
+    return renderer;
+}
+
+// The other channels are muted the way the tracker's switches mute them:
+// from the start, so they never sound.
+SongRenderer::SongRenderer(std::unique_ptr<LoopbackDevice> device, const Song& song, int rate, int soloChannel)
+    : device_(std::move(device)), player_(&device_->audio()), framesPerTick_(::framesPerTick(rate))
+{
+    static_cast<Song&>(player_) = song;
+    player_.loadWaveforms();
+    for (int channel = 0; channel < channelCount; ++channel)
+        if (soloChannel != allChannels && channel + 1 != soloChannel) player_.channelLevels[channel] = 0.0f;
+}
+
+void SongRenderer::renderTick(std::vector<float>& frames, bool voicesOnly)
+{
+    if (voicesOnly)
+        player_.tickVoices();
+    else
+        player_.tickPlayer();
+    frames.resize(static_cast<size_t>(framesPerTick_) * 2);
+    device_->render(frames.data(), framesPerTick_);
+}

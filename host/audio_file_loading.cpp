@@ -1,0 +1,35 @@
+#include "host/audio_file_loading.h"
+
+#include "audio/audio_decoders.h"
+#include "host/file_loading.h"
+
+#include <cwctype>
+
+namespace {
+
+bool endsWith(const String& text, const String& suffix)
+{
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+String lowerCase(String text)
+{
+    for (char32_t& c : text) c = static_cast<char32_t>(std::towlower(static_cast<wint_t>(c)));
+    return text;
+}
+
+} // namespace
+
+std::optional<AudioSamples> loadAudioFile(BBGame& game, const String& path)
+{
+    std::FILE* file = game.openForLoading(path, mediaFileLimit);
+    if (!file) return std::nullopt;
+    String lower = lowerCase(path);
+    std::optional<AudioSamples> samples;
+    if (endsWith(lower, U".wav"))
+        samples = decodeWav(file);
+    else if (endsWith(lower, U".ogg"))
+        samples = decodeOgg(file);
+    std::fclose(file);
+    return samples;
+}

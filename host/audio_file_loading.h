@@ -1,0 +1,8 @@
+// Reading a sound file of any supported kind into PCM samples, for every host.
+#pragma once
+
+#include "host/game.h"
+
+// Opens the path through the host and decodes it by its extension, in any
+// case: ".wav" or ".ogg"; nothing for other names or files that do not decode.
+std::optional<AudioSamples> loadAudioFile(BBGame& game, const String& path);

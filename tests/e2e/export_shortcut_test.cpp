@@ -1,0 +1,111 @@
+// Ctrl+E in the real program, pressed through X: the song in the editor is
+// rendered beside the song files while the window goes on, the status row
+// tells how far it is, and the file is byte for byte what the command-line
+// export makes of the saved song.
+#include "song/song_file.h"
+#include "tests/support/screen_text.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/tracker_process.h"
+#include "tests/support/wait.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace {
+
+constexpr uint32_t statusInk = 0xAB2568;
+
+// A song that takes a moment to render: speed 16 over 99 positions, notes
+// on every channel.
+Song longSong()
+{
+    Song song;
+    song.patternColumns = blankColumns();
+    song.speed = 16;
+    song.songLengthRows = 99 * rowsPerPattern;
+    const int instrument[slotsPerInstrument] = {1, 6, 0, 0x35, 60, 2, 4, 7};
+    for (int slot = 0; slot < slotsPerInstrument; ++slot) song.instrumentParams[8 + slot] = instrument[slot];
+    const char32_t* cells[] = {U"y812", U"q612", U"b712", U"n512"};
+    for (int channel = 1; channel <= 4; ++channel)
+        for (int row = channel; row < rowsPerPattern; row += 8)
+            for (int part = 0; part < 4; ++part)
+                song.patternColumns[channelColumn(channel, part)][static_cast<size_t>(row)] = cells[channel - 1][part];
+    return song;
+}
+
+class ExportShortcut : public ::testing::Test {
+protected:
+    std::string status()
+    {
+        return reader.read(tracker.screenshot(), 473, -1, 20, statusInk);
+    }
+
+    bool waitForStatus(const std::string& text, double seconds = 60)
+    {
+        return waitFor([&] { return status().compare(0, text.size(), text) == 0; }, seconds);
+    }
+
+    void nameTheSong(const std::string& name)
+    {
+        tracker.click(100, 450);
+        tracker.type(name);
+        tracker.key("Return");
+    }
+
+    TrackerProcess tracker;
+    ScreenText reader;
+};
+
+} // namespace
+
+TEST_F(ExportShortcut, WithoutASongNameTheExportFails)
+{
+    ASSERT_TRUE(tracker.waitForWindow());
+    tracker.key("ctrl+e");
+    EXPECT_TRUE(waitForStatus("Export Failed!", 20)) << status();
+}
+
+TEST_F(ExportShortcut, RendersTheEditorsSongAsTheCommandLineDoesWhileTheWindowGoesOn)
+{
+    ASSERT_TRUE(tracker.waitForWindow());
+    std::string songBytes = encodeUtf8(songText(longSong()));
+    {
+        std::FILE* file = std::fopen(tracker.songPath("long").c_str(), "wb");
+        ASSERT_TRUE(file);
+        std::fwrite(songBytes.data(), 1, songBytes.size(), file);
+        std::fclose(file);
+    }
+    nameTheSong("long");
+    tracker.key("F12");
+    ASSERT_TRUE(waitForStatus("File Loaded...", 20)) << status();
+
+    // In the editor, Ctrl+E types nothing into the pattern.
+    tracker.key("space");
+    tracker.key("ctrl+e");
+    std::set<std::string> progress;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            std::string shown = status();
+            if (shown.compare(0, 10, "Exporting ") == 0) progress.insert(shown);
+            return shown.compare(0, 15, "Exported long.w") == 0;
+        },
+        240))
+        << status();
+    // The status row was redrawn while the song rendered.
+    EXPECT_GE(progress.size(), 2u);
+
+    tracker.key("F11");
+    ASSERT_TRUE(waitForStatus("File Saved...", 20)) << status();
+    EXPECT_TRUE(readFileBytes(tracker.songPath("long")) == songBytes) << "the pattern changed";
+
+    TempFolder out;
+    ChildProcess command({binaryDirectory() + "/kovo_tracker", "--export", tracker.songPath("long"), "-o",
+                          out.path() + "/long.wav", "--quiet"});
+    ASSERT_TRUE(command.waitExit(240));
+    ASSERT_EQ(command.exitStatus(), 0) << command.standardError();
+    std::string fromWindow = readFileBytes(tracker.songPath("long.wav"));
+    EXPECT_GT(fromWindow.size(), 100000000u);  // about 17 minutes of sound
+    EXPECT_TRUE(fromWindow == readFileBytes(out.path() + "/long.wav")) << "the two routes differ";
+    ASSERT_TRUE(tracker.closeWindow());
+}

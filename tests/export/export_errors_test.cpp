@@ -1,0 +1,120 @@
+// How the export answers bad input: one clear line on standard error, a
+// status that tells the kind of problem, and no file left behind; and a
+// damaged song file still exports whatever loads.
+#include "tests/export/export_fixture.h"
+
+#include <algorithm>
+
+namespace {
+
+int lineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+} // namespace
+
+TEST_F(ExportTest, AMissingOrEmptySongIsNamedWithStatusTwo)
+{
+    ChildProcess& missing = run({"--export", "no-such-song", "-o", "out.wav"});
+    EXPECT_EQ(missing.exitStatus(), 2);
+    EXPECT_NE(missing.standardError().find("no-such-song"), std::string::npos) << missing.standardError();
+    EXPECT_EQ(lineCount(missing.standardError()), 1);
+
+    folder.write("empty", "");
+    EXPECT_EQ(run({"--export", "empty", "-o", "out.wav"}).exitStatus(), 2);
+    EXPECT_NE(process->standardError().find("empty"), std::string::npos);
+    // A folder is no song file either.
+    EXPECT_EQ(run({"--export", ".", "-o", "out.wav"}).exitStatus(), 2);
+    EXPECT_EQ(files(), std::vector<std::string> {"empty"});
+}
+
+TEST_F(ExportTest, AnOutputFolderThatDoesNotExistFailsWithStatusOne)
+{
+    writeSong("tune", testSong());
+    ChildProcess& export1 = run({"--export", "tune", "-o", "nowhere/tune.wav", "--stems"});
+    EXPECT_EQ(export1.exitStatus(), 1);
+    EXPECT_NE(export1.standardError().find("nowhere/tune.wav"), std::string::npos) << export1.standardError();
+    EXPECT_EQ(lineCount(export1.standardError()), 1);
+    // A file in the way of the name is kept as it was when the export fails.
+    folder.write("taken.wav", "mine");
+    EXPECT_EQ(run({"--export", "tune", "-o", "taken.wav/x.wav"}).exitStatus(), 1);
+    EXPECT_EQ(readFileBytes(path("taken.wav")), "mine");
+    EXPECT_EQ(files(), (std::vector<std::string> {"taken.wav", "tune"}));
+}
+
+// The disk refusing more (a file size limit makes writes fail for real)
+// part-way through: the earlier file of that name stays, nothing else is left.
+TEST_F(ExportTest, AWriteThatFailsPartWayKeepsTheEarlierFile)
+{
+    Song song = testSong();
+    putCell(song, 1, 0, U"yF12");
+    writeSong("tune", song);
+    folder.write("tune.wav", "the earlier export");
+    std::string command = "cd '" + folder.path() + "' && trap '' XFSZ && ulimit -f 100 && exec '" + binaryDirectory() +
+                          "/kovo_tracker' --export tune -o tune.wav";
+    ChildProcess limited({"sh", "-c", command});
+    ASSERT_TRUE(limited.waitExit(120));
+    EXPECT_EQ(limited.exitStatus(), 1);
+    EXPECT_NE(limited.standardError().find("cannot write tune.wav: File too large"), std::string::npos)
+        << limited.standardError();
+    EXPECT_EQ(readFileBytes(path("tune.wav")), "the earlier export");
+    EXPECT_EQ(files(), (std::vector<std::string> {"tune", "tune.wav"}));
+}
+
+TEST_F(ExportTest, BadArgumentsPrintTheUsageWithStatusTwo)
+{
+    writeSong("tune", testSong());
+    const std::vector<std::vector<std::string>> badLines = {
+        {"--export", "tune", "--bogus"},     {"--export", "tune", "--loops", "0"},
+        {"--export", "tune", "--loops", "-2"}, {"--export", "tune", "--loops", "two"},
+        {"--export", "tune", "--loops", "3x"}, {"--export", "tune", "--rate", "22050"},
+        {"--export", "tune", "--rate", "-48000"}, {"--export", "tune", "--rate"},
+        {"--export"},                        {"--stems"},
+        {"-o", "x.wav"},                     {"--export", "tune", "--export", "tune"},
+        {"tune"},
+    };
+    for (const std::vector<std::string>& line : badLines) {
+        ChildProcess& bad = run(line);
+        std::string shown = line[0] + " " + (line.size() > 1 ? line.back() : "");
+        EXPECT_EQ(bad.exitStatus(), 2) << shown;
+        EXPECT_NE(bad.standardError().find("kovo_tracker --export SONG [-o OUT.wav]"), std::string::npos) << shown;
+        EXPECT_TRUE(bad.standardOutput().empty()) << shown;
+    }
+    EXPECT_EQ(files(), std::vector<std::string> {"tune"});
+}
+
+TEST_F(ExportTest, HelpPrintsTheUsageAndSucceeds)
+{
+    ChildProcess& help = run({"--help"}, {"DISPLAY=:987"});
+    EXPECT_EQ(help.exitStatus(), 0);
+    EXPECT_NE(help.standardOutput().find("--export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000]"),
+              std::string::npos);
+    EXPECT_TRUE(help.standardError().empty());
+}
+
+// Whatever the file holds, the song plays as the tracker would load it: cut
+// short, full of noise, or with a speed and length no editor would keep.
+TEST_F(ExportTest, DamagedSongFilesExportWhatLoads)
+{
+    std::string whole = encodeUtf8(songText(testSong()));
+    std::string noise;
+    for (int i = 0; i < 5000; ++i) noise += static_cast<char>((i * 7919 + i / 13) % 251);
+    Song extreme = testSong();
+    extreme.speed = 0xFFFF;
+    extreme.songLengthRows = 255 * rowsPerPattern;
+    const std::vector<std::pair<std::string, std::string>> damaged = {
+        {"cut", whole.substr(0, 700)},
+        {"header", "KOV1"},
+        {"noise", noise},
+        {"extreme", encodeUtf8(songText(extreme))},
+    };
+    for (const auto& [name, bytes] : damaged) {
+        folder.write(name, bytes);
+        ChildProcess& done = run({"--export", name, "--quiet"});
+        EXPECT_EQ(done.exitStatus(), 0) << name << ": " << done.standardError();
+        WavContent content = wav(name + ".wav");
+        EXPECT_EQ(content.channels, 2) << name;
+        EXPECT_GT(content.frames(), 0u) << name;
+        EXPECT_EQ(content.frames() % 960, 0u) << name;
+    }
+    // Speed 16 and 99 positions at the most, as the tracker's spinners keep them.
+    EXPECT_EQ(wav("extreme.wav").frames(), frames48k(16 + 99 * 32 * 16));
+}

@@ -1,0 +1,77 @@
+#include "tests/export/export_fixture.h"
+
+#include <algorithm>
+#include <cstring>
+#include <dirent.h>
+
+namespace {
+
+uint32_t le32(const std::string& bytes, size_t at)
+{
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + static_cast<size_t>(i)]);
+    return value;
+}
+
+} // namespace
+
+std::vector<float> WavContent::left() const
+{
+    std::vector<float> values;
+    for (size_t i = 0; i < samples.size(); i += 2) values.push_back(static_cast<float>(samples[i]) / 32768.0f);
+    return values;
+}
+
+WavContent readWav(const std::string& bytes)
+{
+    WavContent content;
+    if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(36, 4, "data") != 0) return content;
+    content.channels = static_cast<int>(le32(bytes, 22) & 0xFFFF);
+    content.rate = static_cast<int>(le32(bytes, 24));
+    content.bits = static_cast<int>(le32(bytes, 34) & 0xFFFF);
+    size_t dataBytes = std::min<size_t>(le32(bytes, 40), bytes.size() - 44);
+    content.samples.resize(dataBytes / 2);
+    std::memcpy(content.samples.data(), bytes.data() + 44, content.samples.size() * 2);
+    return content;
+}
+
+Song testSong()
+{
+    Song song;
+    song.patternColumns = blankColumns();
+    const int instrument[slotsPerInstrument] = {4, 0, 0, 0, 255, 0, 0, 0};
+    for (int slot = 0; slot < slotsPerInstrument; ++slot) song.instrumentParams[8 + slot] = instrument[slot];
+    return song;
+}
+
+void putCell(Song& song, int channel, int row, const char32_t* cell, int pattern)
+{
+    for (int part = 0; part < 4; ++part)
+        song.patternColumns[channelColumn(channel, part)][static_cast<size_t>(pattern * rowsPerPattern + row)] =
+            cell[part];
+}
+
+std::string ExportTest::writeSong(const std::string& name, const Song& song)
+{
+    return folder.write(name, encodeUtf8(songText(song)));
+}
+
+ChildProcess& ExportTest::run(const std::vector<std::string>& args, const std::vector<std::string>& environment)
+{
+    std::string command = "cd '" + folder.path() + "' && exec '" + binaryDirectory() + "/kovo_tracker'";
+    for (const std::string& arg : args) command += " '" + arg + "'";
+    process = std::make_unique<ChildProcess>(std::vector<std::string> {"sh", "-c", command}, environment);
+    EXPECT_TRUE(process->waitExit(240)) << "the export did not end";
+    return *process;
+}
+
+std::vector<std::string> ExportTest::files() const
+{
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.path().c_str());
+    while (dirent* entry = dir ? readdir(dir) : nullptr)
+        if (entry->d_name[0] != '.') names.push_back(entry->d_name);
+    if (dir) closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
