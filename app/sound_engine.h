@@ -116,6 +116,7 @@ private:
 
     void switchChannels();
     void toggleFollow();
+    void changeWindowScale();
     void toggleLayout();
     void toggleEditing();
     void undoOnClick();

@@ -34,9 +34,15 @@ std::string pause(int delayMs) { return std::to_string(delayMs / 1000.0); }
 
 } // namespace
 
-TrackerProcess::TrackerProcess(const std::vector<std::string>& environment) : folder_(makeFolder())
+TrackerProcess::TrackerProcess(const std::vector<std::string>& environment, const std::vector<std::string>& arguments)
+    : folder_(makeFolder())
 {
-    process_ = std::make_unique<ChildProcess>(std::vector<std::string> {folder_ + "/kovo_tracker"}, environment);
+    // Never the settings of the person running the tests.
+    std::vector<std::string> fullEnvironment {"XDG_CONFIG_HOME=" + folder_ + "/config"};
+    fullEnvironment.insert(fullEnvironment.end(), environment.begin(), environment.end());
+    std::vector<std::string> argv {folder_ + "/kovo_tracker"};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    process_ = std::make_unique<ChildProcess>(argv, fullEnvironment);
 }
 
 TrackerProcess::~TrackerProcess()

@@ -12,8 +12,11 @@
 
 class TrackerProcess {
 public:
-    // Starts the tracker; environment entries are added to its environment.
-    explicit TrackerProcess(const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"});
+    // Starts the tracker with the arguments; environment entries are added to
+    // its environment. Its settings live in the test's folder unless the
+    // environment names another XDG_CONFIG_HOME.
+    explicit TrackerProcess(const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"},
+                            const std::vector<std::string>& arguments = {});
     ~TrackerProcess();
     TrackerProcess(const TrackerProcess&) = delete;
     TrackerProcess& operator=(const TrackerProcess&) = delete;
