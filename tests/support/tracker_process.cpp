@@ -86,6 +86,11 @@ void TrackerProcess::type(const std::string& text, int delayMs)
     xdotool({"sleep", pause(delayMs), "type", "--delay", std::to_string(delayMs), text});
 }
 
+void TrackerProcess::keyWithControl(const std::string& key)
+{
+    xdotool({"sleep", "0.1", "keydown", "ctrl", "sleep", "0.1", "key", key, "sleep", "0.1", "keyup", "ctrl"});
+}
+
 void TrackerProcess::click(int x, int y, int button)
 {
     WindowGeometry at = geometry();

@@ -27,6 +27,10 @@ public:
     // Real X events through xdotool, at window coordinates.
     void key(const std::string& keys, int delayMs = 120);
     void type(const std::string& text, int delayMs = 120);
+    // A key pressed while Control is held down for a moment, as a person
+    // does: the program polls, and a combination over within one poll would
+    // find Control already up.
+    void keyWithControl(const std::string& key);
     void click(int x, int y, int button = 1);
     // Mouse button down or up without the other half.
     void mouseDown(int x, int y);
