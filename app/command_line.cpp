@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "host/window_scale.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -8,12 +10,14 @@
 #include <vector>
 
 const char usageText[] =
-    "usage: kovo_tracker\n"
+    "usage: kovo_tracker [--scale N]\n"
     "       kovo_tracker --export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000] [--quiet]\n"
     "       kovo_tracker --help\n";
 
 const char helpText[] =
     "Kovo Tracker. With no arguments it opens the tracker's window.\n"
+    "  --scale N        show the window N times larger, 1 to 4 (default: what the\n"
+    "                   monitor asks for and fits, or the size chosen with Ctrl+= / Ctrl+-)\n"
     "\n"
     "usage: kovo_tracker --export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000] [--quiet]\n"
     "Renders the song file SONG to a 16-bit stereo WAV file, faster than real time,\n"
@@ -70,6 +74,8 @@ private:
             rate(request.settings.rate);
         } else if (name == "--stems") {
             exportOptionSeen_ = request.settings.stems = true;
+        } else if (name == "--scale" || name.rfind("--scale=", 0) == 0) {
+            windowScale(name);
         } else if (name == "--quiet") {
             exportOptionSeen_ = request.quiet = true;
         } else {
@@ -105,6 +111,16 @@ private:
         if (std::find(std::begin(exportRates), std::end(exportRates), parsed) == std::end(exportRates))
             return fail("bad number for --rate: " + std::to_string(parsed) + " (44100 or 48000)");
         into = parsed;
+    }
+
+    // The window's scale, read by the host's own reader of the option.
+    void windowScale(const std::string& name)
+    {
+        std::vector<std::string> words {"", name};
+        if (name == "--scale" && next_ < args_.size()) words.push_back(args_[next_++]);
+        ScaleOption scale = readScaleOption(words);
+        if (!scale.error.empty()) return fail(scale.error);
+        line_.windowScale = scale.scale;
     }
 
     void fail(const std::string& error)

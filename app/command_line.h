@@ -1,5 +1,5 @@
-// The program's arguments: none starts the tracker; the others ask for an
-// export from the command line or for the usage.
+// The program's arguments: none (or only --scale) starts the tracker; the
+// others ask for an export from the command line or for the usage.
 #pragma once
 
 #include "export/export_command.h"
@@ -10,6 +10,7 @@ struct CommandLine {
     enum Action { runTracker, exportSong, showHelp, badUsage };
     Action action = runTracker;
     ExportRequest exportRequest;
+    int windowScale = 0;  // --scale N for the tracker's window, 0 when not given
     std::string error;  // what was wrong, for badUsage
 };
 

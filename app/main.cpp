@@ -2,6 +2,7 @@
 #include "app/sound_engine.h"
 #include "graphics/graphics_context.h"
 #include "host/entry.h"
+#include "host/window_scale.h"
 
 #include <cstdio>
 
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     case CommandLine::runTracker:
         break;
     }
+    requestWindowScale(line.windowScale);
     return runProgram(argc, argv, [] {
         createDrawState();
         // The application lives until the process ends.

@@ -139,6 +139,7 @@ private:
 
     void switchChannels();
     void toggleFollow();
+    void changeWindowScale();
     void toggleLayout();
     void toggleEditing();
     void undoKeys();

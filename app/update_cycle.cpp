@@ -25,6 +25,7 @@ void c_SoundEngine::update()
     wheelStep = input().takeWheel();
     switchChannels();
     toggleFollow();
+    changeWindowScale();
     toggleLayout();
     toggleEditing();
     undoKeys();

@@ -59,8 +59,15 @@ int gxtkGraphics::beginFrame()
         viewHeight_ = game->deviceHeight();
         game->readFramebufferSize(framebufferWidth, framebufferHeight);
     }
-    picture_.bind(framebufferWidth, framebufferHeight);
-    glViewport(0, 0, framebufferWidth, framebufferHeight);
+    // The picture is drawn at the window's size in units and magnified when
+    // presented; without one, drawing goes straight to the window's pixels.
+    picture_.bind(viewWidth_, viewHeight_);
+    if (picture_.isBound())
+        glViewport(0, 0, viewWidth_, viewHeight_);
+    else
+        glViewport(0, 0, framebufferWidth, framebufferHeight);
+    framebufferWidth_ = framebufferWidth;
+    framebufferHeight_ = framebufferHeight;
     applyFrameState();
     batchLength_ = 0;
     drawCallsThisFrame_ = 0;
@@ -93,7 +100,7 @@ void gxtkGraphics::applyFrameState()
 void gxtkGraphics::endFrame()
 {
     flush();
-    picture_.present();
+    picture_.present(framebufferWidth_, framebufferHeight_);
     lastFrameDrawCalls_ = drawCallsThisFrame_;
 }
 

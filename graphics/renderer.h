@@ -116,6 +116,8 @@ private:
     std::shared_ptr<gxtkSurface> batchSurface_;
 
     WindowPicture picture_;
+    int framebufferWidth_ = 0;  // the window's pixels the picture is presented to
+    int framebufferHeight_ = 0;
     int drawCallsThisFrame_ = 0;
     int lastFrameDrawCalls_ = 0;
 };

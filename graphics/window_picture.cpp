@@ -5,6 +5,8 @@
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 
+#include <algorithm>
+
 namespace {
 
 // Runs a whole-buffer operation (clear, blit) that the scissor box must not cut.
@@ -72,13 +74,17 @@ void WindowPicture::destroy()
     framebuffer_ = colourBuffer_ = 0;
 }
 
-void WindowPicture::present()
+void WindowPicture::present(int windowWidth, int windowHeight)
 {
     if (!framebuffer_) return;
-    unscissored([this] {
+    int scale = std::max(1, std::min(windowWidth / width_, windowHeight / height_));
+    // GL counts rows from the bottom: the picture's top row goes to the window's top.
+    int bottom = windowHeight - height_ * scale;
+    unscissored([&] {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        glBlitFramebuffer(0, 0, width_, height_, 0, 0, width_, height_, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBlitFramebuffer(0, 0, width_, height_, 0, bottom, width_ * scale, bottom + height_ * scale,
+                          GL_COLOR_BUFFER_BIT, GL_NEAREST);
     });
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
 }

@@ -17,8 +17,12 @@ public:
     // context changes. Without a usable framebuffer object the window's own
     // buffer is used, as before.
     void bind(int width, int height);
-    // Copies the picture to the window's back buffer, then binds the picture again.
-    void present();
+    // True while drawing goes into the picture rather than the window.
+    bool isBound() const { return framebuffer_ != 0; }
+    // Copies the picture to the window's back buffer of the given size,
+    // magnified by the largest whole number that fits, pixels kept sharp and
+    // the top-left corners together; then binds the picture again.
+    void present(int windowWidth, int windowHeight);
 
 private:
     void create(int width, int height);

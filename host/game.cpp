@@ -210,6 +210,9 @@ void BBGame::readFramebufferSize(int& width, int& height)
     height = deviceHeight();
 }
 
+int BBGame::windowScale() { return 1; }
+void BBGame::setWindowScale(int) {}
+
 String loadText(const String& path)
 {
     BBGame* game = BBGame::game();

@@ -112,6 +112,10 @@ public:
 
     // Size of the window's framebuffer in pixels (the renderer's viewport).
     virtual void readFramebufferSize(int& width, int& height);
+    // How many times larger than the program's picture the window shows it.
+    virtual int windowScale();
+    // Resizes the window to show the picture at a scale of 1 to 4.
+    virtual void setWindowScale(int scale);
 
 protected:
     // Runs one delegate call; an error object escaping it ends the process.

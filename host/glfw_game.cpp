@@ -36,6 +36,10 @@ void sleepFor(double delay)
 
 // ---- Input callbacks: GLFW's codes become application events. ----
 
+// A window position in picture units: every window pixel of a magnified
+// picture acts as the picture pixel it shows.
+float pictureUnits(double windowPixels) { return float(std::floor(windowPixels / glfwGame()->windowScale())); }
+
 void onKeyEvent(GLFWwindow*, int key, int, int action, int)
 {
     int code = translateKey(key);
@@ -59,21 +63,21 @@ void onMouseButtonEvent(GLFWwindow* window, int button, int action, int)
     double x = 0, y = 0;
     glfwGetCursorPos(window, &x, &y);
     if (action == GLFW_PRESS)
-        glfwGame()->dispatchMouse(eventMouseDown, button, float(x), float(y), 0);
+        glfwGame()->dispatchMouse(eventMouseDown, button, pictureUnits(x), pictureUnits(y), 0);
     else if (action == GLFW_RELEASE)
-        glfwGame()->dispatchMouse(eventMouseUp, button, float(x), float(y), 0);
+        glfwGame()->dispatchMouse(eventMouseUp, button, pictureUnits(x), pictureUnits(y), 0);
 }
 
 void onCursorEvent(GLFWwindow*, double x, double y)
 {
-    glfwGame()->dispatchMouse(eventMouseMove, -1, float(x), float(y), 0);
+    glfwGame()->dispatchMouse(eventMouseMove, -1, pictureUnits(x), pictureUnits(y), 0);
 }
 
 void onScrollEvent(GLFWwindow* window, double, double yOffset)
 {
     double x = 0, y = 0;
     glfwGetCursorPos(window, &x, &y);
-    glfwGame()->dispatchMouse(eventMouseMove, -1, float(x), float(y), float(yOffset));
+    glfwGame()->dispatchMouse(eventMouseMove, -1, pictureUnits(x), pictureUnits(y), float(yOffset));
 }
 
 // The close button ends the program through the close-request key.
@@ -84,7 +88,11 @@ void onCloseEvent(GLFWwindow* window)
     glfwGame()->dispatchKey(eventKeyUp, keyCloseRequest);
 }
 
-void onSizeEvent(GLFWwindow*, int width, int height) { glfwGame()->noteWindowSize(width, height); }
+void onSizeEvent(GLFWwindow*, int width, int height)
+{
+    int scale = glfwGame()->windowScale();
+    glfwGame()->noteWindowSize(width / scale, height / scale);
+}
 
 } // namespace
 
@@ -110,7 +118,7 @@ void BBGlfwGame::setMouseVisible(bool visible)
     glfwSetInputMode(window_, GLFW_CURSOR, visible ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_HIDDEN);
 }
 
-void BBGlfwGame::setMousePosition(float x, float y) { glfwSetCursorPos(window_, x, y); }
+void BBGlfwGame::setMousePosition(float x, float y) { glfwSetCursorPos(window_, x * scale_, y * scale_); }
 
 void BBGlfwGame::setClipboardText(const String& text)
 {
@@ -171,11 +179,11 @@ void BBGlfwGame::createWindow(int width, int height, int flags)
         int index = flag(windowSecondMonitor) ? 1 : 0;
         if (index > count - 1) index = count - 1;
         GLFWmonitor* monitor = monitors && index >= 0 ? monitors[index] : nullptr;
-        window_ = glfwCreateWindow(width, height, title.c_str(), monitor, nullptr);
+        window_ = glfwCreateWindow(width * scale_, height * scale_, title.c_str(), monitor, nullptr);
     } else {
-        window_ = glfwCreateWindow(width, height, title.c_str(), nullptr, nullptr);
+        window_ = glfwCreateWindow(width * scale_, height * scale_, title.c_str(), nullptr, nullptr);
         if (window_) {
-            glfwSetWindowPos(window_, (desktopMode_.width - width) / 2, (desktopMode_.height - height) / 2);
+            centreWindow(width * scale_, height * scale_);
             glfwShowWindow(window_);
         }
     }
@@ -291,6 +299,7 @@ void BBGlfwGame::readFramebufferSize(int& width, int& height)
 
 void BBGlfwGame::runLoop()
 {
+    scale_ = initialWindowScale();
     createWindow(640, 475, windowDecorated);
     startRun();
     while (!glfwWindowShouldClose(window_)) {

@@ -48,6 +48,8 @@ public:
     ImagePixels loadImagePixels(const String& path) override;
     std::optional<AudioSamples> loadAudioSamples(const String& path) override;
     void readFramebufferSize(int& width, int& height) override;
+    int windowScale() override { return scale_; }
+    void setWindowScale(int scale) override;
 
     // Opens the window, starts the run and loops until the window is asked to
     // close. The close button normally ends the process before that.
@@ -62,6 +64,8 @@ private:
     void runDueUpdates();
     void releaseHeldKeys();
     void installCallbacks();
+    int initialWindowScale() const;
+    void centreWindow(int width, int height);
     const String& appDirectory();
 
     struct VideoMode {
@@ -73,6 +77,7 @@ private:
     int windowWidth_ = 0;
     int windowHeight_ = 0;
     int swapInterval_ = 1;
+    int scale_ = 1;  // window pixels per picture unit
     bool focused_ = true;
     String appDirectory_;
     String internalDirectory_;

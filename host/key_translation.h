@@ -36,6 +36,8 @@ enum KeyCode {
     keyF10 = 121,
     keyF11 = 122,
     keyF12 = 123,
+    keyEquals = 187,
+    keyMinus = 189,
     keyJoystickBase = 256,
     keyTouchBase = 384,
     keyBackRequest = 416,

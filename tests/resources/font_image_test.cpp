@@ -82,6 +82,19 @@ TEST_F(StripFont, GlyphsKeepAClearColumnAndRowSoNeighboursNeverTouch)
     }
 }
 
+// The play marker is drawn along row 2 of the grid row it has passed and
+// later erased in the grid colour: ink there would be cut off.
+TEST_F(StripFont, RowsAboveTheCapitalsStayClearForThePlayMarker)
+{
+    ASSERT_EQ(strip.width, 1056);
+    for (int code = 32; code < 32 + kGlyphs; ++code) {
+        if (code == '[') continue;
+        EXPECT_FALSE(anyInk(cutGlyph(strip, code, 0), 0, 0, kWidth, 3)) << "code " << code;
+    }
+    // Capitals and digits start right below, so text sits centred in the cursor bar.
+    for (int code : {'0', 'A', 'E'}) EXPECT_TRUE(anyInk(cutGlyph(strip, code, 0), 0, 3, kWidth, 1)) << "code " << code;
+}
+
 TEST(PaddedFont, HoldsTheSameGlyphsInsideAOneUnitClearBorder)
 {
     PngPixels strip = loadPngPixels(dataFile("zukafont.png"));

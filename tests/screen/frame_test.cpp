@@ -250,3 +250,30 @@ TEST_F(Frame, AMutedChannelTakesNoNewPeakButKeepsFalling)
     engine->transportState = stateStandby;
     EXPECT_EQ(meterHeights(meterFrame()), (std::vector<int> {62, 56, 2, 2}));
 }
+
+// The marker runs along the gap above each row's letters, so a row it has
+// passed (and erased behind it) reads exactly as before.
+TEST_F(Frame, GridRowsReadWholeAfterThePlayMarkerHasPassedThem)
+{
+    engine->transportState = statePlaying;
+    engine->followMode = 1;
+    engine->followText = U"On";
+    putNote(0, 1, U'y', U'2', U'F', U'1');
+    putNote(1, 2, U'p', U'3', U'E', U'A');
+    putNote(2, 3, U'<', U'0');
+    putNote(3, 5, U'-', U'0');
+    putNote(0, 6, U'+', U'0', U'8', U'B');
+    putNote(1, 7, U'#', U'0', U'7', U'D');
+    const std::vector<std::string> rows {"00  ---00 ---00 ---00 ---00", "01  C-2F1 ---00 ---00 ---00",
+                                         "02  ---00 E-5EA ---00 ---00", "03  ---00 ---00 {|}00 ---00",
+                                         "04  ---00 ---00 ---00 ---00", "05  ---00 ---00 ---00 End00",
+                                         "06  -dn8B ---00 ---00 ---00", "07  ---00 -up7D ---00 ---00"};
+    Picture shown = repaint();
+    for (int row = 1; row <= 9; ++row) {
+        engine->rowInPattern = row;
+        shown = repaint();
+    }
+    for (int c = 0; c < static_cast<int>(rows.size()); ++c)
+        EXPECT_EQ(gridRow(shown, c, c % 4 == 0 ? seen::beat : seen::text), rows[c]) << "screen row " << c;
+    EXPECT_EQ(markerRows(shown), std::vector<int> {9 * 12 + 2});
+}

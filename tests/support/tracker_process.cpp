@@ -28,39 +28,48 @@ std::string makeFolder()
     return folder;
 }
 
+// Never the settings of the person running the tests.
+std::vector<std::string> withOwnSettings(const std::string& folder, const std::vector<std::string>& environment)
+{
+    std::vector<std::string> full {"XDG_CONFIG_HOME=" + folder + "/config"};
+    full.insert(full.end(), environment.begin(), environment.end());
+    return full;
+}
+
 // Input is paced like a person's: the program takes one character per update
 // step, so each command waits a moment after the one before it.
 std::string pause(int delayMs) { return std::to_string(delayMs / 1000.0); }
 
 } // namespace
 
-TrackerProcess::TrackerProcess(const std::vector<std::string>& environment)
-    : folder_(makeFolder()), environment_(environment)
+TrackerProcess::TrackerProcess(const std::vector<std::string>& environment, const std::vector<std::string>& arguments)
+    : folder_(makeFolder()), environment_(withOwnSettings(folder_, environment)), arguments_(arguments)
 {
-    start();
-}
-
-void TrackerProcess::start()
-{
-    window_ = 0;
-    process_ = std::make_unique<ChildProcess>(std::vector<std::string> {folder_ + "/kovo_tracker"}, environment_);
-}
-
-void TrackerProcess::restart()
-{
-    if (process_->running()) throw std::runtime_error("restart while the tracker still runs");
     start();
 }
 
 TrackerProcess::TrackerProcess(const std::vector<std::string>& launcher,
                                const std::function<void(const std::string&)>& prepare,
                                const std::vector<std::string>& environment)
-    : folder_(makeFolder())
+    : folder_(makeFolder()), environment_(withOwnSettings(folder_, environment)), launcher_(launcher)
 {
     prepare(folder_);
-    std::vector<std::string> argv = launcher;
+    start();
+}
+
+void TrackerProcess::start()
+{
+    window_ = 0;
+    std::vector<std::string> argv = launcher_;
     argv.push_back(folder_ + "/kovo_tracker");
-    process_ = std::make_unique<ChildProcess>(argv, environment);
+    argv.insert(argv.end(), arguments_.begin(), arguments_.end());
+    process_ = std::make_unique<ChildProcess>(argv, environment_);
+}
+
+void TrackerProcess::restart()
+{
+    if (process_->running()) throw std::runtime_error("restart while the tracker still runs");
+    start();
 }
 
 TrackerProcess::~TrackerProcess()
@@ -102,6 +111,11 @@ void TrackerProcess::key(const std::string& keys, int delayMs)
 void TrackerProcess::type(const std::string& text, int delayMs)
 {
     xdotool({"sleep", pause(delayMs), "type", "--delay", std::to_string(delayMs), text});
+}
+
+void TrackerProcess::keyWithControl(const std::string& key)
+{
+    xdotool({"sleep", "0.1", "keydown", "ctrl", "sleep", "0.1", "key", key, "sleep", "0.1", "keyup", "ctrl"});
 }
 
 void TrackerProcess::click(int x, int y, int button)

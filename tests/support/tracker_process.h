@@ -13,8 +13,11 @@
 
 class TrackerProcess {
 public:
-    // Starts the tracker; environment entries are added to its environment.
-    explicit TrackerProcess(const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"});
+    // Starts the tracker with the arguments; environment entries are added to
+    // its environment. Its settings live in the test's folder unless the
+    // environment names another XDG_CONFIG_HOME.
+    explicit TrackerProcess(const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"},
+                            const std::vector<std::string>& arguments = {});
     // Starts it through a launcher given with its arguments (setpriv to run as
     // another user, strace to watch its calls), once prepare has set up the
     // new folder (its data/songs is empty).
@@ -33,6 +36,10 @@ public:
     // Real X events through xdotool, at window coordinates.
     void key(const std::string& keys, int delayMs = 120);
     void type(const std::string& text, int delayMs = 120);
+    // A key pressed while Control is held down for a moment, as a person
+    // does: the program polls, and a combination over within one poll would
+    // find Control already up.
+    void keyWithControl(const std::string& key);
     void click(int x, int y, int button = 1);
     // Mouse button down or up without the other half.
     void mouseDown(int x, int y);
@@ -57,5 +64,7 @@ private:
     XConnection x_;
     unsigned long window_ = 0;
     std::vector<std::string> environment_;
+    std::vector<std::string> launcher_;
+    std::vector<std::string> arguments_;
     std::unique_ptr<ChildProcess> process_;
 };

@@ -39,7 +39,7 @@ std::string readDisplayNumber(int fd)
 
 } // namespace
 
-const std::string& ensureXvfb()
+const std::string& ensureXvfb(const std::string& screen)
 {
     XvfbProcess& process = server();
     if (process.pid > 0) return process.display;
@@ -49,7 +49,7 @@ const std::string& ensureXvfb()
     if (pid == 0) {
         close(fds[0]);
         std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
                "-noreset", static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -1,0 +1,138 @@
+// Choosing the window's magnification: the command line, the settings file
+// kept between runs, and what the monitor offers.
+#include "host/settings_file.h"
+#include "host/window_scale.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+
+namespace {
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name)
+    {
+        if (const char* old = std::getenv(name)) old_ = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedVariable()
+    {
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+ScaleOption option(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), "kovo_tracker");
+    return readScaleOption(arguments);
+}
+
+} // namespace
+
+TEST(WindowScale, TheMonitorGivesItsContentScaleRoundedDownAndOnlyAsLargeAsFits)
+{
+    EXPECT_EQ(largestFittingScale(1024, 768, 640, 475), 1);
+    EXPECT_EQ(largestFittingScale(1920, 1050, 640, 475), 2);  // 1425 rows would not fit
+    EXPECT_EQ(largestFittingScale(3840, 2160, 640, 475), 4);  // never more than 4
+    EXPECT_EQ(largestFittingScale(600, 400, 640, 475), 1);    // never less than 1
+
+    auto fromMonitor = [](float contentScale, int largestFitting) {
+        return chooseWindowScale({0, 0, contentScale, largestFitting});
+    };
+    EXPECT_EQ(fromMonitor(1.0f, 1), 1);
+    EXPECT_EQ(fromMonitor(1.75f, 4), 1);
+    EXPECT_EQ(fromMonitor(2.0f, 4), 2);
+    EXPECT_EQ(fromMonitor(3.0f, 2), 2);
+    EXPECT_EQ(fromMonitor(9.0f, 4), 4);
+    EXPECT_EQ(fromMonitor(0.5f, 4), 1);
+    EXPECT_EQ(fromMonitor(0.0f, 4), 1);
+}
+
+TEST(WindowScale, TheCommandLineWinsAndARememberedScaleIsKeptToWhatFits)
+{
+    EXPECT_EQ(chooseWindowScale({3, 2, 1.0f, 1}), 3);  // asked for: taken even if it does not fit
+    EXPECT_EQ(chooseWindowScale({0, 3, 1.0f, 4}), 3);  // remembered, before the monitor's
+    EXPECT_EQ(chooseWindowScale({0, 3, 1.0f, 2}), 2);
+    EXPECT_EQ(chooseWindowScale({0, 1, 2.0f, 4}), 1);
+}
+
+TEST(WindowScale, TheScaleOptionTakesAWholeNumberFromOneToFour)
+{
+    EXPECT_EQ(option({}).scale, 0);
+    EXPECT_EQ(option({"--scale", "2"}).scale, 2);
+    EXPECT_EQ(option({"--scale=3"}).scale, 3);
+    EXPECT_EQ(option({"--export", "song.wav", "--scale", "4"}).scale, 4);
+    EXPECT_TRUE(option({"--export", "song.wav"}).error.empty());
+    for (auto wrong : {std::vector<std::string> {"--scale"}, {"--scale", "0"}, {"--scale", "5"}, {"--scale", "x"},
+                       {"--scale", "2x"}, {"--scale", "-1"}, {"--scale="}, {"--scale", "2", "--scale", "9"}}) {
+        ScaleOption read = option(wrong);
+        EXPECT_EQ(read.scale, 0) << wrong.back();
+        EXPECT_NE(read.error.find("--scale"), std::string::npos) << wrong.back();
+    }
+}
+
+TEST(SettingsFile, LivesInTheConfigFolderFromTheEnvironment)
+{
+    ScopedVariable home("HOME", "/home/someone");
+    {
+        ScopedVariable config("XDG_CONFIG_HOME", "/tmp/config");
+        EXPECT_EQ(settingsFilePath(), "/tmp/config/kovo-tracker/settings");
+    }
+    {
+        ScopedVariable config("XDG_CONFIG_HOME", "relative/config");  // relative folders are to be ignored
+        EXPECT_EQ(settingsFilePath(), "/home/someone/.config/kovo-tracker/settings");
+    }
+    ScopedVariable config("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(settingsFilePath(), "/home/someone/.config/kovo-tracker/settings");
+    ScopedVariable noHome("HOME", nullptr);
+    EXPECT_EQ(settingsFilePath(), "");
+    EXPECT_FALSE(writeSetting(settingsFilePath(), "scale", "2"));
+}
+
+TEST(SettingsFile, AMissingOrBrokenFileGivesNoValueAndWritingKeepsOtherLines)
+{
+    TempFolder folder;
+    std::string path = folder.path() + "/kovo-tracker/settings";
+    EXPECT_EQ(readSetting(path, "scale"), std::nullopt);
+
+    // Made with its folder; written again, the key keeps one line.
+    ASSERT_TRUE(writeSetting(path, "scale", "2"));
+    ASSERT_TRUE(writeSetting(path, "scale", "3"));
+    EXPECT_EQ(readFileBytes(path), "scale=3\n");
+
+    folder.write("kovo-tracker/settings", "colour=blue\r\n\xff\x01 junk\nscales=9\nscale\n=4\n");
+    EXPECT_EQ(readSetting(path, "scale"), std::nullopt);
+    EXPECT_EQ(readSetting(path, "colour"), "blue");
+    ASSERT_TRUE(writeSetting(path, "scale", "1"));
+    EXPECT_EQ(readSetting(path, "scale"), "1");
+    EXPECT_EQ(readSetting(path, "scales"), "9");
+    EXPECT_EQ(readSetting(path, "colour"), "blue");
+}
+
+TEST(SettingsFile, RemembersOnlyAScaleItCanUse)
+{
+    TempFolder folder;
+    ScopedVariable config("XDG_CONFIG_HOME", folder.path().c_str());
+    EXPECT_EQ(rememberedWindowScale(), 0);
+    ASSERT_TRUE(rememberWindowScale(3));
+    EXPECT_EQ(rememberedWindowScale(), 3);
+    for (const char* text : {"scale=9\n", "scale=two\n", "scale=\n", "\x89PNG"}) {
+        folder.write("kovo-tracker/settings", text);
+        EXPECT_EQ(rememberedWindowScale(), 0) << text;
+    }
+}
