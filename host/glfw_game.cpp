@@ -85,6 +85,9 @@ void onCloseEvent(GLFWwindow* window)
 
 void onSizeEvent(GLFWwindow*, int width, int height) { glfwGame()->noteWindowSize(width, height); }
 
+// The window's contents were lost (an expose): show the kept picture again.
+void onRefreshEvent(GLFWwindow*) { glfwGame()->requestPictureRefresh(); }
+
 } // namespace
 
 BBGlfwGame::BBGlfwGame()
@@ -199,6 +202,7 @@ void BBGlfwGame::installCallbacks()
     glfwSetScrollCallback(window_, onScrollEvent);
     glfwSetWindowCloseCallback(window_, onCloseEvent);
     glfwSetWindowSizeCallback(window_, onSizeEvent);
+    glfwSetWindowRefreshCallback(window_, onRefreshEvent);
 }
 
 void BBGlfwGame::setWindowIcon(const String& imagePath)
@@ -318,7 +322,7 @@ void BBGlfwGame::runLoop()
     startRun();
     while (!glfwWindowShouldClose(window_)) {
         stepRender();
-        glfwSwapBuffers(window_);
+        if (framePresented()) glfwSwapBuffers(window_);
         if (nextUpdate_ != 0) {
             double delay = nextUpdate_ - glfwGetTime();
             if (delay > 0) sleepFor(delay);
