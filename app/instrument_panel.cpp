@@ -7,6 +7,8 @@
 #include "graphics/graphics_context.h"
 #include "graphics/image.h"
 
+#include <iterator>
+
 namespace {
 
 void tint(const Colour& colour) { setTint(colour.r, colour.g, colour.b); }
@@ -56,7 +58,7 @@ constexpr ParameterLine parameterLines[] = {
     {372, U" SPD:", [](const c_SoundEngine& e) { return e.speed; }},
     {384, U" Len:", [](const c_SoundEngine& e) { return e.songLengthRows / rowsPerPattern; }},
 };
-static_assert(sizeof parameterLines / sizeof parameterLines[0] == 13);
+static_assert(std::size(parameterLines) == BodyView::parameterLineCount);
 
 struct Point {
     float x, y;
@@ -73,7 +75,33 @@ constexpr float glyphAdvance = 11;
 
 } // namespace
 
-void c_SoundEngine::drawPanelTexts()
+void c_SoundEngine::composePanel(BodyView& view) const
+{
+    for (size_t i = 0; i < std::size(parameterLines); ++i)
+        view.parameterLines[i].assign(parameterLines[i].label).append(byteHex(parameterLines[i].value(*this)));
+    view.description = instrumentDescriptions[currentInstrument];
+    view.layoutLine.assign(U"LAYOUT ").append(layoutText);
+    view.songNameLine.assign(U" ").append(songName);
+    composeTextCursor(view);
+}
+
+// " [" marks where the next character goes (text fields) or the cell under
+// the cursor.
+void c_SoundEngine::composeTextCursor(BodyView& view) const
+{
+    CaretPlace description {true, static_cast<float>(view.description.size()) * glyphAdvance + 385, 123};
+    view.carets = {};
+    if (songNameEditing) {
+        view.carets[0] = {true, static_cast<float>(songName.size()) * glyphAdvance, 441};
+        if (descriptionEditing) view.carets[1] = description;
+    } else if (descriptionEditing) {
+        view.carets[0] = description;
+    } else {
+        view.carets[0] = {true, static_cast<float>(cursorColumn * 33), static_cast<float>(cursorRow * 12)};
+    }
+}
+
+void c_SoundEngine::drawPanelTexts(const BodyView& view)
 {
     tint(colours::text);
     for (const PlacedText& word : panelWords) drawString(word.text, word.x, word.y);
@@ -81,31 +109,19 @@ void c_SoundEngine::drawPanelTexts()
     fillRect(394, 122, 236, 18);
     fillRect(4, 440, 385, 18);
     tint(colours::description);
-    drawString(instrumentDescriptions[currentInstrument], 396, 123);
-    drawParameterLines();
-    drawString(U"LAYOUT " + layoutText, 520, 440);
-    drawString(U" " + songName, 0, 441);
-}
-
-void c_SoundEngine::drawParameterLines()
-{
+    drawString(view.description, 396, 123);
     tint(colours::text);
-    for (const ParameterLine& line : parameterLines) drawString(line.label + byteHex(line.value(*this)), 385, line.y);
+    for (size_t i = 0; i < std::size(parameterLines); ++i) drawString(view.parameterLines[i], 385, parameterLines[i].y);
+    drawString(view.layoutLine, 520, 440);
+    drawString(view.songNameLine, 0, 441);
 }
 
-// " [" marks where the next character goes (text fields) or the cell under
-// the cursor; it is drawn before the grid text, so it stands behind it.
-void c_SoundEngine::drawTextCursor()
+// The text cursor is drawn before the grid text, so it stands behind it.
+void c_SoundEngine::drawTextCursor(const BodyView& view)
 {
     tint(colours::caret);
-    float descriptionX = static_cast<float>(instrumentDescriptions[currentInstrument].size()) * glyphAdvance + 385;
-    if (songNameEditing) {
-        drawString(U" [", static_cast<float>(songName.size()) * glyphAdvance, 441);
-        if (descriptionEditing) drawString(U" [", descriptionX, 123);
-    } else if (descriptionEditing) {
-        drawString(U" [", descriptionX, 123);
-    } else {
-        drawString(U" [", static_cast<float>(cursorColumn * 33), static_cast<float>(cursorRow * 12));
+    for (const CaretPlace& caret : view.carets) {
+        if (caret.shown) drawString(U" [", caret.x, caret.y);
     }
 }
 

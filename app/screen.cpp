@@ -11,6 +11,7 @@ namespace {
 constexpr int repaintInterval = 3;  // update steps between full repaints
 constexpr int meterFloor = 2;
 constexpr int meterTop = 64;
+constexpr float titleBarBottom = 14;
 
 void tint(const Colour& colour) { setTint(colour.r, colour.g, colour.b); }
 
@@ -26,7 +27,8 @@ char32_t cellOrBlank(const String& column, int index, char32_t blank)
 void c_SoundEngine::render() { renderScreen(); }
 
 // The screen is never cleared: a full repaint comes every third update step
-// and the meters are repainted every frame.
+// and the meters are repainted every frame. With change tracking on, a part
+// whose view has not changed since it was drawn is left as it stands.
 void c_SoundEngine::renderScreen()
 {
     if (redrawCounter >= repaintInterval) {
@@ -40,67 +42,55 @@ void c_SoundEngine::fullRepaint()
 {
     bool following = followText == U"On";
     if (transportState != statePlaying) {
-        drawScreenBody();
-    } else {
-        // While playing the body is repainted only at a pattern start with
-        // follow on; otherwise the grid stays as it was.
-        if (following && rowInPattern == 0) drawScreenBody();
-        if (following) drawPlayMarker();
+        paintBody(viewBase());
+    } else if (following) {
+        // While playing the body is repainted at a pattern start, or when the
+        // grid shows another pattern than the one playing (a row can be shorter
+        // than the repaint interval, so row 0 may pass unseen); it then shows
+        // the playing pattern from its first row.
+        if (rowInPattern == 0 || followViewStale()) paintBody(patternBaseRow);
+        paintPlayMarker();
     }
     drawHeaderAndStatus();
 }
 
-// The old marker line is erased in the grid's colour, the new one drawn.
-void c_SoundEngine::drawPlayMarker()
+// Only when a row lasts fewer steps than the repaint interval can the grid
+// fall behind; at slower speeds every pattern start is seen.
+bool c_SoundEngine::followViewStale() const
 {
-    float erased = static_cast<float>(rowInPattern * 12 - 10);
-    float marked = static_cast<float>(rowInPattern * 12 + 2);
-    tint(colours::grid);
-    strokeLine(2, erased, 303, erased);
-    tint(colours::statusText);
-    strokeLine(2, marked, 303, marked);
-}
-
-void c_SoundEngine::drawHeaderAndStatus()
-{
-    tint(colours::frame);
-    fillRect(520, 323, 570, 16);
-    fillRect(4, 408, 380, 16);
-    tint(colours::titleBar);
-    fillRect(2, 0, 640, 14);
-    tint(colours::statusText);
-    drawString(String(43, U' ') + statusText, 0, -1);
-    tint(colours::text);
-    drawString(U"POS CHN1  CHN2  CHN3  CHN4  POS ## Status: ", 0, -1);
-    for (int k = 0; k < channelCount; ++k) channelOnTexts[k] = channelLevels[k] == 1.0f ? U"on  " : U"off ";
-    drawString(U"    " + channelOnTexts[0] + U"  " + channelOnTexts[1] + U"  " + channelOnTexts[2] + U"  " +
-                   channelOnTexts[3] + U" FLW:" + followText,
-               0, 408);
-    drawString(transportState == statePlaying ? U"STOP HOME" : U"PLAY HOME", 520, 323);
-}
-
-// A meter jumps to the playing row's volume when a channel reads a cell, and
-// falls by two units a frame to its floor.
-void c_SoundEngine::drawLevelMeters()
-{
-    int index = patternBaseRow + rowInPattern - 1;
-    for (int k = 0; k < channelCount; ++k) {
-        float x = static_cast<float>(407 + 22 * k);
-        if (transportState == statePlaying && channelLevels[k] != 0 &&
-            cellOrBlank(patternColumns[k], index, U'.') != U'.')
-            meterLevels[k] = hexDigitValue(cellOrBlank(patternColumns[4 + k], index, U'0')) * 8;
-        meterLevels[k] -= 2;
-        if (meterLevels[k] < meterFloor) meterLevels[k] = meterFloor;
-        if (meterLevels[k] > meterTop) meterLevels[k] = meterTop;
-        float level = static_cast<float>(meterLevels[k]);
-        tint(colours::frame);
-        fillRect(x, 348, 16, -64);
-        setTint(79 + level, 95 - level, 151 - level);
-        fillRect(x, 348, 16, -level);
-    }
+    return speed < repaintInterval && (bodyShownBase != patternBaseRow || bodyShownPosition != currentPosition);
 }
 
 void c_SoundEngine::drawScreenBody()
+{
+    composeBody(viewBase(), bodyComposed);
+    drawBody(bodyComposed);
+}
+
+void c_SoundEngine::paintBody(int base)
+{
+    bodyShownBase = base;
+    bodyShownPosition = currentPosition;
+    markerShown = false;
+    composeBody(base, bodyComposed);
+    if (trackScreenChanges && screenRecord.bodyValid && bodyComposed == screenRecord.body) return;
+    drawBody(bodyComposed);
+    std::swap(bodyComposed, screenRecord.body);
+    screenRecord.bodyDrawn();
+}
+
+void c_SoundEngine::composeBody(int base, BodyView& view) const
+{
+    composeGrid(base, view);
+    composePanel(view);
+    view.cursorBarRow = transportState == stateEditing ? cursorRow : 0;
+    bool marked = blockState == 1 && blockStart < cursorRow;
+    view.blockChannel = marked ? cursorChannel() : 0;
+    view.blockStart = marked ? blockStart : 0;
+    view.blockRows = marked ? cursorRow - blockStart : 0;
+}
+
+void c_SoundEngine::drawBody(const BodyView& view)
 {
     tint(colours::frame);
     fillRect(0, 0, 640, 475);
@@ -110,48 +100,167 @@ void c_SoundEngine::drawScreenBody()
     fillRect(303, 14, 2, 387);
     tint(colours::positionMark);
     fillRect(305, 14, 77, 12);
-    drawPanelTexts();
-    drawCursorBarAndBlock();
-    drawTextCursor();
-    drawPatternGrid();
+    drawPanelTexts(view);
+    drawCursorBarAndBlock(view);
+    drawTextCursor(view);
+    drawPatternGrid(view);
     drawButtonImages();
 }
 
-void c_SoundEngine::drawCursorBarAndBlock()
+// The marker is erased and drawn at the playing row. When rows are shorter
+// than the repaint interval the marker may have moved several rows since it
+// was drawn, so the eraser goes where it was last drawn.
+MarkerView c_SoundEngine::playMarkerView() const
 {
-    if (transportState == stateEditing) {
-        tint(colours::cursorBar);
-        fillRect(0, static_cast<float>(cursorRow * 12 + 2), 303, 12);
+    MarkerView view;
+    view.markedY = static_cast<float>(rowInPattern * 12 + 2);
+    if (speed >= repaintInterval) {
+        view.erases = true;
+        view.erasedY = static_cast<float>(rowInPattern * 12 - 10);
+    } else if (markerShown) {
+        view.erases = true;
+        view.erasedY = markerShownY;
     }
-    if (blockState == 1 && blockStart < cursorRow) {
-        constexpr float channelX[] = {33, 99, 165, 231};
-        tint(colours::block);
-        fillRect(channelX[cursorChannel() - 1], static_cast<float>(blockStart * 12 + 14), 72,
-                 static_cast<float>((cursorRow - blockStart) * 12));
+    return view;
+}
+
+void c_SoundEngine::paintPlayMarker()
+{
+    MarkerView view = playMarkerView();
+    markerShown = true;
+    markerShownY = view.markedY;
+    if (trackScreenChanges && screenRecord.markerValid && view == screenRecord.marker) return;
+    if (view.erases) {
+        tint(colours::grid);
+        strokeLine(2, view.erasedY, 303, view.erasedY);
+    }
+    tint(colours::statusText);
+    strokeLine(2, view.markedY, 303, view.markedY);
+    screenRecord.marker = view;
+    screenRecord.markerValid = true;
+    // The lines cross the grid's text, and near the top the title bar.
+    screenRecord.bodyValid = false;
+    if (view.markedY < titleBarBottom || (view.erases && view.erasedY < titleBarBottom))
+        screenRecord.titleBarValid = false;
+}
+
+void c_SoundEngine::drawHeaderAndStatus()
+{
+    for (int k = 0; k < channelCount; ++k) channelOnTexts[k] = channelLevels[k] == 1.0f ? U"on  " : U"off ";
+    bool playing = transportState == statePlaying;
+    if (!trackScreenChanges || !screenRecord.transportValid || screenRecord.transportPlaying != playing) {
+        tint(colours::frame);
+        fillRect(520, 323, 570, 16);
+        tint(colours::text);
+        drawString(playing ? U"STOP HOME" : U"PLAY HOME", 520, 323);
+        screenRecord.transportPlaying = playing;
+        screenRecord.transportValid = true;
+    }
+    drawStatusRow();
+    drawTitleBar();
+}
+
+void c_SoundEngine::drawStatusRow()
+{
+    statusRowComposed.assign(U"    ");
+    for (int k = 0; k < channelCount; ++k) statusRowComposed.append(k ? U"  " : U"").append(channelOnTexts[k]);
+    statusRowComposed.append(U" FLW:").append(followText);
+    if (trackScreenChanges && screenRecord.statusRowValid && statusRowComposed == screenRecord.statusRow) return;
+    tint(colours::frame);
+    fillRect(4, 408, 380, 16);
+    tint(colours::text);
+    drawString(statusRowComposed, 0, 408);
+    std::swap(statusRowComposed, screenRecord.statusRow);
+    screenRecord.statusRowValid = true;
+}
+
+void c_SoundEngine::drawTitleBar()
+{
+    if (trackScreenChanges && screenRecord.titleBarValid && statusText == screenRecord.titleBar) return;
+    tint(colours::titleBar);
+    fillRect(2, 0, 640, 14);
+    tint(colours::statusText);
+    drawString(String(43, U' ') + statusText, 0, -1);
+    tint(colours::text);
+    drawString(U"POS CHN1  CHN2  CHN3  CHN4  POS ## Status: ", 0, -1);
+    screenRecord.titleBar = statusText;
+    screenRecord.titleBarValid = true;
+}
+
+// A meter jumps to the playing row's volume when a channel reads a cell, and
+// falls by two units a frame to its floor.
+void c_SoundEngine::drawLevelMeters()
+{
+    int index = patternBaseRow + rowInPattern - 1;
+    for (int k = 0; k < channelCount; ++k) {
+        if (transportState == statePlaying && channelLevels[k] != 0 &&
+            cellOrBlank(patternColumns[k], index, U'.') != U'.')
+            meterLevels[k] = hexDigitValue(cellOrBlank(patternColumns[4 + k], index, U'0')) * 8;
+        meterLevels[k] -= 2;
+        if (meterLevels[k] < meterFloor) meterLevels[k] = meterFloor;
+        if (meterLevels[k] > meterTop) meterLevels[k] = meterTop;
+        if (trackScreenChanges && screenRecord.meters[k] == meterLevels[k]) continue;
+        drawLevelMeter(k, meterLevels[k]);
+        screenRecord.meters[k] = meterLevels[k];
     }
 }
 
-// 32 rows from the current view row, and 32 entries of the position list
-// from the current position.
-void c_SoundEngine::drawPatternGrid()
+void c_SoundEngine::drawLevelMeter(int channel, int level)
 {
-    String row;
+    float x = static_cast<float>(407 + 22 * channel);
+    float height = static_cast<float>(level);
+    tint(colours::frame);
+    fillRect(x, 348, 16, -64);
+    setTint(79 + height, 95 - height, 151 - height);
+    fillRect(x, 348, 16, -height);
+}
+
+void c_SoundEngine::drawCursorBarAndBlock(const BodyView& view)
+{
+    if (view.cursorBarRow) {
+        tint(colours::cursorBar);
+        fillRect(0, static_cast<float>(view.cursorBarRow * 12 + 2), 303, 12);
+    }
+    if (view.blockChannel) {
+        constexpr float channelX[] = {33, 99, 165, 231};
+        tint(colours::block);
+        fillRect(channelX[view.blockChannel - 1], static_cast<float>(view.blockStart * 12 + 14), 72,
+                 static_cast<float>(view.blockRows * 12));
+    }
+}
+
+// 32 rows from the view row, and 32 entries of the position list from the
+// current position.
+void c_SoundEngine::composeGrid(int base, BodyView& view) const
+{
     for (int c = 0; c < rowsPerPattern; ++c) {
-        float y = static_cast<float>(12 + 12 * c);
-        int n = viewBase() + c;
-        int shownRow = n % rowsPerPattern;
-        row = byteHex(shownRow) + U"  ";
+        int n = base + c;
+        String& row = view.gridRows[c];
+        row.assign(byteHex(n % rowsPerPattern)).append(U"  ");
         for (int channel = 0; channel < channelCount; ++channel) {
             if (channel > 0) row += U' ';
             row += noteCellText(patternColumns[channel], n, patternColumns[12 + channel]);
             row += cellOrBlank(patternColumns[4 + channel], n, U'0');
             row += cellOrBlank(patternColumns[8 + channel], n, U'0');
         }
-        tint(shownRow % 4 == 0 ? colours::beat : colours::text);
-        drawString(row, 0, y);
         int position = currentPosition + c;
-        if (position >= positionCount) continue;  // nothing lies past the last position
+        String& entry = view.positionEntries[c];
+        entry.clear();
+        // Nothing lies past the last position.
+        if (position < positionCount) entry.append(U" ").append(byteHex(position)).append(U"  ").append(byteHex(positions[position]));
+    }
+}
+
+void c_SoundEngine::drawPatternGrid(const BodyView& view)
+{
+    for (int c = 0; c < rowsPerPattern; ++c) {
+        float y = static_cast<float>(12 + 12 * c);
+        // The row text starts with the row number in hex; every fourth row
+        // (low digit 0, 4, 8 or C) is a beat.
+        tint(hexDigitValue(view.gridRows[c][1]) % 4 == 0 ? colours::beat : colours::text);
+        drawString(view.gridRows[c], 0, y);
+        if (view.positionEntries[c].empty()) continue;
         tint(colours::text);
-        drawString(U" " + byteHex(position) + U"  " + byteHex(positions[position]), 297, y);
+        drawString(view.positionEntries[c], 297, y);
     }
 }

@@ -2,6 +2,7 @@
 // run the screen, the transport and the editor.
 #pragma once
 
+#include "app/screen_record.h"
 #include "song/song_model.h"
 #include "host/app.h"
 #include "player/voice_effects.h"
@@ -123,6 +124,16 @@ public:
     // ---- Screen ----
     int redrawCounter = 0;
     std::array<int, channelCount> meterLevels {};
+    // On: parts of the screen whose view has not changed are not drawn again
+    // (the picture stays the same). Off: every part is drawn at every chance.
+    bool trackScreenChanges = true;
+    ScreenRecord screenRecord;
+    // Where the body was last repainted and where the play marker stands on
+    // it, so that following can catch up with rows shorter than a repaint.
+    int bodyShownBase = -1;
+    int bodyShownPosition = -1;
+    bool markerShown = false;
+    float markerShownY = 0;
 
     // ---- Block copy ----
     int blockState = 0;
@@ -180,13 +191,28 @@ private:
     void copyUndoSlot();
 
     void fullRepaint();
-    void drawPlayMarker();
+    bool followViewStale() const;
+    // Composes the body showing the grid from a view row; draws it unless it
+    // stands on screen already.
+    void paintBody(int base);
+    void composeBody(int base, BodyView& view) const;
+    void composeGrid(int base, BodyView& view) const;
+    void composePanel(BodyView& view) const;
+    void composeTextCursor(BodyView& view) const;
+    void drawBody(const BodyView& view);
+    MarkerView playMarkerView() const;
+    void paintPlayMarker();
     void drawHeaderAndStatus();
+    void drawStatusRow();
+    void drawTitleBar();
     void drawLevelMeters();
-    void drawCursorBarAndBlock();
-    void drawPatternGrid();
-    void drawPanelTexts();
-    void drawParameterLines();
-    void drawTextCursor();
+    void drawLevelMeter(int channel, int level);
+    void drawCursorBarAndBlock(const BodyView& view);
+    void drawPatternGrid(const BodyView& view);
+    void drawPanelTexts(const BodyView& view);
+    void drawTextCursor(const BodyView& view);
     void drawButtonImages();
+
+    BodyView bodyComposed;  // reused, so composing allocates nothing once warm
+    String statusRowComposed;
 };

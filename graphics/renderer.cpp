@@ -71,6 +71,7 @@ int gxtkGraphics::beginFrame()
     applyFrameState();
     batchLength_ = 0;
     drawCallsThisFrame_ = 0;
+    clearedThisFrame_ = false;
     return 1;
 }
 
@@ -97,11 +98,17 @@ void gxtkGraphics::applyFrameState()
     glDisable(GL_TEXTURE_2D);
 }
 
+// A frame that drew nothing leaves the window as it is: no copy, no swap,
+// unless the window system asked for the picture again.
 void gxtkGraphics::endFrame()
 {
     flush();
-    picture_.present(framebufferWidth_, framebufferHeight_);
     lastFrameDrawCalls_ = drawCallsThisFrame_;
+    BBGame* game = BBGame::game();
+    bool refresh = game && game->takePictureRefresh();
+    bool present = drawCallsThisFrame_ > 0 || clearedThisFrame_ || refresh;
+    if (present) picture_.present(framebufferWidth_, framebufferHeight_);
+    if (game) game->noteFramePresented(present);
 }
 
 void gxtkGraphics::discardResources() {}
@@ -139,6 +146,7 @@ bool gxtkGraphics::loadSurfacePixels(gxtkSurface& surface, const String& path)
 void gxtkGraphics::clear(float r, float g, float b)
 {
     batchLength_ = 0;
+    clearedThisFrame_ = true;
     glClearColor(r / 255, g / 255, b / 255, 1);
     glClear(GL_COLOR_BUFFER_BIT);
 }

@@ -39,7 +39,8 @@ public:
     virtual int viewHeight();
     // Prepares GL for a frame and binds the window's picture; returns 1 (draw the frame).
     virtual int beginFrame();
-    // Flushes and shows the picture in the window's back buffer.
+    // Flushes and shows the picture in the window's back buffer, if the frame
+    // drew anything or the window asked for its picture again.
     virtual void endFrame();
     virtual void discardResources();
 
@@ -119,5 +120,6 @@ private:
     int framebufferWidth_ = 0;  // the window's pixels the picture is presented to
     int framebufferHeight_ = 0;
     int drawCallsThisFrame_ = 0;
+    bool clearedThisFrame_ = false;
     int lastFrameDrawCalls_ = 0;
 };

@@ -168,9 +168,17 @@ void BBGame::stepUpdate()
     dispatch([this] { delegate_->onUpdate(); });
 }
 
+bool BBGame::takePictureRefresh()
+{
+    bool due = pictureRefreshDue_;
+    pictureRefreshDue_ = false;
+    return due;
+}
+
 void BBGame::stepRender()
 {
     if (!started_) return;
+    framePresented_ = true;  // a delegate that does not say otherwise has drawn
     dispatch([this] { delegate_->onRender(); });
 }
 

@@ -117,6 +117,15 @@ public:
     // Resizes the window to show the picture at a scale of 1 to 4.
     virtual void setWindowScale(int scale);
 
+    // The window system lost what the window showed (an expose): the next
+    // frame shows the kept picture again even if it draws nothing new.
+    void requestPictureRefresh() { pictureRefreshDue_ = true; }
+    bool takePictureRefresh();
+    // Told by the renderer after each frame: a frame that drew nothing put
+    // nothing in the back buffer, and the loop does not swap it.
+    void noteFramePresented(bool presented) { framePresented_ = presented; }
+    bool framePresented() const { return framePresented_; }
+
 protected:
     // Runs one delegate call; an error object escaping it ends the process.
     template <typename Call>
@@ -129,6 +138,8 @@ protected:
     double nextUpdate_ = 0;    // seconds on the host clock; 0 = not scheduled
     bool started_ = false;
     bool suspended_ = false;
+    bool pictureRefreshDue_ = false;
+    bool framePresented_ = true;
 };
 
 // Loads a whole file of the data folder (or any scheme path) as text.

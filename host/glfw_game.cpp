@@ -94,6 +94,9 @@ void onSizeEvent(GLFWwindow*, int width, int height)
     glfwGame()->noteWindowSize(width / scale, height / scale);
 }
 
+// The window's contents were lost (an expose): show the kept picture again.
+void onRefreshEvent(GLFWwindow*) { glfwGame()->requestPictureRefresh(); }
+
 } // namespace
 
 BBGlfwGame::BBGlfwGame()
@@ -208,6 +211,7 @@ void BBGlfwGame::installCallbacks()
     glfwSetScrollCallback(window_, onScrollEvent);
     glfwSetWindowCloseCallback(window_, onCloseEvent);
     glfwSetWindowSizeCallback(window_, onSizeEvent);
+    glfwSetWindowRefreshCallback(window_, onRefreshEvent);
 }
 
 void BBGlfwGame::setWindowIcon(const String& imagePath)
@@ -304,7 +308,7 @@ void BBGlfwGame::runLoop()
     startRun();
     while (!glfwWindowShouldClose(window_)) {
         stepRender();
-        glfwSwapBuffers(window_);
+        if (framePresented()) glfwSwapBuffers(window_);
         if (nextUpdate_ != 0) {
             double delay = nextUpdate_ - glfwGetTime();
             if (delay > 0) sleepFor(delay);

@@ -277,3 +277,40 @@ TEST_F(Frame, GridRowsReadWholeAfterThePlayMarkerHasPassedThem)
         EXPECT_EQ(gridRow(shown, c, c % 4 == 0 ? seen::beat : seen::text), rows[c]) << "screen row " << c;
     EXPECT_EQ(markerRows(shown), std::vector<int> {9 * 12 + 2});
 }
+
+// At speeds 1 and 2 a row is shorter than the repaint interval: the marker
+// must still stand alone, and the grid must show the pattern playing.
+TEST_F(Frame, FollowingFastRowsKeepsOneMarkerOnThePlayingPattern)
+{
+    engine->positions[1] = 1;
+    engine->songLengthRows = 2 * rowsPerPattern;
+    putNote(0, 20, U'y', U'2', U'F', U'1');
+    putNote(0, rowsPerPattern + 20, U'q', U'2', U'F', U'1');
+    click(330, 418);  // FLW on
+    step();
+    for (int speed : {1, 2}) {
+        engine->speed = speed;
+        pressAndStep(keyF1);
+        ASSERT_EQ(engine->transportState, statePlaying);
+        int checks = 0;
+        for (int frame = 0; frame < 300; ++frame) {
+            bool repainting = engine->redrawCounter >= 3;
+            game->stepRender();
+            int row = engine->rowInPattern;
+            if (repainting && row > 0) {
+                Picture shown = picture();
+                ASSERT_EQ(markerRows(shown), std::vector<int> {row * 12 + 2}) << "speed " << speed << ", frame " << frame;
+                // Row 20 (hex 14) is read only while the marker has not reached it.
+                const char* expected = engine->currentPosition == 0 ? "14  C-2F1 ---00 ---00 ---00"
+                                                                    : "14  C-3F1 ---00 ---00 ---00";
+                if (row <= 20) {
+                    ASSERT_EQ(gridRow(shown, 20, seen::beat), expected) << "speed " << speed << ", frame " << frame;
+                }
+                checks += 1;
+            }
+            step();
+        }
+        EXPECT_GT(checks, 80);
+        pressAndStep(keyF1);  // stop
+    }
+}

@@ -117,3 +117,16 @@ Picture XConnection::grab(unsigned long window)
     XDestroyImage(image);
     return picture;
 }
+
+void XConnection::coverAndUncover(const WindowGeometry& area)
+{
+    Display* display = asDisplay(display_);
+    int screen = DefaultScreen(display);
+    Window cover = XCreateSimpleWindow(display, RootWindow(display, screen), area.x, area.y,
+                                       static_cast<unsigned>(area.width), static_cast<unsigned>(area.height), 0,
+                                       WhitePixel(display, screen), WhitePixel(display, screen));
+    XMapRaised(display, cover);
+    XSync(display, False);
+    XDestroyWindow(display, cover);
+    XSync(display, False);
+}

@@ -40,6 +40,9 @@ public:
     void requestClose(unsigned long window);
     // The window's picture as the X server shows it.
     Picture grab(unsigned long window);
+    // Lays a plain white window over a screen rectangle and takes it away
+    // again, as another program's window passing over it does.
+    void coverAndUncover(const WindowGeometry& area);
 
 private:
     void* display_;
