@@ -99,3 +99,30 @@ TEST_F(FirstScreen, ShowsWhatStartUpPromisesAndMatchesTheReferencePicture)
     EXPECT_TRUE(tracker.closeWindow());
     EXPECT_EQ(tracker.process().exitStatus(), 0);
 }
+
+// Playing with FLW on, the marker runs down the grid one row at a time and
+// is erased behind itself: every row it has passed must read as before.
+TEST_F(FirstScreen, RowsThePlayMarkerHasPassedReadWhole)
+{
+    ASSERT_TRUE(reader.loaded());
+    ASSERT_TRUE(tracker.waitForWindow());
+    ASSERT_TRUE(waitForFirstRepaint());
+    tracker.click(330, 418);  // FLW on
+    tracker.key("F1");
+    // The marker of row r is a line at y = 12 r + 2, across the top of screen row r - 1.
+    int markerRow = 0;
+    ASSERT_TRUE(waitFor(
+        [&] {
+            shown = tracker.screenshot();
+            markerRow = 0;
+            for (int r = 1; r < 32 && !markerRow; ++r)
+                if (shown.at(150, 12 * r + 2) == statusInk) markerRow = r;
+            return markerRow >= 8;
+        },
+        30))
+        << "the marker never came past row 8";
+    for (int c = 0; c < markerRow; ++c)
+        EXPECT_EQ(textAt(0, 12 + 12 * c, 27, c % 4 == 0 ? beatInk : textInk), hex2(c) + "  ---00 ---00 ---00 ---00")
+            << "screen row " << c << ", marker at row " << markerRow;
+    tracker.key("F1");
+}
