@@ -18,21 +18,25 @@ using Clock = std::chrono::steady_clock;
 
 void report(const std::string& message) { std::fprintf(stderr, "kovo_tracker: %s\n", message.c_str()); }
 
-// The whole song file, or nothing after saying why it cannot be had.
+// The whole song file, or nothing after saying why it cannot be had. Only a
+// regular file of a song's size is read, as in the tracker.
 std::optional<String> readSongText(const std::string& path)
 {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    errno = 0;
+    std::FILE* file = openLoadableFile(path, textFileLimit);
     if (!file) {
-        report("cannot read song file " + path + ": " + std::strerror(errno));
+        report("cannot read song file " + path + ": " +
+               (errno != 0 ? std::strerror(errno) : "not a regular file of a song's size"));
         return std::nullopt;
     }
-    std::vector<unsigned char> bytes = readWholeFile(file);
+    std::optional<std::vector<unsigned char>> bytes = readWholeFile(file, textFileLimit);
     int readError = std::ferror(file) ? errno : 0;
     std::fclose(file);
     if (readError != 0) report("cannot read song file " + path + ": " + std::strerror(readError));
-    else if (bytes.empty()) report("cannot read song file " + path + ": it is empty");
-    if (readError != 0 || bytes.empty()) return std::nullopt;
-    return decodeText(bytes);
+    else if (!bytes) report("cannot read song file " + path + ": it is too large");
+    else if (bytes->empty()) report("cannot read song file " + path + ": it is empty");
+    if (readError != 0 || !bytes || bytes->empty()) return std::nullopt;
+    return decodeText(*bytes);
 }
 
 std::string defaultOutPath(const std::string& songPath)
