@@ -205,7 +205,7 @@ TEST_F(SongFiles, TheLargestSongTheProgramCanWriteLoadsBack)
     // Every character that can take three bytes does.
     Song song = newSong();
     song.positions.fill(patternSlots - 1);
-    for (String& column : song.patternColumns) column.assign(columnLength, U'\uFFFF');
+    for (PatternColumn& column : song.patternColumns) column = String(columnLength, U'\uFFFF');
     std::fill_n(song.instrumentParams.begin(), 249, 0xFFFF);  // the values a file holds
     for (String& text : song.instrumentDescriptions) text.assign(descriptionLength, U'\uFFFF');
     String file = name("largest");
