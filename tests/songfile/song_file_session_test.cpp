@@ -1,115 +1,12 @@
-// Song files at the edges, met through the real program the way a user meets
-// them: names typed into the song-name field, F11 and F12, the status row
-// read off the screen, the files compared byte for byte afterwards.
+// Song files at the edges, met through the real program: loads of what is no
+// song, temporaries left by a killed program, and which saves wait for the disk.
 #include "host/file_loading.h"
-#include "song/song_file.h"
-#include "tests/support/screen_text.h"
-#include "tests/support/tracker_process.h"
-#include "tests/support/wait.h"
+#include "tests/songfile/song_file_session.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <dirent.h>
+#include <cstdio>
 #include <fstream>
-#include <functional>
-#include <memory>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-
-constexpr uint32_t statusInk = 0xAB2568;
-constexpr const char* nobody = "65534";
-
-void shell(const std::string& command)
-{
-    if (std::system(command.c_str()) != 0) throw std::runtime_error("command failed: " + command);
-}
-
-void writeFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
-
-mode_t modeOf(const std::string& path)
-{
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 ? info.st_mode : 0;
-}
-
-mode_t entryModeOf(const std::string& path)
-{
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
-}
-
-bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
-// Names in a folder that end in the save's temporary suffix.
-int temporariesIn(const std::string& folder)
-{
-    int count = 0;
-    if (DIR* listing = opendir(folder.c_str())) {
-        while (const dirent* entry = readdir(listing)) count += std::string(entry->d_name).find('~') != std::string::npos;
-        closedir(listing);
-    }
-    return count;
-}
-
-class SongFileSession : public ::testing::Test {
-protected:
-    // Replaces the song name, one Backspace per character of the old one.
-    void nameSong(const std::string& name)
-    {
-        tracker->click(100, 450);
-        if (!currentName.empty()) {
-            std::string backspaces;
-            for (size_t i = 0; i < currentName.size(); ++i) backspaces += "BackSpace ";
-            tracker->key(backspaces);
-        }
-        tracker->type(name);
-        tracker->key("Return");
-        currentName = name;
-    }
-
-    std::string status() { return reader.read(tracker->screenshot(), 473, -1, 15, statusInk); }
-
-    bool waitForStatus(const std::string& text)
-    {
-        const std::string shown = text + std::string(15 - text.size(), ' ');
-        return waitFor([&] { return status() == shown; }, 20);
-    }
-
-    // Starts the tracker and waits until it has started up: its window may
-    // be shown before it takes keys.
-    void start(const std::vector<std::string>& launcher, const std::function<void(const std::string&)>& prepare)
-    {
-        tracker = std::make_unique<TrackerProcess>(launcher, prepare);
-        ASSERT_TRUE(tracker->waitForWindow(60));
-        ASSERT_TRUE(waitForStatus("Standby..."));
-    }
-
-    // Presses the key and waits for the status row to say the text. When it
-    // says so already, Space changes it first, so that the answer is new.
-    bool pressFor(const std::string& key, const std::string& text)
-    {
-        if (status().rfind(text, 0) == 0) {
-            const std::string before = status();
-            tracker->key("space");
-            if (!waitFor([&] { return status() != before; }, 20)) return false;
-        }
-        tracker->key(key);
-        return waitForStatus(text);
-    }
-
-    std::string songs() const { return tracker->folder() + "/data/songs"; }
-    std::string song(const std::string& name) const { return tracker->songPath(name); }
-
-    std::unique_ptr<TrackerProcess> tracker;
-    ScreenText reader;
-    std::string currentName;
-};
-
-} // namespace
 
 TEST_F(SongFileSession, LoadsOfWhatIsNoSongLeaveTheSongAndTheProgramRunning)
 {
@@ -118,12 +15,13 @@ TEST_F(SongFileSession, LoadsOfWhatIsNoSongLeaveTheSongAndTheProgramRunning)
         shell("mkfifo '" + songs + "/fifo' && ln -s /dev/zero '" + songs + "/zero'");
         writeFile(songs + "/big", std::string(textFileLimit + 1, 'x'));
     });
-    tracker->key("space");
+    ASSERT_TRUE(pressFor("space", "Editing..."));
     tracker->type("y");
     nameSong("before");
     ASSERT_TRUE(pressFor("F11", "File Saved..."));
     const std::string before = readFileBytes(song("before"));
-    ASSERT_EQ(before.substr(7, 1), "y");  // the typed note, first in the file
+    ASSERT_EQ(before.size(), 1675u);
+    ASSERT_EQ(before[7], 'y');  // the typed note, first in the file
 
     nameSong("big");
     EXPECT_TRUE(pressFor("F12", "File not found!"));
@@ -183,82 +81,3 @@ TEST_F(SongFileSession, OnlyTheUsersSaveWaitsForTheDisk)
     EXPECT_EQ(temporarySongSyncs, 0);
 }
 
-// Root ignores file modes, so these run the program as the user nobody.
-class SavesAsAnOrdinaryUser : public SongFileSession {
-protected:
-    void startAsNobody(const std::function<void(const std::string&)>& prepare)
-    {
-        start({"setpriv", std::string("--reuid=") + nobody, std::string("--regid=") + nobody, "--clear-groups"},
-              [&](const std::string& folder) {
-                  shell("chmod 755 '" + folder + "'");
-                  prepare(folder);
-                  shell("chown -R " + std::string(nobody) + ":" + nobody + " '" + folder + "/data/songs'");
-              });
-    }
-
-    // What the program saves for the song it starts with, saved by it.
-    std::string startingSong()
-    {
-        nameSong("reference");
-        return pressFor("F11", "File Saved...") ? readFileBytes(song("reference")) : std::string();
-    }
-};
-
-TEST_F(SavesAsAnOrdinaryUser, AReadOnlySongIsNotReplaced)
-{
-    startAsNobody([](const std::string& folder) {
-        writeFile(folder + "/data/songs/locked", "a finished song");
-        shell("chmod 444 '" + folder + "/data/songs/locked'");
-    });
-    nameSong("locked");
-    EXPECT_TRUE(pressFor("F11", "Saving Failed!"));
-    EXPECT_EQ(readFileBytes(song("locked")), "a finished song");
-    EXPECT_EQ(modeOf(song("locked")) & 07777, 0444u);
-    EXPECT_EQ(temporariesIn(songs()), 0);
-    EXPECT_EQ(startingSong().size(), 1675u);  // the program goes on, and saves elsewhere
-}
-
-TEST_F(SavesAsAnOrdinaryUser, ALinkedSongIsSavedIntoItsTargetAndModesAreKept)
-{
-    startAsNobody([](const std::string& folder) {
-        shell("mkdir '" + folder + "/elsewhere' && chown " + nobody + " '" + folder + "/elsewhere'");
-        writeFile(folder + "/elsewhere/target", "old");
-        writeFile(folder + "/data/songs/private", "old");
-        shell("chown " + std::string(nobody) + " '" + folder + "/elsewhere/target' && chmod 640 '" + folder +
-              "/elsewhere/target' && chmod 600 '" + folder + "/data/songs/private' && ln -s ../../elsewhere/target '" +
-              folder + "/data/songs/linked'");
-    });
-    const std::string saved = startingSong();
-    nameSong("linked");
-    EXPECT_TRUE(pressFor("F11", "File Saved..."));
-    nameSong("private");
-    EXPECT_TRUE(pressFor("F11", "File Saved..."));
-
-    const std::string target = tracker->folder() + "/elsewhere/target";
-    EXPECT_TRUE(S_ISLNK(entryModeOf(song("linked"))));
-    EXPECT_TRUE(readFileBytes(target) == saved);
-    EXPECT_EQ(modeOf(target) & 07777, 0640u);
-    EXPECT_TRUE(readFileBytes(song("private")) == saved);
-    EXPECT_EQ(modeOf(song("private")) & 07777, 0600u);
-    EXPECT_EQ(temporariesIn(songs()), 0);
-    EXPECT_EQ(temporariesIn(tracker->folder() + "/elsewhere"), 0);
-}
-
-TEST_F(SavesAsAnOrdinaryUser, NamesThatClimbOutOfTheSongsFolderAreRefused)
-{
-    startAsNobody([](const std::string& folder) { shell("mkdir '" + folder + "/data/songs/sub'"); });
-    const std::string outside = "/tmp/kovo-escape-" + std::to_string(getpid());
-    nameSong("../escape");
-    EXPECT_TRUE(pressFor("F11", "Saving Failed!"));
-    nameSong("../zukafont.png");
-    EXPECT_TRUE(pressFor("F12", "File not found!"));
-    nameSong(outside);
-    EXPECT_TRUE(pressFor("F11", "Saving Failed!"));
-    nameSong("sub/tune");
-    EXPECT_TRUE(pressFor("F11", "File Saved..."));
-
-    EXPECT_FALSE(exists(tracker->folder() + "/data/escape"));
-    EXPECT_FALSE(exists(outside));
-    EXPECT_EQ(readFileBytes(song("sub/tune")).size(), 1675u);
-    std::remove(outside.c_str());
-}
