@@ -55,7 +55,7 @@ protected:
         EXPECT_TRUE(waitForStatus("Standby..."));
         std::string blankRow3 = gridRow(3);
         tracker.key("space Down");
-        tracker.type("qwe");
+        tracker.type("qwe", 250);
         EXPECT_TRUE(waitFor([&] { shown = tracker.screenshot(); return gridRow(3) != blankRow3; }, 10));
         return gridRows();
     }
@@ -86,8 +86,10 @@ TEST_F(Recovery, CloseKeepsUnsavedNotesForTheNextStartAndSaveEndsThem)
 
     // Saved under a name: the song file holds exactly the kept song, and
     // there is nothing left to recover.
+    // Paced slowly: the program takes one character from each event poll.
     tracker.click(100, 450);
-    tracker.type("kept");
+    tracker.type("kept", 250);
+    ASSERT_TRUE(waitFor([&] { shown = tracker.screenshot(); return reader.read(shown, 11, 441, 4, textInk) == "kept"; }, 10));
     tracker.key("Return F11");
     ASSERT_TRUE(waitForStatus("File Saved..."));
     EXPECT_EQ(readFileBytes(tracker.songPath("kept")), kept.substr(37));
