@@ -11,6 +11,10 @@
 namespace {
 constexpr char32_t exportFailed[] = U"Export Failed!";
 constexpr char32_t exportSuffix[] = U".wav";
+// While playing, the transport writes its status every step; the outcome of
+// an export stays in view over it this long.
+constexpr int outcomeSteps = 2 * 50;
+constexpr char32_t playingStatus[] = U"Playing...";
 } // namespace
 
 // The player hears the song through a song file, so the export reads it
@@ -21,10 +25,7 @@ void c_SoundEngine::exportShortcut()
     if (!controlPressed(input(), 'E') || songExport) return;
     BBGame* game = BBGame::game();
     String target = game && !songName.empty() ? game->resolvePath(songFolder + songName + exportSuffix) : String();
-    if (target.empty()) {
-        statusText = exportFailed;
-        return;
-    }
+    if (target.empty()) return showExportOutcome(exportFailed);
     Song song;
     parseSongText(songText(*this), song);
     exportName = songName + exportSuffix;
@@ -34,11 +35,22 @@ void c_SoundEngine::exportShortcut()
 // Shown after the transport's own status, so it stays in view while playing.
 void c_SoundEngine::followExport()
 {
-    if (!songExport) return;
+    if (!songExport) {
+        if (exportOutcomeSteps > 0 && --exportOutcomeSteps > 0 && statusText == playingStatus)
+            statusText = exportOutcome;
+        return;
+    }
     if (!songExport->finished()) {
         statusText = U"Exporting " + intText(songExport->percent()) + U"%";
         return;
     }
-    statusText = songExport->result().outcome == ExportOutcome::done ? U"Exported " + exportName : exportFailed;
+    showExportOutcome(songExport->result().outcome == ExportOutcome::done ? U"Exported " + exportName : exportFailed);
     songExport.reset();
+}
+
+void c_SoundEngine::showExportOutcome(const String& text)
+{
+    exportOutcome = text;
+    statusText = text;
+    exportOutcomeSteps = outcomeSteps;
 }

@@ -144,6 +144,8 @@ public:
     // ---- Export (Ctrl+E) ----
     std::shared_ptr<BackgroundExport> songExport;  // while one runs
     String exportName;                             // its file name, for the status row
+    String exportOutcome;                          // "Exported <name>.wav" or "Export Failed!"
+    int exportOutcomeSteps = 0;                    // steps it still shows over "Playing..."
 
 private:
     c_InputDevice& input();
@@ -160,6 +162,7 @@ private:
     void tickPlayback();
     void exportShortcut();
     void followExport();
+    void showExportOutcome(const String& text);
 
     void songNameField();
     void holdInStandby();

@@ -27,8 +27,9 @@ bool clickedAny(const c_InputDevice& input, const ButtonRect (&rects)[N])
 
 // A key pressed this step with Control held: the program's own shortcuts.
 // The windowing library sends no character while Control is down, so these
-// never type into the pattern or a name field. A Control hit in this step
-// counts too: a quick Ctrl+key can begin and end within one poll.
+// never type into the pattern or a name field.
+// A Control pressed and let go within the same step (a quick chord on a busy
+// machine) still counts.
 inline bool controlPressed(const c_InputDevice& input, int key)
 {
     return (input.isDown(keyControl) || pressed(input, keyControl)) && pressed(input, key);

@@ -5,8 +5,10 @@
 #include "host/headless_game.h"
 #include "song/song_file.h"
 
+#include <atomic>
 #include <chrono>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -15,6 +17,23 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// Set by Ctrl+C and friends: the export stops at the next tick and removes
+// its unfinished files instead of leaving them behind.
+std::atomic<bool> interrupted {false};
+static_assert(std::atomic<bool>::is_always_lock_free, "set from a signal handler");
+volatile std::sig_atomic_t interruptSignal = 0;
+
+void onInterrupt(int signal)
+{
+    interruptSignal = signal;
+    interrupted = true;
+}
+
+void catchInterrupts()
+{
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, onInterrupt);
+}
 
 void report(const std::string& message) { std::fprintf(stderr, "kovo_tracker: %s\n", message.c_str()); }
 
@@ -87,14 +106,18 @@ int runExportCommand(const ExportRequest& request)
     song.patternColumns = blankColumns();
     parseSongText(*text, song);
     std::string outPath = request.outPath.empty() ? defaultOutPath(request.songPath) : request.outPath;
-    std::atomic<bool> never {false};
+    catchInterrupts();
     ExportResult result;
     {
         ProgressLine line(!request.quiet && isatty(STDERR_FILENO));
         auto progress = [&line](long long done, long long total) { line.update(done, total); };
-        result = exportSong(std::move(song), request.settings, outPath, progress, never);
+        result = exportSong(std::move(song), request.settings, outPath, progress, interrupted);
     }
     if (result.outcome == ExportOutcome::done) return exportSucceeded;
+    if (result.outcome == ExportOutcome::cancelled) {
+        report("interrupted; no file written");
+        return 128 + interruptSignal;
+    }
     report(result.message);
     return exportFailed;
 }

@@ -46,12 +46,21 @@ protected:
         return waitFor([&] { return status().compare(0, text.size(), text) == 0; }, seconds);
     }
 
-    void nameTheSong(const std::string& name)
+    // Puts the long song into the songs folder and loads it by its name.
+    void loadLongSong()
     {
+        std::FILE* file = std::fopen(tracker.songPath("long").c_str(), "wb");
+        ASSERT_TRUE(file);
+        std::fwrite(longSongBytes.data(), 1, longSongBytes.size(), file);
+        std::fclose(file);
         tracker.click(100, 450);
-        tracker.type(name);
+        tracker.type("long");
         tracker.key("Return");
+        tracker.key("F12");
+        ASSERT_TRUE(waitForStatus("File Loaded...", 60)) << status();
     }
+
+    const std::string longSongBytes = encodeUtf8(songText(longSong()));
 
     TrackerProcess tracker;
     ScreenText reader;
@@ -63,26 +72,19 @@ TEST_F(ExportShortcut, WithoutASongNameTheExportFails)
 {
     ASSERT_TRUE(tracker.waitForWindow());
     tracker.key("ctrl+e");
-    EXPECT_TRUE(waitForStatus("Export Failed!", 20)) << status();
+    EXPECT_TRUE(waitForStatus("Export Failed!", 60)) << status();
 }
 
 TEST_F(ExportShortcut, RendersTheEditorsSongAsTheCommandLineDoesWhileTheWindowGoesOn)
 {
     ASSERT_TRUE(tracker.waitForWindow());
-    std::string songBytes = encodeUtf8(songText(longSong()));
-    {
-        std::FILE* file = std::fopen(tracker.songPath("long").c_str(), "wb");
-        ASSERT_TRUE(file);
-        std::fwrite(songBytes.data(), 1, songBytes.size(), file);
-        std::fclose(file);
-    }
-    nameTheSong("long");
-    tracker.key("F12");
-    ASSERT_TRUE(waitForStatus("File Loaded...", 20)) << status();
+    loadLongSong();
 
-    // In the editor, Ctrl+E types nothing into the pattern.
+    // In the editor, Ctrl+E types nothing into the pattern. Playing goes on
+    // meanwhile, and the export's outcome shows over "Playing...".
     tracker.key("space");
     tracker.key("ctrl+e");
+    tracker.key("F1");
     std::set<std::string> progress;
     ASSERT_TRUE(waitFor(
         [&] {
@@ -94,10 +96,12 @@ TEST_F(ExportShortcut, RendersTheEditorsSongAsTheCommandLineDoesWhileTheWindowGo
         << status();
     // The status row was redrawn while the song rendered.
     EXPECT_GE(progress.size(), 2u);
+    EXPECT_TRUE(waitForStatus("Playing...", 60)) << status();
+    tracker.key("F1");
 
     tracker.key("F11");
-    ASSERT_TRUE(waitForStatus("File Saved...", 20)) << status();
-    EXPECT_TRUE(readFileBytes(tracker.songPath("long")) == songBytes) << "the pattern changed";
+    ASSERT_TRUE(waitForStatus("File Saved...", 60)) << status();
+    EXPECT_TRUE(readFileBytes(tracker.songPath("long")) == longSongBytes) << "the pattern changed";
 
     TempFolder out;
     ChildProcess command({binaryDirectory() + "/kovo_tracker", "--export", tracker.songPath("long"), "-o",
@@ -108,4 +112,16 @@ TEST_F(ExportShortcut, RendersTheEditorsSongAsTheCommandLineDoesWhileTheWindowGo
     EXPECT_GT(fromWindow.size(), 100000000u);  // about 17 minutes of sound
     EXPECT_TRUE(fromWindow == readFileBytes(out.path() + "/long.wav")) << "the two routes differ";
     ASSERT_TRUE(tracker.closeWindow());
+}
+
+TEST_F(ExportShortcut, ClosingTheWindowDuringAnExportLeavesNoFile)
+{
+    ASSERT_TRUE(tracker.waitForWindow());
+    loadLongSong();
+    tracker.key("ctrl+e");
+    ASSERT_TRUE(waitForStatus("Exporting ", 60)) << status();
+    ASSERT_TRUE(tracker.closeWindow());
+    EXPECT_EQ(tracker.process().exitStatus(), 0);
+    EXPECT_TRUE(readFileBytes(tracker.songPath("long.wav")).empty());
+    EXPECT_TRUE(readFileBytes(tracker.songPath("long.wav~exporting")).empty());
 }

@@ -3,7 +3,11 @@
 // damaged song file still exports whatever loads.
 #include "tests/export/export_fixture.h"
 
+#include "tests/support/wait.h"
+
 #include <algorithm>
+#include <csignal>
+#include <sys/stat.h>
 
 namespace {
 
@@ -57,6 +61,23 @@ TEST_F(ExportTest, AWriteThatFailsPartWayKeepsTheEarlierFile)
         << limited.standardError();
     EXPECT_EQ(readFileBytes(path("tune.wav")), "the earlier export");
     EXPECT_EQ(files(), (std::vector<std::string> {"tune", "tune.wav"}));
+}
+
+TEST_F(ExportTest, AnInterruptedExportLeavesNoFile)
+{
+    Song song = testSong();
+    song.speed = 16;
+    song.songLengthRows = 99 * rowsPerPattern;
+    putCell(song, 1, 0, U"yF12");
+    writeSong("long", song);
+    ChildProcess slow({binaryDirectory() + "/kovo_tracker", "--export", path("long"), "-o", path("long.wav"), "--loops",
+                       "20", "--stems"});
+    struct stat info {};
+    ASSERT_TRUE(waitFor([&] { return stat(path("long.wav~exporting").c_str(), &info) == 0 || !slow.running(); }, 60));
+    slow.kill(SIGINT);
+    ASSERT_TRUE(slow.waitExit(60));
+    EXPECT_EQ(slow.exitStatus(), 128 + SIGINT) << slow.standardError();
+    EXPECT_EQ(files(), std::vector<std::string> {"long"});
 }
 
 TEST_F(ExportTest, BadArgumentsPrintTheUsageWithStatusTwo)

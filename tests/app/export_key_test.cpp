@@ -1,0 +1,66 @@
+// Ctrl+E in the update step: only with Control (even a Control let go within
+// the same step), only with a song name, and followed on the status row.
+#include "host/key_translation.h"
+#include "song/song_file.h"
+#include "tests/app/tracker_fixture.h"
+#include "tests/support/child_process.h"
+
+#include <unistd.h>
+
+namespace {
+
+class ExportKey : public TrackerFixture {
+protected:
+    void TearDown() override
+    {
+        if (!wavPath.empty()) std::remove(wavPath.c_str());
+        TrackerFixture::TearDown();
+    }
+
+    // The E key as the window sends it with Control: no character comes.
+    void pressE()
+    {
+        game->dispatchKey(eventKeyDown, 'E');
+        game->dispatchKey(eventKeyUp, 'E');
+    }
+
+    std::string wavPath;
+};
+
+} // namespace
+
+TEST_F(ExportKey, NeedsControlAndASongName)
+{
+    pressE();
+    step();
+    EXPECT_EQ(engine->statusText, U"Standby...");
+
+    hold(keyControl);
+    pressE();
+    release(keyControl);
+    step();
+    EXPECT_EQ(engine->statusText, U"Export Failed!");
+}
+
+TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
+{
+    String name = U"export-key-" + intText(getpid());
+    wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
+    engine->songName = name;
+    hold(keyControl);
+    pressE();
+    step();
+    release(keyControl);
+    EXPECT_EQ(engine->statusText.substr(0, 10), U"Exporting ");
+    for (int i = 0; i < 3000 && engine->statusText.substr(0, 10) == U"Exporting "; ++i) {
+        usleep(10000);
+        step();
+    }
+    EXPECT_EQ(engine->statusText, U"Exported " + name + U".wav");
+    // The blank song: the lead-in and 32 rows of 4 ticks, silent, so no tail.
+    EXPECT_EQ(readFileBytes(wavPath).size(), 44u + (4 + 32 * 4) * 960 * 4);
+
+    // While playing, the outcome stays in view over the transport's status.
+    pressAndStep(keyF1);
+    EXPECT_EQ(engine->statusText, U"Exported " + name + U".wav");
+}
