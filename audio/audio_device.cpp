@@ -154,6 +154,7 @@ unsigned gxtkAudio::acquireSource(int channel)
     if (record.source != 0) return record.source;
     // A new or stolen source carries its own gain: no silence of ours on it yet.
     record.stoppedByRate = false;
+    record.sentGain = record.sentPitch = std::numeric_limits<float>::quiet_NaN();
     alGetError();
     ALuint source = 0;
     alGenSources(1, &source);
@@ -288,10 +289,24 @@ int gxtkAudio::channelStatus(int channel)
 
 void gxtkAudio::setChannelGain(int channel, float gain)
 {
-    unsigned source = acquireSource(channel);
+    acquireSource(channel);
     Channel& record = channels_[channel];
     record.gain = gain;
-    if (!record.stoppedByRate) alSourcef(source, AL_GAIN, gain);
+    if (!record.stoppedByRate) sendGain(record, gain);
+}
+
+void gxtkAudio::sendGain(Channel& record, float gain)
+{
+    if (gain == record.sentGain) return;
+    alSourcef(record.source, AL_GAIN, gain);
+    record.sentGain = gain;
+}
+
+void gxtkAudio::sendPitch(Channel& record, float pitch)
+{
+    if (pitch == record.sentPitch) return;
+    alSourcef(record.source, AL_PITCH, pitch);
+    record.sentPitch = pitch;
 }
 
 void gxtkAudio::setChannelAngle(int channel, float angle)
@@ -304,12 +319,12 @@ void gxtkAudio::setChannelAngle(int channel, float angle)
 // a voice slid down to no rate at all is meant to be silent instead.
 void gxtkAudio::setChannelPitch(int channel, float factor)
 {
-    unsigned source = acquireSource(channel);
+    acquireSource(channel);
     Channel& record = channels_[channel];
     bool silent = !(factor > 0.0f);
-    if (silent != record.stoppedByRate) alSourcef(source, AL_GAIN, silent ? 0.0f : record.gain);
+    if (silent != record.stoppedByRate) sendGain(record, silent ? 0.0f : record.gain);
     record.stoppedByRate = silent;
-    if (!silent) alSourcef(source, AL_PITCH, factor);
+    if (!silent) sendPitch(record, factor);
 }
 
 // ---- Pause and resume of everything ----

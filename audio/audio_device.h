@@ -5,6 +5,7 @@
 #include "host/text.h"
 
 #include <array>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -99,11 +100,17 @@ private:
         int state = 0;  // 0 stopped, 1 playing, 2 paused
         float gain = 1.0f;            // the gain last asked for
         bool stoppedByRate = false;   // held silent by a non-positive pitch factor
+        // What the source was last given: the same value again is not sent,
+        // since every change makes the mixer recompute the source. NaN: unknown.
+        float sentGain = std::numeric_limits<float>::quiet_NaN();
+        float sentPitch = std::numeric_limits<float>::quiet_NaN();
     };
 
     void openDefaultDevice();
     void setUpChannels();
     unsigned acquireSource(int channel);
+    void sendGain(Channel& record, float gain);
+    void sendPitch(Channel& record, float pitch);
     unsigned stealSource();
     bool sourceStopped(int channel) const;
     void releasePendingBuffers();

@@ -6,9 +6,12 @@ set -euo pipefail
 
 build_packages=(cmake ninja-build g++ pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev libgtest-dev)
 test_packages=(xvfb xauth xdotool libx11-dev sox strace)
+# Peer trackers that tools/benchmark.sh runs for comparison.
+benchmark_packages=(goattracker milkytracker)
 
 packages=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then packages+=("${test_packages[@]}"); fi
+if [ "${1:-build}" = benchmark ]; then packages+=("${test_packages[@]}" "${benchmark_packages[@]}"); fi
 
 missing=()
 for package in "${packages[@]}"; do

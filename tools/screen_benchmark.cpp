@@ -127,6 +127,7 @@ int main()
     auto engine = std::make_unique<c_SoundEngine>();
     game->startRun();
     fillBusySong(*engine);
+    engine->trackScreenChanges = false;  // every part drawn: the cost of a full repaint
 
     std::printf("Tracker screen, 640 x 475, a busy song, %d frames of each kind\n", framesPerKind);
     engine->transportState = stateStandby;

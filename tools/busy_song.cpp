@@ -1,0 +1,53 @@
+// Writes the busy song the benchmark plays: eight patterns in which all four
+// channels start a note on every row, each with its own instrument and a
+// changing volume, so that the player and the meters never rest.
+#include "host/text.h"
+#include "song/song_file.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int patterns = 8;
+
+Song busySong()
+{
+    Song song;
+    song.patternColumns = blankColumns();
+    for (int i = 0; i < patterns * rowsPerPattern; ++i) {
+        for (int channel = 1; channel <= channelCount; ++channel) {
+            song.patternColumns[noteColumn(channel)][i] = noteKeys[(i * 5 + channel * 7) % 24];
+            song.patternColumns[volumeColumn(channel)][i] = U"FEDCBA98"[(i + channel) % 8];
+            song.patternColumns[instrumentColumn(channel)][i] = U'0' + channel;
+            song.patternColumns[octaveColumn(channel)][i] = U'1' + channel % 2;
+        }
+    }
+    for (int p = 0; p < patterns; ++p) song.positions[p] = p;
+    song.songLengthRows = patterns * rowsPerPattern;
+    song.speed = 3;
+    for (int instrument = 1; instrument <= channelCount; ++instrument) {
+        int* slots = &song.instrumentParams[instrument * slotsPerInstrument];
+        slots[slotWave] = instrument;
+        slots[slotPwm] = 3;
+        slots[slotEnvelope] = 40;
+        slots[slotArpSpeed] = 2;
+        slots[slotArpFirst] = 4;
+        slots[slotArpSecond] = 7;
+    }
+    return song;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s SONG_FILE\n", argv[0]);
+        return 2;
+    }
+    std::string bytes = encodeUtf8(songText(busySong()));
+    std::FILE* file = std::fopen(argv[1], "wb");
+    if (!file) return 1;
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written ? 0 : 1;
+}
