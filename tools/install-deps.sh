@@ -4,7 +4,7 @@
 # what is missing, so running it again is quick.
 set -euo pipefail
 
-build_packages=(cmake ninja-build g++ pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev libgtest-dev)
+build_packages=(cmake ninja-build g++ pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev libvorbis-dev libgtest-dev)
 test_packages=(xvfb xauth xdotool libx11-dev sox)
 
 packages=("${build_packages[@]}")
