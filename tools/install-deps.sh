@@ -5,7 +5,7 @@
 set -euo pipefail
 
 build_packages=(cmake ninja-build g++ pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev libvorbis-dev libgtest-dev)
-test_packages=(xvfb xauth xdotool libx11-dev sox)
+test_packages=(xvfb xauth xdotool libx11-dev sox clang-14 libclang-rt-14-dev)
 
 packages=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then packages+=("${test_packages[@]}"); fi
