@@ -1,8 +1,8 @@
 #include "audio/audio_decoders.h"
 
-#define STB_VORBIS_HEADER_ONLY
-#include <stb_vorbis.h>
+#include <vorbis/vorbisfile.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -99,31 +99,83 @@ std::optional<AudioSamples> decodeWav(std::FILE* file)
     }
 }
 
-std::optional<AudioSamples> decodeOgg(std::FILE* file)
+// ---- Ogg Vorbis ----
+
+namespace {
+
+// The decoder reads the already opened file and leaves closing it to the caller.
+size_t readOgg(void* out, size_t size, size_t count, void* file)
 {
-    int error = 0;
-    stb_vorbis* vorbis = stb_vorbis_open_file(file, 0, &error, nullptr);
-    if (!vorbis) return std::nullopt;
-    stb_vorbis_info info = stb_vorbis_get_info(vorbis);
-    const size_t channels = static_cast<size_t>(info.channels);
-    std::vector<short> values(4096 * channels);
-    size_t filled = 0;
-    int frames = 0;
-    for (;;) {
-        int got = stb_vorbis_get_samples_short_interleaved(vorbis, info.channels, values.data() + filled,
-                                                           static_cast<int>(values.size() - filled));
-        if (got == 0) break;
-        filled += channels * static_cast<size_t>(got);
-        frames += got;
-        if (values.size() - filled < 4096 * channels) values.resize(values.size() * 2);
+    return std::fread(out, size, count, static_cast<std::FILE*>(file));
+}
+
+int seekOgg(void* file, ogg_int64_t offset, int whence)
+{
+    return std::fseek(static_cast<std::FILE*>(file), static_cast<long>(offset), whence);
+}
+
+long tellOgg(void* file) { return std::ftell(static_cast<std::FILE*>(file)); }
+
+constexpr ov_callbacks fileCallbacks {readOgg, seekOgg, nullptr, tellOgg};
+
+// Owns a decoder once it has opened; a failed open leaves nothing to clear.
+struct OggFile {
+    OggVorbis_File vorbis {};
+    bool opened = false;
+    ~OggFile()
+    {
+        if (opened) ov_clear(&vorbis);
     }
-    stb_vorbis_close(vorbis);
+};
+
+// Whether a stream of this many frames stays within the decoded-size limit.
+// The count comes from the headers, which can understate the length and are
+// unknown (negative) for a stream that cannot seek: decoding checks again.
+bool totalFits(ogg_int64_t frames, int channels, size_t maxBytes)
+{
+    return frames < 0 || static_cast<uint64_t>(frames) <= maxBytes / (2 * static_cast<uint64_t>(channels));
+}
+
+// Decodes every link into 16-bit little-endian interleaved samples; false on a
+// damaged stream, a link whose channel count differs from the first, or data
+// beyond the size limit.
+bool readAllSamples(OggVorbis_File& vorbis, int channels, size_t maxBytes, std::vector<unsigned char>& out)
+{
+    constexpr size_t chunk = 4096;
+    size_t filled = 0;
+    for (;;) {
+        // Doubling, but never much beyond the limit.
+        if (out.size() - filled < chunk) out.resize(std::min(std::max(out.size() * 2, filled + chunk), maxBytes + chunk));
+        int link = 0;
+        long got = ov_read(&vorbis, reinterpret_cast<char*>(out.data() + filled), static_cast<int>(chunk), 0, 2, 1,
+                           &link);
+        if (got == OV_HOLE) continue;
+        if (got < 0) return false;
+        if (got == 0) break;
+        const vorbis_info* info = ov_info(&vorbis, link);
+        if (!info || info->channels != channels) return false;
+        filled += static_cast<size_t>(got);
+        if (filled > maxBytes) return false;
+    }
+    out.resize(filled);
+    return true;
+}
+
+} // namespace
+
+std::optional<AudioSamples> decodeOgg(std::FILE* file, size_t maxBytes)
+{
+    OggFile ogg;
+    ogg.opened = ov_open_callbacks(file, &ogg.vorbis, nullptr, 0, fileCallbacks) == 0;
+    if (!ogg.opened) return std::nullopt;
+    const vorbis_info* info = ov_info(&ogg.vorbis, -1);
+    if (!info || info->channels < 1 || info->rate < 1) return std::nullopt;
+    if (!totalFits(ov_pcm_total(&ogg.vorbis, -1), info->channels, maxBytes)) return std::nullopt;
     AudioSamples samples;
-    samples.data.resize(filled * sizeof(short));
-    std::memcpy(samples.data.data(), values.data(), samples.data.size());
-    samples.length = frames;
-    samples.channels = info.channels;
+    if (!readAllSamples(ogg.vorbis, info->channels, maxBytes, samples.data)) return std::nullopt;
+    samples.channels = info->channels;
+    samples.length = static_cast<int>(samples.data.size() / (2 * static_cast<size_t>(info->channels)));
     samples.bytesPerSample = 2;
-    samples.rate = static_cast<int>(info.sample_rate);
+    samples.rate = static_cast<int>(info->rate);
     return samples;
 }

@@ -3,6 +3,7 @@
 
 #include "host/decoded_media.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <optional>
 
@@ -11,6 +12,11 @@
 // than the file holds are rejected.
 std::optional<AudioSamples> decodeWav(std::FILE* file);
 
-// Ogg Vorbis through the stb decoder, as interleaved signed 16-bit samples.
-// The file is left open.
-std::optional<AudioSamples> decodeOgg(std::FILE* file);
+// Decoded Ogg data beyond this is refused: a small file can describe hours of
+// sound, and a fuzzed one nearly 2^64 bytes.
+constexpr size_t maxDecodedOggBytes = size_t {256} << 20;
+
+// Ogg Vorbis through libvorbisfile, as interleaved signed 16-bit little-endian
+// samples; null when the file cannot be decoded or would decode to more than
+// maxBytes. The file is left open.
+std::optional<AudioSamples> decodeOgg(std::FILE* file, size_t maxBytes = maxDecodedOggBytes);

@@ -12,10 +12,9 @@ namespace {
 const std::shared_ptr<gxtkSurface> noSurface;
 
 // GL primitive for the batch kinds drawn with glDrawArrays as a whole: 1 points, 2 lines, 3 triangles.
-constexpr std::array<GLenum, 4> arrayModeForKind {GL_POINTS, GL_POINTS, GL_LINES, GL_TRIANGLES};
-static_assert(arrayModeForKind.size() == 4);
-
 constexpr int kindPoint = 1, kindLine = 2, kindTriangle = 3, kindQuad = 4;
+constexpr std::array<GLenum, 4> arrayModeForKind {GL_POINTS, GL_POINTS, GL_LINES, GL_TRIANGLES};
+static_assert(arrayModeForKind.size() == kindQuad && arrayModeForKind[kindTriangle] == GL_TRIANGLES);
 
 // Points and lines are offset by half a unit so that they hit pixel centres.
 constexpr float pixelCentre = 0.5f;

@@ -7,6 +7,7 @@
 #include <GLFW/glfw3.h>
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -26,10 +27,13 @@ std::vector<std::string> commandLine;
 
 int runProgram(int argc, char** argv, const std::function<void()>& constructApp)
 {
+    // Output errors are ignored: a closed output pipe must not end the
+    // program, not even for the first GLFW error.
+    std::signal(SIGPIPE, SIG_IGN);
     glfwSetErrorCallback(onGlfwError);
     if (!glfwInit()) {
         printLine(U"glfwInit failed");
-        std::exit(-1);
+        endProcess(-1);
     }
     // The host lives until the process ends: exit paths run no teardown.
     static std::unique_ptr<BBQuorvaneGame> game;
@@ -45,5 +49,7 @@ int runProgram(int argc, char** argv, const std::function<void()>& constructApp)
         game->reportUncaught(error);
     }
     glfwTerminate();
-    return 0;
+    // Not a return from main: the audio library's exit handler would complain
+    // about the device that is never closed.
+    endProcess(0);
 }

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-// Never returns when the window's close button ends the program; returns the
-// exit status otherwise. constructApp creates the drawing state and the
+// Never returns: every way the program ends goes through endProcess.
+// constructApp creates the drawing state and the
 // application object, which installs its delegate.
 int runProgram(int argc, char** argv, const std::function<void()>& constructApp);

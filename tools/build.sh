@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Configures and builds one flavour of the project: "release" or "asan".
+# Configures and builds one flavour of the project: "release", "asan", or
+# "fuzz" (the libFuzzer targets, built with clang).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 flavour=${1:-release}
 case "$flavour" in
   release) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   asan) options=(-DCMAKE_BUILD_TYPE=Debug -DKOVO_SANITIZE=ON) ;;
+  fuzz) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVO_FUZZ=ON
+                 -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14) ;;
   *) echo "unknown build flavour: $flavour" >&2; exit 2 ;;
 esac
 cmake -S . -B "build/$flavour" -G Ninja "${options[@]}" >/dev/null

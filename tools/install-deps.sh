@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the tracker needs: "build" for building and
-# running it, "test" for that plus everything the tests use. Installs only
+# running it, "test" for that plus everything the tests use, "benchmark" for
+# the tests' packages and the peer programs the benchmark compares. Installs only
 # what is missing, so running it again is quick.
 set -euo pipefail
 
-build_packages=(cmake ninja-build g++ pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev libgtest-dev)
-test_packages=(xvfb xauth xdotool libx11-dev sox strace)
+build_packages=(cmake ninja-build g++ pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev libvorbis-dev libgtest-dev)
+test_packages=(xvfb xauth xdotool libx11-dev sox strace clang-14 libclang-rt-14-dev)
 # Peer trackers that tools/benchmark.sh runs for comparison.
 benchmark_packages=(goattracker milkytracker)
 
@@ -22,7 +23,15 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=()
-if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null 2>&1; then
+    echo "These Debian packages are missing: ${missing[*]}" >&2
+    echo "Installing them needs root, and there is no sudo here. As root, run:" >&2
+    echo "  apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  sudo=(sudo)
+fi
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,11 +1,13 @@
 // Reading sample files: the WAV chunk walk, broken and hostile headers, and
 // Ogg Vorbis through the library decoder.
+#include "audio/audio_decoders.h"
 #include "host/glfw_game.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/wav_file.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -132,4 +134,22 @@ TEST_F(SampleFiles, OggVorbisDecodesToInterleaved16BitSamples)
     EXPECT_TRUE(game.loadAudioSamples(widen(upper)));
     EXPECT_FALSE(load("noise.ogg", std::string(5000, '\x5A')));
     EXPECT_FALSE(load("empty.ogg", ""));
+}
+
+TEST_F(SampleFiles, OggFilesThatDecodeBeyondTheLimitAreRefused)
+{
+    EXPECT_EQ(maxDecodedOggBytes, 256u << 20);
+    std::string path = folder.path() + "/tone.ogg";
+    std::string command = "sox -n -r 16000 -c 2 '" + path + "' synth 0.25 sine 440 2>/dev/null";
+    if (std::system(command.c_str()) != 0) GTEST_SKIP() << "sox cannot write Ogg Vorbis here";
+    // 4000 stereo frames decode to exactly 16000 bytes.
+    auto decodeWithLimit = [&](size_t limit) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        std::optional<AudioSamples> samples = decodeOgg(file, limit);
+        std::fclose(file);
+        return samples;
+    };
+    EXPECT_TRUE(decodeWithLimit(16000));
+    EXPECT_FALSE(decodeWithLimit(15999));
+    EXPECT_FALSE(decodeWithLimit(0));
 }

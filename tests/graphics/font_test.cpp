@@ -178,6 +178,29 @@ TEST_F(FontTest, DescriptionsReadTheSameWithEitherLineEnding)
     EXPECT_EQ(pixel(110, 100), black);
 }
 
+TEST_F(FontTest, GlyphsOutsideTheirPageAreSkippedButKeepTheirAdvance)
+{
+    markedStrip("small.png", 4, 8, 8);  // a 32 x 8 page
+    writeTestText("outside.txt",
+                  "common lineHeight=8 pages=1\n"
+                  "page id=0 file=small.png\n"
+                  "char id=65 x=0 y=0 width=8 height=8 xadvance=8 page=0\n"
+                  "char id=66 x=2147483647 y=0 width=8 height=8 xadvance=8 page=0\n"
+                  "char id=67 x=-1 y=0 width=8 height=8 xadvance=8 page=0\n"
+                  "char id=68 x=25 y=0 width=8 height=8 xadvance=8 page=0\n"
+                  "char id=69 x=0 y=1 width=8 height=8 xadvance=8 page=0\n"
+                  "char id=70 x=8 y=0 width=-8 height=8 xadvance=8 page=0\n"
+                  "char id=71 x=24 y=0 width=8 height=8 xadvance=8 page=0\n");
+    std::shared_ptr<c_Font> font = loadDescribedFont(widen(temporaryPath("outside.txt")));
+    ASSERT_TRUE(font);
+    selectFont(font);
+    beginFrame();
+    drawString(U"ABCDEFG", 100, 100);
+    endFrame();
+    // Only A (at 100) and G, the last cell exactly at the page's edge (at 148), are drawn.
+    EXPECT_EQ(litColumns(pixels(90, 100, 80, 1), 90), (std::vector<int> {100, 148}));
+}
+
 TEST_F(FontTest, MissingOrEmptyDescriptionsGiveAnEmptyFont)
 {
     for (const char* name : {"absent", "empty.txt"}) {

@@ -29,6 +29,8 @@ TEST(Window, TrackerOpensACentredFixedWindowAndEndsQuietlyOnClose)
     ASSERT_TRUE(program.waitExit(30));
     EXPECT_EQ(program.exitStatus(), 0);
     EXPECT_EQ(program.standardOutput(), "");
+    // Not even the audio library's complaint about a device left open.
+    EXPECT_EQ(program.standardError(), "");
 }
 
 TEST(Window, WithoutADisplayTheTrackerSaysSoAndEndsWith255)

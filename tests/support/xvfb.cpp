@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,6 +48,9 @@ const std::string& ensureXvfb(const std::string& screen)
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
     pid_t pid = fork();
     if (pid == 0) {
+        // The server ends with the test program even when that program ends
+        // with _exit (as the program's runtime errors do) and runs no destructor.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
         close(fds[0]);
         std::string fd = std::to_string(fds[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",

@@ -1,0 +1,16 @@
+#include "tests/fuzz/fuzz_samples.h"
+
+#include "host/game.h"
+#include "tests/fuzz/fuzz_input.h"
+
+std::optional<AudioSamples> checkDecodedSamples(const std::string& name, const uint8_t* data, size_t size)
+{
+    ensureFuzzHost();
+    std::string path = writeFuzzFile(name, data, size);
+    std::optional<AudioSamples> samples = BBGame::game()->loadAudioSamples(widen(path));
+    if (!samples) return samples;
+    fuzzCheck(samples->channels > 0 && samples->bytesPerSample > 0 && samples->length >= 0, "a sane layout");
+    const size_t frameBytes = static_cast<size_t>(samples->channels) * static_cast<size_t>(samples->bytesPerSample);
+    fuzzCheck(static_cast<size_t>(samples->length) * frameBytes <= samples->data.size(), "frames inside the data");
+    return samples;
+}

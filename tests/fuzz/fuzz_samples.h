@@ -1,0 +1,14 @@
+// Sample files through the host's loader, which picks the decoder by the
+// file name's extension.
+#pragma once
+
+#include "host/decoded_media.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Loads the bytes as a file of that name and checks that what was decoded is
+// a layout the audio device can be handed, its frames inside the data.
+std::optional<AudioSamples> checkDecodedSamples(const std::string& name, const uint8_t* data, size_t size);
