@@ -3,6 +3,7 @@
 #include "tests/support/wait.h"
 #include "tests/support/xvfb.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -81,9 +82,18 @@ TrackerProcess::~TrackerProcess()
 
 bool TrackerProcess::waitForWindow(double timeoutSeconds)
 {
-    return waitFor([this] { return (window_ = x_.findWindow(windowTitle)) != 0 || !process_->running(); },
-                   timeoutSeconds) &&
-           window_ != 0;
+    bool mapped = waitFor([this] { return (window_ = x_.findWindow(windowTitle)) != 0 || !process_->running(); },
+                          timeoutSeconds) &&
+                  window_ != 0;
+    // Mapped is not yet listening: keys sent before the loop runs can all
+    // arrive in its first poll. A painted picture says the loop takes input.
+    auto painted = [this] {
+        if (!process_->running()) return true;
+        Picture shown = x_.grab(window_);
+        return std::any_of(shown.pixels.begin(), shown.pixels.end(), [](uint32_t pixel) { return pixel != 0; });
+    };
+    if (mapped) waitFor(painted, timeoutSeconds);
+    return mapped;
 }
 
 void TrackerProcess::xdotool(const std::vector<std::string>& args)
