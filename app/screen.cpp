@@ -179,10 +179,15 @@ void c_SoundEngine::drawTitleBar()
     if (trackScreenChanges && screenRecord.titleBarValid && statusText == screenRecord.titleBar) return;
     tint(colours::titleBar);
     fillRect(2, 0, 640, 14);
+    // A status too long for the room after "Status: " (a restored song, an
+    // export's file name) takes the place of that word, so it reads whole.
+    constexpr std::u32string_view label = U"POS CHN1  CHN2  CHN3  CHN4  POS ## Status: ";
+    constexpr size_t statusRoom = 15;  // cells right of the label in a 640-unit row
+    size_t column = statusText.size() > statusRoom ? label.size() - 8 : label.size();
     tint(colours::statusText);
-    drawString(String(43, U' ') + statusText, 0, -1);
+    drawString(String(column, U' ') + statusText, 0, -1);
     tint(colours::text);
-    drawString(U"POS CHN1  CHN2  CHN3  CHN4  POS ## Status: ", 0, -1);
+    drawString(String(label.substr(0, column)), 0, -1);
     screenRecord.titleBar = statusText;
     screenRecord.titleBarValid = true;
 }

@@ -15,9 +15,7 @@
 namespace {
 
 constexpr uint32_t textInk = 0x9490A4;
-constexpr uint32_t statusInk = 0xAB2568;
-// The status row shows 15 characters before the window ends.
-constexpr const char* restoredStatus = "Unsaved song re";
+constexpr const char* restoredStatus = "Unsaved song restored";
 constexpr const char* recoveryHeader = "Kovo Tracker unsaved song 1\n";
 
 std::set<std::string> filesIn(const std::string& folder)
@@ -40,7 +38,7 @@ protected:
         return waitFor(
             [&] {
                 shown = tracker.screenshot();
-                return shown.width == 640 && reader.read(shown, 473, -1, status.size(), statusInk) == status;
+                return shown.width == 640 && reader.status(shown) == status;
             },
             30);
     }

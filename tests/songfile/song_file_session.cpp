@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr uint32_t statusInk = 0xAB2568;
 constexpr uint32_t nameInk = 0x9490A4;
 constexpr int nameCells = 34;  // a blank, then up to 32 characters and the caret's cell
 
@@ -58,14 +57,13 @@ void SongFileSession::start(const std::vector<std::string>& launcher,
     ASSERT_TRUE(waitForStatus("Standby..."));
 }
 
-std::string SongFileSession::status() { return reader.read(tracker->screenshot(), 473, -1, 15, statusInk); }
+std::string SongFileSession::status() { return reader.status(tracker->screenshot()); }
 
 std::string SongFileSession::shownName() { return reader.read(tracker->screenshot(), 0, 441, nameCells, nameInk); }
 
 bool SongFileSession::waitForStatus(const std::string& text)
 {
-    const std::string shown = padded(text, 15);
-    return waitFor([&] { return status() == shown; }, 30);
+    return waitFor([&] { return status() == text; }, 30);
 }
 
 void SongFileSession::nameSong(const std::string& name)

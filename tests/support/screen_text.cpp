@@ -64,3 +64,13 @@ char ScreenText::readCell(const Picture& picture, int left, int top, uint32_t in
     }
     return found;
 }
+
+std::string ScreenText::status(const Picture& picture) const
+{
+    constexpr uint32_t statusInk = 0xAB2568;
+    constexpr int firstCell = 35;  // where "Status: " begins
+    std::string text = read(picture, firstCell * cellWidth, -1, picture.width / cellWidth - firstCell, statusInk);
+    size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}

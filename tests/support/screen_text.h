@@ -33,6 +33,10 @@ public:
     // As above, and every other pixel of the cell must be the paper colour.
     std::string read(const Picture& picture, int x, int y, int length, uint32_t ink, uint32_t paper) const;
 
+    // The status in the title bar, without the spaces around it: after
+    // "Status: ", or over that word when it is too long to fit behind it.
+    std::string status(const Picture& picture) const;
+
 private:
     using CellMask = std::bitset<cellWidth * cellHeight>;
     static constexpr int firstCode = 32;
