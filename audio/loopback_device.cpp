@@ -53,7 +53,11 @@ std::unique_ptr<LoopbackDevice> LoopbackDevice::open(int rate, std::string& reas
     return std::unique_ptr<LoopbackDevice>(new LoopbackDevice(device, context));
 }
 
-LoopbackDevice::LoopbackDevice(void* device, void* context) : device_(device), context_(context)
+LoopbackDevice::LoopbackDevice(void* device, void* context)
+    : device_(device),
+      context_(context),
+      renderSamples_(reinterpret_cast<void*>(
+          extension<LPALCRENDERSAMPLESSOFT>(static_cast<ALCdevice*>(device), "alcRenderSamplesSOFT")))
 {
     makeCurrent();
     audio_ = std::make_unique<gxtkAudio>(gxtkAudio::OwnContext {device, context});
@@ -72,6 +76,6 @@ void LoopbackDevice::makeCurrent() { setThreadContext(context_); }
 
 void LoopbackDevice::render(float* frames, int frameCount)
 {
-    ALCdevice* device = static_cast<ALCdevice*>(device_);
-    extension<LPALCRENDERSAMPLESSOFT>(device, "alcRenderSamplesSOFT")(device, frames, frameCount);
+    auto renderSamples = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(renderSamples_);
+    renderSamples(static_cast<ALCdevice*>(device_), frames, frameCount);
 }

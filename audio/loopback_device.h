@@ -31,5 +31,6 @@ private:
 
     void* device_;
     void* context_;
+    void* renderSamples_;  // the extension's entry point, looked up once
     std::unique_ptr<gxtkAudio> audio_;
 };

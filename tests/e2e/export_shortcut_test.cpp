@@ -15,14 +15,14 @@
 namespace {
 
 
-// A song that takes a moment to render: speed 16 over 99 positions, notes
-// on every channel.
+// A song that takes a moment to render: speed 16 over 40 positions (about
+// seven minutes), notes on every channel.
 Song longSong()
 {
     Song song;
     song.patternColumns = blankColumns();
     song.speed = 16;
-    song.songLengthRows = 99 * rowsPerPattern;
+    song.songLengthRows = 40 * rowsPerPattern;
     const int instrument[slotsPerInstrument] = {1, 6, 0, 0x35, 60, 2, 4, 7};
     for (int slot = 0; slot < slotsPerInstrument; ++slot) song.instrumentParams[8 + slot] = instrument[slot];
     const char32_t* cells[] = {U"y812", U"q612", U"b712", U"n512"};
@@ -38,6 +38,14 @@ protected:
     std::string status()
     {
         return reader.status(tracker.screenshot());
+    }
+
+    // The window is there and the program runs its steps: keys sent before
+    // that would be dropped.
+    void waitUntilRunning()
+    {
+        ASSERT_TRUE(tracker.waitForWindow());
+        ASSERT_TRUE(waitForStatus("Standby...", 60)) << status();
     }
 
     bool waitForStatus(const std::string& text, double seconds = 60)
@@ -69,14 +77,14 @@ protected:
 
 TEST_F(ExportShortcut, WithoutASongNameTheExportFails)
 {
-    ASSERT_TRUE(tracker.waitForWindow());
+    waitUntilRunning();
     tracker.key("ctrl+e");
     EXPECT_TRUE(waitForStatus("Export Failed!", 60)) << status();
 }
 
 TEST_F(ExportShortcut, RendersTheEditorsSongAsTheCommandLineDoesWhileTheWindowGoesOn)
 {
-    ASSERT_TRUE(tracker.waitForWindow());
+    waitUntilRunning();
     loadLongSong();
 
     // In the editor, Ctrl+E types nothing into the pattern. Playing goes on
@@ -108,14 +116,14 @@ TEST_F(ExportShortcut, RendersTheEditorsSongAsTheCommandLineDoesWhileTheWindowGo
     ASSERT_TRUE(command.waitExit(240));
     ASSERT_EQ(command.exitStatus(), 0) << command.standardError();
     std::string fromWindow = readFileBytes(tracker.songPath("long.wav"));
-    EXPECT_GT(fromWindow.size(), 100000000u);  // about 17 minutes of sound
+    EXPECT_GT(fromWindow.size(), 70000000u);
     EXPECT_TRUE(fromWindow == readFileBytes(out.path() + "/long.wav")) << "the two routes differ";
     ASSERT_TRUE(tracker.closeWindow());
 }
 
 TEST_F(ExportShortcut, ClosingTheWindowDuringAnExportLeavesNoFile)
 {
-    ASSERT_TRUE(tracker.waitForWindow());
+    waitUntilRunning();
     loadLongSong();
     tracker.key("ctrl+e");
     ASSERT_TRUE(waitForStatus("Exporting ", 60)) << status();
