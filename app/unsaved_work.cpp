@@ -41,10 +41,12 @@ void c_SoundEngine::writeRecoveryFile()
 }
 
 // A close or a termination signal: a song with unsaved changes is kept; with
-// none, nothing is written.
+// none, nothing is written. An unfinished export is stopped and its files
+// removed, since the process ends without tearing anything down.
 void c_SoundEngine::close()
 {
     if (songChanged) writeRecoveryFile();
+    songExport.reset();
 }
 
 // Brings back the song a close, a signal or a crash left unsaved. It stays

@@ -111,13 +111,15 @@ TEST_F(Panel, HeaderStatusRowAndTransportLabel)
     EXPECT_EQ(textAt(shown, 0, 408, 34, seen::text), "    on    on    off   on   FLW:Off");
     EXPECT_EQ(engine->channelOnTexts[2], U"off ");
 
-    // A long message runs off the right edge and does not wrap.
+    // A message too long for the room after "Status: " takes that word's
+    // place; what is still too long runs off the right edge and does not wrap.
     engine->statusText = U"A message longer than the bar";
     engine->followText = U"On";
     engine->transportState = statePlaying;
     engine->followMode = 1;
     shown = repaint();
-    EXPECT_EQ(textAt(shown, 43 * 11, -1, 15, seen::statusText), "A message longe");
+    EXPECT_EQ(textAt(shown, 35 * 11, -1, 23, seen::statusText), "A message longer than t");
+    EXPECT_EQ(textAt(shown, 0, -1, 35, seen::text), "POS CHN1  CHN2  CHN3  CHN4  POS ## ");
     EXPECT_EQ(pixelsNotOf(shown, 0, 12, 640, 12, seen::statusText), 640 * 12);
     EXPECT_EQ(textAt(shown, 0, 408, 33, seen::text), "    on    on    off   on   FLW:On");
     EXPECT_EQ(textAt(shown, 520, 323, 9, seen::text), "STOP HOME");
