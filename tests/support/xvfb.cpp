@@ -5,11 +5,12 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
+
+constexpr char inheritedDisplayVariable[] = "KOVO_TEST_XVFB_DISPLAY";
 
 struct XvfbProcess {
     pid_t pid = -1;
@@ -43,14 +44,19 @@ std::string readDisplayNumber(int fd)
 const std::string& ensureXvfb(const std::string& screen)
 {
     XvfbProcess& process = server();
-    if (process.pid > 0) return process.display;
+    if (process.pid > 0 || !process.display.empty()) return process.display;
+    // A test program started by another one (a death test's child) uses the
+    // server of the program that started it: it may end by _exit, with no
+    // destructor to stop a server of its own.
+    if (const char* inherited = std::getenv(inheritedDisplayVariable)) {
+        process.display = inherited;
+        setenv("DISPLAY", inherited, 1);
+        return process.display;
+    }
     int fds[2];
     if (pipe(fds) != 0) throw std::runtime_error("pipe failed");
     pid_t pid = fork();
     if (pid == 0) {
-        // The server ends with the test program even when that program ends
-        // with _exit (as the program's runtime errors do) and runs no destructor.
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
         close(fds[0]);
         std::string fd = std::to_string(fds[1]);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
@@ -64,5 +70,6 @@ const std::string& ensureXvfb(const std::string& screen)
     process.pid = pid;
     process.display = ":" + number;
     setenv("DISPLAY", process.display.c_str(), 1);
+    setenv(inheritedDisplayVariable, process.display.c_str(), 1);
     return process.display;
 }
