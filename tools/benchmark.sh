@@ -96,14 +96,22 @@ measure() {
   idle=$(cpu_percent "$pid")
   heap=$(heap_mb "$pid")
   if [ "$name" = kovo ]; then
+    rm -f "$bin/data/songs/tmp.dat"
     play_busy_song "$pid"
     sleep "$settle_seconds"
-    playing=$(cpu_percent "$pid")
+    # F1 hands the player the song through tmp.dat: the busy song's copy
+    # there shows that it was loaded and plays.
+    if cmp -s "$bin/data/songs/tmp.dat" "$bin/data/songs/$busy_song"; then
+      playing=$(cpu_percent "$pid")
+    else
+      echo "    the busy song did not start playing" >&2
+    fi
   fi
   peak=$(peak_rss_mb "$pid")
   stop_program "$pid"
 
   echo "$first $idle $playing $peak $heap" >>"$work/$name"
+  echo "    first picture $first ms, idle $idle %, playing $playing %, peak $peak MB, heap $heap MB" >&2
 }
 
 # Median of one column (1-based) of a program's results.
