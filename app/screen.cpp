@@ -64,7 +64,7 @@ bool c_SoundEngine::followViewStale() const
 void c_SoundEngine::drawScreenBody()
 {
     composeBody(viewBase(), bodyComposed);
-    drawBody(bodyComposed);
+    drawComposedBody();
 }
 
 void c_SoundEngine::paintBody(int base)
@@ -74,6 +74,12 @@ void c_SoundEngine::paintBody(int base)
     markerShown = false;
     composeBody(base, bodyComposed);
     if (trackScreenChanges && screenRecord.bodyValid && bodyComposed == screenRecord.body) return;
+    drawComposedBody();
+}
+
+// The body covers the whole window, so every other part is drawn again after it.
+void c_SoundEngine::drawComposedBody()
+{
     drawBody(bodyComposed);
     std::swap(bodyComposed, screenRecord.body);
     screenRecord.bodyDrawn();

@@ -202,6 +202,7 @@ private:
     void composeGrid(int base, BodyView& view) const;
     void composePanel(BodyView& view) const;
     void composeTextCursor(BodyView& view) const;
+    void drawComposedBody();
     void drawBody(const BodyView& view);
     MarkerView playMarkerView() const;
     void paintPlayMarker();

@@ -64,17 +64,28 @@ program_command() {
 }
 
 # Loads the busy song through the song name field and starts it with F1.
+# F1 hands the player the song through tmp.dat, so a copy of the busy song
+# there shows that it plays. A loaded machine can let F12 and F1 meet in one
+# update step (playback starts first and the load is not done): stop and try again.
 play_busy_song() {
-  local window
+  local window songs=$bin/data/songs
   window=$(xdotool search --sync --onlyvisible --pid "$1" | head -1)
   xdotool mousemove --window "$window" 200 450 click 1
-  sleep 0.3
+  sleep 0.5
   xdotool type --delay 60 "$busy_song"
-  xdotool key Return
-  sleep 0.2
-  xdotool key F12
   sleep 0.3
-  xdotool key F1
+  xdotool key Return
+  for _ in 1 2 3; do
+    rm -f "$songs/tmp.dat"
+    sleep 0.5
+    xdotool key F12
+    sleep 1
+    xdotool key F1
+    sleep 1.5
+    cmp -s "$songs/tmp.dat" "$songs/$busy_song" && return 0
+    [ -e "$songs/tmp.dat" ] && xdotool key F1
+  done
+  return 1
 }
 
 # Some programs ask before they quit; they get a moment, then are killed.
@@ -96,14 +107,18 @@ measure() {
   idle=$(cpu_percent "$pid")
   heap=$(heap_mb "$pid")
   if [ "$name" = kovo ]; then
-    play_busy_song "$pid"
-    sleep "$settle_seconds"
-    playing=$(cpu_percent "$pid")
+    if play_busy_song "$pid"; then
+      sleep "$settle_seconds"
+      playing=$(cpu_percent "$pid")
+    else
+      echo "    the busy song did not start playing" >&2
+    fi
   fi
   peak=$(peak_rss_mb "$pid")
   stop_program "$pid"
 
   echo "$first $idle $playing $peak $heap" >>"$work/$name"
+  echo "    first picture $first ms, idle $idle %, playing $playing %, peak $peak MB, heap $heap MB" >&2
 }
 
 # Median of one column (1-based) of a program's results.
