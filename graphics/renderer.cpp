@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -71,6 +72,7 @@ int gxtkGraphics::beginFrame()
     batchLength_ = 0;
     drawCallsThisFrame_ = 0;
     clearedThisFrame_ = false;
+    damage_.clear();
     return 1;
 }
 
@@ -98,7 +100,9 @@ void gxtkGraphics::applyFrameState()
 }
 
 // A frame that drew nothing leaves the window as it is: no copy, no swap,
-// unless the window system asked for the picture again.
+// unless the window system asked for the picture again. A frame that drew on
+// a small part of the picture shows just that part, where the window system
+// can copy parts.
 void gxtkGraphics::endFrame()
 {
     flush();
@@ -106,8 +110,9 @@ void gxtkGraphics::endFrame()
     BBGame* game = BBGame::game();
     bool refresh = game && game->takePictureRefresh();
     bool present = drawCallsThisFrame_ > 0 || clearedThisFrame_ || refresh;
-    if (present) picture_.present(framebufferWidth_, framebufferHeight_);
-    if (game) game->noteFramePresented(present);
+    bool copied = present && !refresh && picture_.presentParts(framebufferWidth_, framebufferHeight_, damage_.rects());
+    if (present && !copied) picture_.present(framebufferWidth_, framebufferHeight_);
+    if (game) game->noteFramePresented(present, copied);
 }
 
 void gxtkGraphics::discardResources() {}
@@ -146,6 +151,7 @@ void gxtkGraphics::clear(float r, float g, float b)
 {
     batchLength_ = 0;
     clearedThisFrame_ = true;
+    damage_.add(view(), view());
     glClearColor(r / 255, g / 255, b / 255, 1);
     glClear(GL_COLOR_BUFFER_BIT);
 }
@@ -181,12 +187,15 @@ void gxtkGraphics::setClipRect(int x, int y, int w, int h)
 {
     flush();
     if (x == 0 && y == 0 && w == viewWidth_ && h == viewHeight_) {
+        clipped_ = false;
         glDisable(GL_SCISSOR_TEST);
         return;
     }
     // A negative size clips everything away rather than leaving the old box.
     w = w < 0 ? 0 : w;
     h = h < 0 ? 0 : h;
+    clipped_ = true;
+    clip_ = {x, y, w, h};
     glEnable(GL_SCISSOR_TEST);
     glScissor(x, viewHeight_ - y - h, w, h);
 }
@@ -230,8 +239,37 @@ void gxtkGraphics::flush()
     batchLength_ = 0;
 }
 
+PictureRect gxtkGraphics::view() const { return {0, 0, viewWidth_, viewHeight_}; }
+
+// What a batch can touch: the box around its vertices, a pixel wider on every
+// side for lines, points and rounding, cut to the clip box.
+void gxtkGraphics::noteBatchDamage()
+{
+    float left = vertexBuffer_[0].x, right = left, top = vertexBuffer_[0].y, bottom = top;
+    for (int i = 1; i < batchLength_; ++i) {
+        const BatchVertex& vertex = vertexBuffer_[static_cast<size_t>(i)];
+        left = std::min(left, vertex.x);
+        right = std::max(right, vertex.x);
+        top = std::min(top, vertex.y);
+        bottom = std::max(bottom, vertex.y);
+    }
+    PictureRect whole = view();
+    PictureRect bounds = clipped_ ? clip_ : whole;
+    if (std::isnan(left + right + top + bottom)) {
+        damage_.add(whole, bounds);
+        return;
+    }
+    // Clamped first, so that far-off vertices stay within what an int holds.
+    auto column = [&](float x) { return std::clamp(x, -2.0f, float(whole.width) + 2.0f); };
+    auto row = [&](float y) { return std::clamp(y, -2.0f, float(whole.height) + 2.0f); };
+    int x0 = static_cast<int>(std::floor(column(left))) - 1, y0 = static_cast<int>(std::floor(row(top))) - 1;
+    int x1 = static_cast<int>(std::ceil(column(right))) + 1, y1 = static_cast<int>(std::ceil(row(bottom))) + 1;
+    damage_.add({x0, y0, x1 - x0, y1 - y0}, bounds);
+}
+
 void gxtkGraphics::drawBatch()
 {
+    noteBatchDamage();
     const bool textured = batchSurface_ != nullptr;
     if (textured) {
         glEnable(GL_TEXTURE_2D);

@@ -87,6 +87,8 @@ public:
     int drawCallsThisFrame() const { return drawCallsThisFrame_; }
     int lastFrameDrawCalls() const { return lastFrameDrawCalls_; }
     const std::array<uint8_t, 4>& packedColor() const { return packedColor_; }
+    // The parts of the picture the current (or last finished) frame drew on.
+    const std::vector<PictureRect>& frameDamage() const { return damage_.rects(); }
 
 private:
     void applyFrameState();
@@ -98,6 +100,8 @@ private:
     BatchVertex* beginTextured(int kind, int count, const std::shared_ptr<gxtkSurface>& surface);
     void flush();
     void drawBatch();
+    void noteBatchDamage();
+    PictureRect view() const;
     // Fills a vertex with the transformed point, the texture coordinate and the colour.
     void place(BatchVertex& vertex, float x, float y, float u = 0, float v = 0) const;
     void placeQuad(BatchVertex* quad, float x, float y, float w, float h, float u0, float v0, float u1, float v1) const;
@@ -117,6 +121,9 @@ private:
     std::shared_ptr<gxtkSurface> batchSurface_;
 
     WindowPicture picture_;
+    FrameDamage damage_;
+    bool clipped_ = false;  // the scissor box clip_ is on
+    PictureRect clip_;
     int framebufferWidth_ = 0;  // the window's pixels the picture is presented to
     int framebufferHeight_ = 0;
     int drawCallsThisFrame_ = 0;

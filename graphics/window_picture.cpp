@@ -74,17 +74,50 @@ void WindowPicture::destroy()
     framebuffer_ = colourBuffer_ = 0;
 }
 
+int WindowPicture::scaleFor(int windowWidth, int windowHeight) const
+{
+    return std::max(1, std::min(windowWidth / width_, windowHeight / height_));
+}
+
+void WindowPicture::blitPart(const PictureRect& part, int scale, int windowHeight)
+{
+    // GL counts rows from the bottom: the picture's top row goes to the window's top.
+    int bottom = windowHeight - height_ * scale;
+    int y = height_ - part.y - part.height;
+    glBlitFramebuffer(part.x, y, part.x + part.width, y + part.height, part.x * scale, bottom + y * scale,
+                      (part.x + part.width) * scale, bottom + (y + part.height) * scale, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+}
+
 void WindowPicture::present(int windowWidth, int windowHeight)
 {
     if (!framebuffer_) return;
-    int scale = std::max(1, std::min(windowWidth / width_, windowHeight / height_));
-    // GL counts rows from the bottom: the picture's top row goes to the window's top.
-    int bottom = windowHeight - height_ * scale;
+    int scale = scaleFor(windowWidth, windowHeight);
     unscissored([&] {
         glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        glBlitFramebuffer(0, 0, width_, height_, 0, bottom, width_ * scale, bottom + height_ * scale,
-                          GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        blitPart({0, 0, width_, height_}, scale, windowHeight);
     });
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+}
+
+bool WindowPicture::presentParts(int windowWidth, int windowHeight, const std::vector<PictureRect>& parts)
+{
+    BBGame* game = BBGame::game();
+    if (!framebuffer_ || !game || !game->canCopyToWindow()) return false;
+    long area = 0;
+    for (const PictureRect& part : parts) area += part.area();
+    if (area * 2 > static_cast<long>(width_) * height_) return false;
+    int scale = scaleFor(windowWidth, windowHeight);
+    unscissored([&] {
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        for (const PictureRect& part : parts) blitPart(part, scale, windowHeight);
+    });
+    int bottom = windowHeight - height_ * scale;
+    for (const PictureRect& part : parts)
+        game->copyToWindow(part.x * scale, bottom + (height_ - part.y - part.height) * scale, part.width * scale,
+                           part.height * scale);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    return true;
 }

@@ -5,6 +5,10 @@
 // if it did.
 #pragma once
 
+#include "graphics/frame_damage.h"
+
+#include <vector>
+
 class WindowPicture {
 public:
     WindowPicture() = default;
@@ -23,8 +27,16 @@ public:
     // magnified by the largest whole number that fits, pixels kept sharp and
     // the top-left corners together; then binds the picture again.
     void present(int windowWidth, int windowHeight);
+    // Copies only these parts of the picture to the back buffer and from
+    // there straight to the window, so no swap is needed; binds the picture
+    // again. False, having done nothing, when the window system cannot copy
+    // parts or the parts cover more than half the picture: then present.
+    bool presentParts(int windowWidth, int windowHeight, const std::vector<PictureRect>& parts);
 
 private:
+    int scaleFor(int windowWidth, int windowHeight) const;
+    // Copies a part of the picture, magnified, to the window's back buffer.
+    void blitPart(const PictureRect& part, int scale, int windowHeight);
     void create(int width, int height);
     void destroy();
 

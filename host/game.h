@@ -121,10 +121,20 @@ public:
     // frame shows the kept picture again even if it draws nothing new.
     void requestPictureRefresh() { pictureRefreshDue_ = true; }
     bool takePictureRefresh();
+    // Copies a rectangle of the back buffer (lower-left corner in GL window
+    // coordinates) to the window, where the window system can; false where not.
+    virtual bool canCopyToWindow() { return false; }
+    virtual bool copyToWindow(int /*x*/, int /*y*/, int /*width*/, int /*height*/) { return false; }
     // Told by the renderer after each frame: a frame that drew nothing put
-    // nothing in the back buffer, and the loop does not swap it.
-    void noteFramePresented(bool presented) { framePresented_ = presented; }
+    // nothing in the back buffer, and the loop does not swap it; a frame
+    // whose changes were copied to the window already needs no swap either.
+    void noteFramePresented(bool presented, bool copied = false)
+    {
+        framePresented_ = presented;
+        frameCopied_ = copied;
+    }
     bool framePresented() const { return framePresented_; }
+    bool frameCopied() const { return frameCopied_; }
 
 protected:
     // Runs one delegate call; an error object escaping it ends the process.
@@ -140,6 +150,7 @@ protected:
     bool suspended_ = false;
     bool pictureRefreshDue_ = false;
     bool framePresented_ = true;
+    bool frameCopied_ = false;
 };
 
 // Loads a whole file of the data folder (or any scheme path) as text.

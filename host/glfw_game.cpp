@@ -94,6 +94,13 @@ void onSizeEvent(GLFWwindow*, int width, int height)
     glfwGame()->noteWindowSize(width / scale, height / scale);
 }
 
+// A resized window shows the picture at its new size even when nothing changed.
+void onFramebufferSizeEvent(GLFWwindow*, int width, int height)
+{
+    glfwGame()->noteFramebufferSize(width, height);
+    glfwGame()->requestPictureRefresh();
+}
+
 // The window's contents were lost (an expose): show the kept picture again.
 void onRefreshEvent(GLFWwindow*) { glfwGame()->requestPictureRefresh(); }
 
@@ -154,7 +161,6 @@ void BBGlfwGame::releaseHeldKeys()
 
 void BBGlfwGame::createWindow(int width, int height, int flags)
 {
-    focused_ = false;
     if (window_) {
         releaseHeldKeys();
         glfwDestroyWindow(window_);
@@ -199,6 +205,8 @@ void BBGlfwGame::createWindow(int width, int height, int flags)
     windowHeight_ = height;
     glfwMakeContextCurrent(window_);
     if (swapInterval_ >= 0) glfwSwapInterval(swapInterval_);
+    regionCopy_.attach();
+    glfwGetFramebufferSize(window_, &framebufferWidth_, &framebufferHeight_);
     installCallbacks();
 }
 
@@ -211,6 +219,7 @@ void BBGlfwGame::installCallbacks()
     glfwSetScrollCallback(window_, onScrollEvent);
     glfwSetWindowCloseCallback(window_, onCloseEvent);
     glfwSetWindowSizeCallback(window_, onSizeEvent);
+    glfwSetFramebufferSizeCallback(window_, onFramebufferSizeEvent);
     glfwSetWindowRefreshCallback(window_, onRefreshEvent);
 }
 
@@ -293,10 +302,18 @@ std::optional<AudioSamples> BBGlfwGame::loadAudioSamples(const String& path)
     return loadAudioFile(*this, path);
 }
 
+// Asking GLFW would be a round trip to the X server every frame: the size is
+// kept from the window's creation and its resize events instead.
 void BBGlfwGame::readFramebufferSize(int& width, int& height)
 {
-    width = height = 0;
-    if (window_) glfwGetFramebufferSize(window_, &width, &height);
+    width = window_ ? framebufferWidth_ : 0;
+    height = window_ ? framebufferHeight_ : 0;
+}
+
+void BBGlfwGame::noteFramebufferSize(int width, int height)
+{
+    framebufferWidth_ = width;
+    framebufferHeight_ = height;
 }
 
 // ---- The main loop ----
@@ -308,7 +325,7 @@ void BBGlfwGame::runLoop()
     startRun();
     while (!glfwWindowShouldClose(window_)) {
         stepRender();
-        if (framePresented()) glfwSwapBuffers(window_);
+        showFrame();
         if (nextUpdate_ != 0) {
             double delay = nextUpdate_ - glfwGetTime();
             if (delay > 0) sleepFor(delay);
@@ -322,6 +339,13 @@ void BBGlfwGame::runLoop()
         runDueUpdates();
     }
 }
+
+void BBGlfwGame::showFrame()
+{
+    if (framePresented() && !frameCopied()) glfwSwapBuffers(window_);
+}
+
+bool BBGlfwGame::copyToWindow(int x, int y, int width, int height) { return regionCopy_.copy(x, y, width, height); }
 
 // Runs the updates that are due, at most four; a longer backlog is dropped and
 // the schedule starts again from now, so a stall never snowballs.
@@ -339,16 +363,15 @@ void BBGlfwGame::runDueUpdates()
 
 void BBGlfwGame::pumpEvents()
 {
-    if (suspended_)
-        glfwWaitEvents();
-    else
+    if (!suspended_) {
         glfwPollEvents();
+        return;
+    }
+    glfwWaitEvents();
+    // Reading the focus is a round trip to the X server, so only a suspended run asks.
     if (glfwGetWindowAttrib(window_, GLFW_FOCUSED)) {
-        focused_ = true;
-        if (suspended_) {
-            resumeRun();
-            nextUpdate_ = 0;
-        }
+        resumeRun();
+        nextUpdate_ = 0;
     }
 }
 

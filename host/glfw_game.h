@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/game.h"
+#include "host/window_region_copy.h"
 
 #include <array>
 
@@ -50,15 +51,22 @@ public:
     void readFramebufferSize(int& width, int& height) override;
     int windowScale() override { return scale_; }
     void setWindowScale(int scale) override;
+    bool canCopyToWindow() override { return regionCopy_.available(); }
+    bool copyToWindow(int x, int y, int width, int height) override;
 
     // Opens the window, starts the run and loops until the window is asked to
     // close. The close button normally ends the process before that.
     void runLoop();
     // Polls (or, while suspended, waits for) window events.
     void pumpEvents();
+    // Swaps the buffers after a frame that put its picture in the back buffer.
+    void showFrame();
+    // Tests turn the region copy off to see the swapping path.
+    WindowRegionCopy& regionCopy() { return regionCopy_; }
 
     GLFWwindow* window() const { return window_; }
     void noteWindowSize(int width, int height);
+    void noteFramebufferSize(int width, int height);
 
 private:
     void runDueUpdates();
@@ -76,9 +84,11 @@ private:
     GLFWwindow* window_ = nullptr;
     int windowWidth_ = 0;
     int windowHeight_ = 0;
+    int framebufferWidth_ = 0;
+    int framebufferHeight_ = 0;
     int swapInterval_ = 1;
     int scale_ = 1;  // window pixels per picture unit
-    bool focused_ = true;
+    WindowRegionCopy regionCopy_;
     String appDirectory_;
     String internalDirectory_;
     std::array<int, 4> joystickIds_ {};

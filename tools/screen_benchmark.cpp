@@ -58,7 +58,7 @@ void fillBusySong(c_SoundEngine& engine)
 struct FrameCost {
     int drawCalls = 0;
     double renderMs = 0;  // render step, waited for until GL has drawn it
-    double frameMs = 0;   // the same with the buffer swap, as the main loop runs it
+    double frameMs = 0;   // the same shown in the window, as the main loop does it
 };
 
 // One render step with or without a full repaint, then a one-pixel read so
@@ -67,7 +67,7 @@ void renderFrame(BBQuorvaneGame& game, c_SoundEngine& engine, bool fullRepaint, 
 {
     engine.redrawCounter = fullRepaint ? 3 : 0;
     game.stepRender();
-    if (swap) glfwSwapBuffers(game.window());
+    if (swap) game.showFrame();
     std::vector<int> pixel(1);
     gameDelegate()->renderer->grabScreenPixels(pixel, 0, 0, 1, 1, 0, 1);
 }
@@ -84,7 +84,7 @@ FrameCost measureFrames(BBQuorvaneGame& game, c_SoundEngine& engine, bool fullRe
 
 void printFrameCost(const char* kind, const FrameCost& cost)
 {
-    std::printf("%-17s %3d draw calls  %7.3f ms render  %7.3f ms with buffer swap\n", kind, cost.drawCalls,
+    std::printf("%-17s %3d draw calls  %7.3f ms render  %7.3f ms shown in the window\n", kind, cost.drawCalls,
                 cost.renderMs, cost.frameMs);
 }
 

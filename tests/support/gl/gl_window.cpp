@@ -85,7 +85,7 @@ void GlWindowTest::endFrame()
 {
     currentRenderer = nullptr;
     renderer().endFrame();
-    glfwSwapBuffers(game().window());
+    game().showFrame();
 }
 
 void GlWindowTest::recreateWindow() { game().createWindow(640, 475, windowDecorated); }
