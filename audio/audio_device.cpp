@@ -3,8 +3,10 @@
 #include "host/console.h"
 #include "host/game.h"
 
+#define AL_ALEXT_PROTOTYPES
 #include <al.h>
 #include <alc.h>
+#include <alext.h>
 
 #include <cmath>
 #include <cstdint>
@@ -138,12 +140,37 @@ void gxtkAudio::openDefaultDevice()
         printLine(U"OpenAl error: alcCreateContext failed");
     else if (!alcMakeContextCurrent(context))
         printLine(U"OpenAl error: alcMakeContextCurrent failed");
+    else
+        canRest_ = alcIsExtensionPresent(device, "ALC_SOFT_pause_device");
+}
+
+// ---- Resting the device ----
+
+// With no source playing the mixer would still wake up and mix silence many
+// times a second; a device of the process's own rests until a source plays.
+void gxtkAudio::restWhenSilent()
+{
+    if (!canRest_ || deviceResting_) return;
+    for (int channel = 0; channel < channelCount; ++channel) {
+        const Channel& record = channels_[channel];
+        if (record.state == 1 && sourceState(record.source) == AL_PLAYING) return;
+    }
+    alcDevicePauseSOFT(static_cast<ALCdevice*>(alDevice_));
+    deviceResting_ = true;
+}
+
+void gxtkAudio::wakeDevice()
+{
+    if (!deviceResting_) return;
+    alcDeviceResumeSOFT(static_cast<ALCdevice*>(alDevice_));
+    deviceResting_ = false;
 }
 
 void gxtkAudio::setUpChannels()
 {
     alDistanceModel(AL_NONE);
     acquireSource(musicChannel);
+    restWhenSilent();
 }
 
 // ---- Sources ----
@@ -244,6 +271,7 @@ int gxtkAudio::startSample(const std::shared_ptr<gxtkSample>& sample, int channe
     alSourceStop(source);
     alSourcei(source, AL_BUFFER, static_cast<ALint>(sample->buffer));
     alSourcei(source, AL_LOOPING, flags != 0 ? AL_TRUE : AL_FALSE);
+    wakeDevice();
     alSourcePlay(source);
     Channel& record = channels_[channel];
     record.sample = sample;
@@ -258,6 +286,7 @@ void gxtkAudio::haltChannel(int channel)
     if (record.state == 0) return;
     alSourceStop(record.source);
     record.state = 0;
+    restWhenSilent();
 }
 
 void gxtkAudio::holdChannel(int channel)
@@ -270,12 +299,14 @@ void gxtkAudio::holdChannel(int channel)
     }
     alSourcePause(record.source);
     record.state = 2;
+    restWhenSilent();
 }
 
 void gxtkAudio::continueChannel(int channel)
 {
     Channel& record = channels_[channel];
     if (record.state != 2) return;
+    wakeDevice();
     alSourcePlay(record.source);
     record.state = 1;
 }
@@ -283,7 +314,10 @@ void gxtkAudio::continueChannel(int channel)
 int gxtkAudio::channelStatus(int channel)
 {
     Channel& record = channels_[channel];
-    if (record.state == 1 && sourceStopped(channel)) record.state = 0;
+    if (record.state == 1 && sourceStopped(channel)) {
+        record.state = 0;
+        restWhenSilent();
+    }
     return record.state;
 }
 
@@ -333,12 +367,16 @@ void gxtkAudio::pauseAllChannels()
 {
     for (Channel& record : channels_)
         if (record.state == 1 && sourceState(record.source) == AL_PLAYING) alSourcePause(record.source);
+    restWhenSilent();
 }
 
 void gxtkAudio::resumeAllChannels()
 {
-    for (Channel& record : channels_)
-        if (record.state == 1 && sourceState(record.source) == AL_PAUSED) alSourcePlay(record.source);
+    for (Channel& record : channels_) {
+        if (record.state != 1 || sourceState(record.source) != AL_PAUSED) continue;
+        wakeDevice();
+        alSourcePlay(record.source);
+    }
 }
 
 // ---- The music channel ----

@@ -85,6 +85,8 @@ public:
     // tests can read back what the source really got.
     unsigned sourceOf(int channel) const { return channels_[channel].source; }
     bool hasDevice() const { return alDevice_ != nullptr; }
+    // True while the process's device is paused because no source plays.
+    bool deviceResting() const { return deviceResting_; }
 
 protected:
     struct AdoptCurrentContext {};
@@ -107,6 +109,8 @@ private:
     };
 
     void openDefaultDevice();
+    void restWhenSilent();
+    void wakeDevice();
     void setUpChannels();
     unsigned acquireSource(int channel);
     void sendGain(Channel& record, float gain);
@@ -120,6 +124,8 @@ private:
     void* alDevice_ = nullptr;
     void* alContext_ = nullptr;
     bool processDevice_ = true;
+    bool canRest_ = false;  // a device this object opened, which can pause
+    bool deviceResting_ = false;
     std::shared_ptr<BufferList> pending_;
     std::array<Channel, channelCount> channels_ {};
 };
