@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string_view>
 
 namespace {
 
@@ -49,6 +50,16 @@ ALenum formatOf(int bytesPerSample, int channels)
     for (const Layout& layout : layouts)
         if (layout.bytesPerSample == bytesPerSample && layout.channels == channels) return layout.format;
     return 0;
+}
+
+// A device that writes a file (a recording of the session) keeps running: its
+// file keeps the session's timeline, and OpenAL Soft's file writer starts
+// writing over its header again after a pause.
+bool deviceCanRest(ALCdevice* device)
+{
+    if (!alcIsExtensionPresent(device, "ALC_SOFT_pause_device")) return false;
+    const ALCchar* name = alcGetString(device, ALC_ALL_DEVICES_SPECIFIER);
+    return !(name && std::string_view(name) == "Wave File Writer");
 }
 
 ALint sourceState(unsigned source)
@@ -141,7 +152,7 @@ void gxtkAudio::openDefaultDevice()
     else if (!alcMakeContextCurrent(context))
         printLine(U"OpenAl error: alcMakeContextCurrent failed");
     else
-        canRest_ = alcIsExtensionPresent(device, "ALC_SOFT_pause_device");
+        canRest_ = deviceCanRest(device);
 }
 
 // ---- Resting the device ----

@@ -45,13 +45,21 @@ void WindowPicture::create(int width, int height)
     destroy();
     width_ = width;
     height_ = height;
+    // A texture rather than a renderbuffer: showing it is then a textured
+    // quad, whose compiled form the GL driver can keep on disk from run to
+    // run, where a framebuffer blit is compiled anew at every start.
     GLuint names[2] = {0, 0};
-    glGenRenderbuffers(1, &names[0]);
-    glBindRenderbuffer(GL_RENDERBUFFER, names[0]);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glGenTextures(1, &names[0]);
+    glBindTexture(GL_TEXTURE_2D, names[0]);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glBindTexture(GL_TEXTURE_2D, 0);
     glGenFramebuffers(1, &names[1]);
     glBindFramebuffer(GL_FRAMEBUFFER, names[1]);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, names[0]);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, names[0], 0);
     colourBuffer_ = names[0];
     framebuffer_ = names[1];
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
@@ -70,7 +78,7 @@ void WindowPicture::destroy()
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     GLuint framebuffer = framebuffer_, colourBuffer = colourBuffer_;
     if (framebuffer) glDeleteFramebuffers(1, &framebuffer);
-    if (colourBuffer) glDeleteRenderbuffers(1, &colourBuffer);
+    if (colourBuffer) glDeleteTextures(1, &colourBuffer);
     framebuffer_ = colourBuffer_ = 0;
 }
 
@@ -79,25 +87,57 @@ int WindowPicture::scaleFor(int windowWidth, int windowHeight) const
     return std::max(1, std::min(windowWidth / width_, windowHeight / height_));
 }
 
-void WindowPicture::blitPart(const PictureRect& part, int scale, int windowHeight)
+// The parts go to the window's back buffer as textured quads, magnified,
+// with the GL state the renderer left restored afterwards.
+void WindowPicture::drawParts(const std::vector<PictureRect>& parts, int windowWidth, int windowHeight)
 {
+    int scale = scaleFor(windowWidth, windowHeight);
     // GL counts rows from the bottom: the picture's top row goes to the window's top.
     int bottom = windowHeight - height_ * scale;
-    int y = height_ - part.y - part.height;
-    glBlitFramebuffer(part.x, y, part.x + part.width, y + part.height, part.x * scale, bottom + y * scale,
-                      (part.x + part.width) * scale, bottom + (y + part.height) * scale, GL_COLOR_BUFFER_BIT,
-                      GL_NEAREST);
+    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT | GL_CURRENT_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, windowWidth, 0, windowHeight, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, windowWidth, windowHeight);
+    glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_BLEND);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, colourBuffer_);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glBegin(GL_QUADS);
+    for (const PictureRect& part : parts) {
+        float u0 = float(part.x) / float(width_), u1 = float(part.x + part.width) / float(width_);
+        int y = height_ - part.y - part.height;
+        float v0 = float(y) / float(height_), v1 = float(y + part.height) / float(height_);
+        float x0 = float(part.x * scale), x1 = float((part.x + part.width) * scale);
+        float y0 = float(bottom + y * scale), y1 = float(bottom + (y + part.height) * scale);
+        glTexCoord2f(u0, v0);
+        glVertex2f(x0, y0);
+        glTexCoord2f(u1, v0);
+        glVertex2f(x1, y0);
+        glTexCoord2f(u1, v1);
+        glVertex2f(x1, y1);
+        glTexCoord2f(u0, v1);
+        glVertex2f(x0, y1);
+    }
+    glEnd();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
 }
 
 void WindowPicture::present(int windowWidth, int windowHeight)
 {
     if (!framebuffer_) return;
-    int scale = scaleFor(windowWidth, windowHeight);
-    unscissored([&] {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        blitPart({0, 0, width_, height_}, scale, windowHeight);
-    });
+    drawParts({{0, 0, width_, height_}}, windowWidth, windowHeight);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
 }
 
@@ -108,12 +148,8 @@ bool WindowPicture::presentParts(int windowWidth, int windowHeight, const std::v
     long area = 0;
     for (const PictureRect& part : parts) area += part.area();
     if (area * 2 > static_cast<long>(width_) * height_) return false;
+    drawParts(parts, windowWidth, windowHeight);
     int scale = scaleFor(windowWidth, windowHeight);
-    unscissored([&] {
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        for (const PictureRect& part : parts) blitPart(part, scale, windowHeight);
-    });
     int bottom = windowHeight - height_ * scale;
     for (const PictureRect& part : parts)
         game->copyToWindow(part.x * scale, bottom + (height_ - part.y - part.height) * scale, part.width * scale,

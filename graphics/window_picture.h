@@ -35,8 +35,7 @@ public:
 
 private:
     int scaleFor(int windowWidth, int windowHeight) const;
-    // Copies a part of the picture, magnified, to the window's back buffer.
-    void blitPart(const PictureRect& part, int scale, int windowHeight);
+    void drawParts(const std::vector<PictureRect>& parts, int windowWidth, int windowHeight);
     void create(int width, int height);
     void destroy();
 
