@@ -246,8 +246,10 @@ PictureRect gxtkGraphics::view() const { return {0, 0, viewWidth_, viewHeight_};
 void gxtkGraphics::noteBatchDamage()
 {
     float left = vertexBuffer_[0].x, right = left, top = vertexBuffer_[0].y, bottom = top;
-    for (int i = 1; i < batchLength_; ++i) {
+    bool numbers = true;  // min and max pass over a NaN without a trace
+    for (int i = 0; i < batchLength_; ++i) {
         const BatchVertex& vertex = vertexBuffer_[static_cast<size_t>(i)];
+        numbers = numbers && !std::isnan(vertex.x) && !std::isnan(vertex.y);
         left = std::min(left, vertex.x);
         right = std::max(right, vertex.x);
         top = std::min(top, vertex.y);
@@ -255,7 +257,7 @@ void gxtkGraphics::noteBatchDamage()
     }
     PictureRect whole = view();
     PictureRect bounds = clipped_ ? clip_ : whole;
-    if (std::isnan(left + right + top + bottom)) {
+    if (!numbers || std::isnan(left + top)) {
         damage_.add(whole, bounds);
         return;
     }

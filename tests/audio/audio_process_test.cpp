@@ -13,13 +13,13 @@ struct Outcome {
     std::string out;
 };
 
-Outcome runProbe(const std::string& drivers)
+Outcome runProbe(const std::string& environment)
 {
     TempFolder folder;
     WavLayout layout;
     layout.data = pcm16(sawCycle(64));
     std::string wav = folder.write("saw.wav", wavBytes(layout));
-    ChildProcess probe({binaryDirectory() + "/audio_probe", wav}, {"ALSOFT_DRIVERS=" + drivers});
+    ChildProcess probe({binaryDirectory() + "/audio_probe", wav}, {environment});
     EXPECT_TRUE(probe.waitExit(60));
     return {probe.exitStatus(), probe.standardOutput()};
 }
@@ -28,17 +28,37 @@ Outcome runProbe(const std::string& drivers)
 
 TEST(AudioProcess, WithoutADeviceItSaysSoOnceAndCarriesOnSilently)
 {
-    Outcome outcome = runProbe("no-such-backend");
+    Outcome outcome = runProbe("ALSOFT_DRIVERS=no-such-backend");
     EXPECT_EQ(outcome.status, 0);
     // Without a source nothing can start: the status stays 0 and the music -1.
     EXPECT_EQ(outcome.out,
               "OpenAl error: alcOpenDevice failed\n"
-              "sound loaded\nno device\nstatus 0\nmusic 0\ndone\n");
+              "sound loaded\nno device\nopened: running\nstarted: running\nheld: running\ncontinued: running\n"
+              "all paused: running\nall resumed: running\nstatus 0\nhalted: running\nmusic 0\ndone\n");
 }
 
-TEST(AudioProcess, WithADeviceNothingIsPrinted)
+// The device rests while no source plays and wakes before one starts.
+TEST(AudioProcess, WithADeviceNothingIsPrintedAndItRestsWhileNothingPlays)
 {
-    Outcome outcome = runProbe("null");
+    Outcome outcome = runProbe("ALSOFT_DRIVERS=null");
     EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.out, "sound loaded\ndevice\nstatus 1\nmusic 0\ndone\n");
+    EXPECT_EQ(outcome.out,
+              "sound loaded\ndevice\nopened: resting\nstarted: running\nheld: resting\ncontinued: running\n"
+              "all paused: resting\nall resumed: running\nstatus 1\nhalted: resting\nmusic 0\ndone\n");
+}
+
+// A device writing the session to a file never rests, so the file keeps its
+// header and the session's timeline.
+TEST(AudioProcess, ADeviceWritingAFileNeverRestsAndItsFileStaysWhole)
+{
+    TempFolder folder;
+    std::string config = folder.write("alsoft.conf", "[general]\ndrivers = wave\n[wave]\nfile = " +
+                                                         folder.path() + "/session.wav\n");
+    Outcome outcome = runProbe("ALSOFT_CONF=" + config);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out.find("resting"), std::string::npos) << outcome.out;
+    std::string session = readFileBytes(folder.path() + "/session.wav");
+    ASSERT_GT(session.size(), 44u);
+    EXPECT_EQ(session.substr(0, 4), "RIFF");
+    EXPECT_EQ(session.substr(8, 4), "WAVE");
 }

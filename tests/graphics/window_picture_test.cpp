@@ -7,6 +7,9 @@
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 
+#include <cmath>
+#include <tuple>
+
 namespace {
 
 constexpr uint32_t white = 0xFFFFFFFF;
@@ -81,4 +84,81 @@ TEST_F(WindowPictureTest, SurfacesAreMadeAgainForANewContext)
     EXPECT_EQ(pixel(10, 10), 0xFFFF0000u);
     EXPECT_EQ(pixel(11, 10), 0xFF00FF00u);
     EXPECT_EQ(grabWindow().at(11, 10), 0x00FF00u);
+}
+
+// A frame that drew on a small part of the picture copies that part to the
+// window and swaps nothing; a larger change, or a driver without the copy,
+// goes through a swap. The window shows the picture either way, even when
+// the back buffer held something else around the part.
+TEST_F(WindowPictureTest, ASmallChangeIsCopiedAloneAndALargeOneSwapped)
+{
+    ASSERT_TRUE(game().canCopyToWindow()) << "Mesa under Xvfb offers GLX_MESA_copy_sub_buffer";
+    beginFrame();
+    setTint(86.0f, 60.0f, 106.0f);
+    fillRect(0, 0, 640, 475);
+    endFrame();
+    EXPECT_TRUE(game().framePresented());
+    EXPECT_FALSE(game().frameCopied());
+
+    // Two changes far apart: two small parts, each just around what was drawn.
+    spoilBackBuffer();
+    beginFrame();
+    setTint(255.0f, 255.0f, 255.0f);
+    fillRect(300, 200, 10, 10);
+    strokeLine(20, 450, 60, 450);
+    endFrame();
+    EXPECT_TRUE(game().frameCopied());
+    const std::vector<PictureRect>& parts = renderer().frameDamage();
+    ASSERT_EQ(parts.size(), 2u);
+    for (const PictureRect& part : parts) EXPECT_LE(part.area(), 50 * 8) << part.x << "," << part.y;
+    EXPECT_EQ(differences(pixels(0, 0, 640, 475), grabWindow()), 0);
+
+    game().regionCopy().detach();
+    spoilBackBuffer();
+    beginFrame();
+    fillRect(500, 20, 4, 4);
+    endFrame();
+    EXPECT_FALSE(game().frameCopied());
+    EXPECT_EQ(differences(pixels(0, 0, 640, 475), grabWindow()), 0);
+    game().regionCopy().attach();
+}
+
+// A part is cut to the clip box and to the picture; a vertex that is not a
+// number makes the whole (clipped) picture the part.
+TEST_F(WindowPictureTest, PartsStayInsideTheClipBoxAndThePicture)
+{
+    beginFrame();
+    setClipRect(100, 100, 50, 50);
+    fillRect(0, 0, 640, 475);
+    endFrame();
+    ASSERT_EQ(renderer().frameDamage().size(), 1u);
+    PictureRect clipped = renderer().frameDamage()[0];
+    EXPECT_EQ(std::tie(clipped.x, clipped.y, clipped.width, clipped.height), std::make_tuple(100, 100, 50, 50));
+
+    beginFrame();
+    fillRect(600, 460, 1000, 1000);
+    fillRect(std::nanf(""), 0, 1, 1);
+    endFrame();
+    ASSERT_EQ(renderer().frameDamage().size(), 1u);
+    PictureRect whole = renderer().frameDamage()[0];
+    EXPECT_EQ(std::tie(whole.x, whole.y, whole.width, whole.height), std::make_tuple(0, 0, 640, 475));
+}
+
+// Touching parts become one; past eight parts, one box holds them all.
+TEST(FrameDamage, TouchingPartsMergeAndManyBecomeTheirBoundingBox)
+{
+    const PictureRect picture {0, 0, 640, 475};
+    FrameDamage damage;
+    damage.add({10, 10, 10, 10}, picture);
+    damage.add({20, 10, 10, 10}, picture);  // touches the first on its right edge
+    damage.add({100, 100, 5, 5}, picture);
+    damage.add({630, 470, 50, 50}, picture);  // cut to the picture
+    ASSERT_EQ(damage.rects().size(), 3u);
+    EXPECT_EQ(damage.rects()[0].width, 20);
+    EXPECT_EQ(damage.area(), 200 + 25 + 50);
+
+    for (int i = 0; i < 8; ++i) damage.add({200 + 20 * i, 300, 5, 5}, picture);
+    ASSERT_EQ(damage.rects().size(), 1u);
+    const PictureRect& all = damage.rects()[0];
+    EXPECT_EQ(std::tie(all.x, all.y, all.width, all.height), std::make_tuple(10, 10, 630, 465));
 }
