@@ -53,27 +53,36 @@ int gxtkGraphics::viewHeight() { return viewHeight_; }
 
 int gxtkGraphics::beginFrame()
 {
-    int framebufferWidth = 0, framebufferHeight = 0;
+    framebufferWidth_ = framebufferHeight_ = 0;
     if (BBGame* game = BBGame::game()) {
         viewWidth_ = game->deviceWidth();
         viewHeight_ = game->deviceHeight();
-        game->readFramebufferSize(framebufferWidth, framebufferHeight);
+        game->readFramebufferSize(framebufferWidth_, framebufferHeight_);
     }
+    frameReady_ = false;
+    batchLength_ = 0;
+    drawCallsThisFrame_ = 0;
+    clearedThisFrame_ = false;
+    damage_.clear();
+    return 1;
+}
+
+// GL is set up for a frame only once the frame draws, clears or reads: a
+// still screen's frame costs the GL driver nothing.
+void gxtkGraphics::readyFrame()
+{
+    if (frameReady_) return;
+    frameReady_ = true;
     // The picture is drawn at the window's size in units and magnified when
     // presented; without one, drawing goes straight to the window's pixels.
     picture_.bind(viewWidth_, viewHeight_);
     if (picture_.isBound())
         glViewport(0, 0, viewWidth_, viewHeight_);
     else
-        glViewport(0, 0, framebufferWidth, framebufferHeight);
-    framebufferWidth_ = framebufferWidth;
-    framebufferHeight_ = framebufferHeight;
+        glViewport(0, 0, framebufferWidth_, framebufferHeight_);
     applyFrameState();
-    batchLength_ = 0;
-    drawCallsThisFrame_ = 0;
-    clearedThisFrame_ = false;
-    damage_.clear();
-    return 1;
+    applyBlendMode();
+    applyClipRect();
 }
 
 // The GL state every frame starts from: window units with y down, the batch
@@ -95,7 +104,6 @@ void gxtkGraphics::applyFrameState()
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(BatchVertex), base + offsetof(BatchVertex, colour));
 
     glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glDisable(GL_TEXTURE_2D);
 }
 
@@ -109,6 +117,7 @@ void gxtkGraphics::endFrame()
     lastFrameDrawCalls_ = drawCallsThisFrame_;
     BBGame* game = BBGame::game();
     bool refresh = game && game->takePictureRefresh();
+    if (refresh) readyFrame();
     bool present = drawCallsThisFrame_ > 0 || clearedThisFrame_ || refresh;
     bool copied = present && !refresh && picture_.presentParts(framebufferWidth_, framebufferHeight_, damage_.rects());
     if (present && !copied) picture_.present(framebufferWidth_, framebufferHeight_);
@@ -149,6 +158,7 @@ bool gxtkGraphics::loadSurfacePixels(gxtkSurface& surface, const String& path)
 
 void gxtkGraphics::clear(float r, float g, float b)
 {
+    readyFrame();
     batchLength_ = 0;
     clearedThisFrame_ = true;
     damage_.add(view(), view());
@@ -180,24 +190,30 @@ void gxtkGraphics::packColour()
 void gxtkGraphics::setBlendMode(int mode)
 {
     flush();
-    glBlendFunc(GL_ONE, mode == blendAdditive ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+    additive_ = mode == blendAdditive;
+    if (frameReady_) applyBlendMode();
 }
+
+void gxtkGraphics::applyBlendMode() { glBlendFunc(GL_ONE, additive_ ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA); }
 
 void gxtkGraphics::setClipRect(int x, int y, int w, int h)
 {
     flush();
-    if (x == 0 && y == 0 && w == viewWidth_ && h == viewHeight_) {
-        clipped_ = false;
+    clipped_ = !(x == 0 && y == 0 && w == viewWidth_ && h == viewHeight_);
+    // A negative size clips everything away rather than leaving the old box.
+    if (clipped_) clip_ = {x, y, w < 0 ? 0 : w, h < 0 ? 0 : h};
+    if (frameReady_) applyClipRect();
+}
+
+// The whole view turns the scissor test off.
+void gxtkGraphics::applyClipRect()
+{
+    if (!clipped_) {
         glDisable(GL_SCISSOR_TEST);
         return;
     }
-    // A negative size clips everything away rather than leaving the old box.
-    w = w < 0 ? 0 : w;
-    h = h < 0 ? 0 : h;
-    clipped_ = true;
-    clip_ = {x, y, w, h};
     glEnable(GL_SCISSOR_TEST);
-    glScissor(x, viewHeight_ - y - h, w, h);
+    glScissor(clip_.x, viewHeight_ - clip_.y - clip_.height, clip_.width, clip_.height);
 }
 
 void gxtkGraphics::setTransform(float xAxisX, float xAxisY, float yAxisX, float yAxisY, float originX, float originY)
@@ -271,6 +287,7 @@ void gxtkGraphics::noteBatchDamage()
 
 void gxtkGraphics::drawBatch()
 {
+    readyFrame();
     noteBatchDamage();
     const bool textured = batchSurface_ != nullptr;
     if (textured) {
@@ -407,6 +424,7 @@ void gxtkGraphics::blitSurfaceRegion(const std::shared_ptr<gxtkSurface>& surface
 void gxtkGraphics::grabScreenPixels(std::vector<int>& pixels, int x, int y, int w, int h, int offset, int pitch)
 {
     flush();
+    readyFrame();
     if (!pixelRowsFit(pixels.size(), w, h, offset, pitch)) return;
     // GL rows run bottom-up; the array's run top-down.
     for (int row = 0; row < h; ++row) {

@@ -37,7 +37,8 @@ public:
 
     virtual int viewWidth();
     virtual int viewHeight();
-    // Prepares GL for a frame and binds the window's picture; returns 1 (draw the frame).
+    // Starts a frame (returns 1: draw it). GL is set up and the window's picture
+    // bound when the frame first draws, clears or reads pixels.
     virtual int beginFrame();
     // Flushes and shows the picture in the window's back buffer, if the frame
     // drew anything or the window asked for its picture again.
@@ -91,7 +92,10 @@ public:
     const std::vector<PictureRect>& frameDamage() const { return damage_.rects(); }
 
 private:
+    void readyFrame();
     void applyFrameState();
+    void applyBlendMode();
+    void applyClipRect();
     void packColour();
     // Reserves count vertices of a primitive kind, starting a new batch when
     // the kind or the texture changes or the batch is full.
@@ -122,7 +126,9 @@ private:
 
     WindowPicture picture_;
     FrameDamage damage_;
-    bool clipped_ = false;  // the scissor box clip_ is on
+    bool frameReady_ = false;  // GL is set up for the frame under way
+    bool additive_ = false;    // the blend mode adds
+    bool clipped_ = false;     // the scissor box clip_ is on
     PictureRect clip_;
     int framebufferWidth_ = 0;  // the window's pixels the picture is presented to
     int framebufferHeight_ = 0;

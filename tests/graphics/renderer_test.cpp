@@ -3,6 +3,7 @@
 #include "graphics/renderer.h"
 #include "tests/support/gl/gl_window.h"
 
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 
 namespace {
@@ -81,6 +82,32 @@ TEST_F(RendererTest, ColoursAreTruncatedPremultipliedAndBlendedByMode)
     EXPECT_EQ(pixel(21, 1), 0xFFC80000u);
     EXPECT_EQ(pixel(31, 1), 0xFF640000u);
     EXPECT_EQ(pixel(41, 1), 0xFFFF00FFu);
+}
+
+// GL is set up only when a frame first draws: a blend mode chosen before
+// that still holds, and a frame that draws nothing leaves GL as it was.
+TEST_F(RendererTest, StateChosenBeforeTheFirstDrawingHoldsAndAnEmptyFrameTouchesNoGl)
+{
+    beginFrame();
+    renderer().setTint(100, 0, 0);
+    renderer().fillRect(50, 0, 4, 4);
+    endFrame();
+    beginFrame();
+    renderer().setBlendMode(blendAdditive);
+    renderer().setTint(100, 0, 0);
+    renderer().fillRect(50, 0, 4, 4);
+    endFrame();
+    EXPECT_EQ(pixel(51, 1), 0xFFC80000u);
+
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    beginFrame();
+    renderer().setBlendMode(blendAlpha);
+    renderer().setClipRect(10, 10, 5, 5);
+    endFrame();
+    GLint bound = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(bound, 0);
+    EXPECT_FALSE(game().framePresented());
 }
 
 TEST_F(RendererTest, ClipRectangleIsFlippedToGlRowsAndTheWholeViewTurnsItOff)
