@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh benchmark
-tools/build.sh release kovo_tracker kovo_screen_benchmark kovo_busy_song kovo_first_picture >/dev/null
+tools/build.sh release kovo_tracker kovo_screen_benchmark kovo_busy_song kovo_first_picture kovo_bare_window >/dev/null
 
 bin=build/release/bin
 tools=build/release/tools
@@ -96,6 +96,15 @@ stop_program() {
   while kill -0 "$1" 2>/dev/null; do sleep 0.1; done
 }
 
+# The floor for any GL program here: a bare GL window's first picture.
+measure_bare() {
+  local started
+  started=$("$tools/kovo_first_picture" "$tools/kovo_bare_window")
+  stop_program "${started% *}"
+  echo "${started#* }" >>"$work/bare"
+  echo "    first picture ${started#* } ms" >&2
+}
+
 # One run of a program: appends "first idle playing peak heap" to its results.
 measure() {
   local name=$1 started pid first idle playing=- peak heap
@@ -139,6 +148,8 @@ for round in $(seq "$rounds"); do
     echo "  run $round: $name" >&2
     measure "$name"
   done
+  echo "  run $round: bare GL window" >&2
+  measure_bare
 done
 
 figures=("first picture (ms):1" "idle CPU, Standby (%):2" "playing CPU, busy song (%):3" "peak RSS (MB):4"
@@ -153,6 +164,8 @@ for entry in "${figures[@]}"; do
     "$(ratio "$kovo" "$milky")"
 done
 echo "The peers' playing figure is not measured: no song of theirs is loaded and played (idle only)."
+echo "A bare GL window (GLFW and GL, cleared and swapped, nothing loaded) shows its first picture after" \
+  "$(median bare 1) ms: the floor for any GL program on this machine."
 echo
 
 # In-process figures of the tracker screen and the song file.
