@@ -2,7 +2,7 @@
 // rendered beside the song files while the window goes on, the status row
 // tells how far it is, and the file is byte for byte what the command-line
 // export makes of the saved song.
-#include "song/song_file.h"
+#include "tests/support/songs/note_grid_song.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/tracker_process.h"
@@ -17,21 +17,7 @@ namespace {
 
 // A song that takes a moment to render: speed 16 over 40 positions (about
 // seven minutes), notes on every channel.
-Song longSong()
-{
-    Song song;
-    song.patternColumns = blankColumns();
-    song.speed = 16;
-    song.songLengthRows = 40 * rowsPerPattern;
-    const int instrument[slotsPerInstrument] = {1, 6, 0, 0x35, 60, 2, 4, 7};
-    for (int slot = 0; slot < slotsPerInstrument; ++slot) song.instrumentParams[8 + slot] = instrument[slot];
-    const char32_t* cells[] = {U"y812", U"q612", U"b712", U"n512"};
-    for (int channel = 1; channel <= 4; ++channel)
-        for (int row = channel; row < rowsPerPattern; row += 8)
-            for (int part = 0; part < 4; ++part)
-                song.patternColumns[channelColumn(channel, part)][static_cast<size_t>(row)] = cells[channel - 1][part];
-    return song;
-}
+Song longSong() { return noteGridSong(16, 40, 8, {U"y812", U"q612", U"b712", U"n512"}); }
 
 class ExportShortcut : public ::testing::Test {
 protected:
@@ -56,14 +42,7 @@ protected:
     // Puts the long song into the songs folder and loads it by its name.
     void loadLongSong()
     {
-        std::FILE* file = std::fopen(tracker.songPath("long").c_str(), "wb");
-        ASSERT_TRUE(file);
-        std::fwrite(longSongBytes.data(), 1, longSongBytes.size(), file);
-        std::fclose(file);
-        tracker.click(100, 450);
-        tracker.type("long");
-        tracker.key("Return");
-        tracker.key("F12");
+        tracker.loadSong("long", longSongBytes);
         ASSERT_TRUE(waitForStatus("File Loaded...", 60)) << status();
     }
 

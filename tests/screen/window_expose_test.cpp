@@ -1,16 +1,15 @@
 // The real program keeps its window's picture when another window passes over
 // it, although a still screen draws nothing and swaps nothing; and what it
 // copied of the picture piece by piece while playing adds up to the picture.
-#include "song/song_file.h"
 #include "tests/support/child_process.h"
 #include "tests/support/screen_text.h"
+#include "tests/support/songs/note_grid_song.h"
 #include "tests/support/tracker_process.h"
 #include "tests/support/wait.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
 
 namespace {
@@ -25,21 +24,22 @@ int differingPixels(const Picture& a, const Picture& b)
     return count;
 }
 
-// Notes with volumes on every channel, so that the meters move while it plays.
-std::string beatSong()
+// Covers the given part of the tracker's window with another window and
+// uncovers it; then the pixels that differ from the picture shown before,
+// once the window has had up to 10 s to show its picture again.
+int differenceAfterUncovering(TrackerProcess& tracker, const Picture& before, int x, int y, int width, int height)
 {
-    Song song;
-    song.patternColumns = blankColumns();
-    song.speed = 3;
-    song.songLengthRows = rowsPerPattern;
-    const int instrument[slotsPerInstrument] = {1, 6, 0, 0x35, 60, 2, 4, 7};
-    for (int slot = 0; slot < slotsPerInstrument; ++slot) song.instrumentParams[8 + slot] = instrument[slot];
-    const char32_t* cells[] = {U"y81F", U"q61C", U"b718", U"n514"};
-    for (int channel = 1; channel <= 4; ++channel)
-        for (int row = channel; row < rowsPerPattern; row += 4)
-            for (int part = 0; part < 4; ++part)
-                song.patternColumns[channelColumn(channel, part)][static_cast<size_t>(row)] = cells[channel - 1][part];
-    return encodeUtf8(songText(song));
+    XConnection connection;
+    WindowGeometry where = tracker.geometry();
+    connection.coverAndUncover({where.x + x, where.y + y, width, height});
+    Picture after;
+    waitFor(
+        [&] {
+            after = tracker.screenshot();
+            return differingPixels(before, after) == 0;
+        },
+        10);
+    return differingPixels(before, after);
 }
 
 } // namespace
@@ -59,17 +59,8 @@ TEST(WindowExpose, AnUncoveredStillWindowShowsItsPictureAgain)
     std::this_thread::sleep_for(std::chrono::milliseconds(300));  // past the first repaints
     before = tracker.screenshot();
 
-    XConnection x;
-    WindowGeometry where = tracker.geometry();
-    x.coverAndUncover({where.x + 100, where.y + 50, 300, 200});
-    Picture after;
-    bool restored = waitFor(
-        [&] {
-            after = tracker.screenshot();
-            return differingPixels(before, after) == 0;
-        },
-        10);
-    EXPECT_TRUE(restored) << differingPixels(before, after) << " pixels differ after the window was uncovered";
+    EXPECT_EQ(differenceAfterUncovering(tracker, before, 100, 50, 300, 200), 0)
+        << "pixels differ after the window was uncovered";
     EXPECT_TRUE(tracker.closeWindow());
 }
 
@@ -82,17 +73,8 @@ TEST(WindowExpose, AfterPlayingTheWindowShowsExactlyThePicture)
         return waitFor([&] { return reader.status(tracker.screenshot()) == text; }, 60);
     };
     ASSERT_TRUE(waitForStatus("Standby..."));
-    {
-        std::FILE* file = std::fopen(tracker.songPath("beat").c_str(), "wb");
-        ASSERT_TRUE(file);
-        std::string bytes = beatSong();
-        std::fwrite(bytes.data(), 1, bytes.size(), file);
-        std::fclose(file);
-    }
-    tracker.click(100, 450);
-    tracker.type("beat");
-    tracker.key("Return");
-    tracker.key("F12");
+    // Notes with volumes on every channel, so that the meters move.
+    tracker.loadSong("beat", encodeUtf8(songText(noteGridSong(3, 1, 4, {U"y81F", U"q61C", U"b718", U"n514"}))));
     ASSERT_TRUE(waitForStatus("File Loaded..."));
 
     // While it plays, the meters and the play marker go to the window alone.
@@ -107,16 +89,6 @@ TEST(WindowExpose, AfterPlayingTheWindowShowsExactlyThePicture)
     Picture pieced = tracker.screenshot();
 
     // Uncovered, the window shows the whole picture at once: nothing differs.
-    XConnection x;
-    WindowGeometry where = tracker.geometry();
-    x.coverAndUncover({where.x, where.y, 640, 475});
-    Picture whole;
-    bool same = waitFor(
-        [&] {
-            whole = tracker.screenshot();
-            return differingPixels(pieced, whole) == 0;
-        },
-        10);
-    EXPECT_TRUE(same) << differingPixels(pieced, whole) << " pixels differ from the whole picture";
+    EXPECT_EQ(differenceAfterUncovering(tracker, pieced, 0, 0, 640, 475), 0) << "pixels differ from the whole picture";
     EXPECT_TRUE(tracker.closeWindow());
 }

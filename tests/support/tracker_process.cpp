@@ -4,6 +4,7 @@
 #include "tests/support/xvfb.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -133,6 +134,18 @@ void TrackerProcess::click(int x, int y, int button)
     WindowGeometry at = geometry();
     xdotool({"mousemove", std::to_string(at.x + x), std::to_string(at.y + y), "sleep", "0.1", "click",
              std::to_string(button), "sleep", "0.1"});
+}
+
+void TrackerProcess::loadSong(const std::string& name, const std::string& bytes)
+{
+    std::FILE* file = std::fopen(songPath(name).c_str(), "wb");
+    bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (file) written = std::fclose(file) == 0 && written;
+    if (!written) throw std::runtime_error("cannot write " + songPath(name));
+    click(100, 450);
+    type(name);
+    key("Return");
+    key("F12");
 }
 
 void TrackerProcess::mouseDown(int x, int y)

@@ -43,6 +43,9 @@ public:
     void click(int x, int y, int button = 1);
     // Mouse button down or up without the other half.
     void mouseDown(int x, int y);
+    // Puts a song file into the songs folder and asks the program to load it
+    // by its name, as a user would: name field, Return, F12.
+    void loadSong(const std::string& name, const std::string& bytes);
     void mouseUp();
 
     // The window's picture as the X server shows it.
