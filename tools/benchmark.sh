@@ -96,13 +96,17 @@ stop_program() {
   while kill -0 "$1" 2>/dev/null; do sleep 0.1; done
 }
 
-# The floor for any GL program here: a bare GL window's first picture.
+# The floor for any GL program here: a bare GL window's first picture, and
+# the heap that GLFW, Xlib and the GL driver take by themselves.
 measure_bare() {
-  local started
+  local started pid heap
   started=$("$tools/kovo_first_picture" "$tools/kovo_bare_window")
-  stop_program "${started% *}"
-  echo "${started#* }" >>"$work/bare"
-  echo "    first picture ${started#* } ms" >&2
+  pid=${started% *}
+  sleep 1
+  heap=$(heap_mb "$pid")
+  stop_program "$pid"
+  echo "${started#* } $heap" >>"$work/bare"
+  echo "    first picture ${started#* } ms, heap $heap MB" >&2
 }
 
 # One run of a program: appends "first idle playing peak heap" to its results.
@@ -164,8 +168,8 @@ for entry in "${figures[@]}"; do
     "$(ratio "$kovo" "$milky")"
 done
 echo "The peers' playing figure is not measured: no song of theirs is loaded and played (idle only)."
-echo "A bare GL window (GLFW and GL, cleared and swapped, nothing loaded) shows its first picture after" \
-  "$(median bare 1) ms: the floor for any GL program on this machine."
+echo "A bare GL window (GLFW and GL, cleared and swapped, nothing loaded): first picture $(median bare 1) ms," \
+  "[heap] $(median bare 2) MB. That is the floor for any GL program on this machine."
 echo
 
 # In-process figures of the tracker screen and the song file.
