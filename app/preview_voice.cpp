@@ -31,9 +31,13 @@ void c_SoundEngine::resetPreviewVoice()
 void c_SoundEngine::updatePreviewVoice()
 {
     auto slot = [this](int n) { return instrumentSlot(*this, currentInstrument, n); };
-    preview.envPhase += envelopeStep(slot(slotEnvelope));
+    float step = envelopeStep(slot(slotEnvelope));
+    preview.envPhase += step;
     if (preview.envPhase > 1.0f) preview.envPhase = 1.0f;
     for (int channel = 1; channel <= 8; ++channel) setChannelGain(channel, 1.0f - preview.envPhase);
+    // Faded out for good: stopped, the same silence, so that the sound device
+    // can rest. The next note starts its channels afresh anyway.
+    if (preview.envPhase >= 1.0f && step > 0.0f) stopAllChannels();
     stepEnvelopePitch(preview, slot(slotE2pRpt));
     stepArpeggio(preview, slot(slotArpSpeed), slot(slotAmtSwp), slot(slotArpFirst), slot(slotArpSecond));
     stepRepeat(preview, slot(slotE2pRpt));

@@ -105,6 +105,22 @@ TEST_F(Editor, InStandbyNoteKeysOnlySoundThePreview)
     EXPECT_NE(channelState(5), AL_PLAYING);
 }
 
+// A preview whose envelope has faded out for good stops its channels: the same
+// silence, and the sound device may rest; the next note sounds again.
+TEST_F(Editor, APreviewThatHasFadedOutStopsItsChannels)
+{
+    engine->instrumentParams[static_cast<size_t>(engine->currentInstrument * slotsPerInstrument + slotEnvelope)] = 1;
+    typeStepwise(U"q");
+    EXPECT_EQ(channelState(1), AL_PLAYING);
+    for (int i = 0; i < 6; ++i) step();
+    EXPECT_EQ(channelState(1), AL_PLAYING) << "still fading";
+    for (int i = 0; i < 4; ++i) step();
+    EXPECT_NE(channelState(1), AL_PLAYING);
+    EXPECT_NE(channelState(5), AL_PLAYING);
+    typeStepwise(U"w");
+    EXPECT_EQ(channelState(1), AL_PLAYING);
+}
+
 TEST_F(Editor, UsLayoutSwapsTheYAndZKeys)
 {
     click(600, 450);
