@@ -119,7 +119,7 @@ void gxtkGraphics::endFrame()
     bool refresh = game && game->takePictureRefresh();
     if (refresh) readyFrame();
     bool present = drawCallsThisFrame_ > 0 || clearedThisFrame_ || refresh;
-    bool copied = present && !refresh && picture_.presentParts(framebufferWidth_, framebufferHeight_, damage_.rects());
+    bool copied = present && !refresh && picture_.presentParts(framebufferWidth_, framebufferHeight_, damage_);
     if (present && !copied) picture_.present(framebufferWidth_, framebufferHeight_);
     if (game) game->noteFramePresented(present, copied);
 }
@@ -273,7 +273,7 @@ void gxtkGraphics::noteBatchDamage()
     }
     PictureRect whole = view();
     PictureRect bounds = clipped_ ? clip_ : whole;
-    if (!numbers || std::isnan(left + top)) {
+    if (!numbers) {
         damage_.add(whole, bounds);
         return;
     }

@@ -87,13 +87,21 @@ int WindowPicture::scaleFor(int windowWidth, int windowHeight) const
     return std::max(1, std::min(windowWidth / width_, windowHeight / height_));
 }
 
+// Where a part of the picture lands in the window, magnified, in GL window
+// coordinates: rows count from the bottom, and the picture's top row goes to
+// the window's top.
+PictureRect WindowPicture::windowRectOf(const PictureRect& part, int scale, int windowHeight) const
+{
+    int bottom = windowHeight - height_ * scale;
+    return {part.x * scale, bottom + (height_ - part.y - part.height) * scale, part.width * scale,
+            part.height * scale};
+}
+
 // The parts go to the window's back buffer as textured quads, magnified,
 // with the GL state the renderer left restored afterwards.
 void WindowPicture::drawParts(const std::vector<PictureRect>& parts, int windowWidth, int windowHeight)
 {
     int scale = scaleFor(windowWidth, windowHeight);
-    // GL counts rows from the bottom: the picture's top row goes to the window's top.
-    int bottom = windowHeight - height_ * scale;
     glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT | GL_CURRENT_BIT);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -111,11 +119,11 @@ void WindowPicture::drawParts(const std::vector<PictureRect>& parts, int windowW
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glBegin(GL_QUADS);
     for (const PictureRect& part : parts) {
+        PictureRect to = windowRectOf(part, scale, windowHeight);
         float u0 = float(part.x) / float(width_), u1 = float(part.x + part.width) / float(width_);
-        int y = height_ - part.y - part.height;
-        float v0 = float(y) / float(height_), v1 = float(y + part.height) / float(height_);
-        float x0 = float(part.x * scale), x1 = float((part.x + part.width) * scale);
-        float y0 = float(bottom + y * scale), y1 = float(bottom + (y + part.height) * scale);
+        float v0 = float(height_ - part.y - part.height) / float(height_);
+        float v1 = float(height_ - part.y) / float(height_);
+        float x0 = float(to.x), x1 = float(to.x + to.width), y0 = float(to.y), y1 = float(to.y + to.height);
         glTexCoord2f(u0, v0);
         glVertex2f(x0, y0);
         glTexCoord2f(u1, v0);
@@ -141,19 +149,17 @@ void WindowPicture::present(int windowWidth, int windowHeight)
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
 }
 
-bool WindowPicture::presentParts(int windowWidth, int windowHeight, const std::vector<PictureRect>& parts)
+bool WindowPicture::presentParts(int windowWidth, int windowHeight, const FrameDamage& damage)
 {
     BBGame* game = BBGame::game();
     if (!framebuffer_ || !game || !game->canCopyToWindow()) return false;
-    long area = 0;
-    for (const PictureRect& part : parts) area += part.area();
-    if (area * 2 > static_cast<long>(width_) * height_) return false;
-    drawParts(parts, windowWidth, windowHeight);
+    if (damage.area() * 2 > static_cast<long>(width_) * height_) return false;
+    drawParts(damage.rects(), windowWidth, windowHeight);
     int scale = scaleFor(windowWidth, windowHeight);
-    int bottom = windowHeight - height_ * scale;
-    for (const PictureRect& part : parts)
-        game->copyToWindow(part.x * scale, bottom + (height_ - part.y - part.height) * scale, part.width * scale,
-                           part.height * scale);
+    for (const PictureRect& part : damage.rects()) {
+        PictureRect to = windowRectOf(part, scale, windowHeight);
+        game->copyToWindow(to.x, to.y, to.width, to.height);
+    }
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     return true;
 }

@@ -31,10 +31,11 @@ public:
     // there straight to the window, so no swap is needed; binds the picture
     // again. False, having done nothing, when the window system cannot copy
     // parts or the parts cover more than half the picture: then present.
-    bool presentParts(int windowWidth, int windowHeight, const std::vector<PictureRect>& parts);
+    bool presentParts(int windowWidth, int windowHeight, const FrameDamage& damage);
 
 private:
     int scaleFor(int windowWidth, int windowHeight) const;
+    PictureRect windowRectOf(const PictureRect& part, int scale, int windowHeight) const;
     void drawParts(const std::vector<PictureRect>& parts, int windowWidth, int windowHeight);
     void create(int width, int height);
     void destroy();
