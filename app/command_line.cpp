@@ -10,16 +10,16 @@
 #include <vector>
 
 const char usageText[] =
-    "usage: kovo_tracker [--scale N]\n"
-    "       kovo_tracker --export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000] [--quiet]\n"
-    "       kovo_tracker --help\n";
+    "usage: kovo-tracker [--scale N]\n"
+    "       kovo-tracker --export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000] [--quiet]\n"
+    "       kovo-tracker --help\n";
 
 const char helpText[] =
     "Kovo Tracker. With no arguments it opens the tracker's window.\n"
     "  --scale N        show the window N times larger, 1 to 4 (default: what the\n"
     "                   monitor asks for and fits, or the size chosen with Ctrl+= / Ctrl+-)\n"
     "\n"
-    "usage: kovo_tracker --export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000] [--quiet]\n"
+    "usage: kovo-tracker --export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000] [--quiet]\n"
     "Renders the song file SONG to a 16-bit stereo WAV file, faster than real time,\n"
     "with no window, display or sound card.\n"
     "  -o OUT.wav       the file to write (default: SONG's file name plus .wav, here)\n"

@@ -14,7 +14,7 @@ int main(int argc, char** argv)
         std::fputs(helpText, stdout);
         return 0;
     case CommandLine::badUsage:
-        std::fprintf(stderr, "kovo_tracker: %s\n%s", line.error.c_str(), usageText);
+        std::fprintf(stderr, "kovo-tracker: %s\n%s", line.error.c_str(), usageText);
         return exportBadInput;
     case CommandLine::exportSong:
         return runExportCommand(line.exportRequest);

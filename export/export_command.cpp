@@ -35,7 +35,7 @@ void catchInterrupts()
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, onInterrupt);
 }
 
-void report(const std::string& message) { std::fprintf(stderr, "kovo_tracker: %s\n", message.c_str()); }
+void report(const std::string& message) { std::fprintf(stderr, "kovo-tracker: %s\n", message.c_str()); }
 
 // The whole song file, or nothing after saying why it cannot be had. Only a
 // regular file of a song's size is read, as in the tracker.

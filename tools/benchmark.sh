@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh benchmark
-tools/build.sh release kovo_tracker kovo_screen_benchmark kovo_busy_song kovo_first_picture kovo_bare_window >/dev/null
+tools/build.sh release kovo-tracker kovo_screen_benchmark kovo_busy_song kovo_first_picture kovo_bare_window >/dev/null
 
 bin=build/release/bin
 tools=build/release/tools
@@ -57,7 +57,7 @@ heap_mb() { awk '/\[heap\]/ { h = 1 } h && /^Rss:/ { printf "%.2f", $2 / 1024; f
 
 program_command() {
   case "$1" in
-    kovo) echo "env ALSOFT_DRIVERS=null $bin/kovo_tracker" ;;
+    kovo) echo "env ALSOFT_DRIVERS=null $bin/kovo-tracker" ;;
     goat) echo "env HOME=$work SDL_AUDIODRIVER=dummy goattracker" ;;
     milky) echo "env HOME=$work SDL_AUDIODRIVER=dummy milkytracker" ;;
   esac

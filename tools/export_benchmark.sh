@@ -4,8 +4,8 @@
 # holds for a 4-minute and for a 34-minute export (it should not grow).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/build.sh release -j2 kovo_tracker >/dev/null
-program=build/release/bin/kovo_tracker
+tools/build.sh release -j2 kovo-tracker >/dev/null
+program=build/release/bin/kovo-tracker
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 

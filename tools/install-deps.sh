@@ -5,8 +5,14 @@
 # what is missing, so running it again is quick.
 set -euo pipefail
 
-build_packages=(cmake ninja-build g++ pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev libvorbis-dev libgtest-dev)
-test_packages=(xvfb xauth xdotool libx11-dev sox strace clang-14 libclang-rt-14-dev)
+build_packages=(cmake ninja-build g++ pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev libvorbis-dev
+                libsndfile1-dev librtmidi-dev libgtest-dev dpkg-dev file)
+# jackd2: a real MIDI server (dummy backend); sox with its formats, flac, vorbis-tools, opus-tools, mpg123 and
+# id3v2: decoders and tag readers that are not ours; lintian, desktop-file-utils, appstream, shared-mime-info,
+# xdg-utils, man-db: Debian's own checks of the package.
+test_packages=(xvfb xauth xdotool libx11-dev sox libsox-fmt-all strace clang-14 libclang-rt-14-dev
+               jackd2 flac vorbis-tools opus-tools mpg123 id3v2
+               lintian desktop-file-utils appstream shared-mime-info xdg-utils man-db groff-base fakeroot)
 # Peer trackers that tools/benchmark.sh runs for comparison.
 benchmark_packages=(goattracker milkytracker)
 

@@ -53,7 +53,7 @@ TEST_F(ExportTest, AWriteThatFailsPartWayKeepsTheEarlierFile)
     writeSong("tune", song);
     folder.write("tune.wav", "the earlier export");
     std::string command = "cd '" + folder.path() + "' && trap '' XFSZ && ulimit -f 100 && exec '" + binaryDirectory() +
-                          "/kovo_tracker' --export tune -o tune.wav";
+                          "/kovo-tracker' --export tune -o tune.wav";
     ChildProcess limited({"sh", "-c", command});
     ASSERT_TRUE(limited.waitExit(120));
     EXPECT_EQ(limited.exitStatus(), 1);
@@ -70,7 +70,7 @@ TEST_F(ExportTest, AnInterruptedExportLeavesNoFile)
     song.songLengthRows = 99 * rowsPerPattern;
     putCell(song, 1, 0, U"yF12");
     writeSong("long", song);
-    ChildProcess slow({binaryDirectory() + "/kovo_tracker", "--export", path("long"), "-o", path("long.wav"), "--loops",
+    ChildProcess slow({binaryDirectory() + "/kovo-tracker", "--export", path("long"), "-o", path("long.wav"), "--loops",
                        "20", "--stems"});
     struct stat info {};
     ASSERT_TRUE(waitFor([&] { return stat(path("long.wav~exporting").c_str(), &info) == 0 || !slow.running(); }, 60));
@@ -96,7 +96,7 @@ TEST_F(ExportTest, BadArgumentsPrintTheUsageWithStatusTwo)
         ChildProcess& bad = run(line);
         std::string shown = line[0] + " " + (line.size() > 1 ? line.back() : "");
         EXPECT_EQ(bad.exitStatus(), 2) << shown;
-        EXPECT_NE(bad.standardError().find("kovo_tracker --export SONG [-o OUT.wav]"), std::string::npos) << shown;
+        EXPECT_NE(bad.standardError().find("kovo-tracker --export SONG [-o OUT.wav]"), std::string::npos) << shown;
         EXPECT_TRUE(bad.standardOutput().empty()) << shown;
     }
     EXPECT_EQ(files(), std::vector<std::string> {"tune"});

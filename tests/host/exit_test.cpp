@@ -16,7 +16,7 @@
 namespace {
 
 const char* const title = "Kovo Tracker v1.705";
-std::string tracker() { return binaryDirectory() + "/kovo_tracker"; }
+std::string tracker() { return binaryDirectory() + "/kovo-tracker"; }
 
 struct CrashSignal {
     int signal;

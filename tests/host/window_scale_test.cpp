@@ -38,7 +38,7 @@ private:
 
 ScaleOption option(std::vector<std::string> arguments)
 {
-    arguments.insert(arguments.begin(), "kovo_tracker");
+    arguments.insert(arguments.begin(), "kovo-tracker");
     return readScaleOption(arguments);
 }
 

@@ -7,7 +7,7 @@
 
 namespace {
 const char* const title = "Kovo Tracker v1.705";
-std::string tracker() { return binaryDirectory() + "/kovo_tracker"; }
+std::string tracker() { return binaryDirectory() + "/kovo-tracker"; }
 } // namespace
 
 TEST(Window, TrackerOpensACentredFixedWindowAndEndsQuietlyOnClose)

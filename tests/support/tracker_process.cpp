@@ -25,7 +25,7 @@ std::string makeFolder()
     std::string folder = pattern;
     std::string bin = binaryDirectory();
     // A copy, not a link: the program finds its data beside its real path.
-    runShell("cp '" + bin + "/kovo_tracker' '" + folder + "/' && cp -r '" + bin + "/data' '" + folder + "/' && rm -rf '" +
+    runShell("cp '" + bin + "/kovo-tracker' '" + folder + "/' && cp -r '" + bin + "/data' '" + folder + "/' && rm -rf '" +
              folder + "/data/songs' '" + folder + "/data/unsaved_song.dat' && mkdir '" + folder + "/data/songs'");
     return folder;
 }
@@ -63,7 +63,7 @@ void TrackerProcess::start()
 {
     window_ = 0;
     std::vector<std::string> argv = launcher_;
-    argv.push_back(folder_ + "/kovo_tracker");
+    argv.push_back(folder_ + "/kovo-tracker");
     argv.insert(argv.end(), arguments_.begin(), arguments_.end());
     process_ = std::make_unique<ChildProcess>(argv, environment_);
 }
