@@ -21,7 +21,7 @@ void MidiQueue::takeArrived()
     // anyway and drops what is more than a step holds.
     while (read != written) {
         std::size_t length = byteAt(read);
-        if (noteCount_ > 0 && noteCount_ + (length + 1) / 2 > stepCapacity) break;
+        if (noteCount_ > 0 && noteCount_ + length / 2 > stepCapacity) break;
         for (std::size_t i = 0; i < length; ++i) {
             MidiNote note;
             if (parser_.feed(byteAt(read + 1 + i), note) && noteCount_ < stepCapacity) notes_[noteCount_++] = note;

@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -127,8 +128,10 @@ TEST_F(MidiKeyboard, NotesFromSendersOfBeforeAndAfterTheStartAreHeardAndWritten)
     // Standby: heard at the pitch of the key (middle C is the typed "y" at
     // octave 2; the C three octaves up lies beyond the entry octave), and
     // nothing written: the notes below start at row 1.
-    EXPECT_NEAR(cents(previewFrequency(early, 60, 200, 330), 261.625), 0, 1);
-    EXPECT_NEAR(cents(previewFrequency(early, 96, 1800, 2400), 2093.0), 0, 1);
+    double middleC = previewFrequency(early, 60, 200, 330);
+    EXPECT_NEAR(cents(middleC, 261.625), 0, 1) << middleC << " Hz";
+    double highC = previewFrequency(early, 96, 1800, 2400);
+    EXPECT_NEAR(cents(highC, 2093.0), 0, 1) << highC << " Hz";
 
     tracker->key("space");
     ASSERT_TRUE(waitForStatus("Editing..."));
@@ -163,4 +166,38 @@ TEST_F(MidiKeyboard, NotesFromSendersOfBeforeAndAfterTheStartAreHeardAndWritten)
     std::string expectedBytes = encodeUtf8(songText(expected));
     EXPECT_TRUE(waitFor([&] { return readFileBytes(tracker->songPath("keys")) == expectedBytes; }, 20));
     EXPECT_TRUE(tracker->closeWindow());
+}
+
+// Neither a sequencer (none on this machine) nor a JACK server under the
+// name the program looks for: one line says so, and the tracker works.
+TEST_F(MidiKeyboard, WithoutAnyMidiServerTheTrackerStartsAndWorks)
+{
+    std::string noServer = "JACK_DEFAULT_SERVER=kovo-test-none-" + std::to_string(getpid());
+    tracker = std::make_unique<TrackerProcess>(std::vector<std::string> {"ALSOFT_DRIVERS=null", noServer});
+    ASSERT_TRUE(tracker->waitForWindow());
+    ASSERT_TRUE(waitForStatus("Standby..."));
+    tracker->key("space Down");
+    tracker->type("q");
+    EXPECT_TRUE(waitFor([&] { return gridRow(1) == "01  C-381"; }, 20)) << gridRow(1);
+    EXPECT_TRUE(tracker->closeWindow());
+    EXPECT_EQ(tracker->process().exitStatus(), 0);
+    EXPECT_EQ(tracker->process().standardError(),
+              "kovo-tracker: no MIDI input (no ALSA sequencer and no JACK server to use)\n");
+}
+
+TEST_F(MidiKeyboard, MidiOffInTheSettingsOpensNoInput)
+{
+    ASSERT_TRUE(jack().running());
+    MidiSender keyboard("unused keyboard");
+    TempFolder config;
+    ASSERT_EQ(system(("mkdir -p '" + config.path() + "/kovo-tracker'").c_str()), 0);
+    config.write("kovo-tracker/settings", "scale=1\nmidi=off\n");
+    tracker = std::make_unique<TrackerProcess>(
+        std::vector<std::string> {"ALSOFT_DRIVERS=null", "XDG_CONFIG_HOME=" + config.path(), jack().environment()});
+    ASSERT_TRUE(tracker->waitForWindow());
+    // The input is opened before the first status shows, or never.
+    ASSERT_TRUE(waitForStatus("Standby..."));
+    for (const std::string& port : jack().midiPorts()) EXPECT_EQ(port.find("Kovo Tracker"), std::string::npos) << port;
+    EXPECT_TRUE(tracker->closeWindow());
+    EXPECT_EQ(tracker->process().standardError().find("MIDI"), std::string::npos);
 }
