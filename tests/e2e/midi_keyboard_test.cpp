@@ -117,10 +117,10 @@ protected:
 TEST_F(MidiKeyboard, NotesFromSendersOfBeforeAndAfterTheStartAreHeardAndWritten)
 {
     ASSERT_TRUE(jack().running());
-    MidiSender early("early keyboard");
+    auto early = std::make_unique<MidiSender>("early keyboard");
     tracker = std::make_unique<TrackerProcess>(jackEnvironment(configPath));
     ASSERT_TRUE(tracker->waitForWindow());
-    ASSERT_TRUE(waitForConnection(early)) << "the sender that was there first is not connected";
+    ASSERT_TRUE(waitForConnection(*early)) << "the sender that was there first is not connected";
     ASSERT_TRUE(waitForStatus("Standby..."));
     tracker->loadSong("keys", encodeUtf8(songText(songWithSteadyInstrument())));
     ASSERT_TRUE(waitForStatus("File Loaded..."));
@@ -128,24 +128,27 @@ TEST_F(MidiKeyboard, NotesFromSendersOfBeforeAndAfterTheStartAreHeardAndWritten)
     // Standby: heard at the pitch of the key (middle C is the typed "y" at
     // octave 2; the C three octaves up lies beyond the entry octave), and
     // nothing written: the notes below start at row 1.
-    double middleC = previewFrequency(early, 60, 200, 330);
+    double middleC = previewFrequency(*early, 60, 200, 330);
     EXPECT_NEAR(cents(middleC, 261.625), 0, 1) << middleC << " Hz";
-    double highC = previewFrequency(early, 96, 1800, 2400);
+    double highC = previewFrequency(*early, 96, 1800, 2400);
     EXPECT_NEAR(cents(highC, 2093.0), 0, 1) << highC << " Hz";
 
     tracker->key("space");
     ASSERT_TRUE(waitForStatus("Editing..."));
-    early.noteOn(60, 127);
+    early->noteOn(60, 127);
     // Nothing of these may write: note-off, velocity 0, controller, clock,
     // program change, pitch bend, sysex, a note below every octave.
     for (const std::vector<std::uint8_t>& junk :
          std::vector<std::vector<std::uint8_t>> {{0x80, 60, 64}, {0x90, 62, 0}, {0xB0, 7, 100}, {0xF8}, {0xC0, 5},
                                                  {0xE0, 0, 64}, {0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}, {0x90, 30, 90}})
-        early.send(junk);
-    early.send({0x91, 64, 64, 67, 1});  // two notes, the second in running status
+        early->send(junk);
+    early->send({0x91, 64, 64, 67, 1});  // two notes, the second in running status
     // A chord below the entry octave, in the order played.
-    for (int note : {48, 52, 55}) early.noteOn(note, 100);
-    early.noteOn(100, 80);  // the highest note any octave reaches
+    for (int note : {48, 52, 55}) early->noteOn(note, 100);
+    early->noteOn(100, 80);  // the highest note any octave reaches
+
+    ASSERT_TRUE(waitFor([&] { return gridRow(6) == "06  E-5A1"; }, 20)) << gridRow(6);
+    early.reset();  // unplugged: the tracker goes on with the others
 
     MidiSender late("late keyboard");
     ASSERT_TRUE(waitForConnection(late)) << "a sender that appeared later is not connected";
@@ -166,6 +169,8 @@ TEST_F(MidiKeyboard, NotesFromSendersOfBeforeAndAfterTheStartAreHeardAndWritten)
     std::string expectedBytes = encodeUtf8(songText(expected));
     EXPECT_TRUE(waitFor([&] { return readFileBytes(tracker->songPath("keys")) == expectedBytes; }, 20));
     EXPECT_TRUE(tracker->closeWindow());
+    EXPECT_EQ(tracker->process().exitStatus(), 0);
+    EXPECT_EQ(tracker->process().standardError(), "");
 }
 
 // Neither a sequencer (none on this machine) nor a JACK server under the
