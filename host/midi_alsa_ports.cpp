@@ -8,21 +8,16 @@ namespace {
 
 void quiet(const char*, int, const char*, int, const char*, ...) {}
 
-struct ClientInfo {
-    ClientInfo() { snd_seq_client_info_malloc(&info); }
-    ~ClientInfo() { snd_seq_client_info_free(info); }
-    ClientInfo(const ClientInfo&) = delete;
-    ClientInfo& operator=(const ClientInfo&) = delete;
-    snd_seq_client_info_t* info = nullptr;
+// An info record of the sequencer library, freed with it.
+template <typename Info, int (*allocate)(Info**), void (*release)(Info*)> struct Record {
+    Record() { allocate(&info); }
+    ~Record() { release(info); }
+    Record(const Record&) = delete;
+    Record& operator=(const Record&) = delete;
+    Info* info = nullptr;
 };
-
-struct PortInfo {
-    PortInfo() { snd_seq_port_info_malloc(&info); }
-    ~PortInfo() { snd_seq_port_info_free(info); }
-    PortInfo(const PortInfo&) = delete;
-    PortInfo& operator=(const PortInfo&) = delete;
-    snd_seq_port_info_t* info = nullptr;
-};
+using ClientInfo = Record<snd_seq_client_info_t, snd_seq_client_info_malloc, snd_seq_client_info_free>;
+using PortInfo = Record<snd_seq_port_info_t, snd_seq_port_info_malloc, snd_seq_port_info_free>;
 
 class AlsaPorts : public MidiPorts {
 public:
