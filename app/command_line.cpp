@@ -20,7 +20,7 @@ const char helpText[] =
     "                   monitor asks for and fits, or the size chosen with Ctrl+= / Ctrl+-)\n"
     "MIDI keyboards play and enter notes like the computer keyboard, with nothing to set up:\n"
     "the MIDI input \"Kovo Tracker\" / \"notes in\" (ALSA sequencer, else JACK) connects to every\n"
-    "sender by itself, within a second of its start. Check with: aconnect -l (JACK: jack_lsp -c).\n"
+    "sender by itself within a second of its appearing. Check with: aconnect -l (JACK: jack_lsp -c).\n"
     "Settings file lines midi=off (no MIDI) and midi_velocity=off (volume digits as typed).\n"
     "\n"
     "usage: kovo-tracker --export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000] [--quiet]\n"

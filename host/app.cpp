@@ -58,7 +58,7 @@ void c_GameDelegate::onStart()
     selectFont(nullptr);
     audio = std::make_unique<gxtkAudio>();
     input = std::make_unique<c_InputDevice>(BBGame::game());
-    if (midiInputRequested()) midi = MidiInput::open(input->midiQueue);
+    if (midiInputRequested()) midi = std::make_unique<MidiInput>(input->midiQueue);
     refreshDeviceSize();
     collectDisplaySizes();
     installTerminationHandlers();

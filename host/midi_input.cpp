@@ -6,13 +6,13 @@
 
 #include <RtMidi.h>
 
-#include <chrono>
 #include <cstdio>
+#include <pthread.h>
 
 namespace {
 
 bool requested = false;
-constexpr auto lookInterval = std::chrono::seconds(1);
+constexpr auto lookInterval = std::chrono::milliseconds(1000);
 
 // On the MIDI library's thread.
 void onMessage(double, std::vector<unsigned char>* message, void* queue)
@@ -26,14 +26,13 @@ void onError(RtMidiError::Type, const std::string&, void*) {}
 
 struct Server {
     RtMidi::Api api;
-    const char* name;
     std::unique_ptr<MidiPorts> (*openPorts)(const std::string&);
 };
 
 // The sequencer first: it is where keyboards appear on a desktop.
 constexpr Server servers[] = {
-    {RtMidi::LINUX_ALSA, "ALSA sequencer", openAlsaPorts},
-    {RtMidi::UNIX_JACK, "JACK", openJackPorts},
+    {RtMidi::LINUX_ALSA, openAlsaPorts},
+    {RtMidi::UNIX_JACK, openJackPorts},
 };
 static_assert(sizeof(servers) / sizeof(servers[0]) == 2);
 
@@ -56,22 +55,9 @@ void requestMidiInput() { requested = true; }
 
 bool midiInputRequested() { return requested && readSetting(settingsFilePath(), "midi") != "off"; }
 
-std::unique_ptr<MidiInput> MidiInput::open(MidiQueue& queue)
+MidiInput::MidiInput(MidiQueue& queue) : queue_(queue), thread_([this] { run(); })
 {
-    for (const Server& server : servers) {
-        std::unique_ptr<MidiPorts> ports = server.openPorts(midiClientName);
-        if (!ports) continue;
-        std::unique_ptr<RtMidiIn> in = openInput(server.api, queue);
-        if (in && ports->findOwnPort(midiClientName, midiPortName))
-            return std::unique_ptr<MidiInput>(new MidiInput(std::move(in), std::move(ports), server.name));
-    }
-    std::fputs("kovo-tracker: no MIDI input (no ALSA sequencer and no JACK server to use)\n", stderr);
-    return nullptr;
-}
-
-MidiInput::MidiInput(std::unique_ptr<RtMidiIn> in, std::unique_ptr<MidiPorts> ports, const char* serverName)
-    : ports_(std::move(ports)), in_(std::move(in)), serverName_(serverName), watcher_([this] { watchPorts(); })
-{
+    pthread_setname_np(thread_.native_handle(), "kovo-midi");
 }
 
 MidiInput::~MidiInput()
@@ -81,18 +67,37 @@ MidiInput::~MidiInput()
         stopping_ = true;
     }
     wake_.notify_all();
-    watcher_.join();
+    thread_.join();
 }
 
-void MidiInput::watchPorts()
+void MidiInput::run()
+{
+    if (!open()) {
+        std::fputs("kovo-tracker: no MIDI input (no ALSA sequencer and no JACK server to use)\n", stderr);
+        return;
+    }
+    do {
+        connectNewSenders();
+    } while (waitWhileOpen(lookInterval));
+}
+
+bool MidiInput::open()
+{
+    for (const Server& server : servers) {
+        ports_ = server.openPorts(midiClientName);
+        if (!ports_) continue;
+        in_ = openInput(server.api, queue_);
+        if (in_ && ports_->findOwnPort(midiClientName, midiPortName)) return true;
+        in_.reset();
+    }
+    ports_.reset();
+    return false;
+}
+
+bool MidiInput::waitWhileOpen(std::chrono::milliseconds time)
 {
     std::unique_lock<std::mutex> lock(mutex_);
-    while (!stopping_) {
-        lock.unlock();
-        connectNewSenders();
-        lock.lock();
-        wake_.wait_for(lock, lookInterval, [this] { return stopping_; });
-    }
+    return !wake_.wait_for(lock, time, [this] { return stopping_; });
 }
 
 // A sender is connected once, when it is first seen; one the user has

@@ -4,6 +4,7 @@
 // device's MIDI queue. Without a MIDI server the program runs on without it.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -20,29 +21,30 @@ inline constexpr char midiPortName[] = "notes in";
 
 class MidiInput {
 public:
-    // Null, after one line on standard error, when no MIDI server can be used.
-    static std::unique_ptr<MidiInput> open(MidiQueue& queue);
+    // Opens the input and then looks for new senders about once a second,
+    // all on a thread of its own ("kovo-midi"): a MIDI server takes its time
+    // to answer, and neither the start nor an update step waits for it.
+    // Without a usable server one line on standard error says so.
+    explicit MidiInput(MidiQueue& queue);
     ~MidiInput();
     MidiInput(const MidiInput&) = delete;
     MidiInput& operator=(const MidiInput&) = delete;
 
-    const char* serverName() const { return serverName_; }
-
 private:
-    MidiInput(std::unique_ptr<RtMidiIn> in, std::unique_ptr<MidiPorts> ports, const char* serverName);
-    // Looks for new senders about once a second, on a thread of its own so
-    // that no update step ever waits for the MIDI server.
-    void watchPorts();
+    void run();
+    bool open();
     void connectNewSenders();
+    // False once the input is being closed; waits up to the time given.
+    bool waitWhileOpen(std::chrono::milliseconds time);
 
+    MidiQueue& queue_;
     std::unique_ptr<MidiPorts> ports_;
     std::unique_ptr<RtMidiIn> in_;
-    const char* serverName_;
     std::set<std::string> connected_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;
-    std::thread watcher_;
+    std::thread thread_;
 };
 
 // Asked for by the program before its run starts (tests of the editor run

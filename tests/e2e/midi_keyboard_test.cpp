@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,6 +50,20 @@ std::vector<float> captureFrom(const std::string& path, long long offset)
         samples.push_back(value / 32768.0f);
     }
     return samples;
+}
+
+// The names of a process's threads.
+std::vector<std::string> threadNames(int pid)
+{
+    std::vector<std::string> names;
+    std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    if (DIR* dir = opendir(tasks.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            if (entry->d_name[0] != '.') names.push_back(readFileBytes(tasks + "/" + entry->d_name + "/comm"));
+        }
+        closedir(dir);
+    }
+    return names;
 }
 
 double cents(double measured, double expected) { return 1200 * std::log2(measured / expected); }
@@ -200,8 +215,9 @@ TEST_F(MidiKeyboard, MidiOffInTheSettingsOpensNoInput)
     tracker = std::make_unique<TrackerProcess>(
         std::vector<std::string> {"ALSOFT_DRIVERS=null", "XDG_CONFIG_HOME=" + config.path(), jack().environment()});
     ASSERT_TRUE(tracker->waitForWindow());
-    // The input is opened before the first status shows, or never.
+    // The MIDI input's thread is started before the first status shows, or never.
     ASSERT_TRUE(waitForStatus("Standby..."));
+    for (const std::string& name : threadNames(tracker->process().pid())) EXPECT_NE(name, "kovo-midi\n");
     for (const std::string& port : jack().midiPorts()) EXPECT_EQ(port.find("Kovo Tracker"), std::string::npos) << port;
     EXPECT_TRUE(tracker->closeWindow());
     EXPECT_EQ(tracker->process().standardError().find("MIDI"), std::string::npos);

@@ -1,6 +1,5 @@
 // MIDI bytes read into notes, and their way through the queue to the update
 // step.
-#include "host/input_device.h"
 #include "host/midi_messages.h"
 #include "host/midi_queue.h"
 
@@ -101,16 +100,4 @@ TEST(MidiQueue, AFloodWaitsForLaterStepsAndAFullQueueDropsWholeMessages)
         queue.clearStep();
     }
     EXPECT_EQ(total, static_cast<int>(MidiQueue::byteCapacity / 4));
-}
-
-TEST(InputDevice, MidiNotesBelongToTheUpdateStepLikeKeyPresses)
-{
-    c_InputDevice input;
-    pushNoteOn(input.midiQueue, 60);
-    input.beginUpdate();
-    EXPECT_EQ(input.midiNotes().size(), 1u);
-    input.endUpdate();
-    input.beginUpdate();
-    EXPECT_EQ(input.midiNotes().size(), 0u);
-    input.endUpdate();
 }
