@@ -78,9 +78,11 @@ private:
 
 } // namespace
 
+bool alsaSequencerPresent() { return access("/dev/snd/seq", F_OK) == 0; }
+
 std::unique_ptr<MidiPorts> openAlsaPorts(const std::string& clientName)
 {
-    if (access("/dev/snd/seq", F_OK) != 0) return nullptr;
+    if (!alsaSequencerPresent()) return nullptr;
     snd_lib_error_set_handler(quiet);
     snd_seq_t* seq = nullptr;
     if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, 0) < 0) return nullptr;

@@ -70,10 +70,14 @@ MidiInput::~MidiInput()
     thread_.join();
 }
 
+// With no MIDI server at all there is nothing to say: most machines have
+// none, and nothing changes for them. A server that is there but refuses
+// the input is worth the one line.
 void MidiInput::run()
 {
-    if (!open()) {
-        std::fputs("kovo-tracker: no MIDI input (no ALSA sequencer and no JACK server to use)\n", stderr);
+    bool serverSeen = alsaSequencerPresent();
+    if (!open(serverSeen)) {
+        if (serverSeen) std::fputs("kovo-tracker: no MIDI input: the ALSA sequencer or JACK server refused it\n", stderr);
         return;
     }
     do {
@@ -81,11 +85,12 @@ void MidiInput::run()
     } while (waitWhileOpen(lookInterval));
 }
 
-bool MidiInput::open()
+bool MidiInput::open(bool& serverSeen)
 {
     for (const Server& server : servers) {
         ports_ = server.openPorts(midiClientName);
         if (!ports_) continue;
+        serverSeen = true;
         in_ = openInput(server.api, queue_);
         if (in_ && ports_->findOwnPort(midiClientName, midiPortName)) return true;
         in_.reset();

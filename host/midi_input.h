@@ -24,7 +24,7 @@ public:
     // Opens the input and then looks for new senders about once a second,
     // all on a thread of its own ("kovo-midi"): a MIDI server takes its time
     // to answer, and neither the start nor an update step waits for it.
-    // Without a usable server one line on standard error says so.
+    // A server that refuses it gets one line on standard error.
     explicit MidiInput(MidiQueue& queue);
     ~MidiInput();
     MidiInput(const MidiInput&) = delete;
@@ -32,7 +32,8 @@ public:
 
 private:
     void run();
-    bool open();
+    // Tries the servers in order; notes whether any of them answered.
+    bool open(bool& serverSeen);
     void connectNewSenders();
     // False once the input is being closed; waits up to the time given.
     bool waitWhileOpen(std::chrono::milliseconds time);

@@ -20,6 +20,8 @@ public:
     virtual void connect(const std::string& sender) = 0;
 };
 
+// True when the machine has an ALSA sequencer, usable or not.
+bool alsaSequencerPresent();
 // Null when there is no sequencer (or no permission to use it).
 std::unique_ptr<MidiPorts> openAlsaPorts(const std::string& clientName);
 // Null when no JACK server runs; never starts one.

@@ -189,7 +189,7 @@ TEST_F(MidiKeyboard, NotesFromSendersOfBeforeAndAfterTheStartAreHeardAndWritten)
 }
 
 // Neither a sequencer (none on this machine) nor a JACK server under the
-// name the program looks for: one line says so, and the tracker works.
+// name the program looks for: the tracker works as ever and says nothing.
 TEST_F(MidiKeyboard, WithoutAnyMidiServerTheTrackerStartsAndWorks)
 {
     std::string noServer = "JACK_DEFAULT_SERVER=kovo-test-none-" + std::to_string(getpid());
@@ -201,8 +201,7 @@ TEST_F(MidiKeyboard, WithoutAnyMidiServerTheTrackerStartsAndWorks)
     EXPECT_TRUE(waitFor([&] { return gridRow(1) == "01  C-381"; }, 20)) << gridRow(1);
     EXPECT_TRUE(tracker->closeWindow());
     EXPECT_EQ(tracker->process().exitStatus(), 0);
-    EXPECT_EQ(tracker->process().standardError(),
-              "kovo-tracker: no MIDI input (no ALSA sequencer and no JACK server to use)\n");
+    EXPECT_EQ(tracker->process().standardError(), "");
 }
 
 TEST_F(MidiKeyboard, MidiOffInTheSettingsOpensNoInput)
