@@ -2,7 +2,10 @@
 # Prints the time from a MIDI note-on, sent through a JACK server (dummy
 # backend, 256-frame periods at 48 kHz, a server of its own), to the cell the
 # tracker writes and to the preview channels it starts: the median and the
-# worst of 200 notes. The aim: the next update step, at most 20 ms.
+# worst of 200 notes. The aim: the next update step, at most 20 ms. A second
+# input beside the tracker's tells the steps a note waited after JACK handed
+# it over from the time JACK itself took; a note JACK loses on the way (a
+# server without real-time priority on a loaded machine) is counted apart.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/build.sh release -j2 kovo_midi_latency >/dev/null
