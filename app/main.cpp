@@ -2,6 +2,7 @@
 #include "app/sound_engine.h"
 #include "graphics/graphics_context.h"
 #include "host/entry.h"
+#include "host/midi_input.h"
 #include "host/window_scale.h"
 
 #include <cstdio>
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
         break;
     }
     requestWindowScale(line.windowScale);
+    requestMidiInput();
     return runProgram(argc, argv, [] {
         createDrawState();
         // The application lives until the process ends.

@@ -96,15 +96,27 @@ void c_SoundEngine::rowInsert()
 void c_SoundEngine::noteEntry(char32_t ch)
 {
     if (cursorColumn % 2 == 0 || !isNoteKey(ch)) return;
+    enterNote(ch, octave, 0);
+}
+
+// The volume digit is the typed rule's when none is given: "0" becomes "8",
+// a digit already there stays.
+void c_SoundEngine::enterNote(char32_t ch, int noteOctave, char32_t volume)
+{
     int channel = cursorChannel();
     if (ch != U'-' && ch != U'.') lastNoteChar = ch;
+    previewOctaveShift = noteOctave - octave;
     if (transportState == stateEditing) {
         int index = viewBase() + cursorRow - 1;
         setCell(noteColumn(channel), index, ch);
         setCell(instrumentColumn(channel), index, isMark(ch) ? U'0' : hexDigitText(currentInstrument)[0]);
-        setCell(octaveColumn(channel), index, isMark(ch) ? U'0' : intText(octave)[0]);
+        setCell(octaveColumn(channel), index, isMark(ch) ? U'0' : intText(noteOctave)[0]);
         if (!isMark(ch)) {
-            if (patternColumns[volumeColumn(channel)][index] == U'0') setCell(volumeColumn(channel), index, U'8');
+            if (volume) {
+                setCell(volumeColumn(channel), index, volume);
+            } else if (patternColumns[volumeColumn(channel)][index] == U'0') {
+                setCell(volumeColumn(channel), index, U'8');
+            }
             resetPreviewVoice();
         }
         takeUndoSnapshot();
@@ -112,8 +124,8 @@ void c_SoundEngine::noteEntry(char32_t ch)
     } else if (transportState == stateStandby) {
         resetPreviewVoice();
     }
-    int pitch = noteValueOf(ch) + octave * 12 - 24;
-    if (pitch == octave * 12 + 104) {
+    int pitch = noteValueOf(ch) + noteOctave * 12 - 24;
+    if (pitch == noteOctave * 12 + 104) {
         haltChannel(channel);
         haltChannel(channel + 4);
     } else if (pitch <= 43) {

@@ -31,6 +31,7 @@ void c_SoundEngine::editorInput()
     rowDelete();
     rowInsert();
     noteEntry(ch);
+    midiNoteEntry();
     updatePreviewVoice();
 }
 

@@ -26,8 +26,9 @@ void c_SoundEngine::resetPreviewVoice()
 }
 
 // One tick of the player's effects for the single preview voice, at full
-// level and the entry octave. While the song is not playing the editor owns
-// the volumes and rates of all eight channels.
+// level and the entry octave (a MIDI note keeps its distance from it). While
+// the song is not playing the editor owns the volumes and rates of all eight
+// channels.
 void c_SoundEngine::updatePreviewVoice()
 {
     auto slot = [this](int n) { return instrumentSlot(*this, currentInstrument, n); };
@@ -42,7 +43,8 @@ void c_SoundEngine::updatePreviewVoice()
     stepArpeggio(preview, slot(slotArpSpeed), slot(slotAmtSwp), slot(slotArpFirst), slot(slotArpSecond));
     stepRepeat(preview, slot(slotE2pRpt));
     stepPulseSweep(preview, slot(slotAmtSwp));
-    float exponent = static_cast<float>(noteValueOf(lastNoteChar) - 24 + octave * 12) + preview.arpOffset;
+    int semitones = noteValueOf(lastNoteChar) - 24 + (octave + previewOctaveShift) * 12;
+    float exponent = static_cast<float>(semitones) + preview.arpOffset;
     VoiceRates rates = voiceRates(preview, noteRate(exponent), 0, previewPwm);
     for (int channel = 1; channel <= channelCount; ++channel) {
         setChannelPitch(channel, rates.primary);

@@ -116,6 +116,11 @@ public:
     std::shared_ptr<c_Sound> previewSecondary;
     float previewPwm = 0;
     VoiceEffects preview;
+    // Octaves between the last previewed note and the entry octave: 0 for a
+    // typed note, any for one from a MIDI keyboard.
+    int previewOctaveShift = 0;
+    // Off: a MIDI note's volume digit follows the typed rule, not the velocity.
+    bool midiVelocity = true;
 
     // ---- Name fields ----
     int songNameEditing = 0;
@@ -183,6 +188,11 @@ private:
     void rowDelete();
     void rowInsert();
     void noteEntry(char32_t ch);
+    void midiNoteEntry();
+    void readMidiSettings();
+    void enterMidiNote(int note, int velocity);
+    // Writes or sounds one note at the cursor; volume 0 keeps the typed rule.
+    void enterNote(char32_t ch, int noteOctave, char32_t volume);
     void updatePreviewVoice();
 
     // Replaces one character of a column, keeping its length.

@@ -7,6 +7,7 @@
 #include "host/console.h"
 #include "host/input_device.h"
 #include "host/key_translation.h"
+#include "host/midi_input.h"
 #include "host/termination_signals.h"
 
 int cachedDeviceWidth = 0;
@@ -57,6 +58,7 @@ void c_GameDelegate::onStart()
     selectFont(nullptr);
     audio = std::make_unique<gxtkAudio>();
     input = std::make_unique<c_InputDevice>(BBGame::game());
+    if (midiInputRequested()) midi = std::make_unique<MidiInput>(input->midiQueue);
     refreshDeviceSize();
     collectDisplaySizes();
     installTerminationHandlers();

@@ -10,6 +10,7 @@
 class c_InputDevice;
 class gxtkAudio;
 class gxtkGraphics;
+class MidiInput;
 
 class c_App {
 public:
@@ -50,6 +51,7 @@ public:
     std::unique_ptr<gxtkGraphics> renderer;
     std::unique_ptr<gxtkAudio> audio;
     std::unique_ptr<c_InputDevice> input;
+    std::unique_ptr<MidiInput> midi;  // null when MIDI is off
     // Distinct display sizes and the desktop size, kept for completeness.
     std::vector<BBDisplayMode> displaySizes;
     BBDisplayMode desktopSize;

@@ -109,7 +109,11 @@ void c_InputDevice::pollJoysticks()
     }
 }
 
-void c_InputDevice::beginUpdate() { pollJoysticks(); }
+void c_InputDevice::beginUpdate()
+{
+    pollJoysticks();
+    midiQueue.takeArrived();
+}
 
 void c_InputDevice::endUpdate()
 {
@@ -117,4 +121,5 @@ void c_InputDevice::endUpdate()
     hitQueueLength = 0;
     charRead = 0;
     charWrite = 0;
+    midiQueue.clearStep();
 }

@@ -2,6 +2,8 @@
 // per update step: held keys, presses since the last step, typed characters.
 #pragma once
 
+#include "host/midi_queue.h"
+
 #include <array>
 
 class BBGame;
@@ -29,6 +31,9 @@ public:
     float pointerX() const { return mouseX; }
     float pointerY() const { return mouseY; }
     float takeWheel();
+    // The notes struck on MIDI keyboards since the previous update step, in
+    // the order played.
+    const MidiQueue& midiNotes() const { return midiQueue; }
 
     // Event entry points for the delegate.
     void pressKey(int code);
@@ -58,6 +63,8 @@ public:
     float accelX = 0;
     float accelY = 0;
     float accelZ = 0;
+    // Filled from the MIDI library's thread; taken by beginUpdate.
+    MidiQueue midiQueue;
 
 private:
     // Counts and queues one press while the queue has room.

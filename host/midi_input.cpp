@@ -1,0 +1,118 @@
+#include "host/midi_input.h"
+
+#include "host/midi_ports.h"
+#include "host/midi_queue.h"
+#include "host/settings_file.h"
+
+#include <RtMidi.h>
+
+#include <cstdio>
+#include <pthread.h>
+
+namespace {
+
+bool requested = false;
+constexpr auto lookInterval = std::chrono::milliseconds(1000);
+
+// On the MIDI library's thread.
+void onMessage(double, std::vector<unsigned char>* message, void* queue)
+{
+    static_cast<MidiQueue*>(queue)->push(message->data(), message->size());
+}
+
+// Warnings and errors after the start (a device unplugged, a server gone)
+// only mean less MIDI.
+void onError(RtMidiError::Type, const std::string&, void*) {}
+
+struct Server {
+    RtMidi::Api api;
+    std::unique_ptr<MidiPorts> (*openPorts)(const std::string&);
+};
+
+// The sequencer first: it is where keyboards appear on a desktop.
+constexpr Server servers[] = {
+    {RtMidi::LINUX_ALSA, openAlsaPorts},
+    {RtMidi::UNIX_JACK, openJackPorts},
+};
+static_assert(sizeof(servers) / sizeof(servers[0]) == 2);
+
+std::unique_ptr<RtMidiIn> openInput(RtMidi::Api api, MidiQueue& queue)
+{
+    try {
+        auto in = std::make_unique<RtMidiIn>(api, midiClientName);
+        in->setErrorCallback(onError);
+        in->setCallback(onMessage, &queue);
+        in->openVirtualPort(midiPortName);
+        return in;
+    } catch (const RtMidiError&) {
+        return nullptr;
+    }
+}
+
+} // namespace
+
+void requestMidiInput() { requested = true; }
+
+bool midiInputRequested() { return requested && readSetting(settingsFilePath(), "midi") != "off"; }
+
+MidiInput::MidiInput(MidiQueue& queue) : queue_(queue), thread_([this] { run(); })
+{
+    pthread_setname_np(thread_.native_handle(), "kovo-midi");
+}
+
+MidiInput::~MidiInput()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    thread_.join();
+}
+
+// With no MIDI server at all there is nothing to say: most machines have
+// none, and nothing changes for them. A server that is there but refuses
+// the input is worth the one line.
+void MidiInput::run()
+{
+    bool serverSeen = alsaSequencerPresent();
+    if (!open(serverSeen)) {
+        if (serverSeen) std::fputs("kovo-tracker: no MIDI input: the ALSA sequencer or JACK server refused it\n", stderr);
+        return;
+    }
+    do {
+        connectNewSenders();
+    } while (waitWhileOpen(lookInterval));
+}
+
+bool MidiInput::open(bool& serverSeen)
+{
+    for (const Server& server : servers) {
+        ports_ = server.openPorts(midiClientName);
+        if (!ports_) continue;
+        serverSeen = true;
+        in_ = openInput(server.api, queue_);
+        if (in_ && ports_->findOwnPort(midiClientName, midiPortName)) return true;
+        in_.reset();
+    }
+    ports_.reset();
+    return false;
+}
+
+bool MidiInput::waitWhileOpen(std::chrono::milliseconds time)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    return !wake_.wait_for(lock, time, [this] { return stopping_; });
+}
+
+// A sender is connected once, when it is first seen; one the user has
+// disconnected by hand stays disconnected until it goes and comes back.
+void MidiInput::connectNewSenders()
+{
+    std::set<std::string> present;
+    for (const std::string& sender : ports_->senders()) {
+        if (!connected_.count(sender)) ports_->connect(sender);
+        present.insert(sender);
+    }
+    connected_ = std::move(present);
+}

@@ -1,0 +1,54 @@
+// The tracker's MIDI input: one input "Kovo Tracker" / "notes in" on the ALSA
+// sequencer, or on JACK where there is no sequencer. Every sender that
+// appears is connected to it by itself; its messages go to the input
+// device's MIDI queue. Without a MIDI server the program runs on without it.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+
+class MidiPorts;
+class MidiQueue;
+class RtMidiIn;
+
+inline constexpr char midiClientName[] = "Kovo Tracker";
+inline constexpr char midiPortName[] = "notes in";
+
+class MidiInput {
+public:
+    // Opens the input and then looks for new senders about once a second,
+    // all on a thread of its own ("kovo-midi"): a MIDI server takes its time
+    // to answer, and neither the start nor an update step waits for it.
+    // A server that refuses it gets one line on standard error.
+    explicit MidiInput(MidiQueue& queue);
+    ~MidiInput();
+    MidiInput(const MidiInput&) = delete;
+    MidiInput& operator=(const MidiInput&) = delete;
+
+private:
+    void run();
+    // Tries the servers in order; notes whether any of them answered.
+    bool open(bool& serverSeen);
+    void connectNewSenders();
+    // False once the input is being closed; waits up to the time given.
+    bool waitWhileOpen(std::chrono::milliseconds time);
+
+    MidiQueue& queue_;
+    std::unique_ptr<MidiPorts> ports_;
+    std::unique_ptr<RtMidiIn> in_;
+    std::set<std::string> connected_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+// Asked for by the program before its run starts (tests of the editor run
+// without it); midi=off in the settings file turns it down.
+void requestMidiInput();
+bool midiInputRequested();

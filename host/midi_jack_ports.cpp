@@ -1,0 +1,70 @@
+#include "host/midi_ports.h"
+
+#include <jack/jack.h>
+#include <jack/midiport.h>
+
+#include <unistd.h>
+
+namespace {
+
+// The library's messages (a server that is not running, above all) would
+// fill standard error; the tracker says what matters in one line itself.
+void quiet(const char*) {}
+
+struct JackPortList {
+    explicit JackPortList(const char** names) : names(names) {}
+    ~JackPortList() { jack_free(names); }
+    JackPortList(const JackPortList&) = delete;
+    JackPortList& operator=(const JackPortList&) = delete;
+    const char** names;
+};
+
+std::string clientOf(const std::string& portName) { return portName.substr(0, portName.find(':')); }
+
+class JackPorts : public MidiPorts {
+public:
+    explicit JackPorts(jack_client_t* client) : client_(client) {}
+    ~JackPorts() override { jack_client_close(client_); }
+
+    bool findOwnPort(const std::string& client, const std::string& port) override
+    {
+        // JACK renames a second client of the same name ("Kovo Tracker-01"):
+        // the one of this process is ours.
+        std::string pattern = "^" + client + ".*:" + port + "$";
+        JackPortList ports(jack_get_ports(client_, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsInput));
+        for (const char** name = ports.names; name && *name; ++name) {
+            if (jack_get_client_pid(clientOf(*name).c_str()) == getpid() || ownPort_.empty()) ownPort_ = *name;
+        }
+        return !ownPort_.empty();
+    }
+
+    std::vector<std::string> senders() override
+    {
+        std::vector<std::string> found;
+        JackPortList ports(jack_get_ports(client_, nullptr, JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput));
+        std::string ownClient = clientOf(ownPort_) + ":";
+        for (const char** name = ports.names; name && *name; ++name) {
+            std::string port = *name;
+            if (port.compare(0, ownClient.size(), ownClient) != 0 && !isMidiThrough(port)) found.push_back(port);
+        }
+        return found;
+    }
+
+    void connect(const std::string& sender) override { jack_connect(client_, sender.c_str(), ownPort_.c_str()); }
+
+private:
+    jack_client_t* client_;
+    std::string ownPort_;
+};
+
+} // namespace
+
+std::unique_ptr<MidiPorts> openJackPorts(const std::string& clientName)
+{
+    jack_set_error_function(quiet);
+    jack_set_info_function(quiet);
+    jack_status_t status {};
+    jack_client_t* client = jack_client_open((clientName + " ports").c_str(), JackNoStartServer, &status);
+    if (!client) return nullptr;
+    return std::make_unique<JackPorts>(client);
+}

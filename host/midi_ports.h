@@ -1,0 +1,31 @@
+// The MIDI server's list of ports and its connections, for connecting every
+// sender to the tracker's own input by itself. One implementation per server:
+// the ALSA sequencer and JACK.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class MidiPorts {
+public:
+    virtual ~MidiPorts() = default;
+    // Finds the input port the MIDI library opened for this process, by
+    // its client and port names; false when it is not there.
+    virtual bool findOwnPort(const std::string& client, const std::string& port) = 0;
+    // The readable ports of other clients, by a name that stays while the
+    // port lives. The server's own ports and "Midi Through" are left out.
+    virtual std::vector<std::string> senders() = 0;
+    // Connects a sender to the own port; a port gone meanwhile is no error.
+    virtual void connect(const std::string& sender) = 0;
+};
+
+// True when the machine has an ALSA sequencer, usable or not.
+bool alsaSequencerPresent();
+// Null when there is no sequencer (or no permission to use it).
+std::unique_ptr<MidiPorts> openAlsaPorts(const std::string& clientName);
+// Null when no JACK server runs; never starts one.
+std::unique_ptr<MidiPorts> openJackPorts(const std::string& clientName);
+
+// Through Midi Through everything sent anywhere would come back a second time.
+inline bool isMidiThrough(const std::string& name) { return name.find("Midi Through") != std::string::npos; }

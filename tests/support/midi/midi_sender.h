@@ -1,0 +1,29 @@
+// A MIDI sender on the test's JACK server, as a keyboard or a sequencer
+// program appears to the tracker: a port of another client, sending bytes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class RtMidiOut;
+
+class MidiSender {
+public:
+    // A client of that name with one output port "out".
+    explicit MidiSender(const std::string& clientName);
+    ~MidiSender();
+    MidiSender(const MidiSender&) = delete;
+    MidiSender& operator=(const MidiSender&) = delete;
+
+    // "client:out", as JACK names the port.
+    const std::string& portName() const { return portName_; }
+    // One message, delivered in one piece.
+    void send(const std::vector<std::uint8_t>& bytes);
+    void noteOn(int note, int velocity) { send({0x90, static_cast<std::uint8_t>(note), static_cast<std::uint8_t>(velocity)}); }
+
+private:
+    std::unique_ptr<RtMidiOut> out_;
+    std::string portName_;
+};
