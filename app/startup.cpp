@@ -32,5 +32,10 @@ void c_SoundEngine::create()
     positions.fill(0);
     player = std::make_shared<c_kovoPlay>();
     statusText = U"Standby...";
-    restoreUnsavedSong();
+    if (startSongPath.empty())
+        restoreUnsavedSong();
+    else
+        openStartSong();
+    // As F1 would, but not over a song that did not load: its status stays.
+    if (startPlaying && statusText != U"File not found!") startPlaybackFromStart();
 }

@@ -102,6 +102,15 @@ void c_SoundEngine::togglePlayback()
     startPlayback();
 }
 
+// F1 on a song that is not playing.
+void c_SoundEngine::startPlaybackFromStart()
+{
+    stopAllChannels();
+    rowInPattern = 0;
+    currentPosition = 0;
+    startPlayback();
+}
+
 // The player gets its own copy of the song through the temporary song file;
 // if that cannot be written the previous player stays and plays what it has.
 void c_SoundEngine::startPlayback()
