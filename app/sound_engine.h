@@ -56,7 +56,8 @@ public:
     // Opens the song file given on the command line (startSongPath).
     void openStartSong();
 
-    // Given before create: the command line's SONG, and --play.
+    // Given before create: the command line's SONG, and --play (cleared
+    // once playback has started, or when the song did not load).
     String startSongPath;
     bool startPlaying = false;
     // The song file named on the command line: SAVE and LOAD use it until
@@ -175,6 +176,7 @@ private:
     void togglePlayback();
     void startPlayback();
     void startPlaybackFromStart();
+    void playAtStart();
     void runEditingBranch();
     void tickPlayback();
     void exportShortcut();

@@ -36,6 +36,15 @@ void c_SoundEngine::create()
         restoreUnsavedSong();
     else
         openStartSong();
-    // As F1 would, but not over a song that did not load: its status stays.
-    if (startPlaying && statusText != U"File not found!") startPlaybackFromStart();
+    // Not over a song that did not load: its status stays.
+    if (statusText == U"File not found!") startPlaying = false;
+}
+
+// --play: F1 once the screen has been shown, as a user would press it, so
+// that the grid stands under the playing song as it does after F1.
+void c_SoundEngine::playAtStart()
+{
+    if (!startPlaying || bodyShownBase < 0) return;
+    startPlaying = false;
+    startPlaybackFromStart();
 }

@@ -29,6 +29,7 @@ void c_SoundEngine::update()
     toggleLayout();
     toggleEditing();
     undoKeys();
+    playAtStart();
     togglePlayback();
     if (transportState != statePlaying) runEditingBranch();
     patternBaseRow = positions[currentPosition] * rowsPerPattern;
