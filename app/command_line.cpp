@@ -15,10 +15,12 @@ const char usageText[] =
     "       kovo-tracker --help\n";
 
 const char helpText[] =
+    "usage: kovo-tracker [--play] [--scale N] [SONG]\n"
     "Kovo Tracker. With no arguments it opens the tracker's window.\n"
     "  SONG             start with the song file SONG loaded; SAVE writes back to it\n"
     "                   until the song's name is edited\n"
     "  --play           start playing at once, as F1 does\n"
+    "  --               the next argument is the SONG, even when it starts with -\n"
     "  --scale N        show the window N times larger, 1 to 4 (default: what the\n"
     "                   monitor asks for and fits, or the size chosen with Ctrl+= / Ctrl+-)\n"
     "\n"

@@ -78,62 +78,19 @@ protected:
         top = pattern;
         shell("chmod 755 '" + top + "' && mkdir '" + root() + "'");
         made = run({"cpack", "--config", std::string(KOVO_BUILD_DIR) + "/CPackConfig.cmake", "-B", top + "/pack"});
-        if (made.status == 0) shell("dpkg-deb -x '" + deb() + "' '" + root() + "'");
+        if (made.status != 0) return;
+        shell("dpkg-deb -x '" + deb() + "' '" + root() + "'");
+        // lintian is slow: it works while the program is tried out.
+        lintian = std::make_unique<ChildProcess>(std::vector<std::string> {"lintian", "--no-tag-display-limit", deb()});
     }
-    static void TearDownTestSuite() { shell("rm -rf '" + top + "'"); }
+    static void TearDownTestSuite()
+    {
+        lintian.reset();
+        shell("rm -rf '" + top + "'");
+    }
 
-    static std::string root() { return top + "/root"; }
-    static std::string deb() { return top + "/pack/" KOVO_PACKAGE_FILE; }
-    static std::string installed(const std::string& below) { return root() + "/usr/" + below; }
-
-    static std::string top;
-    static Outcome made;
-};
-
-std::string Package::top;
-Outcome Package::made;
-
-TEST_F(Package, DebiansCheckersFindNothingWrong)
-{
-    ASSERT_EQ(made.status, 0) << made.output;
-    Outcome fields = run({"dpkg-deb", "-f", deb(), "Package", "Section", "Depends"});
-    EXPECT_NE(fields.output.find("Package: kovo-tracker\nSection: sound\n"), std::string::npos) << fields.output;
-    for (const char* library : {"libglfw3", "libopenal1", "libvorbisfile3", "libc6"})
-        EXPECT_NE(fields.output.find(library), std::string::npos) << fields.output;
-
-    Outcome lintian = run({"lintian", "--no-tag-display-limit", deb()});
-    EXPECT_EQ(linesStartingWith(lintian.output, {"E:", "W:"}), "") << lintian.output;
-
-    Outcome desktop = run({"desktop-file-validate", installed("share/applications/kovo-tracker.desktop")});
-    EXPECT_EQ(desktop.status, 0);
-    EXPECT_EQ(desktop.output, "");
-
-    Outcome appstream =
-        run({"appstreamcli", "validate", "--no-net", installed("share/metainfo/org.kovotracker.tracker.metainfo.xml")});
-    EXPECT_EQ(appstream.status, 0) << appstream.output;
-    EXPECT_EQ(linesStartingWith(appstream.output, {"E:", "W:", "I:"}), "") << appstream.output;
-
-    Outcome manual =
-        run({"man", "--warnings", "-E", "UTF-8", "-l", "-Tutf8", installed("share/man/man1/kovo-tracker.1.gz")},
-            {"MANWIDTH=80"});
-    EXPECT_EQ(manual.status, 0);
-    EXPECT_EQ(manual.errors, "");
-    EXPECT_GT(manual.output.size(), 4000u);
-
-    for (const char* size : {"16x16", "22x22", "24x24", "32x32", "48x48", "64x64", "128x128", "256x256"})
-        EXPECT_EQ(loadPng(installed("share/icons/hicolor/") + size + "/apps/kovo-tracker.png").width,
-                  std::stoi(size))
-            << size;
-    struct stat info {};
-    EXPECT_NE(stat(installed("share/kovo-tracker/data/songs").c_str(), &info), 0) << "songs are the user's";
-}
-
-// The unpacked program, run by nobody with a fresh home and none of the
-// XDG folders set. TrackerProcess starts its own copy of the build's
-// program, so the launcher runs the unpacked one in its place (the copy's
-// path only fills the shell's $0).
-class UnpackedProgram : public Package {
-protected:
+    // Each test has a fresh home; the program runs as nobody, since root
+    // ignores file modes.
     void SetUp() override
     {
         if (geteuid() != 0) GTEST_SKIP() << "switching to the user nobody needs root";
@@ -142,7 +99,15 @@ protected:
         shell("mkdir '" + home + "' && chown " + nobody + ":" + nobody + " '" + home + "'");
     }
 
-    void start(const std::string& arguments, const std::vector<std::string>& environment = {})
+    static std::string root() { return top + "/root"; }
+    static std::string deb() { return top + "/pack/" KOVO_PACKAGE_FILE; }
+    static std::string installed(const std::string& below) { return root() + "/usr/" + below; }
+
+    // The unpacked program, run by nobody with a fresh home and none of the
+    // XDG folders set. TrackerProcess starts its own copy of the build's
+    // program, so the launcher runs the unpacked one in its place (the
+    // copy's path only fills the shell's $0).
+    void startAsNobody(const std::string& arguments, const std::vector<std::string>& environment = {})
     {
         std::vector<std::string> launcher {"setpriv", std::string("--reuid=") + nobody, std::string("--regid=") + nobody,
                                            "--clear-groups", "env", "-u", "XDG_DATA_HOME", "-u", "XDG_CONFIG_HOME",
@@ -174,15 +139,22 @@ protected:
     std::string home;
     std::unique_ptr<TrackerProcess> tracker;
     ScreenText reader;
+
+    static std::string top;
+    static Outcome made;
+    static std::unique_ptr<ChildProcess> lintian;
     static int runs;
 };
 
-int UnpackedProgram::runs = 0;
+std::string Package::top;
+Outcome Package::made;
+std::unique_ptr<ChildProcess> Package::lintian;
+int Package::runs = 0;
 
-TEST_F(UnpackedProgram, StartsAsDescribedAndSavesIntoTheUsersDataFolderOnly)
+TEST_F(Package, StartsAsDescribedAndSavesIntoTheUsersDataFolderOnly)
 {
     std::string before = listing(root() + "/usr");
-    start("");
+    startAsNobody("");
     Picture shown;
     ASSERT_TRUE(waitFor([&] { return reader.status(shown = tracker->screenshot()) == "Standby..."; }, 30));
     Picture reference = loadPng(KOVO_FIRST_SCREEN_REFERENCE);
@@ -207,7 +179,7 @@ TEST_F(UnpackedProgram, StartsAsDescribedAndSavesIntoTheUsersDataFolderOnly)
 
 // The Play action of the desktop entry: the song given is loaded and plays;
 // stopped, SAVE writes the same file again (a new file put in its place).
-TEST_F(UnpackedProgram, PlaysASongGivenWithPlayAndSavesItBackToItsFile)
+TEST_F(Package, PlaysASongGivenWithPlayAndSavesItBackToItsFile)
 {
     Song song;
     song.patternColumns = blankColumns();
@@ -219,7 +191,7 @@ TEST_F(UnpackedProgram, PlaysASongGivenWithPlayAndSavesItBackToItsFile)
     shell("chown " + std::string(nobody) + " '" + path + "'");
     ino_t original = inodeOf(path);
 
-    start("--play '" + path + "'");
+    startAsNobody("--play '" + path + "'");
     EXPECT_TRUE(waitForStatus("Playing..."));
     EXPECT_EQ(shownName().rfind("My Song ", 0), 0u) << shownName();
     tracker->key("F1");
@@ -236,11 +208,11 @@ TEST_F(UnpackedProgram, PlaysASongGivenWithPlayAndSavesItBackToItsFile)
 
 // A song the user may not read, and a data folder the user may not write:
 // the blank song, "File not found!", "Saving Failed!", and nothing changed.
-TEST_F(UnpackedProgram, AnUnreadableSongAndAnUnwritableDataFolderAreReportedAndHarmless)
+TEST_F(Package, AnUnreadableSongAndAnUnwritableDataFolderAreReportedAndHarmless)
 {
     const std::string locked = top + "/locked-song", share = top + "/root-share";
     shell("printf 'KOV1 private' > '" + locked + "' && chmod 600 '" + locked + "' && mkdir -p '" + share + "'");
-    start("'" + locked + "'", {"XDG_DATA_HOME=" + share});
+    startAsNobody("'" + locked + "'", {"XDG_DATA_HOME=" + share});
     EXPECT_TRUE(waitForStatus("File not found!"));
     tracker->key("F11");
     EXPECT_TRUE(waitForStatus("Saving Failed!"));
@@ -256,6 +228,43 @@ TEST_F(UnpackedProgram, AnUnreadableSongAndAnUnwritableDataFolderAreReportedAndH
     EXPECT_TRUE(tracker->closeWindow());
     EXPECT_EQ(readFileBytes(locked), "KOV1 private");
     EXPECT_EQ(run({"find", share, "-mindepth", "1"}).output, "");
+}
+
+// Last, so that lintian has had the other tests' time.
+TEST_F(Package, DebiansCheckersFindNothingWrong)
+{
+    ASSERT_EQ(made.status, 0) << made.output;
+    Outcome fields = run({"dpkg-deb", "-f", deb(), "Package", "Section", "Depends"});
+    EXPECT_NE(fields.output.find("Package: kovo-tracker\nSection: sound\n"), std::string::npos) << fields.output;
+    for (const char* library : {"libglfw3", "libopenal1", "libvorbisfile3", "libc6"})
+        EXPECT_NE(fields.output.find(library), std::string::npos) << fields.output;
+
+    ASSERT_TRUE(lintian->waitExit(240));
+    std::string tags = lintian->standardOutput() + lintian->standardError();
+    EXPECT_EQ(linesStartingWith(tags, {"E:", "W:"}), "") << tags;
+
+    Outcome desktop = run({"desktop-file-validate", installed("share/applications/kovo-tracker.desktop")});
+    EXPECT_EQ(desktop.status, 0);
+    EXPECT_EQ(desktop.output, "");
+
+    Outcome appstream =
+        run({"appstreamcli", "validate", "--no-net", installed("share/metainfo/org.kovotracker.tracker.metainfo.xml")});
+    EXPECT_EQ(appstream.status, 0) << appstream.output;
+    EXPECT_EQ(linesStartingWith(appstream.output, {"E:", "W:", "I:"}), "") << appstream.output;
+
+    Outcome manual =
+        run({"man", "--warnings", "-E", "UTF-8", "-l", "-Tutf8", installed("share/man/man1/kovo-tracker.1.gz")},
+            {"MANWIDTH=80"});
+    EXPECT_EQ(manual.status, 0);
+    EXPECT_EQ(manual.errors, "");
+    EXPECT_GT(manual.output.size(), 4000u);
+
+    for (const char* size : {"16x16", "22x22", "24x24", "32x32", "48x48", "64x64", "128x128", "256x256"})
+        EXPECT_EQ(loadPng(installed("share/icons/hicolor/") + size + "/apps/kovo-tracker.png").width,
+                  std::stoi(size))
+            << size;
+    struct stat info {};
+    EXPECT_NE(stat(installed("share/kovo-tracker/data/songs").c_str(), &info), 0) << "songs are the user's";
 }
 
 } // namespace
