@@ -148,5 +148,6 @@ String absolutePath(const String& path)
 {
     if (startsWith(path, U"/")) return path;
     std::unique_ptr<char, decltype(&std::free)> here(getcwd(nullptr, 0), &std::free);
-    return here ? widen(here.get()) + U"/" + path : path;
+    // Without a current folder, "./" still keeps the path out of the data folder.
+    return (here ? widen(here.get()) : String(U".")) + U"/" + path;
 }

@@ -45,5 +45,6 @@ String findExecutableDirectory();
 // the user's folder.
 String resolveDataPath(const String& path);
 
-// The path made absolute against the current folder; an absolute path as it is.
+// The path made absolute against the current folder (or "./" before it when
+// there is none); an absolute path as it is.
 String absolutePath(const String& path);
