@@ -10,12 +10,17 @@
 #include <vector>
 
 const char usageText[] =
-    "usage: kovo-tracker [--scale N]\n"
+    "usage: kovo-tracker [--play] [--scale N] [SONG]\n"
     "       kovo-tracker --export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000] [--quiet]\n"
     "       kovo-tracker --help\n";
 
 const char helpText[] =
+    "usage: kovo-tracker [--play] [--scale N] [SONG]\n"
     "Kovo Tracker. With no arguments it opens the tracker's window.\n"
+    "  SONG             start with the song file SONG loaded; SAVE writes back to it\n"
+    "                   until the song's name is edited\n"
+    "  --play           start playing at once, as F1 does\n"
+    "  --               the next argument is the SONG, even when it starts with -\n"
     "  --scale N        show the window N times larger, 1 to 4 (default: what the\n"
     "                   monitor asks for and fits, or the size chosen with Ctrl+= / Ctrl+-)\n"
     "MIDI keyboards play and enter notes like the computer keyboard, with nothing to set up:\n"
@@ -57,6 +62,8 @@ public:
                line_.action != CommandLine::showHelp)
             option(args_[next_++]);
         if (line_.action == CommandLine::runTracker && exportOptionSeen_) fail("these options need --export SONG");
+        if (line_.action == CommandLine::exportSong && (line_.play || !line_.songPath.empty()))
+            fail("--export takes one SONG, and no --play");
         return line_;
     }
 
@@ -64,7 +71,13 @@ private:
     void option(const std::string& name)
     {
         ExportRequest& request = line_.exportRequest;
-        if (name == "--help" || name == "-h") {
+        if (optionsEnded_ || name.empty() || name[0] != '-') {
+            songArgument(name);
+        } else if (name == "--") {
+            optionsEnded_ = true;
+        } else if (name == "--play") {
+            line_.play = true;
+        } else if (name == "--help" || name == "-h") {
             line_.action = CommandLine::showHelp;
         } else if (name == "--export") {
             if (line_.action == CommandLine::exportSong) return fail("--export given twice");
@@ -85,6 +98,14 @@ private:
         } else {
             fail("unknown option " + name);
         }
+    }
+
+    // The tracker opens one song.
+    void songArgument(const std::string& path)
+    {
+        if (!line_.songPath.empty()) return fail("one SONG at a time");
+        if (path.empty()) return fail("an empty SONG");
+        line_.songPath = path;
     }
 
     bool value(const std::string& name, std::string& into)
@@ -136,6 +157,7 @@ private:
     std::vector<std::string> args_;
     size_t next_ = 0;
     bool exportOptionSeen_ = false;
+    bool optionsEnded_ = false;  // after "--", a SONG may start with "-"
     CommandLine line_;
 };
 

@@ -1,5 +1,6 @@
-// The program's arguments: none (or only --scale) starts the tracker; the
-// others ask for an export from the command line or for the usage.
+// The program's arguments: none, or a song file, --play and --scale, start
+// the tracker; the others ask for an export from the command line or for the
+// usage.
 #pragma once
 
 #include "export/export_command.h"
@@ -11,6 +12,8 @@ struct CommandLine {
     Action action = runTracker;
     ExportRequest exportRequest;
     int windowScale = 0;  // --scale N for the tracker's window, 0 when not given
+    std::string songPath;  // SONG: the song file the tracker starts with, "" for none
+    bool play = false;     // --play: playback starts at once
     std::string error;  // what was wrong, for badUsage
 };
 

@@ -24,9 +24,11 @@ int main(int argc, char** argv)
     }
     requestWindowScale(line.windowScale);
     requestMidiInput();
-    return runProgram(argc, argv, [] {
+    return runProgram(argc, argv, [&line] {
         createDrawState();
         // The application lives until the process ends.
         static std::unique_ptr<c_SoundEngine> app = std::make_unique<c_SoundEngine>();
+        app->startSongPath = widen(line.songPath);
+        app->startPlaying = line.play;
     });
 }

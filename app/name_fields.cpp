@@ -24,10 +24,13 @@ void c_SoundEngine::songNameField()
     if (clicked(input(), buttons::songNameField)) songNameEditing = 1;
     if (!songNameEditing) return;
     holdInStandby();
+    String before = songName;
     int ch = input().nextChar();
     if (songName.size() < songNameLimit && isNameChar(ch)) songName += static_cast<char32_t>(ch);
     if (pressed(input(), keyEnter)) songNameEditing = 0;
     if ((pressed(input(), keyBackspace) || pressed(input(), keyDelete)) && !songName.empty()) songName.pop_back();
+    // An edited name is a name in the songs folder again.
+    if (songName != before) songFilePath.clear();
 }
 
 // Clicking the description starts it afresh; Backspace clears all of it, on
@@ -68,17 +71,16 @@ void c_SoundEngine::holdInStandby()
 
 String c_SoundEngine::loadSongFile()
 {
-    // A name that arrives with a path ending in "songs\" keeps only the part
-    // from that backslash on.
-    size_t cut = songName.rfind(U'\\');
-    while (cut != String::npos && !(cut >= 5 && songName.compare(cut - 5, 5, U"songs") == 0))
-        cut = cut == 0 ? String::npos : songName.rfind(U'\\', cut - 1);
-    if (cut != String::npos) songName = songName.substr(cut);
-    if (songName.empty() || !songNameStaysInFolder(songName)) return U"File not found!";
-    String text = loadText(U"quorvane://data/songs/" + songName);
-    if (text.empty()) return U"File not found!";
-    parseSongText(text, *this);
-    takeUndoSnapshot(true);
+    if (songFilePath.empty()) {
+        // A name that arrives with a path ending in "songs\" keeps only the
+        // part from that backslash on.
+        size_t cut = songName.rfind(U'\\');
+        while (cut != String::npos && !(cut >= 5 && songName.compare(cut - 5, 5, U"songs") == 0))
+            cut = cut == 0 ? String::npos : songName.rfind(U'\\', cut - 1);
+        if (cut != String::npos) songName = songName.substr(cut);
+        if (songName.empty() || !songNameStaysInFolder(songName)) return U"File not found!";
+    }
+    if (!readSongFile(songFile())) return U"File not found!";
     endUnsavedState();
     return U"File Loaded...";
 }

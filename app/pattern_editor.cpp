@@ -53,7 +53,7 @@ void c_SoundEngine::homeButton()
 void c_SoundEngine::saveTrigger()
 {
     if (!pressed(input(), keyF11) && !clicked(input(), buttons::save)) return;
-    statusText = saveSong(*this, songName);
+    statusText = songFilePath.empty() ? saveSong(*this, songName) : saveSongFile(*this, songFilePath);
     if (statusText == statusFileSaved) endUnsavedState();
 }
 

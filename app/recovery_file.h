@@ -4,9 +4,9 @@
 
 #include "song/song_model.h"
 
-// Where the tracker keeps it: beside the songs, not among them, so no typed
+// Where the tracker keeps it: beside the songs folder, not in it, so no typed
 // song name reaches it.
-constexpr char32_t recoveryFilePath[] = U"quorvane://data/unsaved_song.dat";
+constexpr char32_t recoveryFilePath[] = U"quorvane://user/unsaved_song.dat";
 
 // What besides the song is brought back.
 struct RecoveredView {

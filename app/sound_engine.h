@@ -47,6 +47,23 @@ public:
     // Reads the song file named songName into the song; the status text.
     String loadSongFile();
 
+    // ---- The song's file ----
+    // The file SAVE and LOAD mean: songFilePath, else songName in the songs folder.
+    String songFile() const;
+    // Reads a song file into the song, with a fresh undo history; false when
+    // it holds nothing to load.
+    bool readSongFile(const String& path);
+    // Opens the song file given on the command line (startSongPath).
+    void openStartSong();
+
+    // Given before create: the command line's SONG, and --play (cleared
+    // once playback has started, or when the song did not load).
+    String startSongPath;
+    bool startPlaying = false;
+    // The song file named on the command line: SAVE and LOAD use it until
+    // the name is edited; empty while names mean files in the songs folder.
+    String songFilePath;
+
     // ---- Screen ----
     void renderScreen();
     // Repaints everything but the header, status row, transport label and
@@ -163,6 +180,8 @@ private:
     void undoKeys();
     void togglePlayback();
     void startPlayback();
+    void startPlaybackFromStart();
+    void playAtStart();
     void runEditingBranch();
     void tickPlayback();
     void exportShortcut();

@@ -33,5 +33,19 @@ void c_SoundEngine::create()
     player = std::make_shared<c_kovoPlay>();
     statusText = U"Standby...";
     readMidiSettings();
-    restoreUnsavedSong();
+    if (startSongPath.empty())
+        restoreUnsavedSong();
+    else
+        openStartSong();
+    // Not over a song that did not load: its status stays.
+    if (statusText == U"File not found!") startPlaying = false;
+}
+
+// --play: F1 once the screen has been shown, as a user would press it, so
+// that the grid stands under the playing song as it does after F1.
+void c_SoundEngine::playAtStart()
+{
+    if (!startPlaying || bodyShownBase < 0) return;
+    startPlaying = false;
+    startPlaybackFromStart();
 }

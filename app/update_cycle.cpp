@@ -29,6 +29,7 @@ void c_SoundEngine::update()
     toggleLayout();
     toggleEditing();
     undoKeys();
+    playAtStart();
     togglePlayback();
     if (transportState != statePlaying) runEditingBranch();
     patternBaseRow = positions[currentPosition] * rowsPerPattern;
@@ -99,6 +100,15 @@ void c_SoundEngine::togglePlayback()
         statusText = U"Standby...";
         return;
     }
+    startPlayback();
+}
+
+// F1 on a song that is not playing.
+void c_SoundEngine::startPlaybackFromStart()
+{
+    stopAllChannels();
+    rowInPattern = 0;
+    currentPosition = 0;
     startPlayback();
 }
 

@@ -16,7 +16,7 @@
 #include <ctime>
 
 int contextGeneration = 0;
-const char32_t windowTitle[] = U"Kovo Tracker v1.705";
+const char32_t windowTitle[] = U"Kovo Tracker v" KOVO_VERSION;
 
 namespace {
 
@@ -276,15 +276,9 @@ void BBGlfwGame::setSwapInterval(int interval)
     if (interval >= 0 && window_) glfwSwapInterval(interval);
 }
 
-const String& BBGlfwGame::appDirectory()
-{
-    if (appDirectory_.empty()) appDirectory_ = findExecutableDirectory();
-    return appDirectory_;
-}
-
 String BBGlfwGame::resolvePath(const String& path)
 {
-    return mapSchemePath(path, appDirectory());
+    return resolveDataPath(path);
 }
 
 ImagePixels BBGlfwGame::loadImagePixels(const String& path)

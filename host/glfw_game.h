@@ -74,7 +74,6 @@ private:
     void installCallbacks();
     int initialWindowScale() const;
     void centreWindow(int width, int height);
-    const String& appDirectory();
 
     struct VideoMode {
         int width = 0, height = 0, redBits = 0, greenBits = 0, blueBits = 0, refreshRate = 0;
@@ -89,8 +88,6 @@ private:
     int swapInterval_ = 1;
     int scale_ = 1;  // window pixels per picture unit
     WindowRegionCopy regionCopy_;
-    String appDirectory_;
-    String internalDirectory_;
     std::array<int, 4> joystickIds_ {};
     int joystickCount_ = 0;
     bool joysticksScanned_ = false;

@@ -5,8 +5,7 @@
 
 String BBHeadlessGame::resolvePath(const String& path)
 {
-    if (appDirectory_.empty()) appDirectory_ = findExecutableDirectory();
-    return mapSchemePath(path, appDirectory_);
+    return resolveDataPath(path);
 }
 
 std::optional<AudioSamples> BBHeadlessGame::loadAudioSamples(const String& path)

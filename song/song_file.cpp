@@ -156,7 +156,12 @@ String saveSong(const Song& song, const String& name, Durability durability)
 {
     if (name.empty()) return statusEnterName;
     if (!songNameStaysInFolder(name)) return statusSavingFailed;
-    return replaceTextFile(songFolder + name, songText(song), durability) ? statusFileSaved : statusSavingFailed;
+    return saveSongFile(song, songFolder + name, durability);
+}
+
+String saveSongFile(const Song& song, const String& path, Durability durability)
+{
+    return replaceTextFile(path, songText(song), durability) ? statusFileSaved : statusSavingFailed;
 }
 
 void removeInterruptedSaves() { removeStaleReplacements(songFolder); }

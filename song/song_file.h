@@ -26,6 +26,8 @@ bool songNameStaysInFolder(const String& name);
 // that leaves the songs folder); a failed save leaves any earlier file of
 // that name as it was. Only a song the user keeps needs to reach the disk.
 String saveSong(const Song& song, const String& name, Durability durability = Durability::synced);
+// The same for a song file anywhere: "File Saved..." or "Saving Failed!".
+String saveSongFile(const Song& song, const String& path, Durability durability = Durability::synced);
 
 // Removes what saves cut short by a killed program left in the songs folder.
 void removeInterruptedSaves();

@@ -1,8 +1,11 @@
 // Makes the program's data folder from the art and formulas kept here:
 //   make_resources <art folder> <data folder>
+// or the desktop's icons of the program, one folder per size:
+//   make_resources --icons <icon theme folder>
 // Everything is read and made before anything is written, so a broken
 // drawing leaves the data folder as it was. songs/ is created, never emptied.
 
+#include "app_icon.h"
 #include "art_reader.h"
 #include "button_art.h"
 #include "font_strips.h"
@@ -65,19 +68,41 @@ void writeFile(const fs::path& path, const std::vector<unsigned char>& bytes)
     fs::rename(partial, path);
 }
 
+// <size>x<size>/apps/kovo-tracker.png, as the icon theme lays them out.
+std::vector<FileBytes> makeIcons()
+{
+    std::vector<FileBytes> files;
+    for (int size : kIconSizes) {
+        std::string side = std::to_string(size);
+        files.emplace_back(side + "x" + side + "/apps/kovo-tracker.png", encodePng(drawAppIcon(size)));
+    }
+    return files;
+}
+
+void writeAll(const fs::path& folder, const std::vector<FileBytes>& files)
+{
+    for (const FileBytes& file : files) writeFile(folder / file.first, file.second);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    bool icons = argc == 3 && std::string(argv[1]) == "--icons";
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s <art folder> <data folder>\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <art folder> <data folder>\n       %s --icons <icon theme folder>\n", argv[0],
+                     argv[0]);
         return 2;
     }
     try {
+        if (icons) {
+            writeAll(argv[2], makeIcons());
+            return 0;
+        }
         std::vector<FileBytes> files = makeImages(argv[1]);
         for (FileBytes& file : makeWaveforms()) files.push_back(std::move(file));
         const fs::path data = argv[2];
-        for (const FileBytes& file : files) writeFile(data / file.first, file.second);
+        writeAll(data, files);
         fs::create_directories(data / "songs");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "make_resources: %s\n", error.what());

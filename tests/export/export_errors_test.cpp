@@ -90,7 +90,7 @@ TEST_F(ExportTest, BadArgumentsPrintTheUsageWithStatusTwo)
         {"--export", "tune", "--rate", "-48000"}, {"--export", "tune", "--rate"},
         {"--export"},                        {"--stems"},
         {"-o", "x.wav"},                     {"--export", "tune", "--export", "tune"},
-        {"tune"},
+        {"tune", "tune"},                    {"--export", "tune", "--play"},
     };
     for (const std::vector<std::string>& line : badLines) {
         ChildProcess& bad = run(line);

@@ -1,0 +1,33 @@
+// Which file a song is kept in: a name in the songs folder, or the file the
+// tracker was started with.
+#include "app/sound_engine.h"
+
+#include "host/data_paths.h"
+#include "song/song_file.h"
+
+namespace {
+constexpr size_t shownNameLimit = 32;  // what the song-name field holds
+} // namespace
+
+String c_SoundEngine::songFile() const { return songFilePath.empty() ? songFolder + songName : songFilePath; }
+
+bool c_SoundEngine::readSongFile(const String& path)
+{
+    String text = loadText(path);
+    if (text.empty()) return false;
+    parseSongText(text, *this);
+    takeUndoSnapshot(true);
+    return true;
+}
+
+// Loaded as LOAD loads, but the unsaved work of an earlier run is neither
+// restored nor thrown away: opening a song to listen to it keeps that work
+// for the next start, until this song is changed too. A file that does not
+// load (yet) is still where SAVE writes.
+void c_SoundEngine::openStartSong()
+{
+    // Absolute, since a relative path would otherwise mean the data folder.
+    songFilePath = absolutePath(startSongPath);
+    songName = songFilePath.substr(songFilePath.rfind(U'/') + 1).substr(0, shownNameLimit);
+    statusText = readSongFile(songFilePath) ? U"File Loaded..." : U"File not found!";
+}

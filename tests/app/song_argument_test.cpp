@@ -1,0 +1,136 @@
+// The song file named on the command line: what the tracker starts with, and
+// where SAVE and LOAD go until the name is edited. Also the arguments that
+// ask for it.
+#include "tests/app/tracker_fixture.h"
+
+#include "app/command_line.h"
+#include "host/key_translation.h"
+#include "song/song_file.h"
+#include "tests/support/child_process.h"
+#include "tests/support/temp_folder.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class SongArgument : public TrackerFixture {
+protected:
+    // What the tracker does at create with a SONG argument.
+    void openAtStart(const std::string& path)
+    {
+        engine->startSongPath = widen(path);
+        engine->openStartSong();
+    }
+
+    std::string songWithNote()
+    {
+        Song song;
+        song.patternColumns = blankColumns();
+        song.patternColumns[0][3] = U'q';
+        song.speed = 9;
+        return encodeUtf8(songText(song));
+    }
+
+    TempFolder folder;
+};
+
+} // namespace
+
+TEST_F(SongArgument, LoadsAsLoadDoesAndSavesBackUntilTheNameIsEdited)
+{
+    std::string path = folder.write("My Tune", songWithNote());
+    engine->patternColumns[0][4] = U'w';  // an edit the loaded song replaces
+    // Unsaved work of an earlier run stays for the next start without a song.
+    const std::string recovery = binaryDirectory() + "/data/unsaved_song.dat";
+    std::ofstream(recovery) << "earlier work";
+    openAtStart(path);
+    EXPECT_EQ(readFileBytes(recovery), "earlier work");
+    EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_EQ(engine->songName, U"My Tune");
+    EXPECT_EQ(engine->patternColumns[0][3], U'q');
+    EXPECT_EQ(engine->patternColumns[0][4], U'.');
+    EXPECT_EQ(engine->speed, 9);
+    engine->restoreUndoSnapshot();
+    EXPECT_EQ(engine->patternColumns[0][3], U'q') << "undo goes back past the loaded song";
+
+    engine->speed = 6;
+    pressAndStep(keyF11);
+    EXPECT_EQ(engine->statusText, U"File Saved...");
+    EXPECT_EQ(readFileBytes(path)[5], 6);
+    EXPECT_TRUE(readFileBytes(binaryDirectory() + "/data/songs/My Tune").empty());
+    engine->speed = 2;
+    pressAndStep(keyF12);
+    EXPECT_EQ(engine->speed, 6) << "LOAD reads the same file again";
+
+    // Clicking alone keeps the file; a typed character makes it a name in the songs folder.
+    click(100, 450);
+    step();
+    pressAndStep(keyF11);
+    EXPECT_EQ(readFileBytes(path)[5], 6);
+    typeStepwise(U"x");
+    pressAndStep(keyEnter);
+    pressAndStep(keyF11);
+    const std::string inSongsFolder = binaryDirectory() + "/data/songs/My Tunex";
+    EXPECT_EQ(engine->statusText, U"File Saved...");
+    EXPECT_EQ(readFileBytes(inSongsFolder).size(), 1675u);
+    std::remove(inSongsFolder.c_str());
+}
+
+TEST_F(SongArgument, ARelativePathIsRelativeToTheCurrentFolder)
+{
+    folder.write("tune", songWithNote());
+    char* here = getcwd(nullptr, 0);
+    ASSERT_EQ(chdir(folder.path().c_str()), 0);
+    openAtStart("tune");
+    EXPECT_EQ(chdir(here), 0);
+    std::free(here);
+    EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_EQ(engine->songFilePath, widen(folder.path() + "/tune"));
+}
+
+// Nothing that is not a regular song file is read, nothing waits on a FIFO,
+// and a SAVE never replaces what is not a regular file.
+TEST_F(SongArgument, WhatCannotBeLoadedLeavesTheBlankSongAndSaveStaysSafe)
+{
+    ASSERT_EQ(mkfifo((folder.path() + "/fifo").c_str(), 0644), 0);
+    folder.write("empty", "");
+    for (const std::string& path : {folder.path(), folder.path() + "/fifo", std::string("/dev/zero"),
+                                    folder.path() + "/empty", folder.path() + "/missing"}) {
+        openAtStart(path);
+        EXPECT_EQ(engine->statusText, U"File not found!") << path;
+        EXPECT_EQ(engine->patternColumns[0], blankColumn(0)) << path;
+    }
+    engine->songFilePath = U"/dev/zero";
+    pressAndStep(keyF11);
+    EXPECT_EQ(engine->statusText, U"Saving Failed!");
+    struct stat info {};
+    ASSERT_EQ(stat("/dev/zero", &info), 0);
+    EXPECT_TRUE(S_ISCHR(info.st_mode));
+
+    // A file that is not there yet is made by the first SAVE.
+    engine->songFilePath = widen(folder.path() + "/missing");
+    pressAndStep(keyF11);
+    EXPECT_EQ(engine->statusText, U"File Saved...");
+    EXPECT_EQ(readFileBytes(folder.path() + "/missing").size(), 1675u);
+}
+
+TEST(TrackerArguments, ASongAndPlayOpenTheTrackerAndTwoSongsAreWrong)
+{
+    auto parse = [](std::vector<const char*> words) {
+        words.insert(words.begin(), "kovo-tracker");
+        return parseCommandLine(static_cast<int>(words.size()), words.data());
+    };
+    CommandLine line = parse({"--play", "tune", "--scale", "2"});
+    EXPECT_EQ(line.action, CommandLine::runTracker);
+    EXPECT_TRUE(line.play);
+    EXPECT_EQ(line.songPath, "tune");
+    EXPECT_EQ(line.windowScale, 2);
+    EXPECT_EQ(parse({"--", "-odd name"}).songPath, "-odd name");
+    EXPECT_EQ(parse({}).songPath, "");
+    for (const std::vector<const char*>& bad :
+         {std::vector<const char*> {"a", "b"}, {"--bogus"}, {"--export", "a", "b"}, {"--export", "a", "--play"}, {""}})
+        EXPECT_EQ(parse(bad).action, CommandLine::badUsage) << bad[0];
+}
