@@ -32,5 +32,6 @@ void c_SoundEngine::create()
     positions.fill(0);
     player = std::make_shared<c_kovoPlay>();
     statusText = U"Standby...";
+    exportFormat = rememberedExportFormat();
     restoreUnsavedSong();
 }

@@ -35,6 +35,7 @@ void c_SoundEngine::update()
     if (transportState == statePlaying) tickPlayback();
     keepRecoveryFresh();
     exportShortcut();
+    cycleExportFormat();
     followExport();
 }
 
