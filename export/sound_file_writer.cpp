@@ -91,6 +91,7 @@ bool SoundFileWriter::open(const std::string& path, const ExportSettings& settin
     error_.clear();
     dataBytes_ = 0;
     sizeLimited_ = settings.format == AudioFormat::wav;
+    lossy_ = formatInfo(settings.format).lossy;
     descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (descriptor_ < 0) return fail(std::strerror(errno));
     SF_INFO info = fileInfo(settings.format, settings.rate);
@@ -100,7 +101,7 @@ bool SoundFileWriter::open(const std::string& path, const ExportSettings& settin
     sf_set_string(file_, SF_STR_TITLE, settings.title.c_str());
     // ID3 as libsndfile writes it has no field for the software: the comment takes it.
     sf_set_string(file_, settings.format == AudioFormat::mp3 ? SF_STR_COMMENT : SF_STR_SOFTWARE, softwareName);
-    if (formatInfo(settings.format).lossy) setQuality(file_, settings.format, settings.quality);
+    if (lossy_) setQuality(file_, settings.format, settings.quality);
     return error_.empty() || fail(error_);
 }
 
@@ -108,10 +109,20 @@ bool SoundFileWriter::write(const int16_t* frames, size_t frameCount)
 {
     if (sizeLimited_ && dataBytes_ + frameCount * bytesPerFrame > largestWavData)
         return fail("the sound is too long for a WAV file");
-    sf_count_t written = sf_writef_short(file_, frames, static_cast<sf_count_t>(frameCount));
+    sf_count_t written = lossy_ ? writeAsFloats(frames, frameCount)
+                                : sf_writef_short(file_, frames, static_cast<sf_count_t>(frameCount));
     dataBytes_ += frameCount * bytesPerFrame;
     if (!error_.empty()) return false;
     return written == static_cast<sf_count_t>(frameCount) || fail(sf_strerror(file_));
+}
+
+// The same 16-bit values, as floats: libsndfile's 16-bit path into the MP3
+// encoder reads memory it never filled, so that each run sounded different.
+long long SoundFileWriter::writeAsFloats(const int16_t* frames, size_t frameCount)
+{
+    floats_.resize(frameCount * channels);
+    for (size_t i = 0; i < floats_.size(); ++i) floats_[i] = static_cast<float>(frames[i]) / 32768.0f;
+    return sf_writef_float(file_, floats_.data(), static_cast<sf_count_t>(frameCount));
 }
 
 bool SoundFileWriter::finish()

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct sf_private_tag;  // libsndfile's SNDFILE
 
@@ -47,11 +48,14 @@ public:
 private:
     bool fail(const std::string& reason);
     bool closeDescriptor();
+    long long writeAsFloats(const int16_t* frames, size_t frameCount);
 
     int descriptor_ = -1;
     sf_private_tag* file_ = nullptr;
     std::string path_;
     std::string error_;
     bool sizeLimited_ = false;  // a WAV header counts its sizes in 32 bits
+    bool lossy_ = false;
+    std::vector<float> floats_;
     uint64_t dataBytes_ = 0;
 };
