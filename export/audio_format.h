@@ -12,14 +12,14 @@ struct AudioFormatInfo {
     AudioFormat format;
     const char* name;       // for --format and export_format=
     const char* extension;  // with its dot
-    const char* label;      // as the status row shows it
+    const char* label;      // as the status row shows it: 6 letters at the most fit there
     bool lossy;             // takes a VBR quality
 };
 
 constexpr std::array<AudioFormatInfo, 5> audioFormats = {{
     {AudioFormat::wav, "wav", ".wav", "WAV", false},
     {AudioFormat::flac, "flac", ".flac", "FLAC", false},
-    {AudioFormat::ogg, "ogg", ".ogg", "Ogg Vorbis", true},
+    {AudioFormat::ogg, "ogg", ".ogg", "Vorbis", true},
     {AudioFormat::opus, "opus", ".opus", "Opus", true},
     {AudioFormat::mp3, "mp3", ".mp3", "MP3", true},
 }};
