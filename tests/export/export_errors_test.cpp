@@ -92,6 +92,19 @@ TEST_F(ExportTest, AnExportOntoItsOwnSongIsRefused)
     EXPECT_EQ(readFileBytes(path("tune")), bytes);
 }
 
+// An older libsndfile, built without MP3: one line names the format, and
+// nothing is written; the formats it has still work.
+TEST_F(ExportTest, AFormatTheLibraryCannotWriteIsNamedWithStatusOne)
+{
+    writeSong("tune", testSong());
+    const std::vector<std::string> olderLibrary = {"LD_PRELOAD=" + binaryDirectory() + "/libno_mp3_sndfile.so",
+                                                   "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0"};
+    EXPECT_EQ(run({"--export", "tune", "-o", "tune.mp3", "--stems"}, olderLibrary).exitStatus(), 1);
+    EXPECT_EQ(process->standardError(), "kovo-tracker: this libsndfile cannot write MP3 files\n");
+    EXPECT_EQ(files(), std::vector<std::string> {"tune"});
+    EXPECT_EQ(run({"--export", "tune", "-o", "tune.flac"}, olderLibrary).exitStatus(), 0) << process->standardError();
+}
+
 TEST_F(ExportTest, AnInterruptedExportLeavesNoFile)
 {
     Song song = testSong();
