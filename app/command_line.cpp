@@ -31,7 +31,7 @@ const char helpText[] =
     "  --format F       wav, flac, ogg (Vorbis), opus or mp3, whatever the extension says\n"
     "  --quality Q      the lossy formats' VBR quality, 0 (smallest) to 10 (best); default 5\n"
     "  --loops N        play the song N times through (default 1, at most 1000)\n"
-    "  --stems          also write one file per channel: OUT-1.wav ... OUT-4.wav\n"
+    "  --stems          also write one file per channel, in the same format: OUT-1.wav ... OUT-4.wav\n"
     "  --rate R         44100 or 48000 frames a second (default 48000; Opus only 48000)\n"
     "  --jobs N         songs rendered at once (default: one per processor core)\n"
     "  --quiet          no progress line\n"
