@@ -172,7 +172,7 @@ int BatchExport::run()
 
 void BatchExport::work()
 {
-    for (size_t index = next_++; index < targets_.size(); index = next_++) {
+    for (size_t index = next_++; index < targets_.size() && !interrupted; index = next_++) {
         if (targets_[index].empty()) continue;  // reported already
         statuses_[index] = exportOne(index);
         ++songsDone_;
