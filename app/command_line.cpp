@@ -11,7 +11,8 @@
 
 const char usageText[] =
     "usage: kovo-tracker [--play] [--scale N] [SONG]\n"
-    "       kovo-tracker --export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000] [--quiet]\n"
+    "       kovo-tracker --export SONG... [-o OUT.wav|FOLDER/] [--format wav|flac|ogg|opus|mp3] [--quality 0-10]\n"
+    "                    [--loops N] [--stems] [--rate 44100|48000] [--jobs N] [--quiet]\n"
     "       kovo-tracker --help\n";
 
 const char helpText[] =
@@ -28,20 +29,30 @@ const char helpText[] =
     "sender by itself within a second of its appearing. Check with: aconnect -l (JACK: jack_lsp -c).\n"
     "Settings file lines midi=off (no MIDI) and midi_velocity=off (volume digits as typed).\n"
     "\n"
-    "usage: kovo-tracker --export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000] [--quiet]\n"
-    "Renders the song file SONG to a 16-bit stereo WAV file, faster than real time,\n"
-    "with no window, display or sound card.\n"
-    "  -o OUT.wav       the file to write (default: SONG's file name plus .wav, here)\n"
+    "usage: kovo-tracker --export SONG... [-o OUT.wav|FOLDER/] [--format wav|flac|ogg|opus|mp3] [--quality 0-10]\n"
+    "                    [--loops N] [--stems] [--rate 44100|48000] [--jobs N] [--quiet]\n"
+    "Renders the song file SONG to a stereo sound file, faster than real time,\n"
+    "with no window, display or sound card: 16-bit WAV or FLAC, Ogg Vorbis, Opus or MP3.\n"
+    "  -o OUT.wav       the file to write; its extension (.wav, .flac, .ogg, .opus, .mp3)\n"
+    "                   gives the format (default: SONG's file name plus .wav, here)\n"
+    "  -o FOLDER/       the folder for the files of several songs, each named for its\n"
+    "                   song file plus the format's extension (default: here)\n"
+    "  --format F       wav, flac, ogg (Vorbis), opus or mp3, whatever the extension says\n"
+    "  --quality Q      the lossy formats' VBR quality, 0 (smallest) to 10 (best); default 5\n"
     "  --loops N        play the song N times through (default 1, at most 1000)\n"
-    "  --stems          also write one file per channel: OUT-1.wav ... OUT-4.wav\n"
-    "  --rate R         44100 or 48000 frames a second (default 48000)\n"
+    "  --stems          also write one file per channel, in the same format: OUT-1.wav ... OUT-4.wav\n"
+    "  --rate R         44100 or 48000 frames a second (default 48000; Opus only 48000)\n"
+    "  --jobs N         songs rendered at once (default: one per processor core)\n"
     "  --quiet          no progress line\n"
     "  --help           this text\n"
-    "Exit status: 0 done, 1 the files could not be written, 2 bad arguments or song file.\n";
+    "Exit status: 0 done, 1 the files could not be written, 2 bad arguments or a song\n"
+    "file that could not be read (the other songs are still written).\n";
 
 namespace {
 
 constexpr int mostLoops = 1000;
+constexpr int mostJobs = 256;
+constexpr int opusRate = 48000;  // the only rate of the Opus files libsndfile writes
 
 // A whole decimal number within the range, or nothing.
 std::optional<int> numberIn(const std::string& text, int low, int high)
@@ -63,7 +74,8 @@ public:
             option(args_[next_++]);
         if (line_.action == CommandLine::runTracker && exportOptionSeen_) fail("these options need --export SONG");
         if (line_.action == CommandLine::exportSong && (line_.play || !line_.songPath.empty()))
-            fail("--export takes one SONG, and no --play");
+            fail("the songs to export follow --export, and --play is not for an export");
+        if (line_.action == CommandLine::exportSong) settleFormat();
         return line_;
     }
 
@@ -81,7 +93,7 @@ private:
             line_.action = CommandLine::showHelp;
         } else if (name == "--export") {
             if (line_.action == CommandLine::exportSong) return fail("--export given twice");
-            if (value(name, request.songPath)) line_.action = CommandLine::exportSong;
+            if (songs(name, request.songPaths)) line_.action = CommandLine::exportSong;
         } else if (name == "-o") {
             exportOptionSeen_ = true;
             value(name, request.outPath);
@@ -89,6 +101,12 @@ private:
             number(name, 1, mostLoops, request.settings.loops);
         } else if (name == "--rate") {
             rate(request.settings.rate);
+        } else if (name == "--format") {
+            format(request.settings.format);
+        } else if (name == "--quality") {
+            number(name, lowestQuality, highestQuality, request.settings.quality);
+        } else if (name == "--jobs") {
+            number(name, 1, mostJobs, request.jobs);
         } else if (name == "--stems") {
             exportOptionSeen_ = request.settings.stems = true;
         } else if (name == "--scale" || name.rfind("--scale=", 0) == 0) {
@@ -116,6 +134,45 @@ private:
         }
         into = args_[next_++];
         return true;
+    }
+
+    // One song file or more, up to the next option.
+    bool songs(const std::string& name, std::vector<std::string>& into)
+    {
+        std::string first;
+        if (!value(name, first)) return false;
+        into.push_back(first);
+        while (next_ < args_.size() && !args_[next_].empty() && args_[next_][0] != '-') into.push_back(args_[next_++]);
+        return true;
+    }
+
+    void format(AudioFormat& into)
+    {
+        exportOptionSeen_ = formatGiven_ = true;
+        std::string text;
+        if (!value("--format", text)) return;
+        std::optional<AudioFormat> named = formatNamed(text);
+        if (!named) return fail("unknown format " + text + " (wav, flac, ogg, opus or mp3)");
+        into = *named;
+    }
+
+    // The format the output's extension names, unless --format chose one;
+    // a file name without an extension, or a folder, gets WAV. Then what
+    // the format and the output need.
+    void settleFormat()
+    {
+        ExportRequest& request = line_.exportRequest;
+        bool toFolder = request.songPaths.size() > 1 || namesFolder(request.outPath);
+        std::string extension = toFolder ? std::string() : fileExtension(request.outPath);
+        if (!formatGiven_ && !extension.empty()) {
+            std::optional<AudioFormat> named = formatOfExtension(extension);
+            if (!named) return fail("unknown file extension " + extension + " (.wav, .flac, .ogg, .opus or .mp3)");
+            request.settings.format = *named;
+        }
+        if (request.songPaths.size() > 1 && !request.outPath.empty() && !namesFolder(request.outPath))
+            return fail("for several songs -o names a folder: " + request.outPath + "/");
+        if (request.settings.format == AudioFormat::opus && request.settings.rate != opusRate)
+            return fail("Opus files are written at 48000 frames a second only");
     }
 
     void number(const std::string& name, int low, int high, int& into)
@@ -158,6 +215,7 @@ private:
     size_t next_ = 0;
     bool exportOptionSeen_ = false;
     bool optionsEnded_ = false;  // after "--", a SONG may start with "-"
+    bool formatGiven_ = false;
     CommandLine line_;
 };
 

@@ -1,35 +1,58 @@
 // Ctrl+E: the song as it is in the editor, saved or not, rendered to
-// "<name>.wav" in the songs folder on a thread of its own while playing and
-// editing go on. The status row follows it.
+// "<name>.<ext>" in the songs folder on a thread of its own while playing
+// and editing go on. The status row follows it. Ctrl+F picks the kind of
+// file, kept in the settings file for the next start.
 #include "app/sound_engine.h"
 
 #include "app/user_input.h"
 #include "export/background_export.h"
 #include "host/game.h"
+#include "host/settings_file.h"
 #include "song/song_file.h"
 
 namespace {
 constexpr char32_t exportFailed[] = U"Export Failed!";
-constexpr char32_t exportSuffix[] = U".wav";
+constexpr char formatKey[] = "export_format";
 // While playing, the transport writes its status every step; the outcome of
 // an export stays in view over it this long.
 constexpr int outcomeSteps = 2 * 50;
 constexpr char32_t playingStatus[] = U"Playing...";
 } // namespace
 
-// The player hears the song through a song file, so the export reads it
-// back from the same text: both get exactly the same song. An export that
-// runs already goes on; a second request is not taken.
+// The song's file name is its title in the file's tags.
 void c_SoundEngine::exportShortcut()
 {
     if (!controlPressed(input(), 'E') || songExport) return;
     BBGame* game = BBGame::game();
-    String target = game && !songName.empty() ? game->resolvePath(songFolder + songName + exportSuffix) : String();
+    String fileName = songName + widen(formatInfo(exportFormat).extension);
+    String target = game && !songName.empty() ? game->resolvePath(songFolder + fileName) : String();
     if (target.empty()) return showExportOutcome(exportFailed);
+    // The player hears the song through a song file, so the export reads it
+    // back from the same text: both get exactly the same song. An export that
+    // runs already goes on; a second request is not taken.
     Song song;
     parseSongText(songText(*this), song);
-    exportName = songName + exportSuffix;
-    songExport = std::make_shared<BackgroundExport>(std::move(song), ExportSettings(), narrow(target));
+    exportName = fileName;
+    ExportSettings settings;
+    settings.format = exportFormat;
+    settings.title = narrow(songName);
+    songExport = std::make_shared<BackgroundExport>(std::move(song), settings, narrow(target));
+}
+
+void c_SoundEngine::cycleExportFormat()
+{
+    if (!controlPressed(input(), 'F')) return;
+    exportFormat = nextFormat(exportFormat);
+    writeSetting(settingsFilePath(), formatKey, formatInfo(exportFormat).name);
+    showExportOutcome(U"Export format: " + widen(formatInfo(exportFormat).label));
+}
+
+// WAV unless the settings file names another format.
+AudioFormat c_SoundEngine::rememberedExportFormat()
+{
+    std::optional<std::string> name = readSetting(settingsFilePath(), formatKey);
+    std::optional<AudioFormat> format = name ? formatNamed(*name) : std::nullopt;
+    return format.value_or(AudioFormat::wav);
 }
 
 // Shown after the transport's own status, so it stays in view while playing.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/screen_record.h"
+#include "export/audio_format.h"
 #include "song/song_model.h"
 #include "host/app.h"
 #include "player/voice_effects.h"
@@ -163,10 +164,11 @@ public:
     int blockEnd = 0;
     std::array<String, 4> clipboard;
 
-    // ---- Export (Ctrl+E) ----
+    // ---- Export (Ctrl+E; Ctrl+F picks the format) ----
     std::shared_ptr<BackgroundExport> songExport;  // while one runs
+    AudioFormat exportFormat = AudioFormat::wav;   // as the settings file remembers it
     String exportName;                             // its file name, for the status row
-    String exportOutcome;                          // "Exported <name>.wav" or "Export Failed!"
+    String exportOutcome;                          // "Exported <name>.<ext>", "Export Failed!", the format
     int exportOutcomeSteps = 0;                    // steps it still shows over "Playing..."
 
 private:
@@ -185,6 +187,8 @@ private:
     void runEditingBranch();
     void tickPlayback();
     void exportShortcut();
+    void cycleExportFormat();
+    static AudioFormat rememberedExportFormat();
     void followExport();
     void showExportOutcome(const String& text);
 

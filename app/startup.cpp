@@ -33,6 +33,7 @@ void c_SoundEngine::create()
     player = std::make_shared<c_kovoPlay>();
     statusText = U"Standby...";
     readMidiSettings();
+    exportFormat = rememberedExportFormat();
     if (startSongPath.empty())
         restoreUnsavedSong();
     else

@@ -36,6 +36,7 @@ void c_SoundEngine::update()
     if (transportState == statePlaying) tickPlayback();
     keepRecoveryFresh();
     exportShortcut();
+    cycleExportFormat();
     followExport();
 }
 

@@ -2,7 +2,7 @@
 
 #include "export/song_passes.h"
 #include "export/song_renderer.h"
-#include "export/wav_writer.h"
+#include "export/sound_file_writer.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -66,7 +66,7 @@ private:
     ExportResult renderFile(size_t file);
     ExportResult closeFiles();
     ExportResult abandon(ExportResult result);
-    bool writeFrames(WavWriter& writer, const std::vector<float>& frames);
+    bool writeFrames(SoundFileWriter& writer, const std::vector<float>& frames);
     bool tailGoesOn(int tailTicks) const;
 
     Song song_;
@@ -78,7 +78,7 @@ private:
     long long ticksTotal_ = 0;
     int tailTicks_ = -1;  // -1 until the mix has found where its tail ends
     std::vector<std::string> targets_;  // the mix first, then the stems of channels 1..4
-    std::vector<WavWriter> writers_;
+    std::vector<SoundFileWriter> writers_;
     std::vector<float> pending_, current_;
     std::vector<int16_t> pcm_;
 };
@@ -86,7 +86,7 @@ private:
 ExportResult Exporter::run(const std::vector<std::string>& targets)
 {
     targets_ = targets;
-    writers_ = std::vector<WavWriter>(targets.size());
+    writers_ = std::vector<SoundFileWriter>(targets.size());
     ticksTotal_ = songTicks_ * static_cast<long long>(targets.size());
     ExportResult result = openFiles();
     for (size_t file = 0; file < targets.size() && result.outcome == ExportOutcome::done; ++file)
@@ -98,7 +98,7 @@ ExportResult Exporter::run(const std::vector<std::string>& targets)
 ExportResult Exporter::openFiles()
 {
     for (size_t file = 0; file < targets_.size(); ++file)
-        if (!writers_[file].open(targets_[file] + temporarySuffix, settings_.rate))
+        if (!writers_[file].open(targets_[file] + temporarySuffix, settings_))
             return writeFailure(targets_[file], writers_[file].error());
     return {};
 }
@@ -107,7 +107,7 @@ ExportResult Exporter::openFiles()
 // still be faded out.
 ExportResult Exporter::renderFile(size_t file)
 {
-    WavWriter& writer = writers_[file];
+    SoundFileWriter& writer = writers_[file];
     std::string reason;
     int soloChannel = static_cast<int>(file);  // the mix is file 0 and plays all channels
     std::unique_ptr<SongRenderer> renderer = SongRenderer::open(song_, settings_.rate, soloChannel, reason);
@@ -143,7 +143,7 @@ bool Exporter::tailGoesOn(int tailTicks) const
     return tailTicks < longestTailTicks && !silent(pending_);
 }
 
-bool Exporter::writeFrames(WavWriter& writer, const std::vector<float>& frames)
+bool Exporter::writeFrames(SoundFileWriter& writer, const std::vector<float>& frames)
 {
     pcm_.resize(frames.size());
     std::transform(frames.begin(), frames.end(), pcm_.begin(), pcmValue);
@@ -163,17 +163,18 @@ ExportResult Exporter::closeFiles()
 
 ExportResult Exporter::abandon(ExportResult result)
 {
-    for (WavWriter& writer : writers_) writer.discard();
+    for (SoundFileWriter& writer : writers_) writer.discard();
     return result;
 }
 
 } // namespace
 
-std::string stemPath(const std::string& mixPath, int channel)
+std::string stemPath(const std::string& mixPath, int channel, AudioFormat format)
 {
     std::string base = mixPath;
-    if (base.size() >= 4 && base.compare(base.size() - 4, 4, ".wav") == 0) base.resize(base.size() - 4);
-    return base + "-" + std::to_string(channel) + ".wav";
+    std::string extension = fileExtension(base);
+    if (formatOfExtension(extension)) base.resize(base.size() - extension.size());
+    return base + "-" + std::to_string(channel) + formatInfo(format).extension;
 }
 
 ExportResult exportSong(Song song, const ExportSettings& settings, const std::string& mixPath,
@@ -181,6 +182,6 @@ ExportResult exportSong(Song song, const ExportSettings& settings, const std::st
 {
     std::vector<std::string> targets = {mixPath};
     for (int channel = 1; settings.stems && channel <= channelCount; ++channel)
-        targets.push_back(stemPath(mixPath, channel));
+        targets.push_back(stemPath(mixPath, channel, settings.format));
     return Exporter(std::move(song), settings, progress, cancel).run(targets);
 }

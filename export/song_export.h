@@ -1,5 +1,5 @@
-// One export: the song rendered to a WAV file (and, for stems, one file per
-// channel), played through the given number of times, then a tail until
+// One export: the song rendered to a sound file (and, for stems, one file per
+// channel, in the same format), played through the given number of times, then a tail until
 // every channel is silent (2 s at the most) that ends in a short fade.
 // Every file is written beside its target and renamed only when all of them
 // are complete, so a failed or cancelled export leaves no file behind.
@@ -24,8 +24,9 @@ struct ExportResult {
 // without their tails.
 using ExportProgress = std::function<void(long long done, long long total)>;
 
-// The stem file of a channel (1..4): "OUT.wav" gives "OUT-1.wav".
-std::string stemPath(const std::string& mixPath, int channel);
+// The stem file of a channel (1..4): "OUT.wav" gives "OUT-1.wav", "OUT.ogg"
+// "OUT-1.ogg"; the extension is the format's.
+std::string stemPath(const std::string& mixPath, int channel, AudioFormat format);
 
 // Renders and writes everything; a set cancel flag stops it at the next tick.
 ExportResult exportSong(Song song, const ExportSettings& settings, const std::string& mixPath,

@@ -57,8 +57,13 @@ TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
         step();
     }
     EXPECT_EQ(engine->statusText, U"Exported " + name + U".wav");
-    // The blank song: the lead-in and 32 rows of 4 ticks, silent, so no tail.
-    EXPECT_EQ(readFileBytes(wavPath).size(), 44u + (4 + 32 * 4) * 960 * 4);
+    // The blank song: the lead-in and 32 rows of 4 ticks, silent, so no tail;
+    // the data chunk comes last, after the tags.
+    std::string bytes = readFileBytes(wavPath);
+    size_t data = bytes.rfind("data");
+    ASSERT_NE(data, std::string::npos);
+    EXPECT_EQ(bytes.size() - data - 8, (4u + 32 * 4) * 960 * 4);
+    EXPECT_NE(bytes.find(narrow(name)), std::string::npos) << "the title is not in the tags";
 
     // While playing, the outcome stays in view over the transport's status.
     pressAndStep(keyF1);

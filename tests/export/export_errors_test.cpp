@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <sys/stat.h>
 
 namespace {
@@ -45,22 +46,63 @@ TEST_F(ExportTest, AnOutputFolderThatDoesNotExistFailsWithStatusOne)
 }
 
 // The disk refusing more (a file size limit makes writes fail for real)
-// part-way through: the earlier file of that name stays, nothing else is left.
+// part-way through, in every format, with stems and in a batch: the earlier
+// file of that name stays, nothing else is left.
 TEST_F(ExportTest, AWriteThatFailsPartWayKeepsTheEarlierFile)
 {
     Song song = testSong();
     putCell(song, 1, 0, U"yF12");
+    putCell(song, 2, 0, U"q812");
     writeSong("tune", song);
-    folder.write("tune.wav", "the earlier export");
-    std::string command = "cd '" + folder.path() + "' && trap '' XFSZ && ulimit -f 100 && exec '" + binaryDirectory() +
-                          "/kovo-tracker' --export tune -o tune.wav";
-    ChildProcess limited({"sh", "-c", command});
-    ASSERT_TRUE(limited.waitExit(120));
-    EXPECT_EQ(limited.exitStatus(), 1);
-    EXPECT_NE(limited.standardError().find("cannot write tune.wav: File too large"), std::string::npos)
-        << limited.standardError();
-    EXPECT_EQ(readFileBytes(path("tune.wav")), "the earlier export");
-    EXPECT_EQ(files(), (std::vector<std::string> {"tune", "tune.wav"}));
+    auto limitedRun = [&](long blocks, const std::string& args) {
+        std::string command = "cd '" + folder.path() + "' && trap '' XFSZ && ulimit -f " + std::to_string(blocks) +
+                              " && exec '" + binaryDirectory() + "/kovo-tracker' --export tune " + args;
+        process = std::make_unique<ChildProcess>(std::vector<std::string> {"sh", "-c", command});
+        EXPECT_TRUE(process->waitExit(120));
+        return process->exitStatus();
+    };
+    for (const char* extension : {".wav", ".flac", ".ogg", ".opus", ".mp3"}) {
+        std::string name = std::string("tune") + extension;
+        // Half of what the whole file takes, in the shell's 512-byte blocks.
+        ASSERT_EQ(run({"--export", "tune", "-o", name}).exitStatus(), 0) << name;
+        long blocks = static_cast<long>(readFileBytes(path(name)).size() / 1024);
+        folder.write(name, "the earlier export");
+        EXPECT_EQ(limitedRun(blocks, "-o " + name + " --stems"), 1) << name;
+        EXPECT_NE(process->standardError().find("cannot write " + name + ": File too large"), std::string::npos)
+            << process->standardError();
+        EXPECT_EQ(readFileBytes(path(name)), "the earlier export") << name;
+        EXPECT_EQ(files(), (std::vector<std::string> {"tune", name})) << name;
+        std::remove(path(name).c_str());
+    }
+    writeSong("other", song);
+    mkdir(path("out").c_str(), 0755);
+    folder.write("out/tune.ogg", "the earlier export");
+    EXPECT_EQ(limitedRun(8, "other -o out/ --format ogg"), 1);
+    EXPECT_EQ(readFileBytes(path("out/tune.ogg")), "the earlier export");
+    EXPECT_EQ(readFileBytes(path("out/other.ogg")), "");
+}
+
+// The export never writes over the song it reads.
+TEST_F(ExportTest, AnExportOntoItsOwnSongIsRefused)
+{
+    std::string bytes = encodeUtf8(songText(testSong()));
+    writeSong("tune", testSong());
+    EXPECT_EQ(run({"--export", "tune", "-o", "tune"}).exitStatus(), 2);
+    EXPECT_NE(process->standardError().find("skipped song file tune"), std::string::npos) << process->standardError();
+    EXPECT_EQ(readFileBytes(path("tune")), bytes);
+}
+
+// An older libsndfile, built without MP3: one line names the format, and
+// nothing is written; the formats it has still work.
+TEST_F(ExportTest, AFormatTheLibraryCannotWriteIsNamedWithStatusOne)
+{
+    writeSong("tune", testSong());
+    const std::vector<std::string> olderLibrary = {"LD_PRELOAD=" + binaryDirectory() + "/libno_mp3_sndfile.so",
+                                                   "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0"};
+    EXPECT_EQ(run({"--export", "tune", "-o", "tune.mp3", "--stems"}, olderLibrary).exitStatus(), 1);
+    EXPECT_EQ(process->standardError(), "kovo-tracker: this libsndfile cannot write MP3 files\n");
+    EXPECT_EQ(files(), std::vector<std::string> {"tune"});
+    EXPECT_EQ(run({"--export", "tune", "-o", "tune.flac"}, olderLibrary).exitStatus(), 0) << process->standardError();
 }
 
 TEST_F(ExportTest, AnInterruptedExportLeavesNoFile)
@@ -91,12 +133,18 @@ TEST_F(ExportTest, BadArgumentsPrintTheUsageWithStatusTwo)
         {"--export"},                        {"--stems"},
         {"-o", "x.wav"},                     {"--export", "tune", "--export", "tune"},
         {"tune", "tune"},                    {"--export", "tune", "--play"},
+        {"--export", "tune", "-o", "tune.aiff"}, {"--export", "tune", "-o", "tune.mp4"},
+        {"--export", "tune", "--format", "aac"}, {"--export", "tune", "--format"},
+        {"--export", "tune", "--quality", "11"}, {"--export", "tune", "--quality", "-1"},
+        {"--export", "tune", "-o", "x.opus", "--rate", "44100"}, {"--export", "tune", "tune", "-o", "both.wav"},
+        {"--export", "tune", "--jobs", "0"},
     };
     for (const std::vector<std::string>& line : badLines) {
         ChildProcess& bad = run(line);
         std::string shown = line[0] + " " + (line.size() > 1 ? line.back() : "");
         EXPECT_EQ(bad.exitStatus(), 2) << shown;
-        EXPECT_NE(bad.standardError().find("kovo-tracker --export SONG [-o OUT.wav]"), std::string::npos) << shown;
+        EXPECT_NE(bad.standardError().find("kovo-tracker --export SONG... [-o OUT.wav|FOLDER/]"), std::string::npos)
+            << shown;
         EXPECT_TRUE(bad.standardOutput().empty()) << shown;
     }
     EXPECT_EQ(files(), std::vector<std::string> {"tune"});
@@ -106,7 +154,7 @@ TEST_F(ExportTest, HelpPrintsTheUsageAndSucceeds)
 {
     ChildProcess& help = run({"--help"}, {"DISPLAY=:987"});
     EXPECT_EQ(help.exitStatus(), 0);
-    EXPECT_NE(help.standardOutput().find("--export SONG [-o OUT.wav] [--loops N] [--stems] [--rate 44100|48000]"),
+    EXPECT_NE(help.standardOutput().find("--export SONG... [-o OUT.wav|FOLDER/] [--format wav|flac|ogg|opus|mp3]"),
               std::string::npos);
     EXPECT_TRUE(help.standardError().empty());
 }

@@ -22,16 +22,25 @@ std::vector<float> WavContent::left() const
     return values;
 }
 
+// The chunks after "RIFF", size, "WAVE": "fmt " for the layout, "data" for
+// the samples; tags and anything else are passed over.
 WavContent readWav(const std::string& bytes)
 {
     WavContent content;
-    if (bytes.size() < 44 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(36, 4, "data") != 0) return content;
-    content.channels = static_cast<int>(le32(bytes, 22) & 0xFFFF);
-    content.rate = static_cast<int>(le32(bytes, 24));
-    content.bits = static_cast<int>(le32(bytes, 34) & 0xFFFF);
-    size_t dataBytes = std::min<size_t>(le32(bytes, 40), bytes.size() - 44);
-    content.samples.resize(dataBytes / 2);
-    std::memcpy(content.samples.data(), bytes.data() + 44, content.samples.size() * 2);
+    if (bytes.size() < 12 || bytes.compare(0, 4, "RIFF") != 0 || bytes.compare(8, 4, "WAVE") != 0) return content;
+    for (size_t at = 12; at + 8 <= bytes.size();) {
+        std::string tag = bytes.substr(at, 4);
+        size_t size = std::min<size_t>(le32(bytes, at + 4), bytes.size() - at - 8);
+        if (tag == "fmt " && size >= 16) {
+            content.channels = static_cast<int>(le32(bytes, at + 10) & 0xFFFF);
+            content.rate = static_cast<int>(le32(bytes, at + 12));
+            content.bits = static_cast<int>(le32(bytes, at + 22) & 0xFFFF);
+        } else if (tag == "data") {
+            content.samples.resize(size / 2);
+            std::memcpy(content.samples.data(), bytes.data() + at + 8, content.samples.size() * 2);
+        }
+        at += 8 + size + (size & 1);
+    }
     return content;
 }
 

@@ -13,7 +13,8 @@
 #include <string>
 #include <vector>
 
-// A 16-bit stereo WAV file as written: its header fields and its samples.
+// A 16-bit WAV file as written (by the export or by a decoder): its format
+// fields and its samples.
 struct WavContent {
     int channels = 0;
     int rate = 0;
@@ -23,8 +24,8 @@ struct WavContent {
     std::vector<float> left() const;  // left channel, full scale = 1
 };
 
-// Reads the canonical 44-byte-header layout the exporter writes; empty
-// fields when the bytes are not such a file.
+// Reads the format and the samples of a RIFF/WAVE file; empty fields when
+// the bytes are not such a file.
 WavContent readWav(const std::string& bytes);
 
 // The song of a test: blank, instrument 1 a plain triangle (WAV 4, no

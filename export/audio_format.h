@@ -1,0 +1,40 @@
+// The kinds of sound file an export writes, by the names the command line
+// and the settings file use for them.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+enum class AudioFormat { wav, flac, ogg, opus, mp3 };
+
+struct AudioFormatInfo {
+    AudioFormat format;
+    const char* name;       // for --format and export_format=
+    const char* extension;  // with its dot
+    const char* label;      // as the status row shows it: 6 letters at the most fit there
+    bool lossy;             // takes a VBR quality
+};
+
+constexpr std::array<AudioFormatInfo, 5> audioFormats = {{
+    {AudioFormat::wav, "wav", ".wav", "WAV", false},
+    {AudioFormat::flac, "flac", ".flac", "FLAC", false},
+    {AudioFormat::ogg, "ogg", ".ogg", "Vorbis", true},
+    {AudioFormat::opus, "opus", ".opus", "Opus", true},
+    {AudioFormat::mp3, "mp3", ".mp3", "MP3", true},
+}};
+static_assert(audioFormats[static_cast<int>(AudioFormat::mp3)].format == AudioFormat::mp3, "the table is in enum order");
+
+constexpr const AudioFormatInfo& formatInfo(AudioFormat format) { return audioFormats[static_cast<size_t>(format)]; }
+
+// The format of a name such as "flac" or "FLAC".
+std::optional<AudioFormat> formatNamed(const std::string& name);
+
+// The extension of the file name in a path (".flac"), empty when it has none.
+std::string fileExtension(const std::string& path);
+
+// The format an extension stands for, whatever its case.
+std::optional<AudioFormat> formatOfExtension(const std::string& extension);
+
+// The format after this one, the last followed by the first.
+AudioFormat nextFormat(AudioFormat format);
