@@ -3,7 +3,6 @@
 // editing go on. The status row follows it.
 #include "app/sound_engine.h"
 
-#include "app/user_input.h"
 #include "export/background_export.h"
 #include "host/game.h"
 #include "song/song_file.h"
@@ -20,9 +19,9 @@ constexpr char32_t playingStatus[] = U"Playing...";
 // The player hears the song through a song file, so the export reads it
 // back from the same text: both get exactly the same song. An export that
 // runs already goes on; a second request is not taken.
-void c_SoundEngine::exportShortcut()
+void c_SoundEngine::startExport()
 {
-    if (!controlPressed(input(), 'E') || songExport) return;
+    if (songExport) return;
     BBGame* game = BBGame::game();
     String target = game && !songName.empty() ? game->resolvePath(songFolder + songName + exportSuffix) : String();
     if (target.empty()) return showExportOutcome(exportFailed);

@@ -24,6 +24,9 @@ public:
     // Queries for the application.
     bool isDown(int code) const;
     int hitCount(int code) const;
+    // Presses of the key since the last step whose key event came with all
+    // of the modifiers (KeyModifier bits) held.
+    int hitCountWith(int code, int modifiers) const;
     int mouseHitCount(int button) const;
     int nextChar();
     float pointerX() const { return mouseX; }
@@ -31,7 +34,7 @@ public:
     float takeWheel();
 
     // Event entry points for the delegate.
-    void pressKey(int code);
+    void pressKey(int code, int modifiers = 0);
     void releaseKey(int code);
     void pushChar(int character);
     void movePointer(float x, float y, float z);
@@ -46,6 +49,7 @@ public:
     std::array<bool, keyCount> keyDown {};
     int hitQueueLength = 0;
     std::array<int, hitQueueCapacity> hitQueue {};
+    std::array<int, hitQueueCapacity> hitQueueModifiers {};  // of each entry of hitQueue
     std::array<int, keyCount> hitCounts {};
     int charRead = 0;
     int charWrite = 0;
@@ -61,7 +65,7 @@ public:
 
 private:
     // Counts and queues one press while the queue has room.
-    void countPress(int code);
+    void countPress(int code, int modifiers = 0);
     void pollJoysticks();
 
     BBGame* host_;
