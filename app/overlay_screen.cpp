@@ -135,6 +135,10 @@ void c_SoundEngine::composeKeyHelp(OverlayView& view) const
 void c_SoundEngine::drawOverlay(const OverlayView& view)
 {
     const ButtonRect& area = overlayArea;
+    // Text drawn at x = 0 inks the frame's edge left of the grid: the grid's
+    // row numbers there go too.
+    setTint(colours::frame.r, colours::frame.g, colours::frame.b);
+    fillRect(0, lineHeight, area.left, area.bottom - lineHeight);
     setTint(colours::grid.r, colours::grid.g, colours::grid.b);
     fillRect(area.left, area.top, area.right - area.left, area.bottom - area.top);
     if (view.highlightLine >= 0) {
