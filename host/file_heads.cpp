@@ -48,9 +48,15 @@ void walk(int folderFd, const std::string& prefix, int depth, size_t headLength,
     while (dirent* entry = readdir(folder.get())) {
         std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
-        struct stat info {};
-        if (fstatat(dirfd(folder.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISDIR(info.st_mode)) {
+        // The folder's own record of the type saves a call per file; where it
+        // knows none, ask.
+        bool isFolder = entry->d_type == DT_DIR;
+        if (entry->d_type == DT_UNKNOWN) {
+            struct stat info {};
+            if (fstatat(dirfd(folder.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+            isFolder = S_ISDIR(info.st_mode);
+        }
+        if (isFolder) {
             if (depth >= maxDepth) continue;
             int child = openat(dirfd(folder.get()), entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             if (child >= 0) walk(child, prefix + name + "/", depth + 1, headLength, sizeLimit, found);
