@@ -42,6 +42,9 @@ void c_SoundEngine::toggleKeyHelp()
 void c_SoundEngine::openOverlay(Overlay which)
 {
     stopAudition();
+    // The editor's step, which fades out a note typed in Standby, rests
+    // while an overlay is shown; a playing song goes on.
+    if (transportState != statePlaying) stopAllChannels();
     overlay = which;
     overlayLeftOnScreen = false;
     helpPage = 0;
