@@ -34,14 +34,6 @@ protected:
     }
 };
 
-int differing(const Picture& a, const Picture& b, int x, int y, int w, int h)
-{
-    int count = 0;
-    for (int row = y; row < y + h; ++row)
-        for (int column = x; column < x + w; ++column) count += a.at(column, row) != b.at(column, row);
-    return count;
-}
-
 } // namespace
 
 TEST_F(OverlayScreen, CoversOnlyTheGridAndThePositionListAndLeavesNoTrace)
@@ -51,15 +43,15 @@ TEST_F(OverlayScreen, CoversOnlyTheGridAndThePositionListAndLeavesNoTrace)
     control('H');
     Picture help = frames(4);
     EXPECT_EQ(textAt(help, 0, 12, 16, seen::statusText), "KEYS AND BUTTONS");
-    EXPECT_GT(differing(before, help, 0, 12, 382, 387), 10000);
+    EXPECT_GT(differingPixels(before, help, 0, 12, 382, 387), 10000);
     // Outside it, nothing changed: the title bar, the panel, the meters, the status row.
-    EXPECT_EQ(differing(before, help, 0, 0, 640, 12), 0);
-    EXPECT_EQ(differing(before, help, 382, 0, 258, 475), 0);
-    EXPECT_EQ(differing(before, help, 0, 399, 640, 76), 0);
+    EXPECT_EQ(differingPixels(before, help, 0, 0, 640, 12), 0);
+    EXPECT_EQ(differingPixels(before, help, 382, 0, 258, 475), 0);
+    EXPECT_EQ(differingPixels(before, help, 0, 399, 640, 76), 0);
     control('O');  // from the help straight to the list
     EXPECT_EQ(textAt(frames(4), 0, 12, 9, seen::statusText), "SONG LIST");
     press(keyEscape);
-    EXPECT_EQ(differing(before, frames(4), 0, 0, 640, 475), 0);
+    EXPECT_EQ(differingPixels(before, frames(4), 0, 0, 640, 475), 0);
 }
 
 TEST_F(OverlayScreen, ASongPlayingUnderTheListShowsItsScreenAgainOnceItCloses)
@@ -80,7 +72,7 @@ TEST_F(OverlayScreen, ASongPlayingUnderTheListShowsItsScreenAgainOnceItCloses)
         game->stepRender();
         Picture after = picture();
         if (!follow) {
-            EXPECT_EQ(differing(before, after, 0, 12, 640, 463), 0);
+            EXPECT_EQ(differingPixels(before, after, 0, 12, 640, 463), 0);
         } else {
             EXPECT_GT(engine->rowInPattern, row);
             EXPECT_EQ(textAt(after, 0, 12 + 12 * 9, 27, seen::text), "09  C-2F1 ---00 ---00 ---00");
