@@ -7,9 +7,13 @@
 #include "graphics/graphics_context.h"
 #include "graphics/image.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace {
+
+// Characters of the song name that fit in its box after the leading blank.
+constexpr size_t shownNameLength = 34;
 
 void tint(const Colour& colour) { setTint(colour.r, colour.g, colour.b); }
 
@@ -81,7 +85,9 @@ void c_SoundEngine::composePanel(BodyView& view) const
         view.parameterLines[i].assign(parameterLines[i].label).append(byteHex(parameterLines[i].value(*this)));
     view.description = instrumentDescriptions[currentInstrument];
     view.layoutLine.assign(U"LAYOUT ").append(layoutText);
-    view.songNameLine.assign(U" ").append(songName);
+    // A name from the song list can be longer than a typed one; it is cut
+    // where the name box ends, before the LOAD label.
+    view.songNameLine.assign(U" ").append(songName, 0, shownNameLength);
     composeTextCursor(view);
 }
 
@@ -92,7 +98,7 @@ void c_SoundEngine::composeTextCursor(BodyView& view) const
     CaretPlace description {true, static_cast<float>(view.description.size()) * glyphAdvance + 385, 123};
     view.carets = {};
     if (songNameEditing) {
-        view.carets[0] = {true, static_cast<float>(songName.size()) * glyphAdvance, 441};
+        view.carets[0] = {true, static_cast<float>(std::min(songName.size(), shownNameLength)) * glyphAdvance, 441};
         if (descriptionEditing) view.carets[1] = description;
     } else if (descriptionEditing) {
         view.carets[0] = description;

@@ -49,8 +49,11 @@ void c_SoundEngine::fullRepaint()
         // than the repaint interval, so row 0 may pass unseen); it then shows
         // the playing pattern from its first row.
         if (rowInPattern == 0 || followViewStale()) paintBody(patternBaseRow);
-        paintPlayMarker();
     }
+    if (overlayLeftOnScreen) restoreBodyUnderOverlay();
+    // The marker would cross the song list or the help.
+    if (transportState == statePlaying && following && overlay == Overlay::none) paintPlayMarker();
+    if (overlay != Overlay::none) paintOverlay();
     drawHeaderAndStatus();
 }
 

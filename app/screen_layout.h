@@ -30,3 +30,8 @@ constexpr ButtonRect copyBlock[2] = {{516, 570, 361, 377}, {570, 624, 361, 377}}
 constexpr ButtonRect pasteBlock[2] = {{516, 570, 381, 397}, {570, 624, 381, 397}};
 
 } // namespace buttons
+
+// The area the song list and the key help cover, the pattern grid and the
+// position list, and how many font cells fit across it.
+constexpr ButtonRect overlayArea {2, 382, 14, 399};
+constexpr int overlayColumns = 34;

@@ -20,10 +20,15 @@ bool operator==(const MarkerView& a, const MarkerView& b)
     return a.erases == b.erases && (!a.erases || a.erasedY == b.erasedY) && a.markedY == b.markedY;
 }
 
+bool operator==(const OverlayView& a, const OverlayView& b)
+{
+    return std::tie(a.lines, a.inks, a.highlightLine, a.caret) == std::tie(b.lines, b.inks, b.highlightLine, b.caret);
+}
+
 void ScreenRecord::bodyDrawn()
 {
     bodyValid = true;
-    markerValid = titleBarValid = statusRowValid = transportValid = false;
+    markerValid = titleBarValid = statusRowValid = transportValid = overlayValid = false;
     meters.fill(-1);
 }
 

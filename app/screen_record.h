@@ -36,6 +36,18 @@ bool operator==(const CaretPlace& a, const CaretPlace& b);
 bool operator==(const BodyView& a, const BodyView& b);
 inline bool operator!=(const BodyView& a, const BodyView& b) { return !(a == b); }
 
+// What the song list or the key help shows over the grid and the position
+// list: a line of text for each grid row.
+struct OverlayView {
+    enum Ink { text, title, heading, detail };
+    std::array<String, rowsPerPattern> lines;
+    std::array<Ink, rowsPerPattern> inks {};
+    int highlightLine = -1;  // -1: no bar
+    CaretPlace caret;
+};
+
+bool operator==(const OverlayView& a, const OverlayView& b);
+
 // The play marker: an eraser line in the grid's colour, then the marker line.
 struct MarkerView {
     bool erases = false;
@@ -59,6 +71,8 @@ struct ScreenRecord {
     bool transportPlaying = false;
     bool transportValid = false;
     std::array<int, channelCount> meters {-1, -1, -1, -1};  // -1: not valid
+    OverlayView overlay;
+    bool overlayValid = false;
 
     // The body covers the whole window: everything drawn after it is gone.
     void bodyDrawn();

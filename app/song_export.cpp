@@ -4,7 +4,6 @@
 // file, kept in the settings file for the next start.
 #include "app/sound_engine.h"
 
-#include "app/user_input.h"
 #include "export/background_export.h"
 #include "host/game.h"
 #include "host/settings_file.h"
@@ -20,9 +19,9 @@ constexpr char32_t playingStatus[] = U"Playing...";
 } // namespace
 
 // The song's file name is its title in the file's tags.
-void c_SoundEngine::exportShortcut()
+void c_SoundEngine::startExport()
 {
-    if (!controlPressed(input(), 'E') || songExport) return;
+    if (songExport) return;
     BBGame* game = BBGame::game();
     String fileName = songName + widen(formatInfo(exportFormat).extension);
     String target = game && !songName.empty() ? game->resolvePath(songFolder + fileName) : String();
@@ -41,7 +40,6 @@ void c_SoundEngine::exportShortcut()
 
 void c_SoundEngine::cycleExportFormat()
 {
-    if (!controlPressed(input(), 'F')) return;
     exportFormat = nextFormat(exportFormat);
     writeSetting(settingsFilePath(), formatKey, formatInfo(exportFormat).name);
     showExportOutcome(U"Export format: " + widen(formatInfo(exportFormat).label));

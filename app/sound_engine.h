@@ -2,14 +2,18 @@
 // run the screen, the transport and the editor.
 #pragma once
 
+#include "app/key_help.h"
 #include "app/screen_record.h"
 #include "export/audio_format.h"
+#include "app/song_list.h"
 #include "song/song_model.h"
 #include "host/app.h"
 #include "player/voice_effects.h"
 
 #include <array>
+#include <future>
 #include <memory>
+#include <vector>
 
 class c_Font;
 class c_Image;
@@ -20,6 +24,9 @@ class c_InputDevice;
 
 // Transport states.
 enum TransportState { stateEditing = 0, statePlaying = 1, stateStandby = 2 };
+
+// What is shown over the pattern grid and the position list.
+enum class Overlay { none, songList, keyHelp };
 
 constexpr int undoSlotCount = 32;
 constexpr int waveformCount = 8;
@@ -85,6 +92,49 @@ public:
     int undoSlot = 0;    // the snapshot shown
     int undoOldest = 0;  // the oldest snapshot still held
     int undoNewest = 0;  // the newest snapshot, the end of redo
+
+    // ---- Control shortcuts (run from the key table) ----
+    void startExport();
+    void cycleExportFormat();
+    void enlargeWindow();
+    void shrinkWindow();
+    void toggleSongList();
+    void toggleKeyHelp();
+
+    // ---- Song list and key help ----
+    // Lines of the overlay area: one per grid row.
+    static constexpr int overlayLines = rowsPerPattern;
+    static constexpr int songListFirstEntryLine = 3;
+    static constexpr int songListEntryLines = 27;
+    static constexpr int helpBodyLines = 30;
+
+    void openOverlay(Overlay which);
+    void closeOverlay();
+    void overlayInput();
+    void songListInput();
+    void keyHelpInput();
+    void takeSongScan();
+    void songListKeys();
+    void songListMouse();
+    void loadHighlightedSong();
+    void toggleAudition();
+    void stopAudition();
+    void tickAudition();
+    // The help's pages, laid out once.
+    static const std::vector<HelpPage>& keyHelp();
+    int keyHelpPageCount() const;
+    // Marks the overlay for drawing at the next frame.
+    void overlayChanged();
+
+    Overlay overlay = Overlay::none;
+    SongList songList {songListEntryLines};
+    std::future<std::vector<SongEntry>> songScan;  // while the songs folder is read
+    std::shared_ptr<c_kovoPlay> auditionPlayer;     // while a listed song plays
+    bool loadGuardArmed = false;  // the first Enter over unsaved changes was pressed
+    int lastClickedEntry = -1;
+    int stepsSinceClick = 0;
+    int helpPage = 0;
+    bool overlayLeftOnScreen = false;  // closed, and the screen still shows it
 
     // ---- Unsaved work ----
     // Notes a change of the song that no file holds yet.
@@ -176,18 +226,17 @@ private:
 
     void switchChannels();
     void toggleFollow();
-    void changeWindowScale();
+    void controlShortcuts();
+    void stepWindowScale(int step);
     void toggleLayout();
     void toggleEditing();
-    void undoKeys();
+    void undoButton();
     void togglePlayback();
     void startPlayback();
     void startPlaybackFromStart();
     void playAtStart();
     void runEditingBranch();
     void tickPlayback();
-    void exportShortcut();
-    void cycleExportFormat();
     static AudioFormat rememberedExportFormat();
     void followExport();
     void showExportOutcome(const String& text);
@@ -249,7 +298,14 @@ private:
     void drawPanelTexts(const BodyView& view);
     void drawTextCursor(const BodyView& view);
     void drawButtonImages();
+    void paintOverlay();
+    void composeOverlay(OverlayView& view) const;
+    void composeSongList(OverlayView& view) const;
+    void composeKeyHelp(OverlayView& view) const;
+    void drawOverlay(const OverlayView& view);
+    void restoreBodyUnderOverlay();
 
-    BodyView bodyComposed;  // reused, so composing allocates nothing once warm
+    BodyView bodyComposed;
+    OverlayView overlayComposed;  // reused, so composing allocates nothing once warm
     String statusRowComposed;
 };

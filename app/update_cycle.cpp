@@ -1,6 +1,7 @@
 #include "app/sound_engine.h"
 
 #include "song/song_file.h"
+#include "app/key_table.h"
 #include "app/user_input.h"
 #include "audio/sound.h"
 #include "player/kovo_play.h"
@@ -18,25 +19,31 @@ void c_SoundEngine::stopAllChannels()
 }
 
 // One update step: the transport's switches, then the editor and the
-// spinners while not playing, then the player while playing.
+// spinners while not playing, then the player while playing. While the song
+// list or the key help is shown it takes the keys and the mouse instead,
+// and the song plays on.
 void c_SoundEngine::update()
 {
     redrawCounter += 1;
     wheelStep = input().takeWheel();
-    switchChannels();
-    toggleFollow();
-    changeWindowScale();
-    toggleLayout();
-    toggleEditing();
-    undoKeys();
-    playAtStart();
-    togglePlayback();
-    if (transportState != statePlaying) runEditingBranch();
+    if (overlay != Overlay::none) {
+        controlShortcuts();
+        overlayInput();
+    } else {
+        switchChannels();
+        toggleFollow();
+        toggleLayout();
+        toggleEditing();
+        undoButton();
+        controlShortcuts();
+        playAtStart();
+        togglePlayback();
+        if (transportState != statePlaying) runEditingBranch();
+    }
     patternBaseRow = positions[currentPosition] * rowsPerPattern;
     if (transportState == statePlaying) tickPlayback();
+    tickAudition();
     keepRecoveryFresh();
-    exportShortcut();
-    cycleExportFormat();
     followExport();
 }
 
@@ -76,12 +83,23 @@ void c_SoundEngine::toggleEditing()
     }
 }
 
-// UNDO and Ctrl+Z step back, Ctrl+Y forward again (Ctrl+Shift+Z would
-// start a block marking).
-void c_SoundEngine::undoKeys()
+void c_SoundEngine::undoButton()
 {
-    if (clicked(input(), buttons::undo) || controlPressed(input(), 'Z')) restoreUndoSnapshot();
-    if (controlPressed(input(), 'Y')) redoUndoSnapshot();
+    if (clicked(input(), buttons::undo)) restoreUndoSnapshot();
+}
+
+// Every press counts: quick chords can bring two presses of one shortcut
+// into a step. Over the song list or the help only the shortcuts meant for
+// them act.
+void c_SoundEngine::controlShortcuts()
+{
+    bool overlaid = overlay != Overlay::none;
+    for (const KeyRow& row : keyRows) {
+        for (const ControlShortcut& shortcut : row.shortcuts) {
+            if (!shortcut.run || (overlaid && !shortcut.overOverlay)) continue;
+            for (int n = controlPresses(input(), shortcut.key); n > 0; --n) (this->*shortcut.run)();
+        }
+    }
 }
 
 void c_SoundEngine::togglePlayback()

@@ -25,12 +25,12 @@ bool clickedAny(const c_InputDevice& input, const ButtonRect (&rects)[N])
     return false;
 }
 
-// A key pressed this step with Control held: the program's own shortcuts.
-// The windowing library sends no character while Control is down, so these
-// never type into the pattern or a name field.
-// A Control pressed and let go within the same step (a quick chord on a busy
-// machine) still counts.
-inline bool controlPressed(const c_InputDevice& input, int key)
-{
-    return (input.isDown(keyControl) || pressed(input, keyControl)) && pressed(input, key);
-}
+// Presses this step of a key whose event came with Control held: the
+// program's own shortcuts. The windowing library sends no character while
+// Control is down, so these never type into the pattern or a name field.
+// The event's own modifiers decide, so a quick chord whose Control went down
+// and up in other polls than the key still counts, and a Control let go
+// before the key does not.
+inline int controlPresses(const c_InputDevice& input, int key) { return input.hitCountWith(key, modifierControl); }
+
+inline bool controlPressed(const c_InputDevice& input, int key) { return controlPresses(input, key) != 0; }

@@ -1,16 +1,18 @@
 #include "app/sound_engine.h"
 
-#include "app/user_input.h"
 #include "host/game.h"
 #include "host/window_scale.h"
 
+void c_SoundEngine::enlargeWindow() { stepWindowScale(+1); }
+
+void c_SoundEngine::shrinkWindow() { stepWindowScale(-1); }
+
 // Ctrl+= and Ctrl+- make the window larger or smaller in whole steps; the
 // choice is kept for the next start.
-void c_SoundEngine::changeWindowScale()
+void c_SoundEngine::stepWindowScale(int step)
 {
-    int step = int(controlPressed(input(), keyEquals)) - int(controlPressed(input(), keyMinus));
     BBGame* game = BBGame::game();
-    if (step == 0 || !game) return;
+    if (!game) return;
     int before = game->windowScale();
     game->setWindowScale(before + step);
     if (game->windowScale() != before) rememberWindowScale(game->windowScale());

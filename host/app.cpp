@@ -108,11 +108,11 @@ void c_GameDelegate::onRender()
     renderer->endFrame();
 }
 
-void c_GameDelegate::onKey(int event, int data)
+void c_GameDelegate::onKey(int event, int data, int modifiers)
 {
     switch (event) {
     case eventKeyDown:
-        input->pressKey(data);
+        input->pressKey(data, modifiers);
         // The close button and the back request end the program at once,
         // once the application has kept its unsaved work.
         if (data == keyBackRequest || data == keyCloseRequest) {

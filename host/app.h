@@ -42,7 +42,7 @@ public:
     void onResume() override;
     void onUpdate() override;
     void onRender() override;
-    void onKey(int event, int data) override;
+    void onKey(int event, int data, int modifiers = 0) override;
     void onMouse(int event, int data, float x, float y, float z) override;
     void onTouch(int event, int data, float x, float y) override;
     void onMotion(int event, int data, float x, float y, float z) override;

@@ -182,10 +182,10 @@ void BBGame::stepRender()
     dispatch([this] { delegate_->onRender(); });
 }
 
-void BBGame::dispatchKey(int event, int data)
+void BBGame::dispatchKey(int event, int data, int modifiers)
 {
     if (!started_) return;
-    dispatch([&] { delegate_->onKey(event, data); });
+    dispatch([&] { delegate_->onKey(event, data, modifiers); });
 }
 
 void BBGame::dispatchMouse(int event, int data, float x, float y, float z)

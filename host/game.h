@@ -39,7 +39,8 @@ public:
     virtual void onResume() {}
     virtual void onUpdate() {}
     virtual void onRender() {}
-    virtual void onKey(int /*event*/, int /*data*/) {}
+    // A key-down's modifiers are KeyModifier bits; other events carry none.
+    virtual void onKey(int /*event*/, int /*data*/, int /*modifiers*/ = 0) {}
     virtual void onMouse(int /*event*/, int /*data*/, float /*x*/, float /*y*/, float /*z*/) {}
     virtual void onTouch(int /*event*/, int /*data*/, float /*x*/, float /*y*/) {}
     virtual void onMotion(int /*event*/, int /*data*/, float /*x*/, float /*y*/, float /*z*/) {}
@@ -104,7 +105,7 @@ public:
     virtual void resumeRun();
     virtual void stepUpdate();
     virtual void stepRender();
-    virtual void dispatchKey(int event, int data);
+    virtual void dispatchKey(int event, int data, int modifiers = 0);
     virtual void dispatchMouse(int event, int data, float x, float y, float z);
     virtual void dispatchTouch(int event, int data, float x, float y);
     virtual void dispatchMotion(int event, int data, float x, float y, float z);

@@ -40,14 +40,16 @@ void sleepFor(double delay)
 // picture acts as the picture pixel it shows.
 float pictureUnits(double windowPixels) { return float(std::floor(windowPixels / glfwGame()->windowScale())); }
 
-void onKeyEvent(GLFWwindow*, int key, int, int action, int)
+// A press keeps the modifiers its event carried: a quick Ctrl+key can fall
+// into one poll with Control already let go.
+void onKeyEvent(GLFWwindow*, int key, int, int action, int mods)
 {
     int code = translateKey(key);
     if (code == 0) return;
     if (action == GLFW_RELEASE) {
         glfwGame()->dispatchKey(eventKeyUp, code);
     } else if (action == GLFW_PRESS || action == GLFW_REPEAT) {
-        glfwGame()->dispatchKey(eventKeyDown, code);
+        glfwGame()->dispatchKey(eventKeyDown, code, translateModifiers(mods));
         if (int character = keyCharacter(code)) glfwGame()->dispatchKey(eventChar, character);
     }
 }

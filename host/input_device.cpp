@@ -11,6 +11,14 @@ bool c_InputDevice::isDown(int code) const { return validCode(code) && keyDown[c
 
 int c_InputDevice::hitCount(int code) const { return validCode(code) ? hitCounts[code] : 0; }
 
+int c_InputDevice::hitCountWith(int code, int modifiers) const
+{
+    int count = 0;
+    for (int i = 0; i < hitQueueLength; ++i)
+        count += hitQueue[i] == code && (hitQueueModifiers[i] & modifiers) == modifiers;
+    return count;
+}
+
 int c_InputDevice::mouseHitCount(int button) const
 {
     return button >= 0 && button <= 510 ? hitCount(button + 1) : 0;
@@ -29,18 +37,19 @@ float c_InputDevice::takeWheel()
     return value;
 }
 
-void c_InputDevice::countPress(int code)
+void c_InputDevice::countPress(int code, int modifiers)
 {
     if (hitQueueLength >= hitQueueCapacity) return;
     hitCounts[code] += 1;
+    hitQueueModifiers[hitQueueLength] = modifiers;
     hitQueue[hitQueueLength++] = code;
 }
 
-void c_InputDevice::pressKey(int code)
+void c_InputDevice::pressKey(int code, int modifiers)
 {
     if (!validCode(code) || keyDown[code]) return;
     keyDown[code] = true;
-    countPress(code);
+    countPress(code, modifiers);
     // The left mouse button and the first touch mirror each other.
     int mirror = code == keyMouseLeft ? keyTouchBase : code == keyTouchBase ? keyMouseLeft : 0;
     if (mirror) {

@@ -26,6 +26,9 @@ public:
     // Queries for the application.
     bool isDown(int code) const;
     int hitCount(int code) const;
+    // Presses of the key since the last step whose key event came with all
+    // of the modifiers (KeyModifier bits) held.
+    int hitCountWith(int code, int modifiers) const;
     int mouseHitCount(int button) const;
     int nextChar();
     float pointerX() const { return mouseX; }
@@ -36,7 +39,7 @@ public:
     const MidiQueue& midiNotes() const { return midiQueue; }
 
     // Event entry points for the delegate.
-    void pressKey(int code);
+    void pressKey(int code, int modifiers = 0);
     void releaseKey(int code);
     void pushChar(int character);
     void movePointer(float x, float y, float z);
@@ -51,6 +54,7 @@ public:
     std::array<bool, keyCount> keyDown {};
     int hitQueueLength = 0;
     std::array<int, hitQueueCapacity> hitQueue {};
+    std::array<int, hitQueueCapacity> hitQueueModifiers {};  // of each entry of hitQueue
     std::array<int, keyCount> hitCounts {};
     int charRead = 0;
     int charWrite = 0;
@@ -68,7 +72,7 @@ public:
 
 private:
     // Counts and queues one press while the queue has room.
-    void countPress(int code);
+    void countPress(int code, int modifiers = 0);
     void pollJoysticks();
 
     BBGame* host_;

@@ -46,6 +46,13 @@ int translateKey(int glfwKey)
     return keyTable[glfwKey - firstTableKey];
 }
 
+int translateModifiers(int glfwMods)
+{
+    constexpr int glfwShift = 0x0001;
+    constexpr int glfwControl = 0x0002;
+    return (glfwMods & glfwShift ? modifierShift : 0) | (glfwMods & glfwControl ? modifierControl : 0);
+}
+
 int keyCharacter(int appCode)
 {
     switch (appCode) {

@@ -44,6 +44,15 @@ enum KeyCode {
     keyCloseRequest = 432,
 };
 
+// Modifier keys held when a key went down, as the key event reports them.
+enum KeyModifier {
+    modifierShift = 1,
+    modifierControl = 2,
+};
+
+// The modifier bits of the windowing library's key event, as KeyModifier bits.
+int translateModifiers(int glfwMods);
+
 // The application code of a windowing-library key, 0 for keys that are ignored.
 int translateKey(int glfwKey);
 

@@ -122,7 +122,39 @@ void readDescriptions(const SongTextReader& reader, const SongLayout& layout, So
     }
 }
 
+// One UTF-8 character of at most three bytes at index, which moves past it;
+// 0 at the end or on a broken sequence.
+int readUtf8Number(std::string_view bytes, size_t& index)
+{
+    auto byte = [&](size_t i) { return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : 0u; };
+    unsigned lead = byte(index);
+    int length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : 0;
+    if (length == 0 || index + length > bytes.size()) {
+        index = bytes.size();
+        return 0;
+    }
+    unsigned value = length == 1 ? lead : length == 2 ? lead & 0x1F : lead & 0x0F;
+    for (int k = 1; k < length; ++k) value = value << 6 | (byte(index + k) & 0x3F);
+    index += length;
+    return static_cast<int>(value);
+}
+
 } // namespace
+
+bool startsWithSongMagic(std::string_view bytes)
+{
+    constexpr size_t length = std::size(songMagic) - 1;
+    return bytes.size() >= length && std::equal(songMagic, songMagic + length, bytes.begin());
+}
+
+SongHeader readSongHeader(std::string_view bytes)
+{
+    size_t index = std::size(songMagic) - 1;
+    SongHeader header;
+    header.positionCount = readUtf8Number(bytes, index);
+    header.speed = readUtf8Number(bytes, index);
+    return header;
+}
 
 String songText(const Song& song)
 {

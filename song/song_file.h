@@ -32,6 +32,23 @@ String saveSongFile(const Song& song, const String& path, Durability durability 
 // Removes what saves cut short by a killed program left in the songs folder.
 void removeInterruptedSaves();
 
+// What a song file's first bytes say: the magic, then the position count and
+// the speed, each one UTF-8 character.
+struct SongHeader {
+    int positionCount = 0;
+    int speed = 0;
+};
+
+// Bytes enough for the magic and the header's three numbers.
+constexpr size_t songHeadLength = 13;
+
+// True when the bytes begin with the song magic.
+bool startsWithSongMagic(std::string_view bytes);
+
+// The header of a file that begins with the song magic; numbers cut off by
+// the end of the bytes read as 0.
+SongHeader readSongHeader(std::string_view bytes);
+
 // Fills the song fields from the text of a song file (callers pass only
 // non-empty texts). Whatever the text holds, every column ends up 8192
 // characters long; what the text lacks reads as 0 or blank. Instrument

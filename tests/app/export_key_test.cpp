@@ -1,5 +1,5 @@
-// Ctrl+E in the update step: only with Control (even a Control let go within
-// the same step), only with a song name, and followed on the status row.
+// Ctrl+E in the update step: only with Control held when E went down, only
+// with a song name, and followed on the status row.
 #include "host/key_translation.h"
 #include "song/song_file.h"
 #include "tests/app/tracker_fixture.h"
@@ -20,7 +20,7 @@ protected:
     // The E key as the window sends it with Control: no character comes.
     void pressE()
     {
-        game->dispatchKey(eventKeyDown, 'E');
+        game->dispatchKey(eventKeyDown, 'E', heldModifiers);
         game->dispatchKey(eventKeyUp, 'E');
     }
 

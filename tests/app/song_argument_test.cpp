@@ -131,6 +131,6 @@ TEST(TrackerArguments, ASongAndPlayOpenTheTrackerAndTwoSongsAreWrong)
     EXPECT_EQ(parse({"--", "-odd name"}).songPath, "-odd name");
     EXPECT_EQ(parse({}).songPath, "");
     for (const std::vector<const char*>& bad :
-         {std::vector<const char*> {"a", "b"}, {"--bogus"}, {"--export", "a", "b"}, {"--export", "a", "--play"}, {""}})
+         {std::vector<const char*> {"a", "b"}, {"--bogus"}, {"--export", "a", "--quiet", "b"}, {"--export", "a", "--play"}, {""}})
         EXPECT_EQ(parse(bad).action, CommandLine::badUsage) << bad[0];
 }

@@ -43,13 +43,22 @@ void TrackerFixture::press(int key)
     release(key);
 }
 
+namespace {
+int modifierOf(int key) { return key == keyControl ? modifierControl : key == keyShift ? modifierShift : 0; }
+} // namespace
+
 void TrackerFixture::hold(int key)
 {
-    game->dispatchKey(eventKeyDown, key);
+    game->dispatchKey(eventKeyDown, key, heldModifiers);
+    heldModifiers |= modifierOf(key);
     if (int character = keyCharacter(key)) game->dispatchKey(eventChar, character);
 }
 
-void TrackerFixture::release(int key) { game->dispatchKey(eventKeyUp, key); }
+void TrackerFixture::release(int key)
+{
+    heldModifiers &= ~modifierOf(key);
+    game->dispatchKey(eventKeyUp, key);
+}
 
 void TrackerFixture::type(const String& text)
 {

@@ -20,6 +20,8 @@ protected:
     void step();
     // A key pressed and released before the next step.
     void press(int key);
+    // A key goes down with the modifiers held at that moment, as the window
+    // reports them; holding Shift or Control adds them.
     void hold(int key);
     void release(int key);
     // Characters as the character callback delivers them.
@@ -38,6 +40,7 @@ protected:
     int channelState(int channel) const;
     float channelGain(int channel) const;
 
+    int heldModifiers = 0;
     std::unique_ptr<BBQuorvaneGame> game;
     std::unique_ptr<c_SoundEngine> engine;
 };

@@ -99,3 +99,26 @@ TEST(InputDevice, WheelIsReplacedByLaterPointerEventsAndTakenOnce)
     EXPECT_EQ(input.pointerX(), 11.0f);
     EXPECT_EQ(input.touchX[0], 11.0f);
 }
+
+// A quick chord can bring Control down and up in other polls than its key:
+// what counts is the modifiers the key's own event carried.
+TEST(InputDevice, PressesKeepTheModifiersTheirKeyEventsCarried)
+{
+    c_InputDevice input;
+    input.pressKey(keyControl);
+    input.endUpdate();
+    input.releaseKey(keyControl);
+    input.pressKey('Z', modifierControl);
+    input.releaseKey('Z');
+    input.pressKey('Z', modifierControl | modifierShift);
+    input.pressKey('Z');  // a repeat of the held key adds no press
+    input.pressKey('Y');
+    EXPECT_EQ(input.hitCount('Z'), 2);
+    EXPECT_EQ(input.hitCountWith('Z', modifierControl), 2);
+    EXPECT_EQ(input.hitCountWith('Z', modifierControl | modifierShift), 1);
+    EXPECT_EQ(input.hitCountWith('Y', modifierControl), 0);
+    EXPECT_EQ(input.hitCountWith('Y', 0), 1);
+    input.endUpdate();
+    EXPECT_EQ(input.hitCountWith('Z', modifierControl), 0);
+    EXPECT_EQ(translateModifiers(0x0001 | 0x0002 | 0x0004), modifierShift | modifierControl);  // Alt is dropped
+}

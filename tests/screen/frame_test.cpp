@@ -42,14 +42,6 @@ std::vector<int> markerRows(const Picture& shown)
     return rows;
 }
 
-int differingPixels(const Picture& a, const Picture& b, int x, int y, int w, int h)
-{
-    int count = 0;
-    for (int row = y; row < y + h; ++row)
-        for (int column = x; column < x + w; ++column) count += a.at(column, row) != b.at(column, row);
-    return count;
-}
-
 } // namespace
 
 TEST_F(Frame, BackgroundsBoxesAndMetersInStandby)

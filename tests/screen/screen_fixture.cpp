@@ -55,3 +55,11 @@ int pixelsNotOf(const Picture& shown, int x, int y, int w, int h, uint32_t colou
         for (int column = x; column < x + w; ++column) count += shown.at(column, row) != colour;
     return count;
 }
+
+int differingPixels(const Picture& a, const Picture& b, int x, int y, int w, int h)
+{
+    int count = 0;
+    for (int row = y; row < y + h; ++row)
+        for (int column = x; column < x + w; ++column) count += a.at(column, row) != b.at(column, row);
+    return count;
+}

@@ -55,3 +55,5 @@ protected:
 
 // Pixels of a rectangle that are not the colour.
 int pixelsNotOf(const Picture& shown, int x, int y, int w, int h, uint32_t colour);
+// Pixels of a rectangle that differ between two pictures.
+int differingPixels(const Picture& a, const Picture& b, int x, int y, int w, int h);

@@ -1,0 +1,22 @@
+// The key help's text, laid out from the key table for the overlay's width.
+#pragma once
+
+#include "host/text.h"
+
+#include <string_view>
+#include <vector>
+
+struct HelpLine {
+    String text;
+    bool keys = false;  // a row's keys; otherwise a line of what they do
+};
+
+// Words of the text in lines of at most width characters; a word longer than
+// a line is cut.
+std::vector<String> wrapText(std::u32string_view text, size_t width);
+
+using HelpPage = std::vector<HelpLine>;
+
+// Every row of the key table, its keys and then what they do indented by
+// two, on pages of at most pageLines lines; a row never spans two pages.
+std::vector<HelpPage> keyHelpPages(size_t pageLines);

@@ -1,0 +1,74 @@
+// Every key and button of the tracker, as the help shows them. The Control
+// shortcuts are run from this table too, so the help cannot drift from what
+// they do: a new shortcut is one more row (or one more entry of a row).
+#pragma once
+
+#include "app/sound_engine.h"
+#include "host/key_translation.h"
+
+#include <array>
+#include <string_view>
+
+struct ControlShortcut {
+    int key = 0;  // application key code, pressed with Control
+    void (c_SoundEngine::*run)() = nullptr;
+    bool overOverlay = false;  // also acts while the song list or the help is shown
+};
+
+struct KeyRow {
+    std::u32string_view keys;
+    std::u32string_view action;
+    std::array<ControlShortcut, 2> shortcuts {};
+};
+
+// In the order the README's table lists them.
+constexpr KeyRow keyRows[] = {
+    {U"Space, EDIT", U"switch between Standby and Editing (notes are written only while Editing)"},
+    {U"F1 / F2, PLAY", U"play from the start / from the current position; again to stop"},
+    {U"HOME", U"back to position 0, row 0"},
+    {U"UNDO, Ctrl+Z",
+     U"undo the last note entry (edits since then go with it); up to 31 steps back, never past the loaded song",
+     {{{'Z', &c_SoundEngine::restoreUndoSnapshot}}}},
+    {U"Ctrl+Y", U"redo what was undone, until the next note is entered", {{{'Y', &c_SoundEngine::redoUndoSnapshot}}}},
+    {U"y s x d c v g b h n j m, q 2 w 3 e r 5 t 6 z 7 u i 9 o 0 p",
+     U"notes (LAYOUT US swaps y and z); < note off, +/# slide, - pattern end, . clear"},
+    {U"0-9 a-f in a volume column", U"volume digit"},
+    {U"arrows, Tab, Page Up/Down, wheel", U"cursor, channel, position"},
+    {U"F3 / F4", U"transpose the channel's notes down / up"},
+    {U"Backspace / Insert", U"delete / insert a row in the channel"},
+    {U"Shift, F9, F10", U"mark a block, copy it, paste it at the cursor"},
+    {U"F5-F8, the on/off words", U"channels on and off"},
+    {U"FLW", U"while playing, the grid follows the playing pattern (On) or stays (Off)"},
+    {U"LAYOUT", U"DE or US keyboard for the note keys"},
+    {U"INSERT / DELETE (below the pattern's - +)", U"insert a position / delete the current one"},
+    {U"click the name line, type, Enter; F11 / F12", U"name the song; save / load it"},
+    {U"the - + buttons", U"octave, speed, length, instrument and its parameters, pattern of the position"},
+    {U"Ctrl+E",
+     U"export the song as it is in the editor to <name>.wav in the songs folder (or the format Ctrl+F chose: "
+     U".flac, .ogg, .opus, .mp3; the status row shows \"Exporting NN%\", then \"Exported <name>.wav\" or "
+     U"\"Export Failed!\"); playing and editing go on meanwhile",
+     {{{'E', &c_SoundEngine::startExport}}}},
+    {U"Ctrl+F",
+     U"the next export format: WAV, FLAC, Vorbis, Opus, MP3 (the status row says \"Export format: FLAC\"; "
+     U"remembered for the next start)",
+     {{{'F', &c_SoundEngine::cycleExportFormat}}}},
+    {U"Ctrl+= / Ctrl+-", U"show the window 1 to 4 times larger / smaller (remembered for the next start)",
+     {{{keyEquals, &c_SoundEngine::enlargeWindow, true}, {keyMinus, &c_SoundEngine::shrinkWindow, true}}}},
+    {U"Ctrl+O",
+     U"the song list: type to narrow it, arrows or the mouse to choose, F1 to listen, Enter or a double click to "
+     U"load, Escape to close",
+     {{{'O', &c_SoundEngine::toggleSongList, true}}}},
+    {U"Ctrl+H", U"this list of keys; Page Up/Down to turn the page, Escape to close",
+     {{{'H', &c_SoundEngine::toggleKeyHelp, true}}}},
+};
+static_assert(std::size(keyRows) == 22);
+
+// The name of a key as the help writes it after "Ctrl+".
+inline std::u32string_view shortcutKeyName(int key)
+{
+    constexpr std::u32string_view letters = U"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    if (key >= 'A' && key <= 'Z') return letters.substr(static_cast<size_t>(key - 'A'), 1);
+    if (key == keyEquals) return U"=";
+    if (key == keyMinus) return U"-";
+    return U"?";
+}

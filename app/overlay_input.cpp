@@ -1,0 +1,238 @@
+// Ctrl+O and Ctrl+H: the song list and the key help over the grid. While one
+// is shown it takes the keys and the mouse; closing it shows the screen as
+// it was.
+#include "app/sound_engine.h"
+
+#include "app/key_help.h"
+#include "app/user_input.h"
+#include "host/game.h"
+#include "player/kovo_play.h"
+#include "song/song_file.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+constexpr int doubleClickSteps = 25;  // half a second
+// A small folder is read before the list is first drawn; a large one goes on
+// reading off the update step while the list says so.
+constexpr auto scanWaitInStep = std::chrono::milliseconds(15);
+constexpr int repaintNow = 3;  // a full repaint is due at this count
+
+// Navigation keys reach the character queue above the Unicode range, one
+// character at every key repeat, so a held arrow keeps moving.
+constexpr int navigation(int key) { return key + 65536; }
+
+} // namespace
+
+void c_SoundEngine::toggleSongList()
+{
+    if (overlay == Overlay::songList) return closeOverlay();
+    openOverlay(Overlay::songList);
+}
+
+void c_SoundEngine::toggleKeyHelp()
+{
+    if (overlay == Overlay::keyHelp) return closeOverlay();
+    openOverlay(Overlay::keyHelp);
+}
+
+// Each opening reads the songs folder afresh, where LOAD and SAVE find it.
+void c_SoundEngine::openOverlay(Overlay which)
+{
+    stopAudition();
+    // The editor's step, which fades out a note typed in Standby, rests
+    // while an overlay is shown; a playing song goes on.
+    if (transportState != statePlaying) stopAllChannels();
+    overlay = which;
+    overlayLeftOnScreen = false;
+    helpPage = 0;
+    loadGuardArmed = false;
+    lastClickedEntry = -1;
+    songList = SongList(songListEntryLines);
+    if (which == Overlay::songList) {
+        BBGame* game = BBGame::game();
+        std::string folder = game ? narrow(game->resolvePath(songFolder)) : std::string();
+        songScan = std::async(std::launch::async, [folder] { return readSongEntries(folder); });
+        if (songScan.wait_for(scanWaitInStep) == std::future_status::ready) takeSongScan();
+    }
+    overlayChanged();
+}
+
+void c_SoundEngine::closeOverlay()
+{
+    stopAudition();
+    overlay = Overlay::none;
+    overlayLeftOnScreen = true;
+    overlayChanged();
+}
+
+void c_SoundEngine::overlayChanged() { redrawCounter = std::max(redrawCounter, repaintNow); }
+
+void c_SoundEngine::overlayInput()
+{
+    if (overlay == Overlay::songList) songListInput();
+    if (overlay == Overlay::keyHelp) keyHelpInput();
+}
+
+void c_SoundEngine::takeSongScan()
+{
+    if (!songScan.valid() || songScan.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+    songList.setEntries(songScan.get());
+    overlayChanged();
+}
+
+// ---- Song list ----
+
+void c_SoundEngine::songListInput()
+{
+    takeSongScan();
+    stepsSinceClick += 1;
+    if (pressed(input(), keyEscape)) return closeOverlay();
+    const SongEntry* before = songList.highlighted();
+    String filterBefore = songList.filter();
+    songListKeys();
+    if (overlay != Overlay::songList) return;
+    songListMouse();
+    if (overlay != Overlay::songList) return;
+    // Moving on to another song stops the one playing and asks again.
+    if (songList.highlighted() != before || songList.filter() != filterBefore) {
+        stopAudition();
+        loadGuardArmed = false;
+        overlayChanged();
+    }
+}
+
+void c_SoundEngine::songListKeys()
+{
+    int page = songList.pageRows();
+    while (int ch = input().nextChar()) {
+        switch (ch) {
+        case keyBackspace: songList.widen(); break;
+        case navigation(keyUp): songList.moveBy(-1); break;
+        case navigation(keyDown): songList.moveBy(1); break;
+        case navigation(keyPageUp): songList.moveBy(-page); break;
+        case navigation(keyPageDown): songList.moveBy(page); break;
+        case navigation(keyHome): songList.moveTo(0); break;
+        case navigation(keyEnd): songList.moveTo(songList.shownCount() - 1); break;
+        default: songList.narrow(static_cast<char32_t>(ch)); break;
+        }
+    }
+    if (wheelStep == 1.0f) songList.moveBy(-1);
+    if (wheelStep == -1.0f) songList.moveBy(1);
+    if (pressed(input(), keyF1)) toggleAudition();
+    if (pressed(input(), keyEnter)) loadHighlightedSong();
+}
+
+// A click highlights an entry; a second click on it soon after loads it.
+void c_SoundEngine::songListMouse()
+{
+    if (!clicked(input(), overlayArea)) return;
+    int line = static_cast<int>((input().pointerY() - overlayArea.top) / 12);
+    int index = songList.top() + line - songListFirstEntryLine;
+    if (line < songListFirstEntryLine || line >= songListFirstEntryLine + songListEntryLines ||
+        index >= songList.shownCount())
+        return;
+    // Both clicks of a quick double click can fall into one step.
+    bool second = (index == lastClickedEntry && stepsSinceClick <= doubleClickSteps) ||
+                  input().hitCount(keyMouseLeft) >= 2;
+    lastClickedEntry = second ? -1 : index;
+    stepsSinceClick = 0;
+    songList.moveTo(index);
+    if (second) loadHighlightedSong();
+}
+
+// As LOAD with the entry's name, once unsaved changes were confirmed. A song
+// playing in the editor stops first, as LOAD works only while not playing.
+void c_SoundEngine::loadHighlightedSong()
+{
+    const SongEntry* entry = songList.highlighted();
+    if (!entry) return;
+    if (songChanged && !loadGuardArmed) {
+        loadGuardArmed = true;
+        overlayChanged();
+        return;
+    }
+    String name = entry->name;
+    stopAudition();
+    if (transportState == statePlaying) {
+        stopAllChannels();
+        cursorRow = 1;
+        transportState = stateStandby;
+    }
+    songName = name;
+    statusText = loadSongFile();
+    rowInPattern = 0;
+    currentPosition = 0;
+    closeOverlay();
+}
+
+// ---- Audition ----
+
+// The highlighted song from its start, on a player of its own: the editor's
+// song and its player are left as they are (a playing one stops, since both
+// play on the same channels).
+void c_SoundEngine::toggleAudition()
+{
+    if (auditionPlayer) return stopAudition();
+    const SongEntry* entry = songList.highlighted();
+    if (!entry) return;
+    if (transportState == statePlaying) {
+        cursorRow = 1;
+        rowInPattern = 0;
+        transportState = stateStandby;
+        statusText = U"Standby...";
+    }
+    stopAllChannels();
+    auto listened = std::make_shared<c_kovoPlay>();
+    if (listened->loadSong(songFolder + entry->name) != statusSongLoaded) {
+        statusText = U"File not found!";
+        return;
+    }
+    auditionPlayer = listened;
+    overlayChanged();
+}
+
+void c_SoundEngine::stopAudition()
+{
+    if (!auditionPlayer) return;
+    auditionPlayer.reset();
+    stopAllChannels();
+    overlayChanged();
+}
+
+void c_SoundEngine::tickAudition()
+{
+    if (!auditionPlayer) return;
+    auditionPlayer->channelLevels = channelLevels;
+    auditionPlayer->tickPlayer();
+}
+
+// ---- Key help ----
+
+const std::vector<HelpPage>& c_SoundEngine::keyHelp()
+{
+    static const std::vector<HelpPage> pages = keyHelpPages(helpBodyLines);
+    return pages;
+}
+
+int c_SoundEngine::keyHelpPageCount() const { return static_cast<int>(keyHelp().size()); }
+
+void c_SoundEngine::keyHelpInput()
+{
+    if (pressed(input(), keyEscape)) return closeOverlay();
+    int page = helpPage;
+    while (int ch = input().nextChar()) {
+        if (ch == navigation(keyPageDown) || ch == navigation(keyDown)) page += 1;
+        if (ch == navigation(keyPageUp) || ch == navigation(keyUp)) page -= 1;
+        if (ch == navigation(keyHome)) page = 0;
+        if (ch == navigation(keyEnd)) page = keyHelpPageCount() - 1;
+    }
+    if (wheelStep == 1.0f) page -= 1;
+    if (wheelStep == -1.0f) page += 1;
+    page = std::clamp(page, 0, keyHelpPageCount() - 1);
+    if (page == helpPage) return;
+    helpPage = page;
+    overlayChanged();
+}

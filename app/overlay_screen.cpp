@@ -1,0 +1,159 @@
+// The song list and the key help as they are drawn over the pattern grid and
+// the position list, in the screen's font and colours.
+#include "app/sound_engine.h"
+
+#include "app/key_help.h"
+#include "app/screen_colours.h"
+#include "app/screen_layout.h"
+#include "graphics/drawing.h"
+#include "graphics/graphics_context.h"
+#include "graphics/font.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr char32_t unsavedTitle[] = U"SONG LIST - current song unsaved";
+constexpr char32_t plainTitle[] = U"SONG LIST";
+constexpr char32_t findLabel[] = U"Find: ";
+constexpr char32_t readingLine[] = U"Reading the songs folder...";
+constexpr char32_t emptyFolderLine[] = U"No songs in the songs folder";
+constexpr char32_t noMatchLine[] = U"No song name holds that text";
+constexpr char32_t listHint[] = U"Enter load  F1 listen  Esc close";
+constexpr char32_t auditionHint[] = U"Playing: F1 or a move stops it";
+// Shown over two lines, split after the colon.
+constexpr std::u32string_view guardMessage = U"Unsaved changes: Enter again to load";
+constexpr char32_t helpTitle[] = U"KEYS AND BUTTONS";
+constexpr char32_t helpHint[] = U"Page Up/Down: page  Esc: close";
+constexpr float lineHeight = 12;
+
+const Colour& inkColour(OverlayView::Ink ink)
+{
+    switch (ink) {
+    case OverlayView::title: return colours::statusText;
+    case OverlayView::heading: return colours::beat;
+    case OverlayView::detail: return colours::description;
+    default: return colours::text;
+    }
+}
+
+// A text in the overlay's width with another one flush right after it.
+String withRightPart(String left, const String& right)
+{
+    size_t room = overlayColumns - right.size() - 1;
+    if (left.size() > room) left.resize(room);
+    left.resize(overlayColumns - right.size(), U' ');
+    return left + right;
+}
+
+String cutToWidth(const String& text)
+{
+    return text.size() <= overlayColumns ? text : text.substr(0, overlayColumns - 1) + U"~";
+}
+
+float lineY(int line) { return lineHeight + lineHeight * static_cast<float>(line); }
+
+} // namespace
+
+void c_SoundEngine::paintOverlay()
+{
+    composeOverlay(overlayComposed);
+    if (trackScreenChanges && screenRecord.overlayValid && overlayComposed == screenRecord.overlay) return;
+    drawOverlay(overlayComposed);
+    std::swap(overlayComposed, screenRecord.overlay);
+    screenRecord.overlayValid = true;
+    // The first line's letters reach up into the title bar.
+    screenRecord.titleBarValid = false;
+}
+
+// What the body showed before the overlay covered it, drawn again as it was.
+void c_SoundEngine::restoreBodyUnderOverlay()
+{
+    overlayLeftOnScreen = false;
+    if (!screenRecord.overlayValid) return;  // a body drawn since covers it already
+    drawBody(screenRecord.body);
+    screenRecord.bodyDrawn();
+}
+
+void c_SoundEngine::composeOverlay(OverlayView& view) const
+{
+    for (String& line : view.lines) line.clear();
+    view.inks.fill(OverlayView::text);
+    view.highlightLine = -1;
+    view.caret = CaretPlace();
+    if (overlay == Overlay::songList) composeSongList(view);
+    if (overlay == Overlay::keyHelp) composeKeyHelp(view);
+}
+
+void c_SoundEngine::composeSongList(OverlayView& view) const
+{
+    view.lines[0] = songChanged ? unsavedTitle : plainTitle;
+    view.inks[0] = OverlayView::title;
+    String count = songList.ready() ? intText(songList.shownCount()) + U"/" + intText(songList.totalCount()) : String();
+    String find = findLabel + shownText(songList.filter());
+    view.lines[1] = withRightPart(find, count);
+    size_t caretCell = std::min(find.size(), overlayColumns - count.size() - 1);
+    view.caret = {true, static_cast<float>((caretCell - 1) * 11), lineY(1)};
+    view.lines[2] = songListHeader;
+    view.inks[2] = OverlayView::heading;
+    int first = songListFirstEntryLine;
+    if (!songList.ready() || songList.shownCount() == 0) {
+        view.lines[first] = !songList.ready() ? readingLine : songList.totalCount() == 0 ? emptyFolderLine : noMatchLine;
+    }
+    for (int i = 0; i < songListEntryLines && songList.top() + i < songList.shownCount(); ++i)
+        view.lines[first + i] = songList.shownEntry(songList.top() + i).line;
+    const SongEntry* chosen = songList.highlighted();
+    if (chosen) view.highlightLine = first + songList.highlight() - songList.top();
+    int footer = first + songListEntryLines;
+    if (loadGuardArmed) {
+        size_t split = guardMessage.find(U':') + 1;
+        view.lines[footer] = String(guardMessage.substr(0, split));
+        view.lines[footer + 1] = String(guardMessage.substr(split + 1));
+        view.inks[footer] = view.inks[footer + 1] = OverlayView::title;
+        return;
+    }
+    if (chosen) view.lines[footer] = cutToWidth(shownText(chosen->name));
+    view.inks[footer] = OverlayView::detail;
+    view.lines[footer + 1] = auditionPlayer ? auditionHint : listHint;
+    view.inks[footer + 1] = OverlayView::heading;
+}
+
+void c_SoundEngine::composeKeyHelp(OverlayView& view) const
+{
+    int pages = keyHelpPageCount();
+    view.lines[0] = withRightPart(helpTitle, intText(helpPage + 1) + U"/" + intText(pages));
+    view.inks[0] = OverlayView::title;
+    const HelpPage& page = keyHelp()[static_cast<size_t>(helpPage)];
+    for (size_t i = 0; i < page.size() && i < static_cast<size_t>(helpBodyLines); ++i) {
+        view.lines[1 + i] = page[i].text;
+        view.inks[1 + i] = page[i].keys ? OverlayView::text : OverlayView::detail;
+    }
+    view.lines[overlayLines - 1] = helpHint;
+    view.inks[overlayLines - 1] = OverlayView::heading;
+}
+
+void c_SoundEngine::drawOverlay(const OverlayView& view)
+{
+    const ButtonRect& area = overlayArea;
+    // Text drawn at x = 0 inks the frame's edge left of the grid: the grid's
+    // row numbers there go too.
+    setTint(colours::frame.r, colours::frame.g, colours::frame.b);
+    fillRect(0, lineHeight, area.left, area.bottom - lineHeight);
+    setTint(colours::grid.r, colours::grid.g, colours::grid.b);
+    fillRect(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    if (view.highlightLine >= 0) {
+        setTint(colours::cursorBar.r, colours::cursorBar.g, colours::cursorBar.b);
+        fillRect(area.left, area.top + lineHeight * static_cast<float>(view.highlightLine), area.right - area.left,
+                 lineHeight);
+    }
+    for (int line = 0; line < overlayLines; ++line) {
+        if (view.lines[line].empty()) continue;
+        const Colour& ink = inkColour(view.inks[line]);
+        setTint(ink.r, ink.g, ink.b);
+        drawString(view.lines[line], 0, lineY(line));
+    }
+    if (view.caret.shown) {
+        setTint(colours::caret.r, colours::caret.g, colours::caret.b);
+        drawString(U" [", view.caret.x, view.caret.y);
+    }
+}

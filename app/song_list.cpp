@@ -1,0 +1,145 @@
+#include "app/song_list.h"
+
+#include "app/cell_text.h"
+#include "host/file_heads.h"
+#include "host/file_loading.h"
+#include "io/text_file.h"
+#include "song/song_file.h"
+
+#include <algorithm>
+#include <ctime>
+#include <string_view>
+
+namespace {
+
+constexpr size_t filterLimit = 40;
+constexpr char32_t playerHandOver[] = U"tmp.dat";
+
+char32_t folded(char32_t c) { return c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c; }
+
+String foldedText(const String& text)
+{
+    String out = text;
+    std::transform(out.begin(), out.end(), out.begin(), folded);
+    return out;
+}
+
+bool endsWith(const String& text, std::u32string_view suffix)
+{
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+String dateText(long long nanoseconds)
+{
+    std::time_t seconds = static_cast<std::time_t>(nanoseconds / 1000000000LL);
+    std::tm local {};
+    char text[16] = "";
+    if (localtime_r(&seconds, &local)) std::strftime(text, sizeof text, "%Y-%m-%d", &local);
+    return widen(text);
+}
+
+// Name, positions and speed as the panel shows them (two hex digits), date.
+String entryLine(const SongEntry& entry)
+{
+    String name = shownText(entry.name);
+    if (name.size() > entryNameColumns) name = name.substr(0, entryNameColumns - 1) + U"~";
+    name.resize(entryNameColumns, U' ');
+    return name + U"  " + byteHex(entry.positionCount) + U"  " + byteHex(entry.speed) + U" " +
+           dateText(entry.modifiedNanoseconds);
+}
+
+bool newerFirst(const SongEntry& a, const SongEntry& b)
+{
+    if (a.modifiedNanoseconds != b.modifiedNanoseconds) return a.modifiedNanoseconds > b.modifiedNanoseconds;
+    return a.name < b.name;
+}
+
+} // namespace
+
+String shownText(const String& text)
+{
+    String out = text;
+    for (char32_t& c : out)
+        if (c < 32 || c > 126) c = U'?';
+    return out;
+}
+
+std::vector<SongEntry> readSongEntries(const std::string& realFolder)
+{
+    std::vector<SongEntry> entries;
+    for (const FileHead& file : readFileHeads(realFolder, songHeadLength, static_cast<long long>(textFileLimit))) {
+        SongEntry entry;
+        entry.name = widen(file.relativePath);
+        if (!startsWithSongMagic(file.head) || entry.name == playerHandOver || endsWith(entry.name, replacementSuffix))
+            continue;
+        SongHeader header = readSongHeader(file.head);
+        entry.foldedName = foldedText(entry.name);
+        entry.positionCount = header.positionCount;
+        entry.speed = header.speed;
+        entry.modifiedNanoseconds = file.modifiedNanoseconds;
+        entry.line = entryLine(entry);
+        entries.push_back(std::move(entry));
+    }
+    std::sort(entries.begin(), entries.end(), newerFirst);
+    return entries;
+}
+
+void SongList::setEntries(std::vector<SongEntry> entries)
+{
+    entries_ = std::move(entries);
+    ready_ = true;
+    refilter();
+}
+
+const SongEntry* SongList::highlighted() const
+{
+    return highlight_ < shownCount() ? &shownEntry(highlight_) : nullptr;
+}
+
+// Typing only ever removes entries, so narrowing looks at those still shown.
+bool SongList::narrow(char32_t c)
+{
+    if (c < 32 || c == 127 || c >= 65536 || filter_.size() >= filterLimit) return false;
+    filter_ += c;
+    foldedFilter_ += folded(c);
+    auto unmatched = [this](int index) { return entries_[index].foldedName.find(foldedFilter_) == String::npos; };
+    shown_.erase(std::remove_if(shown_.begin(), shown_.end(), unmatched), shown_.end());
+    highlight_ = 0;
+    top_ = 0;
+    return true;
+}
+
+bool SongList::widen()
+{
+    if (filter_.empty()) return false;
+    filter_.pop_back();
+    foldedFilter_.pop_back();
+    refilter();
+    return true;
+}
+
+void SongList::refilter()
+{
+    shown_.clear();
+    for (int i = 0; i < totalCount(); ++i)
+        if (entries_[i].foldedName.find(foldedFilter_) != String::npos) shown_.push_back(i);
+    highlight_ = 0;
+    top_ = 0;
+}
+
+bool SongList::moveBy(int rows) { return moveTo(highlight_ + rows); }
+
+bool SongList::moveTo(int index)
+{
+    int target = std::clamp(index, 0, std::max(0, shownCount() - 1));
+    if (target == highlight_) return false;
+    highlight_ = target;
+    keepInView();
+    return true;
+}
+
+void SongList::keepInView()
+{
+    if (highlight_ < top_) top_ = highlight_;
+    if (highlight_ >= top_ + visibleRows_) top_ = highlight_ - visibleRows_ + 1;
+}

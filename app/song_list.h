@@ -1,0 +1,71 @@
+// The song list: every song file under the songs folder, newest first, and
+// the part of it whose names hold the typed text, with one of them
+// highlighted.
+#pragma once
+
+#include "host/text.h"
+
+#include <string>
+#include <vector>
+
+struct SongEntry {
+    String name;  // as LOAD takes it: "subfolder/name", one character per byte
+    String foldedName;  // lower case, for matching the typed text
+    int positionCount = 0;
+    int speed = 0;
+    long long modifiedNanoseconds = 0;
+    String line;  // the entry as the list shows it
+};
+
+// Width of the name in an entry line, in font cells.
+constexpr int entryNameColumns = 15;
+
+// The header over the entry lines, aligned with them.
+constexpr char32_t songListHeader[] = U"Name            Len Spd Modified";
+
+// Reads the song files under the folder (a real path): regular files that
+// LOAD can take and that start with the song magic, apart from the player's
+// hand-over file and cut-short saves. Only each file's first bytes are read.
+std::vector<SongEntry> readSongEntries(const std::string& realFolder);
+
+// A text as the font can show it: characters outside printable ASCII as "?".
+String shownText(const String& text);
+
+class SongList {
+public:
+    explicit SongList(int visibleRows) : visibleRows_(visibleRows) {}
+
+    void setEntries(std::vector<SongEntry> entries);
+    bool ready() const { return ready_; }
+    int totalCount() const { return static_cast<int>(entries_.size()); }
+    int shownCount() const { return static_cast<int>(shown_.size()); }
+    const SongEntry& shownEntry(int index) const { return entries_[shown_[index]]; }
+    // The highlighted entry, or null when nothing is shown.
+    const SongEntry* highlighted() const;
+    int highlight() const { return highlight_; }
+    int top() const { return top_; }
+    const String& filter() const { return filter_; }
+
+    // Narrows the list to names holding the text typed so far plus c, in
+    // either case. False when the character is not taken.
+    bool narrow(char32_t c);
+    // Takes the last typed character back; false when there was none.
+    bool widen();
+    // Moves the highlight, stopping at both ends; true when it moved.
+    bool moveBy(int rows);
+    bool moveTo(int index);
+    int pageRows() const { return visibleRows_; }
+
+private:
+    void refilter();
+    void keepInView();
+
+    int visibleRows_;
+    std::vector<SongEntry> entries_;
+    std::vector<int> shown_;  // indices of entries_ whose names match
+    String filter_;
+    String foldedFilter_;
+    int highlight_ = 0;
+    int top_ = 0;
+    bool ready_ = false;
+};

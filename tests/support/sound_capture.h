@@ -1,0 +1,29 @@
+// What a real program plays, captured by OpenAL Soft's wave writer into a
+// file of a test's own: 16-bit mono at 48 kHz, read back as it grows.
+#pragma once
+
+#include "tests/support/temp_folder.h"
+
+#include <string>
+#include <vector>
+
+class SoundCapture {
+public:
+    static constexpr double rate = 48000;
+
+    SoundCapture();
+
+    // The environment entry that points OpenAL Soft at the capture.
+    std::string environment() const { return "ALSOFT_CONF=" + configPath_; }
+    // Samples written so far (the writer fills in its sizes only at the end).
+    std::vector<float> samples() const;
+
+private:
+    TempFolder folder_;
+    std::string wavPath_;
+    std::string configPath_;
+};
+
+// Index of the first sample from `from` on louder than the level; the size
+// of the samples when there is none.
+size_t firstSoundAfter(const std::vector<float>& samples, size_t from, float level = 0.01f);
