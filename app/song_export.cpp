@@ -29,7 +29,7 @@ void c_SoundEngine::exportShortcut()
     Song song;
     parseSongText(songText(*this), song);
     exportName = songName + exportSuffix;
-    songExport = std::make_shared<BackgroundExport>(std::move(song), ExportSettings(), narrow(target));
+    songExport = std::make_shared<BackgroundExport>(std::move(song), ExportSettings(), narrow(target), exportHolds);
 }
 
 // Shown after the transport's own status, so it stays in view while playing.

@@ -113,12 +113,7 @@ protected:
         tracker.click(585, 210);  // ENV plus
     }
 
-    void nameTheSong()
-    {
-        tracker.click(100, 450);
-        tracker.type("tune");
-        tracker.key("Return");
-    }
+    void nameTheSong() { ASSERT_TRUE(tracker.enterSongName("tune")); }
 
     // Presses a key and waits until the song file is written again.
     bool saveWith(const std::string& key)

@@ -46,6 +46,13 @@ public:
     // Puts a song file into the songs folder and asks the program to load it
     // by its name, as a user would: name field, Return, F12.
     void loadSong(const std::string& name, const std::string& bytes);
+    // Clicks the song-name field, clears it and types the name, then Return;
+    // false when the field never showed it. The program takes one character
+    // (or Backspace) per update step, so each one is seen in the field
+    // before the next is sent: no key is lost however busy the machine is.
+    bool enterSongName(const std::string& name);
+    // The song name as the name field shows it.
+    std::string shownSongName();
     void mouseUp();
 
     // The window's picture as the X server shows it.
