@@ -52,8 +52,8 @@ protected:
     {
         EXPECT_TRUE(waitForStatus("Standby..."));
         std::string blankRow3 = gridRow(3);
-        tracker.key("space Down");
-        tracker.type("qwe", 250);
+        EXPECT_TRUE(tracker.keyEach("space Down"));
+        EXPECT_TRUE(tracker.typeEach("qwe"));
         EXPECT_TRUE(waitFor([&] { shown = tracker.screenshot(); return gridRow(3) != blankRow3; }, 10));
         return gridRows();
     }

@@ -48,9 +48,10 @@ int temporariesIn(const std::string& folder)
 }
 
 void SongFileSession::start(const std::vector<std::string>& launcher,
-                            const std::function<void(const std::string&)>& prepare)
+                            const std::function<void(const std::string&)>& prepare,
+                            const std::vector<std::string>& environment)
 {
-    tracker = std::make_unique<TrackerProcess>(launcher, prepare);
+    tracker = std::make_unique<TrackerProcess>(launcher, prepare, environment);
     ASSERT_TRUE(tracker->waitForWindow(60));
     ASSERT_TRUE(waitForStatus("Standby..."));
 }

@@ -29,7 +29,8 @@ protected:
     // Starts the tracker (through the launcher, after prepare has set up its
     // folder) and waits until it has started up: its window is shown before
     // it takes keys.
-    void start(const std::vector<std::string>& launcher, const std::function<void(const std::string&)>& prepare);
+    void start(const std::vector<std::string>& launcher, const std::function<void(const std::string&)>& prepare,
+               const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"});
 
     // Types the name into the song-name field, each character checked on the
     // screen (TrackerProcess::enterSongName), and ends the entry.

@@ -166,6 +166,36 @@ bool TrackerProcess::enterSongName(const std::string& name)
     return true;
 }
 
+bool TrackerProcess::keyEach(const std::string& keys)
+{
+    size_t start = 0;
+    while (start < keys.size()) {
+        size_t end = std::min(keys.find(' ', start), keys.size());
+        if (end > start && !inputChangesPicture([&] { key(keys.substr(start, end - start), 0); })) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+bool TrackerProcess::typeEach(const std::string& text)
+{
+    for (char c : text)
+        if (!inputChangesPicture([&] { type(std::string(1, c), 0); })) return false;
+    return true;
+}
+
+bool TrackerProcess::clickAndSee(int x, int y)
+{
+    return inputChangesPicture([&] { click(x, y); });
+}
+
+bool TrackerProcess::inputChangesPicture(const std::function<void()>& send)
+{
+    const Picture before = screenshot();
+    send();
+    return waitFor([&] { return screenshot().pixels != before.pixels; }, 30);
+}
+
 std::string TrackerProcess::shownSongName()
 {
     static const ScreenText reader;
