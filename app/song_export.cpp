@@ -35,7 +35,7 @@ void c_SoundEngine::startExport()
     ExportSettings settings;
     settings.format = exportFormat;
     settings.title = narrow(songName);
-    songExport = std::make_shared<BackgroundExport>(std::move(song), settings, narrow(target));
+    songExport = std::make_shared<BackgroundExport>(std::move(song), settings, narrow(target), exportHolds);
 }
 
 void c_SoundEngine::cycleExportFormat()

@@ -220,6 +220,9 @@ public:
     String exportName;                             // its file name, for the status row
     String exportOutcome;                          // "Exported <name>.<ext>", "Export Failed!", the format
     int exportOutcomeSteps = 0;                    // steps it still shows over "Playing..."
+    // Where a Ctrl+E render waits until songExport->release() (percentages):
+    // tests see the status row at a known point of a render.
+    std::vector<int> exportHolds;
 
 private:
     c_InputDevice& input();

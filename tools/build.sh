@@ -6,7 +6,9 @@ cd "$(dirname "$0")/.."
 flavour=${1:-release}
 case "$flavour" in
   release) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
-  asan) options=(-DCMAKE_BUILD_TYPE=Debug -DKOVO_SANITIZE=ON) ;;
+  # -O1: the sanitized program runs its tests several times faster than at
+  # -O0 and still reports exact lines; the tests' own code stays at -O0.
+  asan) options=(-DCMAKE_BUILD_TYPE=Debug -DKOVO_SANITIZE=ON "-DCMAKE_CXX_FLAGS_DEBUG=-g -O1") ;;
   fuzz) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVO_FUZZ=ON
                  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14) ;;
   *) echo "unknown build flavour: $flavour" >&2; exit 2 ;;

@@ -23,6 +23,6 @@ findings=build/fuzz/findings/$target
 mkdir -p "$corpus" "$findings"
 # One worker: the machine's cores are shared. An input that runs for more than
 # 10 s counts as a hang.
-export LSAN_OPTIONS=suppressions=$PWD/tests/fuzz/lsan.supp
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 exec "build/fuzz/bin/$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
   -artifact_prefix="$findings/" "$corpus" "$seeds"

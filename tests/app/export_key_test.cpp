@@ -1,9 +1,11 @@
 // Ctrl+E in the update step: only with Control held when E went down, only
 // with a song name, and followed on the status row.
+#include "export/background_export.h"
 #include "host/key_translation.h"
 #include "song/song_file.h"
 #include "tests/app/tracker_fixture.h"
 #include "tests/support/child_process.h"
+#include "tests/support/wait.h"
 
 #include <unistd.h>
 
@@ -24,6 +26,21 @@ protected:
         game->dispatchKey(eventKeyUp, 'E');
     }
 
+    // Ctrl+E on a song with a name of this test's own.
+    void startExport()
+    {
+        engine->songName = name;
+        wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
+        hold(keyControl);
+        pressE();
+        step();
+        release(keyControl);
+        ASSERT_TRUE(engine->songExport);
+    }
+
+    static bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+    const String name = U"export-key-" + intText(getpid());
     std::string wavPath;
 };
 
@@ -44,18 +61,18 @@ TEST_F(ExportKey, NeedsControlAndASongName)
 
 TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
 {
-    String name = U"export-key-" + intText(getpid());
-    wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
-    engine->songName = name;
-    hold(keyControl);
-    pressE();
-    step();
-    release(keyControl);
-    EXPECT_EQ(engine->statusText.substr(0, 10), U"Exporting ");
-    for (int i = 0; i < 3000 && engine->statusText.substr(0, 10) == U"Exporting "; ++i) {
-        usleep(10000);
+    // Held at known points, the render shows each of them on the status row
+    // however fast or busy the machine is.
+    engine->exportHolds = {25, 50, 75};
+    startExport();
+    for (int hold : engine->exportHolds) {
+        ASSERT_TRUE(waitFor([&] { return engine->songExport->heldAt() == hold; }, 60)) << hold;
         step();
+        EXPECT_EQ(engine->statusText, U"Exporting " + intText(hold) + U"%");
+        engine->songExport->release();
     }
+    ASSERT_TRUE(waitFor([&] { return engine->songExport->finished(); }, 120));
+    step();
     EXPECT_EQ(engine->statusText, U"Exported " + name + U".wav");
     // The blank song: the lead-in and 32 rows of 4 ticks, silent, so no tail;
     // the data chunk comes last, after the tags.
@@ -64,8 +81,22 @@ TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
     ASSERT_NE(data, std::string::npos);
     EXPECT_EQ(bytes.size() - data - 8, (4u + 32 * 4) * 960 * 4);
     EXPECT_NE(bytes.find(narrow(name)), std::string::npos) << "the title is not in the tags";
+    EXPECT_FALSE(exists(wavPath + "~exporting"));
 
     // While playing, the outcome stays in view over the transport's status.
     pressAndStep(keyF1);
     EXPECT_EQ(engine->statusText, U"Exported " + name + U".wav");
+}
+
+TEST_F(ExportKey, AnExportStoppedByACloseLeavesNoFile)
+{
+    engine->exportHolds = {50};
+    startExport();
+    ASSERT_TRUE(waitFor([&] { return engine->songExport->heldAt() == 50; }, 60));
+    step();
+    EXPECT_EQ(engine->statusText, U"Exporting 50%");
+    engine->close();  // never released: the close alone ends the render
+    EXPECT_FALSE(engine->songExport);
+    EXPECT_FALSE(exists(wavPath));
+    EXPECT_FALSE(exists(wavPath + "~exporting"));
 }

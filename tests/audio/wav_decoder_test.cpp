@@ -12,6 +12,10 @@
 
 namespace {
 
+// The test command installs sox and its formats (tools/install-deps.sh test);
+// only a machine set up by other means can lack them.
+constexpr const char* soxMissing = "sox with Ogg Vorbis output (packages sox, libsox-fmt-all) is not installed here";
+
 class SampleFiles : public ::testing::Test {
 protected:
     std::optional<AudioSamples> load(const std::string& name, const std::string& bytes)
@@ -120,7 +124,7 @@ TEST_F(SampleFiles, OggVorbisDecodesToInterleaved16BitSamples)
 {
     std::string path = folder.path() + "/tone.ogg";
     std::string command = "sox -n -r 16000 -c 2 '" + path + "' synth 0.25 sine 440 2>/dev/null";
-    if (std::system(command.c_str()) != 0) GTEST_SKIP() << "sox cannot write Ogg Vorbis here";
+    if (std::system(command.c_str()) != 0) GTEST_SKIP() << soxMissing;
     std::optional<AudioSamples> samples = game.loadAudioSamples(widen(path));
     ASSERT_TRUE(samples);
     EXPECT_EQ(samples->channels, 2);
@@ -141,7 +145,7 @@ TEST_F(SampleFiles, OggFilesThatDecodeBeyondTheLimitAreRefused)
     EXPECT_EQ(maxDecodedOggBytes, 256u << 20);
     std::string path = folder.path() + "/tone.ogg";
     std::string command = "sox -n -r 16000 -c 2 '" + path + "' synth 0.25 sine 440 2>/dev/null";
-    if (std::system(command.c_str()) != 0) GTEST_SKIP() << "sox cannot write Ogg Vorbis here";
+    if (std::system(command.c_str()) != 0) GTEST_SKIP() << soxMissing;
     // 4000 stereo frames decode to exactly 16000 bytes.
     auto decodeWithLimit = [&](size_t limit) {
         std::FILE* file = std::fopen(path.c_str(), "rb");

@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 namespace {
 
 
@@ -71,17 +69,10 @@ TEST_F(ExportShortcut, RendersTheEditorsSongAsTheCommandLineDoesWhileTheWindowGo
     tracker.key("space");
     tracker.key("ctrl+e");
     tracker.key("F1");
-    std::set<std::string> progress;
-    ASSERT_TRUE(waitFor(
-        [&] {
-            std::string shown = status();
-            if (shown.compare(0, 10, "Exporting ") == 0) progress.insert(shown);
-            return shown == "Exported long.wav";
-        },
-        240))
-        << status();
-    // The status row was redrawn while the song rendered.
-    EXPECT_GE(progress.size(), 2u);
+    // How far it is shows on the status row meanwhile; whether a screenshot
+    // catches that depends on the machine's speed, so the tracker's own tests
+    // check it on a render they hold (tests/app/export_key_test.cpp).
+    ASSERT_TRUE(waitForStatus("Exported long.wav", 240)) << status();
     EXPECT_TRUE(waitForStatus("Playing...", 60)) << status();
     tracker.key("F1");
 

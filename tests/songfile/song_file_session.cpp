@@ -14,8 +14,6 @@ namespace {
 constexpr uint32_t nameInk = 0x9490A4;
 constexpr int nameCells = 34;  // a blank, then up to 32 characters and the caret's cell
 
-std::string padded(const std::string& text, size_t cells) { return text + std::string(cells - text.size(), ' '); }
-
 } // namespace
 
 void shell(const std::string& command)
@@ -50,9 +48,10 @@ int temporariesIn(const std::string& folder)
 }
 
 void SongFileSession::start(const std::vector<std::string>& launcher,
-                            const std::function<void(const std::string&)>& prepare)
+                            const std::function<void(const std::string&)>& prepare,
+                            const std::vector<std::string>& environment)
 {
-    tracker = std::make_unique<TrackerProcess>(launcher, prepare);
+    tracker = std::make_unique<TrackerProcess>(launcher, prepare, environment);
     ASSERT_TRUE(tracker->waitForWindow(60));
     ASSERT_TRUE(waitForStatus("Standby..."));
 }
@@ -68,16 +67,7 @@ bool SongFileSession::waitForStatus(const std::string& text)
 
 void SongFileSession::nameSong(const std::string& name)
 {
-    const std::string wanted = padded(" " + name, nameCells);
-    tracker->click(100, 450);
-    for (int attempt = 0; attempt < 5 && shownName() != wanted; ++attempt) {
-        for (int cell = 0; cell < nameCells && shownName().find_first_not_of(' ') != std::string::npos; ++cell)
-            tracker->key("BackSpace", 200);
-        tracker->type(name, 200);
-        waitFor([&] { return shownName() == wanted; }, 5);
-    }
-    ASSERT_EQ(shownName(), wanted);
-    tracker->key("Return");
+    ASSERT_TRUE(tracker->enterSongName(name)) << "the name field shows \"" << tracker->shownSongName() << '"';
 }
 
 bool SongFileSession::pressFor(const std::string& key, const std::string& text)

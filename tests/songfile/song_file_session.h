@@ -29,11 +29,11 @@ protected:
     // Starts the tracker (through the launcher, after prepare has set up its
     // folder) and waits until it has started up: its window is shown before
     // it takes keys.
-    void start(const std::vector<std::string>& launcher, const std::function<void(const std::string&)>& prepare);
+    void start(const std::vector<std::string>& launcher, const std::function<void(const std::string&)>& prepare,
+               const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"});
 
-    // Types the name into the song-name field and checks it on the screen:
-    // on a busy machine two keys can reach the program within one update
-    // step, and it takes one character (and one Backspace) per step.
+    // Types the name into the song-name field, each character checked on the
+    // screen (TrackerProcess::enterSongName), and ends the entry.
     void nameSong(const std::string& name);
 
     // Presses the key and waits for the status row to say the text. When it

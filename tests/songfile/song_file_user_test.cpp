@@ -13,7 +13,7 @@ class SavesAsAnOrdinaryUser : public SongFileSession {
 protected:
     void SetUp() override
     {
-        if (geteuid() != 0) GTEST_SKIP() << "switching to the user nobody needs root";
+        if (geteuid() != 0) GTEST_SKIP() << "not run as root: these tests switch to the user nobody, which needs root";
     }
 
     void startAsNobody(const std::function<void(const std::string&)>& prepare)

@@ -1,5 +1,6 @@
 #include "tests/support/tracker_process.h"
 
+#include "tests/support/screen_text.h"
 #include "tests/support/wait.h"
 #include "tests/support/xvfb.h"
 
@@ -11,6 +12,9 @@
 namespace {
 
 constexpr const char* windowTitle = "Kovo Tracker v1.705";
+// The name field: a blank, up to 32 characters and the caret's cell.
+constexpr uint32_t songNameInk = 0x9490A4;
+constexpr int songNameCells = 34;
 
 void runShell(const std::string& command)
 {
@@ -142,10 +146,62 @@ void TrackerProcess::loadSong(const std::string& name, const std::string& bytes)
     bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (file) written = std::fclose(file) == 0 && written;
     if (!written) throw std::runtime_error("cannot write " + songPath(name));
-    click(100, 450);
-    type(name);
-    key("Return");
+    if (!enterSongName(name)) throw std::runtime_error("the name field never showed " + name);
     key("F12");
+}
+
+bool TrackerProcess::enterSongName(const std::string& name)
+{
+    click(100, 450);
+    auto shows = [this](const std::string& text) { return waitFor([&] { return shownSongName() == text; }, 30); };
+    for (std::string shown = shownSongName(); !shown.empty(); shown.pop_back()) {
+        key("BackSpace", 0);
+        if (!shows(shown.substr(0, shown.size() - 1))) return false;
+    }
+    for (size_t typed = 1; typed <= name.size(); ++typed) {
+        type(name.substr(typed - 1, 1), 0);
+        if (!shows(name.substr(0, typed))) return false;
+    }
+    key("Return");
+    return true;
+}
+
+bool TrackerProcess::keyEach(const std::string& keys)
+{
+    size_t start = 0;
+    while (start < keys.size()) {
+        size_t end = std::min(keys.find(' ', start), keys.size());
+        if (end > start && !inputChangesPicture([&] { key(keys.substr(start, end - start), 0); })) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+bool TrackerProcess::typeEach(const std::string& text)
+{
+    for (char c : text)
+        if (!inputChangesPicture([&] { type(std::string(1, c), 0); })) return false;
+    return true;
+}
+
+bool TrackerProcess::clickAndSee(int x, int y)
+{
+    return inputChangesPicture([&] { click(x, y); });
+}
+
+bool TrackerProcess::inputChangesPicture(const std::function<void()>& send)
+{
+    const Picture before = screenshot();
+    send();
+    return waitFor([&] { return screenshot().pixels != before.pixels; }, 30);
+}
+
+std::string TrackerProcess::shownSongName()
+{
+    static const ScreenText reader;
+    std::string cells = reader.read(screenshot(), 0, 441, songNameCells, songNameInk);
+    size_t end = cells.find_last_not_of(' ');
+    return end == std::string::npos ? std::string() : cells.substr(1, end);
 }
 
 void TrackerProcess::mouseDown(int x, int y)

@@ -46,6 +46,20 @@ public:
     // Puts a song file into the songs folder and asks the program to load it
     // by its name, as a user would: name field, Return, F12.
     void loadSong(const std::string& name, const std::string& bytes);
+    // Clicks the song-name field, clears it and types the name, then Return;
+    // false when the field never showed it. The program takes one character
+    // (or Backspace) per update step, so each one is seen in the field
+    // before the next is sent: no key is lost however busy the machine is.
+    bool enterSongName(const std::string& name);
+    // The song name as the name field shows it.
+    std::string shownSongName();
+    // Keys (as for key(), or characters with typeEach) sent one at a time,
+    // each once the window's picture has changed for the one before: keys
+    // that change what is shown are never taken together by one update
+    // step, however busy the machine is. False when one changed nothing.
+    bool keyEach(const std::string& keys);
+    bool typeEach(const std::string& text);
+    bool clickAndSee(int x, int y);
     void mouseUp();
 
     // The window's picture as the X server shows it.
@@ -62,6 +76,7 @@ public:
 private:
     void start();
     void xdotool(const std::vector<std::string>& args);
+    bool inputChangesPicture(const std::function<void()>& send);
 
     std::string folder_;
     XConnection x_;

@@ -1,0 +1,63 @@
+// The status row follows a Ctrl+E export while a song plays, on the screen
+// as drawn with change tracking (only what changed is drawn). The render is
+// held at known points, so what the row shows there does not depend on how
+// fast the machine renders.
+#include "tests/screen/screen_fixture.h"
+
+#include "export/background_export.h"
+#include "host/key_translation.h"
+#include "song/song_file.h"
+#include "tests/support/child_process.h"
+#include "tests/support/wait.h"
+
+#include <unistd.h>
+
+namespace {
+
+class ExportStatus : public ScreenFixture {
+protected:
+    void TearDown() override
+    {
+        std::remove(wavPath.c_str());
+        ScreenFixture::TearDown();
+    }
+
+    // Frames as the main loop runs them; the picture after the last one.
+    Picture frames(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            step();
+            game->stepRender();
+        }
+        return picture();
+    }
+
+    std::string wavPath;
+};
+
+} // namespace
+
+TEST_F(ExportStatus, TheStatusRowShowsHowFarTheExportIsWhilePlaying)
+{
+    engine->trackScreenChanges = true;
+    const String name = U"x" + intText(getpid() % 10000);  // the row has room for 23 cells
+    wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
+    engine->songName = name;
+    engine->exportHolds = {30, 60};
+    pressAndStep(keyF1);
+    hold(keyControl);
+    game->dispatchKey(eventKeyDown, 'E');
+    game->dispatchKey(eventKeyUp, 'E');
+    step();
+    release(keyControl);
+    ASSERT_TRUE(engine->songExport);
+
+    for (int held : engine->exportHolds) {
+        ASSERT_TRUE(waitFor([&] { return engine->songExport->heldAt() == held; }, 60)) << held;
+        EXPECT_EQ(reader.status(frames(4)), "Exporting " + std::to_string(held) + "%");
+        engine->songExport->release();
+    }
+    ASSERT_TRUE(waitFor([&] { return engine->songExport->finished(); }, 120));
+    EXPECT_EQ(reader.status(frames(4)), "Exported " + narrow(name) + ".wav");
+    EXPECT_EQ(engine->transportState, statePlaying);
+}
