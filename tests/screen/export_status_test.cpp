@@ -46,7 +46,7 @@ TEST_F(ExportStatus, TheStatusRowShowsHowFarTheExportIsWhilePlaying)
     engine->exportHolds = {30, 60};
     pressAndStep(keyF1);
     hold(keyControl);
-    game->dispatchKey(eventKeyDown, 'E');
+    game->dispatchKey(eventKeyDown, 'E', heldModifiers);
     game->dispatchKey(eventKeyUp, 'E');
     step();
     release(keyControl);
