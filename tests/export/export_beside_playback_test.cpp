@@ -54,10 +54,16 @@ TEST_F(ExportBesidePlayback, NeitherDisturbsTheOther)
     std::atomic<bool> never {false};
     ASSERT_EQ(exportSong(song, settings, reference, {}, never).outcome, ExportOutcome::done);
 
-    // The same song played live again, with an export running all the while.
-    BackgroundExport running(song, settings, path("beside.wav"));
+    // The same song played live again, with an export running all the while:
+    // let go at 1 % as the playing starts, it waits at 99 % until the playing
+    // is over, however fast either of them is.
+    BackgroundExport running(song, settings, path("beside.wav"), {1, 99});
+    ASSERT_TRUE(waitFor([&] { return running.heldAt() == 1; }, 60));
+    running.release();
     std::vector<float> beside = playLive(150);
     EXPECT_FALSE(running.finished()) << "the export did not overlap the playing";
+    ASSERT_TRUE(waitFor([&] { return running.heldAt() == 99; }, 120));
+    running.release();
     ASSERT_TRUE(waitFor([&] { return running.finished(); }, 120));
     EXPECT_EQ(running.result().outcome, ExportOutcome::done) << running.result().message;
     EXPECT_TRUE(beside == alone) << "the export changed the live sound";
