@@ -3,13 +3,13 @@
 // changed, loaded back and played, and what OpenAL mixed is measured.
 #include "song/song_file.h"
 #include "tests/support/signal_analysis.h"
+#include "tests/support/sound_capture.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/tracker_process.h"
 #include "tests/support/wait.h"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <sys/stat.h>
 
 namespace {
@@ -44,29 +44,6 @@ long long fileSize(const std::string& path)
 {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 ? info.st_size : -1;
-}
-
-// The 16-bit mono samples of a capture from the data chunk to the end of the
-// file (the writer fills in its sizes only when the device closes).
-std::vector<float> readCapture(const std::string& path)
-{
-    std::string bytes = readFileBytes(path);
-    size_t data = bytes.find("data");
-    std::vector<float> samples;
-    if (data == std::string::npos) return samples;
-    for (size_t i = data + 8; i + 1 < bytes.size(); i += 2) {
-        int16_t value;
-        std::memcpy(&value, bytes.data() + i, 2);
-        samples.push_back(value / 32768.0f);
-    }
-    return samples;
-}
-
-size_t firstSoundAfter(const std::vector<float>& samples, size_t from)
-{
-    for (size_t i = from; i < samples.size(); ++i)
-        if (std::abs(samples[i]) > 0.01f) return i;
-    return samples.size();
 }
 
 std::vector<float> window(const std::vector<float>& samples, size_t onset, double fromSeconds, double toSeconds)
@@ -157,7 +134,7 @@ TEST_F(TrackerSession, TypedTuneIsSavedLoadedAndPlayedAtTheRightPitch)
     ASSERT_TRUE(tracker.closeWindow());
     EXPECT_EQ(tracker.process().exitStatus(), 0);
 
-    std::vector<float> samples = readCapture(capturePath);
+    std::vector<float> samples = readCaptureSamples(capturePath);
     size_t onset = firstSoundAfter(samples, static_cast<size_t>(playFrom > 44 ? (playFrom - 44) / 2 : 0));
     ASSERT_LT(onset + static_cast<size_t>(2.4 * captureRate), samples.size());
 

@@ -13,9 +13,11 @@ SoundCapture::SoundCapture()
 {
 }
 
-std::vector<float> SoundCapture::samples() const
+std::vector<float> SoundCapture::samples() const { return readCaptureSamples(wavPath_); }
+
+std::vector<float> readCaptureSamples(const std::string& path)
 {
-    std::string bytes = readFileBytes(wavPath_);
+    std::string bytes = readFileBytes(path);
     size_t data = bytes.find("data");
     std::vector<float> out;
     if (data == std::string::npos) return out;

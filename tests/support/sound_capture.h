@@ -24,6 +24,10 @@ private:
     std::string configPath_;
 };
 
+// The 16-bit mono samples of a capture file from its data chunk to its end
+// (the writer fills in its sizes only when the device closes).
+std::vector<float> readCaptureSamples(const std::string& path);
+
 // Index of the first sample from `from` on louder than the level; the size
 // of the samples when there is none.
 size_t firstSoundAfter(const std::vector<float>& samples, size_t from, float level = 0.01f);
