@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <iterator>
 #include <optional>
 #include <vector>
@@ -53,6 +54,7 @@ namespace {
 constexpr int mostLoops = 1000;
 constexpr int mostJobs = 256;
 constexpr int opusRate = 48000;  // the only rate of the Opus files libsndfile writes
+constexpr char scaleOption[] = "--scale";
 
 // A whole decimal number within the range, or nothing.
 std::optional<int> numberIn(const std::string& text, int low, int high)
@@ -109,7 +111,7 @@ private:
             number(name, 1, mostJobs, request.jobs);
         } else if (name == "--stems") {
             exportOptionSeen_ = request.settings.stems = true;
-        } else if (name == "--scale" || name.rfind("--scale=", 0) == 0) {
+        } else if (name == scaleOption || name.rfind(std::string(scaleOption) + "=", 0) == 0) {
             windowScale(name);
         } else if (name == "--quiet") {
             exportOptionSeen_ = request.quiet = true;
@@ -195,14 +197,17 @@ private:
         into = parsed;
     }
 
-    // The window's scale, read by the host's own reader of the option.
+    // "--scale N" or "--scale=N": the window's scale, 1 to 4.
     void windowScale(const std::string& name)
     {
-        std::vector<std::string> words {"", name};
-        if (name == "--scale" && next_ < args_.size()) words.push_back(args_[next_++]);
-        ScaleOption scale = readScaleOption(words);
-        if (!scale.error.empty()) return fail(scale.error);
-        line_.windowScale = scale.scale;
+        std::string text;
+        if (name == scaleOption)
+            text = next_ < args_.size() ? args_[next_++] : std::string();
+        else
+            text = name.substr(std::strlen(scaleOption) + 1);
+        int scale = windowScaleOf(text);
+        if (!scale) return fail("--scale needs a whole number from 1 to 4, not \"" + text + "\"");
+        line_.windowScale = scale;
     }
 
     void fail(const std::string& error)

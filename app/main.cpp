@@ -1,11 +1,15 @@
 #include "app/command_line.h"
 #include "app/sound_engine.h"
 #include "graphics/graphics_context.h"
-#include "host/entry.h"
+#include "framework/entry.h"
 #include "host/midi_input.h"
 #include "host/window_scale.h"
 
 #include <cstdio>
+
+namespace {
+const BBWindowPicture trackerWindow {U"Kovo Tracker v" KOVO_VERSION, 640, 475};
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -24,7 +28,7 @@ int main(int argc, char** argv)
     }
     requestWindowScale(line.windowScale);
     requestMidiInput();
-    return runProgram(argc, argv, [&line] {
+    return runProgram(argc, argv, trackerWindow, [&line] {
         createDrawState();
         // The application lives until the process ends.
         static std::unique_ptr<c_SoundEngine> app = std::make_unique<c_SoundEngine>();

@@ -7,7 +7,7 @@
 #include "export/audio_format.h"
 #include "app/song_list.h"
 #include "song/song_model.h"
-#include "host/app.h"
+#include "framework/app.h"
 #include "player/voice_effects.h"
 
 #include <array>

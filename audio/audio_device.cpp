@@ -1,5 +1,6 @@
 #include "audio/audio_device.h"
 
+#include "audio/audio_file_loading.h"
 #include "host/console.h"
 #include "host/game.h"
 
@@ -256,7 +257,7 @@ std::shared_ptr<gxtkSample> gxtkAudio::createSample(const String& path)
 bool gxtkAudio::fillSample(gxtkSample& sample, const String& path)
 {
     BBGame* game = BBGame::game();
-    std::optional<AudioSamples> samples = game ? game->loadAudioSamples(path) : std::nullopt;
+    std::optional<AudioSamples> samples = game ? loadAudioSamples(*game, path) : std::nullopt;
     if (!samples) return false;
     // Whole frames only: a trailing partial frame is not handed over.
     size_t bytes = static_cast<size_t>(samples->bytesPerSample) * static_cast<size_t>(samples->channels) *

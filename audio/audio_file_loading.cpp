@@ -1,4 +1,4 @@
-#include "host/audio_file_loading.h"
+#include "audio/audio_file_loading.h"
 
 #include "audio/audio_decoders.h"
 #include "host/file_loading.h"
@@ -20,7 +20,7 @@ String lowerCase(String text)
 
 } // namespace
 
-std::optional<AudioSamples> loadAudioFile(BBGame& game, const String& path)
+std::optional<AudioSamples> loadAudioSamples(BBGame& game, const String& path)
 {
     std::FILE* file = game.openForLoading(path, mediaFileLimit);
     if (!file) return std::nullopt;

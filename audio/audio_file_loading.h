@@ -5,4 +5,4 @@
 
 // Opens the path through the host and decodes it by its extension, in any
 // case: ".wav" or ".ogg"; nothing for other names or files that do not decode.
-std::optional<AudioSamples> loadAudioFile(BBGame& game, const String& path);
+std::optional<AudioSamples> loadAudioSamples(BBGame& game, const String& path);

@@ -1,4 +1,4 @@
-#include "host/app.h"
+#include "framework/app.h"
 
 #include "audio/audio_device.h"
 #include "graphics/font.h"

@@ -1,7 +1,6 @@
-#include "host/entry.h"
+#include "framework/entry.h"
 
 #include "host/console.h"
-#include "host/glfw_game.h"
 #include "host/throwable.h"
 
 #include <GLFW/glfw3.h>
@@ -25,7 +24,7 @@ std::vector<std::string> commandLine;
 
 } // namespace
 
-int runProgram(int argc, char** argv, const std::function<void()>& constructApp)
+int runProgram(int argc, char** argv, const BBWindowPicture& picture, const std::function<void()>& constructApp)
 {
     // Output errors are ignored: a closed output pipe must not end the
     // program, not even for the first GLFW error.
@@ -39,6 +38,7 @@ int runProgram(int argc, char** argv, const std::function<void()>& constructApp)
     static std::unique_ptr<BBQuorvaneGame> game;
     try {
         game = std::make_unique<BBQuorvaneGame>();
+        game->setWindowPicture(picture);
         commandLine.assign(argv, argv + argc);
         installCrashHandlers();
         if (!std::setlocale(LC_CTYPE, "en_US.UTF-8")) std::setlocale(LC_CTYPE, "");

@@ -1,6 +1,7 @@
 #include "graphics/renderer.h"
 
-#include "host/glfw_game.h"
+#include "graphics/context_generation.h"
+#include "graphics/image_file_loading.h"
 
 #include <GL/gl.h>
 
@@ -148,7 +149,7 @@ bool gxtkGraphics::loadSurfacePixels(gxtkSurface& surface, const String& path)
 {
     BBGame* game = BBGame::game();
     if (!game) return false;
-    ImagePixels image = game->loadImagePixels(path);
+    ImagePixels image = loadImagePixels(*game, path);
     if (!image.data) return false;
     surface.setPixels(std::move(image.data), image.width, image.height, image.components);
     return true;

@@ -1,6 +1,6 @@
 #include "graphics/surface.h"
 
-#include "host/glfw_game.h"
+#include "graphics/context_generation.h"
 
 #include <GL/gl.h>
 

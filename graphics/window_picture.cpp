@@ -1,6 +1,7 @@
 #include "graphics/window_picture.h"
 
-#include "host/glfw_game.h"
+#include "graphics/context_generation.h"
+#include "host/game.h"
 
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>

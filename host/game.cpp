@@ -86,7 +86,7 @@ String BBGame::clipboardText() { return String(); }
 int BBGame::deviceWidth() { return 0; }
 int BBGame::deviceHeight() { return 0; }
 void BBGame::createWindow(int, int, int) {}
-void BBGame::setWindowIcon(const String&) {}
+void BBGame::setWindowIcon(const ImagePixels&) {}
 void BBGame::setWindowPosition(int, int) {}
 void BBGame::setWindowSize(int, int) {}
 void BBGame::setWindowSizeLimits(int, int, int, int) {}
@@ -122,9 +122,6 @@ std::optional<std::vector<unsigned char>> BBGame::loadFileBytes(const String& pa
 {
     return loadWholeFile(path, mediaFileLimit);
 }
-
-ImagePixels BBGame::loadImagePixels(const String&) { return {}; }
-std::optional<AudioSamples> BBGame::loadAudioSamples(const String&) { return std::nullopt; }
 
 void BBGame::reportUncaught(const ThrowableObject& error) { reportUncaughtError(error); }
 

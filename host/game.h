@@ -79,7 +79,8 @@ public:
     virtual int deviceWidth();
     virtual int deviceHeight();
     virtual void createWindow(int width, int height, int flags);
-    virtual void setWindowIcon(const String& imagePath);
+    // The icon is 4-component pixels, as the windowing library takes them.
+    virtual void setWindowIcon(const ImagePixels& icon);
     virtual void setWindowPosition(int x, int y);
     virtual void setWindowSize(int width, int height);
     virtual void setWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight);
@@ -96,8 +97,6 @@ public:
     std::optional<std::vector<unsigned char>> loadWholeFile(const String& path, size_t limit);
     // The whole file, or nothing when it cannot be opened.
     virtual std::optional<std::vector<unsigned char>> loadFileBytes(const String& path);
-    virtual ImagePixels loadImagePixels(const String& path);
-    virtual std::optional<AudioSamples> loadAudioSamples(const String& path);
     [[noreturn]] virtual void reportUncaught(const ThrowableObject& error);
     virtual void afterEvent();
     virtual void startRun();

@@ -1,22 +1,18 @@
 #include "host/glfw_game.h"
 
-#include "host/audio_file_loading.h"
 #include "host/console.h"
+#include "host/context_announcement.h"
 #include "host/data_paths.h"
 #include "host/file_loading.h"
 #include "host/joystick_layouts.h"
 #include "host/key_translation.h"
 
 #include <GLFW/glfw3.h>
-#include <stb_image.h>
 
 #include <cerrno>
 #include <cmath>
 #include <cwctype>
 #include <ctime>
-
-int contextGeneration = 0;
-const char32_t windowTitle[] = U"Kovo Tracker v" KOVO_VERSION;
 
 namespace {
 
@@ -183,7 +179,7 @@ void BBGlfwGame::createWindow(int width, int height, int flags)
     glfwWindowHint(GLFW_SAMPLES, 0);
     glfwWindowHint(GLFW_REFRESH_RATE, 60);
 
-    std::string title = narrow(windowTitle);
+    std::string title = narrow(picture_.title);
     if (flag(windowFullscreen)) {
         int count = 0;
         GLFWmonitor** monitors = glfwGetMonitors(&count);
@@ -202,7 +198,7 @@ void BBGlfwGame::createWindow(int width, int height, int flags)
         printLine(U"glfwCreateWindow FAILED!");
         std::abort();
     }
-    ++contextGeneration;
+    announceNewContext();
     windowWidth_ = width;
     windowHeight_ = height;
     glfwMakeContextCurrent(window_);
@@ -225,13 +221,12 @@ void BBGlfwGame::installCallbacks()
     glfwSetWindowRefreshCallback(window_, onRefreshEvent);
 }
 
-void BBGlfwGame::setWindowIcon(const String& imagePath)
+void BBGlfwGame::setWindowIcon(const ImagePixels& icon)
 {
-    if (!window_) return;
-    ImagePixels pixels = loadImagePixels(imagePath);
-    if (!pixels.data) return;
-    GLFWimage icon {pixels.width, pixels.height, pixels.data.get()};
-    glfwSetWindowIcon(window_, 1, &icon);
+    // GLFW reads four bytes a pixel: fewer components would be read past.
+    if (!window_ || !icon.data || icon.components != 4 || icon.width <= 0 || icon.height <= 0) return;
+    GLFWimage image {icon.width, icon.height, icon.data.get()};
+    glfwSetWindowIcon(window_, 1, &image);
 }
 
 void BBGlfwGame::setWindowPosition(int x, int y)
@@ -283,21 +278,6 @@ String BBGlfwGame::resolvePath(const String& path)
     return resolveDataPath(path);
 }
 
-ImagePixels BBGlfwGame::loadImagePixels(const String& path)
-{
-    ImagePixels image;
-    std::FILE* file = openForLoading(path, mediaFileLimit);
-    if (!file) return image;
-    image.data.reset(stbi_load_from_file(file, &image.width, &image.height, &image.components, 0));
-    std::fclose(file);
-    return image;
-}
-
-std::optional<AudioSamples> BBGlfwGame::loadAudioSamples(const String& path)
-{
-    return loadAudioFile(*this, path);
-}
-
 // Asking GLFW would be a round trip to the X server every frame: the size is
 // kept from the window's creation and its resize events instead.
 void BBGlfwGame::readFramebufferSize(int& width, int& height)
@@ -317,7 +297,7 @@ void BBGlfwGame::noteFramebufferSize(int width, int height)
 void BBGlfwGame::runLoop()
 {
     scale_ = initialWindowScale();
-    createWindow(640, 475, windowDecorated);
+    createWindow(picture_.width, picture_.height, windowDecorated);
     startRun();
     while (!glfwWindowShouldClose(window_)) {
         stepRender();

@@ -21,6 +21,14 @@ enum WindowFlag {
     windowStencilBuffer = 128,
 };
 
+// What the application shows: the window's title and the size of its picture
+// in units, which the window shows magnified by the window scale.
+struct BBWindowPicture {
+    String title;
+    int width = 0;
+    int height = 0;
+};
+
 class BBGlfwGame : public BBGame {
 public:
     BBGlfwGame();
@@ -37,7 +45,7 @@ public:
     int deviceWidth() override;
     int deviceHeight() override;
     void createWindow(int width, int height, int flags) override;
-    void setWindowIcon(const String& imagePath) override;
+    void setWindowIcon(const ImagePixels& icon) override;
     void setWindowPosition(int x, int y) override;
     void setWindowSize(int width, int height) override;
     void setWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight) override;
@@ -46,13 +54,14 @@ public:
     std::optional<BBDisplayMode> desktopMode() override;
     void setSwapInterval(int interval) override;
     String resolvePath(const String& path) override;
-    ImagePixels loadImagePixels(const String& path) override;
-    std::optional<AudioSamples> loadAudioSamples(const String& path) override;
     void readFramebufferSize(int& width, int& height) override;
     int windowScale() override { return scale_; }
     void setWindowScale(int scale) override;
     bool canCopyToWindow() override { return regionCopy_.available(); }
     bool copyToWindow(int x, int y, int width, int height) override;
+
+    // Handed over by the application before the window opens.
+    void setWindowPicture(const BBWindowPicture& picture) { picture_ = picture; }
 
     // Opens the window, starts the run and loops until the window is asked to
     // close. The close button normally ends the process before that.
@@ -79,6 +88,7 @@ private:
         int width = 0, height = 0, redBits = 0, greenBits = 0, blueBits = 0, refreshRate = 0;
     };
 
+    BBWindowPicture picture_;
     VideoMode desktopMode_;
     GLFWwindow* window_ = nullptr;
     int windowWidth_ = 0;
@@ -94,10 +104,3 @@ private:
 };
 
 class BBQuorvaneGame : public BBGlfwGame {};
-
-// Counts created GL contexts; surfaces compare it to know when their texture
-// has to be made again.
-extern int contextGeneration;
-
-// The window title.
-extern const char32_t windowTitle[];

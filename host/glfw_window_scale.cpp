@@ -10,18 +10,14 @@
 
 namespace {
 
-// The program's picture, which the window shows magnified.
-constexpr int pictureWidth = 640;
-constexpr int pictureHeight = 475;
-
 // The largest scale whose window fits the primary monitor's work area.
-int largestScaleOnMonitor()
+int largestScaleOnMonitor(const BBWindowPicture& picture)
 {
     GLFWmonitor* monitor = glfwGetPrimaryMonitor();
     if (!monitor) return minWindowScale;
     int x = 0, y = 0, width = 0, height = 0;
     glfwGetMonitorWorkarea(monitor, &x, &y, &width, &height);
-    return largestFittingScale(width, height, pictureWidth, pictureHeight);
+    return largestFittingScale(width, height, picture.width, picture.height);
 }
 
 float monitorContentScale()
@@ -40,7 +36,7 @@ int BBGlfwGame::initialWindowScale() const
     if (choice.requested) return chooseWindowScale(choice);
     choice.remembered = rememberedWindowScale();
     choice.contentScale = monitorContentScale();
-    choice.largestFitting = largestScaleOnMonitor();
+    choice.largestFitting = largestScaleOnMonitor(picture_);
     return chooseWindowScale(choice);
 }
 
@@ -53,7 +49,7 @@ void BBGlfwGame::centreWindow(int width, int height)
 void BBGlfwGame::setWindowScale(int scale)
 {
     // Growing stops where the window would no longer fit the screen.
-    if (scale > scale_) scale = std::min(scale, largestScaleOnMonitor());
+    if (scale > scale_) scale = std::min(scale, largestScaleOnMonitor(picture_));
     scale = std::clamp(scale, minWindowScale, maxWindowScale);
     if (scale == scale_ || !window_) return;
     scale_ = scale;

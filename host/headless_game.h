@@ -8,5 +8,4 @@
 class BBHeadlessGame : public BBGame {
 public:
     String resolvePath(const String& path) override;
-    std::optional<AudioSamples> loadAudioSamples(const String& path) override;
 };

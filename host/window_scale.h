@@ -4,7 +4,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 constexpr int minWindowScale = 1;
 constexpr int maxWindowScale = 4;
@@ -23,13 +22,9 @@ struct ScaleChoice {
 };
 int chooseWindowScale(const ScaleChoice& choice);
 
-// "--scale N" (or "--scale=N") with N of 1 to 4; other arguments are left to
-// the program's other options.
-struct ScaleOption {
-    int scale = 0;      // 0 when the option is not given
-    std::string error;  // set when it is given wrongly
-};
-ScaleOption readScaleOption(const std::vector<std::string>& arguments);
+// A scale as the command line and the settings file write it: a whole number
+// of 1 to 4 written plainly; 0 for any other text.
+int windowScaleOf(const std::string& text);
 
 // The command line's scale, handed to the host before the window opens; 0 = none.
 void requestWindowScale(int scale);

@@ -5,7 +5,7 @@
 #include "app/sound_engine.h"
 #include "song/song_file.h"
 #include "graphics/renderer.h"
-#include "host/app.h"
+#include "framework/app.h"
 #include "host/glfw_game.h"
 
 #include <GLFW/glfw3.h>

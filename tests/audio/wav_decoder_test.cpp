@@ -1,6 +1,7 @@
 // Reading sample files: the WAV chunk walk, broken and hostile headers, and
 // Ogg Vorbis through the library decoder.
 #include "audio/audio_decoders.h"
+#include "audio/audio_file_loading.h"
 #include "host/glfw_game.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/wav_file.h"
@@ -20,7 +21,7 @@ class SampleFiles : public ::testing::Test {
 protected:
     std::optional<AudioSamples> load(const std::string& name, const std::string& bytes)
     {
-        return game.loadAudioSamples(widen(folder.write(name, bytes)));
+        return loadAudioSamples(game, widen(folder.write(name, bytes)));
     }
     std::optional<AudioSamples> load(const WavLayout& layout) { return load("test.wav", wavBytes(layout)); }
 
@@ -117,7 +118,7 @@ TEST_F(SampleFiles, TheExtensionChoosesTheDecoderInAnyCase)
     EXPECT_TRUE(load("sound.wav", bytes));
     EXPECT_FALSE(load("sound.wave", bytes));
     EXPECT_FALSE(load("sound.ogg", bytes));
-    EXPECT_FALSE(game.loadAudioSamples(widen(folder.path() + "/missing.wav")));
+    EXPECT_FALSE(loadAudioSamples(game, widen(folder.path() + "/missing.wav")));
 }
 
 TEST_F(SampleFiles, OggVorbisDecodesToInterleaved16BitSamples)
@@ -125,7 +126,7 @@ TEST_F(SampleFiles, OggVorbisDecodesToInterleaved16BitSamples)
     std::string path = folder.path() + "/tone.ogg";
     std::string command = "sox -n -r 16000 -c 2 '" + path + "' synth 0.25 sine 440 2>/dev/null";
     if (std::system(command.c_str()) != 0) GTEST_SKIP() << soxMissing;
-    std::optional<AudioSamples> samples = game.loadAudioSamples(widen(path));
+    std::optional<AudioSamples> samples = loadAudioSamples(game, widen(path));
     ASSERT_TRUE(samples);
     EXPECT_EQ(samples->channels, 2);
     EXPECT_EQ(samples->rate, 16000);
@@ -135,7 +136,7 @@ TEST_F(SampleFiles, OggVorbisDecodesToInterleaved16BitSamples)
 
     std::string upper = folder.path() + "/TONE.OGG";
     ASSERT_EQ(std::rename(path.c_str(), upper.c_str()), 0);
-    EXPECT_TRUE(game.loadAudioSamples(widen(upper)));
+    EXPECT_TRUE(loadAudioSamples(game, widen(upper)));
     EXPECT_FALSE(load("noise.ogg", std::string(5000, '\x5A')));
     EXPECT_FALSE(load("empty.ogg", ""));
 }

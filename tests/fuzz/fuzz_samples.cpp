@@ -1,5 +1,6 @@
 #include "tests/fuzz/fuzz_samples.h"
 
+#include "audio/audio_file_loading.h"
 #include "host/game.h"
 #include "tests/fuzz/fuzz_input.h"
 
@@ -7,7 +8,7 @@ std::optional<AudioSamples> checkDecodedSamples(const std::string& name, const u
 {
     ensureFuzzHost();
     std::string path = writeFuzzFile(name, data, size);
-    std::optional<AudioSamples> samples = BBGame::game()->loadAudioSamples(widen(path));
+    std::optional<AudioSamples> samples = loadAudioSamples(*BBGame::game(), widen(path));
     if (!samples) return samples;
     fuzzCheck(samples->channels > 0 && samples->bytesPerSample > 0 && samples->length >= 0, "a sane layout");
     const size_t frameBytes = static_cast<size_t>(samples->channels) * static_cast<size_t>(samples->bytesPerSample);

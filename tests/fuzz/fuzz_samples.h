@@ -1,4 +1,4 @@
-// Sample files through the host's loader, which picks the decoder by the
+// Sample files through the audio library's loader, which picks the decoder by the
 // file name's extension.
 #pragma once
 

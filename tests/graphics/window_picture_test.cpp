@@ -1,5 +1,6 @@
 // The window keeps its picture between frames whatever the driver does with
 // the back buffer, and surfaces survive a new GL context.
+#include "graphics/context_generation.h"
 #include "graphics/graphics_context.h"
 #include "graphics/renderer.h"
 #include "tests/support/gl/gl_window.h"

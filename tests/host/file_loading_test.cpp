@@ -97,9 +97,9 @@ TEST_F(FileLoading, OnlyRegularFilesWithinTheLimitAreLoaded)
         String path = widen(folder + "/" + name);
         EXPECT_EQ(game.loadTextFile(path), U"") << name;
         EXPECT_FALSE(game.loadFileBytes(path)) << name;
-        EXPECT_FALSE(game.loadImagePixels(path).data) << name;
+        EXPECT_EQ(game.openForLoading(path, mediaFileLimit), nullptr) << name;
     }
-    EXPECT_FALSE(game.loadAudioSamples(widen(folder + "/fifo.wav")));
+    EXPECT_EQ(game.openForLoading(widen(folder + "/fifo.wav"), mediaFileLimit), nullptr);
 
     EXPECT_EQ(game.loadTextFile(write("limit", std::string(textFileLimit, 'a'))).size(), textFileLimit);
     EXPECT_EQ(game.loadTextFile(write("over", std::string(textFileLimit + 1, 'a'))), U"");

@@ -5,8 +5,8 @@
 // the input device: "H code count" presses, "T char" typed characters,
 // "W amount" the wheel.
 #include "graphics/graphics_context.h"
-#include "host/app.h"
-#include "host/entry.h"
+#include "framework/app.h"
+#include "framework/entry.h"
 #include "host/input_device.h"
 
 #include <chrono>
@@ -77,7 +77,8 @@ private:
 int main(int argc, char** argv)
 {
     const char* mode = argc > 1 ? argv[1] : "count";
-    return runProgram(argc, argv, [mode] {
+    const BBWindowPicture window {U"Kovo Tracker v" KOVO_VERSION, 640, 475};
+    return runProgram(argc, argv, window, [mode] {
         createDrawState();
         static std::unique_ptr<LoopProbe> app = std::make_unique<LoopProbe>(mode);
     });

@@ -1,5 +1,5 @@
-// Choosing the window's magnification: the command line, the settings file
-// kept between runs, and what the monitor offers.
+// Choosing the window's magnification: the command line's choice, the settings
+// file kept between runs, and what the monitor offers.
 #include "host/settings_file.h"
 #include "host/window_scale.h"
 #include "tests/support/child_process.h"
@@ -36,12 +36,6 @@ private:
     std::optional<std::string> old_;
 };
 
-ScaleOption option(std::vector<std::string> arguments)
-{
-    arguments.insert(arguments.begin(), "kovo-tracker");
-    return readScaleOption(arguments);
-}
-
 } // namespace
 
 TEST(WindowScale, TheMonitorGivesItsContentScaleRoundedDownAndOnlyAsLargeAsFits)
@@ -69,21 +63,6 @@ TEST(WindowScale, TheCommandLineWinsAndARememberedScaleIsKeptToWhatFits)
     EXPECT_EQ(chooseWindowScale({0, 3, 1.0f, 4}), 3);  // remembered, before the monitor's
     EXPECT_EQ(chooseWindowScale({0, 3, 1.0f, 2}), 2);
     EXPECT_EQ(chooseWindowScale({0, 1, 2.0f, 4}), 1);
-}
-
-TEST(WindowScale, TheScaleOptionTakesAWholeNumberFromOneToFour)
-{
-    EXPECT_EQ(option({}).scale, 0);
-    EXPECT_EQ(option({"--scale", "2"}).scale, 2);
-    EXPECT_EQ(option({"--scale=3"}).scale, 3);
-    EXPECT_EQ(option({"--export", "song.wav", "--scale", "4"}).scale, 4);
-    EXPECT_TRUE(option({"--export", "song.wav"}).error.empty());
-    for (auto wrong : {std::vector<std::string> {"--scale"}, {"--scale", "0"}, {"--scale", "5"}, {"--scale", "x"},
-                       {"--scale", "2x"}, {"--scale", "-1"}, {"--scale="}, {"--scale", "2", "--scale", "9"}}) {
-        ScaleOption read = option(wrong);
-        EXPECT_EQ(read.scale, 0) << wrong.back();
-        EXPECT_NE(read.error.find("--scale"), std::string::npos) << wrong.back();
-    }
 }
 
 TEST(SettingsFile, LivesInTheConfigFolderFromTheEnvironment)

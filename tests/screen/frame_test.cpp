@@ -3,7 +3,7 @@
 #include "tests/screen/screen_fixture.h"
 
 #include "graphics/renderer.h"
-#include "host/app.h"
+#include "framework/app.h"
 #include "host/key_translation.h"
 
 namespace {

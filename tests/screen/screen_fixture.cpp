@@ -1,7 +1,7 @@
 #include "tests/screen/screen_fixture.h"
 
 #include "graphics/renderer.h"
-#include "host/app.h"
+#include "framework/app.h"
 
 void ScreenFixture::SetUp()
 {

@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr char32_t testWindowTitle[] = U"Kovo Tracker test window";
+
 struct GlWorld {
     std::unique_ptr<BBQuorvaneGame> game;
     std::unique_ptr<gxtkGraphics> renderer;
@@ -26,6 +28,7 @@ GlWorld& world()
         if (!glfwInit()) throw std::runtime_error("glfwInit failed");
         GlWorld fresh;
         fresh.game = std::make_unique<BBQuorvaneGame>();
+        fresh.game->setWindowPicture({testWindowTitle, 640, 475});
         fresh.game->createWindow(640, 475, windowDecorated);
         fresh.renderer = std::make_unique<gxtkGraphics>();
         return fresh;
@@ -105,7 +108,7 @@ Picture GlWindowTest::grabWindow()
     glFinish();
     XSync(glXGetCurrentDisplay(), False);
     XConnection x;
-    unsigned long window = x.findWindow(narrow(windowTitle));
+    unsigned long window = x.findWindow(narrow(testWindowTitle));
     if (!window) throw std::runtime_error("the test window is not on the X server");
     return x.grab(window);
 }

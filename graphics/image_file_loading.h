@@ -1,0 +1,9 @@
+// Reading an image file into pixels, for surfaces and the window's icon.
+#pragma once
+
+#include "host/game.h"
+
+// Opens the path through the host and decodes the image as stored: 1 to 4
+// components of 8 bits, rows top-down. No data when the file cannot be
+// opened or decoded.
+ImagePixels loadImagePixels(BBGame& game, const String& path);

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# The layer check refuses an upward include in a library, between libraries
+# side by side and in a test, and lets the includes that point down pass.
+set -u
+check=$1
+tree=$(mktemp -d)
+trap 'rm -rf "$tree"' EXIT
+mkdir -p "$tree"/{host,io,app,tests/io,tools}
+printf '#include "host/text.h"\n' > "$tree/io/fine.cpp"
+printf '#include "host/game.h"\n#include "song/song_file.h"\n#include "graphics/image.h"\n' > "$tree/app/fine.cpp"
+if ! "$check" "$tree"; then echo "includes that point down were refused"; exit 1; fi
+
+printf '#include "graphics/renderer.h"\n' > "$tree/host/up.cpp"
+printf '#include "audio/sound.h"\n' > "$tree/io/beside.h"
+printf '#include "song/song_file.h"\n' > "$tree/tests/io/up_test.cpp"
+output=$("$check" "$tree") && { echo "upward includes passed"; exit 1; }
+status=0
+for expected in "host/up.cpp:1:" "io/beside.h:1:" "tests/io/up_test.cpp:1:"; do
+    grep -qF "$expected" <<<"$output" || { echo "not reported: $expected"; status=1; }
+done
+[ "$(wc -l <<<"$output")" -eq 3 ] || { echo "reported more than the three: $output"; status=1; }
+exit $status

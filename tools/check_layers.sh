@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Fails when a file includes a header of a layer above its own. The build
+# refuses most such includes already (each library sees only the folders it
+# links); this also covers headers that no source includes, tests and tools.
+# usage: tools/check_layers.sh [SOURCE_ROOT]
+set -euo pipefail
+root=${1:-"$(dirname "$0")/.."}
+
+# The libraries, low to high. One level may hold several libraries side by
+# side: a file includes its own folder and the folders of lower levels only.
+layers='
+1 host
+2 io
+2 graphics
+2 audio
+3 framework
+4 song
+5 player
+6 export
+7 app
+'
+
+# Folders of tests and tools, and the highest library each may include (that
+# library and all below it). The longest matching folder counts.
+ceilings='
+tests/host framework
+tests/io io
+tests/graphics graphics
+tests/audio audio
+tests/resources audio
+tests/songfile song
+tests/player player
+tests/export export
+tests/support audio
+tests/support/midi host
+tests/support/gl graphics
+tests/support/songs song
+tests app
+tools app
+'
+
+cd "$root"
+folders=()
+for folder in host io graphics audio framework song player export app tests tools; do
+    [ -d "$folder" ] && folders+=("$folder")
+done
+find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 |
+  { xargs -0 grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]+/' /dev/null || true; } |
+  awk -v layers="$layers" -v ceilings="$ceilings" '
+    BEGIN {
+        n = split(layers, lines, "\n")
+        for (i = 1; i <= n; i++) if (split(lines[i], f, " ") == 2) level[f[2]] = f[1]
+        n = split(ceilings, lines, "\n")
+        for (i = 1; i <= n; i++) if (split(lines[i], f, " ") == 2) ceiling[f[1]] = f[2]
+        bad = 0
+    }
+    {
+        file = $0; sub(/:.*/, "", file)
+        line = $0; sub(/^[^:]*:/, "", line); number = line; sub(/:.*/, "", number)
+        included = line; sub(/^[^"]*"/, "", included); sub(/\/.*/, "", included)
+        if (included == "tests") {
+            if (file !~ /^tests\//) report(file, number, "tests/ is for tests only")
+            next
+        }
+        if (!(included in level)) next
+        folder = file; sub(/\/[^\/]*$/, "", folder)
+        own = file; sub(/\/.*/, "", own)
+        if (own in level) {
+            if (included != own && level[included] >= level[own])
+                report(file, number, included "/ is not below " own "/")
+            next
+        }
+        top = ""
+        for (prefix = folder; prefix != ""; ) {
+            if (prefix in ceiling) { top = ceiling[prefix]; break }
+            if (prefix !~ /\//) break
+            sub(/\/[^\/]*$/, "", prefix)
+        }
+        if (top == "") next
+        if (included != top && level[included] >= level[top])
+            report(file, number, included "/ is above " top "/, the highest layer " folder "/ may include")
+    }
+    function report(file, number, why) {
+        printf "%s:%s: upward include: %s\n", file, number, why
+        bad = 1
+    }
+    END { exit bad }
+  '
