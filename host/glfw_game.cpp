@@ -3,7 +3,6 @@
 #include "host/console.h"
 #include "host/context_announcement.h"
 #include "host/data_paths.h"
-#include "host/file_loading.h"
 #include "host/joystick_layouts.h"
 #include "host/key_translation.h"
 

@@ -7,8 +7,12 @@
 
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glx.h>
+#include <X11/Xatom.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <tuple>
 
 namespace {
@@ -17,6 +21,33 @@ constexpr uint32_t white = 0xFFFFFFFF;
 constexpr uint32_t frameColour = 0xFF563C6A;
 
 using WindowPictureTest = GlWindowTest;
+
+// The icon the window offers the desktop: width, height, then 0xAARRGGBB pixels.
+std::vector<unsigned long> shownIcon(unsigned long window)
+{
+    Display* display = glXGetCurrentDisplay();
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), 0, 1 << 16,
+                       False, XA_CARDINAL, &type, &format, &count, &after, &data);
+    // Xlib hands 32-bit items as longs, sign-extended.
+    std::vector<unsigned long> values;
+    for (unsigned long i = 0; data && i < count; ++i) values.push_back(reinterpret_cast<unsigned long*>(data)[i] & 0xFFFFFFFFu);
+    XFree(data);
+    return values;
+}
+
+ImagePixels onePixel(std::vector<unsigned char> bytes)
+{
+    ImagePixels pixels;
+    pixels.width = pixels.height = 1;
+    pixels.components = static_cast<int>(bytes.size());
+    pixels.data.reset(static_cast<unsigned char*>(std::malloc(bytes.size())));
+    std::memcpy(pixels.data.get(), bytes.data(), bytes.size());
+    return pixels;
+}
 
 // What a driver that does not keep the back buffer may leave after a swap.
 void spoilBackBuffer()
@@ -162,4 +193,15 @@ TEST(FrameDamage, TouchingPartsMergeAndManyBecomeTheirBoundingBox)
     ASSERT_EQ(damage.rects().size(), 1u);
     const PictureRect& all = damage.rects()[0];
     EXPECT_EQ(std::tie(all.x, all.y, all.width, all.height), std::make_tuple(10, 10, 630, 465));
+}
+
+// The desktop takes four bytes a pixel: pixels with fewer components would be
+// read past their end, and are not taken.
+TEST_F(WindowPictureTest, TheIconTakesFourComponentPixelsOnly)
+{
+    game().setWindowIcon(onePixel({0x11, 0x22, 0x33, 0xFF}));
+    const std::vector<unsigned long> shown {1, 1, 0xFF112233};
+    EXPECT_EQ(shownIcon(xWindow()), shown);
+    game().setWindowIcon(onePixel({0x44, 0x55, 0x66}));
+    EXPECT_EQ(shownIcon(xWindow()), shown);
 }

@@ -107,10 +107,14 @@ Picture GlWindowTest::grabWindow()
     // The swap's picture travels on the GL context's own X connection.
     glFinish();
     XSync(glXGetCurrentDisplay(), False);
-    XConnection x;
-    unsigned long window = x.findWindow(narrow(testWindowTitle));
+    return XConnection().grab(xWindow());
+}
+
+unsigned long GlWindowTest::xWindow()
+{
+    unsigned long window = XConnection().findWindow(narrow(testWindowTitle));
     if (!window) throw std::runtime_error("the test window is not on the X server");
-    return x.grab(window);
+    return window;
 }
 
 std::string temporaryPath(const std::string& name)

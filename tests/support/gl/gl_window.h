@@ -33,6 +33,8 @@ protected:
     // 0xRRGGBB of the window as the X server shows it, once the last swap has
     // reached the server.
     Picture grabWindow();
+    // The test window on the X server.
+    static unsigned long xWindow();
 
     static BBQuorvaneGame& game();
     static gxtkGraphics& renderer();
