@@ -1,11 +1,18 @@
 // Decoders that turn a WAV or Ogg Vorbis file into PCM samples.
 #pragma once
 
-#include "host/decoded_media.h"
-
 #include <cstddef>
 #include <cstdio>
 #include <optional>
+#include <vector>
+
+struct AudioSamples {
+    std::vector<unsigned char> data;  // interleaved PCM: 8-bit unsigned or 16-bit signed
+    int length = 0;                   // whole sample frames
+    int channels = 0;
+    int bytesPerSample = 0;
+    int rate = 0;
+};
 
 // RIFF/WAVE with a leading "fmt " chunk of integer PCM, then the first "data"
 // chunk. Headers that declare no channels, fewer than 8 bits or more data

@@ -1,6 +1,7 @@
 // Reading a sound file of any supported kind into PCM samples, for every host.
 #pragma once
 
+#include "audio/audio_decoders.h"
 #include "host/game.h"
 
 // Opens the path through the host and decodes it by its extension, in any

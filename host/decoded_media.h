@@ -1,10 +1,9 @@
-// Decoded image pixels and audio samples as the host hands them to surfaces
-// and samples.
+// Decoded image pixels, as the graphics library hands them to surfaces and
+// the host to the window's icon.
 #pragma once
 
 #include <cstdlib>
 #include <memory>
-#include <vector>
 
 struct FreeDeleter {
     void operator()(unsigned char* block) const { std::free(block); }
@@ -18,12 +17,4 @@ struct ImagePixels {
     int width = 0;
     int height = 0;
     int components = 0;
-};
-
-struct AudioSamples {
-    std::vector<unsigned char> data;  // interleaved PCM: 8-bit unsigned or 16-bit signed
-    int length = 0;                   // whole sample frames
-    int channels = 0;
-    int bytesPerSample = 0;
-    int rate = 0;
 };

@@ -2,7 +2,7 @@
 // file name's extension.
 #pragma once
 
-#include "host/decoded_media.h"
+#include "audio/audio_decoders.h"
 
 #include <cstddef>
 #include <cstdint>
