@@ -1,5 +1,7 @@
 #include "app/sound_engine.h"
 
+#include "app/status_texts.h"
+
 #include "song/song_file.h"
 #include "app/user_input.h"
 
@@ -75,12 +77,14 @@ String c_SoundEngine::loadSongFile()
         // A name that arrives with a path ending in "songs\" keeps only the
         // part from that backslash on.
         size_t cut = songName.rfind(U'\\');
-        while (cut != String::npos && !(cut >= 5 && songName.compare(cut - 5, 5, U"songs") == 0))
+        const size_t folderLength = songFolderName.size();
+        while (cut != String::npos &&
+               !(cut >= folderLength && songName.compare(cut - folderLength, folderLength, songFolderName) == 0))
             cut = cut == 0 ? String::npos : songName.rfind(U'\\', cut - 1);
         if (cut != String::npos) songName = songName.substr(cut);
-        if (songName.empty() || !songNameStaysInFolder(songName)) return U"File not found!";
+        if (songName.empty() || !songNameStaysInFolder(songName)) return statusFileNotFound;
     }
-    if (!readSongFile(songFile())) return U"File not found!";
+    if (!readSongFile(songFile())) return statusFileNotFound;
     endUnsavedState();
-    return U"File Loaded...";
+    return statusFileLoaded;
 }

@@ -275,7 +275,6 @@ private:
     void transposeChannel(int step);
     void insertPosition();
     void deletePosition();
-    void resetPreviewVoice();
     void copyUndoSlot();
 
     void fullRepaint();
