@@ -13,8 +13,6 @@ constexpr int meterFloor = 2;
 constexpr int meterTop = 64;
 constexpr float titleBarBottom = 14;
 
-void tint(const Colour& colour) { setTint(colour.r, colour.g, colour.b); }
-
 // The grid reads past the last pattern slot while it plays the last rows of
 // pattern 255; such cells show as blank.
 char32_t cellOrBlank(const String& column, int index, char32_t blank)
