@@ -23,13 +23,13 @@ bool isNameChar(int code) { return code > 0 && nameCharacters.find(static_cast<c
 // note keys go into the name and never into the pattern.
 void c_SoundEngine::songNameField()
 {
-    if (clicked(input(), buttons::songNameField)) songNameEditing = 1;
+    if (clicked(input(), buttons::songNameField)) songNameEditing = true;
     if (!songNameEditing) return;
     holdInStandby();
     String before = songName;
     int ch = input().nextChar();
     if (songName.size() < songNameLimit && isNameChar(ch)) songName += static_cast<char32_t>(ch);
-    if (pressed(input(), keyEnter)) songNameEditing = 0;
+    if (pressed(input(), keyEnter)) songNameEditing = false;
     if ((pressed(input(), keyBackspace) || pressed(input(), keyDelete)) && !songName.empty()) songName.pop_back();
     // An edited name is a name in the songs folder again.
     if (songName != before) songFilePath.clear();
@@ -44,7 +44,7 @@ void c_SoundEngine::descriptionField()
     bool changed = false;
     if (clicked(input(), buttons::descriptionField)) {
         description.clear();
-        descriptionEditing = 1;
+        descriptionEditing = true;
     }
     if (descriptionEditing) {
         holdInStandby();
@@ -55,7 +55,7 @@ void c_SoundEngine::descriptionField()
         }
         if (pressed(input(), keyEnter)) {
             description.resize(descriptionLength, U' ');
-            descriptionEditing = 0;
+            descriptionEditing = false;
         }
         if (pressed(input(), keyBackspace) || pressed(input(), keyDelete)) description.clear();
     }

@@ -53,8 +53,7 @@ void c_SoundEngine::switchChannels()
 void c_SoundEngine::toggleFollow()
 {
     if (!clicked(input(), buttons::follow)) return;
-    followMode = 1 - followMode;
-    followText = followMode ? U"On" : U"Off";
+    followMode = !followMode;
 }
 
 void c_SoundEngine::toggleLayout()

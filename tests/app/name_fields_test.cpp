@@ -51,7 +51,7 @@ TEST_F(NameFields, SongNameTakesOnlyNameCharactersUpToThirtyTwo)
     pressAndStep(keyBackspace);
     EXPECT_EQ(engine->songName.size(), 31u);
     pressAndStep(keyEnter);
-    EXPECT_EQ(engine->songNameEditing, 0);
+    EXPECT_FALSE(engine->songNameEditing);
     typeStepwise(U"x");
     EXPECT_EQ(engine->songName.size(), 31u);
 }
