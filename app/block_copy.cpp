@@ -13,14 +13,14 @@ constexpr size_t clipboardRows = 33;
 void c_SoundEngine::blockMarking()
 {
     if (pressed(input(), keyShift)) {
-        blockState = 1 - blockState;
+        blockState = !blockState;
         blockStart = blockState ? cursorRow - 1 : 0;
         blockEnd = blockState ? cursorRow : 0;
-    } else if (blockState == 1) {
+    } else if (blockState) {
         blockEnd = cursorRow;
     }
     if (!pressed(input(), keyF9) && !clickedAny(input(), buttons::copyBlock)) return;
-    blockState = 1 - blockState;
+    blockState = !blockState;
     size_t start = static_cast<size_t>(std::clamp(viewBase() + blockStart, 0, columnLength));
     for (int j = 0; j < 4; ++j) clipboard[j] = patternColumns[channelColumn(cursorChannel(), j)].substr(start, clipboardRows);
 }

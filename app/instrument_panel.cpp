@@ -1,6 +1,7 @@
 #include "app/sound_engine.h"
 
 #include "app/cell_text.h"
+#include "app/panel_rows.h"
 #include "app/screen_colours.h"
 #include "graphics/font.h"
 #include "graphics/drawing.h"
@@ -14,8 +15,6 @@ namespace {
 
 // Characters of the song name that fit in its box after the leading blank.
 constexpr size_t shownNameLength = 34;
-
-void tint(const Colour& colour) { setTint(colour.r, colour.g, colour.b); }
 
 struct PlacedText {
     const char32_t* text;
@@ -37,42 +36,10 @@ constexpr PlacedText panelWords[] = {
     {U"Description:", 442, 106},
 };
 
-int slotOf(const c_SoundEngine& e, int slot) { return instrumentSlot(e, e.currentInstrument, slot); }
-
-// A parameter line: its label and the value shown as two hex digits.
-struct ParameterLine {
-    float y;
-    const char32_t* label;
-    int (*value)(const c_SoundEngine&);
-};
-
-constexpr ParameterLine parameterLines[] = {
-    {144, U"  INSTRUMENT:", [](const c_SoundEngine& e) { return e.currentInstrument; }},
-    {360, U" OCT:", [](const c_SoundEngine& e) { return e.octave; }},
-    {168, U"         WAV:", [](const c_SoundEngine& e) { return slotOf(e, slotWave); }},
-    {180, U"         PWM:", [](const c_SoundEngine& e) { return slotOf(e, slotPwm); }},
-    {192, U"         SWP:", [](const c_SoundEngine& e) { return slotOf(e, slotAmtSwp) / 16; }},
-    {204, U"         ENV:", [](const c_SoundEngine& e) { return slotOf(e, slotEnvelope); }},
-    {216, U"         E2P:", [](const c_SoundEngine& e) { return slotOf(e, slotE2pRpt) % 16; }},
-    // The two arpeggio offsets stand as the two digits, one spinner each.
-    {228, U"         ARP:", [](const c_SoundEngine& e) { return slotOf(e, slotArpFirst) * 16 + slotOf(e, slotArpSecond); }},
-    {240, U"         SPD:", [](const c_SoundEngine& e) { return slotOf(e, slotArpSpeed); }},
-    {252, U"         AMT:", [](const c_SoundEngine& e) { return slotOf(e, slotAmtSwp) % 16; }},
-    {264, U"         RPT:", [](const c_SoundEngine& e) { return slotOf(e, slotE2pRpt) / 16; }},
-    {372, U" SPD:", [](const c_SoundEngine& e) { return e.speed; }},
-    {384, U" Len:", [](const c_SoundEngine& e) { return e.songLengthRows / rowsPerPattern; }},
-};
-static_assert(std::size(parameterLines) == BodyView::parameterLineCount);
-
 struct Point {
     float x, y;
 };
 
-// The spinner faces, in drawing order.
-constexpr Point spinnerButtons[] = {
-    {561, 144}, {473, 360}, {561, 168}, {561, 180}, {561, 192}, {561, 204}, {561, 228},
-    {593, 228}, {561, 240}, {561, 252}, {561, 264}, {561, 216}, {473, 372}, {473, 384},
-};
 constexpr Point navigationRow {385, 12};
 
 constexpr float glyphAdvance = 11;
@@ -81,8 +48,10 @@ constexpr float glyphAdvance = 11;
 
 void c_SoundEngine::composePanel(BodyView& view) const
 {
-    for (size_t i = 0; i < std::size(parameterLines); ++i)
-        view.parameterLines[i].assign(parameterLines[i].label).append(byteHex(parameterLines[i].value(*this)));
+    size_t line = 0;
+    for (const PanelRow& row : panelRows) {
+        if (row.label) view.parameterLines[line++].assign(row.label).append(byteHex(shownValue(row, *this)));
+    }
     view.description = instrumentDescriptions[currentInstrument];
     view.layoutLine.assign(U"LAYOUT ").append(layoutText);
     // A name from the song list can be longer than a typed one; it is cut
@@ -117,7 +86,10 @@ void c_SoundEngine::drawPanelTexts(const BodyView& view)
     tint(colours::description);
     drawString(view.description, 396, 123);
     tint(colours::text);
-    for (size_t i = 0; i < std::size(parameterLines); ++i) drawString(view.parameterLines[i], 385, parameterLines[i].y);
+    size_t line = 0;
+    for (const PanelRow& row : panelRows) {
+        if (row.label) drawString(view.parameterLines[line++], 385, row.y);
+    }
     drawString(view.layoutLine, 520, 440);
     drawString(view.songNameLine, 0, 441);
 }
@@ -135,7 +107,9 @@ void c_SoundEngine::drawButtonImages()
 {
     tint(colours::white);
     if (buttonImage) {
-        for (const Point& at : spinnerButtons) drawImageFrame(buttonImage, at.x, at.y, 0);
+        for (const PanelRow& row : panelRows) {
+            if (row.drawsFace) drawImageFrame(buttonImage, row.x, row.y, 0);
+        }
     }
     if (navRowImage) drawImageFrame(navRowImage, navigationRow.x, navigationRow.y, 0);
 }

@@ -1,5 +1,7 @@
 #include "app/sound_engine.h"
 
+#include "app/status_texts.h"
+
 #include "song/song_file.h"
 #include "app/user_input.h"
 
@@ -21,13 +23,13 @@ bool isNameChar(int code) { return code > 0 && nameCharacters.find(static_cast<c
 // note keys go into the name and never into the pattern.
 void c_SoundEngine::songNameField()
 {
-    if (clicked(input(), buttons::songNameField)) songNameEditing = 1;
+    if (clicked(input(), buttons::songNameField)) songNameEditing = true;
     if (!songNameEditing) return;
     holdInStandby();
     String before = songName;
     int ch = input().nextChar();
     if (songName.size() < songNameLimit && isNameChar(ch)) songName += static_cast<char32_t>(ch);
-    if (pressed(input(), keyEnter)) songNameEditing = 0;
+    if (pressed(input(), keyEnter)) songNameEditing = false;
     if ((pressed(input(), keyBackspace) || pressed(input(), keyDelete)) && !songName.empty()) songName.pop_back();
     // An edited name is a name in the songs folder again.
     if (songName != before) songFilePath.clear();
@@ -42,7 +44,7 @@ void c_SoundEngine::descriptionField()
     bool changed = false;
     if (clicked(input(), buttons::descriptionField)) {
         description.clear();
-        descriptionEditing = 1;
+        descriptionEditing = true;
     }
     if (descriptionEditing) {
         holdInStandby();
@@ -53,7 +55,7 @@ void c_SoundEngine::descriptionField()
         }
         if (pressed(input(), keyEnter)) {
             description.resize(descriptionLength, U' ');
-            descriptionEditing = 0;
+            descriptionEditing = false;
         }
         if (pressed(input(), keyBackspace) || pressed(input(), keyDelete)) description.clear();
     }
@@ -75,12 +77,14 @@ String c_SoundEngine::loadSongFile()
         // A name that arrives with a path ending in "songs\" keeps only the
         // part from that backslash on.
         size_t cut = songName.rfind(U'\\');
-        while (cut != String::npos && !(cut >= 5 && songName.compare(cut - 5, 5, U"songs") == 0))
+        const size_t folderLength = songFolderName.size();
+        while (cut != String::npos &&
+               !(cut >= folderLength && songName.compare(cut - folderLength, folderLength, songFolderName) == 0))
             cut = cut == 0 ? String::npos : songName.rfind(U'\\', cut - 1);
         if (cut != String::npos) songName = songName.substr(cut);
-        if (songName.empty() || !songNameStaysInFolder(songName)) return U"File not found!";
+        if (songName.empty() || !songNameStaysInFolder(songName)) return statusFileNotFound;
     }
-    if (!readSongFile(songFile())) return U"File not found!";
+    if (!readSongFile(songFile())) return statusFileNotFound;
     endUnsavedState();
-    return U"File Loaded...";
+    return statusFileLoaded;
 }

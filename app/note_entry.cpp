@@ -2,7 +2,8 @@
 
 #include "app/cell_text.h"
 #include "app/user_input.h"
-#include "audio/sound.h"
+#include "audio/audio_device.h"
+#include "player/voice_trigger.h"
 
 #include <algorithm>
 
@@ -117,21 +118,12 @@ void c_SoundEngine::enterNote(char32_t ch, int noteOctave, char32_t volume)
             } else if (patternColumns[volumeColumn(channel)][index] == U'0') {
                 setCell(volumeColumn(channel), index, U'8');
             }
-            resetPreviewVoice();
+            restartEffects(preview);
         }
         takeUndoSnapshot();
         cursorRow += 1;
     } else if (transportState == stateStandby) {
-        resetPreviewVoice();
+        restartEffects(preview);
     }
-    int pitch = noteValueOf(ch) + noteOctave * 12 - 24;
-    if (pitch == noteOctave * 12 + 104) {
-        haltChannel(channel);
-        haltChannel(channel + 4);
-    } else if (pitch <= 43) {
-        haltChannel(channel);
-        haltChannel(channel + 4);
-        playSoundOn(previewPrimary, channel, 1);
-        playSoundOn(previewSecondary, channel + 4, 1);
-    }
+    triggerVoice(gxtkAudio::audio(), channel, noteOctave, noteValueOf(ch), true, previewPrimary, previewSecondary);
 }

@@ -3,6 +3,8 @@
 // it was.
 #include "app/sound_engine.h"
 
+#include "app/status_texts.h"
+
 #include "app/key_help.h"
 #include "app/user_input.h"
 #include "host/game.h"
@@ -186,8 +188,8 @@ void c_SoundEngine::toggleAudition()
     }
     stopAllChannels();
     auto listened = std::make_shared<c_kovoPlay>();
-    if (listened->loadSong(songFolder + entry->name) != statusSongLoaded) {
-        statusText = U"File not found!";
+    if (listened->loadSong(songFolder + entry->name) != LoadOutcome::loaded) {
+        statusText = statusFileNotFound;
         return;
     }
     auditionPlayer = listened;

@@ -137,23 +137,23 @@ void c_SoundEngine::drawOverlay(const OverlayView& view)
     const ButtonRect& area = overlayArea;
     // Text drawn at x = 0 inks the frame's edge left of the grid: the grid's
     // row numbers there go too.
-    setTint(colours::frame.r, colours::frame.g, colours::frame.b);
+    tint(colours::frame);
     fillRect(0, lineHeight, area.left, area.bottom - lineHeight);
-    setTint(colours::grid.r, colours::grid.g, colours::grid.b);
+    tint(colours::grid);
     fillRect(area.left, area.top, area.right - area.left, area.bottom - area.top);
     if (view.highlightLine >= 0) {
-        setTint(colours::cursorBar.r, colours::cursorBar.g, colours::cursorBar.b);
+        tint(colours::cursorBar);
         fillRect(area.left, area.top + lineHeight * static_cast<float>(view.highlightLine), area.right - area.left,
                  lineHeight);
     }
     for (int line = 0; line < overlayLines; ++line) {
         if (view.lines[line].empty()) continue;
         const Colour& ink = inkColour(view.inks[line]);
-        setTint(ink.r, ink.g, ink.b);
+        tint(ink);
         drawString(view.lines[line], 0, lineY(line));
     }
     if (view.caret.shown) {
-        setTint(colours::caret.r, colours::caret.g, colours::caret.b);
+        tint(colours::caret);
         drawString(U" [", view.caret.x, view.caret.y);
     }
 }

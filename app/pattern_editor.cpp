@@ -1,5 +1,6 @@
 #include "app/sound_engine.h"
 
+#include "app/status_texts.h"
 #include "song/song_file.h"
 #include "app/user_input.h"
 #include "audio/sound.h"
@@ -53,8 +54,9 @@ void c_SoundEngine::homeButton()
 void c_SoundEngine::saveTrigger()
 {
     if (!pressed(input(), keyF11) && !clicked(input(), buttons::save)) return;
-    statusText = songFilePath.empty() ? saveSong(*this, songName) : saveSongFile(*this, songFilePath);
-    if (statusText == statusFileSaved) endUnsavedState();
+    SaveOutcome outcome = songFilePath.empty() ? saveSong(*this, songName) : saveSongFile(*this, songFilePath);
+    statusText = saveStatusText(outcome);
+    if (outcome == SaveOutcome::saved) endUnsavedState();
 }
 
 void c_SoundEngine::loadTrigger()

@@ -2,6 +2,7 @@
 
 #include "audio/sound.h"
 #include "player/voice_effects.h"
+#include "player/voice_trigger.h"
 #include "player/waveform_table.h"
 
 // The preview plays the current instrument's waveform pair, refreshed every
@@ -14,15 +15,6 @@ void c_SoundEngine::selectPreviewSounds()
         previewSecondary = previewSounds[pair->secondary];
     }
     previewPwm = static_cast<float>(instrumentSlot(*this, currentInstrument, slotPwm));
-}
-
-void c_SoundEngine::resetPreviewVoice()
-{
-    preview.arpCounter = 0;
-    preview.sweepCounter = 0;
-    preview.envPhase = 0;
-    preview.ticksSinceNote = 0;
-    preview.envPitch = 0;
 }
 
 // One tick of the player's effects for the single preview voice, at full
@@ -39,15 +31,12 @@ void c_SoundEngine::updatePreviewVoice()
     // Faded out for good: stopped, the same silence, so that the sound device
     // can rest. The next note starts its channels afresh anyway.
     if (preview.envPhase >= 1.0f && step > 0.0f) stopAllChannels();
-    stepEnvelopePitch(preview, slot(slotE2pRpt));
-    stepArpeggio(preview, slot(slotArpSpeed), slot(slotAmtSwp), slot(slotArpFirst), slot(slotArpSecond));
-    stepRepeat(preview, slot(slotE2pRpt));
-    stepPulseSweep(preview, slot(slotAmtSwp));
-    int semitones = noteValueOf(lastNoteChar) - 24 + (octave + previewOctaveShift) * 12;
+    stepVoiceEffects(preview, *this, currentInstrument);
+    int semitones = notePitch(octave + previewOctaveShift, noteValueOf(lastNoteChar));
     float exponent = static_cast<float>(semitones) + preview.arpOffset;
     VoiceRates rates = voiceRates(preview, noteRate(exponent), 0, previewPwm);
     for (int channel = 1; channel <= channelCount; ++channel) {
         setChannelPitch(channel, rates.primary);
-        setChannelPitch(channel + 4, rates.secondary);
+        setChannelPitch(channel + secondaryChannelOffset, rates.secondary);
     }
 }

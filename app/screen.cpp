@@ -13,8 +13,6 @@ constexpr int meterFloor = 2;
 constexpr int meterTop = 64;
 constexpr float titleBarBottom = 14;
 
-void tint(const Colour& colour) { setTint(colour.r, colour.g, colour.b); }
-
 // The grid reads past the last pattern slot while it plays the last rows of
 // pattern 255; such cells show as blank.
 char32_t cellOrBlank(const String& column, int index, char32_t blank)
@@ -40,7 +38,7 @@ void c_SoundEngine::renderScreen()
 
 void c_SoundEngine::fullRepaint()
 {
-    bool following = followText == U"On";
+    bool following = followMode;
     if (transportState != statePlaying) {
         paintBody(viewBase());
     } else if (following) {
@@ -93,7 +91,7 @@ void c_SoundEngine::composeBody(int base, BodyView& view) const
     composeGrid(base, view);
     composePanel(view);
     view.cursorBarRow = transportState == stateEditing ? cursorRow : 0;
-    bool marked = blockState == 1 && blockStart < cursorRow;
+    bool marked = blockState && blockStart < cursorRow;
     view.blockChannel = marked ? cursorChannel() : 0;
     view.blockStart = marked ? blockStart : 0;
     view.blockRows = marked ? cursorRow - blockStart : 0;
@@ -173,7 +171,7 @@ void c_SoundEngine::drawStatusRow()
 {
     statusRowComposed.assign(U"    ");
     for (int k = 0; k < channelCount; ++k) statusRowComposed.append(k ? U"  " : U"").append(channelOnTexts[k]);
-    statusRowComposed.append(U" FLW:").append(followText);
+    statusRowComposed.append(U" FLW:").append(followMode ? U"On" : U"Off");
     if (trackScreenChanges && screenRecord.statusRowValid && statusRowComposed == screenRecord.statusRow) return;
     tint(colours::frame);
     fillRect(4, 408, 380, 16);

@@ -2,6 +2,8 @@
 // truncates them to whole numbers).
 #pragma once
 
+#include "graphics/graphics_context.h"
+
 struct Colour {
     float r, g, b;
 };
@@ -23,3 +25,6 @@ constexpr Colour description {128, 128, 128};
 constexpr Colour white {255, 255, 255};
 
 } // namespace colours
+
+// Sets the drawing tint to a screen colour.
+inline void tint(const Colour& colour) { setTint(colour.r, colour.g, colour.b); }

@@ -2,6 +2,7 @@
 // tracker was started with.
 #include "app/sound_engine.h"
 
+#include "app/status_texts.h"
 #include "host/data_paths.h"
 #include "song/song_file.h"
 
@@ -29,5 +30,8 @@ void c_SoundEngine::openStartSong()
     // Absolute, since a relative path would otherwise mean the data folder.
     songFilePath = absolutePath(startSongPath);
     songName = songFilePath.substr(songFilePath.rfind(U'/') + 1).substr(0, shownNameLimit);
-    statusText = readSongFile(songFilePath) ? U"File Loaded..." : U"File not found!";
+    bool loaded = readSongFile(songFilePath);
+    statusText = loaded ? statusFileLoaded : statusFileNotFound;
+    // --play plays only a song that loaded.
+    if (!loaded) startPlaying = false;
 }

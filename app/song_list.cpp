@@ -13,7 +13,6 @@
 namespace {
 
 constexpr size_t filterLimit = 40;
-constexpr char32_t playerHandOver[] = U"tmp.dat";
 
 char32_t folded(char32_t c) { return c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c; }
 
@@ -70,7 +69,7 @@ std::vector<SongEntry> readSongEntries(const std::string& realFolder)
     for (const FileHead& file : readFileHeads(realFolder, songHeadLength, static_cast<long long>(textFileLimit))) {
         SongEntry entry;
         entry.name = widen(file.relativePath);
-        if (!startsWithSongMagic(file.head) || entry.name == playerHandOver || endsWith(entry.name, replacementSuffix))
+        if (!startsWithSongMagic(file.head) || entry.name == handOverSongName || endsWith(entry.name, replacementSuffix))
             continue;
         SongHeader header = readSongHeader(file.head);
         entry.foldedName = foldedText(entry.name);

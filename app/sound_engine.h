@@ -153,11 +153,10 @@ public:
     int patternBaseRow = 0;
     int rowInPattern = 0;
     int tickCounter = 0;
-    int transportState = stateStandby;
+    TransportState transportState = stateStandby;
     std::array<float, channelCount> channelLevels {1.0f, 1.0f, 1.0f, 1.0f};
     std::array<String, channelCount> channelOnTexts;
-    int followMode = 0;
-    String followText = U"Off";
+    bool followMode = false;  // the grid follows the playing row
     int layoutIndex = 0;
     String layoutText = U"DE";
     int currentInstrument = 1;
@@ -191,8 +190,8 @@ public:
     bool midiVelocity = true;
 
     // ---- Name fields ----
-    int songNameEditing = 0;
-    int descriptionEditing = 0;
+    bool songNameEditing = false;
+    bool descriptionEditing = false;
 
     // ---- Screen ----
     int redrawCounter = 0;
@@ -209,7 +208,7 @@ public:
     float markerShownY = 0;
 
     // ---- Block copy ----
-    int blockState = 0;
+    bool blockState = false;  // a block is being marked
     int blockStart = 0;
     int blockEnd = 0;
     std::array<String, 4> clipboard;
@@ -275,7 +274,6 @@ private:
     void transposeChannel(int step);
     void insertPosition();
     void deletePosition();
-    void resetPreviewVoice();
     void copyUndoSlot();
 
     void fullRepaint();

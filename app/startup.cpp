@@ -38,8 +38,6 @@ void c_SoundEngine::create()
         restoreUnsavedSong();
     else
         openStartSong();
-    // Not over a song that did not load: its status stays.
-    if (statusText == U"File not found!") startPlaying = false;
 }
 
 // --play: F1 once the screen has been shown, as a user would press it, so

@@ -6,11 +6,6 @@
 #include "audio/sound.h"
 #include "player/kovo_play.h"
 
-namespace {
-constexpr char32_t temporarySongName[] = U"tmp.dat";
-constexpr char32_t temporarySongPath[] = U"songs/tmp.dat";
-} // namespace
-
 c_InputDevice& c_SoundEngine::input() { return *inputDevice(); }
 
 void c_SoundEngine::stopAllChannels()
@@ -58,8 +53,7 @@ void c_SoundEngine::switchChannels()
 void c_SoundEngine::toggleFollow()
 {
     if (!clicked(input(), buttons::follow)) return;
-    followMode = 1 - followMode;
-    followText = followMode ? U"On" : U"Off";
+    followMode = !followMode;
 }
 
 void c_SoundEngine::toggleLayout()
@@ -136,9 +130,9 @@ void c_SoundEngine::startPlaybackFromStart()
 void c_SoundEngine::startPlayback()
 {
     tickCounter = -1;
-    if (saveSong(*this, temporarySongName, Durability::cached) == statusFileSaved) {
+    if (saveHandOverSong(*this) == SaveOutcome::saved) {
         player = std::make_shared<c_kovoPlay>();
-        if (player->loadSong(temporarySongPath) == statusSongLoaded) {
+        if (player->loadSong(songFolder + String(handOverSongName)) == LoadOutcome::loaded) {
             player->tick = 0;
             player->row = 0;
             player->patternBaseRow = 0;

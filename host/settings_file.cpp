@@ -1,11 +1,11 @@
 #include "host/settings_file.h"
 
-#include <cstdio>
+#include "host/file_replace.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -60,20 +60,5 @@ bool writeSetting(const std::string& path, const std::string& key, const std::st
     for (const std::string& line : readLines(path))
         if (!isLineOfKey(line, key)) text << line << '\n';
     text << key << '=' << value << '\n';
-    // A temporary of this process's own, renamed over the file once complete.
-    std::string temporary = path + ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream file(temporary, std::ios::trunc);
-        file << text.str();
-        file.flush();
-        if (!file) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return replaceFile(path, text.str());
 }

@@ -14,5 +14,5 @@ std::string settingsFilePath();
 std::optional<std::string> readSetting(const std::string& path, const std::string& key);
 
 // Sets the key, keeping every other line; makes the folders it needs and
-// replaces the file in one step, so a failed write leaves the old file.
+// replaces the file as replaceFile does, so a failed write leaves the old file.
 bool writeSetting(const std::string& path, const std::string& key, const std::string& value);

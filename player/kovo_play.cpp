@@ -4,6 +4,7 @@
 #include "audio/audio_device.h"
 #include "audio/sound.h"
 #include "host/game.h"
+#include "player/voice_trigger.h"
 #include "player/waveform_table.h"
 
 namespace {
@@ -11,28 +12,22 @@ namespace {
 // First column of each group of four (channel 1's).
 enum ColumnGroup { noteColumns = 0, volumeColumns = 4, instrumentColumns = 8, octaveColumns = 12 };
 
-constexpr int loopFlag = 1;
-// A pitch at or above this many semitones over the waveform's own starts nothing.
-constexpr int highestPlayablePitch = 43;
-// "<" read through the pitch formula: octave * 12 + 128 - 24.
-constexpr int noteOffPitchOffset = noteOff - 24;
-
 // Channels are counted from 0 here; the audio channels they drive from 1.
 int primaryChannelOf(int channel) { return channel + 1; }
-int secondaryChannelOf(int channel) { return channel + 1 + channelCount; }
+int secondaryChannelOf(int channel) { return primaryChannelOf(channel) + secondaryChannelOffset; }
 
 // An octave cell read as a decimal number; anything else is 0.
 int octaveValue(char32_t c) { return c >= U'0' && c <= U'9' ? static_cast<int>(c - U'0') : 0; }
 
 } // namespace
 
-String c_kovoPlay::loadSong(const String& path)
+LoadOutcome c_kovoPlay::loadSong(const String& path)
 {
     loadWaveforms();
     String text = loadText(path);
-    if (text.empty()) return statusLoadingFailed;
+    if (text.empty()) return LoadOutcome::noSong;
     parseSongText(text, *this);
-    return statusSongLoaded;
+    return LoadOutcome::loaded;
 }
 
 void c_kovoPlay::loadWaveforms()
@@ -119,24 +114,15 @@ void c_kovoPlay::chooseWaveforms(int channel)
     voice.secondarySound = waveSounds[static_cast<size_t>(pair->secondary)];
 }
 
-// Only a channel with a volume can stop or start its oscillators: "<" stops
-// them, a note with a volume digit starts both from their first frame.
+// Only a channel with a volume can stop or start its oscillators, and only
+// a volume digit on the row starts them.
 void c_kovoPlay::triggerOscillators(int channel)
 {
     PlayerVoice& voice = voices[channel];
     if (voice.volume == 0) return;
-    int pitch = static_cast<int>(static_cast<float>(voice.octaveDigit * 12) + voice.noteRead - 24.0f);
-    int volumeDigit = hexDigitValue(cell(volumeColumns + channel));
-    if (pitch == voice.octaveDigit * 12 + noteOffPitchOffset) {
-        haltChannel(device(), primaryChannelOf(channel));
-        haltChannel(device(), secondaryChannelOf(channel));
-    }
-    if (pitch <= highestPlayablePitch && volumeDigit > 0) {
-        haltChannel(device(), primaryChannelOf(channel));
-        haltChannel(device(), secondaryChannelOf(channel));
-        playSoundOn(device(), voice.primarySound, primaryChannelOf(channel), loopFlag);
-        playSoundOn(device(), voice.secondarySound, secondaryChannelOf(channel), loopFlag);
-    }
+    bool volumeOnRow = hexDigitValue(cell(volumeColumns + channel)) > 0;
+    triggerVoice(device(), primaryChannelOf(channel), voice.octaveDigit, static_cast<int>(voice.noteRead), volumeOnRow,
+                 voice.primarySound, voice.secondarySound);
 }
 
 // "-" in channels 1..3 jumps to the last row and then steps past it, while
@@ -166,11 +152,7 @@ void c_kovoPlay::applyEffects(int channel)
 {
     PlayerVoice& voice = voices[channel];
     applyEnvelope(channel);
-    stepEnvelopePitch(voice.effects, latchedSlot(voice, slotE2pRpt));
-    stepArpeggio(voice.effects, latchedSlot(voice, slotArpSpeed), latchedSlot(voice, slotAmtSwp),
-                 latchedSlot(voice, slotArpFirst), latchedSlot(voice, slotArpSecond));
-    stepRepeat(voice.effects, latchedSlot(voice, slotE2pRpt));
-    stepPulseSweep(voice.effects, latchedSlot(voice, slotAmtSwp));
+    stepVoiceEffects(voice.effects, *this, voice.latchedInstrument);
     applySlide(voice);
     applyRates(channel);
 }

@@ -13,9 +13,11 @@
 class c_Sound;
 class gxtkAudio;
 
-// Status texts of loadSong.
-constexpr char32_t statusSongLoaded[] = U"1";
-constexpr char32_t statusLoadingFailed[] = U"Loading Failed!";
+// How loadSong ended.
+enum class LoadOutcome {
+    loaded,
+    noSong,  // the file is missing or empty: the song is as constructed
+};
 
 // What the player keeps for one tracker channel.
 struct PlayerVoice {
@@ -45,9 +47,8 @@ public:
     explicit c_kovoPlay(gxtkAudio* device) : device_(device), ownDevice_(true) {}
 
     // Loads the eight waveforms, then the song file at path (a data-folder
-    // path). Returns "1", or "Loading Failed!" when the file is missing or
-    // empty, leaving the song as it was.
-    String loadSong(const String& path);
+    // path).
+    LoadOutcome loadSong(const String& path);
 
     // Loads the eight waveforms onto the player's device.
     void loadWaveforms();

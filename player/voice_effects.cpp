@@ -1,5 +1,7 @@
 #include "player/voice_effects.h"
 
+#include "song/song_model.h"
+
 #include <cmath>
 #include <limits>
 
@@ -17,6 +19,9 @@ float arpeggioOffset(int amount, int value) { return static_cast<float>(amount *
 
 } // namespace
 
+// The arpeggio offset and the envelope pitch are also set by the next
+// tick's steps before anything reads them; clearing them here only keeps a
+// restarted voice from showing values of its last note.
 void restartEffects(VoiceEffects& voice)
 {
     voice.arpOffset = 0;
@@ -24,6 +29,16 @@ void restartEffects(VoiceEffects& voice)
     voice.sweepCounter = 0;
     voice.envPhase = 0;
     voice.ticksSinceNote = 0;
+    voice.envPitch = 0;
+}
+
+void stepVoiceEffects(VoiceEffects& voice, const Song& song, int instrument)
+{
+    auto slot = [&](int n) { return instrumentSlot(song, instrument, n); };
+    stepEnvelopePitch(voice, slot(slotE2pRpt));
+    stepArpeggio(voice, slot(slotArpSpeed), slot(slotAmtSwp), slot(slotArpFirst), slot(slotArpSecond));
+    stepRepeat(voice, slot(slotE2pRpt));
+    stepPulseSweep(voice, slot(slotAmtSwp));
 }
 
 float envelopeStep(int envSpeed)

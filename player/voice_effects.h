@@ -3,6 +3,8 @@
 // pulse-width sweep, with the per-tick steps both of them run.
 #pragma once
 
+struct Song;
+
 struct VoiceEffects {
     int arpCounter = 0;
     int sweepCounter = 0;
@@ -17,8 +19,14 @@ struct VoiceEffects {
 };
 
 // Restarts the effects for a new note (arpeggio, sweep, envelope, repeat
-// count); E2P, SPD and the sweep period are refreshed every tick anyway.
+// count, envelope pitch); E2P, SPD and the sweep period are refreshed every
+// tick anyway.
 void restartEffects(VoiceEffects& voice);
+
+// The effect steps of one tick after the envelope, in their order, with the
+// slots of the instrument that drives the voice: envelope to pitch,
+// arpeggio, repeat, pulse-width sweep.
+void stepVoiceEffects(VoiceEffects& voice, const Song& song, int instrument);
 
 // How far the envelope phase moves per tick for an ENV setting: one eighth
 // of full level every ENV ticks. ENV 0 gives an infinite step, which ends the

@@ -1,6 +1,9 @@
 #include "song/song_file.h"
 
+#include "host/game.h"
+
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 
 namespace {
@@ -184,16 +187,38 @@ bool songNameStaysInFolder(const String& name)
     }
 }
 
-String saveSong(const Song& song, const String& name, Durability durability)
+SaveOutcome saveSong(const Song& song, const String& name, Durability durability)
 {
-    if (name.empty()) return statusEnterName;
-    if (!songNameStaysInFolder(name)) return statusSavingFailed;
+    if (name.empty()) return SaveOutcome::noName;
+    if (!songNameStaysInFolder(name)) return SaveOutcome::failed;
     return saveSongFile(song, songFolder + name, durability);
 }
 
-String saveSongFile(const Song& song, const String& path, Durability durability)
+SaveOutcome saveSongFile(const Song& song, const String& path, Durability durability)
 {
-    return replaceTextFile(path, songText(song), durability) ? statusFileSaved : statusSavingFailed;
+    if (namesHandOverSong(path)) return SaveOutcome::failed;
+    return replaceTextFile(path, songText(song), durability) ? SaveOutcome::saved : SaveOutcome::failed;
+}
+
+// Only read back at once by the player: no wait for the disk.
+SaveOutcome saveHandOverSong(const Song& song)
+{
+    bool written = replaceTextFile(songFolder + String(handOverSongName), songText(song), Durability::cached);
+    return written ? SaveOutcome::saved : SaveOutcome::failed;
+}
+
+bool namesHandOverSong(const String& path)
+{
+    BBGame* game = BBGame::game();
+    if (!game) return false;
+    // Links in the part that exists are followed, "." and ".." folded away.
+    auto canonical = [game](const String& scheme, std::error_code& error) {
+        return std::filesystem::weakly_canonical(narrow(game->resolvePath(scheme)), error);
+    };
+    std::error_code pathError, handOverError;
+    std::filesystem::path file = canonical(path, pathError);
+    std::filesystem::path handOver = canonical(songFolder + String(handOverSongName), handOverError);
+    return !pathError && !handOverError && !file.empty() && file == handOver;
 }
 
 void removeInterruptedSaves() { removeStaleReplacements(songFolder); }

@@ -5,13 +5,24 @@
 #include "io/text_file.h"
 #include "song/song_model.h"
 
+#include <iterator>
+#include <string_view>
+
 // Folder of the song files, as a scheme path.
 constexpr char32_t songFolder[] = U"quorvane://data/songs/";
+// The folder's own name, the last part of songFolder.
+constexpr std::u32string_view songFolderName = U"songs";
+static_assert(std::u32string_view(songFolder).substr(std::size(songFolder) - 7, 5) == songFolderName);
+// The song the transport hands to the player: an ordinary song file in the
+// songs folder, rewritten at every start of playback.
+constexpr char32_t handOverSongName[] = U"tmp.dat";
 
-// Results of saveSong.
-constexpr char32_t statusEnterName[] = U"Enter a Name...";
-constexpr char32_t statusFileSaved[] = U"File Saved...";
-constexpr char32_t statusSavingFailed[] = U"Saving Failed!";
+// How a save ended.
+enum class SaveOutcome {
+    saved,
+    noName,  // nothing was written
+    failed,  // any earlier file of that name is as it was
+};
 
 // The song's characters in file order: magic, header, the first P patterns
 // of every column, positions, instrument values 0..248, descriptions 1..31.
@@ -21,13 +32,18 @@ String songText(const Song& song);
 // has no ".." component. Subfolders are fine.
 bool songNameStaysInFolder(const String& name);
 
-// Writes the song to the songs folder under name. Returns "Enter a Name..."
-// for an empty name, "File Saved..." or "Saving Failed!" (also for a name
-// that leaves the songs folder); a failed save leaves any earlier file of
-// that name as it was. Only a song the user keeps needs to reach the disk.
-String saveSong(const Song& song, const String& name, Durability durability = Durability::synced);
-// The same for a song file anywhere: "File Saved..." or "Saving Failed!".
-String saveSongFile(const Song& song, const String& path, Durability durability = Durability::synced);
+// Writes the song to the songs folder under name. Fails for a name that
+// leaves the songs folder, and for the hand-over song by any spelling: the
+// next start of playback would overwrite it. Only a song the user keeps needs
+// to reach the disk.
+SaveOutcome saveSong(const Song& song, const String& name, Durability durability = Durability::synced);
+// The same for a song file anywhere.
+SaveOutcome saveSongFile(const Song& song, const String& path, Durability durability = Durability::synced);
+// Writes the hand-over song, for a player to read at once.
+SaveOutcome saveHandOverSong(const Song& song);
+// Whether a path names the hand-over song's file: "./tmp.dat", a link to it
+// and its full path all do.
+bool namesHandOverSong(const String& path);
 
 // Removes what saves cut short by a killed program left in the songs folder.
 void removeInterruptedSaves();

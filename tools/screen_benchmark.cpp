@@ -92,7 +92,7 @@ void printFrameCost(const char* kind, const FrameCost& cost)
 void measureSongFile(c_SoundEngine& engine)
 {
     double saveMs = averageMs(songRounds, [&] {
-        if (saveSong(engine, benchmarkSongName) != U"File Saved...") std::printf("the save failed\n");
+        if (saveSong(engine, benchmarkSongName) != SaveOutcome::saved) std::printf("the save failed\n");
     });
     // The song F1 hands to the player is not synced to the disk.
     double handOverMs = averageMs(songRounds, [&] { saveSong(engine, benchmarkSongName, Durability::cached); });

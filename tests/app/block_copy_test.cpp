@@ -26,7 +26,7 @@ TEST_F(BlockCopy, ShiftDownDownF9CopiesAndF10PastesAtTheCursor)
     pressAndStep(keyDown);
     pressAndStep(keyDown);
     pressAndStep(keyF9);
-    EXPECT_EQ(engine->blockState, 0);
+    EXPECT_FALSE(engine->blockState);
     EXPECT_EQ(engine->blockStart, 2);
     EXPECT_EQ(engine->blockEnd, 5);
     for (int j = 0; j < 4; ++j) EXPECT_EQ(engine->clipboard[j].substr(0, 3), U"CDE");

@@ -113,12 +113,12 @@ TEST_F(MidiNotes, StandbyOnlySoundsAndANameFieldOrPlayingTakesNothing)
     EXPECT_EQ(channelState(1), AL_PLAYING);
 
     engine->stopAllChannels();
-    engine->songNameEditing = 1;
+    engine->songNameEditing = true;
     noteOn(60, 100);
     step();
     EXPECT_NE(channelState(1), AL_PLAYING);
     EXPECT_TRUE(engine->songName.empty());
-    engine->songNameEditing = 0;
+    engine->songNameEditing = false;
 
     pressAndStep(keySpace);  // Editing
     pressAndStep(keyF1);     // playing

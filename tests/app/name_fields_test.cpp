@@ -51,7 +51,7 @@ TEST_F(NameFields, SongNameTakesOnlyNameCharactersUpToThirtyTwo)
     pressAndStep(keyBackspace);
     EXPECT_EQ(engine->songName.size(), 31u);
     pressAndStep(keyEnter);
-    EXPECT_EQ(engine->songNameEditing, 0);
+    EXPECT_FALSE(engine->songNameEditing);
     typeStepwise(U"x");
     EXPECT_EQ(engine->songName.size(), 31u);
 }
@@ -132,7 +132,7 @@ TEST_F(NameFields, AFailedSaveKeepsTheSongAndTheProgramGoesOn)
 TEST_F(NameFields, LoadingKeepsOnlyThePartAfterASongsBackslash)
 {
     String name = uniqueName("cleaned");
-    ASSERT_EQ(saveSong(*engine, name), U"File Saved...");
+    ASSERT_EQ(saveSong(*engine, name), SaveOutcome::saved);
     engine->songName = U"c:\\x\\songs\\" + name;
     EXPECT_EQ(engine->loadSongFile(), U"File not found!");  // "\name" is not a file here
     EXPECT_EQ(engine->songName, U"\\" + name);
@@ -164,4 +164,24 @@ TEST_F(NameFields, AFieldThatEndsEditingSaysStandby)
     click(400, 129);  // description field
     step();
     EXPECT_EQ(engine->statusText, U"Enter a Name...");
+}
+
+// Every character of the name can be typed, but the next F1 would overwrite
+// a song kept there: the save fails and the song stays unsaved in memory.
+TEST_F(NameFields, TheTemporarySongIsNoNameToSaveUnder)
+{
+    written.push_back(narrow(handOverSongName));
+    clickSongName();
+    typeStepwise(U"tmp.dat");
+    pressAndStep(keyEnter);
+    ASSERT_EQ(engine->songName, handOverSongName);
+    engine->patternColumns[0][0] = U'q';
+    pressAndStep(keyF11);
+    EXPECT_EQ(engine->statusText, U"Saving Failed!");
+
+    pressAndStep(keyF1);
+    ASSERT_EQ(engine->transportState, statePlaying);
+    Song handedOver;
+    parseSongText(loadText(songFolder + String(handOverSongName)), handedOver);
+    EXPECT_EQ(handedOver.patternColumns[0][0], U'q');
 }

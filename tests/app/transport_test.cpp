@@ -18,7 +18,7 @@ TEST_F(Transport, StartsInStandbyWithTheBlankSong)
     EXPECT_EQ(engine->songLengthRows, 32);
     EXPECT_EQ(engine->currentInstrument, 1);
     EXPECT_EQ(engine->layoutText, U"DE");
-    EXPECT_EQ(engine->followText, U"Off");
+    EXPECT_FALSE(engine->followMode);
     for (int column = 0; column < columnCount; ++column) {
         EXPECT_EQ(engine->patternColumns[column], blankColumn(column));
         EXPECT_EQ(engine->undoRing[column][15], blankColumn(column));
@@ -84,7 +84,7 @@ TEST_F(Transport, ChannelSwitchesFollowAndLayoutToggle)
     EXPECT_EQ(engine->channelLevels[1], 1.0f);
     click(320, 418);
     step();
-    EXPECT_EQ(engine->followText, U"On");
+    EXPECT_TRUE(engine->followMode);
     click(600, 450);
     step();
     EXPECT_EQ(engine->layoutText, U"US");

@@ -3,12 +3,15 @@
 #include "host/settings_file.h"
 #include "host/window_scale.h"
 #include "tests/support/child_process.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -101,6 +104,27 @@ TEST(SettingsFile, AMissingOrBrokenFileGivesNoValueAndWritingKeepsOtherLines)
     EXPECT_EQ(readSetting(path, "scale"), "1");
     EXPECT_EQ(readSetting(path, "scales"), "9");
     EXPECT_EQ(readSetting(path, "colour"), "blue");
+}
+
+// Settings kept as a link into a dotfiles folder stay linked, and a write cut
+// short leaves the file as it was.
+TEST(SettingsFile, IsReplacedWholeThroughALink)
+{
+    TempFolder folder;
+    std::string target = folder.write("dotfiles-kovo", "colour=blue\n");
+    ASSERT_EQ(mkdir((folder.path() + "/kovo-tracker").c_str(), 0755), 0);
+    std::string path = folder.path() + "/kovo-tracker/settings";
+    ASSERT_EQ(symlink(target.c_str(), path.c_str()), 0);
+
+    ASSERT_TRUE(writeSetting(path, "scale", "2"));
+    struct stat link {};
+    ASSERT_EQ(lstat(path.c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
+    EXPECT_EQ(readFileBytes(target), "colour=blue\nscale=2\n");
+
+    EXPECT_EQ(runWithFileSizeLimit(8, [&] { return writeSetting(path, "scale", "3") ? 1 : 0; }), 0);
+    EXPECT_EQ(readFileBytes(target), "colour=blue\nscale=2\n");
+    EXPECT_NE(access((target + "~saving").c_str(), F_OK), 0);
 }
 
 TEST(SettingsFile, RemembersOnlyAScaleItCanUse)

@@ -43,8 +43,8 @@ protected:
     void loadThroughFile()
     {
         savedName = U"player-sound-" + intText(getpid()) + U".song";
-        ASSERT_EQ(saveSong(song, savedName), statusFileSaved);
-        ASSERT_EQ(player.loadSong(U"songs/" + savedName), statusSongLoaded);
+        ASSERT_EQ(saveSong(song, savedName), SaveOutcome::saved);
+        ASSERT_EQ(player.loadSong(U"songs/" + savedName), LoadOutcome::loaded);
     }
 
     // The mix of the given ticks, one tick of sound after each.
@@ -70,7 +70,7 @@ protected:
 
 TEST_F(PlayerSound, LoadingAMissingSongFailsAndKeepsTheSongAsItWas)
 {
-    EXPECT_EQ(player.loadSong(U"songs/no-such-song-" + intText(getpid())), statusLoadingFailed);
+    EXPECT_EQ(player.loadSong(U"songs/no-such-song-" + intText(getpid())), LoadOutcome::noSong);
     EXPECT_EQ(player.songLengthRows, 32);
     EXPECT_EQ(player.speed, 4);
     EXPECT_TRUE(player.patternColumns[0].empty());

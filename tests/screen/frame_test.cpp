@@ -85,7 +85,7 @@ TEST_F(Frame, TheCursorBarShowsOnlyWhileEditing)
 TEST_F(Frame, AMarkedBlockCoversTheCursorChannelFromItsStartRow)
 {
     engine->transportState = stateEditing;
-    engine->blockState = 1;
+    engine->blockState = true;
     engine->blockStart = 2;
     engine->cursorRow = 5;
     engine->cursorColumn = 3;
@@ -115,8 +115,7 @@ TEST_F(Frame, AMarkedBlockCoversTheCursorChannelFromItsStartRow)
 TEST_F(Frame, FollowingMovesThePlayMarkerAndRepaintsTheBodyAtRowZero)
 {
     engine->transportState = statePlaying;
-    engine->followMode = 1;
-    engine->followText = U"On";
+    engine->followMode = true;
     Picture shown = repaint();
     EXPECT_TRUE(markerRows(shown).empty());  // row 0's marker hides under the title bar
 
@@ -248,8 +247,7 @@ TEST_F(Frame, AMutedChannelTakesNoNewPeakButKeepsFalling)
 TEST_F(Frame, GridRowsReadWholeAfterThePlayMarkerHasPassedThem)
 {
     engine->transportState = statePlaying;
-    engine->followMode = 1;
-    engine->followText = U"On";
+    engine->followMode = true;
     putNote(0, 1, U'y', U'2', U'F', U'1');
     putNote(1, 2, U'p', U'3', U'E', U'A');
     putNote(2, 3, U'<', U'0');

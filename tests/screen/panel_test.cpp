@@ -114,9 +114,8 @@ TEST_F(Panel, HeaderStatusRowAndTransportLabel)
     // A message too long for the room after "Status: " takes that word's
     // place; what is still too long runs off the right edge and does not wrap.
     engine->statusText = U"A message longer than the bar";
-    engine->followText = U"On";
     engine->transportState = statePlaying;
-    engine->followMode = 1;
+    engine->followMode = true;
     shown = repaint();
     EXPECT_EQ(textAt(shown, 35 * 11, -1, 23, seen::statusText), "A message longer than t");
     EXPECT_EQ(textAt(shown, 0, -1, 35, seen::text), "POS CHN1  CHN2  CHN3  CHN4  POS ## ");
@@ -155,7 +154,7 @@ TEST_F(Panel, PatternCursorStandsBehindItsCell)
 
 TEST_F(Panel, TextFieldCursorsStandWhereTheNextCharacterGoes)
 {
-    engine->songNameEditing = 1;
+    engine->songNameEditing = true;
     Picture shown = repaint();
     EXPECT_EQ(reader.read(shown, 11, 441, 1, seen::caret), "[");
     EXPECT_EQ(reader.read(shown, 44, 24, 1, seen::text, seen::grid), "-");  // no pattern cursor
@@ -166,8 +165,8 @@ TEST_F(Panel, TextFieldCursorsStandWhereTheNextCharacterGoes)
     EXPECT_EQ(reader.read(shown, 11, 441, 3, seen::text, seen::grid), "abc");
     EXPECT_EQ(reader.read(shown, 44, 441, 1, seen::caret), "[");
 
-    engine->songNameEditing = 0;
-    engine->descriptionEditing = 1;
+    engine->songNameEditing = false;
+    engine->descriptionEditing = true;
     shown = repaint();
     EXPECT_EQ(reader.read(shown, 396, 123, 1, seen::caret), "[");
     EXPECT_EQ(reader.read(shown, 44, 441, 1, seen::text, seen::grid), " ");
@@ -179,7 +178,7 @@ TEST_F(Panel, TextFieldCursorsStandWhereTheNextCharacterGoes)
     EXPECT_EQ(reader.read(shown, 396 + 44, 123, 1, seen::caret), "[");
 
     // Both fields at once: both cursors.
-    engine->songNameEditing = 1;
+    engine->songNameEditing = true;
     shown = repaint();
     EXPECT_EQ(reader.read(shown, 44, 441, 1, seen::caret), "[");
     EXPECT_EQ(reader.read(shown, 396 + 44, 123, 1, seen::caret), "[");

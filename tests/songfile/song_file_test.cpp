@@ -93,7 +93,7 @@ bool sameSong(const Song& a, const Song& b)
 TEST_F(SongFiles, ANewSongIs1675BytesWithBlankDescriptions)
 {
     String song = name("new");
-    ASSERT_EQ(saveSong(newSong(), song), statusFileSaved);
+    ASSERT_EQ(saveSong(newSong(), song), SaveOutcome::saved);
     std::string bytes = bytesOf(song);
     ASSERT_EQ(bytes.size(), 1675u);
     EXPECT_EQ(bytes.substr(0, 7), std::string("KOV1\x01\x04\x01", 7));
@@ -110,7 +110,7 @@ TEST_F(SongFiles, Pattern255StoresTheCountAsTwoBytesAndEveryColumnWhole)
     song.patternColumns[15][columnLength - 1] = U'3';
     song.instrumentParams[2 * 8 + slotEnvelope] = 255;
     String file = name("p255");
-    ASSERT_EQ(saveSong(song, file), statusFileSaved);
+    ASSERT_EQ(saveSong(song, file), SaveOutcome::saved);
     std::string bytes = bytesOf(file);
     EXPECT_EQ(bytes.substr(6, 2), "\xC4\x80");
     // Three characters of two bytes: the count, position 255 and ENV 255.
@@ -124,10 +124,10 @@ TEST_F(SongFiles, SaveLoadSaveGivesTheSameBytes)
     Song song = busySong();
     song.positions[200] = 9;  // beyond the song's length, still saved and counted
     String first = name("first"), second = name("second");
-    ASSERT_EQ(saveSong(song, first), statusFileSaved);
+    ASSERT_EQ(saveSong(song, first), SaveOutcome::saved);
     Song back = loaded(first);
     EXPECT_TRUE(sameSong(back, song));
-    ASSERT_EQ(saveSong(back, second), statusFileSaved);
+    ASSERT_EQ(saveSong(back, second), SaveOutcome::saved);
     EXPECT_EQ(bytesOf(first), bytesOf(second));
     // Two bytes each for the count 141, position 140, the e-acute, ENV 255 and
     // 2047; three for the euro sign.
@@ -140,42 +140,58 @@ TEST_F(SongFiles, UnsavedPatternsAndLongDescriptionsDoNotOutliveALoad)
     song.patternColumns[0][200 * 32] = U'q';           // no position names pattern 200
     song.instrumentDescriptions[2] = String(30, U'y');  // longer than a description can be
     String file = name("unsaved");
-    ASSERT_EQ(saveSong(song, file), statusFileSaved);
+    ASSERT_EQ(saveSong(song, file), SaveOutcome::saved);
     Song back = loaded(file);
     EXPECT_EQ(back.patternColumns[0][200 * 32], U'.');
     EXPECT_EQ(back.instrumentDescriptions[2], String(21, U'y'));
     EXPECT_EQ(back.instrumentDescriptions[3], String(21, U' '));
 }
 
-TEST_F(SongFiles, TheTemporarySongIsAnOrdinarySong)
+// The next start of playback would overwrite a song saved there.
+TEST_F(SongFiles, TheTemporarySongIsAnOrdinarySongThatNoSaveOverwrites)
 {
     written.push_back("tmp.dat");
-    ASSERT_EQ(saveSong(busySong(), U"tmp.dat"), statusFileSaved);
+    ASSERT_EQ(saveHandOverSong(busySong()), SaveOutcome::saved);
     EXPECT_TRUE(sameSong(loaded(U"tmp.dat"), busySong()));
+    std::string handedOver = bytesOf(U"tmp.dat");
+
+    for (const char32_t* spelling : {U"tmp.dat", U"./tmp.dat", U".//tmp.dat", U"././tmp.dat"})
+        EXPECT_EQ(saveSong(newSong(), spelling), SaveOutcome::failed) << narrow(spelling);
+    EXPECT_EQ(saveSongFile(newSong(), widen(real("tmp.dat"))), SaveOutcome::failed);
+    String link = name("link");
+    ASSERT_EQ(symlink("tmp.dat", real(narrow(link)).c_str()), 0);
+    EXPECT_EQ(saveSong(newSong(), link), SaveOutcome::failed);
+    EXPECT_EQ(bytesOf(U"tmp.dat"), handedOver);
+
+    // Only that one file: the same name in a subfolder is a song like any other.
+    madeFolder = narrow(name("sub"));
+    ASSERT_EQ(mkdir(real(madeFolder).c_str(), 0755), 0);
+    written.insert(written.begin(), madeFolder + "/tmp.dat");
+    EXPECT_EQ(saveSong(newSong(), widen(madeFolder + "/tmp.dat")), SaveOutcome::saved);
 }
 
 TEST_F(SongFiles, NamesThatCannotBeWrittenFailWithoutLeavingFiles)
 {
-    EXPECT_EQ(saveSong(newSong(), U""), statusEnterName);
+    EXPECT_EQ(saveSong(newSong(), U""), SaveOutcome::noName);
     String lost = name("no-such-folder/song");
-    EXPECT_EQ(saveSong(newSong(), lost), statusSavingFailed);
+    EXPECT_EQ(saveSong(newSong(), lost), SaveOutcome::failed);
     EXPECT_FALSE(exists(binaryDirectory() + "/data/songs/" + narrow(lost).substr(0, narrow(lost).find('/'))));
 
     madeFolder = narrow(name("sub"));
     ASSERT_EQ(mkdir(real(madeFolder).c_str(), 0755), 0);
     String inFolder = widen(madeFolder + "/song");
     written.insert(written.begin(), madeFolder + "/song");
-    EXPECT_EQ(saveSong(newSong(), inFolder), statusFileSaved);
+    EXPECT_EQ(saveSong(newSong(), inFolder), SaveOutcome::saved);
     EXPECT_EQ(bytesOf(inFolder).size(), 1675u);
 }
 
 TEST_F(SongFiles, AFailedWriteKeepsTheEarlierFileAndTheProgramGoesOn)
 {
     String file = name("kept");
-    ASSERT_EQ(saveSong(newSong(), file), statusFileSaved);
+    ASSERT_EQ(saveSong(newSong(), file), SaveOutcome::saved);
     std::string before = bytesOf(file);
     auto saveUnderLimit = [&](const Song& song) {
-        return runWithFileSizeLimit(1000, [&] { return saveSong(song, file) == statusSavingFailed ? 0 : 1; });
+        return runWithFileSizeLimit(1000, [&] { return saveSong(song, file) == SaveOutcome::failed ? 0 : 1; });
     };
     Song large = newSong();
     large.positions[0] = 255;  // fails inside the write
@@ -185,7 +201,7 @@ TEST_F(SongFiles, AFailedWriteKeepsTheEarlierFileAndTheProgramGoesOn)
     EXPECT_FALSE(exists(real(narrow(file)) + "~saving"));
 
     String fresh = name("never");
-    EXPECT_EQ(runWithFileSizeLimit(1000, [&] { return saveSong(newSong(), fresh) == statusSavingFailed ? 0 : 1; }), 0);
+    EXPECT_EQ(runWithFileSizeLimit(1000, [&] { return saveSong(newSong(), fresh) == SaveOutcome::failed ? 0 : 1; }), 0);
     EXPECT_FALSE(exists(real(narrow(fresh))));
 }
 
@@ -196,7 +212,7 @@ TEST_F(SongFiles, NamesMustKeepToTheSongsFolder)
     for (const char32_t* outside : {U"..", U"../tune", U"sub/../../tune", U"sub/..", U"/tmp/tune"})
         EXPECT_FALSE(songNameStaysInFolder(outside)) << narrow(outside);
     String escape = widen("../songfile-test-" + std::to_string(getpid()));
-    EXPECT_EQ(saveSong(newSong(), escape), statusSavingFailed);
+    EXPECT_EQ(saveSong(newSong(), escape), SaveOutcome::failed);
     EXPECT_FALSE(exists(binaryDirectory() + "/data/" + narrow(escape).substr(3)));
 }
 
@@ -209,7 +225,7 @@ TEST_F(SongFiles, TheLargestSongTheProgramCanWriteLoadsBack)
     std::fill_n(song.instrumentParams.begin(), 249, 0xFFFF);  // the values a file holds
     for (String& text : song.instrumentDescriptions) text.assign(descriptionLength, U'\uFFFF');
     String file = name("largest");
-    ASSERT_EQ(saveSong(song, file), statusFileSaved);
+    ASSERT_EQ(saveSong(song, file), SaveOutcome::saved);
     EXPECT_EQ(bytesOf(file).size(), 8u + 3 * 16 * 8192 + 2 * 256 + 3 * 249 + 3 * 21 * 31);
     EXPECT_LT(bytesOf(file).size(), textFileLimit);
     EXPECT_TRUE(sameSong(loaded(file), song));

@@ -1,0 +1,69 @@
+#include "app/panel_rows.h"
+
+#include "app/sound_engine.h"
+
+namespace {
+
+constexpr float panelX = 561;  // the instrument panel's buttons
+constexpr float settingsX = 473;
+
+int& slot(c_SoundEngine& e, int n) { return e.instrumentParams[e.currentInstrument * slotsPerInstrument + n]; }
+int slotValue(const c_SoundEngine& e, int n) { return instrumentSlot(e, e.currentInstrument, n); }
+
+// SWP and AMT share slot 3 (SWP * 16 + AMT), RPT and E2P slot 2.
+int highNibble(const c_SoundEngine& e, int n) { return slotValue(e, n) / 16; }
+int lowNibble(const c_SoundEngine& e, int n) { return slotValue(e, n) % 16; }
+void setHighNibble(c_SoundEngine& e, int n, int v) { slot(e, n) = v * 16 + slot(e, n) % 16; }
+void setLowNibble(c_SoundEngine& e, int n, int v) { slot(e, n) = slot(e, n) / 16 * 16 + v; }
+
+} // namespace
+
+constexpr std::array<PanelRow, panelRowCount> panelRows = {{
+    // The line shows the octave counted from 0, the spinner from 1.
+    {U" OCT:", settingsX, 360, 1, 4, [](const c_SoundEngine& e) { return e.octave + 1; },
+     [](c_SoundEngine& e, int v) { e.octave = v - 1; }, [](const c_SoundEngine& e) { return e.octave; }, false, true},
+    {U" SPD:", settingsX, 372, 1, 16, [](const c_SoundEngine& e) { return e.speed; },
+     [](c_SoundEngine& e, int v) { e.speed = v; }, nullptr, true, true},
+    {U" Len:", settingsX, 384, 1, maxSongPositions, [](const c_SoundEngine& e) { return e.songLengthRows / rowsPerPattern; },
+     [](c_SoundEngine& e, int v) { e.songLengthRows = v * rowsPerPattern; }, nullptr, true, true},
+    {U"  INSTRUMENT:", panelX, 144, 1, 15, [](const c_SoundEngine& e) { return e.currentInstrument; },
+     [](c_SoundEngine& e, int v) { e.currentInstrument = v; }, nullptr, false, true},
+    {U"         WAV:", panelX, 168, 1, 7, [](const c_SoundEngine& e) { return slotValue(e, slotWave); },
+     [](c_SoundEngine& e, int v) { slot(e, slotWave) = v; }, nullptr, true, true},
+    {U"         PWM:", panelX, 180, 0, 15, [](const c_SoundEngine& e) { return slotValue(e, slotPwm); },
+     [](c_SoundEngine& e, int v) { slot(e, slotPwm) = v; }, nullptr, true, true},
+    {U"         ENV:", panelX, 204, 1, 255, [](const c_SoundEngine& e) { return slotValue(e, slotEnvelope); },
+     [](c_SoundEngine& e, int v) { slot(e, slotEnvelope) = v; }, nullptr, true, true},
+    // The two arpeggio offsets stand as the two digits of one line, one spinner each.
+    {U"         ARP:", panelX, 228, 0, 12, [](const c_SoundEngine& e) { return slotValue(e, slotArpFirst); },
+     [](c_SoundEngine& e, int v) { slot(e, slotArpFirst) = v; },
+     [](const c_SoundEngine& e) { return slotValue(e, slotArpFirst) * 16 + slotValue(e, slotArpSecond); }, true, true},
+    {nullptr, 593, 228, 0, 12, [](const c_SoundEngine& e) { return slotValue(e, slotArpSecond); },
+     [](c_SoundEngine& e, int v) { slot(e, slotArpSecond) = v; }, nullptr, true, true},
+    {U"         SPD:", panelX, 240, 0, 15, [](const c_SoundEngine& e) { return slotValue(e, slotArpSpeed); },
+     [](c_SoundEngine& e, int v) { slot(e, slotArpSpeed) = v; }, nullptr, true, true},
+    {U"         SWP:", panelX, 192, 0, 15, [](const c_SoundEngine& e) { return highNibble(e, slotAmtSwp); },
+     [](c_SoundEngine& e, int v) { setHighNibble(e, slotAmtSwp, v); }, nullptr, true, true},
+    {U"         AMT:", panelX, 252, 0, 15, [](const c_SoundEngine& e) { return lowNibble(e, slotAmtSwp); },
+     [](c_SoundEngine& e, int v) { setLowNibble(e, slotAmtSwp, v); }, nullptr, true, true},
+    {U"         RPT:", panelX, 264, 0, 1, [](const c_SoundEngine& e) { return highNibble(e, slotE2pRpt); },
+     [](c_SoundEngine& e, int v) { setHighNibble(e, slotE2pRpt, v); }, nullptr, true, true},
+    {U"         E2P:", panelX, 216, 0, 15, [](const c_SoundEngine& e) { return lowNibble(e, slotE2pRpt); },
+     [](c_SoundEngine& e, int v) { setLowNibble(e, slotE2pRpt, v); }, nullptr, true, true},
+    // The position number is shown on the top row, in the position list.
+    {nullptr, 385, 12, 0, 255, [](const c_SoundEngine& e) { return e.positions[e.currentPosition]; },
+     [](c_SoundEngine& e, int v) { e.positions[e.currentPosition] = v; }, nullptr, true, false},
+}};
+
+constexpr size_t labelledRows()
+{
+    size_t count = 0;
+    for (const PanelRow& row : panelRows) count += row.label != nullptr;
+    return count;
+}
+static_assert(labelledRows() == BodyView::parameterLineCount, "one parameter line for each labelled row");
+
+int shownValue(const PanelRow& row, const c_SoundEngine& engine)
+{
+    return row.shown ? row.shown(engine) : row.read(engine);
+}

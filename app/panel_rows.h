@@ -1,0 +1,35 @@
+// The rows of the song settings and the instrument panel: where each one's
+// minus and plus buttons stand, the range they keep its value in, the field
+// they change and the line that shows it. The spinners and the panel's
+// drawing both read this table.
+#pragma once
+
+#include <array>
+
+class c_SoundEngine;
+
+struct PanelRow {
+    // Drawn at the left of the panel with the value as two hex digits; null
+    // for a value that another row's line shows, or that has no line.
+    const char32_t* label;
+    // The minus button's corner; plus stands 16 units right of it.
+    float x;
+    float y;
+    int minimum;
+    int maximum;
+    int (*read)(const c_SoundEngine&);
+    void (*write)(c_SoundEngine&, int);
+    // What the line shows, when that is not the value itself.
+    int (*shown)(const c_SoundEngine&);
+    bool editsSong;  // false for the entry settings, which the song file does not keep
+    bool drawsFace;  // false where the navigation row's image holds the buttons
+};
+
+constexpr int panelRowCount = 15;
+
+// In the order the spinners run: the instrument number is chosen before its
+// slots are read.
+extern const std::array<PanelRow, panelRowCount> panelRows;
+
+// The value a row's line shows.
+int shownValue(const PanelRow& row, const c_SoundEngine& engine);

@@ -1,0 +1,20 @@
+// The status row's words for what the song files and the player report.
+#pragma once
+
+#include "song/song_file.h"
+
+#include <array>
+
+constexpr char32_t statusFileSaved[] = U"File Saved...";
+constexpr char32_t statusEnterName[] = U"Enter a Name...";
+constexpr char32_t statusSavingFailed[] = U"Saving Failed!";
+constexpr char32_t statusFileLoaded[] = U"File Loaded...";
+constexpr char32_t statusFileNotFound[] = U"File not found!";
+
+// Indexed by SaveOutcome.
+constexpr std::array<const char32_t*, 3> saveStatusTexts = {statusFileSaved, statusEnterName, statusSavingFailed};
+static_assert(static_cast<int>(SaveOutcome::saved) == 0 && static_cast<int>(SaveOutcome::noName) == 1 &&
+                  static_cast<int>(SaveOutcome::failed) == 2,
+              "one text for each outcome, in order");
+
+constexpr const char32_t* saveStatusText(SaveOutcome outcome) { return saveStatusTexts[static_cast<size_t>(outcome)]; }
