@@ -6,6 +6,7 @@
 #include "host/file_loading.h"
 #include "host/joystick_layouts.h"
 #include "host/key_translation.h"
+#include "host/startup_trace.h"
 
 #include <GLFW/glfw3.h>
 #include <stb_image.h>
@@ -210,6 +211,7 @@ void BBGlfwGame::createWindow(int width, int height, int flags)
     regionCopy_.attach();
     glfwGetFramebufferSize(window_, &framebufferWidth_, &framebufferHeight_);
     installCallbacks();
+    traceStartup("window");
 }
 
 void BBGlfwGame::installCallbacks()
@@ -322,6 +324,7 @@ void BBGlfwGame::runLoop()
     while (!glfwWindowShouldClose(window_)) {
         stepRender();
         showFrame();
+        traceStartup("frame shown");
         if (nextUpdate_ != 0) {
             double delay = nextUpdate_ - glfwGetTime();
             if (delay > 0) sleepFor(delay);
