@@ -98,8 +98,11 @@ play_busy_song() {
 # SDL ignores synthetic key events). Before that its output holds one value (the
 # chip's rest level); a playing song gives many distinct 16-bit values.
 play_goat_song() {
-  local start distinct
-  xdotool search --sync --onlyvisible --pid "$1" >/dev/null
+  local start distinct window
+  window=$(xdotool search --sync --onlyvisible --pid "$1" | head -1)
+  # Without a window manager the keys go to the window under the pointer.
+  xdotool mousemove --window "$window" 100 100
+  sleep 0.3
   xdotool key F1
   start=$(stat -c %s "$work/goat.raw")
   sleep 2
