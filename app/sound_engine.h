@@ -37,6 +37,7 @@ public:
     ~c_SoundEngine() override;
 
     void create() override;
+    void createSounds() override;
     void update() override;
     void render() override;
     void close() override;

@@ -3,6 +3,7 @@
 #include "audio/sound.h"
 #include "graphics/font.h"
 #include "graphics/image.h"
+#include "host/startup_trace.h"
 #include "player/kovo_play.h"
 #include "player/waveform_table.h"
 #include "song/song_file.h"
@@ -20,7 +21,7 @@ void c_SoundEngine::create()
     selectFont(fontImage);
     buttonImage = loadImageSingle(U"button1.png", 0);
     navRowImage = loadImageSingle(U"button_navrow.png", 0);
-    for (int i = 0; i < waveformCount; ++i) previewSounds[i] = loadSoundFile(waveformFiles[i]);
+    traceStartup("font and buttons");
     patternColumns = blankColumns();
     for (int column = 0; column < columnCount; ++column) {
         for (int slot = 0; slot < undoSlotCount; ++slot)
@@ -38,6 +39,12 @@ void c_SoundEngine::create()
         restoreUnsavedSong();
     else
         openStartSong();
+}
+
+void c_SoundEngine::createSounds()
+{
+    for (int i = 0; i < waveformCount; ++i) previewSounds[i] = loadSoundFile(waveformFiles[i]);
+    traceStartup("waveforms");
 }
 
 // --play: F1 once the screen has been shown, as a user would press it, so

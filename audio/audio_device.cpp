@@ -8,6 +8,7 @@
 #include <al.h>
 #include <alc.h>
 #include <alext.h>
+#include <efx.h>
 
 #include <cmath>
 #include <cstdint>
@@ -146,7 +147,10 @@ void gxtkAudio::openDefaultDevice()
         printLine(U"OpenAl error: alcOpenDevice failed");
         return;
     }
-    ALCcontext* context = alcCreateContext(device, nullptr);
+    // The mixer keeps state for effect sends on each of its voices; the
+    // channels use no effects.
+    static constexpr ALCint attributes[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
+    ALCcontext* context = alcCreateContext(device, attributes);
     alContext_ = context;
     if (!context)
         printLine(U"OpenAl error: alcCreateContext failed");

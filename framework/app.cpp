@@ -8,6 +8,7 @@
 #include "host/input_device.h"
 #include "host/key_translation.h"
 #include "host/midi_input.h"
+#include "host/startup_trace.h"
 #include "host/termination_signals.h"
 
 int cachedDeviceWidth = 0;
@@ -56,13 +57,24 @@ void c_GameDelegate::onStart()
     renderer = std::make_unique<gxtkGraphics>();
     hostRenderer = renderer.get();
     selectFont(nullptr);
-    audio = std::make_unique<gxtkAudio>();
     input = std::make_unique<c_InputDevice>(BBGame::game());
-    if (midiInputRequested()) midi = std::make_unique<MidiInput>(input->midiQueue);
     refreshDeviceSize();
     collectDisplaySizes();
     installTerminationHandlers();
+    traceStartup("devices");
     app_.create();
+    traceStartup("create hook");
+}
+
+// The first picture needs none of this, so it comes after it; the first
+// update step that reads input finds it ready.
+void c_GameDelegate::startSound()
+{
+    audio = std::make_unique<gxtkAudio>();
+    traceStartup("audio device");
+    if (midiInputRequested()) midi = std::make_unique<MidiInput>(input->midiQueue);
+    app_.createSounds();
+    startupTraceDone();
 }
 
 void c_GameDelegate::collectDisplaySizes()
@@ -77,9 +89,15 @@ void c_GameDelegate::collectDisplaySizes()
     desktopSize = desktop ? *desktop : BBDisplayMode {cachedDeviceWidth, cachedDeviceHeight};
 }
 
-void c_GameDelegate::onSuspend() { audio->pauseAllChannels(); }
+void c_GameDelegate::onSuspend()
+{
+    if (audio) audio->pauseAllChannels();
+}
 
-void c_GameDelegate::onResume() { audio->resumeAllChannels(); }
+void c_GameDelegate::onResume()
+{
+    if (audio) audio->resumeAllChannels();
+}
 
 void c_GameDelegate::onUpdate()
 {
@@ -87,6 +105,7 @@ void c_GameDelegate::onUpdate()
         app_.close();
         endByTerminationSignal();
     }
+    if (!audio) startSound();
     refreshDeviceSize();
     input->beginUpdate();
     app_.update();

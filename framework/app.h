@@ -22,6 +22,9 @@ public:
     c_App& operator=(const c_App&) = delete;
 
     virtual void create() {}
+    // Called once the first picture is shown and the audio device is open,
+    // before the first update: loads what is only heard.
+    virtual void createSounds() {}
     virtual void update() {}
     virtual void render() {}
     // Called once before the program ends at a close request or a
@@ -58,6 +61,7 @@ public:
 
 private:
     void collectDisplaySizes();
+    void startSound();
     void refreshDeviceSize();
 
     c_App& app_;

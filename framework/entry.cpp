@@ -1,6 +1,8 @@
 #include "framework/entry.h"
 
 #include "host/console.h"
+#include "host/glfw_game.h"
+#include "host/startup_trace.h"
 #include "host/throwable.h"
 
 #include <GLFW/glfw3.h>
@@ -29,11 +31,13 @@ int runProgram(int argc, char** argv, const BBWindowPicture& picture, const std:
     // Output errors are ignored: a closed output pipe must not end the
     // program, not even for the first GLFW error.
     std::signal(SIGPIPE, SIG_IGN);
+    traceStartup("main");
     glfwSetErrorCallback(onGlfwError);
     if (!glfwInit()) {
         printLine(U"glfwInit failed");
         endProcess(-1);
     }
+    traceStartup("GLFW");
     // The host lives until the process ends: exit paths run no teardown.
     static std::unique_ptr<BBQuorvaneGame> game;
     try {

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -30,6 +32,18 @@ uint8_t colourByte(float value)
     return static_cast<uint8_t>(static_cast<int>(value));
 }
 
+// What tells GL state combinations apart: blending, the texture's format and
+// whether its sides are powers of two.
+uint32_t drawStateOf(bool additive, const gxtkSurface& texture)
+{
+    auto isPower = [](int n) { return n > 0 && n == nextPowerOfTwo(n); };
+    return uint32_t(additive) | uint32_t(texture.components()) << 1 | uint32_t(isPower(texture.textureWidth())) << 4 |
+           uint32_t(isPower(texture.textureHeight())) << 5;
+}
+
+// Showing the picture in the window: a texture replacing what is there.
+constexpr uint32_t presentState = 1u << 6;
+
 } // namespace
 
 gxtkGraphics::gxtkGraphics()
@@ -38,6 +52,11 @@ gxtkGraphics::gxtkGraphics()
         viewWidth_ = game->deviceWidth();
         viewHeight_ = game->deviceHeight();
     }
+    white_ = std::make_shared<gxtkSurface>();
+    constexpr int whiteSide = 3;
+    PixelBlock pixels(static_cast<unsigned char*>(std::malloc(whiteSide * whiteSide * 4)));
+    if (pixels) std::memset(pixels.get(), 255, whiteSide * whiteSide * 4);
+    white_->setPixels(std::move(pixels), whiteSide, whiteSide, 4);
     constexpr std::array<uint16_t, 6> quadCorners {0, 1, 2, 0, 2, 3};
     for (int quad = 0; quad < quadCapacity; ++quad) {
         for (size_t i = 0; i < quadCorners.size(); ++i)
@@ -87,7 +106,8 @@ void gxtkGraphics::readyFrame()
 }
 
 // The GL state every frame starts from: window units with y down, the batch
-// as client arrays, premultiplied alpha blending, no texture.
+// as client arrays, premultiplied alpha blending, texturing on (the white
+// texture stands in for none).
 void gxtkGraphics::applyFrameState()
 {
     glMatrixMode(GL_PROJECTION);
@@ -105,7 +125,7 @@ void gxtkGraphics::applyFrameState()
     glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(BatchVertex), base + offsetof(BatchVertex, colour));
 
     glEnable(GL_BLEND);
-    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_TEXTURE_2D);
 }
 
 // A frame that drew nothing leaves the window as it is: no copy, no swap,
@@ -122,6 +142,7 @@ void gxtkGraphics::endFrame()
     bool present = drawCallsThisFrame_ > 0 || clearedThisFrame_ || refresh;
     bool copied = present && !refresh && picture_.presentParts(framebufferWidth_, framebufferHeight_, damage_);
     if (present && !copied) picture_.present(framebufferWidth_, framebufferHeight_);
+    if (present && picture_.isBound()) noteDrawState(presentState);
     if (game) game->noteFramePresented(present, copied);
 }
 
@@ -290,11 +311,9 @@ void gxtkGraphics::drawBatch()
 {
     readyFrame();
     noteBatchDamage();
-    const bool textured = batchSurface_ != nullptr;
-    if (textured) {
-        glEnable(GL_TEXTURE_2D);
-        batchSurface_->ensureTexture();
-    }
+    gxtkSurface& texture = batchSurface_ ? *batchSurface_ : *white_;
+    texture.ensureTexture();
+    noteDrawState(drawStateOf(additive_, texture));
     if (primitiveKind_ < kindQuad) {
         glDrawArrays(arrayModeForKind[static_cast<size_t>(primitiveKind_)], 0, batchLength_);
         ++drawCallsThisFrame_;
@@ -308,7 +327,11 @@ void gxtkGraphics::drawBatch()
             ++drawCallsThisFrame_;
         }
     }
-    if (textured) glDisable(GL_TEXTURE_2D);
+}
+
+void gxtkGraphics::noteDrawState(uint32_t state)
+{
+    if (std::find(drawStates_.begin(), drawStates_.end(), state) == drawStates_.end()) drawStates_.push_back(state);
 }
 
 void gxtkGraphics::place(BatchVertex& vertex, float x, float y, float u, float v) const

@@ -88,6 +88,9 @@ public:
     int drawCallsThisFrame() const { return drawCallsThisFrame_; }
     int lastFrameDrawCalls() const { return lastFrameDrawCalls_; }
     const std::array<uint8_t, 4>& packedColor() const { return packedColor_; }
+    // Distinct combinations of blending and texture kind drawn with since the
+    // renderer was made: a software GL driver compiles code for each.
+    int drawStateCount() const { return static_cast<int>(drawStates_.size()); }
     // The parts of the picture the current (or last finished) frame drew on.
     const std::vector<PictureRect>& frameDamage() const { return damage_.rects(); }
 
@@ -104,6 +107,7 @@ private:
     BatchVertex* beginTextured(int kind, int count, const std::shared_ptr<gxtkSurface>& surface);
     void flush();
     void drawBatch();
+    void noteDrawState(uint32_t state);
     void noteBatchDamage();
     PictureRect view() const;
     // Fills a vertex with the transformed point, the texture coordinate and the colour.
@@ -123,6 +127,10 @@ private:
     int primitiveKind_ = 0;
     int batchLength_ = 0;
     std::shared_ptr<gxtkSurface> batchSurface_;
+    // Untextured primitives sample this white texture: drawn alike with
+    // textured ones, they need no GL state of their own.
+    std::shared_ptr<gxtkSurface> white_;
+    std::vector<uint32_t> drawStates_;
 
     WindowPicture picture_;
     FrameDamage damage_;

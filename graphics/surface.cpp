@@ -45,6 +45,12 @@ int nextPowerOfTwo(int n)
     return power;
 }
 
+int nonPowerOfTwoAtLeast(int n)
+{
+    n = std::max(n, 3);
+    return n == nextPowerOfTwo(n) && n < (1 << 30) ? n + 1 : n;
+}
+
 gxtkSurface::~gxtkSurface() { release(); }
 
 void gxtkSurface::release()
@@ -96,7 +102,10 @@ void gxtkSurface::createTexture()
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     clearGlErrors();
-    int textureWidth = width_, textureHeight = height_;
+    // Every texture has sides that are not powers of two, padded where the
+    // image's are: a software GL driver compiles its sampling code for each
+    // kind of side anew, and one kind keeps the first picture to one variant.
+    int textureWidth = nonPowerOfTwoAtLeast(width_), textureHeight = nonPowerOfTwoAtLeast(height_);
     defineTexture(textureWidth, textureHeight);
     // Drivers without non-power-of-two textures get a padded one; texture
     // coordinates use the padded size, so only the image area is ever drawn.
@@ -105,6 +114,8 @@ void gxtkSurface::createTexture()
         textureHeight = nextPowerOfTwo(height_);
         defineTexture(textureWidth, textureHeight);
     }
+    textureWidth_ = textureWidth;
+    textureHeight_ = textureHeight;
     texelScaleU_ = 1.0f / std::max(textureWidth, 1);
     texelScaleV_ = 1.0f / std::max(textureHeight, 1);
     if (pixels_) uploadRows(0, 0, width_, height_);

@@ -9,6 +9,8 @@
 
 // The smallest power of two that is at least n (1 for n <= 1).
 int nextPowerOfTwo(int n);
+// The smallest size of at least n that is not a power of two (3 for n <= 2).
+int nonPowerOfTwoAtLeast(int n);
 
 // True when rows of w values starting at offset + r * pitch (r < h) all lie
 // inside an array of the given length: how pixel arrays are checked before use.
@@ -47,6 +49,9 @@ public:
     int textureSeq() const { return textureSeq_; }
     float texelScaleU() const { return texelScaleU_; }
     float texelScaleV() const { return texelScaleV_; }
+    // The texture's size, which can be larger than the image (0 before it exists).
+    int textureWidth() const { return textureWidth_; }
+    int textureHeight() const { return textureHeight_; }
 
 private:
     void createTexture();
@@ -62,4 +67,6 @@ private:
     unsigned textureName_ = 0;
     float texelScaleU_ = 0;
     float texelScaleV_ = 0;
+    int textureWidth_ = 0;
+    int textureHeight_ = 0;
 };

@@ -5,6 +5,7 @@
 #include "host/data_paths.h"
 #include "host/joystick_layouts.h"
 #include "host/key_translation.h"
+#include "host/startup_trace.h"
 
 #include <GLFW/glfw3.h>
 
@@ -205,6 +206,7 @@ void BBGlfwGame::createWindow(int width, int height, int flags)
     regionCopy_.attach();
     glfwGetFramebufferSize(window_, &framebufferWidth_, &framebufferHeight_);
     installCallbacks();
+    traceStartup("window");
 }
 
 void BBGlfwGame::installCallbacks()
@@ -301,6 +303,7 @@ void BBGlfwGame::runLoop()
     while (!glfwWindowShouldClose(window_)) {
         stepRender();
         showFrame();
+        traceStartup("frame shown");
         if (nextUpdate_ != 0) {
             double delay = nextUpdate_ - glfwGetTime();
             if (delay > 0) sleepFor(delay);

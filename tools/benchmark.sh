@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Measures the real tracker the way a user runs it, beside two peer trackers
-# from Debian, on a private Xvfb (black root window, no GPU): time to the
-# first picture, CPU while idle in Standby and while playing a busy song,
-# peak RSS and the program's own heap. Each program runs three times,
-# interleaved, and the medians are printed with Kovo's ratios to the peers.
-# Then the in-process figures: draw calls and times of the screen and the
-# song file. Not part of the tests: timings on a shared machine vary.
+# from Debian and a bare GL window, on a private Xvfb (black root window, no
+# GPU): time to the first picture, CPU while idle in Standby and while playing
+# a busy song, peak RSS and the program's own heap. Each program runs three
+# times, interleaved, and the medians are printed with Kovo's differences from
+# the bare window (the floor of any GL program here) and ratios to the peers;
+# then where Kovo's figures go: start-up phases, CPU per thread while playing,
+# RSS by mapping. Then the in-process figures: draw calls and times of the
+# screen and the song file. Not part of the tests: timings on a shared machine
+# vary.
+# Usage: tools/benchmark.sh [GOATTRACKER_SONG.sng]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh benchmark
@@ -17,6 +21,7 @@ rounds=${KOVO_BENCHMARK_ROUNDS:-3}
 settle_seconds=3
 window_seconds=${KOVO_BENCHMARK_SECONDS:-20}
 busy_song=kovo_benchmark_busy.dat
+goat_song=${1:-/usr/share/doc/goattracker/examples/dojo.sng}
 work=$(mktemp -d)
 xvfb_pid=
 
@@ -58,7 +63,8 @@ heap_mb() { awk '/\[heap\]/ { h = 1 } h && /^Rss:/ { printf "%.2f", $2 / 1024; f
 program_command() {
   case "$1" in
     kovo) echo "env ALSOFT_DRIVERS=null $bin/kovo-tracker" ;;
-    goat) echo "env HOME=$work SDL_AUDIODRIVER=dummy goattracker" ;;
+    # The disk driver writes what it plays to a file, which proves it plays.
+    goat) echo "env HOME=$work SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/goat.raw goattracker $goat_song" ;;
     milky) echo "env HOME=$work SDL_AUDIODRIVER=dummy milkytracker" ;;
   esac
 }
@@ -88,6 +94,51 @@ play_busy_song() {
   return 1
 }
 
+# GoatTracker plays its song with F1, sent the way a keyboard sends it (its
+# SDL ignores synthetic key events). Before that its output holds one value (the
+# chip's rest level); a playing song gives many distinct 16-bit values.
+play_goat_song() {
+  local start distinct window
+  window=$(xdotool search --sync --onlyvisible --pid "$1" | head -1)
+  # Without a window manager the keys go to the window under the pointer. A
+  # press that falls in before the program reads keys is lost: F1 again.
+  for _ in 1 2 3; do
+    xdotool mousemove --window "$window" 100 100
+    sleep 0.3
+    xdotool key F1
+    start=$(stat -c %s "$work/goat.raw")
+    sleep 2
+    distinct=$(tail -c +"$((start + 1))" "$work/goat.raw" | od -An -v -td2 -w2 | sort -u | wc -l)
+    [ "$distinct" -gt 100 ] && return 0
+  done
+  return 1
+}
+
+# CPU per thread of a process over the measuring window, by thread name, in
+# percent of one core: "name=percent ..." for the threads that used any.
+thread_cpu() {
+  local task before=() names=() after index=0 out=
+  for task in /proc/"$1"/task/*; do
+    names+=("$(cat "$task/comm")")
+    before+=("$(awk '{ sub(/.*\) /, ""); print $12 + $13 }' "$task/stat")")
+  done
+  sleep "$window_seconds"
+  for task in /proc/"$1"/task/*; do
+    after=$(awk '{ sub(/.*\) /, ""); print $12 + $13 }' "$task/stat" 2>/dev/null || echo "${before[$index]}")
+    out+=$(awk -v n="${names[$index]}" -v t="$((after - before[index]))" -v hz="$(getconf CLK_TCK)" \
+      -v s="$window_seconds" 'BEGIN { if (t > 0) printf "%s=%.2f ", n, t * 100 / hz / s }')
+    index=$((index + 1))
+  done
+  echo "${out:-none}"
+}
+
+# Rss of a process by mapping, in MB, the largest first: "name MB" lines.
+rss_by_mapping() {
+  awk '/^[0-9a-f]+-[0-9a-f]+ / { name = NF >= 6 ? $6 : "[anonymous]"; sub(/.*\//, "", name) }
+       /^Rss:/ { rss[name] += $2 }
+       END { for (n in rss) if (rss[n] >= 256) printf "%s %.1f\n", n, rss[n] / 1024 }' "/proc/$1/smaps" | sort -k2 -gr
+}
+
 # Some programs ask before they quit; they get a moment, then are killed.
 stop_program() {
   kill "$1" 2>/dev/null || true
@@ -99,14 +150,16 @@ stop_program() {
 # The floor for any GL program here: a bare GL window's first picture, and
 # the heap that GLFW, Xlib and the GL driver take by themselves.
 measure_bare() {
-  local started pid heap
+  local started pid heap peak
   started=$("$tools/kovo_first_picture" "$tools/kovo_bare_window")
   pid=${started% *}
-  sleep 1
+  sleep "$settle_seconds"
   heap=$(heap_mb "$pid")
+  peak=$(peak_rss_mb "$pid")
+  [ -s "$work/bare_rss" ] || rss_by_mapping "$pid" >"$work/bare_rss"
   stop_program "$pid"
-  echo "${started#* } $heap" >>"$work/bare"
-  echo "    first picture ${started#* } ms, heap $heap MB" >&2
+  echo "${started#* } 0 - $peak $heap" >>"$work/bare"
+  echo "    first picture ${started#* } ms, peak $peak MB, heap $heap MB" >&2
 }
 
 # One run of a program: appends "first idle playing peak heap" to its results.
@@ -123,8 +176,16 @@ measure() {
     if play_busy_song "$pid"; then
       sleep "$settle_seconds"
       playing=$(cpu_percent "$pid")
+      echo "$(thread_cpu "$pid")" >>"$work/kovo_threads"
     else
       echo "    the busy song did not start playing" >&2
+    fi
+    [ -s "$work/kovo_rss" ] || rss_by_mapping "$pid" >"$work/kovo_rss"
+  elif [ "$name" = goat ]; then
+    if play_goat_song "$pid"; then
+      playing=$(cpu_percent "$pid")
+    else
+      echo "    GoatTracker's song did not start playing" >&2
     fi
   fi
   peak=$(peak_rss_mb "$pid")
@@ -158,18 +219,31 @@ done
 
 figures=("first picture (ms):1" "idle CPU, Standby (%):2" "playing CPU, busy song (%):3" "peak RSS (MB):4"
          "own heap, [heap] Rss (MB):5")
-printf '%-30s %10s %12s %13s %10s %11s\n' figure Kovo GoatTracker MilkyTracker Kovo/Goat Kovo/Milky
+difference() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-") print "-"; else printf "%+.2f", a - b }'; }
+printf '%-30s %8s %8s %10s %9s %8s %10s %10s\n' figure Kovo bare Kovo-bare GoatTr. Milky Kovo/Goat Kovo/Milky
 for entry in "${figures[@]}"; do
   column=${entry##*:}
   kovo=$(median kovo "$column")
+  bare=$(median bare "$column")
   goat=$(median goat "$column")
   milky=$(median milky "$column")
-  printf '%-30s %10s %12s %13s %10s %11s\n' "${entry%:*}" "$kovo" "$goat" "$milky" "$(ratio "$kovo" "$goat")" \
-    "$(ratio "$kovo" "$milky")"
+  printf '%-30s %8s %8s %10s %9s %8s %10s %10s\n' "${entry%:*}" "$kovo" "$bare" "$(difference "$kovo" "$bare")" \
+    "$goat" "$milky" "$(ratio "$kovo" "$goat")" "$(ratio "$kovo" "$milky")"
 done
-echo "The peers' playing figure is not measured: no song of theirs is loaded and played (idle only)."
-echo "A bare GL window (GLFW and GL, cleared and swapped, nothing loaded): first picture $(median bare 1) ms," \
-  "[heap] $(median bare 2) MB. That is the floor for any GL program on this machine."
+echo "bare: a GLFW window with a GL context, cleared once and swapped, nothing loaded: the floor of any GL program."
+echo "GoatTracker plays $goat_song (F1, proved through SDL's disk audio driver); MilkyTracker is idle only."
+echo
+echo "Kovo's CPU by thread while playing (% of one core), per run:"
+sed 's/^/  /' "$work/kovo_threads" 2>/dev/null || true
+echo "Rss by mapping (MB), Kovo beside the bare window:"
+join -a1 -a2 -e - -o 0,1.2,2.2 <(sort "$work/kovo_rss") <(sort "$work/bare_rss") | sort -k2 -gr |
+  awk '{ printf "  %-28s %7s %7s\n", $1, $2, $3 }'
+echo "Kovo's start-up phases (ms since main began), and its first picture as seen from outside:"
+started=$("$tools/kovo_first_picture" env ALSOFT_DRIVERS=null KOVO_STARTUP_TRACE="$work/trace" "$bin/kovo-tracker")
+sleep "$settle_seconds"
+stop_program "${started% *}"
+sed 's/^/  /' "$work/trace"
+echo "  first picture ${started#* } ms after the start of the process"
 echo
 
 # In-process figures of the tracker screen and the song file.

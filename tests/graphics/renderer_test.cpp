@@ -294,6 +294,11 @@ TEST_F(RendererTest, SurfaceSizesTheDriverRefusesFallBackToPowersOfTwo)
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
     std::shared_ptr<gxtkSurface> accepted = renderer().newBlankSurface(34, 3);
     EXPECT_FLOAT_EQ(accepted->texelScaleU(), 1.0f / 34);
+    // Sides that are powers of two get one texel more, so that every texture samples alike.
+    std::shared_ptr<gxtkSurface> padded = renderer().newBlankSurface(32, 1);
+    EXPECT_EQ(padded->textureWidth(), 33);
+    EXPECT_EQ(padded->textureHeight(), 3);
+    EXPECT_FLOAT_EQ(padded->texelScaleU(), 1.0f / 33);
     std::shared_ptr<gxtkSurface> refused = renderer().newBlankSurface(limit + 1, 1);
     EXPECT_FLOAT_EQ(refused->texelScaleU(), 1.0f / float(nextPowerOfTwo(limit + 1)));
     EXPECT_FLOAT_EQ(refused->texelScaleV(), 1.0f);

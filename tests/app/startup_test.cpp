@@ -1,0 +1,33 @@
+// What the first picture does not need comes after it: the sound device and
+// the waveforms open once the first frame is drawn, and a key typed at once is
+// still heard.
+#include "tests/app/tracker_fixture.h"
+
+#include "audio/audio_device.h"
+#include "graphics/renderer.h"
+#include "host/app.h"
+#include "host/key_translation.h"
+
+#include <AL/al.h>
+
+namespace {
+class Startup : public TrackerFixture {};
+} // namespace
+
+TEST_F(Startup, TheFirstFrameIsDrawnBeforeTheSoundDeviceOpensAndTheFirstKeyIsHeard)
+{
+    EXPECT_EQ(gxtkAudio::audio(), nullptr);
+    EXPECT_EQ(engine->previewSounds[0], nullptr);
+    game->stepRender();
+    EXPECT_GT(gameDelegate()->renderer->lastFrameDrawCalls(), 0);
+    EXPECT_EQ(gxtkAudio::audio(), nullptr);
+
+    // Pressed before the first update step: the step opens the device first.
+    press(keySpace);
+    step();
+    ASSERT_NE(gxtkAudio::audio(), nullptr);
+    for (const auto& sound : engine->previewSounds) EXPECT_NE(sound, nullptr);
+    type(U"q");
+    step();
+    EXPECT_EQ(channelState(1), AL_PLAYING);
+}
