@@ -5,10 +5,22 @@
 #include "io/text_file.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
-// The longest stretch of work a crash can cost: 10 s of update steps.
-constexpr int recoveryIntervalSteps = 500;
+
+// The longest stretch of work a crash can cost: 10 s of update steps. The
+// tests of the real program shorten it, so that they need not wait 10 s.
+int recoveryIntervalSteps()
+{
+    static const int steps = [] {
+        const char* value = std::getenv("KOVO_RECOVERY_INTERVAL_STEPS");
+        int given = value ? std::atoi(value) : 0;
+        return given > 0 ? given : 500;
+    }();
+    return steps;
+}
+
 } // namespace
 
 void c_SoundEngine::markSongChanged()
@@ -29,8 +41,8 @@ void c_SoundEngine::endUnsavedState()
 // interval, and only when it no longer holds the song.
 void c_SoundEngine::keepRecoveryFresh()
 {
-    if (stepsSinceRecovery < recoveryIntervalSteps) stepsSinceRecovery += 1;
-    if (recoveryStale && stepsSinceRecovery >= recoveryIntervalSteps) writeRecoveryFile();
+    if (stepsSinceRecovery < recoveryIntervalSteps()) stepsSinceRecovery += 1;
+    if (recoveryStale && stepsSinceRecovery >= recoveryIntervalSteps()) writeRecoveryFile();
 }
 
 void c_SoundEngine::writeRecoveryFile()

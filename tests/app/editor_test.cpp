@@ -17,7 +17,7 @@ protected:
     }
 };
 
-constexpr int notes1 = 0, notes3 = 2, volumes1 = 4, instruments1 = 8, octaves1 = 12;
+constexpr int notes3 = 2;
 
 } // namespace
 

@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr int notes1 = 0, volumes1 = 4, instruments1 = 8, octaves1 = 12;
-
 class MidiNotes : public TrackerFixture {
 protected:
     void SetUp() override

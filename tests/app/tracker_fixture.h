@@ -11,6 +11,9 @@
 
 #include <memory>
 
+// Pattern columns of channel 1's parts: note, volume, instrument, octave.
+inline constexpr int notes1 = 0, volumes1 = 4, instruments1 = 8, octaves1 = 12;
+
 class TrackerFixture : public ::testing::Test {
 protected:
     void SetUp() override;

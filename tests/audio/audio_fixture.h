@@ -12,6 +12,10 @@
 
 #include <memory>
 
+// The loop flag of a channel's play operations.
+inline constexpr int looped = 1;
+inline constexpr int once = 0;
+
 class AudioTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(loopback.ok()) << "OpenAL Soft loopback device unavailable"; }

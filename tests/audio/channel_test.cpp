@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int looped = 1;
-constexpr int once = 0;
-
 // A sample value as the 16-bit data holds it, on the float scale of the mix.
 float level(int value) { return static_cast<float>(value) / 32768.0f; }
 

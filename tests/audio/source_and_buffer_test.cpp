@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int looped = 1;
-constexpr int once = 0;
-
 // Takes every source OpenAL still has, so the device has to steal.
 class SourceHog {
 public:

@@ -30,6 +30,8 @@ std::set<std::string> filesIn(const std::string& folder)
 
 class Recovery : public ::testing::Test {
 protected:
+    explicit Recovery(const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"}) : tracker(environment) {}
+
     std::string recoveryPath() const { return tracker.folder() + "/data/unsaved_song.dat"; }
 
     // Waits until the status row reads the text; the picture is kept.
@@ -61,6 +63,12 @@ protected:
     TrackerProcess tracker;
     ScreenText reader;
     Picture shown;
+};
+
+// The refresh every 25 update steps (half a second) instead of every 10 s.
+class RecoveryRefresh : public Recovery {
+protected:
+    RecoveryRefresh() : Recovery({"ALSOFT_DRIVERS=null", "KOVO_RECOVERY_INTERVAL_STEPS=25"}) {}
 };
 
 } // namespace
@@ -112,7 +120,7 @@ TEST_F(Recovery, SigtermKeepsUnsavedNotesAndStillEndsTheProgramBySigterm)
 
 // The refresh's interval is counted in update steps, which the tracker's own
 // tests run without waiting; here the real program refreshes on its own.
-TEST_F(Recovery, WhileEditingTheFileIsKeptUpToDate)
+TEST_F(RecoveryRefresh, WhileEditingTheFileIsKeptUpToDate)
 {
     ASSERT_TRUE(reader.loaded());
     ASSERT_TRUE(tracker.waitForWindow());

@@ -52,6 +52,19 @@ std::vector<float> window(const std::vector<float>& samples, size_t onset, doubl
                  onset + static_cast<size_t>(toSeconds * captureRate));
 }
 
+// The first time, from `from` seconds after the onset on, at which 40 ms of
+// sound hold the tone above the level (or below it, when it is to fall).
+double toneChange(const std::vector<float>& samples, size_t onset, double frequency, double from, double level,
+                  bool rising)
+{
+    constexpr double latest = 3.0;
+    for (double time = from; time < latest; time += 0.005) {
+        double amplitude = toneAmplitude(window(samples, onset, time, time + 0.04), captureRate, frequency);
+        if (rising ? amplitude > level : amplitude < level) return time;
+    }
+    return latest;
+}
+
 class TrackerSession : public ::testing::Test {
 protected:
     TrackerSession()
@@ -138,22 +151,35 @@ TEST_F(TrackerSession, TypedTuneIsSavedLoadedAndPlayedAtTheRightPitch)
     size_t onset = firstSoundAfter(samples, static_cast<size_t>(playFrom > 44 ? (playFrom - 44) / 2 : 0));
     ASSERT_LT(onset + static_cast<size_t>(2.4 * captureRate), samples.size());
 
-    // Rows last 80 ms (speed 4 at 50 steps a second). Rows 1-4: the C alone.
-    Peak first = strongestFrequency(window(samples, onset, 0.03, 0.30), captureRate, 100, 1000);
+    // Rows last 80 ms (speed 4 at 50 steps a second). A busy machine can run
+    // an update step late and so move a row, so each part of the tune is
+    // measured between the changes found in the sound, which must still come
+    // about where the rows put them: the G joins at row 5 (0.32 s), the low C
+    // gives way at row 9 (0.64 s), the note-off is on row 17 (1.28 s).
+    double gJoins = toneChange(samples, onset, 392.0, 0.1, 0.05, true);
+    double lowCEnds = toneChange(samples, onset, 261.6, gJoins + 0.1, 0.01, false);
+    double octaveEnds = toneChange(samples, onset, 523.3, lowCEnds + 0.1, 0.01, false);
+    EXPECT_NEAR(gJoins, 0.32, 0.12);
+    EXPECT_NEAR(lowCEnds - gJoins, 0.32, 0.12);
+    EXPECT_NEAR(octaveEnds - lowCEnds, 0.64, 0.12);
+    ASSERT_LT(onset + static_cast<size_t>((octaveEnds + 1.2) * captureRate), samples.size());
+
+    // Rows 1-4: the C alone.
+    Peak first = strongestFrequency(window(samples, onset, 0.03, gJoins - 0.02), captureRate, 100, 1000);
     EXPECT_NEAR(first.frequency, 261.6, 2.6);
     // Rows 5-8: the G of channel 2 joins.
-    std::vector<float> both = window(samples, onset, 0.36, 0.62);
+    std::vector<float> both = window(samples, onset, gJoins + 0.06, lowCEnds - 0.04);
     EXPECT_GT(toneAmplitude(both, captureRate, 392.0), 0.05);
     EXPECT_GT(toneAmplitude(both, captureRate, 261.6), 0.05);
-    // The low C lasts until row 9 starts at 0.64 s (its pulse has a strong
-    // second harmonic, so the octave-up C is told apart by the low C's end).
-    EXPECT_GT(toneAmplitude(window(samples, onset, 0.56, 0.62), captureRate, 261.6), 0.05);
-    // Rows 9-16: the C an octave up replaces the low C, from 0.64 s on.
-    std::vector<float> octaveUp = window(samples, onset, 0.68, 1.26);
+    // The low C lasts until row 9 (its pulse has a strong second harmonic,
+    // so the octave-up C is told apart by the low C's end).
+    EXPECT_GT(toneAmplitude(window(samples, onset, lowCEnds - 0.1, lowCEnds - 0.04), captureRate, 261.6), 0.05);
+    // Rows 9-16: the C an octave up replaces the low C.
+    std::vector<float> octaveUp = window(samples, onset, lowCEnds + 0.06, octaveEnds - 0.04);
     EXPECT_NEAR(strongestFrequency(octaveUp, captureRate, 450, 600).frequency, 523.3, 5.2);
     EXPECT_LT(toneAmplitude(octaveUp, captureRate, 261.6), 0.01);
     // From row 17 the note-off leaves channel 2's G alone.
-    std::vector<float> afterOff = window(samples, onset, 1.32, 2.5);
+    std::vector<float> afterOff = window(samples, onset, octaveEnds + 0.06, octaveEnds + 1.2);
     EXPECT_NEAR(strongestFrequency(afterOff, captureRate, 100, 1000).frequency, 392.0, 3.9);
     EXPECT_LT(toneAmplitude(afterOff, captureRate, 523.3), 0.01);
 }

@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr uint32_t black = 0xFF000000;
-constexpr uint32_t white = 0xFFFFFFFF;
-
 using DrawingStateTest = GlWindowTest;
 
 } // namespace

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr uint32_t black = 0xFF000000;
-constexpr uint32_t white = 0xFFFFFFFF;
-
 using FontTest = GlWindowTest;
 
 // A strip of count cells of width x height whose cells are black except their

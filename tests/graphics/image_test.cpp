@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint32_t black = 0xFF000000;
-
 using ImageTest = GlWindowTest;
 
 // An opaque RGB file whose pixel (x, y) has red = x and green = y.

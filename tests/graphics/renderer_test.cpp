@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr uint32_t black = 0xFF000000;
-constexpr uint32_t white = 0xFFFFFFFF;
-
 using RendererTest = GlWindowTest;
 
 // A surface holding the given 0xAARRGGBB pixels.

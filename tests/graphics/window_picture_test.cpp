@@ -17,8 +17,7 @@
 
 namespace {
 
-constexpr uint32_t white = 0xFFFFFFFF;
-constexpr uint32_t frameColour = 0xFF563C6A;
+constexpr uint32_t framePixel = 0xFF563C6A;
 
 using WindowPictureTest = GlWindowTest;
 
@@ -89,13 +88,13 @@ TEST_F(WindowPictureTest, AFrameDrawnOnceStaysOnScreenThroughEmptyFrames)
     endFrame();
 
     EXPECT_EQ(pixel(120, 110), white);
-    EXPECT_EQ(pixel(10, 10), frameColour);
+    EXPECT_EQ(pixel(10, 10), framePixel);
     EXPECT_EQ(pixel(320, 300), white);
     Picture shown = grabWindow();
     ASSERT_EQ(shown.width, 640);
     ASSERT_EQ(shown.height, 475);
     EXPECT_EQ(shown.at(120, 110), 0xFFFFFFu);
-    EXPECT_EQ(shown.at(10, 10), frameColour & 0xFFFFFF);
+    EXPECT_EQ(shown.at(10, 10), framePixel & 0xFFFFFF);
     EXPECT_EQ(differences(pixels(0, 0, 640, 475), shown), 0);
 }
 

@@ -62,18 +62,27 @@ std::vector<HookCall> runProbe(const std::string& mode, int renders)
 
 TEST(MainLoop, UpdatesRunFiftyTimesASecondWithRendersBetween)
 {
-    std::vector<HookCall> calls = runProbe("count", 200);
+    std::vector<HookCall> calls = runProbe("count", 300);
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.front().hook, 'C');
     std::vector<double> updates;
     for (const HookCall& call : calls)
         if (call.hook == 'U') updates.push_back(call.time);
-    ASSERT_GT(updates.size(), 120u);
-    // Two seconds of steady running, well after start-up.
-    double start = updates[10];
-    int inWindow = 0;
-    for (double time : updates) inWindow += time >= start && time < start + 2.0;
-    EXPECT_NEAR(inWindow, 100, 4);
+    ASSERT_GT(updates.size(), 200u);
+    // The most updates any two seconds hold, well after start-up. An update
+    // never runs before its time, so a faster schedule shows in every window;
+    // a busy machine can only delay (or, past the catch-up, drop) updates, so
+    // the best window is the one the machine left alone.
+    size_t most = 0;
+    for (size_t first = 10; first < updates.size(); ++first) {
+        size_t end = first;
+        while (end < updates.size() && updates[end] < updates[first] + 2.0) ++end;
+        if (end == updates.size()) break;
+        most = std::max(most, end - first);
+    }
+    // 100, plus the catch-up updates a late window start can add.
+    EXPECT_GE(most, 96u);
+    EXPECT_LE(most, 105u);
     for (int batch : updatesAfterRenders(calls, 10, 50)) EXPECT_LE(batch, 4);
 }
 

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr uint32_t textInk = 0x9490A4;
+constexpr uint32_t labelInk = 0x9490A4;
 
 int differingPixels(const Picture& a, const Picture& b)
 {
@@ -76,7 +76,7 @@ TEST(WindowExpose, AnUncoveredStillWindowShowsItsPictureAgain)
     ASSERT_TRUE(waitFor(
         [&] {
             before = tracker.screenshot();
-            return before.width == 640 && reader.read(before, 0, -1, 4, textInk) == "POS ";
+            return before.width == 640 && reader.read(before, 0, -1, 4, labelInk) == "POS ";
         },
         30));
     before = settledPicture(tracker);  // past the first repaints

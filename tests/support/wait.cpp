@@ -1,5 +1,6 @@
 #include "tests/support/wait.h"
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -13,8 +14,11 @@ bool waitFor(const std::function<bool()>& condition, double timeoutSeconds)
 {
     double deadline = monotonicSeconds() + timeoutSeconds;
     for (;;) {
+        double checked = monotonicSeconds();
         if (condition()) return true;
-        if (monotonicSeconds() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        double now = monotonicSeconds();
+        if (now > deadline) return false;
+        double pause = std::clamp(2 * (now - checked), 0.005, 0.1);
+        std::this_thread::sleep_for(std::chrono::duration<double>(pause));
     }
 }

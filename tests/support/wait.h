@@ -4,8 +4,10 @@
 
 #include <functional>
 
-// Polls the condition every few milliseconds; true once it holds, false when
-// the timeout passes first.
+// Polls the condition every few milliseconds, or, for a condition that takes
+// longer to check (a screenshot read), after twice its own time: a watching
+// test leaves most of the machine to the program it watches. True once it
+// holds, false when the timeout passes first.
 bool waitFor(const std::function<bool()>& condition, double timeoutSeconds);
 
 // Seconds on a monotonic clock.

@@ -14,6 +14,10 @@
 #include <string>
 #include <vector>
 
+// Pixels as read back, 0xAARRGGBB.
+inline constexpr uint32_t black = 0xFF000000;
+inline constexpr uint32_t white = 0xFFFFFFFF;
+
 class GlWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
