@@ -5,7 +5,7 @@
 
 #include "audio/audio_device.h"
 #include "graphics/renderer.h"
-#include "host/app.h"
+#include "framework/app.h"
 #include "host/key_translation.h"
 
 #include <AL/al.h>
