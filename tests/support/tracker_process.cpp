@@ -29,8 +29,11 @@ std::string makeFolder()
     std::string folder = pattern;
     std::string bin = binaryDirectory();
     // A copy, not a link: the program finds its data beside its real path.
-    runShell("cp '" + bin + "/kovo-tracker' '" + folder + "/' && cp -r '" + bin + "/data' '" + folder + "/' && rm -rf '" +
-             folder + "/data/songs' '" + folder + "/data/unsaved_song.dat' && mkdir '" + folder + "/data/songs'");
+    // Only the resources are copied: tests that run beside this one write
+    // songs into the build's data folder, and a file half written or gone
+    // while cp walks it would fail the copy.
+    runShell("cp '" + bin + "/kovo-tracker' '" + folder + "/' && mkdir -p '" + folder + "/data/songs' && cp '" + bin +
+             "/data/'*.png '" + folder + "/data/' && cp -r '" + bin + "/data/wav' '" + folder + "/data/'");
     return folder;
 }
 
