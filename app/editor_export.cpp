@@ -10,7 +10,7 @@
 #include "song/song_file.h"
 
 namespace {
-constexpr char32_t exportFailed[] = U"Export Failed!";
+constexpr char32_t statusExportFailed[] = U"Export Failed!";
 constexpr char formatKey[] = "export_format";
 // While playing, the transport writes its status every step; the outcome of
 // an export stays in view over it this long.
@@ -25,7 +25,7 @@ void c_SoundEngine::startExport()
     BBGame* game = BBGame::game();
     String fileName = songName + widen(formatInfo(exportFormat).extension);
     String target = game && !songName.empty() ? game->resolvePath(songFolder + fileName) : String();
-    if (target.empty()) return showExportOutcome(exportFailed);
+    if (target.empty()) return showExportOutcome(statusExportFailed);
     // The player hears the song through a song file, so the export reads it
     // back from the same text: both get exactly the same song. An export that
     // runs already goes on; a second request is not taken.
@@ -65,7 +65,7 @@ void c_SoundEngine::followExport()
         statusText = U"Exporting " + intText(songExport->percent()) + U"%";
         return;
     }
-    showExportOutcome(songExport->result().outcome == ExportOutcome::done ? U"Exported " + exportName : exportFailed);
+    showExportOutcome(songExport->result().outcome == ExportOutcome::done ? U"Exported " + exportName : statusExportFailed);
     songExport.reset();
 }
 

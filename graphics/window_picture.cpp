@@ -3,7 +3,6 @@
 #include "graphics/context_generation.h"
 #include "host/game.h"
 
-#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 
 #include <algorithm>
