@@ -11,7 +11,10 @@
 #include <AL/al.h>
 
 namespace {
-class Startup : public TrackerFixture {};
+class Startup : public TrackerFixture {
+protected:
+    bool drawsFrames() const override { return true; }
+};
 } // namespace
 
 TEST_F(Startup, TheFirstFrameIsDrawnBeforeTheSoundDeviceOpensAndTheFirstKeyIsHeard)

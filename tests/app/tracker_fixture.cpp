@@ -1,6 +1,8 @@
 #include "tests/app/tracker_fixture.h"
 
 #include "audio/audio_device.h"
+#include "host/glfw_game.h"
+#include "host/headless_game.h"
 #include "host/key_translation.h"
 #include "tests/support/child_process.h"
 #include "tests/support/xvfb.h"
@@ -19,11 +21,15 @@ void removeRecoveryFile() { std::remove((binaryDirectory() + "/data/unsaved_song
 void TrackerFixture::SetUp()
 {
     removeRecoveryFile();
-    ensureXvfb();
     setenv("ALSOFT_DRIVERS", "null", 1);
-    ASSERT_TRUE(glfwInit());
-    game = std::make_unique<BBQuorvaneGame>();
-    game->createWindow(640, 475, windowDecorated);
+    if (drawsFrames()) {
+        ensureXvfb();
+        ASSERT_TRUE(glfwInit());
+        game = std::make_unique<BBQuorvaneGame>();
+        game->createWindow(640, 475, windowDecorated);
+    } else {
+        game = std::make_unique<BBHeadlessGame>();
+    }
     engine = std::make_unique<c_SoundEngine>();
     game->startRun();
 }

@@ -1,11 +1,13 @@
-// A tracker running in this test program: a real window under a private X
-// server, the real delegate and input device, and the null audio backend.
-// Events go in through the host's dispatch operations, exactly as the window
-// callbacks deliver them, and each step() runs one update.
+// A tracker running in this test program: the real delegate and input device
+// and the null audio backend, on the host without a window (the editor's
+// logic reads no pixel), or, for a fixture that draws, on a real window under
+// a private X server. Events go in through the host's dispatch operations,
+// exactly as the window callbacks deliver them, and each step() runs one
+// update.
 #pragma once
 
 #include "app/sound_engine.h"
-#include "host/glfw_game.h"
+#include "host/game.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +20,8 @@ class TrackerFixture : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // A fixture whose tests draw frames opens a window for them.
+    virtual bool drawsFrames() const { return false; }
 
     // One update step.
     void step();
@@ -44,6 +48,6 @@ protected:
     float channelGain(int channel) const;
 
     int heldModifiers = 0;
-    std::unique_ptr<BBQuorvaneGame> game;
+    std::unique_ptr<BBGame> game;
     std::unique_ptr<c_SoundEngine> engine;
 };

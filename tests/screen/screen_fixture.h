@@ -30,6 +30,7 @@ constexpr uint32_t meter(int level) { return uint32_t(79 + level) << 16 | uint32
 class ScreenFixture : public TrackerFixture {
 protected:
     void SetUp() override;
+    bool drawsFrames() const override { return true; }
 
     // A frame with a full repaint, as the first frame after three update steps.
     Picture repaint();
