@@ -4,7 +4,8 @@
 # GPU): time to the first picture, CPU while idle in Standby and while playing
 # a busy song, peak RSS and the program's own heap. Each program runs three
 # times, interleaved, and the medians are printed with Kovo's differences from
-# the bare window (the floor of any GL program here) and ratios to the peers;
+# the bare window (the floor of any GL program here) and from one that draws
+# and opens a sound device, and with ratios to the peers;
 # then where Kovo's figures go: start-up phases, CPU per thread while playing,
 # RSS by mapping. Then the in-process figures: draw calls and times of the
 # screen and the song file. Not part of the tests: timings on a shared machine
@@ -95,8 +96,10 @@ play_busy_song() {
 }
 
 # GoatTracker plays its song with F1, sent the way a keyboard sends it (its
-# SDL ignores synthetic key events). Before that its output holds one value (the
-# chip's rest level); a playing song gives many distinct 16-bit values.
+# SDL ignores synthetic key events) and held for a moment: it reads the keys
+# once a frame, and a press and release in between was missed more often than
+# not. Before that its output holds one value (the chip's rest level); a
+# playing song gives many distinct 16-bit values.
 play_goat_song() {
   local start distinct window
   window=$(xdotool search --sync --onlyvisible --pid "$1" | head -1)
@@ -105,7 +108,9 @@ play_goat_song() {
   for _ in 1 2 3; do
     xdotool mousemove --window "$window" 100 100
     sleep 0.3
-    xdotool key F1
+    xdotool keydown F1
+    sleep 0.2
+    xdotool keyup F1
     start=$(stat -c %s "$work/goat.raw")
     sleep 2
     distinct=$(tail -c +"$((start + 1))" "$work/goat.raw" | od -An -v -td2 -w2 | sort -u | wc -l)
@@ -147,18 +152,21 @@ stop_program() {
   while kill -0 "$1" 2>/dev/null; do sleep 0.1; done
 }
 
-# The floor for any GL program here: a bare GL window's first picture, and
-# the heap that GLFW, Xlib and the GL driver take by themselves.
-measure_bare() {
-  local started pid heap peak
-  started=$("$tools/kovo_first_picture" "$tools/kovo_bare_window")
+# The floors: "bare", a bare GL window's first picture and the heap that
+# GLFW, Xlib and the GL driver take by themselves; "drawn", the same window
+# with one textured quad drawn and a sound device open with eight sources,
+# the least a program that draws and plays must take.
+measure_floor() {
+  local name=$1 started pid heap peak
+  shift
+  started=$("$tools/kovo_first_picture" env ALSOFT_DRIVERS=null "$tools/kovo_bare_window" "$@")
   pid=${started% *}
   sleep "$settle_seconds"
   heap=$(heap_mb "$pid")
   peak=$(peak_rss_mb "$pid")
-  [ -s "$work/bare_rss" ] || rss_by_mapping "$pid" >"$work/bare_rss"
+  [ -s "$work/${name}_rss" ] || rss_by_mapping "$pid" >"$work/${name}_rss"
   stop_program "$pid"
-  echo "${started#* } 0 - $peak $heap" >>"$work/bare"
+  echo "${started#* } 0 - $peak $heap" >>"$work/$name"
   echo "    first picture ${started#* } ms, peak $peak MB, heap $heap MB" >&2
 }
 
@@ -214,30 +222,36 @@ for round in $(seq "$rounds"); do
     measure "$name"
   done
   echo "  run $round: bare GL window" >&2
-  measure_bare
+  measure_floor bare
+  echo "  run $round: GL window that draws, with a sound device" >&2
+  measure_floor drawn --draw-and-sound
 done
 
 figures=("first picture (ms):1" "idle CPU, Standby (%):2" "playing CPU, busy song (%):3" "peak RSS (MB):4"
          "own heap, [heap] Rss (MB):5")
 difference() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-") print "-"; else printf "%+.2f", a - b }'; }
-printf '%-30s %8s %8s %10s %9s %8s %10s %10s\n' figure Kovo bare Kovo-bare GoatTr. Milky Kovo/Goat Kovo/Milky
+printf '%-30s %8s %8s %10s %8s %10s %9s %8s %10s %10s\n' figure Kovo bare Kovo-bare drawn Kovo-drawn GoatTr. Milky \
+  Kovo/Goat Kovo/Milky
 for entry in "${figures[@]}"; do
   column=${entry##*:}
   kovo=$(median kovo "$column")
   bare=$(median bare "$column")
+  drawn=$(median drawn "$column")
   goat=$(median goat "$column")
   milky=$(median milky "$column")
-  printf '%-30s %8s %8s %10s %9s %8s %10s %10s\n' "${entry%:*}" "$kovo" "$bare" "$(difference "$kovo" "$bare")" \
-    "$goat" "$milky" "$(ratio "$kovo" "$goat")" "$(ratio "$kovo" "$milky")"
+  printf '%-30s %8s %8s %10s %8s %10s %9s %8s %10s %10s\n' "${entry%:*}" "$kovo" "$bare" "$(difference "$kovo" "$bare")" \
+    "$drawn" "$(difference "$kovo" "$drawn")" "$goat" "$milky" "$(ratio "$kovo" "$goat")" "$(ratio "$kovo" "$milky")"
 done
 echo "bare: a GLFW window with a GL context, cleared once and swapped, nothing loaded: the floor of any GL program."
+echo "drawn: the same window with one blended textured quad and a sound device with eight sources open."
 echo "GoatTracker plays $goat_song (F1, proved through SDL's disk audio driver); MilkyTracker is idle only."
 echo
 echo "Kovo's CPU by thread while playing (% of one core), per run:"
 sed 's/^/  /' "$work/kovo_threads" 2>/dev/null || true
-echo "Rss by mapping (MB), Kovo beside the bare window:"
-join -a1 -a2 -e - -o 0,1.2,2.2 <(sort "$work/kovo_rss") <(sort "$work/bare_rss") | sort -k2 -gr |
-  awk '{ printf "  %-28s %7s %7s\n", $1, $2, $3 }'
+echo "Rss by mapping (MB): Kovo, the bare window, the drawn window:"
+join -a1 -a2 -e - -o 0,1.2,2.2 <(sort "$work/kovo_rss") <(sort "$work/bare_rss") |
+  join -a1 -a2 -e - -o 0,1.2,1.3,2.2 - <(sort "$work/drawn_rss") | sort -k2 -gr |
+  awk '{ printf "  %-28s %7s %7s %7s\n", $1, $2, $3, $4 }'
 echo "Kovo's start-up phases (ms since main began), and its first picture as seen from outside:"
 started=$("$tools/kovo_first_picture" env ALSOFT_DRIVERS=null KOVO_STARTUP_TRACE="$work/trace" "$bin/kovo-tracker")
 sleep "$settle_seconds"
