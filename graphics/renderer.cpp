@@ -32,17 +32,14 @@ uint8_t colourByte(float value)
     return static_cast<uint8_t>(static_cast<int>(value));
 }
 
-// What tells GL state combinations apart: blending, the texture's format and
-// whether its sides are powers of two.
-uint32_t drawStateOf(bool additive, const gxtkSurface& texture)
+// What tells GL state combinations apart: blending, the texture's component
+// count and whether its sides are powers of two.
+uint32_t drawStateOf(bool additive, int components, int textureWidth, int textureHeight)
 {
     auto isPower = [](int n) { return n > 0 && n == nextPowerOfTwo(n); };
-    return uint32_t(additive) | uint32_t(texture.components()) << 1 | uint32_t(isPower(texture.textureWidth())) << 4 |
-           uint32_t(isPower(texture.textureHeight())) << 5;
+    return uint32_t(additive) | uint32_t(components) << 1 | uint32_t(isPower(textureWidth)) << 4 |
+           uint32_t(isPower(textureHeight)) << 5;
 }
-
-// Showing the picture in the window: a texture replacing what is there.
-constexpr uint32_t presentState = 1u << 6;
 
 } // namespace
 
@@ -57,7 +54,6 @@ gxtkGraphics::gxtkGraphics()
     PixelBlock pixels(static_cast<unsigned char*>(std::malloc(whiteSide * whiteSide * 4)));
     if (pixels) std::memset(pixels.get(), 255, whiteSide * whiteSide * 4);
     white_->setPixels(std::move(pixels), whiteSide, whiteSide, 4);
-    constexpr std::array<uint16_t, 6> quadCorners {0, 1, 2, 0, 2, 3};
     for (int quad = 0; quad < quadCapacity; ++quad) {
         for (size_t i = 0; i < quadCorners.size(); ++i)
             quadIndexList_[quad * 6 + i] = static_cast<uint16_t>(quad * 4 + quadCorners[i]);
@@ -116,13 +112,7 @@ void gxtkGraphics::applyFrameState()
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
 
-    const auto* base = reinterpret_cast<const unsigned char*>(vertexBuffer_.data());
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(2, GL_FLOAT, sizeof(BatchVertex), base + offsetof(BatchVertex, x));
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, sizeof(BatchVertex), base + offsetof(BatchVertex, u));
-    glEnableClientState(GL_COLOR_ARRAY);
-    glColorPointer(4, GL_UNSIGNED_BYTE, sizeof(BatchVertex), base + offsetof(BatchVertex, colour));
+    pointArraysAt(vertexBuffer_.data());
 
     glEnable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
@@ -142,7 +132,9 @@ void gxtkGraphics::endFrame()
     bool present = drawCallsThisFrame_ > 0 || clearedThisFrame_ || refresh;
     bool copied = present && !refresh && picture_.presentParts(framebufferWidth_, framebufferHeight_, damage_);
     if (present && !copied) picture_.present(framebufferWidth_, framebufferHeight_);
-    if (present && picture_.isBound()) noteDrawState(presentState);
+    // Showing the picture draws a four-component texture the picture's size,
+    // blended as the batches are.
+    if (present && picture_.isBound()) noteDrawState(drawStateOf(false, 4, viewWidth_, viewHeight_));
     if (game) game->noteFramePresented(present, copied);
 }
 
@@ -313,7 +305,7 @@ void gxtkGraphics::drawBatch()
     noteBatchDamage();
     gxtkSurface& texture = batchSurface_ ? *batchSurface_ : *white_;
     texture.ensureTexture();
-    noteDrawState(drawStateOf(additive_, texture));
+    noteDrawState(drawStateOf(additive_, texture.components(), texture.textureWidth(), texture.textureHeight()));
     if (primitiveKind_ < kindQuad) {
         glDrawArrays(arrayModeForKind[static_cast<size_t>(primitiveKind_)], 0, batchLength_);
         ++drawCallsThisFrame_;

@@ -3,6 +3,7 @@
 // fixed-function OpenGL with client-side arrays.
 #pragma once
 
+#include "graphics/batch_vertex.h"
 #include "graphics/surface.h"
 #include "graphics/window_picture.h"
 #include "host/text.h"
@@ -11,14 +12,6 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-// One batch vertex, the layout handed to GL: position, texture coordinate and
-// the premultiplied colour in memory order R, G, B, A.
-struct BatchVertex {
-    float x, y, u, v;
-    std::array<uint8_t, 4> colour;
-};
-static_assert(sizeof(BatchVertex) == 20, "GL reads vertices with a stride of 20 bytes");
 
 // Blend modes of setBlendMode.
 enum BlendMode { blendAlpha = 0, blendAdditive = 1 };

@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <cstdint>
 
 namespace {
 
@@ -66,8 +67,10 @@ void WindowPicture::create(int width, int height)
         destroy();
         return;
     }
+    // Opaque, as a window is: drawing keeps it so, since both blend modes
+    // leave the destination's alpha at one, and showing it can then blend.
     unscissored([] {
-        glClearColor(0, 0, 0, 0);
+        glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
     });
 }
@@ -97,12 +100,38 @@ PictureRect WindowPicture::windowRectOf(const PictureRect& part, int scale, int 
             part.height * scale};
 }
 
-// The parts go to the window's back buffer as textured quads, magnified,
-// with the GL state the renderer left restored afterwards.
-void WindowPicture::drawParts(const std::vector<PictureRect>& parts, int windowWidth, int windowHeight)
+// The quads of the parts, in window coordinates, with their corners in the
+// order the renderer's quad indices take them.
+std::vector<BatchVertex> WindowPicture::partCorners(const std::vector<PictureRect>& parts, int windowWidth,
+                                                    int windowHeight) const
 {
     int scale = scaleFor(windowWidth, windowHeight);
-    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT | GL_CURRENT_BIT);
+    constexpr std::array<uint8_t, 4> white {255, 255, 255, 255};
+    std::vector<BatchVertex> corners;
+    for (const PictureRect& part : parts) {
+        PictureRect to = windowRectOf(part, scale, windowHeight);
+        float u0 = float(part.x) / float(width_), u1 = float(part.x + part.width) / float(width_);
+        float v0 = float(height_ - part.y - part.height) / float(height_);
+        float v1 = float(height_ - part.y) / float(height_);
+        float x0 = float(to.x), x1 = float(to.x + to.width), y0 = float(to.y), y1 = float(to.y + to.height);
+        corners.push_back({x0, y0, u0, v0, white});
+        corners.push_back({x1, y0, u1, v0, white});
+        corners.push_back({x1, y1, u1, v1, white});
+        corners.push_back({x0, y1, u0, v1, white});
+    }
+    return corners;
+}
+
+// Window coordinates with rows from the bottom, drawing into the window's
+// back buffer with the renderer's own state: white vertices, the texture
+// modulated, premultiplied blending. A software GL driver then reuses the
+// code it compiled for drawing the picture instead of compiling more; since
+// the picture is opaque, its texels land unchanged. The GL state the renderer
+// left is pushed, for endWindowDrawing to restore.
+void WindowPicture::beginWindowDrawing(int windowWidth, int windowHeight) const
+{
+    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT | GL_COLOR_BUFFER_BIT);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -113,33 +142,35 @@ void WindowPicture::drawParts(const std::vector<PictureRect>& parts, int windowW
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, windowWidth, windowHeight);
     glDisable(GL_SCISSOR_TEST);
-    glDisable(GL_BLEND);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, colourBuffer_);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glBegin(GL_QUADS);
-    for (const PictureRect& part : parts) {
-        PictureRect to = windowRectOf(part, scale, windowHeight);
-        float u0 = float(part.x) / float(width_), u1 = float(part.x + part.width) / float(width_);
-        float v0 = float(height_ - part.y - part.height) / float(height_);
-        float v1 = float(height_ - part.y) / float(height_);
-        float x0 = float(to.x), x1 = float(to.x + to.width), y0 = float(to.y), y1 = float(to.y + to.height);
-        glTexCoord2f(u0, v0);
-        glVertex2f(x0, y0);
-        glTexCoord2f(u1, v0);
-        glVertex2f(x1, y0);
-        glTexCoord2f(u1, v1);
-        glVertex2f(x1, y1);
-        glTexCoord2f(u0, v1);
-        glVertex2f(x0, y1);
-    }
-    glEnd();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+void WindowPicture::endWindowDrawing() const
+{
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
+    glPopClientAttrib();
     glPopAttrib();
+}
+
+// The parts go to the window's back buffer as textured quads, magnified.
+void WindowPicture::drawParts(const std::vector<PictureRect>& parts, int windowWidth, int windowHeight)
+{
+    std::vector<BatchVertex> corners = partCorners(parts, windowWidth, windowHeight);
+    std::vector<uint16_t> indices;
+    for (size_t quad = 0; quad < parts.size(); ++quad)
+        for (uint16_t corner : quadCorners) indices.push_back(static_cast<uint16_t>(quad * 4 + corner));
+    beginWindowDrawing(windowWidth, windowHeight);
+    pointArraysAt(corners.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, indices.data());
+    endWindowDrawing();
 }
 
 void WindowPicture::present(int windowWidth, int windowHeight)

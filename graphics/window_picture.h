@@ -5,6 +5,7 @@
 // if it did.
 #pragma once
 
+#include "graphics/batch_vertex.h"
 #include "graphics/frame_damage.h"
 
 #include <vector>
@@ -17,7 +18,7 @@ public:
     WindowPicture& operator=(const WindowPicture&) = delete;
 
     // Makes the picture the target of drawing and of pixel reads. It is made
-    // (transparent black) on first use and again when the size or the GL
+    // (opaque black) on first use and again when the size or the GL
     // context changes. Without a usable framebuffer object the window's own
     // buffer is used, as before.
     void bind(int width, int height);
@@ -36,6 +37,10 @@ public:
 private:
     int scaleFor(int windowWidth, int windowHeight) const;
     PictureRect windowRectOf(const PictureRect& part, int scale, int windowHeight) const;
+    std::vector<BatchVertex> partCorners(const std::vector<PictureRect>& parts, int windowWidth,
+                                         int windowHeight) const;
+    void beginWindowDrawing(int windowWidth, int windowHeight) const;
+    void endWindowDrawing() const;
     void drawParts(const std::vector<PictureRect>& parts, int windowWidth, int windowHeight);
     void create(int width, int height);
     void destroy();

@@ -154,6 +154,33 @@ TEST_F(WindowPictureTest, ASmallChangeIsCopiedAloneAndALargeOneSwapped)
     game().regionCopy().attach();
 }
 
+// Showing the picture blends it over the back buffer, which is right only
+// while the picture is opaque: translucent and additive drawing on its empty
+// black must keep it so, whether the parts are copied or swapped.
+TEST_F(WindowPictureTest, TranslucentDrawingKeepsThePictureOpaque)
+{
+    for (bool copied : {true, false}) {
+        if (!copied) game().regionCopy().detach();
+        spoilBackBuffer();
+        beginFrame();
+        renderer().setOpacity(0.5f);
+        fillRect(200, 200, 40, 40);
+        renderer().setBlendMode(blendAdditive);
+        fillRect(300, 200, 40, 40);
+        renderer().setBlendMode(blendAlpha);
+        renderer().setOpacity(1);
+        endFrame();
+        EXPECT_EQ(game().frameCopied(), copied);
+        EXPECT_EQ(pixel(210, 210), 0xFF7F7F7Fu);
+        EXPECT_EQ(pixel(310, 210), 0xFF7F7F7Fu);
+        EXPECT_EQ(pixel(10, 10), black);
+        Picture shown = grabWindow();
+        EXPECT_EQ(shown.at(210, 210), 0x7F7F7Fu);
+        EXPECT_EQ(differences(pixels(0, 0, 640, 475), shown), 0);
+    }
+    game().regionCopy().attach();
+}
+
 // A part is cut to the clip box and to the picture; a vertex that is not a
 // number makes the whole (clipped) picture the part.
 TEST_F(WindowPictureTest, PartsStayInsideTheClipBoxAndThePicture)
