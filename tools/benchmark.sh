@@ -2,8 +2,11 @@
 # Measures the real tracker the way a user runs it, beside two peer trackers
 # from Debian and a bare GL window, on a private Xvfb (black root window, no
 # GPU): time to the first picture, CPU while idle in Standby and while playing
-# a busy song, peak RSS and the program's own heap. Each program runs three
-# times, interleaved, and the medians are printed with Kovo's differences from
+# a busy song, peak RSS and the program's own heap. The first picture, about
+# a tenth of a second that one busy moment of the machine can double, is
+# taken from fifteen quick starts of each program; the other figures from
+# three runs each. Runs are interleaved, and the medians are printed with
+# Kovo's differences from
 # the bare window (the floor of any GL program here) and from one that draws
 # and opens a sound device, and with ratios to the peers;
 # then where Kovo's figures go: start-up phases, CPU per thread while playing,
@@ -19,6 +22,7 @@ tools/build.sh release kovo-tracker kovo_screen_benchmark kovo_busy_song kovo_fi
 bin=build/release/bin
 tools=build/release/tools
 rounds=${KOVO_BENCHMARK_ROUNDS:-3}
+picture_rounds=${KOVO_BENCHMARK_PICTURE_ROUNDS:-15}
 settle_seconds=3
 window_seconds=${KOVO_BENCHMARK_SECONDS:-20}
 busy_song=kovo_benchmark_busy.dat
@@ -67,6 +71,8 @@ program_command() {
     # The disk driver writes what it plays to a file, which proves it plays.
     goat) echo "env HOME=$work SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/goat.raw goattracker $goat_song" ;;
     milky) echo "env HOME=$work SDL_AUDIODRIVER=dummy milkytracker" ;;
+    bare) echo "env ALSOFT_DRIVERS=null $tools/kovo_bare_window" ;;
+    drawn) echo "env ALSOFT_DRIVERS=null $tools/kovo_bare_window --draw-and-sound" ;;
   esac
 }
 
@@ -158,8 +164,8 @@ stop_program() {
 # the least a program that draws and plays must take.
 measure_floor() {
   local name=$1 started pid heap peak
-  shift
-  started=$("$tools/kovo_first_picture" env ALSOFT_DRIVERS=null "$tools/kovo_bare_window" "$@")
+  # shellcheck disable=SC2046
+  started=$("$tools/kovo_first_picture" $(program_command "$name"))
   pid=${started% *}
   sleep "$settle_seconds"
   heap=$(heap_mb "$pid")
@@ -168,6 +174,15 @@ measure_floor() {
   stop_program "$pid"
   echo "${started#* } 0 - $peak $heap" >>"$work/$name"
   echo "    first picture ${started#* } ms, peak $peak MB, heap $heap MB" >&2
+}
+
+# One quick start of a program: appends its first picture (ms) to its list.
+measure_first_picture() {
+  local started
+  # shellcheck disable=SC2046
+  started=$("$tools/kovo_first_picture" $(program_command "$1"))
+  stop_program "${started% *}"
+  echo "${started#* }" >>"$work/${1}_picture"
 }
 
 # One run of a program: appends "first idle playing peak heap" to its results.
@@ -203,7 +218,7 @@ measure() {
   echo "    first picture $first ms, idle $idle %, playing $playing %, peak $peak MB, heap $heap MB" >&2
 }
 
-# Median of one column (1-based) of a program's results.
+# Median of one column (1-based) of a results file in the work folder.
 median() {
   local values
   values=$(cut -d' ' -f"$2" "$work/$1" | grep -v -- '^-$' | sort -g || true)
@@ -211,11 +226,21 @@ median() {
   echo "$values" | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
+# Lowest, lower quartile, upper quartile and highest of a list of first pictures.
+spread() {
+  sort -g "$work/$1" | awk '{ v[NR] = $1 } END { printf "%s, %s-%s, %s", v[1], v[int((NR + 3) / 4)], v[int((3 * NR + 3) / 4)], v[NR] }'
+}
+
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-" || b + 0 == 0) print "-"; else printf "%.2f", a / b }'; }
 
 start_xvfb
 "$tools/kovo_busy_song" "$bin/data/songs/$busy_song"
-echo "Programs under Xvfb ($DISPLAY, Mesa llvmpipe): $rounds runs each, interleaved; CPU over ${window_seconds} s"
+echo "Programs under Xvfb ($DISPLAY, Mesa llvmpipe): first pictures from $picture_rounds starts each, the rest from" \
+  "$rounds runs each, interleaved; CPU over ${window_seconds} s"
+for round in $(seq "$picture_rounds"); do
+  echo "  start $round: first pictures" >&2
+  for name in kovo bare drawn goat milky; do measure_first_picture "$name"; done
+done
 for round in $(seq "$rounds"); do
   for name in kovo goat milky; do
     echo "  run $round: $name" >&2
@@ -224,26 +249,32 @@ for round in $(seq "$rounds"); do
   echo "  run $round: bare GL window" >&2
   measure_floor bare
   echo "  run $round: GL window that draws, with a sound device" >&2
-  measure_floor drawn --draw-and-sound
+  measure_floor drawn
 done
 
-figures=("first picture (ms):1" "idle CPU, Standby (%):2" "playing CPU, busy song (%):3" "peak RSS (MB):4"
-         "own heap, [heap] Rss (MB):5")
+# "label:results file suffix:column"
+figures=("first picture (ms):_picture:1" "idle CPU, Standby (%)::2" "playing CPU, busy song (%)::3"
+         "peak RSS (MB)::4" "own heap, [heap] Rss (MB)::5")
 difference() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-") print "-"; else printf "%+.2f", a - b }'; }
 printf '%-30s %8s %8s %10s %8s %10s %9s %8s %10s %10s\n' figure Kovo bare Kovo-bare drawn Kovo-drawn GoatTr. Milky \
   Kovo/Goat Kovo/Milky
 for entry in "${figures[@]}"; do
   column=${entry##*:}
-  kovo=$(median kovo "$column")
-  bare=$(median bare "$column")
-  drawn=$(median drawn "$column")
-  goat=$(median goat "$column")
-  milky=$(median milky "$column")
-  printf '%-30s %8s %8s %10s %8s %10s %9s %8s %10s %10s\n' "${entry%:*}" "$kovo" "$bare" "$(difference "$kovo" "$bare")" \
+  suffix=${entry%:*}
+  suffix=${suffix##*:}
+  kovo=$(median "kovo$suffix" "$column")
+  bare=$(median "bare$suffix" "$column")
+  drawn=$(median "drawn$suffix" "$column")
+  goat=$(median "goat$suffix" "$column")
+  milky=$(median "milky$suffix" "$column")
+  printf '%-30s %8s %8s %10s %8s %10s %9s %8s %10s %10s\n' "${entry%%:*}" "$kovo" "$bare" "$(difference "$kovo" "$bare")" \
     "$drawn" "$(difference "$kovo" "$drawn")" "$goat" "$milky" "$(ratio "$kovo" "$goat")" "$(ratio "$kovo" "$milky")"
 done
 echo "bare: a GLFW window with a GL context, cleared once and swapped, nothing loaded: the floor of any GL program."
 echo "drawn: the same window with one blended textured quad and a sound device with eight sources open."
+echo "First pictures (ms), lowest, quartiles, highest:" \
+  "Kovo $(spread kovo_picture); bare $(spread bare_picture); drawn $(spread drawn_picture);" \
+  "GoatTracker $(spread goat_picture); MilkyTracker $(spread milky_picture)"
 echo "GoatTracker plays $goat_song (F1, proved through SDL's disk audio driver); MilkyTracker is idle only."
 echo
 echo "Kovo's CPU by thread while playing (% of one core), per run:"
