@@ -160,6 +160,7 @@ TEST_F(WindowPictureTest, ASmallChangeIsCopiedAloneAndALargeOneSwapped)
 TEST_F(WindowPictureTest, TranslucentDrawingKeepsThePictureOpaque)
 {
     for (bool copied : {true, false}) {
+        recreateWindow();  // a new, empty picture
         if (!copied) game().regionCopy().detach();
         spoilBackBuffer();
         beginFrame();
