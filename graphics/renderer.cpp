@@ -132,6 +132,9 @@ void gxtkGraphics::endFrame()
     bool present = drawCallsThisFrame_ > 0 || clearedThisFrame_ || refresh;
     bool copied = present && !refresh && picture_.presentParts(framebufferWidth_, framebufferHeight_, damage_);
     if (present && !copied) picture_.present(framebufferWidth_, framebufferHeight_);
+    // Showing the picture left GL state of its own; whatever comes before the
+    // next frame (a read of pixels) sets the renderer's again.
+    if (present) frameReady_ = false;
     // Showing the picture draws a four-component texture the picture's size,
     // blended as the batches are.
     if (present && picture_.isBound()) noteDrawState(drawStateOf(false, 4, viewWidth_, viewHeight_));

@@ -126,18 +126,16 @@ std::vector<BatchVertex> WindowPicture::partCorners(const std::vector<PictureRec
 // back buffer with the renderer's own state: white vertices, the texture
 // modulated, premultiplied blending. A software GL driver then reuses the
 // code it compiled for drawing the picture instead of compiling more; since
-// the picture is opaque, its texels land unchanged. The GL state the renderer
-// left is pushed, for endWindowDrawing to restore.
-void WindowPicture::beginWindowDrawing(int windowWidth, int windowHeight) const
+// the picture is opaque, its texels land unchanged. Nothing is pushed to be
+// restored: the driver's attribute stack costs megabytes and a copy of every
+// texture unit's state per frame, and the renderer sets all of its state
+// again before it next draws.
+void WindowPicture::useWindowDrawingState(int windowWidth, int windowHeight) const
 {
-    glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT | GL_COLOR_BUFFER_BIT);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
     glLoadIdentity();
     glOrtho(0, windowWidth, 0, windowHeight, -1, 1);
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     glLoadIdentity();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, windowWidth, windowHeight);
@@ -149,17 +147,6 @@ void WindowPicture::beginWindowDrawing(int windowWidth, int windowHeight) const
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
-void WindowPicture::endWindowDrawing() const
-{
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopClientAttrib();
-    glPopAttrib();
-}
-
 // The parts go to the window's back buffer as textured quads, magnified.
 void WindowPicture::drawParts(const std::vector<PictureRect>& parts, int windowWidth, int windowHeight)
 {
@@ -167,10 +154,9 @@ void WindowPicture::drawParts(const std::vector<PictureRect>& parts, int windowW
     std::vector<uint16_t> indices;
     for (size_t quad = 0; quad < parts.size(); ++quad)
         for (uint16_t corner : quadCorners) indices.push_back(static_cast<uint16_t>(quad * 4 + corner));
-    beginWindowDrawing(windowWidth, windowHeight);
+    useWindowDrawingState(windowWidth, windowHeight);
     pointArraysAt(corners.data());
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_SHORT, indices.data());
-    endWindowDrawing();
 }
 
 void WindowPicture::present(int windowWidth, int windowHeight)

@@ -26,12 +26,15 @@ public:
     bool isBound() const { return framebuffer_ != 0; }
     // Copies the picture to the window's back buffer of the given size,
     // magnified by the largest whole number that fits, pixels kept sharp and
-    // the top-left corners together; then binds the picture again.
+    // the top-left corners together; then binds the picture again. Leaves
+    // the matrices, client arrays, viewport, scissor test and texture binding
+    // as its drawing set them: GL state must be set again before drawing on.
     void present(int windowWidth, int windowHeight);
     // Copies only these parts of the picture to the back buffer and from
     // there straight to the window, so no swap is needed; binds the picture
     // again. False, having done nothing, when the window system cannot copy
     // parts or the parts cover more than half the picture: then present.
+    // Leaves GL state as present does.
     bool presentParts(int windowWidth, int windowHeight, const FrameDamage& damage);
 
 private:
@@ -39,8 +42,7 @@ private:
     PictureRect windowRectOf(const PictureRect& part, int scale, int windowHeight) const;
     std::vector<BatchVertex> partCorners(const std::vector<PictureRect>& parts, int windowWidth,
                                          int windowHeight) const;
-    void beginWindowDrawing(int windowWidth, int windowHeight) const;
-    void endWindowDrawing() const;
+    void useWindowDrawingState(int windowWidth, int windowHeight) const;
     void drawParts(const std::vector<PictureRect>& parts, int windowWidth, int windowHeight);
     void create(int width, int height);
     void destroy();
