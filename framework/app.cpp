@@ -11,6 +11,8 @@
 #include "host/startup_trace.h"
 #include "host/termination_signals.h"
 
+#include <malloc.h>
+
 int cachedDeviceWidth = 0;
 int cachedDeviceHeight = 0;
 
@@ -74,6 +76,9 @@ void c_GameDelegate::startSound()
     traceStartup("audio device");
     if (midiInputRequested()) midi = std::make_unique<MidiInput>(input->midiQueue);
     app_.createSounds();
+    // Decoding the images and the waveforms and compiling the first picture's
+    // drawing code freed memory that would otherwise stay with the process.
+    malloc_trim(0);
     startupTraceDone();
 }
 
