@@ -168,6 +168,7 @@ bool gxtkGraphics::loadSurfacePixels(gxtkSurface& surface, const String& path)
     ImagePixels image = loadImagePixels(*game, path);
     if (!image.data) return false;
     surface.setPixels(std::move(image.data), image.width, image.height, image.components);
+    surface.setSource(path);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "graphics/surface.h"
 
 #include "graphics/context_generation.h"
+#include "graphics/image_file_loading.h"
 
 #include <GL/gl.h>
 
@@ -71,6 +72,7 @@ void gxtkSurface::setPixels(PixelBlock pixels, int width, int height, int compon
 {
     bool known = components >= 1 && components <= 4;
     pixels_ = known ? std::move(pixels) : nullptr;
+    source_.clear();
     width_ = known ? std::max(width, 0) : 0;
     height_ = known ? std::max(height, 0) : 0;
     components_ = known ? components : 0;
@@ -88,7 +90,23 @@ void gxtkSurface::ensureTexture()
         return;
     }
     textureSeq_ = contextGeneration;
+    if (!pixels_) readSource();
     createTexture();
+    if (!source_.empty()) pixels_.reset();
+}
+
+// Reads the pixels given back again from their file. A file that has gone or
+// no longer has the surface's size leaves the surface blank.
+void gxtkSurface::readSource()
+{
+    BBGame* game = BBGame::game();
+    if (source_.empty() || !game) return;
+    ImagePixels image = loadImagePixels(*game, source_);
+    if (!image.data || image.width != width_ || image.height != height_ || image.components != components_)
+        image.data.reset(static_cast<unsigned char*>(std::calloc(static_cast<size_t>(width_) * height_ * components_, 1)));
+    String source = source_;
+    setPixels(std::move(image.data), width_, height_, components_);
+    source_ = source;
 }
 
 void gxtkSurface::createTexture()
@@ -157,6 +175,8 @@ bool gxtkSurface::storeArgb(const std::vector<int>& source, int x, int y, int w,
     if (components_ != 4 || w <= 0 || h <= 0) return false;
     if (x < 0 || y < 0 || x > width_ - w || y > height_ - h) return false;
     if (!pixelRowsFit(source.size(), w, h, offset, pitch)) return false;
+    if (!pixels_) readSource();
+    source_.clear();
     if (!pixels_) {
         size_t bytes = static_cast<size_t>(width_) * height_ * 4;
         pixels_.reset(static_cast<unsigned char*>(std::calloc(bytes, 1)));

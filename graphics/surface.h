@@ -1,8 +1,11 @@
-// A texture-backed image that keeps its decoded pixels, so that its texture
-// can be made again after the GL context has been replaced.
+// A texture-backed image. Pixels written by the program are kept, so that the
+// texture can be made again after the GL context has been replaced; pixels
+// read from a file are given back once the texture holds them, and read from
+// the file again for a new context.
 #pragma once
 
 #include "host/decoded_media.h"
+#include "host/text.h"
 
 #include <cstddef>
 #include <vector>
@@ -37,9 +40,12 @@ public:
     // its colours by alpha. Sizes below 0 count as 0; a component count outside
     // 1..4 leaves the surface empty.
     void setPixels(PixelBlock pixels, int width, int height, int components);
+    // Names the image file the pixels just set came from.
+    void setSource(const String& path) { source_ = path; }
 
     // Writes 0xAARRGGBB values, premultiplied, into the rectangle of a
-    // 4-component surface and into its texture when that is current. Row r of
+    // 4-component surface and into its texture when that is current; from
+    // then on all its pixels are kept, the file's included. Row r of
     // the source starts at offset + r * pitch. Returns false, changing nothing,
     // for other surfaces and for rectangles or rows that do not fit.
     bool storeArgb(const std::vector<int>& source, int x, int y, int w, int h, int offset, int pitch);
@@ -57,8 +63,10 @@ private:
     void createTexture();
     void defineTexture(int width, int height);
     void uploadRows(int x, int y, int w, int h);
+    void readSource();
 
     PixelBlock pixels_;
+    String source_;
     int width_ = 0;
     int height_ = 0;
     int components_ = 0;

@@ -221,7 +221,7 @@ TEST_F(RendererTest, ImagePixelsArePremultipliedAndDrawnExactly)
         renderer().loadImageSurface(widen(writeTestPng("four.png", 2, 2, 4, rgba)));
     ASSERT_TRUE(surface);
     EXPECT_EQ(surface->components(), 4);
-    EXPECT_EQ(surface->pixels()[4], 200 * 128 / 255);  // premultiplied in memory
+    EXPECT_EQ(surface->pixels(), nullptr);  // given back once the texture holds them
     // Luminance with alpha is premultiplied as well.
     std::shared_ptr<gxtkSurface> grey =
         renderer().loadImageSurface(widen(writeTestPng("grey.png", 1, 1, 2, {200, 128})));

@@ -11,6 +11,7 @@
 #include <X11/Xatom.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <tuple>
@@ -115,6 +116,33 @@ TEST_F(WindowPictureTest, SurfacesAreMadeAgainForANewContext)
     EXPECT_EQ(pixel(10, 10), 0xFFFF0000u);
     EXPECT_EQ(pixel(11, 10), 0xFF00FF00u);
     EXPECT_EQ(grabWindow().at(11, 10), 0x00FF00u);
+}
+
+// An image file's pixels are read again for a new context, unless the
+// program wrote into the surface: then all its pixels were kept. A file that
+// has gone leaves its surface blank.
+TEST_F(WindowPictureTest, FileImagesAreReadAgainForANewContextUnlessWrittenTo)
+{
+    std::vector<unsigned char> redGreen {255, 0, 0, 255, 0, 255, 0, 255};
+    std::string writtenPath = writeTestPng("written.png", 2, 1, 4, redGreen);
+    std::string gonePath = writeTestPng("gone.png", 2, 1, 4, redGreen);
+    std::shared_ptr<gxtkSurface> written = renderer().loadImageSurface(widen(writtenPath));
+    std::shared_ptr<gxtkSurface> gone = renderer().loadImageSurface(widen(gonePath));
+    ASSERT_TRUE(written && gone);
+    EXPECT_EQ(written->pixels(), nullptr);
+    EXPECT_TRUE(written->storeArgb({int(0xFF0000FF)}, 1, 0, 1, 1, 0, 1));
+    EXPECT_NE(written->pixels(), nullptr);
+    std::remove(writtenPath.c_str());
+    std::remove(gonePath.c_str());
+
+    recreateWindow();
+    beginFrame();
+    renderer().blitSurface(written, 10, 10);
+    renderer().blitSurface(gone, 20, 10);
+    endFrame();
+    EXPECT_EQ(pixel(10, 10), 0xFFFF0000u);
+    EXPECT_EQ(pixel(11, 10), 0xFF0000FFu);
+    EXPECT_EQ(pixel(20, 10), black);
 }
 
 // A frame that drew on a small part of the picture copies that part to the
