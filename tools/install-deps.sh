@@ -2,31 +2,47 @@
 # Installs the Debian packages the tracker needs: "build" for building and
 # running it, "test" for that plus everything the tests use, "benchmark" for
 # the tests' packages and the peer programs the benchmark compares. Installs only
-# what is missing, so running it again is quick.
+# what is missing, so running it again is quick; then checks that every package
+# named here is installed, since apt may remove one to make room for another.
 set -euo pipefail
 
-build_packages=(cmake ninja-build g++ pkg-config libglfw3-dev libgl-dev libopenal-dev libstb-dev libvorbis-dev
-                libsndfile1-dev librtmidi-dev libgtest-dev dpkg-dev file)
+# Every package whose headers, .pc or CMake files the build reads is named, not
+# left to another package's dependencies: apt picks the first of alternatives
+# (librtmidi-dev accepts JACK 1, whose headers lack functions the MIDI input
+# uses). tools/ and tests/ are configured with every build, so libx11-dev and
+# libgtest-dev are build packages too; dpkg-dev and file make the package.
+build_packages=(cmake ninja-build g++ pkg-config
+                libglfw3-dev libgl-dev libglx-dev libx11-dev libopenal-dev libstb-dev libogg-dev libvorbis-dev
+                libsndfile1-dev librtmidi-dev libjack-jackd2-dev libasound2-dev libgtest-dev dpkg-dev file)
 # jackd2: a real MIDI server (dummy backend); sox with its formats, flac, vorbis-tools, opus-tools, mpg123 and
 # id3v2: decoders and tag readers that are not ours; lintian, desktop-file-utils, appstream, shared-mime-info,
 # xdg-utils, man-db: Debian's own checks of the package; libglib2.0-bin: gio, which xdg-mime asks for a file's
-# MIME type; lld: the linker tools/build.sh prefers (it links the test programs several times faster).
-test_packages=(xvfb xauth xdotool libx11-dev sox libsox-fmt-all strace clang-14 libclang-rt-14-dev lld
+# MIME type; lld: the linker tools/build.sh prefers (it links the test programs several times faster); clang-14
+# and its runtime: the fuzz targets; strace: the song file tests watch the program's syncs.
+test_packages=(xvfb xauth xdotool sox libsox-fmt-all strace clang-14 libclang-rt-14-dev lld
                jackd2 flac vorbis-tools opus-tools mpg123 id3v2
                lintian desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin man-db groff-base fakeroot)
 # Peer trackers that tools/benchmark.sh runs for comparison.
 benchmark_packages=(goattracker milkytracker)
 
-packages=("${build_packages[@]}")
-if [ "${1:-build}" = test ]; then packages+=("${test_packages[@]}"); fi
-if [ "${1:-build}" = benchmark ]; then packages+=("${test_packages[@]}" "${benchmark_packages[@]}"); fi
+case "${1:-build}" in
+  build) packages=("${build_packages[@]}") ;;
+  test) packages=("${build_packages[@]}" "${test_packages[@]}") ;;
+  benchmark) packages=("${build_packages[@]}" "${test_packages[@]}" "${benchmark_packages[@]}") ;;
+  *) echo "usage: $0 [build|test|benchmark]" >&2; exit 2 ;;
+esac
 
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$package")
-  fi
-done
+# The named packages that are not installed.
+not_installed() {
+  local package
+  for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      echo "$package"
+    fi
+  done
+}
+
+mapfile -t missing < <(not_installed)
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 sudo=()
@@ -42,3 +58,10 @@ fi
 echo "Installing: ${missing[*]}"
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+mapfile -t gone < <(not_installed)
+if [ ${#gone[@]} -ne 0 ]; then
+  echo "apt left these packages uninstalled or removed them while installing the others: ${gone[*]}" >&2
+  echo "Two of the packages conflict here; see  apt-get -s install ${gone[*]}" >&2
+  exit 1
+fi
