@@ -3,19 +3,26 @@
 #include "audio/audio_decoders.h"
 #include "audio/audio_file_loading.h"
 #include "host/glfw_game.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/wav_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
+#include <stdexcept>
 
 namespace {
 
-// The test command installs sox and its formats (tools/install-deps.sh test);
-// only a machine set up by other means can lack them.
-constexpr const char* soxMissing = "sox with Ogg Vorbis output (packages sox, libsox-fmt-all) is not installed here";
+// tests/audio/tone.ogg: 0.25 s of a 440 Hz sine, 16000 Hz stereo Ogg Vorbis
+// (4000 frames), made once with
+//   sox -n -r 16000 -c 2 --comment '' tone.ogg synth 0.25 sine 440
+std::string toneOggBytes()
+{
+    std::string bytes = readFileBytes(KOVO_TONE_OGG);
+    if (bytes.empty()) throw std::runtime_error("cannot read " KOVO_TONE_OGG);
+    return bytes;
+}
 
 class SampleFiles : public ::testing::Test {
 protected:
@@ -123,9 +130,7 @@ TEST_F(SampleFiles, TheExtensionChoosesTheDecoderInAnyCase)
 
 TEST_F(SampleFiles, OggVorbisDecodesToInterleaved16BitSamples)
 {
-    std::string path = folder.path() + "/tone.ogg";
-    std::string command = "sox -n -r 16000 -c 2 '" + path + "' synth 0.25 sine 440 2>/dev/null";
-    if (std::system(command.c_str()) != 0) GTEST_SKIP() << soxMissing;
+    std::string path = folder.write("tone.ogg", toneOggBytes());
     std::optional<AudioSamples> samples = loadAudioSamples(game, widen(path));
     ASSERT_TRUE(samples);
     EXPECT_EQ(samples->channels, 2);
@@ -144,9 +149,7 @@ TEST_F(SampleFiles, OggVorbisDecodesToInterleaved16BitSamples)
 TEST_F(SampleFiles, OggFilesThatDecodeBeyondTheLimitAreRefused)
 {
     EXPECT_EQ(maxDecodedOggBytes, 256u << 20);
-    std::string path = folder.path() + "/tone.ogg";
-    std::string command = "sox -n -r 16000 -c 2 '" + path + "' synth 0.25 sine 440 2>/dev/null";
-    if (std::system(command.c_str()) != 0) GTEST_SKIP() << soxMissing;
+    std::string path = folder.write("tone.ogg", toneOggBytes());
     // 4000 stereo frames decode to exactly 16000 bytes.
     auto decodeWithLimit = [&](size_t limit) {
         std::FILE* file = std::fopen(path.c_str(), "rb");

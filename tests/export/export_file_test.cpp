@@ -26,7 +26,8 @@ Song shortenedSong()
 std::string soxi(const std::string& option, const std::string& file)
 {
     ChildProcess tool({"soxi", option, file});
-    tool.waitExit(30);
+    EXPECT_TRUE(tool.waitExit(30));
+    EXPECT_EQ(tool.exitStatus(), 0) << "soxi " << option << ' ' << file << ": " << tool.standardError();
     return tool.standardOutput();
 }
 

@@ -65,7 +65,9 @@ ino_t inodeOf(const std::string& path)
 // Every entry below the folder with its type, mode, size and time.
 std::string listing(const std::string& folder)
 {
-    return run({"find", folder, "-printf", "%p %y %m %s %T@\n"}).output;
+    Outcome found = run({"find", folder, "-printf", "%p %y %m %s %T@\n"});
+    if (found.status != 0) throw std::runtime_error("find failed: " + found.output);
+    return found.output;
 }
 
 // The package is made and unpacked once for all the tests of the program.
@@ -93,7 +95,7 @@ protected:
     // ignores file modes.
     void SetUp() override
     {
-        if (geteuid() != 0) GTEST_SKIP() << "switching to the user nobody needs root";
+        if (geteuid() != 0) GTEST_SKIP() << "needs root, to switch to the user nobody (./test.sh runs it through sudo)";
         ASSERT_EQ(made.status, 0) << made.output;
         home = top + "/home-" + std::to_string(++runs);
         shell("mkdir '" + home + "' && chown " + nobody + ":" + nobody + " '" + home + "'");
@@ -243,16 +245,18 @@ TEST_F(Package, DebiansCheckersFindNothingWrong)
 {
     ASSERT_EQ(made.status, 0) << made.output;
     Outcome fields = run({"dpkg-deb", "-f", deb(), "Package", "Section", "Depends"});
+    EXPECT_EQ(fields.status, 0) << fields.output;
     EXPECT_NE(fields.output.find("Package: kovo-tracker\nSection: sound\n"), std::string::npos) << fields.output;
     for (const char* library : {"libglfw3", "libopenal1", "libvorbisfile3", "libc6"})
         EXPECT_NE(fields.output.find(library), std::string::npos) << fields.output;
 
     ASSERT_TRUE(lintian->waitExit(240));
     std::string tags = lintian->standardOutput() + lintian->standardError();
+    EXPECT_EQ(lintian->exitStatus(), 0) << tags;
     EXPECT_EQ(linesStartingWith(tags, {"E:", "W:"}), "") << tags;
 
     Outcome desktop = run({"desktop-file-validate", installed("share/applications/kovo-tracker.desktop")});
-    EXPECT_EQ(desktop.status, 0);
+    EXPECT_EQ(desktop.status, 0) << desktop.output;
     EXPECT_EQ(desktop.output, "");
 
     Outcome appstream =
@@ -263,7 +267,7 @@ TEST_F(Package, DebiansCheckersFindNothingWrong)
     Outcome manual =
         run({"man", "--warnings", "-E", "UTF-8", "-l", "-Tutf8", installed("share/man/man1/kovo-tracker.1.gz")},
             {"MANWIDTH=80"});
-    EXPECT_EQ(manual.status, 0);
+    EXPECT_EQ(manual.status, 0) << manual.errors;
     EXPECT_EQ(manual.errors, "");
     EXPECT_GT(manual.output.size(), 4000u);
 

@@ -13,7 +13,7 @@ class SavesAsAnOrdinaryUser : public SongFileSession {
 protected:
     void SetUp() override
     {
-        if (geteuid() != 0) GTEST_SKIP() << "not run as root: these tests switch to the user nobody, which needs root";
+        if (geteuid() != 0) GTEST_SKIP() << "needs root, to switch to the user nobody (./test.sh runs it through sudo)";
     }
 
     void startAsNobody(const std::function<void(const std::string&)>& prepare)
