@@ -87,7 +87,7 @@ wait_for_window() {
 # the program then ends with status 0.
 close_and_check() {
   local pid=$1 window=$2 status=0 deadline=$((SECONDS + 60))
-  "$work/close_window" "$window"
+  DISPLAY=$root_display "$work/close_window" "$window"
   while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.2; done
   if kill -0 "$pid" 2>/dev/null; then
     echo "still running 60 s after its window was asked to close" >&2
@@ -104,7 +104,11 @@ window_step() {
   local pid window
   in_root "$@" &
   pid=$!
-  window=$(wait_for_window "$pid") || { wait "$pid" || echo "exit status $?"; return 1; }
+  if ! window=$(wait_for_window "$pid"); then
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" || echo "exit status $?"
+    return 1
+  fi
   echo "window $window shows \"$(DISPLAY=$root_display xdotool getwindowname "$window")\""
   close_and_check "$pid" "$window"
 }
@@ -118,8 +122,26 @@ mount_system_folders() {
   mount --bind /sys "$root/sys"
 }
 
+# Unmounts what mount_system_folders mounted, innermost first. Only this
+# namespace sees those mounts; they would end with it anyway.
+unmount_system_folders() {
+  local folder
+  for folder in dev/shm dev/pts dev proc sys; do
+    if mountpoint -q "$root/$folder"; then umount "$root/$folder" || umount --lazy "$root/$folder"; fi
+  done
+}
+
+# After the steps, also failed ones: nothing left running in the root, nothing mounted.
+finish_inside() {
+  local status=$?
+  print_times
+  end_processes_in_root
+  unmount_system_folders
+  exit "$status"
+}
+
 inside() {
-  trap print_times EXIT
+  trap finish_inside EXIT
   root_display=
 
   begin "new Debian 12 root (mmdebstrap)"
