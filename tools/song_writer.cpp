@@ -1,5 +1,6 @@
 #include "song_writer.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {

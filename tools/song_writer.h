@@ -5,6 +5,7 @@
 
 #include "song/song_model.h"
 
+#include <initializer_list>
 #include <map>
 #include <stdexcept>
 #include <string>
