@@ -8,7 +8,9 @@
 #include <cstdio>
 
 namespace {
-const BBWindowPicture trackerWindow {U"Kovo Tracker v" KOVO_VERSION, 640, 475};
+// The title names the two keys a newcomer needs first: every other key is
+// in the help, every song in the list. The window's picture stays as it is.
+const BBWindowPicture trackerWindow {U"Kovo Tracker v" KOVO_VERSION U" - Ctrl+H: keys, Ctrl+O: songs", 640, 475};
 } // namespace
 
 int main(int argc, char** argv)

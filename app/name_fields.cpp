@@ -84,7 +84,20 @@ String c_SoundEngine::loadSongFile()
         if (cut != String::npos) songName = songName.substr(cut);
         if (songName.empty() || !songNameStaysInFolder(songName)) return statusFileNotFound;
     }
-    if (!readSongFile(songFile())) return statusFileNotFound;
+    // A name no song of the user's has may be an example's.
+    if (!readSongFile(songFile())) return songFilePath.empty() ? loadExampleSong() : statusFileNotFound;
+    endUnsavedState();
+    return statusFileLoaded;
+}
+
+// An example loads under its own name, without the section: SAVE then
+// writes a copy into the songs folder, never into the read-only examples.
+String c_SoundEngine::loadExampleSong()
+{
+    String name = songName;
+    if (name.compare(0, exampleSection.size(), exampleSection) == 0) name = name.substr(exampleSection.size());
+    if (name.empty() || !songNameStaysInFolder(name) || !readSongFile(exampleFolder + name)) return statusFileNotFound;
+    songName = name;
     endUnsavedState();
     return statusFileLoaded;
 }

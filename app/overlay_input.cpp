@@ -56,7 +56,13 @@ void c_SoundEngine::openOverlay(Overlay which)
     if (which == Overlay::songList) {
         BBGame* game = BBGame::game();
         std::string folder = game ? narrow(game->resolvePath(songFolder)) : std::string();
-        songScan = std::async(std::launch::async, [folder] { return readSongEntries(folder); });
+        std::string examples = game ? narrow(game->resolvePath(exampleFolder)) : std::string();
+        // The user's songs first, then the examples in a section of their own.
+        songScan = std::async(std::launch::async, [folder, examples] {
+            std::vector<SongEntry> entries = readSongEntries(folder);
+            for (SongEntry& entry : readExampleEntries(examples)) entries.push_back(std::move(entry));
+            return entries;
+        });
         if (songScan.wait_for(scanWaitInStep) == std::future_status::ready) takeSongScan();
     }
     overlayChanged();
@@ -157,14 +163,18 @@ void c_SoundEngine::loadHighlightedSong()
         return;
     }
     String name = entry->name;
+    bool example = entry->example;
     stopAudition();
     if (transportState == statePlaying) {
         stopAllChannels();
         cursorRow = 1;
         transportState = stateStandby;
     }
+    // A name from the list means the songs folder, also after a start with
+    // a song file given on the command line.
+    songFilePath.clear();
     songName = name;
-    statusText = loadSongFile();
+    statusText = example ? loadExampleSong() : loadSongFile();
     rowInPattern = 0;
     currentPosition = 0;
     closeOverlay();
@@ -188,7 +198,7 @@ void c_SoundEngine::toggleAudition()
     }
     stopAllChannels();
     auto listened = std::make_shared<c_kovoPlay>();
-    if (listened->loadSong(songFolder + entry->name) != LoadOutcome::loaded) {
+    if (listened->loadSong(entry->file) != LoadOutcome::loaded) {
         statusText = statusFileNotFound;
         return;
     }

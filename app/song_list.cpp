@@ -38,13 +38,26 @@ String dateText(long long nanoseconds)
 }
 
 // Name, positions and speed as the panel shows them (two hex digits), date.
+// An example shows its name without the section, which its mark names.
 String entryLine(const SongEntry& entry)
 {
-    String name = shownText(entry.name);
+    String name = shownText(entry.example ? entry.name.substr(exampleSection.size()) : entry.name);
     if (name.size() > entryNameColumns) name = name.substr(0, entryNameColumns - 1) + U"~";
     name.resize(entryNameColumns, U' ');
     return name + U"  " + byteHex(entry.positionCount) + U"  " + byteHex(entry.speed) + U" " +
-           dateText(entry.modifiedNanoseconds);
+           (entry.example ? String(exampleMark) : dateText(entry.modifiedNanoseconds));
+}
+
+// The entry's header numbers, date and line, from its file's first bytes.
+SongEntry describedEntry(SongEntry entry, const FileHead& file)
+{
+    SongHeader header = readSongHeader(file.head);
+    entry.foldedName = foldedText(entry.name);
+    entry.positionCount = header.positionCount;
+    entry.speed = header.speed;
+    entry.modifiedNanoseconds = file.modifiedNanoseconds;
+    entry.line = entryLine(entry);
+    return entry;
 }
 
 bool newerFirst(const SongEntry& a, const SongEntry& b)
@@ -71,15 +84,25 @@ std::vector<SongEntry> readSongEntries(const std::string& realFolder)
         entry.name = widen(file.relativePath);
         if (!startsWithSongMagic(file.head) || entry.name == handOverSongName || endsWith(entry.name, replacementSuffix))
             continue;
-        SongHeader header = readSongHeader(file.head);
-        entry.foldedName = foldedText(entry.name);
-        entry.positionCount = header.positionCount;
-        entry.speed = header.speed;
-        entry.modifiedNanoseconds = file.modifiedNanoseconds;
-        entry.line = entryLine(entry);
-        entries.push_back(std::move(entry));
+        entry.file = songFolder + entry.name;
+        entries.push_back(describedEntry(std::move(entry), file));
     }
     std::sort(entries.begin(), entries.end(), newerFirst);
+    return entries;
+}
+
+std::vector<SongEntry> readExampleEntries(const std::string& realFolder)
+{
+    std::vector<SongEntry> entries;
+    for (const FileHead& file : readFileHeads(realFolder, songHeadLength, static_cast<long long>(textFileLimit))) {
+        if (!startsWithSongMagic(file.head)) continue;
+        SongEntry entry;
+        entry.example = true;
+        entry.name = String(exampleSection) + widen(file.relativePath);
+        entry.file = exampleFolder + widen(file.relativePath);
+        entries.push_back(describedEntry(std::move(entry), file));
+    }
+    std::sort(entries.begin(), entries.end(), [](const SongEntry& a, const SongEntry& b) { return a.name < b.name; });
     return entries;
 }
 

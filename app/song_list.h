@@ -6,10 +6,20 @@
 #include "host/text.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
+
+// The example songs that come with the program: read-only, beside its
+// resources, listed after the user's songs as "examples/name".
+constexpr char32_t exampleFolder[] = U"quorvane://data/examples/";
+constexpr std::u32string_view exampleSection = U"examples/";
+// Shown in an example's date column.
+constexpr char32_t exampleMark[] = U"example";
 
 struct SongEntry {
     String name;  // as LOAD takes it: "subfolder/name", one character per byte
+    String file;  // the file it is read from, as a scheme path
+    bool example = false;
     String foldedName;  // lower case, for matching the typed text
     int positionCount = 0;
     int speed = 0;
@@ -27,6 +37,8 @@ constexpr char32_t songListHeader[] = U"Name            Len Spd Modified";
 // LOAD can take and that start with the song magic, apart from the player's
 // hand-over file and cut-short saves. Only each file's first bytes are read.
 std::vector<SongEntry> readSongEntries(const std::string& realFolder);
+// The example songs in the examples folder (a real path), by name.
+std::vector<SongEntry> readExampleEntries(const std::string& realFolder);
 
 // A text as the font can show it: characters outside printable ASCII as "?".
 String shownText(const String& text);

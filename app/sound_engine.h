@@ -38,6 +38,8 @@ public:
 
     void create() override;
     void createSounds() override;
+    // Gives the window the program's icon; a missing image is left out.
+    void showWindowIcon();
     void update() override;
     void render() override;
     void close() override;
@@ -55,6 +57,9 @@ public:
     int viewBase() const { return patternBaseRow + rowInPattern; }
     // Reads the song file named songName into the song; the status text.
     String loadSongFile();
+    // Reads the example named songName ("examples/name" or "name"), which
+    // then keeps its name without the section; the status text.
+    String loadExampleSong();
 
     // ---- The song's file ----
     // The file SAVE and LOAD mean: songFilePath, else songName in the songs folder.

@@ -3,10 +3,24 @@
 #include "audio/sound.h"
 #include "graphics/font.h"
 #include "graphics/image.h"
+#include "graphics/image_file_loading.h"
+#include "host/data_paths.h"
+#include "host/game.h"
 #include "host/startup_trace.h"
 #include "player/kovo_play.h"
 #include "player/waveform_table.h"
 #include "song/song_file.h"
+
+#include <array>
+
+namespace {
+
+// The program's icon as the desktop has it, in the sizes a window manager
+// picks from for title bars, task bars and window switchers.
+constexpr std::array<const char32_t*, 5> windowIconFiles = {
+    U"icon16.png", U"icon32.png", U"icon48.png", U"icon64.png", U"icon128.png"};
+
+} // namespace
 
 c_SoundEngine::c_SoundEngine() = default;
 c_SoundEngine::~c_SoundEngine() = default;
@@ -41,10 +55,21 @@ void c_SoundEngine::create()
         openStartSong();
 }
 
+// The icon, like the sounds, waits until the first picture is shown.
 void c_SoundEngine::createSounds()
 {
     for (int i = 0; i < waveformCount; ++i) previewSounds[i] = loadSoundFile(waveformFiles[i]);
     traceStartup("waveforms");
+    showWindowIcon();
+}
+
+void c_SoundEngine::showWindowIcon()
+{
+    BBGame* game = BBGame::game();
+    if (!game) return;
+    std::vector<ImagePixels> icons;
+    for (const char32_t* file : windowIconFiles) icons.push_back(loadImagePixels(*game, fixDataPath(file)));
+    game->setWindowIcons(icons);
 }
 
 // --play: F1 once the screen has been shown, as a user would press it, so

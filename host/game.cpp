@@ -87,6 +87,7 @@ int BBGame::deviceWidth() { return 0; }
 int BBGame::deviceHeight() { return 0; }
 void BBGame::createWindow(int, int, int) {}
 void BBGame::setWindowIcon(const ImagePixels&) {}
+void BBGame::setWindowIcons(const std::vector<ImagePixels>&) {}
 void BBGame::setWindowPosition(int, int) {}
 void BBGame::setWindowSize(int, int) {}
 void BBGame::setWindowSizeLimits(int, int, int, int) {}

@@ -81,6 +81,9 @@ public:
     virtual void createWindow(int width, int height, int flags);
     // The icon is 4-component pixels, as the windowing library takes them.
     virtual void setWindowIcon(const ImagePixels& icon);
+    // The same icon in several sizes, for the window manager to choose from;
+    // images that are not 4-component pixels are left out.
+    virtual void setWindowIcons(const std::vector<ImagePixels>& icons);
     virtual void setWindowPosition(int x, int y);
     virtual void setWindowSize(int width, int height);
     virtual void setWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight);

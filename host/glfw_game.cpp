@@ -102,6 +102,12 @@ void onFramebufferSizeEvent(GLFWwindow*, int width, int height)
 // The window's contents were lost (an expose): show the kept picture again.
 void onRefreshEvent(GLFWwindow*) { glfwGame()->requestPictureRefresh(); }
 
+// GLFW reads four bytes a pixel: fewer components would be read past.
+bool usableIcon(const ImagePixels& icon)
+{
+    return icon.data && icon.components == 4 && icon.width > 0 && icon.height > 0;
+}
+
 } // namespace
 
 BBGlfwGame::BBGlfwGame()
@@ -224,10 +230,17 @@ void BBGlfwGame::installCallbacks()
 
 void BBGlfwGame::setWindowIcon(const ImagePixels& icon)
 {
-    // GLFW reads four bytes a pixel: fewer components would be read past.
-    if (!window_ || !icon.data || icon.components != 4 || icon.width <= 0 || icon.height <= 0) return;
+    if (!window_ || !usableIcon(icon)) return;
     GLFWimage image {icon.width, icon.height, icon.data.get()};
     glfwSetWindowIcon(window_, 1, &image);
+}
+
+void BBGlfwGame::setWindowIcons(const std::vector<ImagePixels>& icons)
+{
+    std::vector<GLFWimage> images;
+    for (const ImagePixels& icon : icons)
+        if (usableIcon(icon)) images.push_back({icon.width, icon.height, icon.data.get()});
+    if (window_ && !images.empty()) glfwSetWindowIcon(window_, static_cast<int>(images.size()), images.data());
 }
 
 void BBGlfwGame::setWindowPosition(int x, int y)

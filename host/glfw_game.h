@@ -46,6 +46,7 @@ public:
     int deviceHeight() override;
     void createWindow(int width, int height, int flags) override;
     void setWindowIcon(const ImagePixels& icon) override;
+    void setWindowIcons(const std::vector<ImagePixels>& icons) override;
     void setWindowPosition(int x, int y) override;
     void setWindowSize(int width, int height) override;
     void setWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight) override;

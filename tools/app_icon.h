@@ -9,4 +9,7 @@
 // The sizes the desktop's icon theme has folders for.
 constexpr std::array<int, 8> kIconSizes = {16, 22, 24, 32, 48, 64, 128, 256};
 
+// The sizes the window offers the window manager, as data/icon<size>.png.
+constexpr std::array<int, 5> kWindowIconSizes = {16, 32, 48, 64, 128};
+
 RgbaImage drawAppIcon(int size);

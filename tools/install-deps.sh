@@ -18,8 +18,9 @@ build_packages=(cmake ninja-build g++ pkg-config
 # id3v2: decoders and tag readers that are not ours; lintian, desktop-file-utils, appstream, shared-mime-info,
 # xdg-utils, man-db: Debian's own checks of the package; libglib2.0-bin: gio, which xdg-mime asks for a file's
 # MIME type; lld: the linker tools/build.sh prefers (it links the test programs several times faster); clang-14
-# and its runtime: the fuzz targets; strace: the song file tests watch the program's syncs.
-test_packages=(xvfb xauth xdotool sox libsox-fmt-all strace clang-14 libclang-rt-14-dev lld
+# and its runtime: the fuzz targets; strace: the song file tests watch the program's syncs; x11-utils: xprop, which
+# reads the icon the window gives the window manager.
+test_packages=(xvfb xauth xdotool x11-utils sox libsox-fmt-all strace clang-14 libclang-rt-14-dev lld
                jackd2 flac vorbis-tools opus-tools mpg123 id3v2
                lintian desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin man-db groff-base fakeroot)
 # Peer trackers that tools/benchmark.sh runs for comparison.

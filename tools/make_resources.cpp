@@ -43,6 +43,7 @@ std::vector<FileBytes> makeImages(const fs::path& art)
         if (found == buttons.end()) throw ArtError(std::string("buttons.txt does not draw '") + name + "'");
         files.emplace_back(std::string(name) + ".png", encodePng(found->second));
     }
+    for (int size : kWindowIconSizes) files.emplace_back("icon" + std::to_string(size) + ".png", encodePng(drawAppIcon(size)));
     return files;
 }
 

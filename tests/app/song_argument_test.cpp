@@ -8,6 +8,7 @@
 #include "song/song_file.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/wait.h"
 
 #include <cstdio>
 #include <fstream>
@@ -77,6 +78,33 @@ TEST_F(SongArgument, LoadsAsLoadDoesAndSavesBackUntilTheNameIsEdited)
     EXPECT_EQ(engine->statusText, U"File Saved...");
     EXPECT_EQ(readFileBytes(inSongsFolder).size(), 1675u);
     std::remove(inSongsFolder.c_str());
+}
+
+// A song chosen in the list is that song, not the file the tracker started
+// with; an example chosen there keeps its own name, and SAVE writes the
+// user's copy into the songs folder.
+TEST_F(SongArgument, ASongChosenInTheListReplacesTheStartFile)
+{
+    std::string path = folder.write("My Tune", songWithNote());
+    openAtStart(path);
+    engine->toggleSongList();
+    ASSERT_TRUE(waitFor([&] {
+        step();
+        return engine->songList.ready();
+    }, 30));
+    typeStepwise(U"examples/first_steps");
+    ASSERT_EQ(engine->songList.shownCount(), 1);
+    pressAndStep(keyEnter);
+    EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_EQ(engine->songName, U"first_steps");
+    EXPECT_TRUE(engine->songFilePath.empty());
+    EXPECT_EQ(engine->speed, 6);
+    pressAndStep(keyF11);
+    EXPECT_EQ(engine->statusText, U"File Saved...");
+    const std::string copy = binaryDirectory() + "/data/songs/first_steps";
+    EXPECT_EQ(readFileBytes(copy), readFileBytes(binaryDirectory() + "/data/examples/first_steps"));
+    EXPECT_EQ(readFileBytes(path), songWithNote());
+    std::remove(copy.c_str());
 }
 
 TEST_F(SongArgument, ARelativePathIsRelativeToTheCurrentFolder)

@@ -128,6 +128,28 @@ TEST_F(SongFolder, TypedTextNarrowsInEitherCaseAndBackspaceWidens)
     EXPECT_EQ(list.shownCount(), 3);
 }
 
+// The examples: every song file of their folder, by name, with the section
+// before the name as LOAD takes it, read from their own folder.
+TEST(ExampleEntries, ListTheExamplesByNameAsTheirSectionNamesThem)
+{
+    TempFolder examples;
+    setModified(examples.write("waltz", songHead(2, 5)), 3000);
+    setModified(examples.write("blues", songHead(27, 7)), 1000);
+    examples.write("notes.txt", "not a song");
+    std::vector<SongEntry> entries = readExampleEntries(examples.path());
+    EXPECT_EQ(names(entries), (std::vector<std::string> {"examples/blues", "examples/waltz"}));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_TRUE(entries[0].example);
+    EXPECT_EQ(entries[0].file, U"quorvane://data/examples/blues");
+    EXPECT_EQ(entries[0].line, U"blues            1B  07 example");
+    EXPECT_EQ(entries[0].foldedName, U"examples/blues");
+    // The user's songs are read from the songs folder, and are no examples.
+    std::vector<SongEntry> songs = readSongEntries(examples.path());
+    ASSERT_EQ(songs.size(), 2u);
+    EXPECT_FALSE(songs[0].example);
+    EXPECT_EQ(songs[0].file, U"quorvane://data/songs/waltz");
+}
+
 TEST(SongHeader, ReadsTheNumbersAfterTheMagicAndStopsAtTheEndOfTheBytes)
 {
     std::string head = songHead(300, 0x800);  // two and three bytes of UTF-8

@@ -240,6 +240,32 @@ TEST_F(Package, AnUnreadableSongAndAnUnwritableDataFolderAreReportedAndHarmless)
     EXPECT_EQ(run({"find", share, "-mindepth", "1"}).output, "");
 }
 
+// The examples installed under /usr/share: listed, loaded and saved as the
+// user's own copy, the installed file as it was.
+TEST_F(Package, ListsTheInstalledExamplesAndSavesACopyIntoTheUsersSongs)
+{
+    const std::string example = installed("share/kovo-tracker/data/examples/arp_waltz");
+    const std::string original = readFileBytes(example);
+    ASSERT_EQ(original.rfind("KOV1", 0), 0u) << "no example under /usr/share";
+    std::string before = listing(root() + "/usr");
+    startAsNobody("");
+    ASSERT_TRUE(waitForStatus("Standby..."));
+    tracker->key("ctrl+o");
+    ASSERT_TRUE(waitFor([&] {
+        return reader.read(tracker->screenshot(), 0, 48, 34, nameInk).rfind("arp_waltz", 0) == 0;
+    }, 30));
+    Picture shown = tracker->screenshot();
+    EXPECT_EQ(reader.read(shown, 0, 24, 34, nameInk).substr(31), "5/5");
+    EXPECT_EQ(reader.read(shown, 0, 48, 34, nameInk).substr(24, 7), "example");
+    tracker->key("Return");
+    ASSERT_TRUE(waitForStatus("File Loaded..."));
+    tracker->key("F11");
+    EXPECT_TRUE(waitForStatus("File Saved..."));
+    EXPECT_EQ(readFileBytes(songsFolder() + "arp_waltz"), original);
+    EXPECT_TRUE(tracker->closeWindow());
+    EXPECT_EQ(listing(root() + "/usr"), before) << "the installed files changed";
+}
+
 // Last, so that lintian has had the other tests' time.
 TEST_F(Package, DebiansCheckersFindNothingWrong)
 {

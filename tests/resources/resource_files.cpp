@@ -10,6 +10,7 @@
 
 const std::vector<std::string> kResourceFiles = {
     "zukafont.png", "zuka_font.png", "button1.png", "button_navrow.png",
+    "icon16.png", "icon32.png", "icon48.png", "icon64.png", "icon128.png",
     "wav/ramp_64.wav", "wav/ramp_b_64.wav", "wav/ramp_c_64.wav", "wav/saw_64.wav",
     "wav/fx2b.wav", "wav/tri_64.wav", "wav/hnoise.wav", "wav/zero_64.wav",
 };

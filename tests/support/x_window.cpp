@@ -70,7 +70,7 @@ unsigned long XConnection::findWindow(const std::string& wanted)
     if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
     unsigned long found = 0;
     for (unsigned i = 0; i < count && !found; ++i) {
-        if (title(children[i]) == wanted && isMapped(children[i])) found = children[i];
+        if (title(children[i]).compare(0, wanted.size(), wanted) == 0 && isMapped(children[i])) found = children[i];
     }
     if (children) XFree(children);
     return found;

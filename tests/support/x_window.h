@@ -31,7 +31,8 @@ public:
     XConnection(const XConnection&) = delete;
     XConnection& operator=(const XConnection&) = delete;
 
-    // The first top-level window with this exact title that is mapped, or 0.
+    // The first mapped top-level window whose title starts with this text
+    // (the tracker's title goes on with its key hint), or 0.
     unsigned long findWindow(const std::string& title);
     bool isMapped(unsigned long window);
     WindowGeometry geometry(unsigned long window);
