@@ -73,6 +73,7 @@ void c_SoundEngine::holdInStandby()
 
 String c_SoundEngine::loadSongFile()
 {
+    EditorSong before = editorSong();
     if (songFilePath.empty()) {
         // A name that arrives with a path ending in "songs\" keeps only the
         // part from that backslash on.
@@ -85,6 +86,28 @@ String c_SoundEngine::loadSongFile()
         if (songName.empty() || !songNameStaysInFolder(songName)) return statusFileNotFound;
     }
     if (!readSongFile(songFile())) return statusFileNotFound;
-    endUnsavedState();
+    songBeforeLoad = std::make_unique<EditorSong>(std::move(before));
+    undoneLoad.reset();
+    endUnsavedState(false);
     return statusFileLoaded;
+}
+
+// A name from the song list means a file in the songs folder, even while the
+// editor holds a song from elsewhere.
+String c_SoundEngine::loadSongNamed(const String& name)
+{
+    String before = songName;
+    String beforePath = songFilePath;
+    songName = name;
+    songFilePath.clear();
+    String outcome = loadSongFile();
+    if (outcome == statusFileLoaded) {
+        songBeforeLoad->songName = before;
+        songBeforeLoad->songFilePath = beforePath;
+    } else {
+        // The song stays, and so does the file it belongs to.
+        songName = before;
+        songFilePath = beforePath;
+    }
+    return outcome;
 }

@@ -163,8 +163,7 @@ void c_SoundEngine::loadHighlightedSong()
         cursorRow = 1;
         transportState = stateStandby;
     }
-    songName = name;
-    statusText = loadSongFile();
+    statusText = loadSongNamed(name);
     rowInPattern = 0;
     currentPosition = 0;
     closeOverlay();

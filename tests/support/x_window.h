@@ -31,8 +31,11 @@ public:
     XConnection(const XConnection&) = delete;
     XConnection& operator=(const XConnection&) = delete;
 
-    // The first top-level window with this exact title that is mapped, or 0.
-    unsigned long findWindow(const std::string& title);
+    // The first top-level window with this exact title that is mapped, or 0;
+    // with a process id, only one that process made (by _NET_WM_PID).
+    unsigned long findWindow(const std::string& title, int pid = 0);
+    // Moves a top-level window (there is no window manager to refuse).
+    void move(unsigned long window, int x, int y);
     bool isMapped(unsigned long window);
     WindowGeometry geometry(unsigned long window);
     std::string title(unsigned long window);
