@@ -140,7 +140,7 @@ TEST(SettingsFile, IsReplacedWholeThroughALink)
 
     EXPECT_EQ(runWithFileSizeLimit(8, [&] { return writeSetting(path, "scale", "3") ? 1 : 0; }), 0);
     EXPECT_EQ(readFileBytes(target), "colour=blue\nscale=2\n");
-    EXPECT_NE(access((target + "~saving").c_str(), F_OK), 0);
+    EXPECT_FALSE(replacementLeftBehind(target));
 }
 
 TEST(SettingsFile, RemembersOnlyAScaleItCanUse)
