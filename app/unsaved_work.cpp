@@ -124,7 +124,7 @@ void c_SoundEngine::reportRecoveryWrite(bool kept, bool closing)
     }
     statusText = U"Unsaved song not kept!";
     if (!recoveryFailing || closing) {
-        String where = recoveryFile().empty() ? String(recoveryLockPath) : recoveryFile();
+        String where = recoveryFile().empty() ? recoveryFilePath(1) : recoveryFile();
         std::fprintf(stderr, "kovo-tracker: the unsaved song could not be written to %s%s\n",
                      realPath(where).c_str(), closing ? "; it is lost" : "");
         std::fflush(stderr);

@@ -76,7 +76,7 @@ protected:
         return waitFor([&] { return reader.status(tracker.screenshot()) == status; }, 60);
     }
 
-    // Editing, then the note at the row (1..32) under the cursor.
+    // From Standby: Editing, then a note on the cursor row after row - 1 steps down.
     bool typeNoteAt(TrackerProcess& tracker, int row, char note)
     {
         if (!tracker.keyEach("space")) return false;
@@ -101,6 +101,14 @@ TEST_F(TwoTrackers, EachKeepsItsUnsavedWorkAndNoStartTakesWorkATrackerHolds)
     ASSERT_TRUE(typeNoteAt(*second, 1, 'w'));
     // Each refresh goes to the tracker's own file.
     ASSERT_TRUE(waitFor([&] { return firstNoteOf(readFileBytes(recoveryFile(*first, 1))) == 'q'; }, 60));
+    ASSERT_TRUE(waitFor([&] { return firstNoteOf(readFileBytes(recoveryFile(*first, 2))) == 'w'; }, 60));
+
+    // The second's SAVE ends its own unsaved work, not the first's.
+    ASSERT_TRUE(second->enterSongName("second"));
+    second->key("F11");
+    ASSERT_TRUE(waitFor([&] { return readFileBytes(recoveryFile(*first, 2)).empty(); }, 60));
+    EXPECT_EQ(firstNoteOf(readFileBytes(recoveryFile(*first, 1))), 'q');
+    ASSERT_TRUE(typeNoteAt(*second, 1, 'e'));  // the name field left Standby: a note on the next row
     ASSERT_TRUE(waitFor([&] { return firstNoteOf(readFileBytes(recoveryFile(*first, 2))) == 'w'; }, 60));
 
     // A third start, while both run, brings back neither's work.
