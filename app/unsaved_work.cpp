@@ -4,6 +4,7 @@
 #include "host/game.h"
 #include "io/text_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -32,6 +33,15 @@ bool recoveryFileExists(int number)
 {
     struct stat entry {};
     return lstat(realPath(recoveryFilePath(number)).c_str(), &entry) == 0;
+}
+
+// A song path read back from the recovery file is taken only as the program
+// writes one: absolute, and the very file name it opens (every character
+// survives the trip to bytes and back).
+bool usableSongPath(const String& path)
+{
+    bool noNul = std::find(path.begin(), path.end(), U'\0') == path.end();
+    return !path.empty() && path[0] == U'/' && noNul && widen(narrow(path)) == path;
 }
 
 } // namespace
@@ -153,7 +163,7 @@ void c_SoundEngine::restoreUnsavedSong()
     if (text.empty() || !parseRecoveryText(text, *this, view)) return;
     songName = view.songName;
     songFilePath.clear();
-    if (!view.songPath.empty() && view.songPath != songFileFullPath()) songFilePath = view.songPath;
+    if (usableSongPath(view.songPath) && view.songPath != songFileFullPath()) songFilePath = view.songPath;
     cursorColumn = view.cursorColumn;
     cursorRow = view.cursorRow;
     currentPosition = view.currentPosition;

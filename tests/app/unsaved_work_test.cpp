@@ -2,6 +2,7 @@
 // (50 a second), so ten seconds of steps run here at once, with no waiting.
 #include "tests/app/tracker_fixture.h"
 
+#include "app/recovery_file.h"
 #include "host/key_translation.h"
 #include "song/song_file.h"
 #include "tests/support/child_process.h"
@@ -103,6 +104,8 @@ TEST_F(UnsavedWork, TheRecoveryFileKeepsTheSongsWholePath)
 {
     TempFolder folder;
     std::string path = folder.write("demo", songWithNote(U'y'));
+    const std::string namesake = binaryDirectory() + "/data/songs/demo";
+    std::remove(namesake.c_str());
     restartTracker(path);
     typeNote(U'w');
     engine->close();
@@ -112,7 +115,8 @@ TEST_F(UnsavedWork, TheRecoveryFileKeepsTheSongsWholePath)
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"File Saved...");
     EXPECT_EQ(readFileBytes(path)[7], 'w');
-    EXPECT_EQ(readFileBytes(binaryDirectory() + "/data/songs/demo"), "");
+    EXPECT_EQ(readFileBytes(namesake), "");
+    std::remove(namesake.c_str());
     EXPECT_EQ(kept(), "") << "saved: nothing left to recover";
 }
 
@@ -161,4 +165,24 @@ TEST_F(UnsavedWork, OnlyASaveOrLoadOfTheSameSongEndsItsUnsavedWork)
     EXPECT_EQ(engine->patternColumns[0][0], U'q');
     EXPECT_TRUE(engine->songChanged);
     std::remove(mine.c_str());
+}
+
+// A path in the recovery file that the program could not have written (not
+// absolute, or with characters that do not survive the trip to a file name)
+// is not followed: the work comes back as a song of the songs folder.
+TEST_F(UnsavedWork, APathThatIsNotAFileNameIsNotFollowed)
+{
+    Song song;
+    song.patternColumns = blankColumns();
+    song.patternColumns[0][0] = U'q';
+    for (const String& path : {String(U"home/u/.bashrc"), String(U"/tmp/a\u012F.bashrc")}) {
+        std::FILE* file = std::fopen(recoveryFileOf(1).c_str(), "wb");
+        ASSERT_TRUE(file);
+        std::fputs(encodeUtf8(recoveryText(song, {U"tune", 1, 1, 0, path})).c_str(), file);
+        std::fclose(file);
+        restartTracker();
+        ASSERT_EQ(engine->statusText, U"Unsaved song restored");
+        EXPECT_EQ(engine->patternColumns[0][0], U'q');
+        EXPECT_EQ(engine->songFilePath, U"") << narrow(path);
+    }
 }
