@@ -73,6 +73,7 @@ void c_SoundEngine::holdInStandby()
 
 String c_SoundEngine::loadSongFile()
 {
+    EditorSong before = editorSong();
     if (songFilePath.empty()) {
         // A name that arrives with a path ending in "songs\" keeps only the
         // part from that backslash on.
@@ -85,19 +86,53 @@ String c_SoundEngine::loadSongFile()
         if (songName.empty() || !songNameStaysInFolder(songName)) return statusFileNotFound;
     }
     // A name no song of the user's has may be an example's.
-    if (!readSongFile(songFile())) return songFilePath.empty() ? loadExampleSong() : statusFileNotFound;
-    endUnsavedState();
-    return statusFileLoaded;
+    if (!readSongFile(songFile()) && !(songFilePath.empty() && readExampleSong())) return statusFileNotFound;
+    return songLoaded(std::move(before));
+}
+
+String c_SoundEngine::loadExampleSong()
+{
+    EditorSong before = editorSong();
+    if (!readExampleSong()) return statusFileNotFound;
+    return songLoaded(std::move(before));
 }
 
 // An example loads under its own name, without the section: SAVE then
 // writes a copy into the songs folder, never into the read-only examples.
-String c_SoundEngine::loadExampleSong()
+bool c_SoundEngine::readExampleSong()
 {
     String name = songName;
     if (name.compare(0, exampleSection.size(), exampleSection) == 0) name = name.substr(exampleSection.size());
-    if (name.empty() || !songNameStaysInFolder(name) || !readSongFile(exampleFolder + name)) return statusFileNotFound;
+    if (name.empty() || !songNameStaysInFolder(name) || !readSongFile(exampleFolder + name)) return false;
     songName = name;
-    endUnsavedState();
+    return true;
+}
+
+// The song a load replaced is one undo step.
+String c_SoundEngine::songLoaded(EditorSong before)
+{
+    songBeforeLoad = std::make_unique<EditorSong>(std::move(before));
+    undoneLoad.reset();
+    endUnsavedState(false);
     return statusFileLoaded;
+}
+
+// A name from the song list means a file in the songs folder, even while the
+// editor holds a song from elsewhere.
+String c_SoundEngine::loadSongNamed(const String& name, bool example)
+{
+    String before = songName;
+    String beforePath = songFilePath;
+    songName = name;
+    songFilePath.clear();
+    String outcome = example ? loadExampleSong() : loadSongFile();
+    if (outcome == statusFileLoaded) {
+        songBeforeLoad->songName = before;
+        songBeforeLoad->songFilePath = beforePath;
+    } else {
+        // The song stays, and so does the file it belongs to.
+        songName = before;
+        songFilePath = beforePath;
+    }
+    return outcome;
 }

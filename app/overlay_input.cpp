@@ -170,11 +170,7 @@ void c_SoundEngine::loadHighlightedSong()
         cursorRow = 1;
         transportState = stateStandby;
     }
-    // A name from the list means the songs folder, also after a start with
-    // a song file given on the command line.
-    songFilePath.clear();
-    songName = name;
-    statusText = example ? loadExampleSong() : loadSongFile();
+    statusText = loadSongNamed(name, example);
     rowInPattern = 0;
     currentPosition = 0;
     closeOverlay();

@@ -56,7 +56,7 @@ void c_SoundEngine::saveTrigger()
     if (!pressed(input(), keyF11) && !clicked(input(), buttons::save)) return;
     SaveOutcome outcome = songFilePath.empty() ? saveSong(*this, songName) : saveSongFile(*this, songFilePath);
     statusText = saveStatusText(outcome);
-    if (outcome == SaveOutcome::saved) endUnsavedState();
+    if (outcome == SaveOutcome::saved) endUnsavedState(true);
 }
 
 void c_SoundEngine::loadTrigger()

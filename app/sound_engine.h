@@ -8,6 +8,7 @@
 #include "app/song_list.h"
 #include "song/song_model.h"
 #include "framework/app.h"
+#include "host/numbered_lock.h"
 #include "player/voice_effects.h"
 
 #include <array>
@@ -30,6 +31,18 @@ enum class Overlay { none, songList, keyHelp };
 
 constexpr int undoSlotCount = 32;
 constexpr int waveformCount = 8;
+
+using UndoRing = std::array<std::array<PatternColumn, undoSlotCount>, columnCount>;
+
+// Everything a LOAD replaces, kept so that Ctrl+Z can take the load back.
+struct EditorSong {
+    Song song;
+    UndoRing undoRing;
+    int undoSlot = 0, undoOldest = 0, undoNewest = 0;
+    String songName;
+    String songFilePath;
+    bool songChanged = false;
+};
 
 class c_SoundEngine : public c_App, public Song {
 public:
@@ -56,10 +69,16 @@ public:
     int cursorChannel() const { return (cursorColumn + 1) / 2; }
     int viewBase() const { return patternBaseRow + rowInPattern; }
     // Reads the song file named songName into the song; the status text.
+    // The song it replaced is one undo step.
     String loadSongFile();
     // Reads the example named songName ("examples/name" or "name"), which
     // then keeps its name without the section; the status text.
     String loadExampleSong();
+    // The same for a name from the song list: a file in the songs folder, or
+    // an example.
+    String loadSongNamed(const String& name, bool example);
+    bool readExampleSong();
+    String songLoaded(EditorSong before);
 
     // ---- The song's file ----
     // The file SAVE and LOAD mean: songFilePath, else songName in the songs folder.
@@ -94,10 +113,17 @@ public:
     void redoUndoSnapshot();
 
     // Snapshots share the columns that did not change between them.
-    std::array<std::array<PatternColumn, undoSlotCount>, columnCount> undoRing;
+    UndoRing undoRing;
     int undoSlot = 0;    // the snapshot shown
     int undoOldest = 0;  // the oldest snapshot still held
     int undoNewest = 0;  // the newest snapshot, the end of redo
+    // The song a LOAD replaced: one undo step before the loaded song's
+    // oldest snapshot. And the loaded song while that step is undone, for redo.
+    std::unique_ptr<EditorSong> songBeforeLoad;
+    std::unique_ptr<EditorSong> undoneLoad;
+    EditorSong editorSong() const;
+    void takeEditorSong(EditorSong&& song);
+    bool columnsMatchUndoSlot() const;
 
     // ---- Control shortcuts (run from the key table) ----
     void startExport();
@@ -145,14 +171,27 @@ public:
     // ---- Unsaved work ----
     // Notes a change of the song that no file holds yet.
     void markSongChanged();
-    void endUnsavedState();
+    // After a SAVE (saved) or a LOAD of the song's file.
+    void endUnsavedState(bool saved);
     void keepRecoveryFresh();
-    void writeRecoveryFile();
+    // Writes the recovery file; false, said on the status row and on
+    // standard error, when it could not be written.
+    bool writeRecoveryFile(bool closing);
     void restoreUnsavedSong();
+    // The song's file as a full path: who the unsaved work belongs to.
+    String songFileFullPath() const;
+    // This tracker's recovery file as a scheme path; empty while it has none.
+    String recoveryFile() const;
+    bool claimRecoveryFile(bool toRestore);
+    void reportRecoveryWrite(bool kept, bool closing);
 
     bool songChanged = false;    // the song differs from its file
     bool recoveryStale = false;  // ... and from the recovery file
     int stepsSinceRecovery = 0;
+    NumberedLock recoveryLock;           // holds this tracker's recovery file
+    String recoveryHolds;                // the song whose work is in it (full path); empty: none
+    bool recoveryIsCurrentSong = false;  // ... and that is the editor's song since then
+    bool recoveryFailing = false;        // the last write failed (and was said)
 
     // ---- Playback and view state ----
     int currentPosition = 0;

@@ -125,20 +125,21 @@ void c_SoundEngine::startPlaybackFromStart()
     startPlayback();
 }
 
-// The player gets its own copy of the song through the temporary song file;
-// if that cannot be written the previous player stays and plays what it has.
+// The player gets its own copy of the song: the text tmp.dat is written
+// with, taken from memory, so that neither a songs folder that cannot be
+// written nor a second tracker writing tmp.dat changes what plays. tmp.dat
+// is still written, as the hand-over others may read.
 void c_SoundEngine::startPlayback()
 {
     tickCounter = -1;
-    if (saveHandOverSong(*this) == SaveOutcome::saved) {
-        player = std::make_shared<c_kovoPlay>();
-        if (player->loadSong(songFolder + String(handOverSongName)) == LoadOutcome::loaded) {
-            player->tick = 0;
-            player->row = 0;
-            player->patternBaseRow = 0;
-            stopAllChannels();
-            player->position = currentPosition;
-        }
+    saveHandOverSong(*this);
+    player = std::make_shared<c_kovoPlay>();
+    if (player->loadSongText(songText(*this)) == LoadOutcome::loaded) {
+        player->tick = 0;
+        player->row = 0;
+        player->patternBaseRow = 0;
+        stopAllChannels();
+        player->position = currentPosition;
     }
     cursorRow = 1;
     rowInPattern = 0;

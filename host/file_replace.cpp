@@ -3,6 +3,7 @@
 #include "host/text.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -91,12 +92,31 @@ bool syncFolder(const std::string& folder)
 
 } // namespace
 
+std::string replacementTemporary(const std::string& path)
+{
+    return path + "~" + std::to_string(getpid()) + narrow(replacementSuffix);
+}
+
+bool replacementOwnerGone(const std::string& fileName)
+{
+    const std::string suffix = narrow(replacementSuffix);
+    if (fileName.size() < suffix.size() || fileName.compare(fileName.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    std::string rest = fileName.substr(0, fileName.size() - suffix.size());
+    size_t mark = rest.rfind('~');
+    std::string id = mark == std::string::npos ? std::string() : rest.substr(mark + 1);
+    bool numbered = !id.empty() && id.size() < 10 && id.find_first_not_of("0123456789") == std::string::npos;
+    if (!numbered) return true;
+    // EPERM: a process of another user holds the id, and may be its owner.
+    return kill(static_cast<pid_t>(std::stol(id)), 0) != 0 && errno == ESRCH;
+}
+
 bool replaceFile(const std::string& path, std::string_view bytes, Durability durability)
 {
     if (path.empty()) return false;
     std::optional<Target> target = findTarget(path);
     if (!target) return false;
-    std::string temporary = target->path + narrow(replacementSuffix);
+    std::string temporary = replacementTemporary(target->path);
     if (writeNewFile(temporary, bytes, target->mode, durability) &&
         std::rename(temporary.c_str(), target->path.c_str()) == 0)
         return durability == Durability::cached || syncFolder(folderOf(target->path));

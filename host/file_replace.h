@@ -9,6 +9,17 @@
 // be typed into a song name, so it never names somebody's song.
 constexpr char32_t replacementSuffix[] = U"~saving";
 
+// The temporary file a replacement of path writes: "<path>~<pid>~saving".
+// The writer's process id keeps two programs replacing one file from writing
+// into, or renaming, each other's temporary, and tells a clean-up whether
+// its owner is still running.
+std::string replacementTemporary(const std::string& path);
+
+// Whether a temporary left by a replacement may be removed: its owner has
+// ended. A temporary without an owner's id (as older versions wrote them) is
+// a leftover too.
+bool replacementOwnerGone(const std::string& fileName);
+
 // How far a replacement has got when replaceFile returns.
 enum class Durability {
     cached,  // in the system's cache: enough for a file that is read back at once

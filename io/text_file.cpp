@@ -11,15 +11,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-bool endsWith(const std::string& text, const std::string& suffix)
-{
-    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
-} // namespace
-
 bool replaceTextFile(const String& path, const String& text, Durability durability)
 {
     BBGame* game = BBGame::game();
@@ -38,11 +29,10 @@ void removeStaleReplacements(const String& folder)
     std::string realFolder = game ? narrow(game->resolvePath(folder)) : std::string();
     DIR* listing = realFolder.empty() ? nullptr : opendir(realFolder.c_str());
     if (!listing) return;
-    const std::string suffix = narrow(replacementSuffix);
     while (const dirent* entry = readdir(listing)) {
         struct stat info {};
         // Only files: the replacement never leaves anything else behind.
-        if (endsWith(entry->d_name, suffix) && fstatat(dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        if (replacementOwnerGone(entry->d_name) && fstatat(dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(info.st_mode))
             unlinkat(dirfd(listing), entry->d_name, 0);
     }

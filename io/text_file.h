@@ -10,5 +10,6 @@
 bool replaceTextFile(const String& path, const String& text, Durability durability = Durability::synced);
 
 // Removes the temporary files that replacements cut short (a killed program)
-// left in the folder, a scheme path. Subfolders are not searched.
+// left in the folder, a scheme path; those of a program still running stay.
+// Subfolders are not searched.
 void removeStaleReplacements(const String& folder);

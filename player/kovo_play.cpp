@@ -21,10 +21,11 @@ int octaveValue(char32_t c) { return c >= U'0' && c <= U'9' ? static_cast<int>(c
 
 } // namespace
 
-LoadOutcome c_kovoPlay::loadSong(const String& path)
+LoadOutcome c_kovoPlay::loadSong(const String& path) { return loadSongText(loadText(path)); }
+
+LoadOutcome c_kovoPlay::loadSongText(const String& text)
 {
     loadWaveforms();
-    String text = loadText(path);
     if (text.empty()) return LoadOutcome::noSong;
     parseSongText(text, *this);
     return LoadOutcome::loaded;

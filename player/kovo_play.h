@@ -49,6 +49,8 @@ public:
     // Loads the eight waveforms, then the song file at path (a data-folder
     // path).
     LoadOutcome loadSong(const String& path);
+    // The same for the text of a song file already in memory.
+    LoadOutcome loadSongText(const String& text);
 
     // Loads the eight waveforms onto the player's device.
     void loadWaveforms();

@@ -106,15 +106,22 @@ TEST_F(NameFields, SaveAndLoadReportTheirOutcome)
     EXPECT_EQ(engine->patternColumns[0][5], U'q');
     EXPECT_EQ(engine->speed, 7);
 
-    // Undo after a load goes back to the loaded song and no further.
+    // Undo after a load goes back to the loaded song, then one step more:
+    // to the song the load replaced, and no further.
     engine->patternColumns[0][6] = U'w';
-    click(600, 346);
-    step();
     click(600, 346);
     step();
     EXPECT_EQ(engine->patternColumns[0][5], U'q');
     EXPECT_EQ(engine->patternColumns[0][6], U'.');
     EXPECT_EQ(engine->undoSlot, 1);
+    click(600, 346);
+    step();
+    EXPECT_EQ(engine->patternColumns[0][5], U'.');
+    EXPECT_EQ(engine->speed, 3);
+    click(600, 346);
+    step();
+    EXPECT_EQ(engine->patternColumns[0][5], U'.');
+    EXPECT_EQ(engine->speed, 3);
 }
 
 TEST_F(NameFields, AFailedSaveKeepsTheSongAndTheProgramGoesOn)

@@ -1,5 +1,7 @@
 #include "tests/app/tracker_fixture.h"
 
+#include "app/recovery_file.h"
+
 #include "audio/audio_device.h"
 #include "host/glfw_game.h"
 #include "host/headless_game.h"
@@ -15,12 +17,35 @@
 
 namespace {
 // The tests share the data folder: no test may start with another's unsaved song.
-void removeRecoveryFile() { std::remove((binaryDirectory() + "/data/unsaved_song.dat").c_str()); }
+void removeRecoveryFiles()
+{
+    for (int n = 1; n <= recoveryFileCount; ++n) std::remove(recoveryFileOf(n).c_str());
+}
 } // namespace
+
+std::string recoveryFileOf(int number)
+{
+    std::string data = binaryDirectory() + "/data/";
+    return number == 1 ? data + "unsaved_song.dat" : data + "unsaved_song-" + std::to_string(number) + ".dat";
+}
 
 void TrackerFixture::SetUp()
 {
-    removeRecoveryFile();
+    removeRecoveryFiles();
+    startTracker();
+}
+
+// As a new start of the program: the engine (and the recovery file it holds)
+// goes, and a new one starts with the song argument, if any.
+void TrackerFixture::restartTracker(const std::string& songArgument)
+{
+    engine.reset();
+    game.reset();
+    startTracker(songArgument);
+}
+
+void TrackerFixture::startTracker(const std::string& songArgument)
+{
     setenv("ALSOFT_DRIVERS", "null", 1);
     if (drawsFrames()) {
         ensureXvfb();
@@ -31,6 +56,7 @@ void TrackerFixture::SetUp()
         game = std::make_unique<BBHeadlessGame>();
     }
     engine = std::make_unique<c_SoundEngine>();
+    engine->startSongPath = widen(songArgument);
     game->startRun();
 }
 
@@ -38,7 +64,7 @@ void TrackerFixture::TearDown()
 {
     engine.reset();
     game.reset();
-    removeRecoveryFile();
+    removeRecoveryFiles();
 }
 
 void TrackerFixture::step() { game->stepUpdate(); }

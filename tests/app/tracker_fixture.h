@@ -12,9 +12,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 // Pattern columns of channel 1's parts: note, volume, instrument, octave.
 inline constexpr int notes1 = 0, volumes1 = 4, instruments1 = 8, octaves1 = 12;
+
+// The recovery file of the given number in the build's data folder.
+std::string recoveryFileOf(int number);
 
 class TrackerFixture : public ::testing::Test {
 protected:
@@ -25,6 +29,8 @@ protected:
 
     // One update step.
     void step();
+    // As a new start of the program, with a song argument when one is given.
+    void restartTracker(const std::string& songArgument = std::string());
     // A key pressed and released before the next step.
     void press(int key);
     // A key goes down with the modifiers held at that moment, as the window
@@ -46,6 +52,8 @@ protected:
     // OpenAL's state of an audio channel's source (AL_PLAYING, AL_STOPPED, ...).
     int channelState(int channel) const;
     float channelGain(int channel) const;
+
+    void startTracker(const std::string& songArgument = std::string());
 
     int heldModifiers = 0;
     std::unique_ptr<BBGame> game;

@@ -4,6 +4,11 @@
 
 #include "host/key_translation.h"
 #include "player/kovo_play.h"
+#include "tests/support/child_process.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 using Transport = TrackerFixture;
@@ -169,4 +174,23 @@ TEST_F(Transport, RowClockWrapsPastTheLastPosition)
     step();
     EXPECT_EQ(engine->currentPosition, 0);
     EXPECT_EQ(engine->rowInPattern, 0);
+}
+
+// Where tmp.dat cannot be written (a folder stands in its place, as a full or
+// read-only songs folder fails alike), F1 still plays the editor's song, not
+// the one an earlier F1 handed over.
+TEST_F(Transport, PlayingWhereTheHandOverCannotBeWrittenPlaysTheEditorsSong)
+{
+    engine->patternColumns[0][0] = U'y';
+    pressAndStep(keyF1);
+    pressAndStep(keyF1);
+    const std::string handOver = binaryDirectory() + "/data/songs/tmp.dat";
+    std::remove(handOver.c_str());
+    ASSERT_EQ(mkdir(handOver.c_str(), 0755), 0);
+    engine->patternColumns[0][0] = U'q';
+    pressAndStep(keyF1);
+    rmdir(handOver.c_str());
+    EXPECT_EQ(engine->transportState, statePlaying);
+    ASSERT_TRUE(engine->player);
+    EXPECT_EQ(engine->player->patternColumns[0][0], U'q');
 }

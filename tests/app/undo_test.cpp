@@ -4,7 +4,10 @@
 #include "tests/app/tracker_fixture.h"
 
 #include "host/key_translation.h"
+#include "song/song_file.h"
+#include "tests/support/child_process.h"
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -127,4 +130,53 @@ TEST_F(Undo, SnapshotsShareTheColumnsAnEditDidNotChange)
     clickUndo();
     EXPECT_TRUE(engine->patternColumns[0].sharesTextWith(ring[0][before]));
     EXPECT_EQ(notes(), states[39]);
+}
+
+// A LOAD, from F12 or the song list, is one undo step: Ctrl+Z brings back the
+// whole song it replaced, with its name, its own undo steps and its unsaved
+// changes; Ctrl+Y loads it again.
+TEST_F(Undo, ALoadIsOneStepThatBringsBackTheWholeSongBefore)
+{
+    const std::string file = binaryDirectory() + "/data/songs/undo load test";
+    Song loaded;
+    loaded.patternColumns = blankColumns();
+    loaded.patternColumns[5][0] = U'9';
+    loaded.speed = 11;
+    {
+        std::FILE* out = std::fopen(file.c_str(), "wb");
+        ASSERT_TRUE(out);
+        std::fputs(encodeUtf8(songText(loaded)).c_str(), out);
+        std::fclose(out);
+    }
+    enterNotes(3);
+    engine->speed = 7;
+    engine->songName = U"undo load test";
+    pressAndStep(keyF12);
+    ASSERT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_EQ(engine->speed, 11);
+    EXPECT_FALSE(engine->songChanged);
+
+    control('Z');
+    EXPECT_EQ(notes(), states[3]);
+    EXPECT_EQ(engine->speed, 7);
+    EXPECT_TRUE(engine->songChanged);
+    control('Z');
+    EXPECT_EQ(notes(), states[2]) << "the song's own undo steps come back with it";
+    control('Y');
+    EXPECT_EQ(notes(), states[3]);
+    control('Y');
+    EXPECT_EQ(engine->speed, 11) << "redo takes the load again";
+    EXPECT_EQ(engine->patternColumns[5][0], U'9');
+
+    // The song list's choice, while the editor holds a song from elsewhere:
+    // it loads the listed song, and undo gives back the other with its file.
+    engine->songFilePath = U"/somewhere/else";
+    engine->patternColumns[5][0] = U'3';
+    EXPECT_EQ(engine->loadSongNamed(U"undo load test"), U"File Loaded...");
+    EXPECT_EQ(engine->patternColumns[5][0], U'9');
+    EXPECT_EQ(engine->songFilePath, U"");
+    control('Z');
+    EXPECT_EQ(engine->patternColumns[5][0], U'3');
+    EXPECT_EQ(engine->songFilePath, U"/somewhere/else");
+    std::remove(file.c_str());
 }

@@ -2,8 +2,15 @@
 // (50 a second), so ten seconds of steps run here at once, with no waiting.
 #include "tests/app/tracker_fixture.h"
 
+#include "app/recovery_file.h"
 #include "host/key_translation.h"
+#include "song/song_file.h"
 #include "tests/support/child_process.h"
+#include "tests/support/temp_folder.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -11,7 +18,24 @@ constexpr int stepsInTenSeconds = 500;
 
 class UnsavedWork : public TrackerFixture {
 protected:
-    std::string kept() const { return readFileBytes(binaryDirectory() + "/data/unsaved_song.dat"); }
+    std::string kept(int number = 1) const { return readFileBytes(recoveryFileOf(number)); }
+
+    // A note typed at the cursor while Editing.
+    void typeNote(char32_t note)
+    {
+        if (engine->transportState != stateEditing) pressAndStep(keySpace);
+        type(String(1, note));
+        step();
+    }
+
+    // A song file with a note in its first cell.
+    std::string songWithNote(char32_t note)
+    {
+        Song song;
+        song.patternColumns = blankColumns();
+        song.patternColumns[0][0] = note;
+        return encodeUtf8(songText(song));
+    }
 
     void steps(int count)
     {
@@ -51,4 +75,114 @@ TEST_F(UnsavedWork, NothingUnsavedIsNeverWritten)
     pressAndStep(keySpace);
     steps(3 * stepsInTenSeconds);
     EXPECT_EQ(kept(), "");
+}
+
+// Where the recovery file cannot be written (a folder stands in its place, as
+// a full or read-only disk fails alike), the status row and standard error
+// say so at the refresh, and again at the close, which still goes ahead.
+TEST_F(UnsavedWork, AWriteThatFailsIsSaidAndTheCloseStillEnds)
+{
+    ASSERT_EQ(mkdir(recoveryFileOf(1).c_str(), 0755), 0);
+    restartTracker();
+    typeNote(U'q');
+    testing::internal::CaptureStderr();
+    steps(stepsInTenSeconds);
+    std::string refresh = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(engine->statusText, U"Unsaved song not kept!");
+    EXPECT_NE(refresh.find("unsaved song could not be written to " + recoveryFileOf(1)), std::string::npos) << refresh;
+
+    testing::internal::CaptureStderr();
+    engine->close();
+    std::string closing = testing::internal::GetCapturedStderr();
+    EXPECT_NE(closing.find("it is lost"), std::string::npos) << closing;
+    rmdir(recoveryFileOf(1).c_str());
+}
+
+// Work on a song opened from anywhere comes back as that file's: SAVE then
+// writes it there, not into the songs folder under its name.
+TEST_F(UnsavedWork, TheRecoveryFileKeepsTheSongsWholePath)
+{
+    TempFolder folder;
+    std::string path = folder.write("demo", songWithNote(U'y'));
+    const std::string namesake = binaryDirectory() + "/data/songs/demo";
+    std::remove(namesake.c_str());
+    restartTracker(path);
+    typeNote(U'w');
+    engine->close();
+    restartTracker();
+    ASSERT_EQ(engine->statusText, U"Unsaved song restored");
+    EXPECT_EQ(engine->songName, U"demo");
+    pressAndStep(keyF11);
+    EXPECT_EQ(engine->statusText, U"File Saved...");
+    EXPECT_EQ(readFileBytes(path)[7], 'w');
+    EXPECT_EQ(readFileBytes(namesake), "");
+    std::remove(namesake.c_str());
+    EXPECT_EQ(kept(), "") << "saved: nothing left to recover";
+}
+
+// Unsaved work of one song outlives saves and loads of another: it goes only
+// with a save or load of that same song, and the other song's work is kept
+// in a file of its own.
+TEST_F(UnsavedWork, OnlyASaveOrLoadOfTheSameSongEndsItsUnsavedWork)
+{
+    TempFolder folder;
+    std::string other = folder.write("other", songWithNote(U'y'));
+    const std::string mine = binaryDirectory() + "/data/songs/unsaved work test";
+    {
+        std::FILE* file = std::fopen(mine.c_str(), "wb");
+        ASSERT_TRUE(file);
+        std::fputs(songWithNote(U'y').c_str(), file);
+        std::fclose(file);
+    }
+    engine->songName = U"unsaved work test";
+    typeNote(U'q');
+    engine->close();
+    const std::string work = kept();
+    ASSERT_NE(work, "");
+
+    restartTracker(other);
+    pressAndStep(keyF11);
+    pressAndStep(keyF12);
+    EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_EQ(kept(), work);
+    typeNote(U'e');
+    steps(stepsInTenSeconds);
+    EXPECT_EQ(kept(), work);
+    EXPECT_NE(kept(2), "");
+    pressAndStep(keyF11);
+    EXPECT_EQ(kept(2), "");
+    EXPECT_EQ(kept(), work);
+
+    // The next start without a song brings the work back; a LOAD of its song
+    // (the file as last saved) ends it, and undo brings the work back again.
+    restartTracker();
+    ASSERT_EQ(engine->statusText, U"Unsaved song restored");
+    EXPECT_EQ(engine->patternColumns[0][0], U'q');
+    pressAndStep(keyF12);
+    EXPECT_EQ(engine->patternColumns[0][0], U'y');
+    EXPECT_EQ(kept(), "");
+    engine->restoreUndoSnapshot();
+    EXPECT_EQ(engine->patternColumns[0][0], U'q');
+    EXPECT_TRUE(engine->songChanged);
+    std::remove(mine.c_str());
+}
+
+// A path in the recovery file that the program could not have written (not
+// absolute, or with characters that do not survive the trip to a file name)
+// is not followed: the work comes back as a song of the songs folder.
+TEST_F(UnsavedWork, APathThatIsNotAFileNameIsNotFollowed)
+{
+    Song song;
+    song.patternColumns = blankColumns();
+    song.patternColumns[0][0] = U'q';
+    for (const String& path : {String(U"home/u/.bashrc"), String(U"/tmp/a\u012F.bashrc")}) {
+        std::FILE* file = std::fopen(recoveryFileOf(1).c_str(), "wb");
+        ASSERT_TRUE(file);
+        std::fputs(encodeUtf8(recoveryText(song, {U"tune", 1, 1, 0, path})).c_str(), file);
+        std::fclose(file);
+        restartTracker();
+        ASSERT_EQ(engine->statusText, U"Unsaved song restored");
+        EXPECT_EQ(engine->patternColumns[0][0], U'q');
+        EXPECT_EQ(engine->songFilePath, U"") << narrow(path);
+    }
 }

@@ -16,7 +16,7 @@ namespace {
 
 constexpr uint32_t textInk = 0x9490A4;
 constexpr const char* restoredStatus = "Unsaved song restored";
-constexpr const char* recoveryHeader = "Kovo Tracker unsaved song 1\n";
+constexpr const char* recoveryHeader = "Kovo Tracker unsaved song 2\n";
 
 std::set<std::string> filesIn(const std::string& folder)
 {
@@ -82,7 +82,11 @@ TEST_F(Recovery, CloseKeepsUnsavedNotesForTheNextStartAndSaveEndsThem)
     EXPECT_EQ(tracker.process().exitStatus(), 0);
     std::string kept = readFileBytes(recoveryPath());
     ASSERT_EQ(kept.rfind(recoveryHeader, 0), 0u);
-    EXPECT_EQ(kept.substr(28, 9), "1 5 0 0\n\n");  // cursor column, row, position; no name
+    // Cursor column, row, position, the lengths of the name (none) and of the
+    // path (the songs folder: no name names no file in it), then both.
+    const std::string songs = tracker.folder() + "/data/songs/";
+    const std::string view = "1 5 0 0 " + std::to_string(songs.size()) + "\n\n" + songs + "\n";
+    EXPECT_EQ(kept.substr(28, view.size()), view);
     EXPECT_FALSE(filesIn(tracker.folder() + "/data").count("unsaved_song.dat~saving"));
 
     tracker.restart();
@@ -95,7 +99,7 @@ TEST_F(Recovery, CloseKeepsUnsavedNotesForTheNextStartAndSaveEndsThem)
     ASSERT_TRUE(tracker.enterSongName("kept"));
     tracker.key("F11");
     ASSERT_TRUE(waitForStatus("File Saved..."));
-    EXPECT_EQ(readFileBytes(tracker.songPath("kept")), kept.substr(37));
+    EXPECT_EQ(readFileBytes(tracker.songPath("kept")), kept.substr(28 + view.size()));
     EXPECT_FALSE(filesIn(tracker.folder() + "/data").count("unsaved_song.dat"));
     ASSERT_TRUE(tracker.closeWindow());
     EXPECT_EQ(tracker.process().exitStatus(), 0);

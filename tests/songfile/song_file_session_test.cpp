@@ -6,7 +6,22 @@
 #include <cstdio>
 #include <fstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+
+// The id of a process that has ended (and is not yet reused: ids are handed
+// out in turn).
+pid_t endedProcessId()
+{
+    pid_t child = fork();
+    if (child == 0) _exit(0);
+    waitpid(child, nullptr, 0);
+    return child;
+}
+
+} // namespace
 
 TEST_F(SongFileSession, LoadsOfWhatIsNoSongLeaveTheSongAndTheProgramRunning)
 {
@@ -43,15 +58,23 @@ TEST_F(SongFileSession, LoadsOfWhatIsNoSongLeaveTheSongAndTheProgramRunning)
     EXPECT_EQ(tracker->process().exitStatus(), 0);
 }
 
+// A temporary names its writer's process: only those whose writer has ended
+// are cleared, so a second tracker's start never takes a save from the first.
 TEST_F(SongFileSession, SavesCutShortByAKillAreClearedAtStart)
 {
-    start({}, [](const std::string& folder) {
+    const std::string running = "tune~" + std::to_string(getpid()) + "~saving";
+    const std::string ended = "tune~" + std::to_string(endedProcessId()) + "~saving";
+    start({}, [&](const std::string& folder) {
         writeFile(folder + "/data/songs/tune", "an earlier save");
         writeFile(folder + "/data/songs/tune~saving", "half a save");
         writeFile(folder + "/data/songs/tmp.dat~saving", "");
+        writeFile(folder + "/data/songs/" + running, "a save under way");
+        writeFile(folder + "/data/songs/" + ended, "half a save");
     });
     EXPECT_FALSE(exists(song("tune~saving")));
     EXPECT_FALSE(exists(song("tmp.dat~saving")));
+    EXPECT_FALSE(exists(song(ended)));
+    EXPECT_EQ(readFileBytes(song(running)), "a save under way");
     EXPECT_EQ(readFileBytes(song("tune")), "an earlier save");
 }
 
@@ -74,7 +97,7 @@ TEST_F(SongFileSession, OnlyTheUsersSaveWaitsForTheDisk)
     std::ifstream calls(log);
     int songSyncs = 0, folderSyncs = 0, temporarySongSyncs = 0;
     for (std::string line; std::getline(calls, line);) {
-        songSyncs += line.find("/data/songs/tune~saving>") != std::string::npos;
+        songSyncs += line.find("/data/songs/tune~") != std::string::npos && line.find("~saving>") != std::string::npos;
         folderSyncs += line.find("/data/songs>") != std::string::npos;
         temporarySongSyncs += line.find("tmp.dat") != std::string::npos;
     }

@@ -198,7 +198,7 @@ TEST_F(SongFiles, AFailedWriteKeepsTheEarlierFileAndTheProgramGoesOn)
     EXPECT_EQ(saveUnderLimit(large), 0);
     EXPECT_EQ(saveUnderLimit(newSong()), 0);  // fails only when flushed
     EXPECT_EQ(bytesOf(file), before);
-    EXPECT_FALSE(exists(real(narrow(file)) + "~saving"));
+    EXPECT_FALSE(replacementLeftBehind(real(narrow(file))));
 
     String fresh = name("never");
     EXPECT_EQ(runWithFileSizeLimit(1000, [&] { return saveSong(newSong(), fresh) == SaveOutcome::failed ? 0 : 1; }), 0);

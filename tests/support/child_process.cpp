@@ -3,6 +3,7 @@
 #include "tests/support/wait.h"
 
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
 #include <signal.h>
@@ -90,4 +91,17 @@ std::string readFileBytes(const std::string& path)
     std::ostringstream bytes;
     bytes << file.rdbuf();
     return bytes.str();
+}
+
+bool replacementLeftBehind(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    std::string prefix = path.substr(slash == std::string::npos ? 0 : slash + 1) + "~";
+    bool found = false;
+    if (DIR* listing = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(listing)) found = found || std::string(entry->d_name).rfind(prefix, 0) == 0;
+        closedir(listing);
+    }
+    return found;
 }

@@ -40,3 +40,7 @@ std::string binaryDirectory();
 
 // Reads a whole file as bytes; empty when it is missing.
 std::string readFileBytes(const std::string& path);
+
+// Whether a replacement of the file left a temporary beside it
+// ("<name>~<pid>~saving", whichever process wrote it).
+bool replacementLeftBehind(const std::string& path);

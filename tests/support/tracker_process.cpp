@@ -66,6 +66,13 @@ TrackerProcess::TrackerProcess(const std::vector<std::string>& launcher,
     start();
 }
 
+TrackerProcess::TrackerProcess(TrackerProcess& first, const std::vector<std::string>& environment)
+    : folder_(first.folder_), environment_(withOwnSettings(folder_, environment)), ownsFolder_(false), shared_(true)
+{
+    first.shared_ = true;
+    start();
+}
+
 void TrackerProcess::start()
 {
     window_ = 0;
@@ -84,13 +91,15 @@ void TrackerProcess::restart()
 TrackerProcess::~TrackerProcess()
 {
     process_.reset();
+    if (!ownsFolder_) return;
     std::string command = "rm -rf '" + folder_ + "'";
     [[maybe_unused]] int ignored = std::system(command.c_str());
 }
 
 bool TrackerProcess::waitForWindow(double timeoutSeconds)
 {
-    bool mapped = waitFor([this] { return (window_ = x_.findWindow(windowTitle)) != 0 || !process_->running(); },
+    bool mapped = waitFor([this] { return (window_ = x_.findWindow(windowTitle, shared_ ? process_->pid() : 0)) != 0 ||
+                                       !process_->running(); },
                           timeoutSeconds) &&
                   window_ != 0;
     // Mapped is not yet listening: keys sent before the loop runs can all
@@ -107,6 +116,8 @@ bool TrackerProcess::waitForWindow(double timeoutSeconds)
 void TrackerProcess::xdotool(const std::vector<std::string>& args)
 {
     std::vector<std::string> argv {"xdotool"};
+    // Keys go to the window that has the focus: this one's, when two run.
+    if (shared_) argv.insert(argv.end(), {"windowfocus", std::to_string(window_)});
     argv.insert(argv.end(), args.begin(), args.end());
     ChildProcess tool(argv);
     if (!tool.waitExit(60) || tool.exitStatus() != 0)

@@ -23,6 +23,10 @@ public:
     // new folder (its data/songs is empty).
     TrackerProcess(const std::vector<std::string>& launcher, const std::function<void(const std::string&)>& prepare,
                    const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"});
+    // A second tracker in the folder of a first, as a second window of one
+    // installation: the same program, songs, unsaved-work files and settings.
+    // From then on each one's keys go to its own window.
+    TrackerProcess(TrackerProcess& first, const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"});
     ~TrackerProcess();
     TrackerProcess(const TrackerProcess&) = delete;
     TrackerProcess& operator=(const TrackerProcess&) = delete;
@@ -72,6 +76,8 @@ public:
     std::string songPath(const std::string& name) const { return folder_ + "/data/songs/" + name; }
     unsigned long window() const { return window_; }
     WindowGeometry geometry() { return x_.geometry(window_); }
+    // Moves the window to a screen position, so that two can stand side by side.
+    void moveWindow(int x, int y) { x_.move(window_, x, y); }
 
 private:
     void start();
@@ -85,4 +91,6 @@ private:
     std::vector<std::string> launcher_;
     std::vector<std::string> arguments_;
     std::unique_ptr<ChildProcess> process_;
+    bool ownsFolder_ = true;
+    bool shared_ = false;  // another tracker runs in the folder: find and focus this one's window
 };

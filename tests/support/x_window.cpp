@@ -62,7 +62,33 @@ bool XConnection::isMapped(unsigned long window)
     return attributes.map_state == IsViewable;
 }
 
-unsigned long XConnection::findWindow(const std::string& wanted)
+namespace {
+
+// The process id a window names as its maker; 0 when it names none.
+long windowProcess(Display* display, Window window)
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    if (XGetWindowProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), 0, 1, False, XA_CARDINAL,
+                           &type, &format, &count, &after, &data) == Success &&
+        data && count == 1 && format == 32)
+        pid = *reinterpret_cast<long*>(data);
+    if (data) XFree(data);
+    return pid;
+}
+
+} // namespace
+
+void XConnection::move(unsigned long window, int x, int y)
+{
+    XMoveWindow(asDisplay(display_), window, x, y);
+    XSync(asDisplay(display_), False);
+}
+
+unsigned long XConnection::findWindow(const std::string& wanted, int pid)
 {
     Display* display = asDisplay(display_);
     Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
@@ -70,7 +96,9 @@ unsigned long XConnection::findWindow(const std::string& wanted)
     if (!XQueryTree(display, root, &root, &parent, &children, &count)) return 0;
     unsigned long found = 0;
     for (unsigned i = 0; i < count && !found; ++i) {
-        if (title(children[i]).compare(0, wanted.size(), wanted) == 0 && isMapped(children[i])) found = children[i];
+        if (title(children[i]).compare(0, wanted.size(), wanted) == 0 && isMapped(children[i]) &&
+            (pid == 0 || windowProcess(display, children[i]) == pid))
+            found = children[i];
     }
     if (children) XFree(children);
     return found;

@@ -32,8 +32,11 @@ public:
     XConnection& operator=(const XConnection&) = delete;
 
     // The first mapped top-level window whose title starts with this text
-    // (the tracker's title goes on with its key hint), or 0.
-    unsigned long findWindow(const std::string& title);
+    // (the tracker's title goes on with its key hint), or 0; with a process
+    // id, only one that process made (by _NET_WM_PID).
+    unsigned long findWindow(const std::string& title, int pid = 0);
+    // Moves a top-level window (there is no window manager to refuse).
+    void move(unsigned long window, int x, int y);
     bool isMapped(unsigned long window);
     WindowGeometry geometry(unsigned long window);
     std::string title(unsigned long window);
