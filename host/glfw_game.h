@@ -78,6 +78,7 @@ public:
     void noteFramebufferSize(int width, int height);
 
 private:
+    void waitForNextUpdate();
     void runDueUpdates();
     void releaseHeldKeys();
     void installCallbacks();

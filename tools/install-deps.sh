@@ -14,8 +14,9 @@ build_packages=(cmake ninja-build g++ pkg-config libglfw3-dev libgl-dev libopena
 test_packages=(xvfb xauth xdotool libx11-dev sox libsox-fmt-all strace clang-14 libclang-rt-14-dev lld
                jackd2 flac vorbis-tools opus-tools mpg123 id3v2
                lintian desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin man-db groff-base fakeroot)
-# Peer trackers that tools/benchmark.sh runs for comparison.
-benchmark_packages=(goattracker milkytracker)
+# Peer trackers that tools/benchmark.sh runs for comparison; libxtst-dev: the key presses of
+# tools/latency_benchmark.sh, sent the way a keyboard sends them (XTEST).
+benchmark_packages=(goattracker milkytracker libxtst-dev)
 
 packages=("${build_packages[@]}")
 if [ "${1:-build}" = test ]; then packages+=("${test_packages[@]}"); fi

@@ -72,3 +72,23 @@ TEST_F(InputEvents, ClicksMirrorTheFirstTouchAndTheWheelIsSeenOnce)
     ASSERT_TRUE(sendAndSee({"click", "4"}, "W 1\n"));
     ASSERT_TRUE(sendAndSee({"click", "5"}, "W -1\n"));
 }
+
+// A key wakes the loop before the next update is due, with its character
+// waiting there, and that update still takes the character. A key that comes
+// while a late update is due already goes straight to it: of a few keys, at
+// least one must have woken the loop.
+TEST_F(InputEvents, AKeyWakesTheLoopAheadOfTheUpdateThatTakesIt)
+{
+    ASSERT_TRUE(sendAndSee({"key", "--delay", "100", "a", "a", "a", "a", "a"}, ""));
+    auto typed = [&] {
+        std::string seen = output();
+        size_t count = 0;
+        for (size_t at = seen.find("T 97\n"); at != std::string::npos; at = seen.find("T 97\n", at + 1)) ++count;
+        return count;
+    };
+    ASSERT_TRUE(waitFor([&] { return typed() == 5; }, 10)) << output();
+    std::string seen = output();
+    size_t woken = seen.find("A 1\n");
+    ASSERT_NE(woken, std::string::npos) << seen;
+    EXPECT_NE(seen.find("T 97\n", woken), std::string::npos) << seen;
+}

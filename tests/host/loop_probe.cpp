@@ -3,7 +3,8 @@
 // second; with "stall-rate" the first update after that stall also sets the
 // update rate again. With "input" it reports instead what each update sees of
 // the input device: "H code count" presses, "T char" typed characters,
-// "W amount" the wheel.
+// "W amount" the wheel; and "A count" when the loop wakes between updates
+// for input, with the characters then waiting for the next update.
 #include "graphics/graphics_context.h"
 #include "framework/app.h"
 #include "framework/entry.h"
@@ -45,6 +46,14 @@ public:
         report('U');
         if (justStalled_ && std::strcmp(mode_, "stall-rate") == 0) setUpdateRate(50);
         justStalled_ = false;
+    }
+
+    void inputArrived() override
+    {
+        if (std::strcmp(mode_, "input") != 0) return;
+        const c_InputDevice& input = *inputDevice();
+        std::printf("A %d\n", input.charWrite - input.charRead);
+        std::fflush(stdout);
     }
 
     void render() override
