@@ -275,7 +275,7 @@ bool waitForWindow(KeySender& keys, const char* title)
 {
     for (int i = 0; i < 600 && !keys.hasWindow(title); ++i) sleepMillis(100);
     if (!keys.hasWindow(title)) return false;
-    sleepMillis(2000);  // until it has shown itself and opened its sound
+    sleepMillis(6000);  // until it has shown itself (past a splash screen) and opened its sound
     connectOutputs();
     return true;
 }
