@@ -21,6 +21,12 @@ constexpr MarkText markTexts[] = {
 
 } // namespace
 
+// Code 127 is what the Delete key sends; it is no note.
+bool isNoteKey(char32_t ch)
+{
+    return (ch >= U'a' && ch < 127) || (ch >= U'.' && ch <= U'<') || ch == U'#' || ch == U'+' || ch == U'-';
+}
+
 char32_t noteCharOf(int value)
 {
     switch (value) {

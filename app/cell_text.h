@@ -8,6 +8,10 @@
 // "." for the marks); other values give "y".
 char32_t noteCharOf(int value);
 
+// The characters a note column takes: lower-case letters, codes 123..126, the
+// digits with ". / : ; <", and the marks "#", "+" and "-".
+bool isNoteKey(char32_t ch);
+
 // 10..15 as "A".."F", any other value as its decimal text.
 String hexDigitText(int value);
 

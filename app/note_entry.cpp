@@ -11,14 +11,6 @@ namespace {
 
 bool isVolumeDigit(char32_t ch) { return (ch >= U'0' && ch <= U'9') || (ch >= U'a' && ch <= U'f'); }
 
-// The characters a note column takes: lower-case letters, codes 123..126, the
-// digits with ". / : ; <", and the marks "#", "+" and "-". Code 127 is what
-// the Delete key sends; it is no note.
-bool isNoteKey(char32_t ch)
-{
-    return (ch >= U'a' && ch < 127) || (ch >= U'.' && ch <= U'<') || ch == U'#' || ch == U'+' || ch == U'-';
-}
-
 // A digit typed on row 32 leaves the cursor below the pattern for the rest of
 // the step; row edits there would reach into the next pattern.
 bool insidePattern(int row) { return row >= 0 && row < rowsPerPattern; }
@@ -125,5 +117,6 @@ void c_SoundEngine::enterNote(char32_t ch, int noteOctave, char32_t volume)
     } else if (transportState == stateStandby) {
         restartEffects(preview);
     }
-    triggerVoice(gxtkAudio::audio(), channel, noteOctave, noteValueOf(ch), true, previewPrimary, previewSecondary);
+    if (!takeAheadPreview(channel, noteOctave, noteValueOf(ch)))
+        triggerVoice(gxtkAudio::audio(), channel, noteOctave, noteValueOf(ch), true, previewPrimary, previewSecondary);
 }

@@ -5,11 +5,13 @@
 #include "app/key_help.h"
 #include "app/screen_colours.h"
 #include "app/screen_layout.h"
+#include "audio/audio_device.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_context.h"
 #include "graphics/font.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -35,6 +37,18 @@ const Colour& inkColour(OverlayView::Ink ink)
     case OverlayView::detail: return colours::description;
     default: return colours::text;
     }
+}
+
+// The sound device's own figure for the way from the mixer to the speaker,
+// where a musician looks for what to expect of the keys.
+String soundLatencyLine()
+{
+    const gxtkAudio* audio = gxtkAudio::audio();
+    if (!audio || !audio->hasDevice()) return U"No sound device";
+    if (audio->outputLatency() <= 0) return U"Sound output latency: unknown";
+    char text[40];
+    std::snprintf(text, sizeof text, "Sound output latency: %.1f ms", audio->outputLatency() * 1000);
+    return widen(text);
 }
 
 // A text in the overlay's width with another one flush right after it.
@@ -127,6 +141,11 @@ void c_SoundEngine::composeKeyHelp(OverlayView& view) const
     for (size_t i = 0; i < page.size() && i < static_cast<size_t>(helpBodyLines); ++i) {
         view.lines[1 + i] = page[i].text;
         view.inks[1 + i] = page[i].keys ? OverlayView::text : OverlayView::detail;
+    }
+    // The first page's last line (the page has room for it).
+    if (helpPage == 0 && page.size() < static_cast<size_t>(helpBodyLines)) {
+        view.lines[helpBodyLines] = soundLatencyLine();
+        view.inks[helpBodyLines] = OverlayView::heading;
     }
     view.lines[overlayLines - 1] = helpHint;
     view.inks[overlayLines - 1] = OverlayView::heading;

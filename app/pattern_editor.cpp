@@ -138,9 +138,11 @@ void c_SoundEngine::rowKeys()
 
 // One character a step; the US layout swaps the keys of "y" and "z" so that
 // the note keyboard keeps its shape.
-char32_t c_SoundEngine::fetchCharacter()
+char32_t c_SoundEngine::fetchCharacter() { return layoutCharacter(input().nextChar()); }
+
+char32_t c_SoundEngine::layoutCharacter(int typed) const
 {
-    auto ch = static_cast<char32_t>(input().nextChar());
+    auto ch = static_cast<char32_t>(typed);
     if (layoutIndex == 1) {
         if (ch == U'y' || ch == U'Y') return U'z';
         if (ch == U'z' || ch == U'Z') return U'y';

@@ -17,26 +17,34 @@ void c_SoundEngine::selectPreviewSounds()
     previewPwm = static_cast<float>(instrumentSlot(*this, currentInstrument, slotPwm));
 }
 
-// One tick of the player's effects for the single preview voice, at full
-// level and the entry octave (a MIDI note keeps its distance from it). While
-// the song is not playing the editor owns the volumes and rates of all eight
-// channels.
+// One tick of the player's effects for a preview voice, at full level and
+// the entry octave (a MIDI note keeps its distance from it).
+c_SoundEngine::PreviewSound c_SoundEngine::stepPreview(VoiceEffects& voice, char32_t note, int octaveShift) const
+{
+    float step = envelopeStep(instrumentSlot(*this, currentInstrument, slotEnvelope));
+    voice.envPhase += step;
+    if (voice.envPhase > 1.0f) voice.envPhase = 1.0f;
+    PreviewSound sound;
+    sound.gain = 1.0f - voice.envPhase;
+    sound.fadedOut = voice.envPhase >= 1.0f && step > 0.0f;
+    stepVoiceEffects(voice, *this, currentInstrument);
+    int semitones = notePitch(octave + octaveShift, noteValueOf(note));
+    float exponent = static_cast<float>(semitones) + voice.arpOffset;
+    sound.rates = voiceRates(voice, noteRate(exponent), 0, previewPwm);
+    return sound;
+}
+
+// While the song is not playing the editor owns the volumes and rates of all
+// eight channels.
 void c_SoundEngine::updatePreviewVoice()
 {
-    auto slot = [this](int n) { return instrumentSlot(*this, currentInstrument, n); };
-    float step = envelopeStep(slot(slotEnvelope));
-    preview.envPhase += step;
-    if (preview.envPhase > 1.0f) preview.envPhase = 1.0f;
-    for (int channel = 1; channel <= 8; ++channel) setChannelGain(channel, 1.0f - preview.envPhase);
+    PreviewSound sound = stepPreview(preview, lastNoteChar, previewOctaveShift);
+    for (int channel = 1; channel <= 8; ++channel) setChannelGain(channel, sound.gain);
     // Faded out for good: stopped, the same silence, so that the sound device
     // can rest. The next note starts its channels afresh anyway.
-    if (preview.envPhase >= 1.0f && step > 0.0f) stopAllChannels();
-    stepVoiceEffects(preview, *this, currentInstrument);
-    int semitones = notePitch(octave + previewOctaveShift, noteValueOf(lastNoteChar));
-    float exponent = static_cast<float>(semitones) + preview.arpOffset;
-    VoiceRates rates = voiceRates(preview, noteRate(exponent), 0, previewPwm);
+    if (sound.fadedOut) stopAllChannels();
     for (int channel = 1; channel <= channelCount; ++channel) {
-        setChannelPitch(channel, rates.primary);
-        setChannelPitch(channel + secondaryChannelOffset, rates.secondary);
+        setChannelPitch(channel, sound.rates.primary);
+        setChannelPitch(channel + secondaryChannelOffset, sound.rates.secondary);
     }
 }

@@ -14,6 +14,8 @@
 #include <array>
 #include <future>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 class c_Font;
@@ -54,6 +56,7 @@ public:
     // Gives the window the program's icon; a missing image is left out.
     void showWindowIcon();
     void update() override;
+    void inputArrived() override;
     void render() override;
     void close() override;
 
@@ -233,6 +236,16 @@ public:
     int previewOctaveShift = 0;
     // Off: a MIDI note's volume digit follows the typed rule, not the velocity.
     bool midiVelocity = true;
+    // A note whose sound was started as soon as its key was read, ahead of
+    // the step that takes it: that step finds it sounding and starts nothing
+    // again for it.
+    struct AheadPreview {
+        int channel = 0;
+        int octave = 0;
+        int noteValue = 0;
+        std::shared_ptr<c_Sound> primary, secondary;
+    };
+    std::optional<AheadPreview> aheadPreview;
 
     // ---- Name fields ----
     bool songNameEditing = false;
@@ -300,6 +313,7 @@ private:
     void positionKeys();
     void rowKeys();
     char32_t fetchCharacter();
+    char32_t layoutCharacter(int ch) const;
     void volumeDigitEntry(char32_t ch);
     void transposeKeys();
     void blockMarking();
@@ -313,6 +327,21 @@ private:
     // Writes or sounds one note at the cursor; volume 0 keeps the typed rule.
     void enterNote(char32_t ch, int noteOctave, char32_t volume);
     void updatePreviewVoice();
+    // One step of a preview voice: what its channels get.
+    struct PreviewSound {
+        float gain = 0;
+        VoiceRates rates;
+        bool fadedOut = false;  // the envelope has ended: the channels stop
+    };
+    PreviewSound stepPreview(VoiceEffects& voice, char32_t note, int octaveShift) const;
+    // The note the next step will sound, if nothing else it reads could change
+    // what it does: the note's character and octave.
+    std::optional<std::pair<char32_t, int>> noteAhead();
+    void startAheadPreview(char32_t note, int noteOctave);
+    // True when the step's note was started ahead already; any other note
+    // silences what was started ahead.
+    bool takeAheadPreview(int channel, int noteOctave, int noteValue);
+    void dropAheadPreview();
 
     // Replaces one character of a column, keeping its length.
     void setCell(int column, int index, char32_t ch);

@@ -40,6 +40,7 @@ void c_SoundEngine::update()
     tickAudition();
     keepRecoveryFresh();
     followExport();
+    dropAheadPreview();
 }
 
 void c_SoundEngine::switchChannels()

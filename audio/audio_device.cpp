@@ -1,8 +1,10 @@
 #include "audio/audio_device.h"
 
 #include "audio/audio_file_loading.h"
+#include "audio/mixing_period.h"
 #include "host/console.h"
 #include "host/game.h"
+#include "host/settings_file.h"
 
 #define AL_ALEXT_PROTOTYPES
 #include <al.h>
@@ -62,6 +64,17 @@ bool deviceCanRest(ALCdevice* device)
     if (!alcIsExtensionPresent(device, "ALC_SOFT_pause_device")) return false;
     const ALCchar* name = alcGetString(device, ALC_ALL_DEVICES_SPECIFIER);
     return !(name && std::string_view(name) == "Wave File Writer");
+}
+
+// What the device says lies between a mixed frame and the speaker: the
+// periods queued and the sound card's own delay. 0 where it cannot say.
+double reportedLatency(ALCdevice* device)
+{
+    if (!alcIsExtensionPresent(device, "ALC_SOFT_device_clock")) return 0;
+    auto get = reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(device, "alcGetInteger64vSOFT"));
+    ALCint64SOFT nanoseconds = 0;
+    if (get) get(device, ALC_DEVICE_LATENCY_SOFT, 1, &nanoseconds);
+    return static_cast<double>(nanoseconds) / 1e9;
 }
 
 ALint sourceState(unsigned source)
@@ -139,6 +152,7 @@ gxtkAudio* gxtkAudio::audio() { return currentAudio; }
 
 void gxtkAudio::openDefaultDevice()
 {
+    MixingPeriodConfig periodConfig(mixingPeriodOf(readSetting(settingsFilePath(), "audio_period")));
     ALCdevice* device = alcOpenDevice(nullptr);
     if (!device) device = alcOpenDevice("Generic Hardware");
     if (!device) device = alcOpenDevice("Generic Software");
@@ -158,25 +172,50 @@ void gxtkAudio::openDefaultDevice()
         printLine(U"OpenAl error: alcMakeContextCurrent failed");
     else
         canRest_ = deviceCanRest(device);
+    // Read while the device runs: a resting one has nothing queued.
+    if (context) outputLatency_ = reportedLatency(device);
 }
 
 // ---- Resting the device ----
 
 // With no source playing the mixer would still wake up and mix silence many
-// times a second; a device of the process's own rests until a source plays.
+// times a second; a device of the process's own rests until a source plays,
+// at once or after the steps of silence setRestDelay asked for.
 void gxtkAudio::restWhenSilent()
 {
-    if (!canRest_ || deviceResting_) return;
-    for (int channel = 0; channel < channelCount; ++channel) {
-        const Channel& record = channels_[channel];
-        if (record.state == 1 && sourceState(record.source) == AL_PLAYING) return;
-    }
+    if (!canRest_ || deviceResting_ || anySourcePlaying()) return;
+    if (silentStepsBeforeRest_ > 0)
+        restPending_ = true;
+    else
+        rest();
+}
+
+bool gxtkAudio::anySourcePlaying() const
+{
+    for (const Channel& record : channels_)
+        if (record.state == 1 && sourceState(record.source) == AL_PLAYING) return true;
+    return false;
+}
+
+void gxtkAudio::rest()
+{
     alcDevicePauseSOFT(static_cast<ALCdevice*>(alDevice_));
     deviceResting_ = true;
+    restPending_ = false;
+}
+
+void gxtkAudio::countSilentStep()
+{
+    if (!restPending_ || ++silentSteps_ < silentStepsBeforeRest_) return;
+    silentSteps_ = 0;
+    restPending_ = false;
+    if (!deviceResting_ && !anySourcePlaying()) rest();
 }
 
 void gxtkAudio::wakeDevice()
 {
+    restPending_ = false;
+    silentSteps_ = 0;
     if (!deviceResting_) return;
     alcDeviceResumeSOFT(static_cast<ALCdevice*>(alDevice_));
     deviceResting_ = false;

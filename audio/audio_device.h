@@ -85,8 +85,16 @@ public:
     // tests can read back what the source really got.
     unsigned sourceOf(int channel) const { return channels_[channel].source; }
     bool hasDevice() const { return alDevice_ != nullptr; }
+    // Seconds from a mixed frame to the speaker as the device reported it
+    // when it opened (OpenAL Soft's device clock); 0 when unknown.
+    double outputLatency() const { return outputLatency_; }
     // True while the process's device is paused because no source plays.
     bool deviceResting() const { return deviceResting_; }
+    // Waking a device takes time (on JACK a great deal of it): an instrument
+    // that is played keeps its device awake until this many update steps
+    // (countSilentStep calls) have passed without sound. 0: it rests at once.
+    void setRestDelay(int steps) { silentStepsBeforeRest_ = steps; }
+    void countSilentStep();
 
 protected:
     struct AdoptCurrentContext {};
@@ -110,6 +118,8 @@ private:
 
     void openDefaultDevice();
     void restWhenSilent();
+    bool anySourcePlaying() const;
+    void rest();
     void wakeDevice();
     void setUpChannels();
     unsigned acquireSource(int channel);
@@ -126,6 +136,10 @@ private:
     bool processDevice_ = true;
     bool canRest_ = false;  // a device this object opened, which can pause
     bool deviceResting_ = false;
+    int silentStepsBeforeRest_ = 0;
+    int silentSteps_ = 0;
+    bool restPending_ = false;
+    double outputLatency_ = 0;
     std::shared_ptr<BufferList> pending_;
     std::array<Channel, channelCount> channels_ {};
 };

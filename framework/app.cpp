@@ -19,6 +19,8 @@ int cachedDeviceHeight = 0;
 namespace {
 c_App* currentApp = nullptr;
 std::unique_ptr<c_GameDelegate> currentDelegate;
+// 5 s: a musician between two notes keeps the sound device awake.
+constexpr int restDelaySteps = 250;
 } // namespace
 
 c_App::c_App()
@@ -73,6 +75,7 @@ void c_GameDelegate::onStart()
 void c_GameDelegate::startSound()
 {
     audio = std::make_unique<gxtkAudio>();
+    audio->setRestDelay(restDelaySteps);
     traceStartup("audio device");
     if (midiInputRequested()) midi = std::make_unique<MidiInput>(input->midiQueue);
     app_.createSounds();
@@ -115,6 +118,7 @@ void c_GameDelegate::onUpdate()
     input->beginUpdate();
     app_.update();
     input->endUpdate();
+    audio->countSilentStep();
 }
 
 void c_GameDelegate::onRender()
@@ -182,3 +186,12 @@ void c_GameDelegate::onMotion(int event, int, float x, float y, float z)
 }
 
 void c_GameDelegate::onDiscardGraphics() { renderer->discardResources(); }
+
+// MIDI notes that came in join the next step's notes now, where the
+// application can see them; the step takes any later ones as before.
+void c_GameDelegate::onInputArrived()
+{
+    if (!audio || !input) return;
+    input->midiQueue.takeArrived();
+    app_.inputArrived();
+}

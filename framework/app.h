@@ -26,6 +26,10 @@ public:
     // before the first update: loads what is only heard.
     virtual void createSounds() {}
     virtual void update() {}
+    // Keys or MIDI notes came in that the next update will read (the input
+    // device holds them already): time to get ready for them, without doing
+    // anything the update would not do.
+    virtual void inputArrived() {}
     virtual void render() {}
     // Called once before the program ends at a close request or a
     // termination signal, to keep what the user has not saved.
@@ -50,6 +54,7 @@ public:
     void onTouch(int event, int data, float x, float y) override;
     void onMotion(int event, int data, float x, float y, float z) override;
     void onDiscardGraphics() override;
+    void onInputArrived() override;
 
     std::unique_ptr<gxtkGraphics> renderer;
     std::unique_ptr<gxtkAudio> audio;

@@ -210,6 +210,12 @@ void BBGame::dropGraphics()
     dispatch([this] { delegate_->onDiscardGraphics(); });
 }
 
+void BBGame::dispatchInputArrived()
+{
+    if (!started_ || suspended_) return;
+    dispatch([this] { delegate_->onInputArrived(); });
+}
+
 void BBGame::readFramebufferSize(int& width, int& height)
 {
     width = deviceWidth();

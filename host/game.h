@@ -45,6 +45,10 @@ public:
     virtual void onTouch(int /*event*/, int /*data*/, float /*x*/, float /*y*/) {}
     virtual void onMotion(int /*event*/, int /*data*/, float /*x*/, float /*y*/, float /*z*/) {}
     virtual void onDiscardGraphics() {}
+    // Keys or MIDI notes arrived while the loop waits for the next update
+    // step, which will read them: the delegate may get ready for them (start
+    // a note's sound), as long as the step then does all it would have done.
+    virtual void onInputArrived() {}
 };
 
 class BBGame {
@@ -112,6 +116,8 @@ public:
     virtual void dispatchTouch(int event, int data, float x, float y);
     virtual void dispatchMotion(int event, int data, float x, float y, float z);
     virtual void dropGraphics();
+    // Between update steps: input arrived that the next step will read.
+    void dispatchInputArrived();
 
     // Size of the window's framebuffer in pixels (the renderer's viewport).
     virtual void readFramebufferSize(int& width, int& height);

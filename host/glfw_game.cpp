@@ -5,14 +5,14 @@
 #include "host/data_paths.h"
 #include "host/joystick_layouts.h"
 #include "host/key_translation.h"
+#include "host/midi_input.h"
 #include "host/startup_trace.h"
 
 #include <GLFW/glfw3.h>
 
-#include <cerrno>
+#include <atomic>
 #include <cmath>
 #include <cwctype>
-#include <ctime>
 
 namespace {
 
@@ -20,14 +20,15 @@ BBGlfwGame* glfwGame() { return static_cast<BBGlfwGame*>(BBGame::game()); }
 
 constexpr int maxCatchUpUpdates = 4;
 
-// Sleeps for a number of seconds, resuming after interruptions.
-void sleepFor(double delay)
+// Keys or MIDI notes came in since the last poll: set by the key callbacks
+// and by the MIDI library's thread.
+std::atomic<bool> inputArrived {false};
+
+// On the MIDI library's thread: wakes the loop from its wait for the step.
+void wakeForMidi()
 {
-    timespec request {};
-    request.tv_sec = static_cast<time_t>(std::floor(delay));
-    request.tv_nsec = static_cast<long>((delay - std::floor(delay)) * 1000000000);
-    timespec remaining {};
-    while (nanosleep(&request, &remaining) == -1 && errno == EINTR) request = remaining;
+    inputArrived.store(true);
+    glfwPostEmptyEvent();
 }
 
 // ---- Input callbacks: GLFW's codes become application events. ----
@@ -42,6 +43,7 @@ void onKeyEvent(GLFWwindow*, int key, int, int action, int mods)
 {
     int code = translateKey(key);
     if (code == 0) return;
+    inputArrived.store(true, std::memory_order_relaxed);
     if (action == GLFW_RELEASE) {
         glfwGame()->dispatchKey(eventKeyUp, code);
     } else if (action == GLFW_PRESS || action == GLFW_REPEAT) {
@@ -52,6 +54,7 @@ void onKeyEvent(GLFWwindow*, int key, int, int action, int mods)
 
 void onCharEvent(GLFWwindow*, unsigned int codepoint)
 {
+    inputArrived.store(true, std::memory_order_relaxed);
     glfwGame()->dispatchKey(eventChar, static_cast<int>(codepoint));
 }
 
@@ -122,6 +125,7 @@ BBGlfwGame::BBGlfwGame()
 
 BBGlfwGame::~BBGlfwGame()
 {
+    setMidiArrivalWake(nullptr);
     if (window_) glfwDestroyWindow(window_);
 }
 
@@ -312,15 +316,13 @@ void BBGlfwGame::runLoop()
 {
     scale_ = initialWindowScale();
     createWindow(picture_.width, picture_.height, windowDecorated);
+    setMidiArrivalWake(wakeForMidi);
     startRun();
     while (!glfwWindowShouldClose(window_)) {
         stepRender();
         showFrame();
         traceStartup("frame shown");
-        if (nextUpdate_ != 0) {
-            double delay = nextUpdate_ - glfwGetTime();
-            if (delay > 0) sleepFor(delay);
-        }
+        waitForNextUpdate();
         pumpEvents();
         if (suspended_) continue;
         if (updateRate_ == 0) {
@@ -329,6 +331,7 @@ void BBGlfwGame::runLoop()
         }
         runDueUpdates();
     }
+    setMidiArrivalWake(nullptr);  // GLFW ends after the loop
 }
 
 void BBGlfwGame::showFrame()
@@ -337,6 +340,21 @@ void BBGlfwGame::showFrame()
 }
 
 bool BBGlfwGame::copyToWindow(int x, int y, int width, int height) { return regionCopy_.copy(x, y, width, height); }
+
+// Sleeps until the next update step is due. A key or a MIDI note that comes
+// in meanwhile wakes the loop at once and is announced, so that the
+// application can get ready for it (start the note's sound); the step itself
+// still comes at its time and reads it as before.
+void BBGlfwGame::waitForNextUpdate()
+{
+    if (nextUpdate_ == 0) return;
+    for (;;) {
+        double delay = nextUpdate_ - glfwGetTime();
+        if (delay <= 0) return;
+        glfwWaitEventsTimeout(delay);
+        if (inputArrived.exchange(false)) dispatchInputArrived();
+    }
+}
 
 // Runs the updates that are due, at most four; a longer backlog is dropped and
 // the schedule starts again from now, so a stall never snowballs.
@@ -356,6 +374,8 @@ void BBGlfwGame::pumpEvents()
 {
     if (!suspended_) {
         glfwPollEvents();
+        // What this poll read is the next step's, announced or not.
+        inputArrived.store(false);
         return;
     }
     glfwWaitEvents();

@@ -79,6 +79,7 @@ public:
     void noteFramebufferSize(int width, int height);
 
 private:
+    void waitForNextUpdate();
     void runDueUpdates();
     void releaseHeldKeys();
     void installCallbacks();

@@ -6,6 +6,7 @@
 
 #include <RtMidi.h>
 
+#include <atomic>
 #include <cstdio>
 #include <pthread.h>
 
@@ -13,11 +14,13 @@ namespace {
 
 bool requested = false;
 constexpr auto lookInterval = std::chrono::milliseconds(1000);
+std::atomic<void (*)()> arrivalWake {nullptr};
 
-// On the MIDI library's thread.
-void onMessage(double, std::vector<unsigned char>* message, void* queue)
+// On the MIDI library's thread, which on JACK is the server's real-time
+// thread: it only queues the message and posts the semaphore.
+void onMessage(double, std::vector<unsigned char>* message, void* input)
 {
-    static_cast<MidiQueue*>(queue)->push(message->data(), message->size());
+    static_cast<MidiInput*>(input)->deliver(message->data(), message->size());
 }
 
 // Warnings and errors after the start (a device unplugged, a server gone)
@@ -36,12 +39,12 @@ constexpr Server servers[] = {
 };
 static_assert(sizeof(servers) / sizeof(servers[0]) == 2);
 
-std::unique_ptr<RtMidiIn> openInput(RtMidi::Api api, MidiQueue& queue)
+std::unique_ptr<RtMidiIn> openInput(RtMidi::Api api, MidiInput& input)
 {
     try {
         auto in = std::make_unique<RtMidiIn>(api, midiClientName);
         in->setErrorCallback(onError);
-        in->setCallback(onMessage, &queue);
+        in->setCallback(onMessage, &input);
         in->openVirtualPort(midiPortName);
         return in;
     } catch (const RtMidiError&) {
@@ -53,11 +56,17 @@ std::unique_ptr<RtMidiIn> openInput(RtMidi::Api api, MidiQueue& queue)
 
 void requestMidiInput() { requested = true; }
 
+void setMidiArrivalWake(void (*wake)()) { arrivalWake.store(wake); }
+
 bool midiInputRequested() { return requested && readSetting(settingsFilePath(), "midi") != "off"; }
 
-MidiInput::MidiInput(MidiQueue& queue) : queue_(queue), thread_([this] { run(); })
+MidiInput::MidiInput(MidiQueue& queue) : queue_(queue)
 {
+    sem_init(&arrived_, 0, 0);
+    thread_ = std::thread([this] { run(); });
+    wakeThread_ = std::thread([this] { passOnArrivals(); });
     pthread_setname_np(thread_.native_handle(), "kovo-midi");
+    pthread_setname_np(wakeThread_.native_handle(), "kovo-midi-wake");
 }
 
 MidiInput::~MidiInput()
@@ -68,6 +77,26 @@ MidiInput::~MidiInput()
     }
     wake_.notify_all();
     thread_.join();
+    stopWaking_ = true;
+    sem_post(&arrived_);
+    wakeThread_.join();
+    sem_destroy(&arrived_);
+}
+
+void MidiInput::deliver(const unsigned char* bytes, std::size_t length)
+{
+    queue_.push(bytes, length);
+    sem_post(&arrived_);
+}
+
+// Wakes the host's loop for each message, away from the real-time thread.
+void MidiInput::passOnArrivals()
+{
+    while (true) {
+        while (sem_wait(&arrived_) != 0) {}
+        if (stopWaking_) return;
+        if (void (*wake)() = arrivalWake.load()) wake();
+    }
 }
 
 // With no MIDI server at all there is nothing to say: most machines have
@@ -91,7 +120,7 @@ bool MidiInput::open(bool& serverSeen)
         ports_ = server.openPorts(midiClientName);
         if (!ports_) continue;
         serverSeen = true;
-        in_ = openInput(server.api, queue_);
+        in_ = openInput(server.api, *this);
         if (in_ && ports_->findOwnPort(midiClientName, midiPortName)) return true;
         in_.reset();
     }

@@ -4,13 +4,17 @@
 // device's MIDI queue. Without a MIDI server the program runs on without it.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <set>
 #include <string>
 #include <thread>
+
+#include <semaphore.h>
 
 class MidiPorts;
 class MidiQueue;
@@ -24,14 +28,19 @@ public:
     // Opens the input and then looks for new senders about once a second,
     // all on a thread of its own ("kovo-midi"): a MIDI server takes its time
     // to answer, and neither the start nor an update step waits for it.
-    // A server that refuses it gets one line on standard error.
+    // A server that refuses it gets one line on standard error. A second
+    // thread ("kovo-midi-wake") wakes the host's loop for each message.
     explicit MidiInput(MidiQueue& queue);
     ~MidiInput();
     MidiInput(const MidiInput&) = delete;
     MidiInput& operator=(const MidiInput&) = delete;
 
+    // On the MIDI library's thread: queues one message for the next step.
+    void deliver(const unsigned char* bytes, std::size_t length);
+
 private:
     void run();
+    void passOnArrivals();
     // Tries the servers in order; notes whether any of them answered.
     bool open(bool& serverSeen);
     void connectNewSenders();
@@ -46,7 +55,14 @@ private:
     std::condition_variable wake_;
     bool stopping_ = false;
     std::thread thread_;
+    sem_t arrived_ {};
+    std::atomic<bool> stopWaking_ {false};
+    std::thread wakeThread_;
 };
+
+// Called on the MIDI library's thread after each message is queued (null:
+// nothing is called): the host's loop wakes up for it.
+void setMidiArrivalWake(void (*wake)());
 
 // Asked for by the program before its run starts (tests of the editor run
 // without it); midi=off in the settings file turns it down.

@@ -23,8 +23,9 @@ build_packages=(cmake ninja-build g++ pkg-config
 test_packages=(xvfb xauth xdotool x11-utils sox libsox-fmt-all strace clang-14 libclang-rt-14-dev lld
                jackd2 flac vorbis-tools opus-tools mpg123 id3v2
                lintian desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin man-db groff-base fakeroot)
-# Peer trackers that tools/benchmark.sh runs for comparison.
-benchmark_packages=(goattracker milkytracker)
+# Peer trackers that tools/benchmark.sh runs for comparison; libxtst-dev: the key presses of
+# tools/latency_benchmark.sh, sent the way a keyboard sends them (XTEST).
+benchmark_packages=(goattracker milkytracker libxtst-dev)
 
 case "${1:-build}" in
   build) packages=("${build_packages[@]}") ;;

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sstream>
+
 namespace {
 
 struct Outcome {
@@ -13,13 +16,15 @@ struct Outcome {
     std::string out;
 };
 
-Outcome runProbe(const std::string& environment)
+Outcome runProbe(const std::string& environment, const std::string& mode = "")
 {
     TempFolder folder;
     WavLayout layout;
     layout.data = pcm16(sawCycle(64));
     std::string wav = folder.write("saw.wav", wavBytes(layout));
-    ChildProcess probe({binaryDirectory() + "/audio_probe", wav}, {environment});
+    std::vector<std::string> argv {binaryDirectory() + "/audio_probe", wav};
+    if (!mode.empty()) argv.push_back(mode);
+    ChildProcess probe(argv, {environment});
     EXPECT_TRUE(probe.waitExit(60));
     return {probe.exitStatus(), probe.standardOutput()};
 }
@@ -61,4 +66,62 @@ TEST(AudioProcess, ADeviceWritingAFileNeverRestsAndItsFileStaysWhole)
     ASSERT_GT(session.size(), 44u);
     EXPECT_EQ(session.substr(0, 4), "RIFF");
     EXPECT_EQ(session.substr(8, 4), "WAVE");
+}
+
+namespace {
+
+struct PeriodReport {
+    int period = 0;  // frames, as the device's refresh rate tells it
+    std::string rest;
+};
+
+PeriodReport periodReport(std::vector<std::string> environment)
+{
+    environment.push_back("ALSOFT_DRIVERS=null");
+    ChildProcess probe({binaryDirectory() + "/audio_probe", "/no/such.wav", "period"}, environment);
+    EXPECT_TRUE(probe.waitExit(60));
+    std::istringstream out(probe.standardOutput());
+    std::string word;
+    int frequency = 0, refresh = 0;
+    out >> word >> frequency >> word >> refresh >> std::ws;
+    PeriodReport report;
+    // The rate is a whole number of periods a second: the nearest power of two.
+    for (int frames = 64; frames <= 8192 && refresh > 0; frames *= 2)
+        if (frequency / frames == refresh) report.period = frames;
+    std::getline(out, report.rest, '\0');
+    return report;
+}
+
+} // namespace
+
+// OpenAL Soft's own default is 1024 frames; the tracker asks for 256, or
+// what the settings file says, and leaves a configuration given by the user
+// as it is. Its configuration is gone from the environment once the device
+// is open, so that no program started later inherits it.
+TEST(AudioProcess, TheDeviceMixesInShortPeriodsUnlessTheSettingsOrTheUserSayOtherwise)
+{
+    TempFolder home;
+    std::string xdg = "XDG_CONFIG_HOME=" + home.path();
+    PeriodReport report = periodReport({xdg});
+    EXPECT_EQ(report.period, 256);
+    EXPECT_EQ(report.rest, "ALSOFT_CONF unset\nlatency known\n");
+    std::filesystem::create_directories(home.path() + "/kovo-tracker");
+    home.write("kovo-tracker/settings", "audio_period=1024\n");
+    EXPECT_EQ(periodReport({xdg}).period, 1024);
+    home.write("kovo-tracker/settings", "audio_period=openal\n");
+    EXPECT_EQ(periodReport({xdg}).period, 1024);
+    std::string own = home.write("alsoft.conf", "[general]\nperiod_size = 512\n");
+    home.write("kovo-tracker/settings", "audio_period=128\n");
+    report = periodReport({xdg, "ALSOFT_CONF=" + own});
+    EXPECT_EQ(report.period, 512);
+    EXPECT_EQ(report.rest, "ALSOFT_CONF set\nlatency known\n");
+}
+
+// A device asked to linger stays awake through short silences between notes
+// and rests once the silence has lasted the steps it was given.
+TEST(AudioProcess, ALingeringDeviceRestsOnlyAfterItsSilentSteps)
+{
+    Outcome outcome = runProbe("ALSOFT_DRIVERS=null", "linger");
+    EXPECT_EQ(outcome.out,
+              "halted: running\ntwo steps: running\nthree steps playing: running\nthree silent steps: resting\n");
 }

@@ -72,3 +72,26 @@ TEST_F(InputEvents, ClicksMirrorTheFirstTouchAndTheWheelIsSeenOnce)
     ASSERT_TRUE(sendAndSee({"click", "4"}, "W 1\n"));
     ASSERT_TRUE(sendAndSee({"click", "5"}, "W -1\n"));
 }
+
+// A key wakes the loop before the next update is due, with its character
+// waiting there, and that update still takes the character. A key can come
+// while an update is due already and go straight to it; at 5 updates a
+// second, of a few keys at least one comes while the loop waits.
+TEST(InputWake, AKeyWakesTheLoopAheadOfTheUpdateThatTakesIt)
+{
+    ensureXvfb();
+    XConnection x;
+    ChildProcess probe({binaryDirectory() + "/loop_probe", "wake"}, {"ALSOFT_DRIVERS=null"});
+    unsigned long window = 0;
+    ASSERT_TRUE(waitFor([&] { return (window = x.findWindow("Kovo Tracker v1.705")) != 0; }, 30));
+    ChildProcess({"xdotool", "key", "--delay", "300", "a", "a", "a", "a", "a"}).waitExit(30);
+    auto seen = [&] { return probe.standardOutput(); };
+    auto wokenThenTaken = [&] {
+        std::string lines = seen();
+        size_t woken = lines.find("A 1\n");
+        return woken != std::string::npos && lines.find("T 97\n", woken) != std::string::npos;
+    };
+    EXPECT_TRUE(waitFor(wokenThenTaken, 10)) << seen();
+    x.requestClose(window);
+    probe.waitExit(30);
+}

@@ -3,7 +3,10 @@
 // second; with "stall-rate" the first update after that stall also sets the
 // update rate again. With "input" it reports instead what each update sees of
 // the input device: "H code count" presses, "T char" typed characters,
-// "W amount" the wheel.
+// "W amount" the wheel; and "A count" when the loop wakes between updates
+// for input, with the characters then waiting for the next update. "wake"
+// does the same at 5 updates a second, so that keys mostly come while the
+// loop waits.
 #include "graphics/graphics_context.h"
 #include "framework/app.h"
 #include "framework/entry.h"
@@ -35,21 +38,29 @@ public:
 
     void create() override
     {
-        setUpdateRate(50);
+        setUpdateRate(std::strcmp(mode_, "wake") == 0 ? 5 : 50);
         report('C');
     }
 
     void update() override
     {
-        if (std::strcmp(mode_, "input") == 0) return reportInput(*inputDevice());
+        if (reportsInput()) return reportInput(*inputDevice());
         report('U');
         if (justStalled_ && std::strcmp(mode_, "stall-rate") == 0) setUpdateRate(50);
         justStalled_ = false;
     }
 
+    void inputArrived() override
+    {
+        if (!reportsInput()) return;
+        const c_InputDevice& input = *inputDevice();
+        std::printf("A %d\n", input.charWrite - input.charRead);
+        std::fflush(stdout);
+    }
+
     void render() override
     {
-        if (std::strcmp(mode_, "input") == 0) return;
+        if (reportsInput()) return;
         report('R');
         if (++renders_ == 30 && std::strncmp(mode_, "stall", 5) == 0) {
             std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -58,6 +69,8 @@ public:
     }
 
 private:
+    bool reportsInput() const { return std::strcmp(mode_, "input") == 0 || std::strcmp(mode_, "wake") == 0; }
+
     static void reportInput(c_InputDevice& input)
     {
         for (int code = 1; code < c_InputDevice::keyCount; ++code)

@@ -43,6 +43,8 @@ TEST_F(OverlayScreen, CoversOnlyTheGridAndThePositionListAndLeavesNoTrace)
     control('H');
     Picture help = frames(4);
     EXPECT_EQ(textAt(help, 0, 12, 16, seen::statusText), "KEYS AND BUTTONS");
+    // The first page ends with what the sound device reports.
+    EXPECT_EQ(textAt(help, 0, 12 + 12 * c_SoundEngine::helpBodyLines, 21, seen::beat), "Sound output latency:");
     EXPECT_GT(differingPixels(before, help, 0, 12, 382, 387), 10000);
     // Outside it, nothing changed: the title bar, the panel, the meters, the status row.
     EXPECT_EQ(differingPixels(before, help, 0, 0, 640, 12), 0);

@@ -1,0 +1,311 @@
+// Measures key to ear: the time from a key going down (a key press through
+// XTEST, or a MIDI note-on through JACK) to the first frame of the note's
+// sound at a JACK port. Both ends are read in jack_get_time's clock: the key
+// press when it is sent, the sound as the time of its frame in JACK's frame
+// clock. The sound arrives at two input ports of this client that call
+// themselves physical playback ports, so that a program that connects its
+// output to the machine's speakers (OpenAL Soft, MilkyTracker) connects it
+// here, also each time it wakes from a pause. Run it under a JACK server
+// without playback ports of its own (jackd -d dummy -P 0), and start it
+// before the program: a program finds its speakers when it opens its sound.
+//
+// Usage: kovo_ear_latency WINDOW_TITLE COUNT key|midi...
+// Waits for a window whose title holds WINDOW_TITLE, then measures COUNT
+// presses of the key "y" (key) or of MIDI note 60 (midi), and prints one line
+// for each: input, presses, sounds heard, median, 90th percentile and worst
+// in ms.
+#include <jack/jack.h>
+#include <jack/midiport.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr float soundThreshold = 1e-3f;  // -60 dBFS
+constexpr jack_time_t silenceBeforePress = 150000;  // microseconds
+constexpr jack_time_t soundTimeout = 1000000;
+constexpr int warmUpPresses = 5;
+constexpr unsigned char noteOn = 0x90, noteOff = 0x80, middleC = 60, velocity = 100;
+
+struct Ear {
+    jack_client_t* client = nullptr;
+    jack_port_t* ins[2] {};
+    jack_port_t* keys = nullptr;
+    std::atomic<bool> armed {false};
+    std::atomic<jack_nframes_t> onsetFrame {0};
+    std::atomic<bool> heard {false};
+    std::atomic<jack_nframes_t> lastSoundFrame {0};
+    // MIDI messages waiting for the next cycle: 0 none, else the status byte.
+    std::atomic<int> midiToSend {0};
+    std::atomic<jack_nframes_t> midiSentFrame {0};
+    std::atomic<bool> midiSent {false};
+};
+
+Ear ear;
+
+void listen(jack_nframes_t start, jack_nframes_t frames)
+{
+    for (jack_port_t* port : ear.ins) {
+        auto* samples = static_cast<const float*>(jack_port_get_buffer(port, frames));
+        for (jack_nframes_t i = 0; i < frames; ++i) {
+            if (std::fabs(samples[i]) <= soundThreshold) continue;
+            ear.lastSoundFrame = start + i;
+            if (ear.armed && !ear.heard) {
+                ear.onsetFrame = start + i;
+                ear.heard = true;
+            }
+            break;
+        }
+    }
+}
+
+void play(jack_nframes_t start, jack_nframes_t frames)
+{
+    void* buffer = jack_port_get_buffer(ear.keys, frames);
+    jack_midi_clear_buffer(buffer);
+    int status = ear.midiToSend.exchange(0);
+    if (status == 0) return;
+    unsigned char message[3] = {static_cast<unsigned char>(status), middleC, velocity};
+    jack_midi_event_write(buffer, 0, message, 3);
+    if (status == noteOn) {
+        ear.midiSentFrame = start;
+        ear.midiSent = true;
+    }
+}
+
+int process(jack_nframes_t frames, void*)
+{
+    jack_nframes_t start = jack_last_frame_time(ear.client);
+    play(start, frames);
+    listen(start, frames);
+    return 0;
+}
+
+bool openJack()
+{
+    ear.client = jack_client_open("kovo-ear", JackNoStartServer, nullptr);
+    if (!ear.client) return false;
+    const unsigned long physicalInput = JackPortIsInput | JackPortIsPhysical | JackPortIsTerminal;
+    ear.ins[0] = jack_port_register(ear.client, "playback_1", JACK_DEFAULT_AUDIO_TYPE, physicalInput, 0);
+    ear.ins[1] = jack_port_register(ear.client, "playback_2", JACK_DEFAULT_AUDIO_TYPE, physicalInput, 0);
+    ear.keys = jack_port_register(ear.client, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
+    if (!ear.ins[0] || !ear.ins[1] || !ear.keys) return false;
+    jack_set_process_callback(ear.client, process, nullptr);
+    return jack_activate(ear.client) == 0;
+}
+
+void sleepMillis(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+jack_time_t timeOfFrame(jack_nframes_t frame) { return jack_frames_to_time(ear.client, frame); }
+
+// Waits until nothing has sounded for a while (false after 5 s of sound).
+bool waitForSilence()
+{
+    for (int i = 0; i < 5000; ++i) {
+        jack_nframes_t last = ear.lastSoundFrame;
+        // A frame of the cycle running now has a time still to come.
+        auto since = static_cast<std::int64_t>(jack_get_time()) - static_cast<std::int64_t>(timeOfFrame(last));
+        if (last == 0 || since > static_cast<std::int64_t>(silenceBeforePress)) return true;
+        sleepMillis(1);
+    }
+    return false;
+}
+
+// The first sound after the press, in microseconds from it; -1 if none came.
+double waitForSound(jack_time_t pressedAt)
+{
+    while (!ear.heard) {
+        if (jack_get_time() - pressedAt > soundTimeout) return -1;
+        sleepMillis(1);
+    }
+    return (static_cast<double>(timeOfFrame(ear.onsetFrame)) - static_cast<double>(pressedAt)) / 1000.0;
+}
+
+class KeySender {
+public:
+    explicit KeySender(const char* key)
+    {
+        display_ = XOpenDisplay(nullptr);
+        if (display_) code_ = XKeysymToKeycode(display_, XStringToKeysym(key));
+    }
+    ~KeySender()
+    {
+        if (display_) XCloseDisplay(display_);
+    }
+    bool ready() const { return display_ && code_ != 0; }
+
+    bool hasWindow(const char* title)
+    {
+        Window root = DefaultRootWindow(display_), parent = 0, *children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display_, root, &root, &parent, &children, &count)) return false;
+        bool found = false;
+        for (unsigned i = 0; i < count && !found; ++i) {
+            char* name = nullptr;
+            if (XFetchName(display_, children[i], &name) && name) {
+                found = std::strstr(name, title) != nullptr;
+                XFree(name);
+            }
+        }
+        if (children) XFree(children);
+        return found;
+    }
+
+    jack_time_t press()
+    {
+        XTestFakeKeyEvent(display_, code_, True, CurrentTime);
+        jack_time_t sent = jack_get_time();
+        XFlush(display_);
+        return sent;
+    }
+    void release()
+    {
+        XTestFakeKeyEvent(display_, code_, False, CurrentTime);
+        XFlush(display_);
+    }
+
+private:
+    Display* display_ = nullptr;
+    KeyCode code_ = 0;
+};
+
+// A note-on goes out at the start of the next cycle; its time is that
+// cycle's first frame.
+jack_time_t sendNoteOn()
+{
+    ear.midiSent = false;
+    ear.midiToSend = noteOn;
+    while (!ear.midiSent) std::this_thread::sleep_for(std::chrono::microseconds(100));
+    return timeOfFrame(ear.midiSentFrame);
+}
+
+void sendNoteOff()
+{
+    while (ear.midiToSend != 0) sleepMillis(1);
+    ear.midiToSend = noteOff;
+}
+
+bool waitForMidiListener()
+{
+    for (int i = 0; i < 1000; ++i) {
+        if (jack_port_connected(ear.keys) > 0) return true;
+        sleepMillis(10);
+    }
+    return false;
+}
+
+struct Presser {
+    KeySender* keys = nullptr;  // null: MIDI
+
+    jack_time_t down() { return keys ? keys->press() : sendNoteOn(); }
+    void up()
+    {
+        if (keys)
+            keys->release();
+        else
+            sendNoteOff();
+    }
+};
+
+// One press, from silence; the latency in ms, or -1 when nothing sounded.
+double measureOne(Presser& presser, std::mt19937& random)
+{
+    if (!waitForSilence()) return -2;  // it never fell silent
+    // A random wait, so that presses meet the programs' loops at every phase.
+    sleepMillis(std::uniform_int_distribution<int>(0, 40)(random));
+    ear.heard = false;
+    ear.armed = true;
+    jack_time_t pressedAt = presser.down();
+    double latency = waitForSound(pressedAt);
+    ear.armed = false;
+    presser.up();
+    return latency;
+}
+
+void report(const char* input, int presses, std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    if (values.empty()) {
+        std::printf("%s %d 0 - - -\n", input, presses);
+    } else {
+        size_t p90 = (values.size() * 9 + 9) / 10 - 1;
+        std::printf("%s %d %zu %.1f %.1f %.1f\n", input, presses, values.size(), values[values.size() / 2],
+                    values[p90], values.back());
+    }
+    std::fflush(stdout);
+}
+
+void measure(const char* input, Presser presser, int count)
+{
+    std::mt19937 random(7);
+    for (int i = 0; i < warmUpPresses; ++i) measureOne(presser, random);
+    std::vector<double> latencies;
+    for (int i = 0; i < count; ++i) {
+        double latency = measureOne(presser, random);
+        if (std::getenv("KOVO_EAR_VERBOSE")) std::fprintf(stderr, "%s %d: %.1f ms\n", input, i, latency);
+        if (latency >= 0) latencies.push_back(latency);
+    }
+    report(input, count, latencies);
+}
+
+// A program that does not connect its output to the speakers by itself
+// (MilkyTracker) is connected here: its audio outputs, in pairs.
+void connectOutputs()
+{
+    const char** ports = jack_get_ports(ear.client, nullptr, JACK_DEFAULT_AUDIO_TYPE, JackPortIsOutput);
+    for (int i = 0; ports && ports[i]; ++i)
+        jack_connect(ear.client, ports[i], jack_port_name(ear.ins[i % 2]));
+    jack_free(ports);
+}
+
+bool waitForWindow(KeySender& keys, const char* title)
+{
+    for (int i = 0; i < 600 && !keys.hasWindow(title); ++i) sleepMillis(100);
+    if (!keys.hasWindow(title)) return false;
+    sleepMillis(6000);  // until it has shown itself (past a splash screen) and opened its sound
+    connectOutputs();
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s WINDOW_TITLE COUNT key|midi...\n", argv[0]);
+        return 2;
+    }
+    int count = std::atoi(argv[2]);
+    if (!openJack()) {
+        std::fprintf(stderr, "kovo_ear_latency: no JACK server\n");
+        return 1;
+    }
+    KeySender keys("y");
+    if (!keys.ready() || !waitForWindow(keys, argv[1])) {
+        std::fprintf(stderr, "kovo_ear_latency: no X display, or no window \"%s\"\n", argv[1]);
+        return 1;
+    }
+    for (int i = 3; i < argc; ++i) {
+        bool midi = std::strcmp(argv[i], "midi") == 0;
+        if (midi && !waitForMidiListener()) {
+            std::fprintf(stderr, "kovo_ear_latency: nobody listens to the MIDI port\n");
+            continue;
+        }
+        measure(argv[i], Presser {midi ? nullptr : &keys}, count);
+    }
+    jack_client_close(ear.client);
+    return 0;
+}
