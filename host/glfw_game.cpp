@@ -5,6 +5,7 @@
 #include "host/data_paths.h"
 #include "host/joystick_layouts.h"
 #include "host/key_translation.h"
+#include "host/loop_clock.h"
 #include "host/startup_trace.h"
 
 #include <GLFW/glfw3.h>
@@ -18,8 +19,6 @@ namespace {
 
 BBGlfwGame* glfwGame() { return static_cast<BBGlfwGame*>(BBGame::game()); }
 
-constexpr int maxCatchUpUpdates = 4;
-
 // Sleeps for a number of seconds, resuming after interruptions.
 void sleepFor(double delay)
 {
@@ -29,6 +28,13 @@ void sleepFor(double delay)
     timespec remaining {};
     while (nanosleep(&request, &remaining) == -1 && errno == EINTR) request = remaining;
 }
+
+// GLFW's timer, and a sleep.
+class GlfwLoopClock : public LoopClock {
+public:
+    double now() override { return glfwGetTime(); }
+    void sleep(double seconds) override { sleepFor(seconds); }
+};
 
 // ---- Input callbacks: GLFW's codes become application events. ----
 
@@ -300,21 +306,14 @@ void BBGlfwGame::runLoop()
     scale_ = initialWindowScale();
     createWindow(picture_.width, picture_.height, windowDecorated);
     startRun();
+    GlfwLoopClock clock;
     while (!glfwWindowShouldClose(window_)) {
         stepRender();
         showFrame();
         traceStartup("frame shown");
-        if (nextUpdate_ != 0) {
-            double delay = nextUpdate_ - glfwGetTime();
-            if (delay > 0) sleepFor(delay);
-        }
+        waitForDueUpdate(clock);
         pumpEvents();
-        if (suspended_) continue;
-        if (updateRate_ == 0) {
-            stepUpdate();
-            continue;
-        }
-        runDueUpdates();
+        if (!suspended_) runDueUpdates(clock);
     }
 }
 
@@ -324,20 +323,6 @@ void BBGlfwGame::showFrame()
 }
 
 bool BBGlfwGame::copyToWindow(int x, int y, int width, int height) { return regionCopy_.copy(x, y, width, height); }
-
-// Runs the updates that are due, at most four; a longer backlog is dropped and
-// the schedule starts again from now, so a stall never snowballs.
-void BBGlfwGame::runDueUpdates()
-{
-    if (nextUpdate_ == 0) nextUpdate_ = glfwGetTime();
-    for (int step = 0; step < maxCatchUpUpdates; ++step) {
-        stepUpdate();
-        if (nextUpdate_ == 0) return;  // the update changed the rate
-        nextUpdate_ += updatePeriod_;
-        if (nextUpdate_ > glfwGetTime()) return;
-    }
-    nextUpdate_ = 0;
-}
 
 void BBGlfwGame::pumpEvents()
 {

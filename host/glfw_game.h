@@ -78,7 +78,6 @@ public:
     void noteFramebufferSize(int width, int height);
 
 private:
-    void runDueUpdates();
     void releaseHeldKeys();
     void installCallbacks();
     int initialWindowScale() const;

@@ -1,9 +1,7 @@
 // An application that reports its hook calls, one line each with the time:
-// "C" create, "U" update, "R" render. With "stall" the 30th render takes a
-// second; with "stall-rate" the first update after that stall also sets the
-// update rate again. With "input" it reports instead what each update sees of
-// the input device: "H code count" presses, "T char" typed characters,
-// "W amount" the wheel.
+// "C" create, "U" update, "R" render. With "input" it reports instead what
+// each update sees of the input device: "H code count" presses, "T char"
+// typed characters, "W amount" the wheel.
 #include "graphics/graphics_context.h"
 #include "framework/app.h"
 #include "framework/entry.h"
@@ -13,7 +11,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <thread>
 
 namespace {
 
@@ -43,18 +40,12 @@ public:
     {
         if (std::strcmp(mode_, "input") == 0) return reportInput(*inputDevice());
         report('U');
-        if (justStalled_ && std::strcmp(mode_, "stall-rate") == 0) setUpdateRate(50);
-        justStalled_ = false;
     }
 
     void render() override
     {
         if (std::strcmp(mode_, "input") == 0) return;
         report('R');
-        if (++renders_ == 30 && std::strncmp(mode_, "stall", 5) == 0) {
-            std::this_thread::sleep_for(std::chrono::seconds(1));
-            justStalled_ = true;
-        }
     }
 
 private:
@@ -68,8 +59,6 @@ private:
     }
 
     const char* mode_;
-    int renders_ = 0;
-    bool justStalled_ = false;
 };
 
 } // namespace
