@@ -13,14 +13,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
-// The tests share the data folder: no test may start with another's unsaved song.
-void removeRecoveryFile() { std::remove((binaryDirectory() + "/data/unsaved_song.dat").c_str()); }
-} // namespace
-
+// Each test has a data folder of its own (tests/support/test_user_files.h):
+// none starts with another's unsaved song.
 void TrackerFixture::SetUp()
 {
-    removeRecoveryFile();
     setenv("ALSOFT_DRIVERS", "null", 1);
     if (drawsFrames()) {
         ensureXvfb();
@@ -38,7 +34,6 @@ void TrackerFixture::TearDown()
 {
     engine.reset();
     game.reset();
-    removeRecoveryFile();
 }
 
 void TrackerFixture::step() { game->stepUpdate(); }

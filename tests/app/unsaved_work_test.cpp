@@ -4,6 +4,7 @@
 
 #include "host/key_translation.h"
 #include "tests/support/child_process.h"
+#include "tests/support/test_user_files.h"
 
 namespace {
 
@@ -11,7 +12,7 @@ constexpr int stepsInTenSeconds = 500;
 
 class UnsavedWork : public TrackerFixture {
 protected:
-    std::string kept() const { return readFileBytes(binaryDirectory() + "/data/unsaved_song.dat"); }
+    std::string kept() const { return readFileBytes(userFiles().dataFolder() + "/unsaved_song.dat"); }
 
     void steps(int count)
     {
