@@ -5,6 +5,7 @@
 #include "host/headless_game.h"
 #include "host/key_translation.h"
 #include "tests/support/child_process.h"
+#include "tests/support/test_user_files.h"
 #include "tests/support/xvfb.h"
 
 #include <AL/al.h>
@@ -13,10 +14,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-// Each test has a data folder of its own (tests/support/test_user_files.h):
-// none starts with another's unsaved song.
+// Each test has a data folder of its own (tests/support/test_user_files.h),
+// so none starts with another's unsaved song; a test that sets the fixture up
+// again starts without the one its first tracker kept.
 void TrackerFixture::SetUp()
 {
+    std::remove((userFiles().dataFolder() + "/unsaved_song.dat").c_str());
     setenv("ALSOFT_DRIVERS", "null", 1);
     if (drawsFrames()) {
         ensureXvfb();
