@@ -103,20 +103,16 @@ std::optional<AudioSamples> decodeWav(std::FILE* file)
 
 namespace {
 
-// The decoder reads the already opened file and leaves closing it to the caller.
+// The decoder reads the already opened file as a stream, from start to end,
+// and leaves closing it to the caller. Read as a stream, the file is never
+// searched for its links before decoding: libvorbisfile 1.3.7 loses memory
+// when such a search meets a link whose headers are damaged.
 size_t readOgg(void* out, size_t size, size_t count, void* file)
 {
     return std::fread(out, size, count, static_cast<std::FILE*>(file));
 }
 
-int seekOgg(void* file, ogg_int64_t offset, int whence)
-{
-    return std::fseek(static_cast<std::FILE*>(file), static_cast<long>(offset), whence);
-}
-
-long tellOgg(void* file) { return std::ftell(static_cast<std::FILE*>(file)); }
-
-constexpr ov_callbacks fileCallbacks {readOgg, seekOgg, nullptr, tellOgg};
+constexpr ov_callbacks fileCallbacks {readOgg, nullptr, nullptr, nullptr};
 
 // Owns a decoder once it has opened; a failed open leaves nothing to clear.
 struct OggFile {
@@ -127,14 +123,6 @@ struct OggFile {
         if (opened) ov_clear(&vorbis);
     }
 };
-
-// Whether a stream of this many frames stays within the decoded-size limit.
-// The count comes from the headers, which can understate the length and are
-// unknown (negative) for a stream that cannot seek: decoding checks again.
-bool totalFits(ogg_int64_t frames, int channels, size_t maxBytes)
-{
-    return frames < 0 || static_cast<uint64_t>(frames) <= maxBytes / (2 * static_cast<uint64_t>(channels));
-}
 
 // Decodes every link into 16-bit little-endian interleaved samples; false on a
 // damaged stream, a link whose channel count differs from the first, or data
@@ -170,7 +158,7 @@ std::optional<AudioSamples> decodeOgg(std::FILE* file, size_t maxBytes)
     if (!ogg.opened) return std::nullopt;
     const vorbis_info* info = ov_info(&ogg.vorbis, -1);
     if (!info || info->channels < 1 || info->rate < 1) return std::nullopt;
-    if (!totalFits(ov_pcm_total(&ogg.vorbis, -1), info->channels, maxBytes)) return std::nullopt;
+    // A stream's length is not known before it is decoded: decoding stops at the limit.
     AudioSamples samples;
     if (!readAllSamples(ogg.vorbis, info->channels, maxBytes, samples.data)) return std::nullopt;
     samples.channels = info->channels;

@@ -174,7 +174,10 @@ long long SoundFileWriter::read(void* into, long long bytes)
 }
 
 // The first refusal is kept: the encoder may not say it, and nothing after
-// it can make the file whole again.
+// it can make the file whole again. From then on the bytes are dropped but
+// count as written, since the file is abandoned anyway: told of a short
+// write, libsndfile 1.2.0's Ogg Vorbis encoder whose headers could not go out
+// sets itself up a second time when it is closed, and loses the first set-up.
 long long SoundFileWriter::writeBytes(const void* from, long long bytes)
 {
     const char* at = static_cast<const char*>(from);
@@ -185,7 +188,7 @@ long long SoundFileWriter::writeBytes(const void* from, long long bytes)
         if (put <= 0) fail(std::strerror(put < 0 ? errno : ENOSPC));
         else done += put;
     }
-    return done;
+    return error_.empty() ? done : bytes;
 }
 
 long long SoundFileWriter::tell() { return lseek(descriptor_, 0, SEEK_CUR); }

@@ -78,10 +78,21 @@ DataFolders findDataFolders(const String& appDirectory)
     return folders;
 }
 
-const DataFolders& processDataFolders()
+namespace {
+DataFolders& foundDataFolders()
 {
-    static const DataFolders folders = findDataFolders(findExecutableDirectory());
+    static DataFolders folders = findDataFolders(findExecutableDirectory());
     return folders;
+}
+} // namespace
+
+const DataFolders& processDataFolders() { return foundDataFolders(); }
+
+void useUserFilesFolder(const String& folder)
+{
+    DataFolders& folders = foundDataFolders();
+    folders.userFiles = folder;
+    folders.userFilesMadeOnUse = false;
 }
 
 String mapSchemePath(const String& path, const DataFolders& folders)

@@ -26,6 +26,10 @@ DataFolders findDataFolders(const String& appDirectory);
 // The data folder's folders for the running executable, found on first use.
 const DataFolders& processDataFolders();
 
+// Keeps the user's files (songs, unsaved work) in the given folder from now
+// on, which must exist: a test program gives each test a folder of its own.
+void useUserFilesFolder(const String& folder);
+
 // Maps a scheme path to a real file name; other paths are returned
 // unchanged, unknown "quorvane:" paths give "". "quorvane://data/songs/" and
 // "quorvane://user/" name the user's files, the rest of "quorvane://data/"

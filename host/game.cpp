@@ -3,6 +3,7 @@
 #include "host/console.h"
 #include "host/data_paths.h"
 #include "host/file_loading.h"
+#include "host/loop_clock.h"
 #include "host/throwable.h"
 
 #include <ctime>
@@ -10,6 +11,7 @@
 namespace {
 BBGame* currentGame = nullptr;
 constexpr char32_t stateFilePath[] = U"./.quorvanestate";
+constexpr int maxCatchUpUpdates = 4;
 } // namespace
 
 BBGame::BBGame() { currentGame = this; }
@@ -164,6 +166,26 @@ void BBGame::stepUpdate()
 {
     if (!started_ || suspended_) return;
     dispatch([this] { delegate_->onUpdate(); });
+}
+
+void BBGame::waitForDueUpdate(LoopClock& clock)
+{
+    if (nextUpdate_ == 0) return;
+    double delay = nextUpdate_ - clock.now();
+    if (delay > 0) clock.sleep(delay);
+}
+
+void BBGame::runDueUpdates(LoopClock& clock)
+{
+    if (updateRate_ == 0) return stepUpdate();
+    if (nextUpdate_ == 0) nextUpdate_ = clock.now();
+    for (int step = 0; step < maxCatchUpUpdates; ++step) {
+        stepUpdate();
+        if (nextUpdate_ == 0) return;  // the update changed the rate
+        nextUpdate_ += updatePeriod_;
+        if (nextUpdate_ > clock.now()) return;
+    }
+    nextUpdate_ = 0;
 }
 
 bool BBGame::takePictureRefresh()

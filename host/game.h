@@ -9,6 +9,7 @@
 #include <optional>
 #include <vector>
 
+class LoopClock;
 class ThrowableObject;
 
 // Event codes carried by the dispatch operations.
@@ -125,6 +126,14 @@ public:
     virtual int windowScale();
     // Resizes the window to show the picture at a scale of 1 to 4.
     virtual void setWindowScale(int scale);
+
+    // The main loop's pacing, on the clock given. Waits until the next update
+    // step is due (at once while none is scheduled).
+    void waitForDueUpdate(LoopClock& clock);
+    // Runs the update steps that are due, at most four; a longer backlog is
+    // dropped and the schedule starts again from now, so a stall never
+    // snowballs. With no update rate, one step.
+    void runDueUpdates(LoopClock& clock);
 
     // The window system lost what the window showed (an expose): the next
     // frame shows the kept picture again even if it draws nothing new.

@@ -5,6 +5,7 @@
 #include "host/data_paths.h"
 #include "host/joystick_layouts.h"
 #include "host/key_translation.h"
+#include "host/loop_clock.h"
 #include "host/midi_input.h"
 #include "host/startup_trace.h"
 
@@ -18,8 +19,6 @@ namespace {
 
 BBGlfwGame* glfwGame() { return static_cast<BBGlfwGame*>(BBGame::game()); }
 
-constexpr int maxCatchUpUpdates = 4;
-
 // Keys or MIDI notes came in since the last poll: set by the key callbacks
 // and by the MIDI library's thread.
 std::atomic<bool> inputArrived {false};
@@ -30,6 +29,22 @@ void wakeForMidi()
     inputArrived.store(true);
     glfwPostEmptyEvent();
 }
+
+// GLFW's timer, and a wait for the next step that a key or a MIDI note cuts
+// short to be announced, so that the application can get ready for it (start
+// the note's sound); the step itself still comes at its time and reads it.
+class GlfwLoopClock : public LoopClock {
+public:
+    double now() override { return glfwGetTime(); }
+    void sleep(double seconds) override
+    {
+        const double until = glfwGetTime() + seconds;
+        for (double left = seconds; left > 0; left = until - glfwGetTime()) {
+            glfwWaitEventsTimeout(left);
+            if (inputArrived.exchange(false)) glfwGame()->dispatchInputArrived();
+        }
+    }
+};
 
 // ---- Input callbacks: GLFW's codes become application events. ----
 
@@ -318,18 +333,14 @@ void BBGlfwGame::runLoop()
     createWindow(picture_.width, picture_.height, windowDecorated);
     setMidiArrivalWake(wakeForMidi);
     startRun();
+    GlfwLoopClock clock;
     while (!glfwWindowShouldClose(window_)) {
         stepRender();
         showFrame();
         traceStartup("frame shown");
-        waitForNextUpdate();
+        waitForDueUpdate(clock);
         pumpEvents();
-        if (suspended_) continue;
-        if (updateRate_ == 0) {
-            stepUpdate();
-            continue;
-        }
-        runDueUpdates();
+        if (!suspended_) runDueUpdates(clock);
     }
     setMidiArrivalWake(nullptr);  // GLFW ends after the loop
 }
@@ -340,35 +351,6 @@ void BBGlfwGame::showFrame()
 }
 
 bool BBGlfwGame::copyToWindow(int x, int y, int width, int height) { return regionCopy_.copy(x, y, width, height); }
-
-// Sleeps until the next update step is due. A key or a MIDI note that comes
-// in meanwhile wakes the loop at once and is announced, so that the
-// application can get ready for it (start the note's sound); the step itself
-// still comes at its time and reads it as before.
-void BBGlfwGame::waitForNextUpdate()
-{
-    if (nextUpdate_ == 0) return;
-    for (;;) {
-        double delay = nextUpdate_ - glfwGetTime();
-        if (delay <= 0) return;
-        glfwWaitEventsTimeout(delay);
-        if (inputArrived.exchange(false)) dispatchInputArrived();
-    }
-}
-
-// Runs the updates that are due, at most four; a longer backlog is dropped and
-// the schedule starts again from now, so a stall never snowballs.
-void BBGlfwGame::runDueUpdates()
-{
-    if (nextUpdate_ == 0) nextUpdate_ = glfwGetTime();
-    for (int step = 0; step < maxCatchUpUpdates; ++step) {
-        stepUpdate();
-        if (nextUpdate_ == 0) return;  // the update changed the rate
-        nextUpdate_ += updatePeriod_;
-        if (nextUpdate_ > glfwGetTime()) return;
-    }
-    nextUpdate_ = 0;
-}
 
 void BBGlfwGame::pumpEvents()
 {

@@ -79,8 +79,6 @@ public:
     void noteFramebufferSize(int width, int height);
 
 private:
-    void waitForNextUpdate();
-    void runDueUpdates();
     void releaseHeldKeys();
     void installCallbacks();
     int initialWindowScale() const;

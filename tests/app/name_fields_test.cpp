@@ -4,6 +4,7 @@
 #include "song/song_file.h"
 #include "host/key_translation.h"
 #include "tests/support/child_process.h"
+#include "tests/support/test_user_files.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -18,7 +19,7 @@ protected:
         TrackerFixture::TearDown();
     }
 
-    static std::string songsFolder() { return binaryDirectory() + "/data/songs/"; }
+    static std::string songsFolder() { return userFiles().songsFolder(); }
 
     // A song name unique to this test run.
     String uniqueName(const std::string& stem)

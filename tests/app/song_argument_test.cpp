@@ -8,6 +8,7 @@
 #include "song/song_file.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_user_files.h"
 #include "tests/support/wait.h"
 
 #include <cstdio>
@@ -45,7 +46,7 @@ TEST_F(SongArgument, LoadsAsLoadDoesAndSavesBackUntilTheNameIsEdited)
     std::string path = folder.write("My Tune", songWithNote());
     engine->patternColumns[0][4] = U'w';  // an edit the loaded song replaces
     // Unsaved work of an earlier run stays for the next start without a song.
-    const std::string recovery = binaryDirectory() + "/data/unsaved_song.dat";
+    const std::string recovery = userFiles().dataFolder() + "/unsaved_song.dat";
     std::ofstream(recovery) << "earlier work";
     openAtStart(path);
     EXPECT_EQ(readFileBytes(recovery), "earlier work");
@@ -61,7 +62,7 @@ TEST_F(SongArgument, LoadsAsLoadDoesAndSavesBackUntilTheNameIsEdited)
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"File Saved...");
     EXPECT_EQ(readFileBytes(path)[5], 6);
-    EXPECT_TRUE(readFileBytes(binaryDirectory() + "/data/songs/My Tune").empty());
+    EXPECT_TRUE(readFileBytes(userFiles().songsFolder() + "My Tune").empty());
     engine->speed = 2;
     pressAndStep(keyF12);
     EXPECT_EQ(engine->speed, 6) << "LOAD reads the same file again";
@@ -74,7 +75,7 @@ TEST_F(SongArgument, LoadsAsLoadDoesAndSavesBackUntilTheNameIsEdited)
     typeStepwise(U"x");
     pressAndStep(keyEnter);
     pressAndStep(keyF11);
-    const std::string inSongsFolder = binaryDirectory() + "/data/songs/My Tunex";
+    const std::string inSongsFolder = userFiles().songsFolder() + "My Tunex";
     EXPECT_EQ(engine->statusText, U"File Saved...");
     EXPECT_EQ(readFileBytes(inSongsFolder).size(), 1675u);
     std::remove(inSongsFolder.c_str());
@@ -101,7 +102,7 @@ TEST_F(SongArgument, ASongChosenInTheListReplacesTheStartFile)
     EXPECT_EQ(engine->speed, 6);
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"File Saved...");
-    const std::string copy = binaryDirectory() + "/data/songs/first_steps";
+    const std::string copy = userFiles().songsFolder() + "first_steps";
     EXPECT_EQ(readFileBytes(copy), readFileBytes(binaryDirectory() + "/data/examples/first_steps"));
     EXPECT_EQ(readFileBytes(path), songWithNote());
     std::remove(copy.c_str());

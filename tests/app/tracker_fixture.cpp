@@ -7,6 +7,7 @@
 #include "host/headless_game.h"
 #include "host/key_translation.h"
 #include "tests/support/child_process.h"
+#include "tests/support/test_user_files.h"
 #include "tests/support/xvfb.h"
 
 #include <AL/al.h>
@@ -16,7 +17,9 @@
 #include <cstdlib>
 
 namespace {
-// The tests share the data folder: no test may start with another's unsaved song.
+// Each test has a data folder of its own (tests/support/test_user_files.h),
+// so none starts with another's unsaved song; a test that sets the fixture up
+// again starts without the ones its first tracker kept.
 void removeRecoveryFiles()
 {
     for (int n = 1; n <= recoveryFileCount; ++n) std::remove(recoveryFileOf(n).c_str());
@@ -25,7 +28,7 @@ void removeRecoveryFiles()
 
 std::string recoveryFileOf(int number)
 {
-    std::string data = binaryDirectory() + "/data/";
+    std::string data = userFiles().dataFolder() + "/";
     return number == 1 ? data + "unsaved_song.dat" : data + "unsaved_song-" + std::to_string(number) + ".dat";
 }
 
@@ -64,7 +67,6 @@ void TrackerFixture::TearDown()
 {
     engine.reset();
     game.reset();
-    removeRecoveryFiles();
 }
 
 void TrackerFixture::step() { game->stepUpdate(); }

@@ -5,6 +5,7 @@
 #include "host/key_translation.h"
 #include "player/kovo_play.h"
 #include "tests/support/child_process.h"
+#include "tests/support/test_user_files.h"
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -184,7 +185,7 @@ TEST_F(Transport, PlayingWhereTheHandOverCannotBeWrittenPlaysTheEditorsSong)
     engine->patternColumns[0][0] = U'y';
     pressAndStep(keyF1);
     pressAndStep(keyF1);
-    const std::string handOver = binaryDirectory() + "/data/songs/tmp.dat";
+    const std::string handOver = userFiles().songsFolder() + "tmp.dat";
     std::remove(handOver.c_str());
     ASSERT_EQ(mkdir(handOver.c_str(), 0755), 0);
     engine->patternColumns[0][0] = U'q';

@@ -6,6 +6,7 @@
 #include "host/key_translation.h"
 #include "song/song_file.h"
 #include "tests/support/child_process.h"
+#include "tests/support/test_user_files.h"
 
 #include <cstdio>
 #include <vector>
@@ -137,7 +138,7 @@ TEST_F(Undo, SnapshotsShareTheColumnsAnEditDidNotChange)
 // changes; Ctrl+Y loads it again.
 TEST_F(Undo, ALoadIsOneStepThatBringsBackTheWholeSongBefore)
 {
-    const std::string file = binaryDirectory() + "/data/songs/undo load test";
+    const std::string file = userFiles().songsFolder() + "undo load test";
     Song loaded;
     loaded.patternColumns = blankColumns();
     loaded.patternColumns[5][0] = U'9';

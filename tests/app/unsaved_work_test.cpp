@@ -7,6 +7,7 @@
 #include "song/song_file.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_user_files.h"
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -104,7 +105,7 @@ TEST_F(UnsavedWork, TheRecoveryFileKeepsTheSongsWholePath)
 {
     TempFolder folder;
     std::string path = folder.write("demo", songWithNote(U'y'));
-    const std::string namesake = binaryDirectory() + "/data/songs/demo";
+    const std::string namesake = userFiles().songsFolder() + "demo";
     std::remove(namesake.c_str());
     restartTracker(path);
     typeNote(U'w');
@@ -127,7 +128,7 @@ TEST_F(UnsavedWork, OnlyASaveOrLoadOfTheSameSongEndsItsUnsavedWork)
 {
     TempFolder folder;
     std::string other = folder.write("other", songWithNote(U'y'));
-    const std::string mine = binaryDirectory() + "/data/songs/unsaved work test";
+    const std::string mine = userFiles().songsFolder() + "unsaved work test";
     {
         std::FILE* file = std::fopen(mine.c_str(), "wb");
         ASSERT_TRUE(file);

@@ -134,6 +134,7 @@ TEST_F(RecoveryRefresh, WhileEditingTheFileIsKeptUpToDate)
     // What a power cut would leave is what a close writes.
     tracker.process().kill(SIGKILL);
     ASSERT_TRUE(tracker.process().waitExit(30));
+    EXPECT_EQ(tracker.process().exitStatus(), -1000 - SIGKILL);
     tracker.restart();
     ASSERT_TRUE(tracker.waitForWindow());
     EXPECT_TRUE(waitForStatus(restoredStatus));

@@ -4,6 +4,7 @@
 #include "tests/support/wait.h"
 #include "tests/support/x_window.h"
 #include "tests/support/xvfb.h"
+#include "tests/support/tracker_process.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +71,8 @@ TEST(Exit, TwentyCrashSignalsInARowEachReportAndEndWith255)
     constexpr int runs = 20;
     for (int run = 0; run < runs; ++run) {
         const CrashSignal& crash = crashSignals[static_cast<size_t>(run) % crashSignals.size()];
-        ChildProcess program({tracker()}, {"ALSOFT_DRIVERS=null"});
+        TrackerCopy copy;
+        ChildProcess program({copy.program()}, {"ALSOFT_DRIVERS=null"});
         ASSERT_TRUE(waitFor([&] { return x.findWindow(title) != 0; }, 30)) << "run " << run;
         usleep(static_cast<useconds_t>(run * 997 % 41) * 1000);
         program.kill(crash.signal);

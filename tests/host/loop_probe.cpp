@@ -1,12 +1,10 @@
 // An application that reports its hook calls, one line each with the time:
-// "C" create, "U" update, "R" render. With "stall" the 30th render takes a
-// second; with "stall-rate" the first update after that stall also sets the
-// update rate again. With "input" it reports instead what each update sees of
-// the input device: "H code count" presses, "T char" typed characters,
-// "W amount" the wheel; and "A count" when the loop wakes between updates
-// for input, with the characters then waiting for the next update. "wake"
-// does the same at 5 updates a second, so that keys mostly come while the
-// loop waits.
+// "C" create, "U" update, "R" render. With "input" it reports instead what
+// each update sees of the input device: "H code count" presses, "T char"
+// typed characters, "W amount" the wheel; and "A count" when the loop wakes
+// between updates for input, with the characters then waiting for the next
+// update. "wake" does the same at 5 updates a second, so that keys mostly
+// come while the loop waits.
 #include "graphics/graphics_context.h"
 #include "framework/app.h"
 #include "framework/entry.h"
@@ -16,7 +14,6 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <thread>
 
 namespace {
 
@@ -46,8 +43,6 @@ public:
     {
         if (reportsInput()) return reportInput(*inputDevice());
         report('U');
-        if (justStalled_ && std::strcmp(mode_, "stall-rate") == 0) setUpdateRate(50);
-        justStalled_ = false;
     }
 
     void inputArrived() override
@@ -62,10 +57,6 @@ public:
     {
         if (reportsInput()) return;
         report('R');
-        if (++renders_ == 30 && std::strncmp(mode_, "stall", 5) == 0) {
-            std::this_thread::sleep_for(std::chrono::seconds(1));
-            justStalled_ = true;
-        }
     }
 
 private:
@@ -81,8 +72,6 @@ private:
     }
 
     const char* mode_;
-    int renders_ = 0;
-    bool justStalled_ = false;
 };
 
 } // namespace

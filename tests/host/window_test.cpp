@@ -2,6 +2,7 @@
 #include "tests/support/wait.h"
 #include "tests/support/x_window.h"
 #include "tests/support/xvfb.h"
+#include "tests/support/tracker_process.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +14,8 @@ std::string tracker() { return binaryDirectory() + "/kovo-tracker"; }
 TEST(Window, TrackerOpensACentredFixedWindowAndEndsQuietlyOnClose)
 {
     ensureXvfb();
-    ChildProcess program({tracker()}, {"ALSOFT_DRIVERS=null"});
+    TrackerCopy copy;
+    ChildProcess program({copy.program()}, {"ALSOFT_DRIVERS=null"});
     XConnection x;
     unsigned long window = 0;
     ASSERT_TRUE(waitFor([&] { return (window = x.findWindow(title)) != 0; }, 30));

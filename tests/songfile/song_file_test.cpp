@@ -5,6 +5,7 @@
 #include "host/glfw_game.h"
 #include "tests/support/child_process.h"
 #include "tests/support/file_size_limit.h"
+#include "tests/support/test_user_files.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,7 @@ protected:
         written.push_back(unique);
         return widen(unique);
     }
-    static std::string real(const std::string& name) { return binaryDirectory() + "/data/songs/" + name; }
+    static std::string real(const std::string& name) { return userFiles().songsFolder() + name; }
     static std::string bytesOf(const String& name) { return readFileBytes(real(narrow(name))); }
     static bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
@@ -175,7 +176,7 @@ TEST_F(SongFiles, NamesThatCannotBeWrittenFailWithoutLeavingFiles)
     EXPECT_EQ(saveSong(newSong(), U""), SaveOutcome::noName);
     String lost = name("no-such-folder/song");
     EXPECT_EQ(saveSong(newSong(), lost), SaveOutcome::failed);
-    EXPECT_FALSE(exists(binaryDirectory() + "/data/songs/" + narrow(lost).substr(0, narrow(lost).find('/'))));
+    EXPECT_FALSE(exists(userFiles().songsFolder() + narrow(lost).substr(0, narrow(lost).find('/'))));
 
     madeFolder = narrow(name("sub"));
     ASSERT_EQ(mkdir(real(madeFolder).c_str(), 0755), 0);
@@ -213,7 +214,7 @@ TEST_F(SongFiles, NamesMustKeepToTheSongsFolder)
         EXPECT_FALSE(songNameStaysInFolder(outside)) << narrow(outside);
     String escape = widen("../songfile-test-" + std::to_string(getpid()));
     EXPECT_EQ(saveSong(newSong(), escape), SaveOutcome::failed);
-    EXPECT_FALSE(exists(binaryDirectory() + "/data/" + narrow(escape).substr(3)));
+    EXPECT_FALSE(exists(userFiles().dataFolder() + "/" + narrow(escape).substr(3)));
 }
 
 TEST_F(SongFiles, TheLargestSongTheProgramCanWriteLoadsBack)

@@ -2,6 +2,8 @@
 
 #include "tests/support/wait.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,6 +16,7 @@
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::vector<std::string>& environment,
                            const std::string& input)
+    : program_(argv.empty() ? std::string() : argv[0])
 {
     char pattern[] = "/tmp/kovo-child-XXXXXX";
     if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
@@ -42,10 +45,17 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::vect
 ChildProcess::~ChildProcess()
 {
     if (!ended_ && pid_ > 0) {
-        ::kill(-pid_, SIGKILL);
-        ::kill(pid_, SIGKILL);
-        reap(true);
+        // A program may only report its leaks when it ends by itself.
+        ::kill(-pid_, SIGTERM);
+        ::kill(pid_, SIGTERM);
+        if (!waitExit(30)) {
+            ADD_FAILURE() << program_ << " ignored SIGTERM for 30 s";
+            ::kill(-pid_, SIGKILL);
+            ::kill(pid_, SIGKILL);
+            reap(true);
+        }
     }
+    expectNoSanitizerReport();
     std::string command = "rm -rf '" + directory_ + "'";
     [[maybe_unused]] int ignored = std::system(command.c_str());
 }
@@ -75,6 +85,22 @@ void ChildProcess::kill(int signal)
 
 std::string ChildProcess::standardOutput() const { return readFileBytes(directory_ + "/stdout"); }
 std::string ChildProcess::standardError() const { return readFileBytes(directory_ + "/stderr"); }
+
+std::string ChildProcess::sanitizerReport() const
+{
+    static const char* const marks[] = {"ERROR: AddressSanitizer", "ERROR: LeakSanitizer", "runtime error:"};
+    std::istringstream lines(standardError());
+    for (std::string line; std::getline(lines, line);)
+        for (const char* mark : marks)
+            if (line.find(mark) != std::string::npos) return line;
+    return std::string();
+}
+
+void ChildProcess::expectNoSanitizerReport() const
+{
+    std::string report = sanitizerReport();
+    if (!report.empty()) ADD_FAILURE() << program_ << " reported: " << report << "\n" << standardError();
+}
 
 std::string binaryDirectory()
 {

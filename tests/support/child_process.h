@@ -1,5 +1,7 @@
 // A program started by a test, with its output captured in files and its
-// end awaited with a deadline.
+// end awaited with a deadline. A sanitizer's report on its standard error
+// fails the test that started it, however the program ended; one still
+// running when the test ends is asked to end with SIGTERM first.
 #pragma once
 
 #include <string>
@@ -19,19 +21,32 @@ public:
     bool waitExit(double timeoutSeconds);
     bool running();
     // The shell's view of the exit status (255 for -1), or -1000 - signal.
-    int exitStatus() const { return status_; }
+    int exitStatus() const
+    {
+        statusSeen_ = ended_;
+        return status_;
+    }
+    // Whether the test has asked for the status since the program ended.
+    bool statusSeen() const { return statusSeen_; }
     int pid() const { return pid_; }
     void kill(int signal);
 
     std::string standardOutput() const;
     std::string standardError() const;
+    // The first line of an AddressSanitizer, LeakSanitizer or
+    // UndefinedBehaviorSanitizer report on the standard error; "" when there is none.
+    std::string sanitizerReport() const;
+    // Fails the running test with the report, if there is one.
+    void expectNoSanitizerReport() const;
 
 private:
     bool reap(bool block);
 
+    std::string program_;
     int pid_ = -1;
     int status_ = -1;
     bool ended_ = false;
+    mutable bool statusSeen_ = false;
     std::string directory_;
 };
 

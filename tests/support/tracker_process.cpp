@@ -4,7 +4,10 @@
 #include "tests/support/wait.h"
 #include "tests/support/xvfb.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -37,10 +40,16 @@ std::string makeFolder()
     return folder;
 }
 
+void removeFolder(const std::string& folder)
+{
+    std::string command = "rm -rf '" + folder + "'";
+    [[maybe_unused]] int ignored = std::system(command.c_str());
+}
+
 // Never the settings of the person running the tests.
 std::vector<std::string> withOwnSettings(const std::string& folder, const std::vector<std::string>& environment)
 {
-    std::vector<std::string> full {"XDG_CONFIG_HOME=" + folder + "/config"};
+    std::vector<std::string> full {"XDG_CONFIG_HOME=" + folder + "/config", "XDG_DATA_HOME=" + folder + "/share"};
     full.insert(full.end(), environment.begin(), environment.end());
     return full;
 }
@@ -50,6 +59,10 @@ std::vector<std::string> withOwnSettings(const std::string& folder, const std::v
 std::string pause(int delayMs) { return std::to_string(delayMs / 1000.0); }
 
 } // namespace
+
+TrackerCopy::TrackerCopy() : folder_(makeFolder()) {}
+
+TrackerCopy::~TrackerCopy() { removeFolder(folder_); }
 
 TrackerProcess::TrackerProcess(const std::vector<std::string>& environment, const std::vector<std::string>& arguments)
     : folder_(makeFolder()), environment_(withOwnSettings(folder_, environment)), arguments_(arguments)
@@ -85,15 +98,36 @@ void TrackerProcess::start()
 void TrackerProcess::restart()
 {
     if (process_->running()) throw std::runtime_error("restart while the tracker still runs");
+    finishRun();
     start();
 }
 
 TrackerProcess::~TrackerProcess()
 {
+    finishRun();
+    if (ownsFolder_) removeFolder(folder_);
+}
+
+void TrackerProcess::finishRun()
+{
+    if (process_->running()) {
+        if (!window_) window_ = x_.findWindow(windowTitle, shared_ ? process_->pid() : 0);
+        const int expected = window_ ? 0 : -1000 - SIGTERM;
+        if (window_) {
+            x_.requestClose(window_);
+        } else {
+            process_->kill(SIGTERM);
+        }
+        if (process_->waitExit(30)) {
+            EXPECT_EQ(process_->exitStatus(), expected) << "the tracker still running at the end of the test";
+        } else {
+            ADD_FAILURE() << "the tracker still running at the end of the test did not close";
+        }
+    } else if (!process_->statusSeen()) {
+        EXPECT_EQ(process_->exitStatus(), 0) << "the tracker ended with a status the test did not look at";
+    }
+    // Its sanitizer report, if any, fails the test now.
     process_.reset();
-    if (!ownsFolder_) return;
-    std::string command = "rm -rf '" + folder_ + "'";
-    [[maybe_unused]] int ignored = std::system(command.c_str());
 }
 
 bool TrackerProcess::waitForWindow(double timeoutSeconds)

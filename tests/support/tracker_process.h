@@ -11,11 +11,34 @@
 #include <string>
 #include <vector>
 
+// A copy of the tracker in a fresh folder of its own, with its data folder
+// (the resources and an empty songs folder), removed at the end; for tests
+// that run the program as a plain child process.
+class TrackerCopy {
+public:
+    TrackerCopy();
+    ~TrackerCopy();
+    TrackerCopy(const TrackerCopy&) = delete;
+    TrackerCopy& operator=(const TrackerCopy&) = delete;
+
+    const std::string& folder() const { return folder_; }
+    std::string program() const { return folder_ + "/kovo-tracker"; }
+
+private:
+    std::string folder_;
+};
+
 class TrackerProcess {
 public:
     // Starts the tracker with the arguments; environment entries are added to
     // its environment. Its settings live in the test's folder unless the
-    // environment names another XDG_CONFIG_HOME.
+    // environment names another XDG_CONFIG_HOME, and so does XDG_DATA_HOME.
+    //
+    // Every run is checked when it is over (at restart() and at the end of
+    // the test): a sanitizer's report on its standard error fails the test,
+    // and so does a status other than 0 that the test did not ask for. A run
+    // still going is closed as a window manager closes it (SIGTERM when it
+    // has no window yet) and must end with status 0 (or by that SIGTERM).
     explicit TrackerProcess(const std::vector<std::string>& environment = {"ALSOFT_DRIVERS=null"},
                             const std::vector<std::string>& arguments = {});
     // Starts it through a launcher given with its arguments (setpriv to run as
@@ -81,6 +104,7 @@ public:
 
 private:
     void start();
+    void finishRun();
     void xdotool(const std::vector<std::string>& args);
     bool inputChangesPicture(const std::function<void()>& send);
 
