@@ -245,6 +245,7 @@ private:
     void showExportOutcome(const String& text);
 
     void songNameField();
+    bool takeNameCharacters(String& text, size_t limit);
     void holdInStandby();
     void descriptionField();
     void homeButton();
@@ -256,6 +257,7 @@ private:
     void positionKeys();
     void rowKeys();
     char32_t fetchCharacter();
+    void laterCharacters();
     void volumeDigitEntry(char32_t ch);
     void transposeKeys();
     void blockMarking();

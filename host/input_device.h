@@ -19,7 +19,8 @@ class c_InputDevice {
 public:
     static constexpr int keyCount = 512;
     static constexpr int hitQueueCapacity = 33;
-    static constexpr int charQueueCapacity = 32;
+    // Room for a burst of typing that one update step takes in full.
+    static constexpr int charQueueCapacity = 256;
 
     explicit c_InputDevice(BBGame* host = nullptr) : host_(host) {}
 

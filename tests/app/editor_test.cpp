@@ -92,6 +92,32 @@ TEST_F(Editor, NoteEntryWritesNoteInstrumentOctaveAndTakesAnUndoSnapshot)
     EXPECT_EQ(engine->cursorRow, 2);
 }
 
+// Keys that arrive between two steps are all entered, in order, each as its
+// own step would: a burst past the last row goes on at the first.
+TEST_F(Editor, EveryCharacterOfABurstIsEnteredInOrder)
+{
+    engine->cursorRow = 30;
+    int slotBefore = engine->undoSlot;
+    type(U"ysxdc");
+    step();
+    const String expected = U"ysxdc";
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(cell(notes1, 29 + i), expected[i]) << i;
+    EXPECT_EQ(cell(notes1, 0), U'd');
+    EXPECT_EQ(cell(notes1, 1), U'c');
+    EXPECT_EQ(cell(notes1, rowsPerPattern), U'.');  // never into the next pattern
+    EXPECT_EQ(engine->cursorRow, 3);
+    EXPECT_EQ(engine->undoSlot, slotBefore + 5);
+
+    // Volume digits the same way, in a volume column.
+    engine->cursorColumn = 2;
+    engine->cursorRow = 1;
+    type(U"f9a");
+    step();
+    EXPECT_EQ(cell(volumes1, 0), U'F');
+    EXPECT_EQ(cell(volumes1, 1), U'9');
+    EXPECT_EQ(cell(volumes1, 2), U'A');
+}
+
 TEST_F(Editor, InStandbyNoteKeysOnlySoundThePreview)
 {
     pressAndStep(keySpace);  // back to Standby

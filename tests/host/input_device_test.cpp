@@ -74,13 +74,13 @@ TEST(InputDevice, LeftButtonAndFirstTouchMirrorEachOther)
     EXPECT_FALSE(input.isDown(keyTouchBase));
 }
 
-TEST(InputDevice, CharactersQueueUpToThirtyTwoAndAreDroppedAfterTheUpdate)
+TEST(InputDevice, CharactersQueueInOrderUpToTheCapacityAndAreDroppedAfterTheUpdate)
 {
     c_InputDevice input;
-    for (int i = 0; i < 40; ++i) input.pushChar('a' + i % 26);
+    for (int i = 0; i < c_InputDevice::charQueueCapacity + 8; ++i) input.pushChar('a' + i % 26);
     int taken = 0;
-    while (input.nextChar()) ++taken;
-    EXPECT_EQ(taken, 32);
+    while (int ch = input.nextChar()) EXPECT_EQ(ch, 'a' + taken++ % 26);
+    EXPECT_EQ(taken, c_InputDevice::charQueueCapacity);
     input.endUpdate();
     input.pushChar('z');
     EXPECT_EQ(input.nextChar(), 'z');
