@@ -4,9 +4,14 @@
 
 #include "host/text.h"
 
+#include <string_view>
+
 // Note value to its key character ("y" for 0 ... "p" for 28, "+" "<" "#" "-"
 // "." for the marks); other values give "y".
 char32_t noteCharOf(int value);
+
+// The name of a semitone 0..11 of the octave: "C-", "C#", ... "B-".
+std::u32string_view semitoneName(int semitone);
 
 // 10..15 as "A".."F", any other value as its decimal text.
 String hexDigitText(int value);

@@ -13,12 +13,13 @@ struct ControlShortcut {
     int key = 0;  // application key code, pressed with Control
     void (c_SoundEngine::*run)() = nullptr;
     bool overOverlay = false;  // also acts while the song list or the help is shown
+    bool withShift = false;    // Control and Shift; the key's plain shortcut then takes no Shift
 };
 
 struct KeyRow {
     std::u32string_view keys;
     std::u32string_view action;
-    std::array<ControlShortcut, 2> shortcuts {};
+    std::array<ControlShortcut, 3> shortcuts {};
 };
 
 // In the order the README's table lists them.
@@ -37,6 +38,16 @@ constexpr KeyRow keyRows[] = {
     {U"F3 / F4", U"transpose the channel's notes down / up"},
     {U"Backspace / Insert", U"delete / insert a row in the channel"},
     {U"Shift, F9, F10", U"mark a block, copy it, paste it at the cursor"},
+    {U"Ctrl+C / Ctrl+Shift+C, Ctrl+X",
+     U"copy the marked rows (or the cursor row) of the cursor channel / of all four channels to the system "
+     U"clipboard as pattern text; cut them from the cursor channel",
+     {{{'C', &c_SoundEngine::copyChannelRows},
+       {'C', &c_SoundEngine::copyAllChannelRows, false, true},
+       {'X', &c_SoundEngine::cutChannelRows}}}},
+    {U"Ctrl+V / Ctrl+Shift+V",
+     U"paste pattern text of other trackers (OpenMPT's, Furnace's) at the cursor / only into empty cells; "
+     U"one undo step",
+     {{{'V', &c_SoundEngine::pastePatternText}, {'V', &c_SoundEngine::mixPastePatternText, false, true}}}},
     {U"F5-F8, the on/off words", U"channels on and off"},
     {U"FLW", U"while playing, the grid follows the playing pattern (On) or stays (Off)"},
     {U"LAYOUT", U"DE or US keyboard for the note keys"},
@@ -61,7 +72,18 @@ constexpr KeyRow keyRows[] = {
     {U"Ctrl+H", U"this list of keys; Page Up/Down to turn the page, Escape to close",
      {{{'H', &c_SoundEngine::toggleKeyHelp, true}}}},
 };
-static_assert(std::size(keyRows) == 22);
+static_assert(std::size(keyRows) == 24);
+
+// Whether the key has a Control+Shift shortcut beside its Control one.
+constexpr bool hasShiftShortcut(int key)
+{
+    for (const KeyRow& row : keyRows) {
+        for (const ControlShortcut& shortcut : row.shortcuts) {
+            if (shortcut.withShift && shortcut.key == key) return true;
+        }
+    }
+    return false;
+}
 
 // The name of a key as the help writes it after "Ctrl+".
 inline std::u32string_view shortcutKeyName(int key)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/key_help.h"
+#include "app/pattern_text.h"
 #include "app/screen_record.h"
 #include "export/audio_format.h"
 #include "app/song_list.h"
@@ -13,6 +14,7 @@
 #include <array>
 #include <future>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class c_Font;
@@ -101,6 +103,11 @@ public:
     void shrinkWindow();
     void toggleSongList();
     void toggleKeyHelp();
+    void copyChannelRows();
+    void copyAllChannelRows();
+    void cutChannelRows();
+    void pastePatternText();
+    void mixPastePatternText();
 
     // ---- Song list and key help ----
     // Lines of the overlay area: one per grid row.
@@ -278,6 +285,14 @@ private:
     void insertPosition();
     void deletePosition();
     void copyUndoSlot();
+
+    // Pattern text on the system clipboard.
+    std::pair<int, int> copiedRows() const;
+    ClipCell clipCellAt(int channel, int index) const;
+    void copyRows(int firstChannel, int lastChannel);
+    bool patternEditable() const;
+    void pasteText(bool onlyIntoEmpty);
+    bool pasteCell(int channel, int index, const ClipCell& cell, bool onlyIntoEmpty);
 
     void fullRepaint();
     bool followViewStale() const;

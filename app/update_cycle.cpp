@@ -8,6 +8,17 @@
 
 c_InputDevice& c_SoundEngine::input() { return *inputDevice(); }
 
+namespace {
+// Presses this step that run the shortcut: with Shift for a Control+Shift
+// one; without it for a Control one whose key has a Shift one too.
+int shortcutPresses(const c_InputDevice& input, const ControlShortcut& shortcut)
+{
+    int withShift = input.hitCountWith(shortcut.key, modifierControl | modifierShift);
+    if (shortcut.withShift) return withShift;
+    return controlPresses(input, shortcut.key) - (hasShiftShortcut(shortcut.key) ? withShift : 0);
+}
+} // namespace
+
 void c_SoundEngine::stopAllChannels()
 {
     for (int channel : {1, 2, 3, 4, 6, 5, 8, 7}) haltChannel(channel);
@@ -91,7 +102,7 @@ void c_SoundEngine::controlShortcuts()
     for (const KeyRow& row : keyRows) {
         for (const ControlShortcut& shortcut : row.shortcuts) {
             if (!shortcut.run || (overlaid && !shortcut.overOverlay)) continue;
-            for (int n = controlPresses(input(), shortcut.key); n > 0; --n) (this->*shortcut.run)();
+            for (int n = shortcutPresses(input(), shortcut); n > 0; --n) (this->*shortcut.run)();
         }
     }
 }

@@ -30,6 +30,13 @@ int c_InputDevice::nextChar()
     return charQueue[charRead++];
 }
 
+String c_InputDevice::clipboardText() const { return host_ ? host_->clipboardText() : String(); }
+
+void c_InputDevice::setClipboardText(const String& text)
+{
+    if (host_) host_->setClipboardText(text);
+}
+
 float c_InputDevice::takeWheel()
 {
     float value = wheel;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/midi_queue.h"
+#include "host/text.h"
 
 #include <array>
 
@@ -38,6 +39,10 @@ public:
     // The notes struck on MIDI keyboards since the previous update step, in
     // the order played.
     const MidiQueue& midiNotes() const { return midiQueue; }
+    // The system clipboard's text (empty when it holds none), and new text
+    // for it.
+    String clipboardText() const;
+    void setClipboardText(const String& text);
 
     // Event entry points for the delegate.
     void pressKey(int code, int modifiers = 0);

@@ -10,8 +10,9 @@ build_packages=(cmake ninja-build g++ pkg-config libglfw3-dev libgl-dev libopena
 # jackd2: a real MIDI server (dummy backend); sox with its formats, flac, vorbis-tools, opus-tools, mpg123 and
 # id3v2: decoders and tag readers that are not ours; lintian, desktop-file-utils, appstream, shared-mime-info,
 # xdg-utils, man-db: Debian's own checks of the package; libglib2.0-bin: gio, which xdg-mime asks for a file's
-# MIME type; lld: the linker tools/build.sh prefers (it links the test programs several times faster).
-test_packages=(xvfb xauth xdotool libx11-dev sox libsox-fmt-all strace clang-14 libclang-rt-14-dev lld
+# MIME type; lld: the linker tools/build.sh prefers (it links the test programs several times faster); xclip: the
+# other program on the X clipboard; x11-xkb-utils: setxkbmap, which loads other keyboards into the tests' Xvfb.
+test_packages=(xvfb xauth xdotool libx11-dev sox libsox-fmt-all strace clang-14 libclang-rt-14-dev lld xclip x11-xkb-utils
                jackd2 flac vorbis-tools opus-tools mpg123 id3v2
                lintian desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin man-db groff-base fakeroot)
 # Peer trackers that tools/benchmark.sh runs for comparison.
