@@ -51,6 +51,10 @@ constexpr KeyRow keyRows[] = {
     {U"F5-F8, the on/off words", U"channels on and off"},
     {U"FLW", U"while playing, the grid follows the playing pattern (On) or stays (Off)"},
     {U"LAYOUT", U"DE or US keyboard for the note keys"},
+    {U"Ctrl+K",
+     U"note keys by their place on the keyboard, the same piano shape on every layout (LAYOUT says POS), or by "
+     U"the characters they type (remembered for the next start)",
+     {{{'K', &c_SoundEngine::toggleNoteKeyMode}}}},
     {U"INSERT / DELETE (below the pattern's - +)", U"insert a position / delete the current one"},
     {U"click the name line, type, Enter; F11 / F12", U"name the song; save / load it"},
     {U"the - + buttons", U"octave, speed, length, instrument and its parameters, pattern of the position"},
@@ -72,7 +76,7 @@ constexpr KeyRow keyRows[] = {
     {U"Ctrl+H", U"this list of keys; Page Up/Down to turn the page, Escape to close",
      {{{'H', &c_SoundEngine::toggleKeyHelp, true}}}},
 };
-static_assert(std::size(keyRows) == 24);
+static_assert(std::size(keyRows) == 25);
 
 // Whether the key has a Control+Shift shortcut beside its Control one.
 constexpr bool hasShiftShortcut(int key)

@@ -33,6 +33,7 @@ void c_SoundEngine::editorInput()
     rowInsert();
     noteEntry(ch);
     laterCharacters();
+    placeNoteEntry();
     midiNoteEntry();
     updatePreviewVoice();
 }

@@ -108,6 +108,9 @@ public:
     void cutChannelRows();
     void pastePatternText();
     void mixPastePatternText();
+    void toggleNoteKeyMode();
+    // Puts the note key mode, or the keyboard, into the LAYOUT field.
+    void showLayout();
 
     // ---- Song list and key help ----
     // Lines of the overlay area: one per grid row.
@@ -167,6 +170,9 @@ public:
     bool followMode = false;  // the grid follows the playing row
     int layoutIndex = 0;
     String layoutText = U"DE";
+    // The note keys go by their place on the keyboard, not by the characters
+    // they type (note_keys=position in the settings file).
+    bool noteKeysByPlace = false;
     int currentInstrument = 1;
     int octave = 2;
     int cursorColumn = 1;
@@ -272,6 +278,8 @@ private:
     void rowDelete();
     void rowInsert();
     void noteEntry(char32_t ch);
+    void placeNoteEntry();
+    void readNoteKeySetting();
     void midiNoteEntry();
     void readMidiSettings();
     void enterMidiNote(int note, int velocity);

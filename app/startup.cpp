@@ -34,6 +34,7 @@ void c_SoundEngine::create()
     player = std::make_shared<c_kovoPlay>();
     statusText = U"Standby...";
     readMidiSettings();
+    readNoteKeySetting();
     exportFormat = rememberedExportFormat();
     if (startSongPath.empty())
         restoreUnsavedSong();

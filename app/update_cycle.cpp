@@ -69,9 +69,10 @@ void c_SoundEngine::toggleFollow()
 
 void c_SoundEngine::toggleLayout()
 {
-    if (!clickedAny(input(), buttons::layout)) return;
+    // While note keys go by place the keyboard's layout does not matter.
+    if (!clickedAny(input(), buttons::layout) || noteKeysByPlace) return;
     layoutIndex = 1 - layoutIndex;
-    layoutText = layoutIndex ? U"US" : U"DE";
+    showLayout();
 }
 
 void c_SoundEngine::toggleEditing()

@@ -32,6 +32,11 @@ public:
     // of the modifiers (KeyModifier bits) held.
     int hitCountWith(int code, int modifiers) const;
     int mouseHitCount(int button) const;
+    // The presses since the last step in the order they came, with the
+    // modifiers of each (as many as the queue holds).
+    int pressCount() const { return hitQueueLength; }
+    int pressedKey(int index) const { return hitQueue[index]; }
+    int pressModifiers(int index) const { return hitQueueModifiers[index]; }
     int nextChar();
     float pointerX() const { return mouseX; }
     float pointerY() const { return mouseY; }

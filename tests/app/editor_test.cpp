@@ -272,3 +272,30 @@ TEST_F(Editor, RowKeysAfterADigitOnRow32StayInsideThePattern)
     EXPECT_EQ(cell(volumes1, 31), U'6');  // the digit just typed is kept
     EXPECT_EQ(cell(notes1, 32), U'q');
 }
+
+// With note keys by place, the places of the German keyboard's note keys
+// enter the notes (whatever they type) and characters enter none.
+TEST_F(Editor, NoteKeysByPlaceComeFromKeyPressesInOrder)
+{
+    engine->noteKeysByPlace = true;
+    for (int key : {int('Z'), int('Y'), int('Q'), int('0'), int(keyIsoExtra), int(keySlash), int('A')}) press(key);
+    type(U"yxq");
+    step();
+    EXPECT_EQ(engine->patternColumns[notes1].substr(0, 7), U"yzq0<-.");
+    // A press with Control is a shortcut, and a name field takes characters only.
+    hold(keyControl);
+    press('X');
+    release(keyControl);
+    step();
+    EXPECT_EQ(cell(notes1, 6), U'.');
+
+    // LAYOUT says so, and its button waits until characters count again.
+    engine->showLayout();
+    EXPECT_EQ(engine->layoutText, U"POS");
+    click(600, 450);
+    step();
+    EXPECT_EQ(engine->layoutText, U"POS");
+    engine->noteKeysByPlace = false;
+    engine->showLayout();
+    EXPECT_EQ(engine->layoutText, U"DE");
+}

@@ -72,7 +72,7 @@ TEST(KeyHelp, EveryControlShortcutIsNamedInTheRowThatRunsIt)
             EXPECT_NE(row.keys.find(name), std::u32string_view::npos) << narrow(String(row.keys));
         }
     }
-    EXPECT_EQ(shortcuts, 13);
+    EXPECT_EQ(shortcuts, 14);
 }
 
 TEST(KeyHelp, PagesHoldEveryRowWholeWithinTheArea)
