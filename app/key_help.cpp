@@ -1,7 +1,64 @@
 #include "app/key_help.h"
 
 #include "app/key_table.h"
+#include "app/note_key_places.h"
 #include "app/screen_layout.h"
+
+namespace {
+
+// What the keyboard prints on a key, where the screen's font can show it
+// (printable ASCII); empty otherwise.
+String shownCap(int key, const KeyCaps& caps)
+{
+    String cap = caps ? caps(key) : String();
+    for (char32_t c : cap) {
+        if (c <= U' ' || c > U'~') return String();
+    }
+    return cap;
+}
+
+// A shortcut's key as the help writes it: the user's cap in capitals where
+// the keyboard names one.
+String capOf(int key, const KeyCaps& caps)
+{
+    String cap = shownCap(key, caps);
+    if (cap.empty()) return String(shortcutKeyName(key));
+    for (char32_t& c : cap) {
+        if (c >= U'a' && c <= U'z') c -= U'a' - U'A';
+    }
+    return cap;
+}
+
+// The row's keys with each "+NAME" of its shortcuts as the user's cap.
+String shownShortcutKeys(const KeyRow& row, const KeyCaps& caps)
+{
+    String keys(row.keys);
+    for (const ControlShortcut& shortcut : row.shortcuts) {
+        if (!shortcut.run) continue;
+        const String from = U"+" + String(shortcutKeyName(shortcut.key));
+        const String to = U"+" + capOf(shortcut.key, caps);
+        for (size_t at = keys.find(from); at != String::npos; at = keys.find(from, at + to.size())) {
+            size_t end = at + from.size();
+            if (end < keys.size() && keys[end] != U' ' && keys[end] != U',') continue;
+            keys.replace(at, from.size(), to);
+        }
+    }
+    return keys;
+}
+
+// The 29 note keys at their places, as the keyboard prints them: the lower
+// row, a comma, the upper row.
+String shownNoteKeys(const KeyCaps& caps)
+{
+    String keys;
+    for (size_t i = 0; i < noteKeys.size(); ++i) {
+        String cap = shownCap(noteKeyPlaces[i].key, caps);
+        keys += (i == 0 ? U"" : i == 12 ? U", " : U" ") + (cap.empty() ? String(1, noteKeyPlaces[i].note) : cap);
+    }
+    return keys;
+}
+
+} // namespace
 
 std::vector<String> wrapText(std::u32string_view text, size_t width)
 {
@@ -29,13 +86,15 @@ std::vector<String> wrapText(std::u32string_view text, size_t width)
     return lines;
 }
 
-std::vector<HelpPage> keyHelpPages(size_t pageLines)
+std::vector<HelpPage> keyHelpPages(size_t pageLines, const KeyCaps& caps, bool notesByPlace)
 {
     constexpr size_t indent = 2;
     std::vector<HelpPage> pages(1);
     for (const KeyRow& row : keyRows) {
         HelpPage lines;
-        for (String& text : wrapText(row.keys, overlayColumns)) lines.push_back({std::move(text), true});
+        String keys = &row == &keyRows[noteKeysRow] && notesByPlace && caps ? shownNoteKeys(caps)
+                                                                             : shownShortcutKeys(row, caps);
+        for (String& text : wrapText(keys, overlayColumns)) lines.push_back({std::move(text), true});
         for (String& text : wrapText(row.action, overlayColumns - indent))
             lines.push_back({String(indent, U' ') + text, false});
         if (!pages.back().empty() && pages.back().size() + lines.size() > pageLines) pages.emplace_back();

@@ -77,6 +77,9 @@ constexpr KeyRow keyRows[] = {
      {{{'H', &c_SoundEngine::toggleKeyHelp, true}}}},
 };
 static_assert(std::size(keyRows) == 25);
+// The row of the note keys.
+constexpr size_t noteKeysRow = 5;
+static_assert(keyRows[noteKeysRow].keys.substr(0, 2) == U"y ");
 
 // Whether the key has a Control+Shift shortcut beside its Control one.
 constexpr bool hasShiftShortcut(int key)

@@ -132,7 +132,7 @@ public:
     void stopAudition();
     void tickAudition();
     // The help's pages, laid out once.
-    static const std::vector<HelpPage>& keyHelp();
+    const std::vector<HelpPage>& keyHelp() const { return helpPages; }
     int keyHelpPageCount() const;
     // Marks the overlay for drawing at the next frame.
     void overlayChanged();
@@ -145,6 +145,8 @@ public:
     int lastClickedEntry = -1;
     int stepsSinceClick = 0;
     int helpPage = 0;
+    // Laid out at each opening, with the keys as the keyboard in use prints them.
+    std::vector<HelpPage> helpPages = keyHelpPages(helpBodyLines);
     bool overlayLeftOnScreen = false;  // closed, and the screen still shows it
 
     // ---- Unsaved work ----

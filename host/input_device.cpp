@@ -37,6 +37,8 @@ void c_InputDevice::setClipboardText(const String& text)
     if (host_) host_->setClipboardText(text);
 }
 
+String c_InputDevice::keyName(int code) const { return host_ ? host_->keyName(code) : String(); }
+
 float c_InputDevice::takeWheel()
 {
     float value = wheel;

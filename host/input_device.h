@@ -48,6 +48,9 @@ public:
     // for it.
     String clipboardText() const;
     void setClipboardText(const String& text);
+    // What the user's keyboard prints at the place of the key code; empty
+    // when the windowing library does not know.
+    String keyName(int code) const;
 
     // Event entry points for the delegate.
     void pressKey(int code, int modifiers = 0);

@@ -5,6 +5,7 @@
 #include "host/file_loading.h"
 #include "song/song_file.h"
 #include "tests/support/child_process.h"
+#include "tests/support/screen_text.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/tracker_process.h"
 #include "tests/support/wait.h"
@@ -118,5 +119,28 @@ TEST(KeyboardSession, NoteKeysByPlacePlayThePianoShapeOnAzertyAndDvorak)
         EXPECT_NE(readFileBytes(config.path() + "/kovo-tracker/settings").find("note_keys=position\n"),
                   std::string::npos);
     }
+    ASSERT_NO_FATAL_FAILURE(loadKeymap("us"));
+}
+
+// Ctrl+H names the shortcuts as the keyboard in use prints their keys: on a
+// French keyboard undo is Control with the key printed "W".
+TEST(KeyboardSession, TheKeyHelpNamesTheKeysAsAnAzertyKeyboardPrintsThem)
+{
+    ASSERT_NO_FATAL_FAILURE(loadKeymap("fr"));
+    TrackerProcess tracker;
+    ASSERT_TRUE(tracker.waitForWindow());
+    ScreenText reader;
+    ASSERT_TRUE(reader.loaded());
+    ASSERT_TRUE(tracker.keyEach("ctrl+h"));
+    constexpr uint32_t keysInk = 0x9490A4;
+    auto helpShows = [&](const std::string& keys) {
+        Picture shown = tracker.screenshot();
+        for (int line = 1; line <= 30; ++line) {
+            if (reader.read(shown, 0, 12 + 12 * line, static_cast<int>(keys.size()), keysInk) == keys) return true;
+        }
+        return false;
+    };
+    EXPECT_TRUE(waitFor([&] { return helpShows("UNDO, Ctrl+W"); }, 30));
+    ASSERT_TRUE(tracker.closeWindow());
     ASSERT_NO_FATAL_FAILURE(loadKeymap("us"));
 }
