@@ -1,5 +1,6 @@
 #include "app/key_help.h"
 
+#include "app/key_bindings.h"
 #include "app/key_table.h"
 #include "app/note_key_places.h"
 #include "app/screen_layout.h"
@@ -29,31 +30,40 @@ String capOf(int key, const KeyCaps& caps)
     return cap;
 }
 
-// The row's keys with each "+NAME" of its shortcuts as the user's cap.
-String shownShortcutKeys(const KeyRow& row, const KeyCaps& caps)
+// The row's keys with each "+NAME" of its shortcuts as the user's cap of
+// the key bound to it. The row names its shortcuts in their order, so each
+// takes the next "+NAME" after the one before.
+String shownShortcutKeys(size_t rowIndex, const KeyCaps& caps, const KeyBindings& bindings)
 {
+    const KeyRow& row = keyRows[rowIndex];
     String keys(row.keys);
-    for (const ControlShortcut& shortcut : row.shortcuts) {
+    size_t from = 0;
+    for (size_t i = 0; i < shortcutsPerRow; ++i) {
+        const ControlShortcut& shortcut = row.shortcuts[i];
         if (!shortcut.run) continue;
-        const String from = U"+" + String(shortcutKeyName(shortcut.key));
-        const String to = U"+" + capOf(shortcut.key, caps);
-        for (size_t at = keys.find(from); at != String::npos; at = keys.find(from, at + to.size())) {
-            size_t end = at + from.size();
-            if (end < keys.size() && keys[end] != U' ' && keys[end] != U',') continue;
-            keys.replace(at, from.size(), to);
-        }
+        const String name = U"+" + String(shortcutKeyName(shortcut.key));
+        size_t at = keys.find(name, from);
+        while (at != String::npos && at + name.size() < keys.size() && keys[at + name.size()] != U' ' &&
+               keys[at + name.size()] != U',')
+            at = keys.find(name, at + 1);
+        if (at == String::npos) continue;
+        const String cap = U"+" + capOf(boundShortcutKey(bindings, rowIndex * shortcutsPerRow + i), caps);
+        keys.replace(at, name.size(), cap);
+        from = at + cap.size();
     }
     return keys;
 }
 
 // The 29 note keys at their places, as the keyboard prints them: the lower
 // row, a comma, the upper row.
-String shownNoteKeys(const KeyCaps& caps)
+String shownNoteKeys(const KeyCaps& caps, const KeyBindings& bindings)
 {
     String keys;
     for (size_t i = 0; i < noteKeys.size(); ++i) {
-        String cap = shownCap(noteKeyPlaces[i].key, caps);
-        keys += (i == 0 ? U"" : i == 12 ? U", " : U" ") + (cap.empty() ? String(1, noteKeyPlaces[i].note) : cap);
+        int key = bindings.notePlaceKey(i, noteKeyPlaces[i].key);
+        String cap = shownCap(key, caps);
+        if (cap.empty()) cap = key == noteKeyPlaces[i].key ? String(1, noteKeyPlaces[i].note) : String(shortcutKeyName(key));
+        keys += (i == 0 ? U"" : i == 12 ? U", " : U" ") + cap;
     }
     return keys;
 }
@@ -86,14 +96,17 @@ std::vector<String> wrapText(std::u32string_view text, size_t width)
     return lines;
 }
 
-std::vector<HelpPage> keyHelpPages(size_t pageLines, const KeyCaps& caps, bool notesByPlace)
+std::vector<HelpPage> keyHelpPages(size_t pageLines, const KeyCaps& caps, bool notesByPlace, const KeyBindings* bindings)
 {
     constexpr size_t indent = 2;
+    const KeyBindings none;
+    const KeyBindings& inForce = bindings ? *bindings : none;
     std::vector<HelpPage> pages(1);
-    for (const KeyRow& row : keyRows) {
+    for (size_t index = 0; index < std::size(keyRows); ++index) {
+        const KeyRow& row = keyRows[index];
         HelpPage lines;
-        String keys = &row == &keyRows[noteKeysRow] && notesByPlace && caps ? shownNoteKeys(caps)
-                                                                             : shownShortcutKeys(row, caps);
+        String keys = index == noteKeysRow && notesByPlace ? shownNoteKeys(caps, inForce)
+                                                           : shownShortcutKeys(index, caps, inForce);
         for (String& text : wrapText(keys, overlayColumns)) lines.push_back({std::move(text), true});
         for (String& text : wrapText(row.action, overlayColumns - indent))
             lines.push_back({String(indent, U' ') + text, false});

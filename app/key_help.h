@@ -26,4 +26,7 @@ using KeyCaps = std::function<String(int)>;
 // two, on pages of at most pageLines lines; a row never spans two pages. With
 // caps, the Control shortcuts (and, with notesByPlace, the note keys) are
 // named as the user's keyboard prints them.
-std::vector<HelpPage> keyHelpPages(size_t pageLines, const KeyCaps& caps = {}, bool notesByPlace = false);
+// The key file's bindings are shown where they hold.
+struct KeyBindings;
+std::vector<HelpPage> keyHelpPages(size_t pageLines, const KeyCaps& caps = {}, bool notesByPlace = false,
+                                   const KeyBindings* bindings = nullptr);

@@ -23,12 +23,3 @@ constexpr NoteKeyPlace noteKeyPlaces[] = {
     {keyPeriod, U'.'},
 };
 static_assert(std::size(noteKeyPlaces) == 35);
-
-// The note character of a place, 0 for places that enter none.
-constexpr char32_t noteAtPlace(int key)
-{
-    for (const NoteKeyPlace& place : noteKeyPlaces) {
-        if (place.key == key) return place.note;
-    }
-    return 0;
-}

@@ -38,7 +38,7 @@ void c_SoundEngine::toggleKeyHelp()
 {
     if (overlay == Overlay::keyHelp) return closeOverlay();
     const c_InputDevice& keys = input();
-    helpPages = keyHelpPages(helpBodyLines, [&keys](int code) { return keys.keyName(code); }, noteKeysByPlace);
+    helpPages = keyHelpPages(helpBodyLines, [&keys](int code) { return keys.keyName(code); }, noteKeysByPlace, &keyBindings);
     openOverlay(Overlay::keyHelp);
 }
 

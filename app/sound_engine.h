@@ -2,6 +2,7 @@
 // run the screen, the transport and the editor.
 #pragma once
 
+#include "app/key_bindings.h"
 #include "app/key_help.h"
 #include "app/pattern_text.h"
 #include "app/screen_record.h"
@@ -175,6 +176,8 @@ public:
     // The note keys go by their place on the keyboard, not by the characters
     // they type (note_keys=position in the settings file).
     bool noteKeysByPlace = false;
+    // The key file's bindings, read at the start.
+    KeyBindings keyBindings;
     int currentInstrument = 1;
     int octave = 2;
     int cursorColumn = 1;
@@ -282,6 +285,7 @@ private:
     void noteEntry(char32_t ch);
     void placeNoteEntry();
     void readNoteKeySetting();
+    void readKeyFile();
     void midiNoteEntry();
     void readMidiSettings();
     void enterMidiNote(int note, int velocity);

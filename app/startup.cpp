@@ -35,6 +35,7 @@ void c_SoundEngine::create()
     statusText = U"Standby...";
     readMidiSettings();
     readNoteKeySetting();
+    readKeyFile();
     exportFormat = rememberedExportFormat();
     if (startSongPath.empty())
         restoreUnsavedSong();

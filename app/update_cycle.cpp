@@ -9,13 +9,26 @@
 c_InputDevice& c_SoundEngine::input() { return *inputDevice(); }
 
 namespace {
-// Presses this step that run the shortcut: with Shift for a Control+Shift
-// one; without it for a Control one whose key has a Shift one too.
-int shortcutPresses(const c_InputDevice& input, const ControlShortcut& shortcut)
+const ControlShortcut& shortcutAt(size_t slot) { return keyRows[slot / shortcutsPerRow].shortcuts[slot % shortcutsPerRow]; }
+
+// Whether a Control+Shift shortcut is bound to the key.
+bool hasShiftShortcut(const KeyBindings& bindings, int key)
 {
-    int withShift = input.hitCountWith(shortcut.key, modifierControl | modifierShift);
-    if (shortcut.withShift) return withShift;
-    return controlPresses(input, shortcut.key) - (hasShiftShortcut(shortcut.key) ? withShift : 0);
+    for (size_t slot = 0; slot < shortcutSlots; ++slot) {
+        if (shortcutAt(slot).withShift && boundShortcutKey(bindings, slot) == key) return true;
+    }
+    return false;
+}
+
+// Presses this step that run the shortcut in the slot: with Shift for a
+// Control+Shift one; without it for a Control one whose key has a Shift one
+// too.
+int shortcutPresses(const c_InputDevice& input, const KeyBindings& bindings, size_t slot)
+{
+    int key = boundShortcutKey(bindings, slot);
+    int withShift = input.hitCountWith(key, modifierControl | modifierShift);
+    if (shortcutAt(slot).withShift) return withShift;
+    return controlPresses(input, key) - (hasShiftShortcut(bindings, key) ? withShift : 0);
 }
 } // namespace
 
@@ -100,11 +113,10 @@ void c_SoundEngine::undoButton()
 void c_SoundEngine::controlShortcuts()
 {
     bool overlaid = overlay != Overlay::none;
-    for (const KeyRow& row : keyRows) {
-        for (const ControlShortcut& shortcut : row.shortcuts) {
-            if (!shortcut.run || (overlaid && !shortcut.overOverlay)) continue;
-            for (int n = shortcutPresses(input(), shortcut); n > 0; --n) (this->*shortcut.run)();
-        }
+    for (size_t slot = 0; slot < shortcutSlots; ++slot) {
+        const ControlShortcut& shortcut = shortcutAt(slot);
+        if (!shortcut.run || (overlaid && !shortcut.overOverlay)) continue;
+        for (int n = shortcutPresses(input(), keyBindings, slot); n > 0; --n) (this->*shortcut.run)();
     }
 }
 

@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include <sys/stat.h>
 
 namespace {
@@ -143,4 +146,21 @@ TEST(KeyboardSession, TheKeyHelpNamesTheKeysAsAnAzertyKeyboardPrintsThem)
     EXPECT_TRUE(waitFor([&] { return helpShows("UNDO, Ctrl+W"); }, 30));
     ASSERT_TRUE(tracker.closeWindow());
     ASSERT_NO_FATAL_FAILURE(loadKeymap("us"));
+}
+
+// A key file of one's own: Ctrl+J switches to note keys by place, the key A
+// plays C (and Z no longer does), and the bad line is named on standard error.
+TEST(KeyboardSession, TheKeyFileBindsShortcutsAndNoteKeysAndNamesItsBadLines)
+{
+    ASSERT_NO_FATAL_FAILURE(loadKeymap("us"));
+    TempFolder config;
+    std::filesystem::create_directories(config.path() + "/kovo-tracker");
+    std::ofstream(config.path() + "/kovo-tracker/keys") << "# mine\nnote_keys = j\nnote_0 = a\nfly = x\n";
+    TrackerProcess tracker({"ALSOFT_DRIVERS=null", "XDG_CONFIG_HOME=" + config.path()});
+    ASSERT_TRUE(tracker.waitForWindow());
+    ASSERT_TRUE(tracker.keyEach("space ctrl+j"));
+    tracker.key("a z q", 0);
+    expectSamePattern(savedSong(tracker, "bound"), typedSong({U"yq"}));
+    EXPECT_NE(tracker.process().standardError().find("keys line 4: no action \"fly\": fly = x"), std::string::npos)
+        << tracker.process().standardError();
 }
