@@ -39,6 +39,11 @@ constexpr MarkEffect markEffects[] = {{U'#', U'1', U'F', 0x01}, {U'+', U'2', U'E
 
 enum class Dialect { modXm, s3mIt, furnace };
 
+// More rows than a pattern holds are never pasted; longer texts are read no further.
+constexpr size_t rowsRead = 256;
+// Furnace's columns: note, instrument, volume and eight effects of two.
+constexpr int furnaceLastColumn = 18;
+
 int hexValue(char32_t c)
 {
     if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
@@ -47,10 +52,10 @@ int hexValue(char32_t c)
     return -1;
 }
 
-// A number in the base's digits, or -1 when the text is not one.
+// A number of up to four digits in the base, or -1 when the text is not one.
 int numberOf(Text text, int base)
 {
-    if (text.empty()) return -1;
+    if (text.empty() || text.size() > 4) return -1;
     int value = 0;
     for (char32_t c : text) {
         int digit = hexValue(c);
@@ -291,6 +296,7 @@ std::vector<ClipRow> readOpenMptRows(const std::vector<Text>& lines, Dialect dia
     for (size_t i = 1; i < lines.size(); ++i) {
         Text line = lines[i];
         if (line.empty() || line[0] != U'|') continue;
+        if (rows.size() == rowsRead) break;
         ClipRow& row = rows.emplace_back();
         for (size_t at = 1; at <= line.size();) {
             size_t end = std::min(line.find(U'|', at), line.size());
@@ -313,12 +319,13 @@ size_t furnaceStartOffset(int column)
 std::optional<std::vector<ClipRow>> readFurnaceRows(const std::vector<Text>& lines, const PasteDefaults& defaults)
 {
     int startColumn = lines.size() > 1 ? numberOf(trimmed(lines[1]), 10) : -1;
-    if (startColumn < 0) return std::nullopt;
+    if (startColumn < 0 || startColumn > furnaceLastColumn) return std::nullopt;
     const String padding(furnaceStartOffset(startColumn), U' ');
     std::vector<ClipRow> rows;
     for (size_t i = 2; i < lines.size(); ++i) {
         Text line = lines[i];
         if (line.find(U'|') == Text::npos) continue;
+        if (rows.size() == rowsRead) break;
         ClipRow& row = rows.emplace_back();
         for (size_t at = 0, end; (end = line.find(U'|', at)) != Text::npos; at = end + 1) {
             Text cell = line.substr(at, end - at);

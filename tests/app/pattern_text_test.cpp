@@ -74,6 +74,7 @@ TEST(PatternText, OtherTextIsRefused)
 {
     for (const char32_t* text : {U"", U"hello world", U"ModPlug Tracker  XM\n", U"ModPlug Tracker  XX\n|C-501........",
                                  U"org.tildearrow.furnace - Pattern Data (144)\nx\nC-4000F....|\n",
+                                 U"org.tildearrow.furnace - Pattern Data (144)\n99999999999\nC-4000F....|\n",
                                  U"|C-501v64...\n"})
         EXPECT_FALSE(readPatternText(text, {}).has_value()) << narrow(text);
 }
@@ -101,4 +102,22 @@ TEST(PatternText, WrittenTextIsXmPatternTextAndReadsBackAsTheSameCells)
     std::optional<std::vector<ClipRow>> back = readPatternText(text, {2, 7});
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(rowTexts(*back), rowTexts(rows));
+}
+
+TEST(PatternText, LongAndBrokenTextsAreReadWithoutHarm)
+{
+    String text = U"ModPlug Tracker  XM\n";
+    for (int i = 0; i < 1000; ++i) text += U"|C-5|||C|C-9zzv9999999|\u00FF\u00FF\u00FF\u00FF\u00FF\u00FF\u00FF\u00FF|===\n";
+    std::optional<std::vector<ClipRow>> rows = readPatternText(text, {});
+    ASSERT_TRUE(rows.has_value());
+    EXPECT_EQ(rows->size(), 256u);
+    EXPECT_EQ(cellText((*rows)[0][0]), "y812");
+    EXPECT_EQ(cellText((*rows)[0][4]), "iF13") << "C-9 an octave down, into the grid's range; v99 as F";
+    EXPECT_EQ(cellText((*rows)[0][6]), "<812");
+
+    String furnace = U"org.tildearrow.furnace - Pattern Data (144)\n18\n";
+    for (int i = 0; i < 300; ++i) furnace += U"0D00|||\u00FF|\n";
+    rows = readPatternText(furnace, {});
+    ASSERT_TRUE(rows.has_value());
+    EXPECT_EQ(rows->size(), 256u);
 }
