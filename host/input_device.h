@@ -19,7 +19,8 @@ struct c_JoyState {
 class c_InputDevice {
 public:
     static constexpr int keyCount = 512;
-    static constexpr int hitQueueCapacity = 33;
+    // Room for a burst of note keys by place that one update step takes.
+    static constexpr int hitQueueCapacity = 256;
     // Room for a burst of typing that one update step takes in full.
     static constexpr int charQueueCapacity = 256;
 
