@@ -74,6 +74,16 @@ void expectSamePattern(const Song& saved, const Song& expected)
 
 const String allNotes = U"ysxdcvgbhnjmq2w3er5t6z7ui9o0p";
 
+// Waits until a grid row (counted from 0) reads as the text from its start
+// ("1C  E-481": row, note, volume, instrument, then the next channels).
+bool gridRowShows(TrackerProcess& tracker, int row, const std::string& text)
+{
+    const ScreenText reader;
+    const uint32_t ink = row % 4 == 0 ? 0x716E7E : 0x9490A4;  // every fourth row is a beat
+    return waitFor([&] { return reader.read(tracker.screenshot(), 0, 12 + 12 * row, static_cast<int>(text.size()), ink) == text; },
+                   30);
+}
+
 } // namespace
 
 TEST(KeyboardSession, EveryNoteOfABurstWithNoPauseIsInTheSavedSong)
@@ -85,11 +95,15 @@ TEST(KeyboardSession, EveryNoteOfABurstWithNoPauseIsInTheSavedSong)
 
     // Characters typed with no delay at all, and key presses with none.
     tracker.type(narrow(allNotes), 0);
+    // A cursor key that comes in the same update step as characters acts
+    // first, so the test, like a user, sees the last note before moving on.
+    ASSERT_TRUE(gridRowShows(tracker, 28, "1C  E-481"));
     // The cursor to the top of channel 2, one key at a time.
     std::string toChannelTwo = "Tab";
     for (size_t i = 0; i < allNotes.size(); ++i) toChannelTwo += " Up";
     ASSERT_TRUE(tracker.keyEach(toChannelTwo));
     tracker.key("q w e", 0);
+    ASSERT_TRUE(gridRowShows(tracker, 2, "02  D-281 E-381"));
 
     expectSamePattern(savedSong(tracker, "burst"), typedSong({allNotes, U"qwe"}));
 }
@@ -118,6 +132,7 @@ TEST(KeyboardSession, NoteKeysByPlacePlayThePianoShapeOnAzertyAndDvorak)
         ASSERT_TRUE(tracker.waitForWindow());
         ASSERT_TRUE(tracker.keyEach("space " + keyboard.switchKey));  // Editing, note keys by place
         tracker.key(keyboard.pianoKeys, 0);
+        ASSERT_TRUE(gridRowShows(tracker, 28, "1C  E-481"));
         expectSamePattern(savedSong(tracker, "places"), typedSong({allNotes}));
         EXPECT_NE(readFileBytes(config.path() + "/kovo-tracker/settings").find("note_keys=position\n"),
                   std::string::npos);
@@ -160,6 +175,7 @@ TEST(KeyboardSession, TheKeyFileBindsShortcutsAndNoteKeysAndNamesItsBadLines)
     ASSERT_TRUE(tracker.waitForWindow());
     ASSERT_TRUE(tracker.keyEach("space ctrl+j"));
     tracker.key("a z q", 0);
+    ASSERT_TRUE(gridRowShows(tracker, 1, "01  C-381"));
     expectSamePattern(savedSong(tracker, "bound"), typedSong({U"yq"}));
     EXPECT_NE(tracker.process().standardError().find("keys line 4: no action \"fly\": fly = x"), std::string::npos)
         << tracker.process().standardError();
