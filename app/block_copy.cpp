@@ -9,10 +9,11 @@ constexpr size_t clipboardRows = 33;
 } // namespace
 
 // Shift starts or cancels a marking; the copy trigger flips the marking and
-// copies from its first row, so Shift, cursor down, F9 copies a block.
+// copies from its first row, so Shift, cursor down, F9 copies a block. A
+// Shift pressed while Control is held belongs to a Control+Shift shortcut.
 void c_SoundEngine::blockMarking()
 {
-    if (pressed(input(), keyShift)) {
+    if (input().hitCount(keyShift) > input().hitCountWith(keyShift, modifierControl)) {
         blockState = !blockState;
         blockStart = blockState ? cursorRow - 1 : 0;
         blockEnd = blockState ? cursorRow : 0;

@@ -39,6 +39,8 @@ char32_t noteCharOf(int value)
     }
 }
 
+std::u32string_view semitoneName(int semitone) { return noteNames[static_cast<size_t>(semitone % 12)]; }
+
 String hexDigitText(int value)
 {
     if (value >= 10 && value <= 15) return charText(U'A' + (value - 10));

@@ -4,6 +4,8 @@
 
 #include "host/text.h"
 
+#include <string_view>
+
 // Note value to its key character ("y" for 0 ... "p" for 28, "+" "<" "#" "-"
 // "." for the marks); other values give "y".
 char32_t noteCharOf(int value);
@@ -11,6 +13,9 @@ char32_t noteCharOf(int value);
 // The characters a note column takes: lower-case letters, codes 123..126, the
 // digits with ". / : ; <", and the marks "#", "+" and "-".
 bool isNoteKey(char32_t ch);
+
+// The name of a semitone 0..11 of the octave: "C-", "C#", ... "B-".
+std::u32string_view semitoneName(int semitone);
 
 // 10..15 as "A".."F", any other value as its decimal text.
 String hexDigitText(int value);

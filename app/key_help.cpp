@@ -1,7 +1,74 @@
 #include "app/key_help.h"
 
+#include "app/key_bindings.h"
 #include "app/key_table.h"
+#include "app/note_key_places.h"
 #include "app/screen_layout.h"
+
+namespace {
+
+// What the keyboard prints on a key, where the screen's font can show it
+// (printable ASCII); empty otherwise.
+String shownCap(int key, const KeyCaps& caps)
+{
+    String cap = caps ? caps(key) : String();
+    for (char32_t c : cap) {
+        if (c <= U' ' || c > U'~') return String();
+    }
+    return cap;
+}
+
+// A shortcut's key as the help writes it: the user's cap in capitals where
+// the keyboard names one.
+String capOf(int key, const KeyCaps& caps)
+{
+    String cap = shownCap(key, caps);
+    if (cap.empty()) return String(shortcutKeyName(key));
+    for (char32_t& c : cap) {
+        if (c >= U'a' && c <= U'z') c -= U'a' - U'A';
+    }
+    return cap;
+}
+
+// The row's keys with each "+NAME" of its shortcuts as the user's cap of
+// the key bound to it. The row names its shortcuts in their order, so each
+// takes the next "+NAME" after the one before.
+String shownShortcutKeys(size_t rowIndex, const KeyCaps& caps, const KeyBindings& bindings)
+{
+    const KeyRow& row = keyRows[rowIndex];
+    String keys(row.keys);
+    size_t from = 0;
+    for (size_t i = 0; i < shortcutsPerRow; ++i) {
+        const ControlShortcut& shortcut = row.shortcuts[i];
+        if (!shortcut.run) continue;
+        const String name = U"+" + String(shortcutKeyName(shortcut.key));
+        size_t at = keys.find(name, from);
+        while (at != String::npos && at + name.size() < keys.size() && keys[at + name.size()] != U' ' &&
+               keys[at + name.size()] != U',')
+            at = keys.find(name, at + 1);
+        if (at == String::npos) continue;
+        const String cap = U"+" + capOf(boundShortcutKey(bindings, rowIndex * shortcutsPerRow + i), caps);
+        keys.replace(at, name.size(), cap);
+        from = at + cap.size();
+    }
+    return keys;
+}
+
+// The 29 note keys at their places, as the keyboard prints them: the lower
+// row, a comma, the upper row.
+String shownNoteKeys(const KeyCaps& caps, const KeyBindings& bindings)
+{
+    String keys;
+    for (size_t i = 0; i < noteKeys.size(); ++i) {
+        int key = bindings.notePlaceKey(i, noteKeyPlaces[i].key);
+        String cap = shownCap(key, caps);
+        if (cap.empty()) cap = key == noteKeyPlaces[i].key ? String(1, noteKeyPlaces[i].note) : String(shortcutKeyName(key));
+        keys += (i == 0 ? U"" : i == 12 ? U", " : U" ") + cap;
+    }
+    return keys;
+}
+
+} // namespace
 
 std::vector<String> wrapText(std::u32string_view text, size_t width)
 {
@@ -29,13 +96,18 @@ std::vector<String> wrapText(std::u32string_view text, size_t width)
     return lines;
 }
 
-std::vector<HelpPage> keyHelpPages(size_t pageLines)
+std::vector<HelpPage> keyHelpPages(size_t pageLines, const KeyCaps& caps, bool notesByPlace, const KeyBindings* bindings)
 {
     constexpr size_t indent = 2;
+    const KeyBindings none;
+    const KeyBindings& inForce = bindings ? *bindings : none;
     std::vector<HelpPage> pages(1);
-    for (const KeyRow& row : keyRows) {
+    for (size_t index = 0; index < std::size(keyRows); ++index) {
+        const KeyRow& row = keyRows[index];
         HelpPage lines;
-        for (String& text : wrapText(row.keys, overlayColumns)) lines.push_back({std::move(text), true});
+        String keys = index == noteKeysRow && notesByPlace ? shownNoteKeys(caps, inForce)
+                                                           : shownShortcutKeys(index, caps, inForce);
+        for (String& text : wrapText(keys, overlayColumns)) lines.push_back({std::move(text), true});
         for (String& text : wrapText(row.action, overlayColumns - indent))
             lines.push_back({String(indent, U' ') + text, false});
         if (!pages.back().empty() && pages.back().size() + lines.size() > pageLines) pages.emplace_back();

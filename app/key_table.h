@@ -12,13 +12,15 @@
 struct ControlShortcut {
     int key = 0;  // application key code, pressed with Control
     void (c_SoundEngine::*run)() = nullptr;
+    std::string_view action;   // its name in the key file
     bool overOverlay = false;  // also acts while the song list or the help is shown
+    bool withShift = false;    // Control and Shift; the key's plain shortcut then takes no Shift
 };
 
 struct KeyRow {
     std::u32string_view keys;
     std::u32string_view action;
-    std::array<ControlShortcut, 2> shortcuts {};
+    std::array<ControlShortcut, 3> shortcuts {};
 };
 
 // In the order the README's table lists them.
@@ -28,8 +30,9 @@ constexpr KeyRow keyRows[] = {
     {U"HOME", U"back to position 0, row 0"},
     {U"UNDO, Ctrl+Z",
      U"undo the last note entry (edits since then go with it); up to 31 steps back, then the song a LOAD replaced",
-     {{{'Z', &c_SoundEngine::restoreUndoSnapshot}}}},
-    {U"Ctrl+Y", U"redo what was undone (a LOAD too), until the next note is entered", {{{'Y', &c_SoundEngine::redoUndoSnapshot}}}},
+     {{{'Z', &c_SoundEngine::restoreUndoSnapshot, "undo"}}}},
+    {U"Ctrl+Y", U"redo what was undone (a LOAD too), until the next note is entered",
+     {{{'Y', &c_SoundEngine::redoUndoSnapshot, "redo"}}}},
     {U"y s x d c v g b h n j m, q 2 w 3 e r 5 t 6 z 7 u i 9 o 0 p",
      U"notes (LAYOUT US swaps y and z); < note off, +/# slide, - pattern end, . clear"},
     {U"0-9 a-f in a volume column", U"volume digit"},
@@ -37,9 +40,23 @@ constexpr KeyRow keyRows[] = {
     {U"F3 / F4", U"transpose the channel's notes down / up"},
     {U"Backspace / Insert", U"delete / insert a row in the channel"},
     {U"Shift, F9, F10", U"mark a block, copy it, paste it at the cursor"},
+    {U"Ctrl+C / Ctrl+Shift+C, Ctrl+X",
+     U"copy the marked rows (or the cursor row) of the cursor channel / of all four channels to the system "
+     U"clipboard as pattern text; cut them from the cursor channel",
+     {{{'C', &c_SoundEngine::copyChannelRows, "copy"},
+       {'C', &c_SoundEngine::copyAllChannelRows, "copy_all_channels", false, true},
+       {'X', &c_SoundEngine::cutChannelRows, "cut"}}}},
+    {U"Ctrl+V / Ctrl+Shift+V",
+     U"paste pattern text of other trackers (OpenMPT's, Furnace's) at the cursor / only into empty cells; "
+     U"one undo step",
+     {{{'V', &c_SoundEngine::pastePatternText, "paste"}, {'V', &c_SoundEngine::mixPastePatternText, "mix_paste", false, true}}}},
     {U"F5-F8, the on/off words", U"channels on and off"},
     {U"FLW", U"while playing, the grid follows the playing pattern (On) or stays (Off)"},
     {U"LAYOUT", U"DE or US keyboard for the note keys"},
+    {U"Ctrl+K",
+     U"note keys by their place on the keyboard, the same piano shape on every layout (LAYOUT says POS), or by "
+     U"the characters they type (remembered for the next start)",
+     {{{'K', &c_SoundEngine::toggleNoteKeyMode, "note_keys"}}}},
     {U"INSERT / DELETE (below the pattern's - +)", U"insert a position / delete the current one"},
     {U"click the name line, type, Enter; F11 / F12", U"name the song; save / load it"},
     {U"the - + buttons", U"octave, speed, length, instrument and its parameters, pattern of the position"},
@@ -47,28 +64,51 @@ constexpr KeyRow keyRows[] = {
      U"export the song as it is in the editor to <name>.wav in the songs folder (or the format Ctrl+F chose: "
      U".flac, .ogg, .opus, .mp3; the status row shows \"Exporting NN%\", then \"Exported <name>.wav\" or "
      U"\"Export Failed!\"); playing and editing go on meanwhile",
-     {{{'E', &c_SoundEngine::startExport}}}},
+     {{{'E', &c_SoundEngine::startExport, "export"}}}},
     {U"Ctrl+F",
      U"the next export format: WAV, FLAC, Vorbis, Opus, MP3 (the status row says \"Export format: FLAC\"; "
      U"remembered for the next start)",
-     {{{'F', &c_SoundEngine::cycleExportFormat}}}},
+     {{{'F', &c_SoundEngine::cycleExportFormat, "export_format"}}}},
     {U"Ctrl+= / Ctrl+-", U"show the window 1 to 4 times larger / smaller (remembered for the next start)",
-     {{{keyEquals, &c_SoundEngine::enlargeWindow, true}, {keyMinus, &c_SoundEngine::shrinkWindow, true}}}},
+     {{{keyEquals, &c_SoundEngine::enlargeWindow, "enlarge_window", true}, {keyMinus, &c_SoundEngine::shrinkWindow, "shrink_window", true}}}},
     {U"Ctrl+O",
      U"the song list: type to narrow it, arrows or the mouse to choose, F1 to listen, Enter or a double click to "
      U"load, Escape to close",
-     {{{'O', &c_SoundEngine::toggleSongList, true}}}},
+     {{{'O', &c_SoundEngine::toggleSongList, "song_list", true}}}},
     {U"Ctrl+H", U"this list of keys; Page Up/Down to turn the page, Escape to close",
-     {{{'H', &c_SoundEngine::toggleKeyHelp, true}}}},
+     {{{'H', &c_SoundEngine::toggleKeyHelp, "key_help", true}}}},
 };
-static_assert(std::size(keyRows) == 22);
+static_assert(std::size(keyRows) == 25);
+// The row of the note keys.
+constexpr size_t noteKeysRow = 5;
+static_assert(keyRows[noteKeysRow].keys.substr(0, 2) == U"y ");
+
+// Shortcuts are counted in slots, as many to a row as a row holds.
+constexpr size_t shortcutsPerRow = std::tuple_size_v<decltype(KeyRow::shortcuts)>;
+constexpr size_t shortcutSlots = std::size(keyRows) * shortcutsPerRow;
+
+// Keys other than letters, as the help names them and the key file may
+// name them (a single character, or the word).
+struct KeyWord {
+    int key;
+    std::u32string_view character;
+    std::string_view word;
+};
+constexpr KeyWord keyWords[] = {
+    {keyEquals, U"=", "equal"},      {keyMinus, U"-", "minus"},          {keyPeriod, U".", "period"},
+    {keySlash, U"/", "slash"},       {keyGrave, U"`", "grave"},          {keyBackslash, U"\\", "backslash"},
+    {keyRightBracket, U"]", "bracketright"}, {219, U"[", "bracketleft"}, {188, U",", "comma"},
+    {186, U";", "semicolon"},        {222, U"'", "apostrophe"},          {keyIsoExtra, U"<", "less"},
+};
 
 // The name of a key as the help writes it after "Ctrl+".
 inline std::u32string_view shortcutKeyName(int key)
 {
-    constexpr std::u32string_view letters = U"ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    constexpr std::u32string_view letters = U"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     if (key >= 'A' && key <= 'Z') return letters.substr(static_cast<size_t>(key - 'A'), 1);
-    if (key == keyEquals) return U"=";
-    if (key == keyMinus) return U"-";
+    if (key >= '0' && key <= '9') return letters.substr(static_cast<size_t>(key - '0' + 26), 1);
+    for (const KeyWord& word : keyWords) {
+        if (word.key == key) return word.character;
+    }
     return U"?";
 }

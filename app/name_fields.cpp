@@ -19,6 +19,20 @@ bool isNameChar(int code) { return code > 0 && nameCharacters.find(static_cast<c
 
 } // namespace
 
+// Takes the step's characters into a field, in order, up to its limit and
+// the Enter that ends it; what follows Enter is left for the pattern.
+bool c_SoundEngine::takeNameCharacters(String& text, size_t limit)
+{
+    bool changed = false;
+    while (int ch = input().nextChar()) {
+        if (ch == keyEnter) break;
+        if (text.size() >= limit || !isNameChar(ch)) continue;
+        text += static_cast<char32_t>(ch);
+        changed = true;
+    }
+    return changed;
+}
+
 // While a text field takes characters the transport is held in Standby, so
 // note keys go into the name and never into the pattern.
 void c_SoundEngine::songNameField()
@@ -27,8 +41,7 @@ void c_SoundEngine::songNameField()
     if (!songNameEditing) return;
     holdInStandby();
     String before = songName;
-    int ch = input().nextChar();
-    if (songName.size() < songNameLimit && isNameChar(ch)) songName += static_cast<char32_t>(ch);
+    takeNameCharacters(songName, songNameLimit);
     if (pressed(input(), keyEnter)) songNameEditing = false;
     if ((pressed(input(), keyBackspace) || pressed(input(), keyDelete)) && !songName.empty()) songName.pop_back();
     // An edited name is a name in the songs folder again.
@@ -48,11 +61,7 @@ void c_SoundEngine::descriptionField()
     }
     if (descriptionEditing) {
         holdInStandby();
-        int ch = input().nextChar();
-        if (description.size() < descriptionLength && isNameChar(ch)) {
-            description += static_cast<char32_t>(ch);
-            changed = true;
-        }
+        changed = takeNameCharacters(description, descriptionLength);
         if (pressed(input(), keyEnter)) {
             description.resize(descriptionLength, U' ');
             descriptionEditing = false;

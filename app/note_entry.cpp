@@ -85,10 +85,11 @@ void c_SoundEngine::rowInsert()
 }
 
 // A note key in a note column: written with the current instrument and
-// octave while Editing, only sounded in Standby.
+// octave while Editing, only sounded in Standby. While note keys go by
+// place, characters enter no notes.
 void c_SoundEngine::noteEntry(char32_t ch)
 {
-    if (cursorColumn % 2 == 0 || !isNoteKey(ch)) return;
+    if (cursorColumn % 2 == 0 || !isNoteKey(ch) || noteKeysByPlace) return;
     enterNote(ch, octave, 0);
 }
 

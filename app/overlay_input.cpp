@@ -37,6 +37,8 @@ void c_SoundEngine::toggleSongList()
 void c_SoundEngine::toggleKeyHelp()
 {
     if (overlay == Overlay::keyHelp) return closeOverlay();
+    const c_InputDevice& keys = input();
+    helpPages = keyHelpPages(helpBodyLines, [&keys](int code) { return keys.keyName(code); }, noteKeysByPlace, &keyBindings);
     openOverlay(Overlay::keyHelp);
 }
 
@@ -218,12 +220,6 @@ void c_SoundEngine::tickAudition()
 }
 
 // ---- Key help ----
-
-const std::vector<HelpPage>& c_SoundEngine::keyHelp()
-{
-    static const std::vector<HelpPage> pages = keyHelpPages(helpBodyLines);
-    return pages;
-}
 
 int c_SoundEngine::keyHelpPageCount() const { return static_cast<int>(keyHelp().size()); }
 

@@ -32,6 +32,8 @@ void c_SoundEngine::editorInput()
     rowDelete();
     rowInsert();
     noteEntry(ch);
+    laterCharacters();
+    placeNoteEntry();
     midiNoteEntry();
     updatePreviewVoice();
 }
@@ -136,9 +138,14 @@ void c_SoundEngine::rowKeys()
     if (cursorRow < 1) cursorRow = rowsPerPattern;
 }
 
-// One character a step; the US layout swaps the keys of "y" and "z" so that
-// the note keyboard keeps its shape.
-char32_t c_SoundEngine::fetchCharacter() { return layoutCharacter(input().nextChar()); }
+// The next character of the step; the US layout swaps the keys of "y" and
+// "z" so that the note keyboard keeps its shape. While a name is typed the
+// name field has taken them all.
+char32_t c_SoundEngine::fetchCharacter()
+{
+    if (textFieldActive()) return 0;
+    return layoutCharacter(input().nextChar());
+}
 
 char32_t c_SoundEngine::layoutCharacter(int typed) const
 {
@@ -148,4 +155,18 @@ char32_t c_SoundEngine::layoutCharacter(int typed) const
         if (ch == U'z' || ch == U'Z') return U'y';
     }
     return ch;
+}
+
+// Characters that came after the first within one step (a fast typist, a
+// chord on the computer keyboard, a pause of the loop) are entered after
+// it, in order, as if each had a step of its own: none is lost.
+void c_SoundEngine::laterCharacters()
+{
+    while (char32_t ch = fetchCharacter()) {
+        // The next step's row keys would bring a cursor below the last row
+        // back to the first.
+        if (cursorRow > rowsPerPattern) cursorRow = 1;
+        volumeDigitEntry(ch);
+        noteEntry(ch);
+    }
 }

@@ -53,6 +53,8 @@ std::optional<std::pair<char32_t, int>> c_SoundEngine::noteAhead()
     if (!onlyNotesPending(in)) return std::nullopt;
     int typed = in.charWrite - in.charRead;
     if (typed == 1 && in.midiNotes().size() == 0) {
+        // By place, the key's character says nothing of its note: its step decides.
+        if (noteKeysByPlace) return std::nullopt;
         char32_t ch = layoutCharacter(in.charQueue[static_cast<size_t>(in.charRead)]);
         if (cursorColumn % 2 == 0 || !isNoteKey(ch)) return std::nullopt;
         return std::make_pair(ch, octave);

@@ -2,7 +2,9 @@
 // run the screen, the transport and the editor.
 #pragma once
 
+#include "app/key_bindings.h"
 #include "app/key_help.h"
+#include "app/pattern_text.h"
 #include "app/screen_record.h"
 #include "export/audio_format.h"
 #include "app/song_list.h"
@@ -135,6 +137,14 @@ public:
     void shrinkWindow();
     void toggleSongList();
     void toggleKeyHelp();
+    void copyChannelRows();
+    void copyAllChannelRows();
+    void cutChannelRows();
+    void pastePatternText();
+    void mixPastePatternText();
+    void toggleNoteKeyMode();
+    // Puts the note key mode, or the keyboard, into the LAYOUT field.
+    void showLayout();
 
     // ---- Song list and key help ----
     // Lines of the overlay area: one per grid row.
@@ -156,7 +166,7 @@ public:
     void stopAudition();
     void tickAudition();
     // The help's pages, laid out once.
-    static const std::vector<HelpPage>& keyHelp();
+    const std::vector<HelpPage>& keyHelp() const { return helpPages; }
     int keyHelpPageCount() const;
     // Marks the overlay for drawing at the next frame.
     void overlayChanged();
@@ -169,6 +179,8 @@ public:
     int lastClickedEntry = -1;
     int stepsSinceClick = 0;
     int helpPage = 0;
+    // Laid out at each opening, with the keys as the keyboard in use prints them.
+    std::vector<HelpPage> helpPages = keyHelpPages(helpBodyLines);
     bool overlayLeftOnScreen = false;  // closed, and the screen still shows it
 
     // ---- Unsaved work ----
@@ -207,6 +219,11 @@ public:
     bool followMode = false;  // the grid follows the playing row
     int layoutIndex = 0;
     String layoutText = U"DE";
+    // The note keys go by their place on the keyboard, not by the characters
+    // they type (note_keys=position in the settings file).
+    bool noteKeysByPlace = false;
+    // The key file's bindings, read at the start.
+    KeyBindings keyBindings;
     int currentInstrument = 1;
     int octave = 2;
     int cursorColumn = 1;
@@ -302,6 +319,7 @@ private:
     void showExportOutcome(const String& text);
 
     void songNameField();
+    bool takeNameCharacters(String& text, size_t limit);
     void holdInStandby();
     void descriptionField();
     void homeButton();
@@ -314,6 +332,7 @@ private:
     void rowKeys();
     char32_t fetchCharacter();
     char32_t layoutCharacter(int ch) const;
+    void laterCharacters();
     void volumeDigitEntry(char32_t ch);
     void transposeKeys();
     void blockMarking();
@@ -321,6 +340,9 @@ private:
     void rowDelete();
     void rowInsert();
     void noteEntry(char32_t ch);
+    void placeNoteEntry();
+    void readNoteKeySetting();
+    void readKeyFile();
     void midiNoteEntry();
     void readMidiSettings();
     void enterMidiNote(int note, int velocity);
@@ -349,6 +371,14 @@ private:
     void insertPosition();
     void deletePosition();
     void copyUndoSlot();
+
+    // Pattern text on the system clipboard.
+    std::pair<int, int> copiedRows() const;
+    ClipCell clipCellAt(int channel, int index) const;
+    void copyRows(int firstChannel, int lastChannel);
+    bool patternEditable() const;
+    void pasteText(bool onlyIntoEmpty);
+    bool pasteCell(int channel, int index, const ClipCell& cell, bool onlyIntoEmpty);
 
     void fullRepaint();
     bool followViewStale() const;

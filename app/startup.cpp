@@ -48,6 +48,8 @@ void c_SoundEngine::create()
     player = std::make_shared<c_kovoPlay>();
     statusText = U"Standby...";
     readMidiSettings();
+    readNoteKeySetting();
+    readKeyFile();
     exportFormat = rememberedExportFormat();
     if (startSongPath.empty())
         restoreUnsavedSong();

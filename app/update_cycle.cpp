@@ -8,6 +8,30 @@
 
 c_InputDevice& c_SoundEngine::input() { return *inputDevice(); }
 
+namespace {
+const ControlShortcut& shortcutAt(size_t slot) { return keyRows[slot / shortcutsPerRow].shortcuts[slot % shortcutsPerRow]; }
+
+// Whether a Control+Shift shortcut is bound to the key.
+bool hasShiftShortcut(const KeyBindings& bindings, int key)
+{
+    for (size_t slot = 0; slot < shortcutSlots; ++slot) {
+        if (shortcutAt(slot).withShift && boundShortcutKey(bindings, slot) == key) return true;
+    }
+    return false;
+}
+
+// Presses this step that run the shortcut in the slot: with Shift for a
+// Control+Shift one; without it for a Control one whose key has a Shift one
+// too.
+int shortcutPresses(const c_InputDevice& input, const KeyBindings& bindings, size_t slot)
+{
+    int key = boundShortcutKey(bindings, slot);
+    int withShift = input.hitCountWith(key, modifierControl | modifierShift);
+    if (shortcutAt(slot).withShift) return withShift;
+    return controlPresses(input, key) - (hasShiftShortcut(bindings, key) ? withShift : 0);
+}
+} // namespace
+
 void c_SoundEngine::stopAllChannels()
 {
     for (int channel : {1, 2, 3, 4, 6, 5, 8, 7}) haltChannel(channel);
@@ -59,9 +83,10 @@ void c_SoundEngine::toggleFollow()
 
 void c_SoundEngine::toggleLayout()
 {
-    if (!clickedAny(input(), buttons::layout)) return;
+    // While note keys go by place the keyboard's layout does not matter.
+    if (!clickedAny(input(), buttons::layout) || noteKeysByPlace) return;
     layoutIndex = 1 - layoutIndex;
-    layoutText = layoutIndex ? U"US" : U"DE";
+    showLayout();
 }
 
 void c_SoundEngine::toggleEditing()
@@ -89,11 +114,10 @@ void c_SoundEngine::undoButton()
 void c_SoundEngine::controlShortcuts()
 {
     bool overlaid = overlay != Overlay::none;
-    for (const KeyRow& row : keyRows) {
-        for (const ControlShortcut& shortcut : row.shortcuts) {
-            if (!shortcut.run || (overlaid && !shortcut.overOverlay)) continue;
-            for (int n = controlPresses(input(), shortcut.key); n > 0; --n) (this->*shortcut.run)();
-        }
+    for (size_t slot = 0; slot < shortcutSlots; ++slot) {
+        const ControlShortcut& shortcut = shortcutAt(slot);
+        if (!shortcut.run || (overlaid && !shortcut.overOverlay)) continue;
+        for (int n = shortcutPresses(input(), keyBindings, slot); n > 0; --n) (this->*shortcut.run)();
     }
 }
 

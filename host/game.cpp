@@ -85,6 +85,7 @@ void BBGame::setMouseVisible(bool) {}
 void BBGame::setMousePosition(float, float) {}
 void BBGame::setClipboardText(const String&) {}
 String BBGame::clipboardText() { return String(); }
+String BBGame::keyName(int) { return String(); }
 int BBGame::deviceWidth() { return 0; }
 int BBGame::deviceHeight() { return 0; }
 void BBGame::createWindow(int, int, int) {}

@@ -81,6 +81,9 @@ public:
     virtual void setMousePosition(float x, float y);
     virtual void setClipboardText(const String& text);
     virtual String clipboardText();
+    // What the user's keyboard prints on the key at the place of an
+    // application key code, for the layout in use; empty when unknown.
+    virtual String keyName(int appCode);
     virtual int deviceWidth();
     virtual int deviceHeight();
     virtual void createWindow(int width, int height, int flags);

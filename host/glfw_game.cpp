@@ -164,6 +164,13 @@ String BBGlfwGame::clipboardText()
     return text ? widen(text) : String();
 }
 
+String BBGlfwGame::keyName(int appCode)
+{
+    int key = windowKeyOf(appCode);
+    const char* name = key ? glfwGetKeyName(key, 0) : nullptr;
+    return name ? widen(name) : String();
+}
+
 int BBGlfwGame::deviceWidth() { return windowWidth_; }
 int BBGlfwGame::deviceHeight() { return windowHeight_; }
 

@@ -41,6 +41,7 @@ public:
     void setMouseVisible(bool visible) override;
     void setMousePosition(float x, float y) override;
     void setClipboardText(const String& text) override;
+    String keyName(int appCode) override;
     String clipboardText() override;
     int deviceWidth() override;
     int deviceHeight() override;

@@ -8,4 +8,11 @@
 class BBHeadlessGame : public BBGame {
 public:
     String resolvePath(const String& path) override;
+    // A clipboard of its own, for the program's copy and paste without a
+    // window system.
+    void setClipboardText(const String& text) override { clipboard_ = text; }
+    String clipboardText() override { return clipboard_; }
+
+private:
+    String clipboard_;
 };

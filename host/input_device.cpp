@@ -30,6 +30,15 @@ int c_InputDevice::nextChar()
     return charQueue[charRead++];
 }
 
+String c_InputDevice::clipboardText() const { return host_ ? host_->clipboardText() : String(); }
+
+void c_InputDevice::setClipboardText(const String& text)
+{
+    if (host_) host_->setClipboardText(text);
+}
+
+String c_InputDevice::keyName(int code) const { return host_ ? host_->keyName(code) : String(); }
+
 float c_InputDevice::takeWheel()
 {
     float value = wheel;

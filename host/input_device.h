@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host/midi_queue.h"
+#include "host/text.h"
 
 #include <array>
 
@@ -18,8 +19,10 @@ struct c_JoyState {
 class c_InputDevice {
 public:
     static constexpr int keyCount = 512;
-    static constexpr int hitQueueCapacity = 33;
-    static constexpr int charQueueCapacity = 32;
+    // Room for a burst of note keys by place that one update step takes.
+    static constexpr int hitQueueCapacity = 256;
+    // Room for a burst of typing that one update step takes in full.
+    static constexpr int charQueueCapacity = 256;
 
     explicit c_InputDevice(BBGame* host = nullptr) : host_(host) {}
 
@@ -30,6 +33,11 @@ public:
     // of the modifiers (KeyModifier bits) held.
     int hitCountWith(int code, int modifiers) const;
     int mouseHitCount(int button) const;
+    // The presses since the last step in the order they came, with the
+    // modifiers of each (as many as the queue holds).
+    int pressCount() const { return hitQueueLength; }
+    int pressedKey(int index) const { return hitQueue[index]; }
+    int pressModifiers(int index) const { return hitQueueModifiers[index]; }
     int nextChar();
     float pointerX() const { return mouseX; }
     float pointerY() const { return mouseY; }
@@ -37,6 +45,13 @@ public:
     // The notes struck on MIDI keyboards since the previous update step, in
     // the order played.
     const MidiQueue& midiNotes() const { return midiQueue; }
+    // The system clipboard's text (empty when it holds none), and new text
+    // for it.
+    String clipboardText() const;
+    void setClipboardText(const String& text);
+    // What the user's keyboard prints at the place of the key code; empty
+    // when the windowing library does not know.
+    String keyName(int code) const;
 
     // Event entry points for the delegate.
     void pressKey(int code, int modifiers = 0);

@@ -6,6 +6,7 @@ namespace {
 
 constexpr int firstTableKey = 32;
 constexpr int lastTableKey = 345;
+constexpr int isoExtraKey = 162;  // the windowing library's second "world" key
 
 struct KeyPair {
     int glfwKey;
@@ -23,7 +24,7 @@ constexpr KeyPair namedKeys[] = {
     {297, 119}, {298, 120}, {299, 121}, {300, 122}, {301, 123}, {320, 96},  {321, 97},
     {322, 98},  {323, 99},  {324, 100}, {325, 101}, {326, 102}, {327, 103}, {328, 104},
     {329, 105}, {330, 110}, {331, 111}, {332, 106}, {333, 109}, {334, 107}, {340, 16},
-    {344, 16},  {341, 17},  {345, 17},
+    {344, 16},  {341, 17},  {345, 17},  {isoExtraKey, keyIsoExtra},
 };
 
 constexpr std::array<int, lastTableKey - firstTableKey + 1> buildKeyTable()
@@ -44,6 +45,15 @@ int translateKey(int glfwKey)
 {
     if (glfwKey < firstTableKey || glfwKey > lastTableKey) return 0;
     return keyTable[glfwKey - firstTableKey];
+}
+
+int windowKeyOf(int appCode)
+{
+    if (appCode <= 0) return 0;
+    for (int key = firstTableKey; key <= lastTableKey; ++key) {
+        if (keyTable[key - firstTableKey] == appCode) return key;
+    }
+    return 0;
 }
 
 int translateModifiers(int glfwMods)

@@ -38,6 +38,12 @@ enum KeyCode {
     keyF12 = 123,
     keyEquals = 187,
     keyMinus = 189,
+    keyPeriod = 190,
+    keySlash = 191,
+    keyGrave = 192,
+    keyBackslash = 220,
+    keyRightBracket = 221,
+    keyIsoExtra = 226,  // the key between left Shift and the letters on ISO keyboards
     keyJoystickBase = 256,
     keyTouchBase = 384,
     keyBackRequest = 416,
@@ -55,6 +61,10 @@ int translateModifiers(int glfwMods);
 
 // The application code of a windowing-library key, 0 for keys that are ignored.
 int translateKey(int glfwKey);
+
+// The windowing library's key at the place of an application key code, 0 for
+// none: the inverse of translateKey.
+int windowKeyOf(int appCode);
 
 // The character a key press or repeat also sends (Backspace sends 8, Left
 // 65573, Delete 127), or 0 when it sends none.

@@ -19,8 +19,9 @@ build_packages=(cmake ninja-build g++ pkg-config
 # xdg-utils, man-db: Debian's own checks of the package; libglib2.0-bin: gio, which xdg-mime asks for a file's
 # MIME type; lld: the linker tools/build.sh prefers (it links the test programs several times faster); clang-14
 # and its runtime: the fuzz targets; strace: the song file tests watch the program's syncs; x11-utils: xprop, which
-# reads the icon the window gives the window manager.
-test_packages=(xvfb xauth xdotool x11-utils sox libsox-fmt-all strace clang-14 libclang-rt-14-dev lld
+# reads the icon the window gives the window manager; xclip: the other program on the X clipboard; x11-xkb-utils:
+# setxkbmap, which loads other keyboards into the tests' Xvfb.
+test_packages=(xvfb xauth xdotool x11-utils sox libsox-fmt-all strace clang-14 libclang-rt-14-dev lld xclip x11-xkb-utils
                jackd2 flac vorbis-tools opus-tools mpg123 id3v2
                lintian desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin man-db groff-base fakeroot)
 # Peer trackers that tools/benchmark.sh runs for comparison; libxtst-dev: the key presses of

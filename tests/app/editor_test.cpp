@@ -92,6 +92,32 @@ TEST_F(Editor, NoteEntryWritesNoteInstrumentOctaveAndTakesAnUndoSnapshot)
     EXPECT_EQ(engine->cursorRow, 2);
 }
 
+// Keys that arrive between two steps are all entered, in order, each as its
+// own step would: a burst past the last row goes on at the first.
+TEST_F(Editor, EveryCharacterOfABurstIsEnteredInOrder)
+{
+    engine->cursorRow = 30;
+    int slotBefore = engine->undoSlot;
+    type(U"ysxdc");
+    step();
+    const String expected = U"ysxdc";
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(cell(notes1, 29 + i), expected[i]) << i;
+    EXPECT_EQ(cell(notes1, 0), U'd');
+    EXPECT_EQ(cell(notes1, 1), U'c');
+    EXPECT_EQ(cell(notes1, rowsPerPattern), U'.');  // never into the next pattern
+    EXPECT_EQ(engine->cursorRow, 3);
+    EXPECT_EQ(engine->undoSlot, slotBefore + 5);
+
+    // Volume digits the same way, in a volume column.
+    engine->cursorColumn = 2;
+    engine->cursorRow = 1;
+    type(U"f9a");
+    step();
+    EXPECT_EQ(cell(volumes1, 0), U'F');
+    EXPECT_EQ(cell(volumes1, 1), U'9');
+    EXPECT_EQ(cell(volumes1, 2), U'A');
+}
+
 TEST_F(Editor, InStandbyNoteKeysOnlySoundThePreview)
 {
     pressAndStep(keySpace);  // back to Standby
@@ -245,4 +271,31 @@ TEST_F(Editor, RowKeysAfterADigitOnRow32StayInsideThePattern)
     step();
     EXPECT_EQ(cell(volumes1, 31), U'6');  // the digit just typed is kept
     EXPECT_EQ(cell(notes1, 32), U'q');
+}
+
+// With note keys by place, the places of the German keyboard's note keys
+// enter the notes (whatever they type) and characters enter none.
+TEST_F(Editor, NoteKeysByPlaceComeFromKeyPressesInOrder)
+{
+    engine->noteKeysByPlace = true;
+    for (int key : {int('Z'), int('Y'), int('Q'), int('0'), int(keyIsoExtra), int(keySlash), int('A')}) press(key);
+    type(U"yxq");
+    step();
+    EXPECT_EQ(engine->patternColumns[notes1].substr(0, 7), U"yzq0<-.");
+    // A press with Control is a shortcut, and a name field takes characters only.
+    hold(keyControl);
+    press('X');
+    release(keyControl);
+    step();
+    EXPECT_EQ(cell(notes1, 6), U'.');
+
+    // LAYOUT says so, and its button waits until characters count again.
+    engine->showLayout();
+    EXPECT_EQ(engine->layoutText, U"POS");
+    click(600, 450);
+    step();
+    EXPECT_EQ(engine->layoutText, U"POS");
+    engine->noteKeysByPlace = false;
+    engine->showLayout();
+    EXPECT_EQ(engine->layoutText, U"DE");
 }

@@ -72,7 +72,7 @@ TEST(KeyHelp, EveryControlShortcutIsNamedInTheRowThatRunsIt)
             EXPECT_NE(row.keys.find(name), std::u32string_view::npos) << narrow(String(row.keys));
         }
     }
-    EXPECT_EQ(shortcuts, 8);
+    EXPECT_EQ(shortcuts, 14);
 }
 
 TEST(KeyHelp, PagesHoldEveryRowWholeWithinTheArea)
@@ -107,4 +107,31 @@ TEST(KeyHelp, WrapsAtBlanksAndCutsOnlyWordsLongerThanALine)
     EXPECT_EQ(wrapText(U"one two three", 7), (std::vector<String> {U"one two", U"three"}));
     EXPECT_EQ(wrapText(U"abcdefghij k", 4), (std::vector<String> {U"abcd", U"efgh", U"ij k"}));
     EXPECT_TRUE(wrapText(U"   ", 4).empty());
+}
+
+// Keys named as a French AZERTY keyboard prints them at the German places:
+// shortcuts in capitals, the note keys by place, and characters the screen's
+// font lacks left at the table's names.
+TEST(KeyHelp, NamesShortcutsAndNotePlacesAsTheKeyboardPrintsThem)
+{
+    const std::map<int, std::string> azerty = {{'Z', "w"}, {'Y', "y"}, {'Q', "a"}, {'W', "z"}, {'M', ","},
+                                               {'2', "\xC3\xA9"}, {'3', "\""}, {'H', "h"}, {'C', "c"}};
+    KeyCaps caps = [&azerty](int key) {
+        auto found = azerty.find(key);
+        return found == azerty.end() ? String() : widen(found->second);
+    };
+    auto keysOfRow = [](const std::vector<HelpPage>& pages, std::u32string_view start) {
+        for (const HelpPage& page : pages) {
+            for (const HelpLine& line : page) {
+                if (line.keys && line.text.substr(0, start.size()) == start) return narrow(line.text);
+            }
+        }
+        return std::string();
+    };
+    std::vector<HelpPage> byCharacters = keyHelpPages(c_SoundEngine::helpBodyLines, caps, false);
+    EXPECT_EQ(keysOfRow(byCharacters, U"UNDO"), "UNDO, Ctrl+W");
+    EXPECT_EQ(keysOfRow(byCharacters, U"Ctrl+H"), "Ctrl+H");
+    EXPECT_EQ(keysOfRow(byCharacters, U"y s x"), "y s x d c v g b h n j m, q 2 w 3 e");
+    std::vector<HelpPage> byPlace = keyHelpPages(c_SoundEngine::helpBodyLines, caps, true);
+    EXPECT_EQ(keysOfRow(byPlace, U"w s x"), "w s x d c v g b h n j ,, a 2 z \" e");  // its first line
 }

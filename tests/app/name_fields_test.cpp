@@ -68,6 +68,21 @@ TEST_F(NameFields, AnActiveFieldHoldsStandbySoNoteKeysGoIntoTheName)
     EXPECT_EQ(engine->patternColumns[0], blankColumn(0));
 }
 
+TEST_F(NameFields, AFieldTakesABurstOfTypingWholeAndLeavesWhatFollowsEnter)
+{
+    clickSongName();
+    type(U"fast tune");
+    step();
+    EXPECT_EQ(engine->songName, U"fast tune");
+    type(U"x");
+    press(keyEnter);  // its character 13 follows the x
+    type(U"q");
+    step();
+    EXPECT_EQ(engine->songName, U"fast tunex");
+    EXPECT_FALSE(engine->songNameEditing);
+    EXPECT_EQ(engine->patternColumns[0], blankColumn(0));  // the q is only heard, in Standby
+}
+
 TEST_F(NameFields, DescriptionIsClearedByAClickPaddedByEnterAndClearedByBackspace)
 {
     engine->instrumentDescriptions[1] = U"old words";

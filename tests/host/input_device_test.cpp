@@ -53,14 +53,15 @@ TEST(InputDevice, PressesAreCountedOncePerUpdateAndHeldKeysStayDown)
     EXPECT_FALSE(input.isDown(-3));
 }
 
-TEST(InputDevice, HitQueueCountsOnlyThirtyThreePresses)
+TEST(InputDevice, HitQueueCountsPressesUpToItsCapacity)
 {
     c_InputDevice input;
-    for (int i = 0; i < 40; ++i) input.pressKey(65 + i % 26 + (i >= 26 ? 100 : 0));
+    const int presses = c_InputDevice::hitQueueCapacity + 8;
+    for (int i = 0; i < presses; ++i) input.pressKey(100 + i);
     int counted = 0;
     for (int code = 1; code < c_InputDevice::keyCount; ++code) counted += input.hitCount(code);
-    EXPECT_EQ(counted, 33);
-    EXPECT_TRUE(input.isDown(65 + 39 % 26 + 100));  // held though not counted
+    EXPECT_EQ(counted, c_InputDevice::hitQueueCapacity);
+    EXPECT_TRUE(input.isDown(100 + presses - 1));  // held though not counted
 }
 
 TEST(InputDevice, LeftButtonAndFirstTouchMirrorEachOther)
@@ -74,13 +75,13 @@ TEST(InputDevice, LeftButtonAndFirstTouchMirrorEachOther)
     EXPECT_FALSE(input.isDown(keyTouchBase));
 }
 
-TEST(InputDevice, CharactersQueueUpToThirtyTwoAndAreDroppedAfterTheUpdate)
+TEST(InputDevice, CharactersQueueInOrderUpToTheCapacityAndAreDroppedAfterTheUpdate)
 {
     c_InputDevice input;
-    for (int i = 0; i < 40; ++i) input.pushChar('a' + i % 26);
+    for (int i = 0; i < c_InputDevice::charQueueCapacity + 8; ++i) input.pushChar('a' + i % 26);
     int taken = 0;
-    while (input.nextChar()) ++taken;
-    EXPECT_EQ(taken, 32);
+    while (int ch = input.nextChar()) EXPECT_EQ(ch, 'a' + taken++ % 26);
+    EXPECT_EQ(taken, c_InputDevice::charQueueCapacity);
     input.endUpdate();
     input.pushChar('z');
     EXPECT_EQ(input.nextChar(), 'z');

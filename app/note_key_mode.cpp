@@ -1,0 +1,89 @@
+#include "app/sound_engine.h"
+
+#include "app/key_table.h"
+#include "app/note_key_places.h"
+#include "host/input_device.h"
+#include "host/settings_file.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace {
+constexpr char noteKeysSetting[] = "note_keys";
+constexpr std::streamsize keyFileLimit = 64 * 1024;
+
+// The key codes a key file's character may name.
+std::vector<int> nameableKeys()
+{
+    std::vector<int> keys;
+    for (int key = '0'; key <= '9'; ++key) keys.push_back(key);
+    for (int key = 'A'; key <= 'Z'; ++key) keys.push_back(key);
+    for (const KeyWord& word : keyWords) keys.push_back(word.key);
+    return keys;
+}
+
+// The file's first bytes, up to the limit; empty when there is none.
+std::string keyFileText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string text(static_cast<size_t>(keyFileLimit), '\0');
+    file.read(text.data(), keyFileLimit);
+    text.resize(static_cast<size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+    return text;
+}
+} // namespace
+
+// Bad lines are named on standard error; the others bind.
+void c_SoundEngine::readKeyFile()
+{
+    std::string path = keyFilePath();
+    if (path.empty()) return;
+    const c_InputDevice& keys = input();
+    KeyFinder finder = [&keys](char32_t character) {
+        for (int key : nameableKeys()) {
+            String cap = keys.keyName(key);
+            if (cap.size() == 1 && (cap[0] == character || (cap[0] >= U'A' && cap[0] <= U'Z' && cap[0] + 32 == character)))
+                return key;
+        }
+        return 0;
+    };
+    std::vector<std::string> complaints;
+    keyBindings = parseKeyBindings(keyFileText(path), finder, complaints);
+    for (const std::string& complaint : complaints)
+        std::fprintf(stderr, "kovo-tracker: %s %s\n", path.c_str(), complaint.c_str());
+}
+
+// ---- Note keys by place (the note_keys=position setting, Ctrl+K) ----
+
+void c_SoundEngine::readNoteKeySetting()
+{
+    noteKeysByPlace = readSetting(settingsFilePath(), noteKeysSetting) == "position";
+    showLayout();
+}
+
+// LAYOUT shows POS while note keys go by place, else the keyboard the
+// characters are read for.
+void c_SoundEngine::showLayout() { layoutText = noteKeysByPlace ? U"POS" : layoutIndex ? U"US" : U"DE"; }
+
+// Remembered for the next start.
+void c_SoundEngine::toggleNoteKeyMode()
+{
+    noteKeysByPlace = !noteKeysByPlace;
+    showLayout();
+    writeSetting(settingsFilePath(), noteKeysSetting, noteKeysByPlace ? "position" : "characters");
+}
+
+// The step's presses at note places, in order, each as a typed note would
+// be; presses with Control are shortcuts.
+void c_SoundEngine::placeNoteEntry()
+{
+    if (!noteKeysByPlace || textFieldActive() || cursorColumn % 2 == 0) return;
+    for (int i = 0; i < input().pressCount(); ++i) {
+        char32_t note = boundNoteAt(keyBindings, input().pressedKey(i));
+        if (!note || (input().pressModifiers(i) & modifierControl)) continue;
+        // The next step's row keys would bring a cursor below the last row back to the first.
+        if (cursorRow > rowsPerPattern) cursorRow = 1;
+        enterNote(note, octave, 0);
+    }
+}

@@ -1,0 +1,364 @@
+#include "app/pattern_text.h"
+
+#include "app/cell_text.h"
+#include "app/midi_notes.h"
+#include "song/song_model.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+using Text = std::u32string_view;
+
+constexpr Text openMptPrefix = U"ModPlug Tracker";
+constexpr Text openMptHeader = U"ModPlug Tracker  XM";
+constexpr Text furnacePrefix = U"org.tildearrow.furnace - Pattern Data";
+
+// The grid's pitches run from "y" at octave 0 (C-0) to "p" at octave 3 (E-5).
+constexpr int highestPitch = 3 * 12 + 28;
+constexpr int midiOfPitchZero = 36;
+// Middle C is C-2 on this grid, C-5 in the pattern text and C-4 in Furnace's.
+constexpr int openMptOctaveShift = 3;
+constexpr int furnaceOctaveShift = 2;
+// The pattern text's volume column runs 0..64, the grid's digits 0..F.
+constexpr int textFullVolume = 64;
+
+// The note marks that travel as effects: slide up and down as portamento,
+// the pattern end as a pattern break. Effect letters of MOD and XM, of S3M,
+// IT and MPT, and Furnace's effect numbers.
+struct MarkEffect {
+    char32_t mark;
+    char32_t modEffect;
+    char32_t itEffect;
+    int furnaceEffect;
+};
+constexpr MarkEffect markEffects[] = {{U'#', U'1', U'F', 0x01}, {U'+', U'2', U'E', 0x02}, {U'-', U'D', U'C', 0x0D}};
+
+enum class Dialect { modXm, s3mIt, furnace };
+
+// More rows than a pattern holds are never pasted; longer texts are read no further.
+constexpr size_t rowsRead = 256;
+// Furnace's columns: note, instrument, volume and eight effects of two.
+constexpr int furnaceLastColumn = 18;
+
+int hexValue(char32_t c)
+{
+    if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
+    if (c >= U'A' && c <= U'F') return static_cast<int>(c - U'A') + 10;
+    if (c >= U'a' && c <= U'f') return static_cast<int>(c - U'a') + 10;
+    return -1;
+}
+
+// A number of up to four digits in the base, or -1 when the text is not one.
+int numberOf(Text text, int base)
+{
+    if (text.empty() || text.size() > 4) return -1;
+    int value = 0;
+    for (char32_t c : text) {
+        int digit = hexValue(c);
+        if (digit < 0 || digit >= base) return -1;
+        value = value * base + digit;
+    }
+    return value;
+}
+
+Text trimmed(Text text)
+{
+    size_t first = text.find_first_not_of(U' ');
+    if (first == Text::npos) return Text();
+    return text.substr(first, text.find_last_not_of(U' ') - first + 1);
+}
+
+// ---- Writing ----
+
+// The pitch of a note key at its octave digit, or -1 for marks and blanks.
+int pitchOf(const ClipCell& cell)
+{
+    size_t value = noteKeys.find(cell.note);
+    if (value == Text::npos || cell.octave < U'0' || cell.octave > U'3') return -1;
+    return static_cast<int>(value) + 12 * static_cast<int>(cell.octave - U'0');
+}
+
+String twoDigits(int value) { return String {char32_t(U'0' + value / 10 % 10), char32_t(U'0' + value % 10)}; }
+
+String noteField(const ClipCell& cell)
+{
+    int pitch = pitchOf(cell);
+    if (pitch >= 0) return String(semitoneName(pitch)) + char32_t(U'0' + pitch / 12 + openMptOctaveShift);
+    return cell.note == U'<' ? U"===" : U"...";
+}
+
+String instrumentField(const ClipCell& cell)
+{
+    int instrument = hexValue(cell.instrument);
+    return instrument >= 1 ? twoDigits(instrument) : U"..";
+}
+
+// A note keeps even volume 0, so that it comes back as it went.
+String volumeField(const ClipCell& cell)
+{
+    int volume = hexValue(cell.volume);
+    if (volume > 0 || (volume == 0 && pitchOf(cell) >= 0)) return U"v" + twoDigits((volume * textFullVolume + 7) / 15);
+    return U"...";
+}
+
+String effectField(const ClipCell& cell)
+{
+    for (const MarkEffect& effect : markEffects) {
+        if (effect.mark == cell.note) return String(1, effect.modEffect) + U"00";
+    }
+    return U"...";
+}
+
+// ---- Reading ----
+
+// What a field of pasted text held: nothing (left out, or blanks: the cell
+// keeps its column), an empty field (dots), or a value.
+enum class Given { absent, empty, value };
+
+struct Fields {
+    Given note = Given::absent;
+    bool noteOff = false;
+    int pitch = 0;
+    Given instrument = Given::absent;
+    int instrumentNumber = 0;  // 1..15, 0 for one this program has not
+    Given volume = Given::absent;
+    int volumeDigit = 0;
+    char32_t mark = 0;  // from an effect
+};
+
+// A field's text at a place of a cell; empty where the cell is shorter or
+// holds only blanks there.
+Text field(Text cell, size_t at, size_t length)
+{
+    if (at >= cell.size()) return Text();
+    Text text = cell.substr(at, length);
+    return trimmed(text).empty() ? Text() : text;
+}
+
+bool allDots(Text text) { return text.find_first_not_of(U'.') == Text::npos; }
+
+// Takes a field: absent, dots, or what read makes of its text (false: the
+// field's value is dropped, as if it were dots).
+template <typename Read>
+Given given(Text text, Read read)
+{
+    if (text.empty()) return Given::absent;
+    if (allDots(text) || !read(text)) return Given::empty;
+    return Given::value;
+}
+
+// "C-5", "C#5", with the octave counted from the format's; moved by whole
+// octaves into the grid's range.
+bool readPitch(Text name, int octaveShift, int& pitch)
+{
+    if (name.size() != 3 || name[2] < U'0' || name[2] > U'9') return false;
+    for (int semitone = 0; semitone < 12; ++semitone) {
+        if (name.substr(0, 2) != semitoneName(semitone)) continue;
+        pitch = 12 * (static_cast<int>(name[2] - U'0') - octaveShift) + semitone;
+        while (pitch < 0) pitch += 12;
+        while (pitch > highestPitch) pitch -= 12;
+        return true;
+    }
+    return false;
+}
+
+void readNote(Fields& fields, Text text, std::initializer_list<Text> offNames, int octaveShift)
+{
+    fields.note = given(text, [&](Text name) {
+        for (Text off : offNames) fields.noteOff = fields.noteOff || name == off;
+        return fields.noteOff || readPitch(name, octaveShift, fields.pitch);
+    });
+}
+
+// The first instrument of the text is the grid's instrument 1.
+void readInstrument(Fields& fields, Text text, Dialect dialect)
+{
+    fields.instrument = given(text, [&](Text digits) {
+        int number = dialect == Dialect::furnace ? numberOf(digits, 16) + 1 : numberOf(digits, 10);
+        if (number < 1) return false;
+        fields.instrumentNumber = number <= 15 ? number : 0;
+        return true;
+    });
+}
+
+void readVolume(Fields& fields, Text text, Dialect dialect)
+{
+    fields.volume = given(text, [&](Text volume) {
+        if (dialect == Dialect::furnace) {
+            int value = numberOf(volume, 16);
+            fields.volumeDigit = value > 15 ? 15 : value;
+            return value >= 0;
+        }
+        // Volume commands other than "v" (panning, slides) are dropped.
+        int value = volume[0] == U'v' ? numberOf(volume.substr(1), 10) : -1;
+        if (value > textFullVolume) value = textFullVolume;
+        fields.volumeDigit = (value * 15 + textFullVolume / 2) / textFullVolume;
+        return value >= 0;
+    });
+}
+
+void readEffect(Fields& fields, Text effect, Dialect dialect)
+{
+    if (effect.empty() || fields.mark) return;
+    for (const MarkEffect& mark : markEffects) {
+        bool matches = dialect == Dialect::furnace ? numberOf(effect.substr(0, 2), 16) == mark.furnaceEffect
+                       : dialect == Dialect::modXm ? effect[0] == mark.modEffect
+                                                   : effect[0] == mark.itEffect;
+        if (matches) fields.mark = mark.mark;
+    }
+}
+
+// A cell as the typed note would make it; a mark from an effect only where
+// the note field is empty.
+ClipCell cellOf(const Fields& fields, const PasteDefaults& defaults)
+{
+    ClipCell cell;
+    if (fields.volume == Given::value) cell.volume = hexDigitText(fields.volumeDigit)[0];
+    if (fields.note == Given::value) {
+        int instrument = fields.instrumentNumber ? fields.instrumentNumber : defaults.instrument;
+        cell.instrument = hexDigitText(instrument)[0];
+        if (fields.volume != Given::value) cell.volume = U'8';
+        if (fields.noteOff) {
+            cell.note = U'<';
+            cell.octave = intText(defaults.octave)[0];
+        } else {
+            MidiCell key = midiNoteCell(fields.pitch + midiOfPitchZero, defaults.octave).value_or(MidiCell {U'y', 0});
+            cell.note = key.note;
+            cell.octave = intText(key.octave)[0];
+        }
+    } else if (fields.note == Given::empty) {
+        cell.note = fields.mark ? fields.mark : U'.';
+        cell.octave = U'0';
+        bool instrument = !fields.mark && fields.instrument == Given::value && fields.instrumentNumber;
+        cell.instrument = instrument ? hexDigitText(fields.instrumentNumber)[0] : U'0';
+        if (fields.volume == Given::empty) cell.volume = U'0';
+    }
+    return cell;
+}
+
+ClipCell readOpenMptCell(Text text, Dialect dialect, const PasteDefaults& defaults)
+{
+    Fields fields;
+    readNote(fields, field(text, 0, 3), {U"===", U"^^^", U"~~~"}, openMptOctaveShift);
+    readInstrument(fields, field(text, 3, 2), dialect);
+    Text volume = field(text, 5, 3);
+    Text effect = field(text, 8, 3);
+    // A cell without a volume column has its effect after the instrument.
+    bool effectFirst = !volume.empty() && ((volume[0] >= U'A' && volume[0] <= U'Z') || (volume[0] >= U'0' && volume[0] <= U'9'));
+    if (effectFirst && effect.empty()) std::swap(volume, effect);
+    readVolume(fields, volume, dialect);
+    readEffect(fields, effect, dialect);
+    return cellOf(fields, defaults);
+}
+
+ClipCell readFurnaceCell(Text text, const PasteDefaults& defaults)
+{
+    Fields fields;
+    readNote(fields, field(text, 0, 3), {U"OFF", U"===", U"REL"}, furnaceOctaveShift);
+    readInstrument(fields, field(text, 3, 2), Dialect::furnace);
+    readVolume(fields, field(text, 5, 2), Dialect::furnace);
+    for (size_t at = 7; at < text.size(); at += 4) readEffect(fields, field(text, at, 4), Dialect::furnace);
+    return cellOf(fields, defaults);
+}
+
+std::vector<Text> linesOf(Text text)
+{
+    std::vector<Text> lines;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find(U'\n', at);
+        if (end == Text::npos) end = text.size();
+        Text line = text.substr(at, end - at);
+        if (!line.empty() && line.back() == U'\r') line.remove_suffix(1);
+        lines.push_back(line);
+        at = end + 1;
+    }
+    return lines;
+}
+
+std::optional<Dialect> openMptDialect(Text header)
+{
+    if (header.substr(0, openMptPrefix.size()) != openMptPrefix) return std::nullopt;
+    Text format = trimmed(header.substr(openMptPrefix.size()));
+    if (format == U"MOD" || format == U"XM") return Dialect::modXm;
+    if (format == U"S3M" || format == U"IT" || format == U"MPT") return Dialect::s3mIt;
+    return std::nullopt;
+}
+
+// Rows are the lines that start with "|", one cell after each "|".
+std::vector<ClipRow> readOpenMptRows(const std::vector<Text>& lines, Dialect dialect, const PasteDefaults& defaults)
+{
+    std::vector<ClipRow> rows;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        Text line = lines[i];
+        if (line.empty() || line[0] != U'|') continue;
+        if (rows.size() == rowsRead) break;
+        ClipRow& row = rows.emplace_back();
+        for (size_t at = 1; at <= line.size();) {
+            size_t end = std::min(line.find(U'|', at), line.size());
+            row.push_back(readOpenMptCell(line.substr(at, end - at), dialect, defaults));
+            at = end + 1;
+        }
+    }
+    return rows;
+}
+
+// Where in a cell the clip's first channel starts: at the note, instrument,
+// volume, or an effect (whose type is always there).
+size_t furnaceStartOffset(int column)
+{
+    if (column <= 2) return column == 0 ? 0 : column == 1 ? 3 : 5;
+    return static_cast<size_t>(7 + 4 * ((column - 3) / 2));
+}
+
+// The second line names the first column; each row's cells end with "|".
+std::optional<std::vector<ClipRow>> readFurnaceRows(const std::vector<Text>& lines, const PasteDefaults& defaults)
+{
+    int startColumn = lines.size() > 1 ? numberOf(trimmed(lines[1]), 10) : -1;
+    if (startColumn < 0 || startColumn > furnaceLastColumn) return std::nullopt;
+    const String padding(furnaceStartOffset(startColumn), U' ');
+    std::vector<ClipRow> rows;
+    for (size_t i = 2; i < lines.size(); ++i) {
+        Text line = lines[i];
+        if (line.find(U'|') == Text::npos) continue;
+        if (rows.size() == rowsRead) break;
+        ClipRow& row = rows.emplace_back();
+        for (size_t at = 0, end; (end = line.find(U'|', at)) != Text::npos; at = end + 1) {
+            Text cell = line.substr(at, end - at);
+            row.push_back(readFurnaceCell(at == 0 ? Text(padding + String(cell)) : cell, defaults));
+        }
+    }
+    return rows;
+}
+
+} // namespace
+
+String writePatternText(const std::vector<ClipRow>& rows)
+{
+    String text = String(openMptHeader) + U"\n";
+    for (const ClipRow& row : rows) {
+        for (const ClipCell& cell : row)
+            text += U"|" + noteField(cell) + instrumentField(cell) + volumeField(cell) + effectField(cell);
+        text += U"\n";
+    }
+    return text;
+}
+
+std::optional<std::vector<ClipRow>> readPatternText(const String& text, const PasteDefaults& defaults)
+{
+    std::vector<Text> lines = linesOf(text);
+    if (lines.empty()) return std::nullopt;
+    Text header = trimmed(lines[0]);
+    std::optional<std::vector<ClipRow>> rows;
+    if (std::optional<Dialect> dialect = openMptDialect(header)) {
+        rows = readOpenMptRows(lines, *dialect, defaults);
+    } else if (header.substr(0, furnacePrefix.size()) == furnacePrefix) {
+        rows = readFurnaceRows(lines, defaults);
+    }
+    if (!rows || rows->empty()) return std::nullopt;
+    return rows;
+}

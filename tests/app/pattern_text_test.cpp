@@ -1,0 +1,123 @@
+// Pattern text written for and read from the system clipboard: the texts in
+// pattern_texts/ (written by hand from the formats' descriptions) become the
+// grid's cells, and what is written reads back as the same cells.
+#include "app/pattern_text.h"
+
+#include "tests/support/child_process.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<ClipRow> read(const std::string& file, PasteDefaults defaults = {})
+{
+    std::string bytes = readFileBytes(std::string(KOVO_PATTERN_TEXTS) + "/" + file);
+    EXPECT_FALSE(bytes.empty()) << file;
+    return readPatternText(widen(bytes), defaults).value_or(std::vector<ClipRow>());
+}
+
+// A cell as its note, volume, instrument and octave characters ("y812"),
+// "----" for a cell the text leaves alone.
+std::string cellText(const ClipCell& cell)
+{
+    std::string text;
+    for (char32_t c : {cell.note, cell.volume, cell.instrument, cell.octave}) text += c ? static_cast<char>(c) : '-';
+    return text;
+}
+
+// Rows as "cell cell" lines.
+std::vector<std::string> rowTexts(const std::vector<ClipRow>& rows)
+{
+    std::vector<std::string> lines;
+    for (const ClipRow& row : rows) {
+        std::string line;
+        for (const ClipCell& cell : row) line += (line.empty() ? "" : " ") + cellText(cell);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+} // namespace
+
+// Middle C (C-5 in the text) is "y" at octave 2; instruments 01..15 are 1..F;
+// v00..v64 become the digits 0..F; a note without volume gets 8, without
+// instrument the current one; effects under notes are dropped.
+TEST(PatternText, XmTextBecomesCellsOfTwoChannels)
+{
+    EXPECT_EQ(rowTexts(read("openmpt_xm.txt")),
+              (Lines {"yF12 c822", ".000 .000", "<812 bB12", "d811 .400"}));
+}
+
+TEST(PatternText, ItTextWithCarriageReturnsClampsInstrumentsAndOctaves)
+{
+    // B-9 lies above the grid: it moves down by octaves to B-4 (octave 3's "u");
+    // instrument 20 does not exist here, so the current instrument (1) is taken.
+    EXPECT_EQ(rowTexts(read("openmpt_it.txt")), (Lines {"qFA2 ----", ".000", "-000", "<812", "u813"}));
+    // A lower entry octave picks the lower of two keys for the same pitch.
+    EXPECT_EQ(rowTexts(read("openmpt_it.txt", {1, 5}))[0], "iFA1 ----");
+}
+
+TEST(PatternText, ModTextWithoutVolumeColumnAndItsEffectsAsMarks)
+{
+    EXPECT_EQ(rowTexts(read("openmpt_mod.txt")), (Lines {"n831", "b821", "#000", "+000", "-000"}));
+}
+
+TEST(PatternText, FurnaceTextFromTheNoteAndFromTheVolumeColumn)
+{
+    EXPECT_EQ(rowTexts(read("furnace.txt")), (Lines {"yF12 .000", "<812 cA21", ".000 .500", "-000 6F13"}));
+    EXPECT_EQ(rowTexts(read("furnace_from_volume.txt")), (Lines {"-C-- qF22"}));
+}
+
+TEST(PatternText, OtherTextIsRefused)
+{
+    for (const char32_t* text : {U"", U"hello world", U"ModPlug Tracker  XM\n", U"ModPlug Tracker  XX\n|C-501........",
+                                 U"org.tildearrow.furnace - Pattern Data (144)\nx\nC-4000F....|\n",
+                                 U"org.tildearrow.furnace - Pattern Data (144)\n99999999999\nC-4000F....|\n",
+                                 U"|C-501v64...\n"})
+        EXPECT_FALSE(readPatternText(text, {}).has_value()) << narrow(text);
+}
+
+TEST(PatternText, WrittenTextIsXmPatternTextAndReadsBackAsTheSameCells)
+{
+    std::vector<ClipRow> rows = {
+        {{U'y', U'F', U'1', U'2'}, {U'<', U'8', U'3', U'2'}},
+        {{U'#', U'0', U'0', U'0'}, {U'.', U'0', U'0', U'0'}},
+        {{U'.', U'5', U'0', U'0'}, {U'p', U'0', U'F', U'3'}},
+        {{U'+', U'3', U'0', U'0'}, {U'-', U'0', U'0', U'0'}},
+    };
+    // Every key at the entry octave, every volume digit and instrument.
+    const std::u32string_view keys = U"ysxdcvgbhnjmq2w3er5t6z7ui9o0p";
+    for (size_t i = 0; i < keys.size(); ++i) {
+        char32_t digit = U"0123456789ABCDEF"[i % 16];
+        rows.push_back({{keys[i], digit, U"123456789ABCDEF"[i % 15], i < 24 ? U'2' : U'3'}, {U'y', U'8', U'1', U'0'}});
+    }
+    String text = writePatternText(rows);
+    EXPECT_EQ(narrow(text.substr(0, 120)), "ModPlug Tracker  XM\n"
+                                           "|C-501v64...|===03v34...\n"
+                                           "|........100|...........\n"
+                                           "|.....v21...|E-815v00...\n"
+                                           "|.....v13200|........D00\n");
+    std::optional<std::vector<ClipRow>> back = readPatternText(text, {2, 7});
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(rowTexts(*back), rowTexts(rows));
+}
+
+TEST(PatternText, LongAndBrokenTextsAreReadWithoutHarm)
+{
+    String text = U"ModPlug Tracker  XM\n";
+    for (int i = 0; i < 1000; ++i) text += U"|C-5|||C|C-9zzv9999999|\u00FF\u00FF\u00FF\u00FF\u00FF\u00FF\u00FF\u00FF|===\n";
+    std::optional<std::vector<ClipRow>> rows = readPatternText(text, {});
+    ASSERT_TRUE(rows.has_value());
+    EXPECT_EQ(rows->size(), 256u);
+    EXPECT_EQ(cellText((*rows)[0][0]), "y812");
+    EXPECT_EQ(cellText((*rows)[0][4]), "iF13") << "C-9 an octave down, into the grid's range; v99 as F";
+    EXPECT_EQ(cellText((*rows)[0][6]), "<812");
+
+    String furnace = U"org.tildearrow.furnace - Pattern Data (144)\n18\n";
+    for (int i = 0; i < 300; ++i) furnace += U"0D00|||\u00FF|\n";
+    rows = readPatternText(furnace, {});
+    ASSERT_TRUE(rows.has_value());
+    EXPECT_EQ(rows->size(), 256u);
+}
