@@ -81,7 +81,7 @@ public:
     String loadExampleSong();
     // The same for a name from the song list: a file in the songs folder, or
     // an example.
-    String loadSongNamed(const String& name, bool example);
+    String loadSongNamed(const String& name, bool example = false);
     bool readExampleSong();
     String songLoaded(EditorSong before);
 
