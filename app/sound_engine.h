@@ -59,9 +59,11 @@ public:
     // ---- The song's file ----
     // The file SAVE and LOAD mean: songFilePath, else songName in the songs folder.
     String songFile() const;
-    // Reads a song file into the song, with a fresh undo history; false when
-    // it holds nothing to load.
-    bool readSongFile(const String& path);
+    // Reads a song file into the song, with a fresh undo history; the status
+    // text: statusFileLoaded, or statusFileNotFound when it holds nothing to
+    // load, or statusLoadingFailed when it could not be read whole (the song
+    // stays as it was either way).
+    const char32_t* readSongFile(const String& path);
     // Opens the song file given on the command line (startSongPath).
     void openStartSong();
 

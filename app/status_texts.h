@@ -10,6 +10,8 @@ constexpr char32_t statusEnterName[] = U"Enter a Name...";
 constexpr char32_t statusSavingFailed[] = U"Saving Failed!";
 constexpr char32_t statusFileLoaded[] = U"File Loaded...";
 constexpr char32_t statusFileNotFound[] = U"File not found!";
+// The file is there but the disk failed while it was read: nothing is taken.
+constexpr char32_t statusLoadingFailed[] = U"Loading Failed!";
 
 // Indexed by SaveOutcome.
 constexpr std::array<const char32_t*, 3> saveStatusTexts = {statusFileSaved, statusEnterName, statusSavingFailed};

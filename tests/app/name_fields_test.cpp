@@ -117,6 +117,20 @@ TEST_F(NameFields, SaveAndLoadReportTheirOutcome)
     EXPECT_EQ(engine->undoSlot, 1);
 }
 
+// /proc/self/mem is a regular file whose first read ends in EIO: a disk that
+// fails under the song. What was read before the error is no song.
+TEST_F(NameFields, AReadErrorWhileLoadingReplacesNothing)
+{
+    String name = uniqueName("failing");
+    ASSERT_EQ(symlink("/proc/self/mem", (songsFolder() + narrow(name)).c_str()), 0);
+    engine->patternColumns[0][5] = U'q';
+    engine->songName = name;
+    pressAndStep(keyF12);
+    EXPECT_EQ(engine->statusText, U"Loading Failed!");
+    EXPECT_EQ(engine->patternColumns[0][5], U'q');
+    EXPECT_EQ(engine->songName, name);
+}
+
 TEST_F(NameFields, AFailedSaveKeepsTheSongAndTheProgramGoesOn)
 {
     engine->songName = U"no-such-folder/" + uniqueName("lost");
