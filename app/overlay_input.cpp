@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 
 namespace {
 
@@ -53,18 +54,47 @@ void c_SoundEngine::openOverlay(Overlay which)
     loadGuardArmed = false;
     lastClickedEntry = -1;
     songList = SongList(songListEntryLines);
-    if (which == Overlay::songList) {
-        BBGame* game = BBGame::game();
-        std::string folder = game ? narrow(game->resolvePath(songFolder)) : std::string();
-        songScan = std::async(std::launch::async, [folder] { return readSongEntries(folder); });
-        if (songScan.wait_for(scanWaitInStep) == std::future_status::ready) takeSongScan();
-    }
+    if (which == Overlay::songList) startSongScan();
     overlayChanged();
+}
+
+// A scan still running from an earlier opening is given up, not waited for:
+// on a slow disk that could take as long as the disk likes.
+void c_SoundEngine::startSongScan()
+{
+    retireSongScan();
+    BBGame* game = BBGame::game();
+    std::string folder = game ? narrow(game->resolvePath(songFolder)) : std::string();
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    try {
+        songScan = {cancel, std::async(std::launch::async, [scanner = songScanner, folder, cancel] {
+                        return scanner(folder, cancel.get());
+                    })};
+    } catch (const std::system_error&) {
+        songList.setEntries({});  // no thread to read with: an empty list, not an ended program
+        return;
+    }
+    if (songScan.entries.wait_for(scanWaitInStep) == std::future_status::ready) takeSongScan();
+}
+
+// Tells the current scan to stop and keeps it until it has; scans that have
+// ended are let go (a future of std::async waits for its task when dropped).
+void c_SoundEngine::retireSongScan()
+{
+    auto ended = [](const SongScan& scan) {
+        return scan.entries.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    };
+    retiredScans.erase(std::remove_if(retiredScans.begin(), retiredScans.end(), ended), retiredScans.end());
+    if (!songScan.entries.valid()) return;
+    *songScan.cancel = true;
+    retiredScans.push_back(std::move(songScan));
+    songScan = {};
 }
 
 void c_SoundEngine::closeOverlay()
 {
     stopAudition();
+    retireSongScan();
     overlay = Overlay::none;
     overlayLeftOnScreen = true;
     overlayChanged();
@@ -78,10 +108,17 @@ void c_SoundEngine::overlayInput()
     if (overlay == Overlay::keyHelp) keyHelpInput();
 }
 
+// A scan that failed (no memory, no thread) shows an empty list.
 void c_SoundEngine::takeSongScan()
 {
-    if (!songScan.valid() || songScan.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
-    songList.setEntries(songScan.get());
+    std::future<std::vector<SongEntry>>& entries = songScan.entries;
+    if (!entries.valid() || entries.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+    try {
+        songList.setEntries(entries.get());
+    } catch (...) {
+        songList.setEntries({});
+    }
+    songScan = {};
     overlayChanged();
 }
 

@@ -5,6 +5,7 @@
 
 #include "host/text.h"
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,8 @@ constexpr char32_t songListHeader[] = U"Name            Len Spd Modified";
 // Reads the song files under the folder (a real path): regular files that
 // LOAD can take and that start with the song magic, apart from the player's
 // hand-over file and cut-short saves. Only each file's first bytes are read.
-std::vector<SongEntry> readSongEntries(const std::string& realFolder);
+// A set cancel flag ends the reading early.
+std::vector<SongEntry> readSongEntries(const std::string& realFolder, const std::atomic<bool>* cancel = nullptr);
 
 // A text as the font can show it: characters outside printable ASCII as "?".
 String shownText(const String& text);
