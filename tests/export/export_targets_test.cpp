@@ -66,6 +66,32 @@ TEST_F(ExportTest, LeftoversOfKilledExportsAreCleanedAndLiveOnesKept)
     EXPECT_FALSE(wav("tune.wav").samples.empty());
 }
 
+// The file is on the disk before it takes its name: synced, then renamed,
+// then its folder synced (strace -y names each synced descriptor's file).
+TEST_F(ExportTest, TheFileIsSyncedBeforeItTakesItsName)
+{
+    writeSong("tune", testSong());
+    std::string log = path("calls");
+    // LeakSanitizer cannot work in a traced process.
+    std::string command = "cd '" + folder.path() + "' && exec strace -f -y -e trace=fsync,rename -o '" + log + "' '" +
+                          binaryDirectory() + "/kovo-tracker' --export tune -o tune.flac";
+    process = std::make_unique<ChildProcess>(std::vector<std::string> {"sh", "-c", command},
+                                             std::vector<std::string> {"ASAN_OPTIONS=detect_leaks=0"});
+    ASSERT_TRUE(process->waitExit(240));
+    ASSERT_EQ(process->exitStatus(), 0) << process->standardError();
+    std::ifstream calls(log);
+    std::vector<std::string> order;
+    for (std::string line; std::getline(calls, line);) {
+        if (line.find("fsync(") != std::string::npos && line.find("tune.flac~exporting>") != std::string::npos)
+            order.push_back("file synced");
+        else if (line.find("rename(") != std::string::npos && line.find("tune.flac\"") != std::string::npos)
+            order.push_back("renamed");
+        else if (line.find("fsync(") != std::string::npos && line.find(folder.path() + ">") != std::string::npos)
+            order.push_back("folder synced");
+    }
+    EXPECT_EQ(order, (std::vector<std::string> {"file synced", "renamed", "folder synced"}));
+}
+
 // "track"'s stems are track-1.wav to track-4.wav, and "track-1"'s mix would
 // be track-1.wav too: the later song is skipped and named, the earlier one's
 // files are whole.
