@@ -9,6 +9,7 @@
 #include <future>
 #include <iterator>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -149,7 +150,13 @@ std::vector<FileHead> readFileHeads(const std::string& folder, size_t headLength
     };
     unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, maxThreads);
     std::vector<std::future<std::vector<FileHead>>> parts;
-    for (unsigned t = 1; t < threads && t < subfolders.size(); ++t) parts.push_back(std::async(std::launch::async, worker));
+    // Without threads to spare the work is shared among fewer: the workers
+    // take the subfolders from one index.
+    try {
+        for (unsigned t = 1; t < threads && t < subfolders.size(); ++t)
+            parts.push_back(std::async(std::launch::async, worker));
+    } catch (const std::system_error&) {
+    }
     append(found, worker());
     for (auto& part : parts) append(found, part.get());
     ::close(topFd);

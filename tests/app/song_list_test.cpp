@@ -8,14 +8,13 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 
@@ -103,14 +102,13 @@ TEST_F(SongFolder, LeavesOutWhatIsNoSongAndNeverBlocksOnStrangeFiles)
     EXPECT_TRUE(readSongEntries(path + "/missing").empty());
 }
 
-// The highest descriptor the process has open now.
-int highestOpenDescriptor()
+// A descriptor limit that leaves exactly `spare` numbers free below it.
+rlim_t limitLeaving(int spare)
 {
-    int highest = 2;
-    DIR* open = opendir("/proc/self/fd");
-    while (dirent* entry = open ? readdir(open) : nullptr) highest = std::max(highest, std::atoi(entry->d_name));
-    if (open) closedir(open);
-    return highest;
+    int fd = 0;
+    for (int found = 0; found < spare; ++fd)
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) ++found;
+    return static_cast<rlim_t>(fd);
 }
 
 // Each reading thread holds one folder and one file open at a time: a tree
@@ -127,7 +125,7 @@ TEST_F(SongFolder, ManyFoldersNeverTakeMoreThanAFewDescriptors)
     rlimit before {};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
     rlimit few = before;
-    few.rlim_cur = static_cast<rlim_t>(highestOpenDescriptor() + 20);
+    few.rlim_cur = limitLeaving(20);
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &few), 0);
     std::vector<SongEntry> entries = readSongEntries(folder.path());
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &before), 0);
