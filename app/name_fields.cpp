@@ -84,7 +84,7 @@ String c_SoundEngine::loadSongFile()
         if (cut != String::npos) songName = songName.substr(cut);
         if (songName.empty() || !songNameStaysInFolder(songName)) return statusFileNotFound;
     }
-    const char32_t* status = readSongFile(songFile());
+    String status = readSongFile(songFile());
     if (status == statusFileLoaded) endUnsavedState();
     return status;
 }

@@ -12,7 +12,7 @@ constexpr size_t shownNameLimit = 32;  // what the song-name field holds
 
 String c_SoundEngine::songFile() const { return songFilePath.empty() ? songFolder + songName : songFilePath; }
 
-const char32_t* c_SoundEngine::readSongFile(const String& path)
+String c_SoundEngine::readSongFile(const String& path)
 {
     bool readFailed = false;
     String text = loadText(path, readFailed);
@@ -32,7 +32,7 @@ void c_SoundEngine::openStartSong()
     // Absolute, since a relative path would otherwise mean the data folder.
     songFilePath = absolutePath(startSongPath);
     songName = songFilePath.substr(songFilePath.rfind(U'/') + 1).substr(0, shownNameLimit);
-    const char32_t* status = readSongFile(songFilePath);
+    String status = readSongFile(songFilePath);
     statusText = status;
     // --play plays only a song that loaded.
     if (status != statusFileLoaded) startPlaying = false;

@@ -65,7 +65,7 @@ public:
     // text: statusFileLoaded, or statusFileNotFound when it holds nothing to
     // load, or statusLoadingFailed when it could not be read whole (the song
     // stays as it was either way).
-    const char32_t* readSongFile(const String& path);
+    String readSongFile(const String& path);
     // Opens the song file given on the command line (startSongPath).
     void openStartSong();
 

@@ -101,8 +101,10 @@ TEST_F(NameFields, SaveAndLoadReportTheirOutcome)
     engine->patternColumns[0][5] = U'.';
     engine->speed = 3;
     engine->rowInPattern = 0;
+    engine->songChanged = true;
     pressAndStep(keyF12);
     EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_FALSE(engine->songChanged) << "the loaded song is what its file holds";
     EXPECT_EQ(engine->patternColumns[0][5], U'q');
     EXPECT_EQ(engine->speed, 7);
 
