@@ -9,6 +9,8 @@
 #include "host/settings_file.h"
 #include "song/song_file.h"
 
+#include <cstdio>
+
 namespace {
 constexpr char32_t statusExportFailed[] = U"Export Failed!";
 constexpr char formatKey[] = "export_format";
@@ -16,16 +18,27 @@ constexpr char formatKey[] = "export_format";
 // an export stays in view over it this long.
 constexpr int outcomeSteps = 2 * 50;
 constexpr char32_t playingStatus[] = U"Playing...";
+
+// The status row has room for "Export Failed!" only; the reason goes to
+// standard error, as the command-line export gives it.
+void reportExportProblem(const std::string& reason) { std::fprintf(stderr, "kovo-tracker: %s\n", reason.c_str()); }
 } // namespace
 
-// The song's file name is its title in the file's tags.
+// The song's file name is its title in the file's tags. The file goes into
+// the songs folder as SAVE's would, and never over a song: a song saved as
+// "beat.wav" stays when "beat" is exported.
 void c_SoundEngine::startExport()
 {
     if (songExport) return;
     BBGame* game = BBGame::game();
     String fileName = songName + widen(formatInfo(exportFormat).extension);
-    String target = game && !songName.empty() ? game->resolvePath(songFolder + fileName) : String();
+    bool named = game && !songName.empty() && songNameStaysInFolder(songName);
+    String target = named ? game->resolvePath(songFolder + fileName) : String();
     if (target.empty()) return showExportOutcome(statusExportFailed);
+    if (fileHoldsSong(narrow(target))) {
+        reportExportProblem(narrow(fileName) + " is a song file, which an export never replaces");
+        return showExportOutcome(statusExportFailed);
+    }
     // The player hears the song through a song file, so the export reads it
     // back from the same text: both get exactly the same song. An export that
     // runs already goes on; a second request is not taken.
@@ -65,7 +78,10 @@ void c_SoundEngine::followExport()
         statusText = U"Exporting " + intText(songExport->percent()) + U"%";
         return;
     }
-    showExportOutcome(songExport->result().outcome == ExportOutcome::done ? U"Exported " + exportName : statusExportFailed);
+    const ExportResult& result = songExport->result();
+    if (result.outcome != ExportOutcome::done && result.outcome != ExportOutcome::cancelled)
+        reportExportProblem(result.message);
+    showExportOutcome(result.outcome == ExportOutcome::done ? U"Exported " + exportName : statusExportFailed);
     songExport.reset();
 }
 

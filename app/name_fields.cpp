@@ -94,8 +94,10 @@ String c_SoundEngine::loadSongFile()
         if (cut != String::npos) songName = songName.substr(cut);
         if (songName.empty() || !songNameStaysInFolder(songName)) return statusFileNotFound;
     }
+    String status = readSongFile(songFile());
     // A name no song of the user's has may be an example's.
-    if (!readSongFile(songFile()) && !(songFilePath.empty() && readExampleSong())) return statusFileNotFound;
+    if (status == statusFileNotFound && songFilePath.empty() && readExampleSong()) status = statusFileLoaded;
+    if (status != statusFileLoaded) return status;
     return songLoaded(std::move(before));
 }
 
@@ -112,7 +114,8 @@ bool c_SoundEngine::readExampleSong()
 {
     String name = songName;
     if (name.compare(0, exampleSection.size(), exampleSection) == 0) name = name.substr(exampleSection.size());
-    if (name.empty() || !songNameStaysInFolder(name) || !readSongFile(exampleFolder + name)) return false;
+    if (name.empty() || !songNameStaysInFolder(name) || readSongFile(exampleFolder + name) != statusFileLoaded)
+        return false;
     songName = name;
     return true;
 }

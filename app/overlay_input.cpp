@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <system_error>
 
 namespace {
 
@@ -55,24 +56,51 @@ void c_SoundEngine::openOverlay(Overlay which)
     loadGuardArmed = false;
     lastClickedEntry = -1;
     songList = SongList(songListEntryLines);
-    if (which == Overlay::songList) {
-        BBGame* game = BBGame::game();
-        std::string folder = game ? narrow(game->resolvePath(songFolder)) : std::string();
-        std::string examples = game ? narrow(game->resolvePath(exampleFolder)) : std::string();
-        // The user's songs first, then the examples in a section of their own.
-        songScan = std::async(std::launch::async, [folder, examples] {
-            std::vector<SongEntry> entries = readSongEntries(folder);
-            for (SongEntry& entry : readExampleEntries(examples)) entries.push_back(std::move(entry));
-            return entries;
-        });
-        if (songScan.wait_for(scanWaitInStep) == std::future_status::ready) takeSongScan();
-    }
+    if (which == Overlay::songList) startSongScan();
     overlayChanged();
+}
+
+// A scan still running from an earlier opening is given up, not waited for:
+// on a slow disk that could take as long as the disk likes.
+void c_SoundEngine::startSongScan()
+{
+    retireSongScan();
+    BBGame* game = BBGame::game();
+    std::string folder = game ? narrow(game->resolvePath(songFolder)) : std::string();
+    std::string examples = game ? narrow(game->resolvePath(exampleFolder)) : std::string();
+    auto cancel = std::make_shared<std::atomic<bool>>(false);
+    try {
+        // The user's songs first, then the examples in a section of their own.
+        songScan = {cancel, std::async(std::launch::async, [scanner = songScanner, folder, examples, cancel] {
+                        std::vector<SongEntry> entries = scanner(folder, cancel.get());
+                        for (SongEntry& entry : readExampleEntries(examples)) entries.push_back(std::move(entry));
+                        return entries;
+                    })};
+    } catch (const std::system_error&) {
+        songList.setEntries({});  // no thread to read with: an empty list, not an ended program
+        return;
+    }
+    if (songScan.entries.wait_for(scanWaitInStep) == std::future_status::ready) takeSongScan();
+}
+
+// Tells the current scan to stop and keeps it until it has; scans that have
+// ended are let go (a future of std::async waits for its task when dropped).
+void c_SoundEngine::retireSongScan()
+{
+    auto ended = [](const SongScan& scan) {
+        return scan.entries.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    };
+    retiredScans.erase(std::remove_if(retiredScans.begin(), retiredScans.end(), ended), retiredScans.end());
+    if (!songScan.entries.valid()) return;
+    *songScan.cancel = true;
+    retiredScans.push_back(std::move(songScan));
+    songScan = {};
 }
 
 void c_SoundEngine::closeOverlay()
 {
     stopAudition();
+    retireSongScan();
     overlay = Overlay::none;
     overlayLeftOnScreen = true;
     overlayChanged();
@@ -86,10 +114,17 @@ void c_SoundEngine::overlayInput()
     if (overlay == Overlay::keyHelp) keyHelpInput();
 }
 
+// A scan that failed (no memory, no thread) shows an empty list.
 void c_SoundEngine::takeSongScan()
 {
-    if (!songScan.valid() || songScan.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
-    songList.setEntries(songScan.get());
+    std::future<std::vector<SongEntry>>& entries = songScan.entries;
+    if (!entries.valid() || entries.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
+    try {
+        songList.setEntries(entries.get());
+    } catch (...) {
+        songList.setEntries({});
+    }
+    songScan = {};
     overlayChanged();
 }
 

@@ -12,13 +12,15 @@ constexpr size_t shownNameLimit = 32;  // what the song-name field holds
 
 String c_SoundEngine::songFile() const { return songFilePath.empty() ? songFolder + songName : songFilePath; }
 
-bool c_SoundEngine::readSongFile(const String& path)
+String c_SoundEngine::readSongFile(const String& path)
 {
-    String text = loadText(path);
-    if (text.empty()) return false;
+    bool readFailed = false;
+    String text = loadText(path, readFailed);
+    if (readFailed) return statusLoadingFailed;
+    if (text.empty()) return statusFileNotFound;
     parseSongText(text, *this);
     takeUndoSnapshot(true);
-    return true;
+    return statusFileLoaded;
 }
 
 // Loaded as LOAD loads, but the unsaved work of an earlier run is neither
@@ -30,8 +32,14 @@ void c_SoundEngine::openStartSong()
     // Absolute, since a relative path would otherwise mean the data folder.
     songFilePath = absolutePath(startSongPath);
     songName = songFilePath.substr(songFilePath.rfind(U'/') + 1).substr(0, shownNameLimit);
-    bool loaded = readSongFile(songFilePath);
-    statusText = loaded ? statusFileLoaded : statusFileNotFound;
+    String status = readSongFile(songFilePath);
+    statusText = status;
     // --play plays only a song that loaded.
-    if (!loaded) startPlaying = false;
+    if (status != statusFileLoaded) startPlaying = false;
+    // A file that is there but failed to read is no place for SAVE to write
+    // the blank song to: the song is nameless until the user names it.
+    if (status == statusLoadingFailed) {
+        songFilePath.clear();
+        songName.clear();
+    }
 }

@@ -76,10 +76,11 @@ String shownText(const String& text)
     return out;
 }
 
-std::vector<SongEntry> readSongEntries(const std::string& realFolder)
+std::vector<SongEntry> readSongEntries(const std::string& realFolder, const std::atomic<bool>* cancel)
 {
     std::vector<SongEntry> entries;
-    for (const FileHead& file : readFileHeads(realFolder, songHeadLength, static_cast<long long>(textFileLimit))) {
+    for (const FileHead& file :
+         readFileHeads(realFolder, songHeadLength, static_cast<long long>(textFileLimit), cancel)) {
         SongEntry entry;
         entry.name = widen(file.relativePath);
         if (!startsWithSongMagic(file.head) || entry.name == handOverSongName || endsWith(entry.name, replacementSuffix))

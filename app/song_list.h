@@ -5,6 +5,7 @@
 
 #include "host/text.h"
 
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,7 +37,8 @@ constexpr char32_t songListHeader[] = U"Name            Len Spd Modified";
 // Reads the song files under the folder (a real path): regular files that
 // LOAD can take and that start with the song magic, apart from the player's
 // hand-over file and cut-short saves. Only each file's first bytes are read.
-std::vector<SongEntry> readSongEntries(const std::string& realFolder);
+// A set cancel flag ends the reading early.
+std::vector<SongEntry> readSongEntries(const std::string& realFolder, const std::atomic<bool>* cancel = nullptr);
 // The example songs in the examples folder (a real path), by name.
 std::vector<SongEntry> readExampleEntries(const std::string& realFolder);
 

@@ -14,6 +14,8 @@
 #include "player/voice_effects.h"
 
 #include <array>
+#include <atomic>
+#include <functional>
 #include <future>
 #include <memory>
 #include <optional>
@@ -88,9 +90,11 @@ public:
     // ---- The song's file ----
     // The file SAVE and LOAD mean: songFilePath, else songName in the songs folder.
     String songFile() const;
-    // Reads a song file into the song, with a fresh undo history; false when
-    // it holds nothing to load.
-    bool readSongFile(const String& path);
+    // Reads a song file into the song, with a fresh undo history; the status
+    // text: statusFileLoaded, or statusFileNotFound when it holds nothing to
+    // load, or statusLoadingFailed when it could not be read whole (the song
+    // stays as it was either way).
+    String readSongFile(const String& path);
     // Opens the song file given on the command line (startSongPath).
     void openStartSong();
 
@@ -159,6 +163,8 @@ public:
     void songListInput();
     void keyHelpInput();
     void takeSongScan();
+    void startSongScan();
+    void retireSongScan();
     void songListKeys();
     void songListMouse();
     void loadHighlightedSong();
@@ -173,7 +179,16 @@ public:
 
     Overlay overlay = Overlay::none;
     SongList songList {songListEntryLines};
-    std::future<std::vector<SongEntry>> songScan;  // while the songs folder is read
+    // Reads the songs folder for the list, off the update step; a set flag
+    // tells it nobody waits any more. A test may put a slower one in.
+    using SongScanner = std::function<std::vector<SongEntry>(const std::string&, const std::atomic<bool>*)>;
+    SongScanner songScanner = readSongEntries;
+    struct SongScan {
+        std::shared_ptr<std::atomic<bool>> cancel;
+        std::future<std::vector<SongEntry>> entries;
+    };
+    SongScan songScan;                   // while the songs folder is read
+    std::vector<SongScan> retiredScans;  // given up on, ending by themselves
     std::shared_ptr<c_kovoPlay> auditionPlayer;     // while a listed song plays
     bool loadGuardArmed = false;  // the first Enter over unsaved changes was pressed
     int lastClickedEntry = -1;

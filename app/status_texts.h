@@ -12,6 +12,8 @@ constexpr char32_t statusFileLoaded[] = U"File Loaded...";
 constexpr char32_t statusFileNotFound[] = U"File not found!";
 // Ctrl+V with text on the clipboard that is no pattern text.
 constexpr char32_t statusNoPatternText[] = U"No Pattern Text!";
+// The file is there but the disk failed while it was read: nothing is taken.
+constexpr char32_t statusLoadingFailed[] = U"Loading Failed!";
 
 // Indexed by SaveOutcome.
 constexpr std::array<const char32_t*, 3> saveStatusTexts = {statusFileSaved, statusEnterName, statusSavingFailed};

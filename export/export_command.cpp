@@ -207,24 +207,55 @@ int BatchExport::exportOne(size_t index)
     return exportFailed;
 }
 
-// The file of each song, or an empty one for a song whose file another song
-// of the call takes already, or that would be written over the song file
-// itself: that one is reported and skipped.
+// Every file one song's export writes: the mix, then the stems.
+std::vector<std::string> outputsOf(const ExportRequest& request, const std::string& target)
+{
+    std::vector<std::string> outputs = {target};
+    for (int channel = 1; request.settings.stems && channel <= channelCount; ++channel)
+        outputs.push_back(stemPath(target, channel, request.settings.format));
+    return outputs;
+}
+
+// One spelling for each file name, so that "out//a.wav" and "./out/a.wav" meet.
+std::string spelledOnce(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return (error ? std::filesystem::path(path) : absolute).lexically_normal().string();
+}
+
+// Why a song's files may not be written, or null: one of them is another
+// song's file of this call, the song file itself, or any song file.
+const char* clashOf(const std::string& songPath, const std::vector<std::string>& outputs,
+                    const std::set<std::string>& taken, std::string& blamed)
+{
+    for (const std::string& output : outputs) {
+        std::error_code error;
+        blamed = output;
+        if (taken.count(spelledOnce(output))) return "another song is exported to ";
+        if (std::filesystem::equivalent(songPath, output, error)) return "it would be replaced by ";
+        if (fileHoldsSong(output)) return "an export never replaces the song file ";
+    }
+    return nullptr;
+}
+
+// The file of each song, or an empty one for a song that clashOf refuses:
+// that one is reported and skipped.
 std::vector<std::string> targetsOf(const ExportRequest& request, bool& clashed)
 {
     std::vector<std::string> targets;
     std::set<std::string> taken;
     for (const std::string& songPath : request.songPaths) {
         std::string target = targetOf(request, songPath);
-        std::error_code error;
-        const char* clash = !taken.insert(target).second ? "another song is exported to "
-                            : std::filesystem::equivalent(songPath, target, error) ? "it would be replaced by "
-                                                                                    : nullptr;
-        if (clash) {
-            report("skipped song file " + songPath + ": " + clash + target);
+        std::vector<std::string> outputs = outputsOf(request, target);
+        std::string blamed;
+        if (const char* clash = clashOf(songPath, outputs, taken, blamed)) {
+            report("skipped song file " + songPath + ": " + clash + blamed);
             target.clear();
             clashed = true;
         }
+        for (const std::string& output : outputs)
+            if (!target.empty()) taken.insert(spelledOnce(output));
         targets.push_back(target);
     }
     return targets;

@@ -1,19 +1,19 @@
 #include "export/song_export.h"
 
+#include "export/export_room.h"
+#include "export/export_temporaries.h"
 #include "export/song_passes.h"
 #include "export/song_renderer.h"
 #include "export/sound_file_writer.h"
+#include "host/file_replace.h"
+#include "song/song_file.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <memory>
+#include <set>
 
 namespace {
 
-// Beside the target, so that the final rename stays within one folder.
-constexpr char temporarySuffix[] = "~exporting";
 constexpr int longestTailTicks = 2 * updatesPerSecond;
 constexpr int fadesPerSecond = 100;  // the closing fade lasts 10 ms
 
@@ -56,12 +56,12 @@ public:
         : song_(std::move(song)), settings_(settings), progress_(progress), cancel_(cancel)
     {
         settleSongSettings(song_);
-        songTicks_ = passTicks(song_, settings_.loops);
     }
 
     ExportResult run(const std::vector<std::string>& targets);
 
 private:
+    ExportResult prepareFolders();
     ExportResult openFiles();
     ExportResult renderFile(size_t file);
     ExportResult closeFiles();
@@ -87,18 +87,34 @@ ExportResult Exporter::run(const std::vector<std::string>& targets)
 {
     targets_ = targets;
     writers_ = std::vector<SoundFileWriter>(targets.size());
+    ExportResult result = prepareFolders();
+    if (result.outcome != ExportOutcome::done) return result;
     ticksTotal_ = songTicks_ * static_cast<long long>(targets.size());
-    ExportResult result = openFiles();
+    result = openFiles();
     for (size_t file = 0; file < targets.size() && result.outcome == ExportOutcome::done; ++file)
         result = renderFile(file);
     if (result.outcome == ExportOutcome::done) result = closeFiles();
     return result.outcome == ExportOutcome::done ? result : abandon(result);
 }
 
+// What killed exports left goes first; then a sound that cannot fit is
+// refused before any of it is rendered (its length is counted only as far
+// as it could fit).
+ExportResult Exporter::prepareFolders()
+{
+    std::set<std::string> folders;
+    for (const std::string& target : targets_) folders.insert(folderOf(target));
+    for (const std::string& folder : folders) removeAbandonedTemporaries(folder);
+    RoomLimit room = roomFor(targets_, settings_);
+    songTicks_ = passTicks(song_, settings_.loops, room.ticks);
+    if (songTicks_ > room.ticks) return writeFailure(targets_.front(), room.reason);
+    return {};
+}
+
 ExportResult Exporter::openFiles()
 {
     for (size_t file = 0; file < targets_.size(); ++file)
-        if (!writers_[file].open(targets_[file] + temporarySuffix, settings_))
+        if (!writers_[file].open(targets_[file] + exportTemporarySuffix, settings_))
             return writeFailure(targets_[file], writers_[file].error());
     return {};
 }
@@ -150,14 +166,20 @@ bool Exporter::writeFrames(SoundFileWriter& writer, const std::vector<float>& fr
     return writer.write(pcm_.data(), pcm_.size() / 2);
 }
 
-// Every file is complete before any takes its name.
+// Every file is complete before any takes its name, and no name is taken
+// from a song: a song saved meanwhile under an export's name stays.
 ExportResult Exporter::closeFiles()
 {
     for (size_t file = 0; file < targets_.size(); ++file)
         if (!writers_[file].finish()) return writeFailure(targets_[file], writers_[file].error());
-    for (size_t file = 0; file < targets_.size(); ++file)
-        if (std::rename(writers_[file].path().c_str(), targets_[file].c_str()) != 0)
-            return writeFailure(targets_[file], std::strerror(errno));
+    for (const std::string& target : targets_)
+        if (fileHoldsSong(target)) return writeFailure(target, "it is a song file, which an export never replaces");
+    std::set<std::string> folders;
+    for (size_t file = 0; file < targets_.size(); ++file) {
+        if (!writers_[file].moveTo(targets_[file])) return writeFailure(targets_[file], writers_[file].error());
+        folders.insert(folderOf(targets_[file]));
+    }
+    for (const std::string& folder : folders) syncFolder(folder);
     return {};
 }
 

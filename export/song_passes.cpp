@@ -17,7 +17,7 @@ void settleSongSettings(Song& song)
 // A pass ends where a row that took the player back to position 0, row 0
 // is followed by the tick that reads that row. Every song gets there: the
 // player wraps at the song's length or, at the latest, after position 255.
-long long passTicks(const Song& song, int loops)
+long long passTicks(const Song& song, int loops, long long limit)
 {
     c_kovoPlay player(nullptr);
     static_cast<Song&>(player) = song;
@@ -27,6 +27,7 @@ long long passTicks(const Song& song, int loops)
     for (;;) {
         bool readsRow = player.rowDue();
         if (readsRow && wrapped && ++passes == loops) return ticks;
+        if (ticks > limit) return ticks;
         if (readsRow) wrapped = false;
         player.tickPlayer();
         ticks += 1;

@@ -11,5 +11,6 @@ void settleSongSettings(Song& song);
 
 // Ticks from the start until the player is about to read the first row of
 // position 0 for the (loops + 1)-th time. The first pass includes the
-// player's lead-in before its first row.
-long long passTicks(const Song& song, int loops);
+// player's lead-in before its first row. Counting stops past limit ticks:
+// then the result is limit + 1.
+long long passTicks(const Song& song, int loops, long long limit);

@@ -1,8 +1,12 @@
 #include "export/sound_file_writer.h"
 
+#include "export/export_room.h"
+#include "export/export_temporaries.h"
+
 #include <sndfile.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cmath>
 #include <iterator>
 #include <cstring>
@@ -16,9 +20,6 @@ constexpr int channels = 2;
 constexpr int bytesPerFrame = channels * 2;
 // What the tags name as the software: the program as its window title does.
 constexpr char softwareName[] = "Kovo Tracker v1.705";
-// The RIFF size field counts everything after itself in 32 bits; the header
-// with its tags takes a little of that.
-constexpr uint64_t largestWavData = 0xFFFFFFFFull - 4096;
 
 // libsndfile's major format and encoding of each export format, in the
 // order of audioFormats.
@@ -95,13 +96,15 @@ bool SoundFileWriter::fail(const std::string& reason)
 
 bool SoundFileWriter::open(const std::string& path, const ExportSettings& settings)
 {
-    path_ = path;
+    path_.clear();
     error_.clear();
     dataBytes_ = 0;
     sizeLimited_ = settings.format == AudioFormat::wav;
     lossy_ = formatInfo(settings.format).lossy;
-    descriptor_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (descriptor_ < 0) return fail(std::strerror(errno));
+    descriptor_ = createExportTemporary(path);
+    if (descriptor_ < 0)
+        return fail(errno == EEXIST ? path + " is in the way (another export of it running?)" : std::strerror(errno));
+    path_ = path;  // only a file this writer made is ever removed by it
     SF_INFO info = fileInfo(settings.format, settings.rate);
     file_ = sf_open_virtual(&virtualIo, SFM_WRITE, &info, this);
     if (!file_) return fail(error_.empty() ? sf_strerror(nullptr) : error_);
@@ -139,8 +142,18 @@ bool SoundFileWriter::finish()
     int closed = sf_close(file_);
     file_ = nullptr;
     if (closed != 0) fail(sf_error_number(closed));
-    bool descriptorClosed = closeDescriptor();
-    return error_.empty() && descriptorClosed;
+    // On the disk before it takes the target's name: a power cut must not
+    // leave an empty file where the old one was.
+    if (error_.empty() && fsync(descriptor_) != 0) fail(std::strerror(errno));
+    return error_.empty();
+}
+
+// Still open, so still locked: no other export takes it for a leftover.
+bool SoundFileWriter::moveTo(const std::string& target)
+{
+    if (std::rename(path_.c_str(), target.c_str()) != 0) return fail(std::strerror(errno));
+    path_.clear();
+    return closeDescriptor();
 }
 
 bool SoundFileWriter::closeDescriptor()

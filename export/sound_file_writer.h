@@ -22,15 +22,19 @@ public:
     SoundFileWriter(const SoundFileWriter&) = delete;
     SoundFileWriter& operator=(const SoundFileWriter&) = delete;
 
-    // Creates (or empties) the file in the settings' format, with the title
-    // and the program's name in its tags. False with error() set when the
-    // file cannot be made.
+    // Creates the file in the settings' format, with the title and the
+    // program's name in its tags: a new file (export/export_temporaries.h),
+    // never one that is there already. False with error() set when the file
+    // cannot be made.
     bool open(const std::string& path, const ExportSettings& settings);
     // Appends interleaved left, right frames. False when the disk refuses
     // or the file would outgrow what a WAV header can count.
     bool write(const int16_t* frames, size_t frameCount);
-    // Lets the encoder finish and closes the file; false when any of it failed.
+    // Lets the encoder finish and puts the file on the disk; false when any
+    // of it failed.
     bool finish();
+    // Gives the finished file the target's name, then closes it.
+    bool moveTo(const std::string& target);
     // Closes and deletes a file that will not be finished.
     void discard();
 

@@ -110,6 +110,7 @@ String mapSchemePath(const String& path, const DataFolders& folders)
         {U"quorvane://internal/", &DataFolders::appDirectory, U"/internal/"},
         {U"quorvane://external/", &DataFolders::appDirectory, U"/external/"},
     };
+    if (!narrowsExactly(path)) return String();
     if (!startsWith(path, U"quorvane:")) return path;
     for (const SchemeFolder& entry : mapping) {
         String prefix = entry.prefix;

@@ -31,7 +31,8 @@ const DataFolders& processDataFolders();
 void useUserFilesFolder(const String& folder);
 
 // Maps a scheme path to a real file name; other paths are returned
-// unchanged, unknown "quorvane:" paths give "". "quorvane://data/songs/" and
+// unchanged, unknown "quorvane:" paths and paths that do not narrow exactly
+// (host/text.h) give "". "quorvane://data/songs/" and
 // "quorvane://user/" name the user's files, the rest of "quorvane://data/"
 // the resources.
 String mapSchemePath(const String& path, const DataFolders& folders);

@@ -6,10 +6,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <future>
 #include <iterator>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -43,14 +43,45 @@ bool readHead(int folderFd, const char* name, size_t headLength, long long sizeL
     return wanted;
 }
 
-struct Subfolder {
-    int fd;
-    std::string prefix;
+// A folder still to be read, by its path below the top folder, and what it
+// was when it was listed: a folder swapped for a link meanwhile is not
+// entered.
+struct PendingFolder {
+    std::string prefix;  // with its trailing "/"
+    int depth;
+    dev_t device;
+    ino_t inode;
 };
 
-// With `later`, subfolders are handed back to be walked instead of entered.
-void walk(int folderFd, const std::string& prefix, int depth, size_t headLength, long long sizeLimit,
-          std::vector<FileHead>& found, std::vector<Subfolder>* later = nullptr)
+// What one reading of the tree shares: the top folder, the limits, and
+// whether whoever asked has stopped waiting.
+struct Walk {
+    int topFd;
+    size_t headLength;
+    long long sizeLimit;
+    const std::atomic<bool>* cancel;
+    bool cancelled() const { return cancel && *cancel; }
+};
+
+// The folder of a pending entry, open, or -1 when it is gone or no longer
+// the folder that was listed.
+int openPending(const Walk& walk, const PendingFolder& pending)
+{
+    std::string path = pending.prefix.substr(0, pending.prefix.size() - 1);
+    int fd = openat(walk.topFd, path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info {};
+    if (fd >= 0 && (fstat(fd, &info) != 0 || info.st_dev != pending.device || info.st_ino != pending.inode)) {
+        ::close(fd);
+        fd = -1;
+    }
+    return fd;
+}
+
+// Reads the files of one open folder (which it closes) and lists its
+// subfolders to be read later: only one folder is open at a time, however
+// wide or deep the tree.
+void readFolder(const Walk& walk, int folderFd, const std::string& prefix, int depth, std::vector<FileHead>& found,
+                std::vector<PendingFolder>& later)
 {
     std::unique_ptr<DIR, FolderCloser> folder(fdopendir(folderFd));
     if (!folder) {
@@ -58,56 +89,76 @@ void walk(int folderFd, const std::string& prefix, int depth, size_t headLength,
         return;
     }
     while (dirent* entry = readdir(folder.get())) {
+        if (walk.cancelled()) return;
         std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
         // The folder's own record of the type saves a call per file; where it
         // knows none, ask.
+        struct stat info {};
         bool isFolder = entry->d_type == DT_DIR;
-        if (entry->d_type == DT_UNKNOWN) {
-            struct stat info {};
+        if (entry->d_type == DT_UNKNOWN || isFolder) {
             if (fstatat(dirfd(folder.get()), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
             isFolder = S_ISDIR(info.st_mode);
         }
         if (isFolder) {
-            if (depth >= maxDepth) continue;
-            int child = openat(dirfd(folder.get()), entry->d_name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-            if (child < 0) continue;
-            if (later) later->push_back({child, prefix + name + "/"});
-            else walk(child, prefix + name + "/", depth + 1, headLength, sizeLimit, found);
+            if (depth < maxDepth) later.push_back({prefix + name + "/", depth + 1, info.st_dev, info.st_ino});
             continue;
         }
         FileHead file;
-        if (!readHead(dirfd(folder.get()), entry->d_name, headLength, sizeLimit, file)) continue;
+        if (!readHead(dirfd(folder.get()), entry->d_name, walk.headLength, walk.sizeLimit, file)) continue;
         file.relativePath = prefix + name;
         found.push_back(std::move(file));
     }
+}
+
+// Everything under one subfolder of the top folder, depth first.
+void readTree(const Walk& walk, PendingFolder start, std::vector<FileHead>& found)
+{
+    std::vector<PendingFolder> pending = {std::move(start)};
+    while (!pending.empty() && !walk.cancelled()) {
+        PendingFolder next = std::move(pending.back());
+        pending.pop_back();
+        int fd = openPending(walk, next);
+        if (fd >= 0) readFolder(walk, fd, next.prefix, next.depth, found, pending);
+    }
+}
+
+void append(std::vector<FileHead>& to, std::vector<FileHead>&& more)
+{
+    to.insert(to.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
 }
 
 } // namespace
 
 // The time goes into system calls, four a file: the first level's
 // subfolders are shared out among a few threads.
-std::vector<FileHead> readFileHeads(const std::string& folder, size_t headLength, long long sizeLimit)
+std::vector<FileHead> readFileHeads(const std::string& folder, size_t headLength, long long sizeLimit,
+                                    const std::atomic<bool>* cancel)
 {
     std::vector<FileHead> found;
-    std::vector<Subfolder> subfolders;
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) walk(fd, std::string(), 0, headLength, sizeLimit, found, &subfolders);
+    int topFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (topFd < 0) return found;
+    const Walk walk {topFd, headLength, sizeLimit, cancel};
+    std::vector<PendingFolder> subfolders;
+    int listing = ::dup(topFd);  // the top folder stays open for openat below
+    if (listing >= 0) readFolder(walk, listing, std::string(), 0, found, subfolders);
     std::atomic<size_t> next {0};
     auto worker = [&] {
         std::vector<FileHead> part;
-        for (size_t i; (i = next++) < subfolders.size();)
-            walk(subfolders[i].fd, subfolders[i].prefix, 1, headLength, sizeLimit, part);
+        for (size_t i; (i = next++) < subfolders.size() && !walk.cancelled();) readTree(walk, subfolders[i], part);
         return part;
     };
     unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, maxThreads);
     std::vector<std::future<std::vector<FileHead>>> parts;
-    for (unsigned t = 1; t < threads && t < subfolders.size(); ++t) parts.push_back(std::async(std::launch::async, worker));
-    std::vector<FileHead> own = worker();
-    found.insert(found.end(), std::make_move_iterator(own.begin()), std::make_move_iterator(own.end()));
-    for (auto& part : parts) {
-        std::vector<FileHead> more = part.get();
-        found.insert(found.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+    // Without threads to spare the work is shared among fewer: the workers
+    // take the subfolders from one index.
+    try {
+        for (unsigned t = 1; t < threads && t < subfolders.size(); ++t)
+            parts.push_back(std::async(std::launch::async, worker));
+    } catch (const std::system_error&) {
     }
+    append(found, worker());
+    for (auto& part : parts) append(found, part.get());
+    ::close(topFd);
     return found;
 }

@@ -24,7 +24,7 @@ std::optional<std::vector<unsigned char>> readWholeFile(std::FILE* file, size_t 
     for (;;) {
         size_t count = std::fread(chunk, 1, sizeof chunk, file);
         bytes.insert(bytes.end(), chunk, chunk + count);
-        if (bytes.size() > limit) return std::nullopt;
+        if (bytes.size() > limit || std::ferror(file)) return std::nullopt;
         if (count < sizeof chunk) return bytes;
     }
 }

@@ -25,7 +25,8 @@ std::FILE* openLoadableFile(const std::string& realPath, size_t limit);
 // Reads the rest of an open file in 4096-byte chunks until a chunk comes back
 // short (a file of an exact multiple of 4096 ends with an empty read).
 // Nothing when it holds more than limit bytes (files that report no size, such
-// as those of /proc, are caught here).
+// as those of /proc, are caught here), or when a read fails: the part before
+// a failing disk's error is not the file.
 std::optional<std::vector<unsigned char>> readWholeFile(std::FILE* file, size_t limit);
 
 // UTF-16 with either byte-order mark, otherwise UTF-8 (one optional mark

@@ -71,6 +71,8 @@ bool writeNewFile(const std::string& path, std::string_view bytes, std::optional
     return close(fd) == 0 && written;
 }
 
+} // namespace
+
 std::string folderOf(const std::string& path)
 {
     size_t slash = path.rfind('/');
@@ -78,8 +80,6 @@ std::string folderOf(const std::string& path)
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// Syncing the file does not make its new name durable: on ext4 and others a
-// power cut can still lose the rename until the folder is synced too.
 bool syncFolder(const std::string& folder)
 {
     int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -89,8 +89,6 @@ bool syncFolder(const std::string& folder)
     close(fd);
     return synced;
 }
-
-} // namespace
 
 std::string replacementTemporary(const std::string& path)
 {

@@ -33,3 +33,10 @@ enum class Durability {
 // user may not write, is left alone. On any failure the temporary file is
 // removed, the file keeps its old content, and the result is false.
 bool replaceFile(const std::string& path, std::string_view bytes, Durability durability = Durability::synced);
+
+// The folder a path lies in: "." for a bare name.
+std::string folderOf(const std::string& path);
+
+// Syncing a file does not make its new name durable: on ext4 and others a
+// power cut can still lose a rename until the folder is synced too.
+bool syncFolder(const std::string& folder);

@@ -6,7 +6,11 @@
 #include "host/loop_clock.h"
 #include "host/throwable.h"
 
+#include <cerrno>
 #include <ctime>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 BBGame* currentGame = nullptr;
@@ -68,17 +72,32 @@ String BBGame::loadStateText()
 
 String BBGame::loadTextFile(const String& path)
 {
-    std::optional<std::vector<unsigned char>> bytes = loadWholeFile(path, textFileLimit);
+    bool readFailed = false;
+    return loadCheckedTextFile(path, readFailed);
+}
+
+String BBGame::loadCheckedTextFile(const String& path, bool& readFailed)
+{
+    std::optional<std::vector<unsigned char>> bytes = loadWholeFile(path, textFileLimit, &readFailed);
     return bytes ? decodeText(*bytes) : String();
 }
 
 int BBGame::countJoysticks(bool) { return 0; }
 bool BBGame::pollJoystick(int, float*, float*, float*, bool*) { return false; }
 
+// The URL goes to xdg-open as its one argument, with no shell between that
+// could read quotes, "$(...)" or ";" in it. Like the shell command before,
+// the call waits for xdg-open, which hands the URL on and ends.
 void BBGame::openUrl(const String& url)
 {
-    std::string command = narrow(U"xdg-open \"" + url + U"\"");
-    [[maybe_unused]] int ignored = std::system(command.c_str());
+    if (!narrowsExactly(url)) return;
+    std::string bytes = narrow(url);
+    char program[] = "xdg-open";
+    char* arguments[] = {program, bytes.data(), nullptr};
+    pid_t child = 0;
+    if (posix_spawnp(&child, program, nullptr, nullptr, arguments, environ) != 0) return;
+    while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
 }
 
 void BBGame::setMouseVisible(bool) {}
@@ -98,7 +117,7 @@ void BBGame::setWindowTitle(const String&) {}
 std::vector<BBDisplayMode> BBGame::displayModes() { return {}; }
 std::optional<BBDisplayMode> BBGame::desktopMode() { return std::nullopt; }
 void BBGame::setSwapInterval(int) {}
-String BBGame::resolvePath(const String& path) { return path; }
+String BBGame::resolvePath(const String& path) { return narrowsExactly(path) ? path : String(); }
 
 std::FILE* BBGame::openFile(const String& path, const String& mode)
 {
@@ -113,11 +132,12 @@ std::FILE* BBGame::openForLoading(const String& path, size_t limit)
     return real.empty() ? nullptr : openLoadableFile(narrow(real), limit);
 }
 
-std::optional<std::vector<unsigned char>> BBGame::loadWholeFile(const String& path, size_t limit)
+std::optional<std::vector<unsigned char>> BBGame::loadWholeFile(const String& path, size_t limit, bool* readFailed)
 {
     std::FILE* file = openForLoading(path, limit);
     if (!file) return std::nullopt;
     std::optional<std::vector<unsigned char>> bytes = readWholeFile(file, limit);
+    if (readFailed) *readFailed = std::ferror(file) != 0;
     std::fclose(file);
     return bytes;
 }
@@ -252,4 +272,11 @@ String loadText(const String& path)
 {
     BBGame* game = BBGame::game();
     return game ? game->loadTextFile(fixDataPath(path)) : String();
+}
+
+String loadText(const String& path, bool& readFailed)
+{
+    BBGame* game = BBGame::game();
+    readFailed = false;
+    return game ? game->loadCheckedTextFile(fixDataPath(path), readFailed) : String();
 }

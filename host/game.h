@@ -105,7 +105,12 @@ public:
     // null (host/file_loading.h has the rule).
     std::FILE* openForLoading(const String& path, size_t limit);
     // The whole file when openForLoading takes it and it stays within limit.
-    std::optional<std::vector<unsigned char>> loadWholeFile(const String& path, size_t limit);
+    // readFailed (when given) tells a file that opened but could not be read
+    // from one that is not there.
+    std::optional<std::vector<unsigned char>> loadWholeFile(const String& path, size_t limit,
+                                                            bool* readFailed = nullptr);
+    // loadTextFile, saying whether the file opened but could not be read.
+    String loadCheckedTextFile(const String& path, bool& readFailed);
     // The whole file, or nothing when it cannot be opened.
     virtual std::optional<std::vector<unsigned char>> loadFileBytes(const String& path);
     [[noreturn]] virtual void reportUncaught(const ThrowableObject& error);
@@ -176,3 +181,5 @@ protected:
 
 // Loads a whole file of the data folder (or any scheme path) as text.
 String loadText(const String& path);
+// The same, saying whether the file was there but could not be read.
+String loadText(const String& path, bool& readFailed);

@@ -1,10 +1,17 @@
 #include "host/text.h"
 
+#include <algorithm>
+
 std::string narrow(const String& text)
 {
     std::string out(text.size(), '\0');
     for (size_t i = 0; i < text.size(); ++i) out[i] = static_cast<char>(text[i] & 0xFF);
     return out;
+}
+
+bool narrowsExactly(const String& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char32_t c) { return c != 0 && c <= 0xFF; });
 }
 
 String widen(std::string_view bytes)

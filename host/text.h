@@ -10,6 +10,11 @@ using String = std::u32string;
 // Keeps the low 8 bits of every character: how texts reach C interfaces.
 std::string narrow(const String& text);
 
+// Whether narrow() keeps the text as it is: every character 1..255. A file
+// name must, or the name that was checked is not the file that is opened
+// (U+012F would become "/", U+0000 would end the name).
+bool narrowsExactly(const String& text);
+
 // One character per byte, 0..255.
 String widen(std::string_view bytes);
 

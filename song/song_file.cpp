@@ -3,8 +3,11 @@
 #include "host/game.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -150,6 +153,19 @@ bool startsWithSongMagic(std::string_view bytes)
     return bytes.size() >= length && std::equal(songMagic, songMagic + length, bytes.begin());
 }
 
+bool fileHoldsSong(const std::string& realPath)
+{
+    int fd = open(realPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat info {};
+    char head[std::size(songMagic) - 1];
+    bool song = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                pread(fd, head, sizeof head, 0) == static_cast<ssize_t>(sizeof head) &&
+                startsWithSongMagic(std::string_view(head, sizeof head));
+    close(fd);
+    return song;
+}
+
 SongHeader readSongHeader(std::string_view bytes)
 {
     size_t index = std::size(songMagic) - 1;
@@ -177,7 +193,7 @@ String songText(const Song& song)
 
 bool songNameStaysInFolder(const String& name)
 {
-    if (!name.empty() && name.front() == U'/') return false;
+    if (!narrowsExactly(name) || (!name.empty() && name.front() == U'/')) return false;
     size_t start = 0;
     for (;;) {
         size_t end = name.find(U'/', start);

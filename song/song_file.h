@@ -28,8 +28,9 @@ enum class SaveOutcome {
 // of every column, positions, instrument values 0..248, descriptions 1..31.
 String songText(const Song& song);
 
-// Whether a name keeps to the songs folder: it does not start with "/" and
-// has no ".." component. Subfolders are fine.
+// Whether a name keeps to the songs folder: it does not start with "/", has
+// no ".." component, and every character reaches the file name as it is
+// (host/text.h: narrowsExactly). Subfolders are fine.
 bool songNameStaysInFolder(const String& name);
 
 // Writes the song to the songs folder under name. Fails for a name that
@@ -60,6 +61,10 @@ constexpr size_t songHeadLength = 13;
 
 // True when the bytes begin with the song magic.
 bool startsWithSongMagic(std::string_view bytes);
+
+// Whether the file at a real path is a song: a regular file (not reached
+// through a link) that begins with the song magic. Read without blocking.
+bool fileHoldsSong(const std::string& realPath);
 
 // The header of a file that begins with the song magic; numbers cut off by
 // the end of the bytes read as 0.

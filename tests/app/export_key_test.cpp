@@ -100,3 +100,61 @@ TEST_F(ExportKey, AnExportStoppedByACloseLeavesNoFile)
     EXPECT_FALSE(exists(wavPath));
     EXPECT_FALSE(exists(wavPath + "~exporting"));
 }
+
+// A song saved as "<name>.wav" is a song, not an earlier export: Ctrl+E on
+// "<name>" leaves it, whether it was there first or saved while rendering.
+TEST_F(ExportKey, NeverReplacesASongFile)
+{
+    engine->songName = name + U".wav";
+    wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
+    pressAndStep(keyF11);
+    ASSERT_EQ(engine->statusText, U"File Saved...");
+    std::string song = readFileBytes(wavPath);
+    engine->songName = name;
+    hold(keyControl);
+    pressE();
+    step();
+    release(keyControl);
+    EXPECT_FALSE(engine->songExport);
+    EXPECT_EQ(engine->statusText, U"Export Failed!");
+    EXPECT_EQ(readFileBytes(wavPath), song);
+
+    std::remove(wavPath.c_str());
+    engine->exportHolds = {50};
+    startExport();
+    ASSERT_TRUE(waitFor([&] { return engine->songExport->heldAt() == 50; }, 60));
+    ASSERT_EQ(saveSong(*engine, name + U".wav"), SaveOutcome::saved);
+    song = readFileBytes(wavPath);
+    engine->songExport->release();
+    ASSERT_TRUE(waitFor([&] { return engine->songExport->finished(); }, 120));
+    step();
+    EXPECT_EQ(engine->statusText, U"Export Failed!");
+    EXPECT_EQ(readFileBytes(wavPath), song);
+    EXPECT_FALSE(exists(wavPath + "~exporting"));
+}
+
+// The export goes where SAVE would go, or nowhere: never out of the songs
+// folder, and never by characters that reach the file system as others.
+TEST_F(ExportKey, WritesOnlyIntoTheSongsFolder)
+{
+    std::string base = "export-key-outside-" + std::to_string(getpid());
+    std::string outside = binaryDirectory() + "/data/" + base + ".wav";
+    std::string further = binaryDirectory() + "/" + base + ".wav";
+    for (const String& escape : {U"../" + widen(base), U"\u012E\u012E\u012F\u012E\u012E\u012F" + widen(base)}) {
+        engine->songName = escape;
+        hold(keyControl);
+        pressE();
+        step();
+        release(keyControl);
+        EXPECT_FALSE(engine->songExport) << narrow(escape);
+        EXPECT_EQ(engine->statusText, U"Export Failed!");
+        if (engine->songExport) {
+            ASSERT_TRUE(waitFor([&] { return engine->songExport->finished(); }, 120));
+            step();
+        }
+    }
+    EXPECT_FALSE(exists(outside));
+    EXPECT_FALSE(exists(further));
+    std::remove(outside.c_str());
+    std::remove(further.c_str());
+}

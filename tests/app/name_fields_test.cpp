@@ -117,8 +117,10 @@ TEST_F(NameFields, SaveAndLoadReportTheirOutcome)
     engine->patternColumns[0][5] = U'.';
     engine->speed = 3;
     engine->rowInPattern = 0;
+    engine->songChanged = true;
     pressAndStep(keyF12);
     EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_FALSE(engine->songChanged) << "the loaded song is what its file holds";
     EXPECT_EQ(engine->patternColumns[0][5], U'q');
     EXPECT_EQ(engine->speed, 7);
 
@@ -138,6 +140,20 @@ TEST_F(NameFields, SaveAndLoadReportTheirOutcome)
     step();
     EXPECT_EQ(engine->patternColumns[0][5], U'.');
     EXPECT_EQ(engine->speed, 3);
+}
+
+// /proc/self/mem is a regular file whose first read ends in EIO: a disk that
+// fails under the song. What was read before the error is no song.
+TEST_F(NameFields, AReadErrorWhileLoadingReplacesNothing)
+{
+    String name = uniqueName("failing");
+    ASSERT_EQ(symlink("/proc/self/mem", (songsFolder() + narrow(name)).c_str()), 0);
+    engine->patternColumns[0][5] = U'q';
+    engine->songName = name;
+    pressAndStep(keyF12);
+    EXPECT_EQ(engine->statusText, U"Loading Failed!");
+    EXPECT_EQ(engine->patternColumns[0][5], U'q');
+    EXPECT_EQ(engine->songName, name);
 }
 
 TEST_F(NameFields, AFailedSaveKeepsTheSongAndTheProgramGoesOn)

@@ -41,6 +41,21 @@ protected:
 
 } // namespace
 
+// A song file the disk fails to read: nothing is loaded, and SAVE does not
+// write the blank song over a file that may well be good.
+TEST_F(SongArgument, AFileThatFailsToReadIsNeitherLoadedNorSavedOver)
+{
+    std::string path = folder.path() + "/worn";
+    ASSERT_EQ(symlink("/proc/self/mem", path.c_str()), 0);
+    engine->startPlaying = true;
+    openAtStart(path);
+    EXPECT_EQ(engine->statusText, U"Loading Failed!");
+    EXPECT_FALSE(engine->startPlaying);
+    EXPECT_EQ(engine->songName, U"");
+    pressAndStep(keyF11);
+    EXPECT_EQ(engine->statusText, U"Enter a Name...");
+}
+
 TEST_F(SongArgument, LoadsAsLoadDoesAndSavesBackUntilTheNameIsEdited)
 {
     std::string path = folder.write("My Tune", songWithNote());

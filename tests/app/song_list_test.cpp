@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -98,6 +100,43 @@ TEST_F(SongFolder, LeavesOutWhatIsNoSongAndNeverBlocksOnStrangeFiles)
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(listed, expected);
     EXPECT_TRUE(readSongEntries(path + "/missing").empty());
+}
+
+// A descriptor limit that leaves exactly `spare` numbers free below it.
+rlim_t limitLeaving(int spare)
+{
+    int fd = 0;
+    for (int found = 0; found < spare; ++fd)
+        if (fcntl(fd, F_GETFD) == -1 && errno == EBADF) ++found;
+    return static_cast<rlim_t>(fd);
+}
+
+// Each reading thread holds one folder and one file open at a time: a tree
+// of more folders than the process may open files lists every song, and
+// the saves that run meanwhile find descriptors free.
+TEST_F(SongFolder, ManyFoldersNeverTakeMoreThanAFewDescriptors)
+{
+    const int folders = 200;
+    for (int i = 0; i < folders; ++i) {
+        std::string name = "many-" + std::to_string(i);
+        ASSERT_EQ(mkdir((folder.path() + "/" + name).c_str(), 0755), 0);
+        folder.write(name + "/song", songHead(1, 4));
+    }
+    rlimit before {};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &before), 0);
+    rlimit few = before;
+    few.rlim_cur = limitLeaving(20);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &few), 0);
+    std::vector<SongEntry> entries = readSongEntries(folder.path());
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &before), 0);
+    EXPECT_EQ(entries.size(), 3u + folders);
+}
+
+// Whoever stopped waiting can end the reading early.
+TEST_F(SongFolder, ACancelledReadingEndsWithWhatItHas)
+{
+    std::atomic<bool> cancel {true};
+    EXPECT_TRUE(readSongEntries(folder.path(), &cancel).empty());
 }
 
 TEST_F(SongFolder, TypedTextNarrowsInEitherCaseAndBackspaceWidens)

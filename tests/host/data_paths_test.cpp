@@ -29,6 +29,9 @@ TEST(DataPaths, SchemePathsMapToFoldersBesideTheExecutable)
     EXPECT_EQ(mapSchemePath(U"quorvane://other/x", beside), U"");
     EXPECT_EQ(mapSchemePath(U"Quorvane://data/x", beside), U"Quorvane://data/x");
     EXPECT_EQ(mapSchemePath(U"songs/a", beside), U"songs/a");
+    // "\u012E\u012E\u012F" would reach the file system as "../".
+    EXPECT_EQ(mapSchemePath(U"quorvane://data/songs/\u012E\u012E\u012Fx", beside), U"");
+    EXPECT_EQ(mapSchemePath(U"/tmp/\u012E\u012E\u012Fx", beside), U"");
 }
 
 TEST(DataPaths, AnInstalledProgramReadsItsShareFolderAndWritesTheUsersOwn)

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -110,4 +113,42 @@ TEST_F(FileLoading, OnlyRegularFilesWithinTheLimitAreLoaded)
     ASSERT_NE(pipe, nullptr);
     EXPECT_FALSE(readWholeFile(pipe, textFileLimit));
     pclose(pipe);
+}
+
+namespace {
+
+// A file whose disk fails after its first 4096 bytes, as a worn card does.
+ssize_t readThenFail(void* cookie, char* into, size_t size)
+{
+    size_t& given = *static_cast<size_t*>(cookie);
+    if (given >= 4096) {
+        errno = EIO;
+        return -1;
+    }
+    size_t count = std::min(size, 4096 - given);
+    std::memset(into, 'x', count);
+    given += count;
+    return static_cast<ssize_t>(count);
+}
+
+} // namespace
+
+TEST_F(FileLoading, AReadErrorGivesNoFileRatherThanItsFirstPart)
+{
+    size_t given = 0;
+    std::FILE* failing = fopencookie(&given, "r", {readThenFail, nullptr, nullptr, nullptr});
+    ASSERT_NE(failing, nullptr);
+    EXPECT_FALSE(readWholeFile(failing, textFileLimit));
+    std::fclose(failing);
+
+    // A real one: /proc/self/mem is a regular file of size 0 whose first
+    // page is never mapped, so reading it ends in EIO.
+    ASSERT_EQ(symlink("/proc/self/mem", (folder + "/mem").c_str()), 0);
+    bool readFailed = false;
+    EXPECT_EQ(game.loadCheckedTextFile(widen(folder + "/mem"), readFailed), U"");
+    EXPECT_TRUE(readFailed);
+    EXPECT_EQ(game.loadCheckedTextFile(write("fine", "abc"), readFailed), U"abc");
+    EXPECT_FALSE(readFailed);
+    EXPECT_EQ(game.loadCheckedTextFile(widen(folder + "/missing"), readFailed), U"");
+    EXPECT_FALSE(readFailed);
 }

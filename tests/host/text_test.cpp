@@ -6,6 +6,9 @@ TEST(Text, NarrowKeepsLowEightBitsAndWidenIsItsInverseForBytes)
 {
     EXPECT_EQ(narrow(U"a\u00E9\u20AC"), std::string("a\xE9\xAC"));
     EXPECT_EQ(widen("a\xE9"), String(U"a\u00E9"));
+    EXPECT_TRUE(narrowsExactly(U"a\u00E9/\u00FF"));
+    EXPECT_FALSE(narrowsExactly(U"a\u012F"));
+    EXPECT_FALSE(narrowsExactly(String(U"a") + U'\0'));
 }
 
 TEST(Text, Utf8UsesAtMostThreeBytesPerCharacter)

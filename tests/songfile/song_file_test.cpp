@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -215,6 +216,28 @@ TEST_F(SongFiles, NamesMustKeepToTheSongsFolder)
     String escape = widen("../songfile-test-" + std::to_string(getpid()));
     EXPECT_EQ(saveSong(newSong(), escape), SaveOutcome::failed);
     EXPECT_FALSE(exists(userFiles().dataFolder() + "/" + narrow(escape).substr(3)));
+}
+
+// U+012E and U+012F keep "." and "/" as their low bytes: checked as they
+// are, they would pass, and the file opened would be two folders up.
+TEST_F(SongFiles, CharactersThatDoNotNarrowAsTheyAreNameNoFile)
+{
+    std::string base = "songfile-test-" + std::to_string(getpid());
+    String disguised = U"\u012E\u012E\u012F\u012E\u012E\u012F" + widen(base);
+    ASSERT_EQ(narrow(disguised), "../../" + base);
+    EXPECT_FALSE(songNameStaysInFolder(disguised));
+    EXPECT_FALSE(songNameStaysInFolder(U"tune\u0100"));
+    EXPECT_FALSE(songNameStaysInFolder(String(U"tune") + U'\0' + U"/../x"));
+    EXPECT_TRUE(songNameStaysInFolder(U"t\u00FCne"));  // a name character, one byte as it is
+    EXPECT_EQ(saveSong(newSong(), disguised), SaveOutcome::failed);
+    EXPECT_EQ(saveSongFile(newSong(), songFolder + disguised), SaveOutcome::failed);
+    EXPECT_FALSE(exists(binaryDirectory() + "/" + base));
+
+    // Read the same way: the file two folders up is not the song asked for.
+    std::string outside = binaryDirectory() + "/" + base;
+    ASSERT_TRUE(std::ofstream(outside) << "KOV1");
+    EXPECT_EQ(loadText(songFolder + disguised), U"");
+    std::remove(outside.c_str());
 }
 
 TEST_F(SongFiles, TheLargestSongTheProgramCanWriteLoadsBack)

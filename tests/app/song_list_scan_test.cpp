@@ -1,0 +1,94 @@
+// The song list's reading of the songs folder, as the window meets it: a
+// slow reading never holds up the window, not even when the list is closed
+// and opened again, and a reading that fails leaves an empty list.
+#include "tests/app/tracker_fixture.h"
+
+#include "tests/support/wait.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+// A songs folder on a disk that answers when the test says so.
+class SlowDisk {
+public:
+    // The first reading waits for release(); later ones answer at once.
+    std::vector<SongEntry> read()
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        if (readings_++ == 0) released_.wait(lock, [this] { return free_; });
+        SongEntry entry;
+        entry.name = U"answered";
+        entry.foldedName = entry.name;
+        return {entry};
+    }
+
+    void release()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        free_ = true;
+        released_.notify_all();
+    }
+
+    bool released()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return free_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable released_;
+    int readings_ = 0;
+    bool free_ = false;
+};
+
+class SongListScan : public TrackerFixture {
+protected:
+    bool listReady()
+    {
+        step();
+        return engine->songList.ready();
+    }
+};
+
+} // namespace
+
+TEST_F(SongListScan, ClosingAndReopeningDuringASlowReadingNeverWaitsForIt)
+{
+    auto disk = std::make_shared<SlowDisk>();
+    engine->songScanner = [disk](const std::string&, const std::atomic<bool>*) { return disk->read(); };
+    // Only if the window waits for the first reading: free it after a while,
+    // so that the test fails instead of hanging.
+    std::thread rescue([disk] {
+        waitFor([&] { return disk->released(); }, 20);
+        disk->release();
+    });
+    engine->toggleSongList();
+    EXPECT_FALSE(engine->songList.ready());
+    engine->closeOverlay();
+    engine->toggleSongList();
+    EXPECT_FALSE(disk->released()) << "the window waited for the first reading";
+    EXPECT_TRUE(waitFor([&] { return listReady(); }, 60));
+    ASSERT_EQ(engine->songList.totalCount(), 1);
+    EXPECT_EQ(engine->songList.shownEntry(0).name, U"answered");
+    disk->release();
+    rescue.join();
+}
+
+TEST_F(SongListScan, AReadingThatFailsLeavesAnEmptyListAndTheProgramGoesOn)
+{
+    engine->songScanner = [](const std::string&, const std::atomic<bool>*) -> std::vector<SongEntry> {
+        throw std::runtime_error("the disk went away");
+    };
+    engine->toggleSongList();
+    ASSERT_TRUE(waitFor([&] { return listReady(); }, 60));
+    EXPECT_EQ(engine->songList.totalCount(), 0);
+    EXPECT_EQ(engine->overlay, Overlay::songList);
+    engine->closeOverlay();
+    step();
+    EXPECT_EQ(engine->overlay, Overlay::none);
+}
