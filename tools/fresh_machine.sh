@@ -131,12 +131,20 @@ unmount_system_folders() {
   done
 }
 
-# After the steps, also failed ones: nothing left running in the root, nothing mounted.
+# Mount points at or below the root, as this namespace sees them.
+mounts_in_root() {
+  awk -v root="$root" '$5 == root || index($5, root "/") == 1 { print $5 }' /proc/self/mountinfo
+}
+
+# After the steps, also failed ones: nothing left running in the root, nothing
+# mounted, and the root removed here already, so that it goes even when the
+# side of this machine was stopped (a killed shell runs no trap).
 finish_inside() {
   local status=$?
   print_times
   end_processes_in_root
   unmount_system_folders
+  if [ -z "$(mounts_in_root)" ]; then rm -rf --one-file-system "$root"; fi
   exit "$status"
 }
 
