@@ -110,7 +110,9 @@ std::vector<HelpPage> keyHelpPages(size_t pageLines, const KeyCaps& caps, bool n
         for (String& text : wrapText(keys, overlayColumns)) lines.push_back({std::move(text), true});
         for (String& text : wrapText(row.action, overlayColumns - indent))
             lines.push_back({String(indent, U' ') + text, false});
-        if (!pages.back().empty() && pages.back().size() + lines.size() > pageLines) pages.emplace_back();
+        // The first page keeps its last line for what the sound device reports.
+        const size_t room = pages.size() == 1 ? pageLines - 1 : pageLines;
+        if (!pages.back().empty() && pages.back().size() + lines.size() > room) pages.emplace_back();
         pages.back().insert(pages.back().end(), lines.begin(), lines.end());
     }
     return pages;

@@ -142,7 +142,7 @@ void c_SoundEngine::composeKeyHelp(OverlayView& view) const
         view.lines[1 + i] = page[i].text;
         view.inks[1 + i] = page[i].keys ? OverlayView::text : OverlayView::detail;
     }
-    // The first page's last line (the page has room for it).
+    // The first page's last line, which its layout keeps free.
     if (helpPage == 0 && page.size() < static_cast<size_t>(helpBodyLines)) {
         view.lines[helpBodyLines] = soundLatencyLine();
         view.inks[helpBodyLines] = OverlayView::heading;

@@ -128,6 +128,7 @@ TEST_F(TwoTrackers, EachKeepsItsUnsavedWorkAndNoStartTakesWorkATrackerHolds)
     // The second's work is still its own after all that, and a kill keeps it.
     second->process().kill(SIGKILL);
     ASSERT_TRUE(second->process().waitExit(30));
+    EXPECT_EQ(second->process().exitStatus(), -1000 - SIGKILL);
     EXPECT_EQ(firstNoteOf(readFileBytes(recoveryFile(*first, 2))), 'w');
     second->restart();
     show(*second, 1);
