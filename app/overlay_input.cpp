@@ -70,11 +70,8 @@ void c_SoundEngine::startSongScan()
     std::string examples = game ? narrow(game->resolvePath(exampleFolder)) : std::string();
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     try {
-        // The user's songs first, then the examples in a section of their own.
         songScan = {cancel, std::async(std::launch::async, [scanner = songScanner, folder, examples, cancel] {
-                        std::vector<SongEntry> entries = scanner(folder, cancel.get());
-                        for (SongEntry& entry : readExampleEntries(examples)) entries.push_back(std::move(entry));
-                        return entries;
+                        return scanner(folder, examples, cancel.get());
                     })};
     } catch (const std::system_error&) {
         songList.setEntries({});  // no thread to read with: an empty list, not an ended program

@@ -107,6 +107,14 @@ std::vector<SongEntry> readExampleEntries(const std::string& realFolder)
     return entries;
 }
 
+std::vector<SongEntry> readSongsAndExamples(const std::string& songsFolder, const std::string& examplesFolder,
+                                            const std::atomic<bool>* cancel)
+{
+    std::vector<SongEntry> entries = readSongEntries(songsFolder, cancel);
+    for (SongEntry& entry : readExampleEntries(examplesFolder)) entries.push_back(std::move(entry));
+    return entries;
+}
+
 void SongList::setEntries(std::vector<SongEntry> entries)
 {
     entries_ = std::move(entries);

@@ -41,6 +41,9 @@ constexpr char32_t songListHeader[] = U"Name            Len Spd Modified";
 std::vector<SongEntry> readSongEntries(const std::string& realFolder, const std::atomic<bool>* cancel = nullptr);
 // The example songs in the examples folder (a real path), by name.
 std::vector<SongEntry> readExampleEntries(const std::string& realFolder);
+// The user's songs, then the examples in a section of their own (real paths).
+std::vector<SongEntry> readSongsAndExamples(const std::string& songsFolder, const std::string& examplesFolder,
+                                            const std::atomic<bool>* cancel);
 
 // A text as the font can show it: characters outside printable ASCII as "?".
 String shownText(const String& text);

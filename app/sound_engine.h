@@ -181,8 +181,9 @@ public:
     SongList songList {songListEntryLines};
     // Reads the songs folder for the list, off the update step; a set flag
     // tells it nobody waits any more. A test may put a slower one in.
-    using SongScanner = std::function<std::vector<SongEntry>(const std::string&, const std::atomic<bool>*)>;
-    SongScanner songScanner = readSongEntries;
+    using SongScanner =
+        std::function<std::vector<SongEntry>(const std::string&, const std::string&, const std::atomic<bool>*)>;
+    SongScanner songScanner = readSongsAndExamples;
     struct SongScan {
         std::shared_ptr<std::atomic<bool>> cancel;
         std::future<std::vector<SongEntry>> entries;

@@ -60,7 +60,7 @@ protected:
 TEST_F(SongListScan, ClosingAndReopeningDuringASlowReadingNeverWaitsForIt)
 {
     auto disk = std::make_shared<SlowDisk>();
-    engine->songScanner = [disk](const std::string&, const std::atomic<bool>*) { return disk->read(); };
+    engine->songScanner = [disk](const std::string&, const std::string&, const std::atomic<bool>*) { return disk->read(); };
     // Only if the window waits for the first reading: free it after a while,
     // so that the test fails instead of hanging.
     std::thread rescue([disk] {
@@ -73,15 +73,17 @@ TEST_F(SongListScan, ClosingAndReopeningDuringASlowReadingNeverWaitsForIt)
     engine->toggleSongList();
     EXPECT_FALSE(disk->released()) << "the window waited for the first reading";
     EXPECT_TRUE(waitFor([&] { return listReady(); }, 60));
-    ASSERT_EQ(engine->songList.totalCount(), 1);
-    EXPECT_EQ(engine->songList.shownEntry(0).name, U"answered");
+    EXPECT_EQ(engine->songList.totalCount(), 1);
+    if (engine->songList.totalCount() == 1) {
+        EXPECT_EQ(engine->songList.shownEntry(0).name, U"answered");
+    }
     disk->release();
     rescue.join();
 }
 
 TEST_F(SongListScan, AReadingThatFailsLeavesAnEmptyListAndTheProgramGoesOn)
 {
-    engine->songScanner = [](const std::string&, const std::atomic<bool>*) -> std::vector<SongEntry> {
+    engine->songScanner = [](const std::string&, const std::string&, const std::atomic<bool>*) -> std::vector<SongEntry> {
         throw std::runtime_error("the disk went away");
     };
     engine->toggleSongList();
