@@ -4,7 +4,9 @@
 # and runs there, in the README's order,
 #   ./run.sh            until the tracker's window shows; closed as a window
 #                       manager would, it must end with status 0;
-#   ./test.sh           (CI=true is passed on when set: a skipped test fails);
+#   ./test.sh           (CI=true is passed on when set: a skipped test fails),
+#                       which must leave a user's settings and unsaved songs,
+#                       planted before it, as they were;
 #   ./package.sh, apt install ./build/package/*.deb, and /usr/bin/kovo-tracker
 #                       until its window shows; closed, status 0.
 # Prints each step's time. The root is removed afterwards, also when a step
@@ -136,6 +138,27 @@ mounts_in_root() {
   awk -v root="$root" '$5 == root || index($5, root "/") == 1 { print $5 }' /proc/self/mountinfo
 }
 
+# A user's own files where the tracker keeps them: the unsaved song of the
+# tracker ./run.sh built, settings with FLAC exports and MIDI velocity off, and
+# an installed tracker's unsaved song. ./test.sh must leave them as they are.
+user_files=("root/kovo-tracker/build/release/bin/data/unsaved_song.dat" "root/.config/kovo-tracker/settings"
+            "root/.local/share/kovo-tracker/unsaved_song.dat")
+
+plant_user_files() {
+  mkdir -p "$root/root/.config/kovo-tracker" "$root/root/.local/share/kovo-tracker"
+  printf 'export_format=flac\nmidi_velocity=off\n' >"$root/root/.config/kovo-tracker/settings"
+  local song=$root$repo_in_root/tests/fuzz/corpus/fuzz_song/notes_song
+  cp "$song" "$root/${user_files[0]}"
+  cp "$song" "$root/${user_files[2]}"
+  (cd "$root" && sha256sum "${user_files[@]}") >"$work/user_files.sha256"
+}
+
+# Checks them, then takes them away again: the installed tracker starts as on a new machine.
+check_user_files() {
+  (cd "$root" && sha256sum --check "$work/user_files.sha256")
+  (cd "$root" && rm -f "${user_files[@]}")
+}
+
 # After the steps, also failed ones: nothing left running in the root, nothing
 # mounted, and the root removed here already, so that it goes even when the
 # side of this machine was stopped (a killed shell runs no trap).
@@ -173,9 +196,17 @@ inside() {
   window_step /usr/bin/env -C "$repo_in_root" ./run.sh
   end
 
+  begin "a user's files planted"
+  plant_user_files
+  end
+
   root_display=
   begin "./test.sh"
   in_root /usr/bin/env -C "$repo_in_root" ./test.sh
+  end
+
+  begin "the user's files untouched by the tests"
+  check_user_files
   end
 
   begin "./package.sh"
