@@ -116,6 +116,9 @@ window_step() {
 }
 
 mount_system_folders() {
+  # The root is a mount point of its own, as on a real machine: the tests'
+  # private mount namespaces (unshare -m) need "/" to be one.
+  mount --bind "$root" "$root"
   mount --bind /dev "$root/dev"
   mount --bind /dev/pts "$root/dev/pts"
   # Shared memory of its own: JACK servers of the tests keep theirs there.
@@ -131,6 +134,7 @@ unmount_system_folders() {
   for folder in dev/shm dev/pts dev proc sys; do
     if mountpoint -q "$root/$folder"; then umount "$root/$folder" || umount --lazy "$root/$folder"; fi
   done
+  if mountpoint -q "$root"; then umount "$root" || umount --lazy "$root"; fi
 }
 
 # Mount points at or below the root, as this namespace sees them.
