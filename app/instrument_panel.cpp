@@ -50,13 +50,13 @@ void c_SoundEngine::composePanel(BodyView& view) const
 {
     size_t line = 0;
     for (const PanelRow& row : panelRows) {
-        if (row.label) view.parameterLines[line++].assign(row.label).append(byteHex(shownValue(row, *this)));
+        if (row.label) view.parameterLines[line++].assign(row.label).append(byteHex(shownValue(row, const_cast<c_SoundEngine*>(this)->panelValues())));
     }
-    view.description = instrumentDescriptions[currentInstrument];
-    view.layoutLine.assign(U"LAYOUT ").append(layoutText);
+    view.description = song.instrumentDescriptions[cursor.instrument];
+    view.layoutLine.assign(U"LAYOUT ").append(keys.layoutText);
     // A name from the song list can be longer than a typed one; it is cut
     // where the name box ends, before the LOAD label.
-    view.songNameLine.assign(U" ").append(songName, 0, shownNameLength);
+    view.songNameLine.assign(U" ").append(identity.songName, 0, shownNameLength);
     composeTextCursor(view);
 }
 
@@ -66,13 +66,13 @@ void c_SoundEngine::composeTextCursor(BodyView& view) const
 {
     CaretPlace description {true, static_cast<float>(view.description.size()) * glyphAdvance + 385, 123};
     view.carets = {};
-    if (songNameEditing) {
-        view.carets[0] = {true, static_cast<float>(std::min(songName.size(), shownNameLength)) * glyphAdvance, 441};
-        if (descriptionEditing) view.carets[1] = description;
-    } else if (descriptionEditing) {
+    if (files.songNameEditing) {
+        view.carets[0] = {true, static_cast<float>(std::min(identity.songName.size(), shownNameLength)) * glyphAdvance, 441};
+        if (files.descriptionEditing) view.carets[1] = description;
+    } else if (files.descriptionEditing) {
         view.carets[0] = description;
     } else {
-        view.carets[0] = {true, static_cast<float>(cursorColumn * 33), static_cast<float>(cursorRow * 12)};
+        view.carets[0] = {true, static_cast<float>(cursor.column * 33), static_cast<float>(cursor.row * 12)};
     }
 }
 

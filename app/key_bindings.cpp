@@ -4,6 +4,7 @@
 #include "app/note_key_places.h"
 #include "host/settings_file.h"
 #include "host/text.h"
+#include "song/song_model.h"
 
 #include <algorithm>
 #include <cctype>

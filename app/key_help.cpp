@@ -4,6 +4,7 @@
 #include "app/key_table.h"
 #include "app/note_key_places.h"
 #include "app/screen_layout.h"
+#include "song/song_model.h"
 
 namespace {
 

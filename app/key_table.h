@@ -3,15 +3,33 @@
 // they do: a new shortcut is one more row (or one more entry of a row).
 #pragma once
 
-#include "app/sound_engine.h"
 #include "host/key_translation.h"
 
 #include <array>
 #include <string_view>
 
+// What a Control shortcut does; the application runs it.
+enum ShortcutAction : int {
+    noAction = 0,
+    undoAction,
+    redoAction,
+    copyAction,
+    copyAllChannelsAction,
+    cutAction,
+    pasteAction,
+    mixPasteAction,
+    noteKeysAction,
+    exportAction,
+    exportFormatAction,
+    enlargeWindowAction,
+    shrinkWindowAction,
+    songListAction,
+    keyHelpAction,
+};
+
 struct ControlShortcut {
     int key = 0;  // application key code, pressed with Control
-    void (c_SoundEngine::*run)() = nullptr;
+    ShortcutAction run = noAction;
     std::string_view action;   // its name in the key file
     bool overOverlay = false;  // also acts while the song list or the help is shown
     bool withShift = false;    // Control and Shift; the key's plain shortcut then takes no Shift
@@ -30,9 +48,9 @@ constexpr KeyRow keyRows[] = {
     {U"HOME", U"back to position 0, row 0"},
     {U"UNDO, Ctrl+Z",
      U"undo the last note entry (edits since then go with it); up to 31 steps back, then the song a LOAD replaced",
-     {{{'Z', &c_SoundEngine::restoreUndoSnapshot, "undo"}}}},
+     {{{'Z', undoAction, "undo"}}}},
     {U"Ctrl+Y", U"redo what was undone (a LOAD too), until the next note is entered",
-     {{{'Y', &c_SoundEngine::redoUndoSnapshot, "redo"}}}},
+     {{{'Y', redoAction, "redo"}}}},
     {U"y s x d c v g b h n j m, q 2 w 3 e r 5 t 6 z 7 u i 9 o 0 p",
      U"notes (LAYOUT US swaps y and z); < note off, +/# slide, - pattern end, . clear"},
     {U"0-9 a-f in a volume column", U"volume digit"},
@@ -43,20 +61,20 @@ constexpr KeyRow keyRows[] = {
     {U"Ctrl+C / Ctrl+Shift+C, Ctrl+X",
      U"copy the marked rows (or the cursor row) of the cursor channel / of all four channels to the system "
      U"clipboard as pattern text; cut them from the cursor channel",
-     {{{'C', &c_SoundEngine::copyChannelRows, "copy"},
-       {'C', &c_SoundEngine::copyAllChannelRows, "copy_all_channels", false, true},
-       {'X', &c_SoundEngine::cutChannelRows, "cut"}}}},
+     {{{'C', copyAction, "copy"},
+       {'C', copyAllChannelsAction, "copy_all_channels", false, true},
+       {'X', cutAction, "cut"}}}},
     {U"Ctrl+V / Ctrl+Shift+V",
      U"paste pattern text of other trackers (OpenMPT's, Furnace's) at the cursor / only into empty cells; "
      U"one undo step",
-     {{{'V', &c_SoundEngine::pastePatternText, "paste"}, {'V', &c_SoundEngine::mixPastePatternText, "mix_paste", false, true}}}},
+     {{{'V', pasteAction, "paste"}, {'V', mixPasteAction, "mix_paste", false, true}}}},
     {U"F5-F8, the on/off words", U"channels on and off"},
     {U"FLW", U"while playing, the grid follows the playing pattern (On) or stays (Off)"},
     {U"LAYOUT", U"DE or US keyboard for the note keys"},
     {U"Ctrl+K",
      U"note keys by their place on the keyboard, the same piano shape on every layout (LAYOUT says POS), or by "
      U"the characters they type (remembered for the next start)",
-     {{{'K', &c_SoundEngine::toggleNoteKeyMode, "note_keys"}}}},
+     {{{'K', noteKeysAction, "note_keys"}}}},
     {U"INSERT / DELETE (below the pattern's - +)", U"insert a position / delete the current one"},
     {U"click the name line, type, Enter; F11 / F12", U"name the song; save / load it"},
     {U"the - + buttons", U"octave, speed, length, instrument and its parameters, pattern of the position"},
@@ -64,19 +82,19 @@ constexpr KeyRow keyRows[] = {
      U"export the song as it is in the editor to <name>.wav in the songs folder (or the format Ctrl+F chose: "
      U".flac, .ogg, .opus, .mp3; the status row shows \"Exporting NN%\", then \"Exported <name>.wav\" or "
      U"\"Export Failed!\"); playing and editing go on meanwhile",
-     {{{'E', &c_SoundEngine::startExport, "export"}}}},
+     {{{'E', exportAction, "export"}}}},
     {U"Ctrl+F",
      U"the next export format: WAV, FLAC, Vorbis, Opus, MP3 (the status row says \"Export format: FLAC\"; "
      U"remembered for the next start)",
-     {{{'F', &c_SoundEngine::cycleExportFormat, "export_format"}}}},
+     {{{'F', exportFormatAction, "export_format"}}}},
     {U"Ctrl+= / Ctrl+-", U"show the window 1 to 4 times larger / smaller (remembered for the next start)",
-     {{{keyEquals, &c_SoundEngine::enlargeWindow, "enlarge_window", true}, {keyMinus, &c_SoundEngine::shrinkWindow, "shrink_window", true}}}},
+     {{{keyEquals, enlargeWindowAction, "enlarge_window", true}, {keyMinus, shrinkWindowAction, "shrink_window", true}}}},
     {U"Ctrl+O",
      U"the song list: type to narrow it, arrows or the mouse to choose, F1 to listen, Enter or a double click to "
      U"load, Escape to close",
-     {{{'O', &c_SoundEngine::toggleSongList, "song_list", true}}}},
+     {{{'O', songListAction, "song_list", true}}}},
     {U"Ctrl+H", U"this list of keys; Page Up/Down to turn the page, Escape to close",
-     {{{'H', &c_SoundEngine::toggleKeyHelp, "key_help", true}}}},
+     {{{'H', keyHelpAction, "key_help", true}}}},
 };
 static_assert(std::size(keyRows) == 25);
 // The row of the note keys.

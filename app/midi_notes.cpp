@@ -1,9 +1,6 @@
 #include "app/midi_notes.h"
 
 #include "app/cell_text.h"
-#include "app/sound_engine.h"
-#include "host/input_device.h"
-#include "host/settings_file.h"
 
 #include <cstdlib>
 
@@ -27,24 +24,3 @@ std::optional<MidiCell> midiNoteCell(int midiNote, int entryOctave)
 }
 
 char32_t velocityDigit(int velocity) { return hexDigitText((velocity * 15 + 126) / 127)[0]; }
-
-void c_SoundEngine::readMidiSettings() { midiVelocity = readSetting(settingsFilePath(), "midi_velocity") != "off"; }
-
-// A note from a MIDI keyboard does what typing it would: written at the
-// cursor while Editing, only heard in Standby. While a name is typed it does
-// nothing, as it would otherwise land in neither the name nor the pattern.
-void c_SoundEngine::midiNoteEntry()
-{
-    if (textFieldActive()) return;
-    for (const MidiNote& note : input().midiNotes()) enterMidiNote(note.note, note.velocity);
-}
-
-void c_SoundEngine::enterMidiNote(int note, int velocity)
-{
-    std::optional<MidiCell> cell = midiNoteCell(note, octave);
-    if (!cell) return;
-    // A chord on the last row goes on at the first, where the next step's
-    // row keys would bring the cursor.
-    if (cursorRow > rowsPerPattern) cursorRow = 1;
-    enterNote(cell->note, cell->octave, midiVelocity ? velocityDigit(velocity) : 0);
-}

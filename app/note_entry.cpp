@@ -1,9 +1,13 @@
-#include "app/sound_engine.h"
+#include "app/pattern_editor.h"
 
 #include "app/cell_text.h"
+#include "app/midi_notes.h"
+#include "app/note_keys.h"
+#include "app/note_preview.h"
+#include "app/song_files.h"
+#include "app/transport.h"
+#include "app/undo_history.h"
 #include "app/user_input.h"
-#include "audio/audio_device.h"
-#include "player/voice_trigger.h"
 
 #include <algorithm>
 
@@ -20,30 +24,30 @@ bool isMark(char32_t ch) { return ch == U'.' || ch == U'+' || ch == U'#' || ch =
 
 } // namespace
 
-void c_SoundEngine::volumeDigitEntry(char32_t ch)
+void PatternEditor::volumeDigitEntry(char32_t ch)
 {
-    if (transportState != stateEditing || textFieldActive() || cursorColumn % 2 != 0) return;
+    if (transport.transportState != stateEditing || files.textFieldActive() || cursor.inNoteColumn()) return;
     if (!isVolumeDigit(ch)) return;
     char32_t digit = ch >= U'a' ? ch - U'a' + U'A' : ch;
-    setCell(volumeColumn(cursorChannel()), viewBase() + cursorRow - 1, digit);
-    cursorRow += 1;
+    setCell(volumeColumn(cursor.channel()), cursorIndex(), digit);
+    cursor.row += 1;
 }
 
-void c_SoundEngine::transposeKeys()
+void PatternEditor::transposeKeys(const c_InputDevice& input)
 {
-    if (pressed(input(), keyF3)) transposeChannel(-1);
-    if (pressed(input(), keyF4)) transposeChannel(+1);
+    if (pressed(input, keyF3)) transposeChannel(-1);
+    if (pressed(input, keyF4)) transposeChannel(+1);
 }
 
 // Moves the 32 notes of the cursor channel one semitone, clamped to the keys
 // 0..28; marks stay, and a stored character outside the keys counts as 0.
-void c_SoundEngine::transposeChannel(int step)
+void PatternEditor::transposeChannel(int step)
 {
-    int column = noteColumn(cursorChannel());
+    int column = noteColumn(cursor.channel());
     for (int i = 0; i < rowsPerPattern; ++i) {
-        int index = viewBase() + i;
-        if (index >= static_cast<int>(patternColumns[column].size())) break;
-        int value = noteValueOf(patternColumns[column][index]);
+        int index = transport.viewBase() + i;
+        if (index >= static_cast<int>(song.patternColumns[column].size())) break;
+        int value = noteValueOf(song.patternColumns[column][index]);
         if (value > 28) continue;
         setCell(column, index, noteCharOf(std::clamp(value + step, 0, 28)));
     }
@@ -51,35 +55,35 @@ void c_SoundEngine::transposeChannel(int step)
 
 // Backspace in Editing: the cursor row of the cursor channel goes, the rows
 // below move up and the last row becomes blank.
-void c_SoundEngine::rowDelete()
+void PatternEditor::rowDelete(const c_InputDevice& input)
 {
-    int row = cursorRow - 1;
-    if (transportState != stateEditing || !pressed(input(), keyBackspace) || !insidePattern(row)) return;
-    int channel = cursorChannel();
+    int row = cursor.row - 1;
+    if (transport.transportState != stateEditing || !pressed(input, keyBackspace) || !insidePattern(row)) return;
+    int channel = cursor.channel();
     for (int column : {noteColumn(channel), volumeColumn(channel), instrumentColumn(channel), octaveColumn(channel)}) {
-        const PatternColumn& cells = patternColumns[column];
+        const PatternColumn& cells = song.patternColumns[column];
         for (int k = 0; k <= 30 - row; ++k) {
-            int index = viewBase() + row + k + 1;
+            int index = transport.viewBase() + row + k + 1;
             if (index < static_cast<int>(cells.size())) setCell(column, index - 1, cells[index]);
         }
-        setCell(column, viewBase() + 31, blankCharOf(column));
+        setCell(column, transport.viewBase() + 31, blankCharOf(column));
     }
 }
 
 // Insert in Editing: a blank cell at the cursor, the rows from there move
 // down and the old last row is lost.
-void c_SoundEngine::rowInsert()
+void PatternEditor::rowInsert(const c_InputDevice& input)
 {
-    int row = cursorRow - 1;
-    if (transportState != stateEditing || !pressed(input(), keyInsert) || !insidePattern(row)) return;
-    int channel = cursorChannel();
+    int row = cursor.row - 1;
+    if (transport.transportState != stateEditing || !pressed(input, keyInsert) || !insidePattern(row)) return;
+    int channel = cursor.channel();
     const int columns[] = {noteColumn(channel), volumeColumn(channel), instrumentColumn(channel), octaveColumn(channel)};
     for (int j = 0; j < 4; ++j) {
         int column = columns[j];
-        insertScratch[j] = patternColumns[column].substr(std::min<size_t>(viewBase(), columnLength), 33);
-        setCell(column, viewBase() + row, blankCharOf(column));
+        insertScratch[j] = song.patternColumns[column].substr(std::min<size_t>(transport.viewBase(), columnLength), 33);
+        setCell(column, transport.viewBase() + row, blankCharOf(column));
         for (int k = row; k <= 30; ++k) {
-            if (k < static_cast<int>(insertScratch[j].size())) setCell(column, viewBase() + k + 1, insertScratch[j][k]);
+            if (k < static_cast<int>(insertScratch[j].size())) setCell(column, transport.viewBase() + k + 1, insertScratch[j][k]);
         }
     }
 }
@@ -87,37 +91,68 @@ void c_SoundEngine::rowInsert()
 // A note key in a note column: written with the current instrument and
 // octave while Editing, only sounded in Standby. While note keys go by
 // place, characters enter no notes.
-void c_SoundEngine::noteEntry(char32_t ch)
+void PatternEditor::noteEntry(char32_t ch)
 {
-    if (cursorColumn % 2 == 0 || !isNoteKey(ch) || noteKeysByPlace) return;
-    enterNote(ch, octave, 0);
+    if (!cursor.inNoteColumn() || !isNoteKey(ch) || keys.noteKeysByPlace) return;
+    enterNote(ch, cursor.octave, 0);
 }
 
 // The volume digit is the typed rule's when none is given: "0" becomes "8",
 // a digit already there stays.
-void c_SoundEngine::enterNote(char32_t ch, int noteOctave, char32_t volume)
+void PatternEditor::enterNote(char32_t ch, int noteOctave, char32_t volume)
 {
-    int channel = cursorChannel();
-    if (ch != U'-' && ch != U'.') lastNoteChar = ch;
-    previewOctaveShift = noteOctave - octave;
-    if (transportState == stateEditing) {
-        int index = viewBase() + cursorRow - 1;
+    int channel = cursor.channel();
+    preview.followNote(ch, noteOctave - cursor.octave);
+    if (transport.transportState == stateEditing) {
+        int index = cursorIndex();
         setCell(noteColumn(channel), index, ch);
-        setCell(instrumentColumn(channel), index, isMark(ch) ? U'0' : hexDigitText(currentInstrument)[0]);
+        setCell(instrumentColumn(channel), index, isMark(ch) ? U'0' : hexDigitText(cursor.instrument)[0]);
         setCell(octaveColumn(channel), index, isMark(ch) ? U'0' : intText(noteOctave)[0]);
         if (!isMark(ch)) {
             if (volume) {
                 setCell(volumeColumn(channel), index, volume);
-            } else if (patternColumns[volumeColumn(channel)][index] == U'0') {
+            } else if (song.patternColumns[volumeColumn(channel)][index] == U'0') {
                 setCell(volumeColumn(channel), index, U'8');
             }
-            restartEffects(preview);
+            preview.restart();
         }
-        takeUndoSnapshot();
-        cursorRow += 1;
-    } else if (transportState == stateStandby) {
-        restartEffects(preview);
+        undo.takeUndoSnapshot();
+        cursor.row += 1;
+    } else if (transport.transportState == stateStandby) {
+        preview.restart();
     }
-    if (!takeAheadPreview(channel, noteOctave, noteValueOf(ch)))
-        triggerVoice(gxtkAudio::audio(), channel, noteOctave, noteValueOf(ch), true, previewPrimary, previewSecondary);
+    preview.sound(channel, noteOctave, noteValueOf(ch));
+}
+
+// The step's presses at note places, in order, each as a typed note would
+// be; presses with Control are shortcuts.
+void PatternEditor::placeNoteEntry(const c_InputDevice& input)
+{
+    if (!keys.noteKeysByPlace || files.textFieldActive() || !cursor.inNoteColumn()) return;
+    for (int i = 0; i < input.pressCount(); ++i) {
+        char32_t note = boundNoteAt(keys.keyBindings, input.pressedKey(i));
+        if (!note || (input.pressModifiers(i) & modifierControl)) continue;
+        // The next step's row keys would bring a cursor below the last row back to the first.
+        if (cursor.row > rowsPerPattern) cursor.row = 1;
+        enterNote(note, cursor.octave, 0);
+    }
+}
+
+// A note from a MIDI keyboard does what typing it would: written at the
+// cursor while Editing, only heard in Standby. While a name is typed it does
+// nothing, as it would otherwise land in neither the name nor the pattern.
+void PatternEditor::midiNoteEntry(const c_InputDevice& input)
+{
+    if (files.textFieldActive()) return;
+    for (const MidiNote& note : input.midiNotes()) enterMidiNote(note.note, note.velocity);
+}
+
+void PatternEditor::enterMidiNote(int note, int velocity)
+{
+    std::optional<MidiCell> cell = midiNoteCell(note, cursor.octave);
+    if (!cell) return;
+    // A chord on the last row goes on at the first, where the next step's
+    // row keys would bring the cursor.
+    if (cursor.row > rowsPerPattern) cursor.row = 1;
+    enterNote(cell->note, cell->octave, keys.midiVelocity ? velocityDigit(velocity) : 0);
 }

@@ -83,7 +83,7 @@ void c_SoundEngine::paintOverlay()
 // What the body showed before the overlay covered it, drawn again as it was.
 void c_SoundEngine::restoreBodyUnderOverlay()
 {
-    overlayLeftOnScreen = false;
+    overlays.overlayLeftOnScreen = false;
     if (!screenRecord.overlayValid) return;  // a body drawn since covers it already
     drawBody(screenRecord.body);
     screenRecord.bodyDrawn();
@@ -95,31 +95,31 @@ void c_SoundEngine::composeOverlay(OverlayView& view) const
     view.inks.fill(OverlayView::text);
     view.highlightLine = -1;
     view.caret = CaretPlace();
-    if (overlay == Overlay::songList) composeSongList(view);
-    if (overlay == Overlay::keyHelp) composeKeyHelp(view);
+    if (overlays.overlay == Overlay::songList) composeSongList(view);
+    if (overlays.overlay == Overlay::keyHelp) composeKeyHelp(view);
 }
 
 void c_SoundEngine::composeSongList(OverlayView& view) const
 {
-    view.lines[0] = songChanged ? unsavedTitle : plainTitle;
+    view.lines[0] = unsaved.songChanged ? unsavedTitle : plainTitle;
     view.inks[0] = OverlayView::title;
-    String count = songList.ready() ? intText(songList.shownCount()) + U"/" + intText(songList.totalCount()) : String();
-    String find = findLabel + shownText(songList.filter());
+    String count = overlays.songList.ready() ? intText(overlays.songList.shownCount()) + U"/" + intText(overlays.songList.totalCount()) : String();
+    String find = findLabel + shownText(overlays.songList.filter());
     view.lines[1] = withRightPart(find, count);
     size_t caretCell = std::min(find.size(), overlayColumns - count.size() - 1);
     view.caret = {true, static_cast<float>((caretCell - 1) * 11), lineY(1)};
     view.lines[2] = songListHeader;
     view.inks[2] = OverlayView::heading;
-    int first = songListFirstEntryLine;
-    if (!songList.ready() || songList.shownCount() == 0) {
-        view.lines[first] = !songList.ready() ? readingLine : songList.totalCount() == 0 ? emptyFolderLine : noMatchLine;
+    int first = Overlays::songListFirstEntryLine;
+    if (!overlays.songList.ready() || overlays.songList.shownCount() == 0) {
+        view.lines[first] = !overlays.songList.ready() ? readingLine : overlays.songList.totalCount() == 0 ? emptyFolderLine : noMatchLine;
     }
-    for (int i = 0; i < songListEntryLines && songList.top() + i < songList.shownCount(); ++i)
-        view.lines[first + i] = songList.shownEntry(songList.top() + i).line;
-    const SongEntry* chosen = songList.highlighted();
-    if (chosen) view.highlightLine = first + songList.highlight() - songList.top();
-    int footer = first + songListEntryLines;
-    if (loadGuardArmed) {
+    for (int i = 0; i < Overlays::songListEntryLines && overlays.songList.top() + i < overlays.songList.shownCount(); ++i)
+        view.lines[first + i] = overlays.songList.shownEntry(overlays.songList.top() + i).line;
+    const SongEntry* chosen = overlays.songList.highlighted();
+    if (chosen) view.highlightLine = first + overlays.songList.highlight() - overlays.songList.top();
+    int footer = first + Overlays::songListEntryLines;
+    if (overlays.loadGuardArmed) {
         size_t split = guardMessage.find(U':') + 1;
         view.lines[footer] = String(guardMessage.substr(0, split));
         view.lines[footer + 1] = String(guardMessage.substr(split + 1));
@@ -128,27 +128,27 @@ void c_SoundEngine::composeSongList(OverlayView& view) const
     }
     if (chosen) view.lines[footer] = cutToWidth(shownText(chosen->name));
     view.inks[footer] = OverlayView::detail;
-    view.lines[footer + 1] = auditionPlayer ? auditionHint : listHint;
+    view.lines[footer + 1] = overlays.auditionPlayer ? auditionHint : listHint;
     view.inks[footer + 1] = OverlayView::heading;
 }
 
 void c_SoundEngine::composeKeyHelp(OverlayView& view) const
 {
-    int pages = keyHelpPageCount();
-    view.lines[0] = withRightPart(helpTitle, intText(helpPage + 1) + U"/" + intText(pages));
+    int pages = overlays.keyHelpPageCount();
+    view.lines[0] = withRightPart(helpTitle, intText(overlays.helpPage + 1) + U"/" + intText(pages));
     view.inks[0] = OverlayView::title;
-    const HelpPage& page = keyHelp()[static_cast<size_t>(helpPage)];
-    for (size_t i = 0; i < page.size() && i < static_cast<size_t>(helpBodyLines); ++i) {
+    const HelpPage& page = overlays.keyHelp()[static_cast<size_t>(overlays.helpPage)];
+    for (size_t i = 0; i < page.size() && i < static_cast<size_t>(Overlays::helpBodyLines); ++i) {
         view.lines[1 + i] = page[i].text;
         view.inks[1 + i] = page[i].keys ? OverlayView::text : OverlayView::detail;
     }
     // The first page's last line, which its layout keeps free.
-    if (helpPage == 0 && page.size() < static_cast<size_t>(helpBodyLines)) {
-        view.lines[helpBodyLines] = soundLatencyLine();
-        view.inks[helpBodyLines] = OverlayView::heading;
+    if (overlays.helpPage == 0 && page.size() < static_cast<size_t>(Overlays::helpBodyLines)) {
+        view.lines[Overlays::helpBodyLines] = soundLatencyLine();
+        view.inks[Overlays::helpBodyLines] = OverlayView::heading;
     }
-    view.lines[overlayLines - 1] = helpHint;
-    view.inks[overlayLines - 1] = OverlayView::heading;
+    view.lines[Overlays::overlayLines - 1] = helpHint;
+    view.inks[Overlays::overlayLines - 1] = OverlayView::heading;
 }
 
 void c_SoundEngine::drawOverlay(const OverlayView& view)
@@ -165,7 +165,7 @@ void c_SoundEngine::drawOverlay(const OverlayView& view)
         fillRect(area.left, area.top + lineHeight * static_cast<float>(view.highlightLine), area.right - area.left,
                  lineHeight);
     }
-    for (int line = 0; line < overlayLines; ++line) {
+    for (int line = 0; line < Overlays::overlayLines; ++line) {
         if (view.lines[line].empty()) continue;
         const Colour& ink = inkColour(view.inks[line]);
         tint(ink);

@@ -1,58 +1,58 @@
 #include "app/panel_rows.h"
 
-#include "app/sound_engine.h"
+#include "app/screen_record.h"
 
 namespace {
 
 constexpr float panelX = 561;  // the instrument panel's buttons
 constexpr float settingsX = 473;
 
-int& slot(c_SoundEngine& e, int n) { return e.instrumentParams[e.currentInstrument * slotsPerInstrument + n]; }
-int slotValue(const c_SoundEngine& e, int n) { return instrumentSlot(e, e.currentInstrument, n); }
+int& slot(PanelValues& e, int n) { return e.song.instrumentParams[e.cursor.instrument * slotsPerInstrument + n]; }
+int slotValue(const PanelValues& e, int n) { return instrumentSlot(e.song, e.cursor.instrument, n); }
 
 // SWP and AMT share slot 3 (SWP * 16 + AMT), RPT and E2P slot 2.
-int highNibble(const c_SoundEngine& e, int n) { return slotValue(e, n) / 16; }
-int lowNibble(const c_SoundEngine& e, int n) { return slotValue(e, n) % 16; }
-void setHighNibble(c_SoundEngine& e, int n, int v) { slot(e, n) = v * 16 + slot(e, n) % 16; }
-void setLowNibble(c_SoundEngine& e, int n, int v) { slot(e, n) = slot(e, n) / 16 * 16 + v; }
+int highNibble(const PanelValues& e, int n) { return slotValue(e, n) / 16; }
+int lowNibble(const PanelValues& e, int n) { return slotValue(e, n) % 16; }
+void setHighNibble(PanelValues& e, int n, int v) { slot(e, n) = v * 16 + slot(e, n) % 16; }
+void setLowNibble(PanelValues& e, int n, int v) { slot(e, n) = slot(e, n) / 16 * 16 + v; }
 
 } // namespace
 
 constexpr std::array<PanelRow, panelRowCount> panelRows = {{
     // The line shows the octave counted from 0, the spinner from 1.
-    {U" OCT:", settingsX, 360, 1, 4, [](const c_SoundEngine& e) { return e.octave + 1; },
-     [](c_SoundEngine& e, int v) { e.octave = v - 1; }, [](const c_SoundEngine& e) { return e.octave; }, false, true},
-    {U" SPD:", settingsX, 372, 1, 16, [](const c_SoundEngine& e) { return e.speed; },
-     [](c_SoundEngine& e, int v) { e.speed = v; }, nullptr, true, true},
-    {U" Len:", settingsX, 384, 1, maxSongPositions, [](const c_SoundEngine& e) { return e.songLengthRows / rowsPerPattern; },
-     [](c_SoundEngine& e, int v) { e.songLengthRows = v * rowsPerPattern; }, nullptr, true, true},
-    {U"  INSTRUMENT:", panelX, 144, 1, 15, [](const c_SoundEngine& e) { return e.currentInstrument; },
-     [](c_SoundEngine& e, int v) { e.currentInstrument = v; }, nullptr, false, true},
-    {U"         WAV:", panelX, 168, 1, 7, [](const c_SoundEngine& e) { return slotValue(e, slotWave); },
-     [](c_SoundEngine& e, int v) { slot(e, slotWave) = v; }, nullptr, true, true},
-    {U"         PWM:", panelX, 180, 0, 15, [](const c_SoundEngine& e) { return slotValue(e, slotPwm); },
-     [](c_SoundEngine& e, int v) { slot(e, slotPwm) = v; }, nullptr, true, true},
-    {U"         ENV:", panelX, 204, 1, 255, [](const c_SoundEngine& e) { return slotValue(e, slotEnvelope); },
-     [](c_SoundEngine& e, int v) { slot(e, slotEnvelope) = v; }, nullptr, true, true},
+    {U" OCT:", settingsX, 360, 1, 4, [](const PanelValues& e) { return e.cursor.octave + 1; },
+     [](PanelValues& e, int v) { e.cursor.octave = v - 1; }, [](const PanelValues& e) { return e.cursor.octave; }, false, true},
+    {U" SPD:", settingsX, 372, 1, 16, [](const PanelValues& e) { return e.song.speed; },
+     [](PanelValues& e, int v) { e.song.speed = v; }, nullptr, true, true},
+    {U" Len:", settingsX, 384, 1, maxSongPositions, [](const PanelValues& e) { return e.song.songLengthRows / rowsPerPattern; },
+     [](PanelValues& e, int v) { e.song.songLengthRows = v * rowsPerPattern; }, nullptr, true, true},
+    {U"  INSTRUMENT:", panelX, 144, 1, 15, [](const PanelValues& e) { return e.cursor.instrument; },
+     [](PanelValues& e, int v) { e.cursor.instrument = v; }, nullptr, false, true},
+    {U"         WAV:", panelX, 168, 1, 7, [](const PanelValues& e) { return slotValue(e, slotWave); },
+     [](PanelValues& e, int v) { slot(e, slotWave) = v; }, nullptr, true, true},
+    {U"         PWM:", panelX, 180, 0, 15, [](const PanelValues& e) { return slotValue(e, slotPwm); },
+     [](PanelValues& e, int v) { slot(e, slotPwm) = v; }, nullptr, true, true},
+    {U"         ENV:", panelX, 204, 1, 255, [](const PanelValues& e) { return slotValue(e, slotEnvelope); },
+     [](PanelValues& e, int v) { slot(e, slotEnvelope) = v; }, nullptr, true, true},
     // The two arpeggio offsets stand as the two digits of one line, one spinner each.
-    {U"         ARP:", panelX, 228, 0, 12, [](const c_SoundEngine& e) { return slotValue(e, slotArpFirst); },
-     [](c_SoundEngine& e, int v) { slot(e, slotArpFirst) = v; },
-     [](const c_SoundEngine& e) { return slotValue(e, slotArpFirst) * 16 + slotValue(e, slotArpSecond); }, true, true},
-    {nullptr, 593, 228, 0, 12, [](const c_SoundEngine& e) { return slotValue(e, slotArpSecond); },
-     [](c_SoundEngine& e, int v) { slot(e, slotArpSecond) = v; }, nullptr, true, true},
-    {U"         SPD:", panelX, 240, 0, 15, [](const c_SoundEngine& e) { return slotValue(e, slotArpSpeed); },
-     [](c_SoundEngine& e, int v) { slot(e, slotArpSpeed) = v; }, nullptr, true, true},
-    {U"         SWP:", panelX, 192, 0, 15, [](const c_SoundEngine& e) { return highNibble(e, slotAmtSwp); },
-     [](c_SoundEngine& e, int v) { setHighNibble(e, slotAmtSwp, v); }, nullptr, true, true},
-    {U"         AMT:", panelX, 252, 0, 15, [](const c_SoundEngine& e) { return lowNibble(e, slotAmtSwp); },
-     [](c_SoundEngine& e, int v) { setLowNibble(e, slotAmtSwp, v); }, nullptr, true, true},
-    {U"         RPT:", panelX, 264, 0, 1, [](const c_SoundEngine& e) { return highNibble(e, slotE2pRpt); },
-     [](c_SoundEngine& e, int v) { setHighNibble(e, slotE2pRpt, v); }, nullptr, true, true},
-    {U"         E2P:", panelX, 216, 0, 15, [](const c_SoundEngine& e) { return lowNibble(e, slotE2pRpt); },
-     [](c_SoundEngine& e, int v) { setLowNibble(e, slotE2pRpt, v); }, nullptr, true, true},
+    {U"         ARP:", panelX, 228, 0, 12, [](const PanelValues& e) { return slotValue(e, slotArpFirst); },
+     [](PanelValues& e, int v) { slot(e, slotArpFirst) = v; },
+     [](const PanelValues& e) { return slotValue(e, slotArpFirst) * 16 + slotValue(e, slotArpSecond); }, true, true},
+    {nullptr, 593, 228, 0, 12, [](const PanelValues& e) { return slotValue(e, slotArpSecond); },
+     [](PanelValues& e, int v) { slot(e, slotArpSecond) = v; }, nullptr, true, true},
+    {U"         SPD:", panelX, 240, 0, 15, [](const PanelValues& e) { return slotValue(e, slotArpSpeed); },
+     [](PanelValues& e, int v) { slot(e, slotArpSpeed) = v; }, nullptr, true, true},
+    {U"         SWP:", panelX, 192, 0, 15, [](const PanelValues& e) { return highNibble(e, slotAmtSwp); },
+     [](PanelValues& e, int v) { setHighNibble(e, slotAmtSwp, v); }, nullptr, true, true},
+    {U"         AMT:", panelX, 252, 0, 15, [](const PanelValues& e) { return lowNibble(e, slotAmtSwp); },
+     [](PanelValues& e, int v) { setLowNibble(e, slotAmtSwp, v); }, nullptr, true, true},
+    {U"         RPT:", panelX, 264, 0, 1, [](const PanelValues& e) { return highNibble(e, slotE2pRpt); },
+     [](PanelValues& e, int v) { setHighNibble(e, slotE2pRpt, v); }, nullptr, true, true},
+    {U"         E2P:", panelX, 216, 0, 15, [](const PanelValues& e) { return lowNibble(e, slotE2pRpt); },
+     [](PanelValues& e, int v) { setLowNibble(e, slotE2pRpt, v); }, nullptr, true, true},
     // The position number is shown on the top row, in the position list.
-    {nullptr, 385, 12, 0, 255, [](const c_SoundEngine& e) { return e.positions[e.currentPosition]; },
-     [](c_SoundEngine& e, int v) { e.positions[e.currentPosition] = v; }, nullptr, true, false},
+    {nullptr, 385, 12, 0, 255, [](const PanelValues& e) { return e.song.positions[e.position]; },
+     [](PanelValues& e, int v) { e.song.positions[e.position] = v; }, nullptr, true, false},
 }};
 
 constexpr size_t labelledRows()
@@ -63,7 +63,7 @@ constexpr size_t labelledRows()
 }
 static_assert(labelledRows() == BodyView::parameterLineCount, "one parameter line for each labelled row");
 
-int shownValue(const PanelRow& row, const c_SoundEngine& engine)
+int shownValue(const PanelRow& row, const PanelValues& values)
 {
-    return row.shown ? row.shown(engine) : row.read(engine);
+    return row.shown ? row.shown(values) : row.read(values);
 }

@@ -4,9 +4,18 @@
 // drawing both read this table.
 #pragma once
 
+#include "app/note_cursor.h"
+#include "song/song_model.h"
+
 #include <array>
 
-class c_SoundEngine;
+// What the rows change: the song, the entry octave and instrument, and the
+// current position's pattern.
+struct PanelValues {
+    Song& song;
+    NoteCursor& cursor;
+    int& position;
+};
 
 struct PanelRow {
     // Drawn at the left of the panel with the value as two hex digits; null
@@ -17,10 +26,10 @@ struct PanelRow {
     float y;
     int minimum;
     int maximum;
-    int (*read)(const c_SoundEngine&);
-    void (*write)(c_SoundEngine&, int);
+    int (*read)(const PanelValues&);
+    void (*write)(PanelValues&, int);
     // What the line shows, when that is not the value itself.
-    int (*shown)(const c_SoundEngine&);
+    int (*shown)(const PanelValues&);
     bool editsSong;  // false for the entry settings, which the song file does not keep
     bool drawsFace;  // false where the navigation row's image holds the buttons
 };
@@ -32,4 +41,4 @@ constexpr int panelRowCount = 15;
 extern const std::array<PanelRow, panelRowCount> panelRows;
 
 // The value a row's line shows.
-int shownValue(const PanelRow& row, const c_SoundEngine& engine);
+int shownValue(const PanelRow& row, const PanelValues& values);

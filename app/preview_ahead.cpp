@@ -3,80 +3,27 @@
 // note's preview starts at once, with the gain and rates its step will give
 // it. The step then does all it would have done; it only finds the sound
 // already playing and does not start it a second time.
-#include "app/sound_engine.h"
+#include "app/note_preview.h"
 
-#include "app/cell_text.h"
-#include "app/midi_notes.h"
 #include "audio/audio_device.h"
 #include "audio/sound.h"
-#include "host/input_device.h"
 #include "player/voice_trigger.h"
 
 namespace {
-
 constexpr int highestNoteValue = 28;
-
-// Keys whose press does nothing in the editor but type their character:
-// digits, letters and the punctuation keys.
-bool onlyTypes(int code)
-{
-    return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z') || (code >= 186 && code <= 192) ||
-           (code >= 219 && code <= 222);
-}
-
-// Nothing but one typed character or MIDI notes came in, and no press that
-// could move the cursor, switch the transport or run a shortcut first.
-bool onlyNotesPending(const c_InputDevice& in)
-{
-    if (in.wheel != 0) return false;
-    for (int i = 0; i < in.hitQueueLength; ++i)
-        if (!onlyTypes(in.hitQueue[i]) || in.hitQueueModifiers[i] != 0) return false;
-    return true;
-}
-
 } // namespace
 
-void c_SoundEngine::inputArrived()
-{
-    if (aheadPreview) return;  // one per step: a second key waits for the step
-    if (std::optional<std::pair<char32_t, int>> note = noteAhead()) startAheadPreview(note->first, note->second);
-}
-
-// Only the plain cases: one note key typed into a note column, or one MIDI
-// note, in Standby or Editing with nothing else going on. Anything more
-// waits for its step as before.
-std::optional<std::pair<char32_t, int>> c_SoundEngine::noteAhead()
-{
-    if (overlay != Overlay::none || textFieldActive()) return std::nullopt;
-    if (transportState != stateStandby && transportState != stateEditing) return std::nullopt;
-    const c_InputDevice& in = input();
-    if (!onlyNotesPending(in)) return std::nullopt;
-    int typed = in.charWrite - in.charRead;
-    if (typed == 1 && in.midiNotes().size() == 0) {
-        // By place, the key's character says nothing of its note: its step decides.
-        if (noteKeysByPlace) return std::nullopt;
-        char32_t ch = layoutCharacter(in.charQueue[static_cast<size_t>(in.charRead)]);
-        if (cursorColumn % 2 == 0 || !isNoteKey(ch)) return std::nullopt;
-        return std::make_pair(ch, octave);
-    }
-    if (typed == 0 && in.midiNotes().size() == 1) {
-        std::optional<MidiCell> cell = midiNoteCell(in.midiNotes().begin()->note, octave);
-        if (cell) return std::make_pair(cell->note, cell->octave);
-    }
-    return std::nullopt;
-}
-
 // Gain and rates go first, so the note never sounds with the last one's.
-void c_SoundEngine::startAheadPreview(char32_t note, int noteOctave)
+void NotePreview::startAheadPreview(char32_t note, int noteOctave)
 {
     int value = noteValueOf(note);
     if (value > highestNoteValue) return;  // a mark or a note-off: nothing to start
     selectPreviewSounds();  // as the step will, before its notes
     VoiceEffects voice = preview;
     restartEffects(voice);
-    PreviewSound sound = stepPreview(voice, note, noteOctave - octave);
+    PreviewSound sound = stepPreview(voice, note, noteOctave - cursor.octave);
     if (sound.fadedOut) return;  // its step would silence it at once
-    int channel = cursorChannel();
+    int channel = cursor.channel();
     int secondary = channel + secondaryChannelOffset;
     setChannelGain(channel, sound.gain);
     setChannelGain(secondary, sound.gain);
@@ -86,7 +33,7 @@ void c_SoundEngine::startAheadPreview(char32_t note, int noteOctave)
     aheadPreview = AheadPreview {channel, noteOctave, value, previewPrimary, previewSecondary};
 }
 
-bool c_SoundEngine::takeAheadPreview(int channel, int noteOctave, int noteValue)
+bool NotePreview::takeAheadPreview(int channel, int noteOctave, int noteValue)
 {
     if (!aheadPreview) return false;
     // The step picks the instrument's sounds afresh: they may have come since.
@@ -100,7 +47,7 @@ bool c_SoundEngine::takeAheadPreview(int channel, int noteOctave, int noteValue)
 
 // A sound started ahead that its step did not take is silenced: the step
 // leaves the channels as they would be without it.
-void c_SoundEngine::dropAheadPreview()
+void NotePreview::dropAheadPreview()
 {
     if (!aheadPreview) return;
     haltChannel(aheadPreview->channel);

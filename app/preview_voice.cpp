@@ -1,34 +1,36 @@
-#include "app/sound_engine.h"
+#include "app/note_preview.h"
 
+#include "app/audio_channels.h"
+#include "audio/audio_device.h"
 #include "audio/sound.h"
 #include "player/voice_effects.h"
 #include "player/voice_trigger.h"
 #include "player/waveform_table.h"
 
-// The preview plays the current instrument's waveform pair, refreshed every
-// step so that a change in the panel is heard at once.
-void c_SoundEngine::selectPreviewSounds()
+NotePreview::NotePreview(const Song& song, const NoteCursor& cursor) : song(song), cursor(cursor) {}
+
+void NotePreview::selectPreviewSounds()
 {
-    int wave = instrumentSlot(*this, currentInstrument, slotWave);
+    int wave = instrumentSlot(song, cursor.instrument, slotWave);
     if (const WaveformPair* pair = waveformPairOf(wave)) {
         previewPrimary = previewSounds[pair->primary];
         previewSecondary = previewSounds[pair->secondary];
     }
-    previewPwm = static_cast<float>(instrumentSlot(*this, currentInstrument, slotPwm));
+    previewPwm = static_cast<float>(instrumentSlot(song, cursor.instrument, slotPwm));
 }
 
 // One tick of the player's effects for a preview voice, at full level and
 // the entry octave (a MIDI note keeps its distance from it).
-c_SoundEngine::PreviewSound c_SoundEngine::stepPreview(VoiceEffects& voice, char32_t note, int octaveShift) const
+NotePreview::PreviewSound NotePreview::stepPreview(VoiceEffects& voice, char32_t note, int octaveShift) const
 {
-    float step = envelopeStep(instrumentSlot(*this, currentInstrument, slotEnvelope));
+    float step = envelopeStep(instrumentSlot(song, cursor.instrument, slotEnvelope));
     voice.envPhase += step;
     if (voice.envPhase > 1.0f) voice.envPhase = 1.0f;
     PreviewSound sound;
     sound.gain = 1.0f - voice.envPhase;
     sound.fadedOut = voice.envPhase >= 1.0f && step > 0.0f;
-    stepVoiceEffects(voice, *this, currentInstrument);
-    int semitones = notePitch(octave + octaveShift, noteValueOf(note));
+    stepVoiceEffects(voice, song, cursor.instrument);
+    int semitones = notePitch(cursor.octave + octaveShift, noteValueOf(note));
     float exponent = static_cast<float>(semitones) + voice.arpOffset;
     sound.rates = voiceRates(voice, noteRate(exponent), 0, previewPwm);
     return sound;
@@ -36,7 +38,7 @@ c_SoundEngine::PreviewSound c_SoundEngine::stepPreview(VoiceEffects& voice, char
 
 // While the song is not playing the editor owns the volumes and rates of all
 // eight channels.
-void c_SoundEngine::updatePreviewVoice()
+void NotePreview::updatePreviewVoice()
 {
     PreviewSound sound = stepPreview(preview, lastNoteChar, previewOctaveShift);
     for (int channel = 1; channel <= 8; ++channel) setChannelGain(channel, sound.gain);
@@ -47,4 +49,16 @@ void c_SoundEngine::updatePreviewVoice()
         setChannelPitch(channel, sound.rates.primary);
         setChannelPitch(channel + secondaryChannelOffset, sound.rates.secondary);
     }
+}
+
+void NotePreview::followNote(char32_t note, int octaveShift)
+{
+    if (note != U'-' && note != U'.') lastNoteChar = note;
+    previewOctaveShift = octaveShift;
+}
+
+void NotePreview::sound(int channel, int noteOctave, int noteValue)
+{
+    if (!takeAheadPreview(channel, noteOctave, noteValue))
+        triggerVoice(gxtkAudio::audio(), channel, noteOctave, noteValue, true, previewPrimary, previewSecondary);
 }

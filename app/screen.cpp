@@ -38,20 +38,20 @@ void c_SoundEngine::renderScreen()
 
 void c_SoundEngine::fullRepaint()
 {
-    bool following = followMode;
-    if (transportState != statePlaying) {
-        paintBody(viewBase());
+    bool following = transport.followMode;
+    if (transport.transportState != statePlaying) {
+        paintBody(transport.viewBase());
     } else if (following) {
         // While playing the body is repainted at a pattern start, or when the
         // grid shows another pattern than the one playing (a row can be shorter
         // than the repaint interval, so row 0 may pass unseen); it then shows
         // the playing pattern from its first row.
-        if (rowInPattern == 0 || followViewStale()) paintBody(patternBaseRow);
+        if (transport.rowInPattern == 0 || followViewStale()) paintBody(transport.patternBaseRow);
     }
-    if (overlayLeftOnScreen) restoreBodyUnderOverlay();
+    if (overlays.overlayLeftOnScreen) restoreBodyUnderOverlay();
     // The marker would cross the song list or the help.
-    if (transportState == statePlaying && following && overlay == Overlay::none) paintPlayMarker();
-    if (overlay != Overlay::none) paintOverlay();
+    if (transport.transportState == statePlaying && following && overlays.overlay == Overlay::none) paintPlayMarker();
+    if (overlays.overlay != Overlay::none) paintOverlay();
     drawHeaderAndStatus();
 }
 
@@ -59,19 +59,19 @@ void c_SoundEngine::fullRepaint()
 // fall behind; at slower speeds every pattern start is seen.
 bool c_SoundEngine::followViewStale() const
 {
-    return speed < repaintInterval && (bodyShownBase != patternBaseRow || bodyShownPosition != currentPosition);
+    return song.speed < repaintInterval && (bodyShownBase != transport.patternBaseRow || bodyShownPosition != transport.currentPosition);
 }
 
 void c_SoundEngine::drawScreenBody()
 {
-    composeBody(viewBase(), bodyComposed);
+    composeBody(transport.viewBase(), bodyComposed);
     drawComposedBody();
 }
 
 void c_SoundEngine::paintBody(int base)
 {
     bodyShownBase = base;
-    bodyShownPosition = currentPosition;
+    bodyShownPosition = transport.currentPosition;
     markerShown = false;
     composeBody(base, bodyComposed);
     if (trackScreenChanges && screenRecord.bodyValid && bodyComposed == screenRecord.body) return;
@@ -90,11 +90,11 @@ void c_SoundEngine::composeBody(int base, BodyView& view) const
 {
     composeGrid(base, view);
     composePanel(view);
-    view.cursorBarRow = transportState == stateEditing ? cursorRow : 0;
-    bool marked = blockState && blockStart < cursorRow;
-    view.blockChannel = marked ? cursorChannel() : 0;
-    view.blockStart = marked ? blockStart : 0;
-    view.blockRows = marked ? cursorRow - blockStart : 0;
+    view.cursorBarRow = transport.transportState == stateEditing ? cursor.row : 0;
+    bool marked = editor.blockState && editor.blockStart < cursor.row;
+    view.blockChannel = marked ? cursor.channel() : 0;
+    view.blockStart = marked ? editor.blockStart : 0;
+    view.blockRows = marked ? cursor.row - editor.blockStart : 0;
 }
 
 void c_SoundEngine::drawBody(const BodyView& view)
@@ -120,10 +120,10 @@ void c_SoundEngine::drawBody(const BodyView& view)
 MarkerView c_SoundEngine::playMarkerView() const
 {
     MarkerView view;
-    view.markedY = static_cast<float>(rowInPattern * 12 + 2);
-    if (speed >= repaintInterval) {
+    view.markedY = static_cast<float>(transport.rowInPattern * 12 + 2);
+    if (song.speed >= repaintInterval) {
         view.erases = true;
-        view.erasedY = static_cast<float>(rowInPattern * 12 - 10);
+        view.erasedY = static_cast<float>(transport.rowInPattern * 12 - 10);
     } else if (markerShown) {
         view.erases = true;
         view.erasedY = markerShownY;
@@ -153,8 +153,8 @@ void c_SoundEngine::paintPlayMarker()
 
 void c_SoundEngine::drawHeaderAndStatus()
 {
-    for (int k = 0; k < channelCount; ++k) channelOnTexts[k] = channelLevels[k] == 1.0f ? U"on  " : U"off ";
-    bool playing = transportState == statePlaying;
+    for (int k = 0; k < channelCount; ++k) channelOnTexts[k] = transport.channelLevels[k] == 1.0f ? U"on  " : U"off ";
+    bool playing = transport.transportState == statePlaying;
     if (!trackScreenChanges || !screenRecord.transportValid || screenRecord.transportPlaying != playing) {
         tint(colours::frame);
         fillRect(520, 323, 570, 16);
@@ -171,7 +171,7 @@ void c_SoundEngine::drawStatusRow()
 {
     statusRowComposed.assign(U"    ");
     for (int k = 0; k < channelCount; ++k) statusRowComposed.append(k ? U"  " : U"").append(channelOnTexts[k]);
-    statusRowComposed.append(U" FLW:").append(followMode ? U"On" : U"Off");
+    statusRowComposed.append(U" FLW:").append(transport.followMode ? U"On" : U"Off");
     if (trackScreenChanges && screenRecord.statusRowValid && statusRowComposed == screenRecord.statusRow) return;
     tint(colours::frame);
     fillRect(4, 408, 380, 16);
@@ -203,11 +203,11 @@ void c_SoundEngine::drawTitleBar()
 // falls by two units a frame to its floor.
 void c_SoundEngine::drawLevelMeters()
 {
-    int index = patternBaseRow + rowInPattern - 1;
+    int index = transport.patternBaseRow + transport.rowInPattern - 1;
     for (int k = 0; k < channelCount; ++k) {
-        if (transportState == statePlaying && channelLevels[k] != 0 &&
-            cellOrBlank(patternColumns[k], index, U'.') != U'.')
-            meterLevels[k] = hexDigitValue(cellOrBlank(patternColumns[4 + k], index, U'0')) * 8;
+        if (transport.transportState == statePlaying && transport.channelLevels[k] != 0 &&
+            cellOrBlank(song.patternColumns[k], index, U'.') != U'.')
+            meterLevels[k] = hexDigitValue(cellOrBlank(song.patternColumns[4 + k], index, U'0')) * 8;
         meterLevels[k] -= 2;
         if (meterLevels[k] < meterFloor) meterLevels[k] = meterFloor;
         if (meterLevels[k] > meterTop) meterLevels[k] = meterTop;
@@ -251,15 +251,15 @@ void c_SoundEngine::composeGrid(int base, BodyView& view) const
         row.assign(byteHex(n % rowsPerPattern)).append(U"  ");
         for (int channel = 0; channel < channelCount; ++channel) {
             if (channel > 0) row += U' ';
-            row += noteCellText(patternColumns[channel], n, patternColumns[12 + channel]);
-            row += cellOrBlank(patternColumns[4 + channel], n, U'0');
-            row += cellOrBlank(patternColumns[8 + channel], n, U'0');
+            row += noteCellText(song.patternColumns[channel], n, song.patternColumns[12 + channel]);
+            row += cellOrBlank(song.patternColumns[4 + channel], n, U'0');
+            row += cellOrBlank(song.patternColumns[8 + channel], n, U'0');
         }
-        int position = currentPosition + c;
+        int position = transport.currentPosition + c;
         String& entry = view.positionEntries[c];
         entry.clear();
         // Nothing lies past the last position.
-        if (position < positionCount) entry.append(U" ").append(byteHex(position)).append(U"  ").append(byteHex(positions[position]));
+        if (position < positionCount) entry.append(U" ").append(byteHex(position)).append(U"  ").append(byteHex(song.positions[position]));
     }
 }
 

@@ -27,13 +27,16 @@ int spin(const c_InputDevice& input, const PanelRow& row, int value)
 
 } // namespace
 
+PanelValues c_SoundEngine::panelValues() { return {song, cursor, transport.currentPosition}; }
+
 void c_SoundEngine::runSpinners()
 {
+    PanelValues values = panelValues();
     for (const PanelRow& row : panelRows) {
-        int value = row.read(*this);
+        int value = row.read(values);
         int result = spin(input(), row, value);
         // Only a click is the user's change; the clamp alone is not.
-        if (row.editsSong && result != clampTo(row, value)) markSongChanged();
-        row.write(*this, result);
+        if (row.editsSong && result != clampTo(row, value)) unsaved.markSongChanged();
+        row.write(values, result);
     }
 }

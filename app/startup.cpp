@@ -36,21 +36,15 @@ void c_SoundEngine::create()
     buttonImage = loadImageSingle(U"button1.png", 0);
     navRowImage = loadImageSingle(U"button_navrow.png", 0);
     traceStartup("font and buttons");
-    patternColumns = blankColumns();
-    for (int column = 0; column < columnCount; ++column) {
-        for (int slot = 0; slot < undoSlotCount; ++slot)
-            undoRing[column][slot] = slot < undoSlotCount / 2 ? patternColumns[column] : PatternColumn();
-    }
-    takeUndoSnapshot(true);  // the blank song is the oldest state, as a loaded one is
-    cursorColumn = 1;
-    cursorRow = 1;
-    positions.fill(0);
-    player = std::make_shared<c_kovoPlay>();
+    song.patternColumns = blankColumns();
+    undo.startBlank();
+    cursor.column = 1;
+    cursor.row = 1;
+    song.positions.fill(0);
+    transport.player = std::make_shared<c_kovoPlay>();
     statusText = U"Standby...";
-    readMidiSettings();
-    readNoteKeySetting();
-    readKeyFile();
-    exportFormat = rememberedExportFormat();
+    keys.readSettings(input());
+    exportJob.readFormatSetting();
     if (startSongPath.empty())
         restoreUnsavedSong();
     else
@@ -60,7 +54,7 @@ void c_SoundEngine::create()
 // The icon, like the sounds, waits until the first picture is shown.
 void c_SoundEngine::createSounds()
 {
-    for (int i = 0; i < waveformCount; ++i) previewSounds[i] = loadSoundFile(waveformFiles[i]);
+    for (int i = 0; i < waveformCount; ++i) preview.previewSounds[i] = loadSoundFile(waveformFiles[i]);
     traceStartup("waveforms");
     showWindowIcon();
 }
@@ -74,11 +68,17 @@ void c_SoundEngine::showWindowIcon()
     game->setWindowIcons(icons);
 }
 
-// --play: F1 once the screen has been shown, as a user would press it, so
-// that the grid stands under the playing song as it does after F1.
-void c_SoundEngine::playAtStart()
+// Brings back the song a close, a signal or a crash left unsaved.
+void c_SoundEngine::restoreUnsavedSong()
 {
-    if (!startPlaying || bodyShownBase < 0) return;
-    startPlaying = false;
-    startPlaybackFromStart();
+    if (!unsaved.restoreUnsavedSong(song, identity, cursor, transport.currentPosition)) return;
+    transport.showCurrentPattern();
+    undo.takeUndoSnapshot(true);
+}
+
+// Loaded as LOAD loads, but the unsaved work of an earlier run is neither
+// restored nor thrown away. --play plays only a song that loaded.
+void c_SoundEngine::openStartSong()
+{
+    if (!files.openStartSong(startSongPath)) startPlaying = false;
 }

@@ -1,6 +1,7 @@
-#include "app/sound_engine.h"
+#include "app/unsaved_work.h"
 
 #include "app/recovery_file.h"
+#include "app/transport.h"
 #include "host/game.h"
 #include "io/text_file.h"
 
@@ -46,19 +47,19 @@ bool usableSongPath(const String& path)
 
 } // namespace
 
-void c_SoundEngine::markSongChanged()
+UnsavedWork::UnsavedWork(const Song& song, const SongIdentity& identity, const NoteCursor& cursor,
+                         const Transport& transport, String& statusText)
+    : song(song), identity(identity), cursor(cursor), transport(transport), statusText(statusText)
+{
+}
+
+void UnsavedWork::markSongChanged()
 {
     songChanged = true;
     recoveryStale = true;
 }
 
-String c_SoundEngine::songFileFullPath() const
-{
-    BBGame* game = BBGame::game();
-    return game ? game->resolvePath(songFile()) : songFile();
-}
-
-String c_SoundEngine::recoveryFile() const
+String UnsavedWork::recoveryFile() const
 {
     return recoveryLock.number() > 0 ? recoveryFilePath(recoveryLock.number()) : String();
 }
@@ -68,7 +69,7 @@ String c_SoundEngine::recoveryFile() const
 // A start that may restore takes the first file no running tracker holds;
 // any other start, or a song whose work would replace another song's, a
 // free number with no file yet.
-bool c_SoundEngine::claimRecoveryFile(bool toRestore)
+bool UnsavedWork::claimRecoveryFile(bool toRestore)
 {
     NumberedLock claim;
     std::string lockFile = realPath(recoveryLockPath);
@@ -81,11 +82,11 @@ bool c_SoundEngine::claimRecoveryFile(bool toRestore)
 // After a SAVE (saved) or a LOAD of the song's file. The recovery file goes
 // only when it held that very song: the work of another song stays until
 // that song is saved or loaded, or comes back at the next start.
-void c_SoundEngine::endUnsavedState(bool saved)
+void UnsavedWork::endUnsavedState(bool saved)
 {
     songChanged = false;
     recoveryStale = false;
-    bool sameSong = saved ? recoveryIsCurrentSong : recoveryHolds == songFileFullPath();
+    bool sameSong = saved ? recoveryIsCurrentSong : recoveryHolds == identity.songFileFullPath();
     if (sameSong && !recoveryFile().empty()) {
         std::remove(realPath(recoveryFile()).c_str());
         recoveryHolds.clear();
@@ -93,18 +94,25 @@ void c_SoundEngine::endUnsavedState(bool saved)
     recoveryIsCurrentSong = false;
 }
 
+void UnsavedWork::songSwapped(bool changed)
+{
+    songChanged = changed;
+    recoveryStale = songChanged;
+    recoveryIsCurrentSong = recoveryHolds == identity.songFileFullPath();
+}
+
 // Writes the recovery file from the update step, never more often than the
 // interval, and only when it no longer holds the song.
-void c_SoundEngine::keepRecoveryFresh()
+void UnsavedWork::keepRecoveryFresh()
 {
     if (stepsSinceRecovery < recoveryIntervalSteps()) stepsSinceRecovery += 1;
     if (recoveryStale && stepsSinceRecovery >= recoveryIntervalSteps()) writeRecoveryFile(false);
 }
 
-bool c_SoundEngine::writeRecoveryFile(bool closing)
+bool UnsavedWork::writeRecoveryFile(bool closing)
 {
     stepsSinceRecovery = 0;
-    String path = songFileFullPath();
+    String path = identity.songFileFullPath();
     // Another song's unsaved work is never replaced: this song's goes to a
     // file of its own.
     bool holdsOtherSong = !recoveryHolds.empty() && recoveryHolds != path && !recoveryIsCurrentSong;
@@ -113,8 +121,8 @@ bool c_SoundEngine::writeRecoveryFile(bool closing)
         if (claimed) recoveryHolds.clear();
         if (!claimed && holdsOtherSong) recoveryLock = NumberedLock();
     }
-    RecoveredView view {songName, cursorColumn, cursorRow, currentPosition, path};
-    bool kept = !recoveryFile().empty() && replaceTextFile(recoveryFile(), recoveryText(*this, view));
+    RecoveredView view {identity.songName, cursor.column, cursor.row, transport.currentPosition, path};
+    bool kept = !recoveryFile().empty() && replaceTextFile(recoveryFile(), recoveryText(song, view));
     if (kept) {
         recoveryStale = false;
         recoveryHolds = path;
@@ -126,7 +134,7 @@ bool c_SoundEngine::writeRecoveryFile(bool closing)
 
 // A failed write is said on the status row and on standard error: once when
 // the refreshes start failing, and at a close, whose work is then lost.
-void c_SoundEngine::reportRecoveryWrite(bool kept, bool closing)
+void UnsavedWork::reportRecoveryWrite(bool kept, bool closing)
 {
     if (kept) {
         recoveryFailing = false;
@@ -143,34 +151,32 @@ void c_SoundEngine::reportRecoveryWrite(bool kept, bool closing)
 }
 
 // A close or a termination signal: a song with unsaved changes is kept; with
-// none, nothing is written. An unfinished export is stopped and its files
-// removed, since the process ends without tearing anything down.
-void c_SoundEngine::close()
+// none, nothing is written.
+void UnsavedWork::keepAtClose()
 {
     if (songChanged) writeRecoveryFile(true);
-    songExport.reset();
 }
 
 // Brings back the song a close, a signal or a crash left unsaved, with the
 // file it belongs to. It stays unsaved, and its recovery file stays, until a
 // SAVE or a LOAD of that song.
-void c_SoundEngine::restoreUnsavedSong()
+bool UnsavedWork::restoreUnsavedSong(Song& into, SongIdentity& names, NoteCursor& view, int& position)
 {
     claimRecoveryFile(true);
-    if (recoveryFile().empty()) return;
+    if (recoveryFile().empty()) return false;
     String text = loadText(recoveryFile());
-    RecoveredView view;
-    if (text.empty() || !parseRecoveryText(text, *this, view)) return;
-    songName = view.songName;
-    songFilePath.clear();
-    if (usableSongPath(view.songPath) && view.songPath != songFileFullPath()) songFilePath = view.songPath;
-    cursorColumn = view.cursorColumn;
-    cursorRow = view.cursorRow;
-    currentPosition = view.currentPosition;
-    patternBaseRow = positions[currentPosition] * rowsPerPattern;
-    takeUndoSnapshot(true);
+    RecoveredView recovered;
+    if (text.empty() || !parseRecoveryText(text, into, recovered)) return false;
+    names.songName = recovered.songName;
+    names.songFilePath.clear();
+    if (usableSongPath(recovered.songPath) && recovered.songPath != names.songFileFullPath())
+        names.songFilePath = recovered.songPath;
+    view.column = recovered.cursorColumn;
+    view.row = recovered.cursorRow;
+    position = recovered.currentPosition;
     songChanged = true;
-    recoveryHolds = songFileFullPath();
+    recoveryHolds = names.songFileFullPath();
     recoveryIsCurrentSong = true;
     statusText = U"Unsaved song restored";
+    return true;
 }

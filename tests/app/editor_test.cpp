@@ -26,78 +26,78 @@ TEST_F(Editor, ColumnKeysWrapAndSilenceEveryChannel)
     type(U"q");  // sounds the preview on channels 1 and 5
     step();
     EXPECT_EQ(channelState(1), AL_PLAYING);
-    engine->cursorColumn = 7;
+    engine->cursor.column = 7;
     pressAndStep(keyTab);
-    EXPECT_EQ(engine->cursorColumn, 1);
+    EXPECT_EQ(engine->cursor.column, 1);
     EXPECT_NE(channelState(1), AL_PLAYING);
     EXPECT_NE(channelState(5), AL_PLAYING);
-    engine->cursorColumn = 8;
+    engine->cursor.column = 8;
     pressAndStep(keyTab);
-    EXPECT_EQ(engine->cursorColumn, 1);
+    EXPECT_EQ(engine->cursor.column, 1);
     pressAndStep(keyLeft);
-    EXPECT_EQ(engine->cursorColumn, 8);
+    EXPECT_EQ(engine->cursor.column, 8);
     pressAndStep(keyRight);
-    EXPECT_EQ(engine->cursorColumn, 1);
+    EXPECT_EQ(engine->cursor.column, 1);
 }
 
 TEST_F(Editor, RowKeysWrapAndAHeldArrowRepeatsFromItsThirteenthStep)
 {
     pressAndStep(keyUp);
-    EXPECT_EQ(engine->cursorRow, 32);
+    EXPECT_EQ(engine->cursor.row, 32);
     pressAndStep(keyDown);
-    EXPECT_EQ(engine->cursorRow, 1);
+    EXPECT_EQ(engine->cursor.row, 1);
     hold(keyDown);
     step();
-    EXPECT_EQ(engine->cursorRow, 2);  // the press
+    EXPECT_EQ(engine->cursor.row, 2);  // the press
     for (int i = 2; i <= 12; ++i) step();
-    EXPECT_EQ(engine->cursorRow, 2);
+    EXPECT_EQ(engine->cursor.row, 2);
     step();  // 13th step held
-    EXPECT_EQ(engine->cursorRow, 3);
+    EXPECT_EQ(engine->cursor.row, 3);
     step();
-    EXPECT_EQ(engine->cursorRow, 4);
+    EXPECT_EQ(engine->cursor.row, 4);
     release(keyDown);
     step();
-    EXPECT_EQ(engine->cursorRow, 4);
+    EXPECT_EQ(engine->cursor.row, 4);
 }
 
 TEST_F(Editor, NoteEntryWritesNoteInstrumentOctaveAndTakesAnUndoSnapshot)
 {
-    engine->currentInstrument = 10;
-    int slotBefore = engine->undoSlot;
+    engine->cursor.instrument = 10;
+    int slotBefore = engine->undo.undoSlot;
     typeStepwise(U"s");
     EXPECT_EQ(cell(notes1, 0), U's');
     EXPECT_EQ(cell(instruments1, 0), U'A');
     EXPECT_EQ(cell(octaves1, 0), U'2');
     EXPECT_EQ(cell(volumes1, 0), U'8');  // a note on a silent cell gets volume 8
-    EXPECT_EQ(engine->cursorRow, 2);
-    EXPECT_EQ(engine->undoSlot, slotBefore + 1);
-    EXPECT_EQ(engine->undoRing[notes1][engine->undoSlot][0], U's');
+    EXPECT_EQ(engine->cursor.row, 2);
+    EXPECT_EQ(engine->undo.undoSlot, slotBefore + 1);
+    EXPECT_EQ(engine->undo.undoRing[notes1][engine->undo.undoSlot][0], U's');
 
-    engine->patternColumns[volumes1][1] = U'C';
+    engine->song.patternColumns[volumes1][1] = U'C';
     typeStepwise(U"q");
     EXPECT_EQ(cell(volumes1, 1), U'C');  // an entered volume stays
 
     // "." clears the cell's note, instrument and octave but keeps its volume.
-    engine->cursorRow = 1;
+    engine->cursor.row = 1;
     typeStepwise(U".");
     EXPECT_EQ(cell(notes1, 0), U'.');
     EXPECT_EQ(cell(instruments1, 0), U'0');
     EXPECT_EQ(cell(octaves1, 0), U'0');
     EXPECT_EQ(cell(volumes1, 0), U'8');
-    EXPECT_EQ(engine->cursorRow, 2);
+    EXPECT_EQ(engine->cursor.row, 2);
 
     // Capitals are not note keys.
     typeStepwise(U"Q");
     EXPECT_EQ(cell(notes1, 1), U'q');
-    EXPECT_EQ(engine->cursorRow, 2);
+    EXPECT_EQ(engine->cursor.row, 2);
 }
 
 // Keys that arrive between two steps are all entered, in order, each as its
 // own step would: a burst past the last row goes on at the first.
 TEST_F(Editor, EveryCharacterOfABurstIsEnteredInOrder)
 {
-    engine->cursorRow = 30;
-    int slotBefore = engine->undoSlot;
+    engine->cursor.row = 30;
+    int slotBefore = engine->undo.undoSlot;
     type(U"ysxdc");
     step();
     const String expected = U"ysxdc";
@@ -105,12 +105,12 @@ TEST_F(Editor, EveryCharacterOfABurstIsEnteredInOrder)
     EXPECT_EQ(cell(notes1, 0), U'd');
     EXPECT_EQ(cell(notes1, 1), U'c');
     EXPECT_EQ(cell(notes1, rowsPerPattern), U'.');  // never into the next pattern
-    EXPECT_EQ(engine->cursorRow, 3);
-    EXPECT_EQ(engine->undoSlot, slotBefore + 5);
+    EXPECT_EQ(engine->cursor.row, 3);
+    EXPECT_EQ(engine->undo.undoSlot, slotBefore + 5);
 
     // Volume digits the same way, in a volume column.
-    engine->cursorColumn = 2;
-    engine->cursorRow = 1;
+    engine->cursor.column = 2;
+    engine->cursor.row = 1;
     type(U"f9a");
     step();
     EXPECT_EQ(cell(volumes1, 0), U'F');
@@ -122,8 +122,8 @@ TEST_F(Editor, InStandbyNoteKeysOnlySoundThePreview)
 {
     pressAndStep(keySpace);  // back to Standby
     typeStepwise(U"y");
-    EXPECT_EQ(engine->patternColumns[notes1], blankColumn(notes1));
-    EXPECT_EQ(engine->cursorRow, 1);
+    EXPECT_EQ(engine->song.patternColumns[notes1], blankColumn(notes1));
+    EXPECT_EQ(engine->cursor.row, 1);
     EXPECT_EQ(channelState(1), AL_PLAYING);
     // "<" silences the channel's preview pair at once.
     typeStepwise(U"<");
@@ -135,7 +135,7 @@ TEST_F(Editor, InStandbyNoteKeysOnlySoundThePreview)
 // silence, and the sound device may rest; the next note sounds again.
 TEST_F(Editor, APreviewThatHasFadedOutStopsItsChannels)
 {
-    engine->instrumentParams[static_cast<size_t>(engine->currentInstrument * slotsPerInstrument + slotEnvelope)] = 1;
+    engine->song.instrumentParams[static_cast<size_t>(engine->cursor.instrument * slotsPerInstrument + slotEnvelope)] = 1;
     typeStepwise(U"q");
     EXPECT_EQ(channelState(1), AL_PLAYING);
     for (int i = 0; i < 6; ++i) step();
@@ -158,48 +158,48 @@ TEST_F(Editor, UsLayoutSwapsTheYAndZKeys)
 
 TEST_F(Editor, VolumeDigitsAreLowerCaseHexOnlyInEvenColumnsWhileEditing)
 {
-    engine->cursorColumn = 2;
+    engine->cursor.column = 2;
     typeStepwise(U"aA7g");
     EXPECT_EQ(cell(volumes1, 0), U'A');
     EXPECT_EQ(cell(volumes1, 1), U'7');
     EXPECT_EQ(cell(volumes1, 2), U'0');
-    EXPECT_EQ(engine->cursorRow, 3);
+    EXPECT_EQ(engine->cursor.row, 3);
     EXPECT_EQ(cell(notes1, 0), U'.');
     // A digit on row 32 leaves the cursor at 33 for the step; the next step wraps it.
-    engine->cursorRow = 32;
+    engine->cursor.row = 32;
     typeStepwise(U"5");
     EXPECT_EQ(cell(volumes1, 31), U'5');
     step();
-    EXPECT_EQ(engine->cursorRow, 1);
+    EXPECT_EQ(engine->cursor.row, 1);
 }
 
 TEST_F(Editor, TranspositionClampsAndKeepsMarks)
 {
-    PatternColumn& notes = engine->patternColumns[notes1];
+    PatternColumn& notes = engine->song.patternColumns[notes1];
     notes = U"pya<+." + notes.substr(6);
     pressAndStep(keyF4);
     EXPECT_EQ(notes.substr(0, 6), U"pss<+.");  // p stays, y->s, a (value 0) -> s
     notes = U"pya" + notes.substr(3);
     pressAndStep(keyF3);
     EXPECT_EQ(notes.substr(0, 6), U"0yy<+.");
-    EXPECT_EQ(engine->patternColumns[volumes1], blankColumn(volumes1));
+    EXPECT_EQ(engine->song.patternColumns[volumes1], blankColumn(volumes1));
 }
 
 TEST_F(Editor, RowDeleteAndInsertMoveOnlyTheCursorChannel)
 {
-    engine->cursorColumn = 5;  // channel 3
-    PatternColumn& notes = engine->patternColumns[notes3];
+    engine->cursor.column = 5;  // channel 3
+    PatternColumn& notes = engine->song.patternColumns[notes3];
     for (int row = 0; row < 32; ++row) notes[row] = U"ysxdcvgbhnjmq2w3er5t6z7ui9o0p<+#"[row];
     String original = notes.substr(0, 33);
-    engine->cursorRow = 2;
+    engine->cursor.row = 2;
     pressAndStep(keyBackspace);
     EXPECT_EQ(notes.substr(0, 32), original.substr(0, 1) + original.substr(2, 30) + U".");
-    EXPECT_EQ(engine->patternColumns[notes1], blankColumn(notes1));
+    EXPECT_EQ(engine->song.patternColumns[notes1], blankColumn(notes1));
     pressAndStep(keyInsert);
     EXPECT_EQ(notes.substr(0, 32), original.substr(0, 1) + U"." + original.substr(2, 30));
     // On row 32 both only blank row 32.
     notes[31] = U'y';
-    engine->cursorRow = 32;
+    engine->cursor.row = 32;
     pressAndStep(keyBackspace);
     EXPECT_EQ(notes[31], U'.');
     notes[31] = U'y';
@@ -210,62 +210,62 @@ TEST_F(Editor, RowDeleteAndInsertMoveOnlyTheCursorChannel)
 
 TEST_F(Editor, PositionListEditsAndPageKeysStayWithinTheList)
 {
-    for (int i = 0; i < positionCount; ++i) engine->positions[i] = i % 7;
-    engine->currentPosition = 255;
+    for (int i = 0; i < positionCount; ++i) engine->song.positions[i] = i % 7;
+    engine->transport.currentPosition = 255;
     click(400, 32);  // insert position
     step();
-    EXPECT_EQ(engine->positions[255], 0);
-    EXPECT_EQ(engine->positions[254], 254 % 7);
+    EXPECT_EQ(engine->song.positions[255], 0);
+    EXPECT_EQ(engine->song.positions[254], 254 % 7);
     pressAndStep(keyPageDown);
-    EXPECT_EQ(engine->currentPosition, 255);
-    engine->currentPosition = 1;
+    EXPECT_EQ(engine->transport.currentPosition, 255);
+    engine->transport.currentPosition = 1;
     click(400, 44);  // delete position
     step();
-    EXPECT_EQ(engine->positions[1], 2);
-    EXPECT_EQ(engine->positions[254], 0);
+    EXPECT_EQ(engine->song.positions[1], 2);
+    EXPECT_EQ(engine->song.positions[254], 0);
     pressAndStep(keyPageUp);
     pressAndStep(keyPageUp);
-    EXPECT_EQ(engine->currentPosition, 0);
+    EXPECT_EQ(engine->transport.currentPosition, 0);
     game->dispatchMouse(eventMouseMove, -1, 100, 100, -1);  // wheel down one notch
     step();
-    EXPECT_EQ(engine->currentPosition, 1);
-    EXPECT_EQ(engine->patternBaseRow, engine->positions[1] * 32);
+    EXPECT_EQ(engine->transport.currentPosition, 1);
+    EXPECT_EQ(engine->transport.patternBaseRow, engine->song.positions[1] * 32);
 }
 
 TEST_F(Editor, InsertPositionWaitsWhileATextFieldIsActive)
 {
-    engine->positions[0] = 5;
+    engine->song.positions[0] = 5;
     click(400, 129);  // description field
     step();
     click(400, 32);
     step();
-    EXPECT_EQ(engine->positions[0], 5);
+    EXPECT_EQ(engine->song.positions[0], 5);
 }
 
 TEST_F(Editor, DeleteInANoteColumnEntersNothing)
 {
-    int slotBefore = engine->undoSlot;
+    int slotBefore = engine->undo.undoSlot;
     pressAndStep(keyDelete);  // the key also queues character 127
-    EXPECT_EQ(engine->patternColumns[notes1], blankColumn(notes1));
-    EXPECT_EQ(engine->patternColumns[instruments1], blankColumn(instruments1));
-    EXPECT_EQ(engine->cursorRow, 1);
-    EXPECT_EQ(engine->undoSlot, slotBefore);
+    EXPECT_EQ(engine->song.patternColumns[notes1], blankColumn(notes1));
+    EXPECT_EQ(engine->song.patternColumns[instruments1], blankColumn(instruments1));
+    EXPECT_EQ(engine->cursor.row, 1);
+    EXPECT_EQ(engine->undo.undoSlot, slotBefore);
     EXPECT_NE(channelState(1), AL_PLAYING);
 }
 
 TEST_F(Editor, RowKeysAfterADigitOnRow32StayInsideThePattern)
 {
-    engine->cursorColumn = 2;
-    engine->cursorRow = 32;
-    engine->patternColumns[notes1][32] = U'q';  // row 0 of pattern 1
+    engine->cursor.column = 2;
+    engine->cursor.row = 32;
+    engine->song.patternColumns[notes1][32] = U'q';  // row 0 of pattern 1
     type(U"5");
     press(keyInsert);
     step();
     EXPECT_EQ(cell(volumes1, 31), U'5');
     EXPECT_EQ(cell(notes1, 32), U'q');
-    EXPECT_EQ(engine->patternColumns[volumes1].substr(32), blankColumn(volumes1).substr(32));
+    EXPECT_EQ(engine->song.patternColumns[volumes1].substr(32), blankColumn(volumes1).substr(32));
 
-    engine->cursorRow = 32;
+    engine->cursor.row = 32;
     type(U"6");
     press(keyBackspace);
     step();
@@ -277,11 +277,11 @@ TEST_F(Editor, RowKeysAfterADigitOnRow32StayInsideThePattern)
 // enter the notes (whatever they type) and characters enter none.
 TEST_F(Editor, NoteKeysByPlaceComeFromKeyPressesInOrder)
 {
-    engine->noteKeysByPlace = true;
+    engine->keys.noteKeysByPlace = true;
     for (int key : {int('Z'), int('Y'), int('Q'), int('0'), int(keyIsoExtra), int(keySlash), int('A')}) press(key);
     type(U"yxq");
     step();
-    EXPECT_EQ(engine->patternColumns[notes1].substr(0, 7), U"yzq0<-.");
+    EXPECT_EQ(engine->song.patternColumns[notes1].substr(0, 7), U"yzq0<-.");
     // A press with Control is a shortcut, and a name field takes characters only.
     hold(keyControl);
     press('X');
@@ -290,12 +290,12 @@ TEST_F(Editor, NoteKeysByPlaceComeFromKeyPressesInOrder)
     EXPECT_EQ(cell(notes1, 6), U'.');
 
     // LAYOUT says so, and its button waits until characters count again.
-    engine->showLayout();
-    EXPECT_EQ(engine->layoutText, U"POS");
+    engine->keys.showLayout();
+    EXPECT_EQ(engine->keys.layoutText, U"POS");
     click(600, 450);
     step();
-    EXPECT_EQ(engine->layoutText, U"POS");
-    engine->noteKeysByPlace = false;
-    engine->showLayout();
-    EXPECT_EQ(engine->layoutText, U"DE");
+    EXPECT_EQ(engine->keys.layoutText, U"POS");
+    engine->keys.noteKeysByPlace = false;
+    engine->keys.showLayout();
+    EXPECT_EQ(engine->keys.layoutText, U"DE");
 }

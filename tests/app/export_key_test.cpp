@@ -29,13 +29,13 @@ protected:
     // Ctrl+E on a song with a name of this test's own.
     void startExport()
     {
-        engine->songName = name;
+        engine->identity.songName = name;
         wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
         hold(keyControl);
         pressE();
         step();
         release(keyControl);
-        ASSERT_TRUE(engine->songExport);
+        ASSERT_TRUE(engine->exportJob.songExport);
     }
 
     static bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
@@ -63,15 +63,15 @@ TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
 {
     // Held at known points, the render shows each of them on the status row
     // however fast or busy the machine is.
-    engine->exportHolds = {25, 50, 75};
+    engine->exportJob.exportHolds = {25, 50, 75};
     startExport();
-    for (int hold : engine->exportHolds) {
-        ASSERT_TRUE(waitFor([&] { return engine->songExport->heldAt() == hold; }, 60)) << hold;
+    for (int hold : engine->exportJob.exportHolds) {
+        ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->heldAt() == hold; }, 60)) << hold;
         step();
         EXPECT_EQ(engine->statusText, U"Exporting " + intText(hold) + U"%");
-        engine->songExport->release();
+        engine->exportJob.songExport->release();
     }
-    ASSERT_TRUE(waitFor([&] { return engine->songExport->finished(); }, 120));
+    ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
     step();
     EXPECT_EQ(engine->statusText, U"Exported " + name + U".wav");
     // The blank song: the lead-in and 32 rows of 4 ticks, silent, so no tail;
@@ -90,13 +90,13 @@ TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
 
 TEST_F(ExportKey, AnExportStoppedByACloseLeavesNoFile)
 {
-    engine->exportHolds = {50};
+    engine->exportJob.exportHolds = {50};
     startExport();
-    ASSERT_TRUE(waitFor([&] { return engine->songExport->heldAt() == 50; }, 60));
+    ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->heldAt() == 50; }, 60));
     step();
     EXPECT_EQ(engine->statusText, U"Exporting 50%");
     engine->close();  // never released: the close alone ends the render
-    EXPECT_FALSE(engine->songExport);
+    EXPECT_FALSE(engine->exportJob.songExport);
     EXPECT_FALSE(exists(wavPath));
     EXPECT_FALSE(exists(wavPath + "~exporting"));
 }
@@ -105,28 +105,28 @@ TEST_F(ExportKey, AnExportStoppedByACloseLeavesNoFile)
 // "<name>" leaves it, whether it was there first or saved while rendering.
 TEST_F(ExportKey, NeverReplacesASongFile)
 {
-    engine->songName = name + U".wav";
+    engine->identity.songName = name + U".wav";
     wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
     pressAndStep(keyF11);
     ASSERT_EQ(engine->statusText, U"File Saved...");
     std::string song = readFileBytes(wavPath);
-    engine->songName = name;
+    engine->identity.songName = name;
     hold(keyControl);
     pressE();
     step();
     release(keyControl);
-    EXPECT_FALSE(engine->songExport);
+    EXPECT_FALSE(engine->exportJob.songExport);
     EXPECT_EQ(engine->statusText, U"Export Failed!");
     EXPECT_EQ(readFileBytes(wavPath), song);
 
     std::remove(wavPath.c_str());
-    engine->exportHolds = {50};
+    engine->exportJob.exportHolds = {50};
     startExport();
-    ASSERT_TRUE(waitFor([&] { return engine->songExport->heldAt() == 50; }, 60));
-    ASSERT_EQ(saveSong(*engine, name + U".wav"), SaveOutcome::saved);
+    ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->heldAt() == 50; }, 60));
+    ASSERT_EQ(saveSong(engine->song, name + U".wav"), SaveOutcome::saved);
     song = readFileBytes(wavPath);
-    engine->songExport->release();
-    ASSERT_TRUE(waitFor([&] { return engine->songExport->finished(); }, 120));
+    engine->exportJob.songExport->release();
+    ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
     step();
     EXPECT_EQ(engine->statusText, U"Export Failed!");
     EXPECT_EQ(readFileBytes(wavPath), song);
@@ -141,15 +141,15 @@ TEST_F(ExportKey, WritesOnlyIntoTheSongsFolder)
     std::string outside = binaryDirectory() + "/data/" + base + ".wav";
     std::string further = binaryDirectory() + "/" + base + ".wav";
     for (const String& escape : {U"../" + widen(base), U"\u012E\u012E\u012F\u012E\u012E\u012F" + widen(base)}) {
-        engine->songName = escape;
+        engine->identity.songName = escape;
         hold(keyControl);
         pressE();
         step();
         release(keyControl);
-        EXPECT_FALSE(engine->songExport) << narrow(escape);
+        EXPECT_FALSE(engine->exportJob.songExport) << narrow(escape);
         EXPECT_EQ(engine->statusText, U"Export Failed!");
-        if (engine->songExport) {
-            ASSERT_TRUE(waitFor([&] { return engine->songExport->finished(); }, 120));
+        if (engine->exportJob.songExport) {
+            ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
             step();
         }
     }

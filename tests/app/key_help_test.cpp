@@ -3,6 +3,7 @@
 // that fit the area they are shown in.
 #include "app/key_help.h"
 #include "app/key_table.h"
+#include "app/overlays.h"
 #include "app/screen_layout.h"
 #include "host/file_loading.h"
 #include "tests/support/child_process.h"
@@ -77,11 +78,11 @@ TEST(KeyHelp, EveryControlShortcutIsNamedInTheRowThatRunsIt)
 
 TEST(KeyHelp, PagesHoldEveryRowWholeWithinTheArea)
 {
-    std::vector<HelpPage> pages = keyHelpPages(c_SoundEngine::helpBodyLines);
+    std::vector<HelpPage> pages = keyHelpPages(Overlays::helpBodyLines);
     EXPECT_GE(pages.size(), 2u);
     String keys, actions;
     for (const HelpPage& page : pages) {
-        EXPECT_LE(page.size(), static_cast<size_t>(c_SoundEngine::helpBodyLines));
+        EXPECT_LE(page.size(), static_cast<size_t>(Overlays::helpBodyLines));
         ASSERT_FALSE(page.empty());
         EXPECT_TRUE(page.front().keys);  // a page starts with a row
         for (const HelpLine& line : page) {
@@ -128,10 +129,10 @@ TEST(KeyHelp, NamesShortcutsAndNotePlacesAsTheKeyboardPrintsThem)
         }
         return std::string();
     };
-    std::vector<HelpPage> byCharacters = keyHelpPages(c_SoundEngine::helpBodyLines, caps, false);
+    std::vector<HelpPage> byCharacters = keyHelpPages(Overlays::helpBodyLines, caps, false);
     EXPECT_EQ(keysOfRow(byCharacters, U"UNDO"), "UNDO, Ctrl+W");
     EXPECT_EQ(keysOfRow(byCharacters, U"Ctrl+H"), "Ctrl+H");
     EXPECT_EQ(keysOfRow(byCharacters, U"y s x"), "y s x d c v g b h n j m, q 2 w 3 e");
-    std::vector<HelpPage> byPlace = keyHelpPages(c_SoundEngine::helpBodyLines, caps, true);
+    std::vector<HelpPage> byPlace = keyHelpPages(Overlays::helpBodyLines, caps, true);
     EXPECT_EQ(keysOfRow(byPlace, U"w s x"), "w s x d c v g b h n j ,, a 2 z \" e");  // its first line
 }

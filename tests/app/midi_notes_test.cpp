@@ -1,5 +1,6 @@
 // Notes from a MIDI keyboard in the editor: pushed into the input device's
 // MIDI queue as the MIDI library's thread does, taken by the next step.
+#include "app/audio_channels.h"
 #include "app/midi_notes.h"
 #include "tests/app/tracker_fixture.h"
 
@@ -65,35 +66,35 @@ TEST(MidiNoteCell, VelocityRoundsUpToAVolumeDigit)
 
 TEST_F(MidiNotes, ANoteIsWrittenAtTheCursorLikeATypedOneWithAnUndoSnapshot)
 {
-    engine->cursorColumn = 2;  // the volume column still writes the channel's note column
-    int slot = engine->undoSlot;
+    engine->cursor.column = 2;  // the volume column still writes the channel's note column
+    int slot = engine->undo.undoSlot;
     noteOn(60, 127);
     step();
     EXPECT_EQ(row(0), U"yF12");
-    EXPECT_EQ(engine->cursorRow, 2);
-    EXPECT_EQ(engine->undoSlot, slot + 1);
+    EXPECT_EQ(engine->cursor.row, 2);
+    EXPECT_EQ(engine->undo.undoSlot, slot + 1);
     EXPECT_EQ(channelState(1), AL_PLAYING);
     step();  // seen by one step only
     EXPECT_EQ(row(1), U".000");
-    engine->restoreUndoSnapshot();
+    engine->undo.restoreUndoSnapshot();
     EXPECT_EQ(cell(notes1, 0), U'.');
 }
 
 TEST_F(MidiNotes, AChordOnTheLastRowsGoesOnAtTheFirstInTheOrderPlayed)
 {
-    engine->cursorRow = 31;
+    engine->cursor.row = 31;
     for (int note : {60, 64, 67}) noteOn(note, 64);
     step();
     EXPECT_EQ(row(30), U"y812");
     EXPECT_EQ(row(31), U"c812");
     EXPECT_EQ(row(0), U"b812");
-    EXPECT_EQ(engine->cursorRow, 2);
+    EXPECT_EQ(engine->cursor.row, 2);
 }
 
 TEST_F(MidiNotes, WithVelocityOffTheVolumeDigitFollowsTheTypedRule)
 {
-    engine->midiVelocity = false;
-    engine->patternColumns[volumes1].set(1, U'C');
+    engine->keys.midiVelocity = false;
+    engine->song.patternColumns[volumes1].set(1, U'C');
     noteOn(60, 127);
     noteOn(62, 1);
     step();
@@ -107,16 +108,16 @@ TEST_F(MidiNotes, StandbyOnlySoundsAndANameFieldOrPlayingTakesNothing)
     noteOn(60, 100);
     step();
     EXPECT_EQ(cell(notes1, 0), U'.');
-    EXPECT_EQ(engine->cursorRow, 1);
+    EXPECT_EQ(engine->cursor.row, 1);
     EXPECT_EQ(channelState(1), AL_PLAYING);
 
-    engine->stopAllChannels();
-    engine->songNameEditing = true;
+    stopAllChannels();
+    engine->files.songNameEditing = true;
     noteOn(60, 100);
     step();
     EXPECT_NE(channelState(1), AL_PLAYING);
-    EXPECT_TRUE(engine->songName.empty());
-    engine->songNameEditing = false;
+    EXPECT_TRUE(engine->identity.songName.empty());
+    engine->files.songNameEditing = false;
 
     pressAndStep(keySpace);  // Editing
     pressAndStep(keyF1);     // playing

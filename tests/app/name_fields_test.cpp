@@ -44,28 +44,28 @@ TEST_F(NameFields, SongNameTakesOnlyNameCharactersUpToThirtyTwo)
 {
     clickSongName();
     typeStepwise(U"Tune");
-    EXPECT_EQ(engine->songName, U"une");
+    EXPECT_EQ(engine->identity.songName, U"une");
     typeStepwise(U"-_.()&+[]/9 \u00FC\u00E4\u00F6#*");
-    EXPECT_EQ(engine->songName, U"une-_.()&+[]/9 \u00FC\u00E4\u00F6");
+    EXPECT_EQ(engine->identity.songName, U"une-_.()&+[]/9 \u00FC\u00E4\u00F6");
     typeStepwise(String(40, U'x'));
-    EXPECT_EQ(engine->songName.size(), 32u);
+    EXPECT_EQ(engine->identity.songName.size(), 32u);
     pressAndStep(keyBackspace);
-    EXPECT_EQ(engine->songName.size(), 31u);
+    EXPECT_EQ(engine->identity.songName.size(), 31u);
     pressAndStep(keyEnter);
-    EXPECT_FALSE(engine->songNameEditing);
+    EXPECT_FALSE(engine->files.songNameEditing);
     typeStepwise(U"x");
-    EXPECT_EQ(engine->songName.size(), 31u);
+    EXPECT_EQ(engine->identity.songName.size(), 31u);
 }
 
 TEST_F(NameFields, AnActiveFieldHoldsStandbySoNoteKeysGoIntoTheName)
 {
     pressAndStep(keySpace);
-    ASSERT_EQ(engine->transportState, stateEditing);
+    ASSERT_EQ(engine->transport.transportState, stateEditing);
     clickSongName();
-    EXPECT_EQ(engine->transportState, stateStandby);
+    EXPECT_EQ(engine->transport.transportState, stateStandby);
     typeStepwise(U"qwe");
-    EXPECT_EQ(engine->songName, U"qwe");
-    EXPECT_EQ(engine->patternColumns[0], blankColumn(0));
+    EXPECT_EQ(engine->identity.songName, U"qwe");
+    EXPECT_EQ(engine->song.patternColumns[0], blankColumn(0));
 }
 
 TEST_F(NameFields, AFieldTakesABurstOfTypingWholeAndLeavesWhatFollowsEnter)
@@ -73,73 +73,73 @@ TEST_F(NameFields, AFieldTakesABurstOfTypingWholeAndLeavesWhatFollowsEnter)
     clickSongName();
     type(U"fast tune");
     step();
-    EXPECT_EQ(engine->songName, U"fast tune");
+    EXPECT_EQ(engine->identity.songName, U"fast tune");
     type(U"x");
     press(keyEnter);  // its character 13 follows the x
     type(U"q");
     step();
-    EXPECT_EQ(engine->songName, U"fast tunex");
-    EXPECT_FALSE(engine->songNameEditing);
-    EXPECT_EQ(engine->patternColumns[0], blankColumn(0));  // the q is only heard, in Standby
+    EXPECT_EQ(engine->identity.songName, U"fast tunex");
+    EXPECT_FALSE(engine->files.songNameEditing);
+    EXPECT_EQ(engine->song.patternColumns[0], blankColumn(0));  // the q is only heard, in Standby
 }
 
 TEST_F(NameFields, DescriptionIsClearedByAClickPaddedByEnterAndClearedByBackspace)
 {
-    engine->instrumentDescriptions[1] = U"old words";
+    engine->song.instrumentDescriptions[1] = U"old words";
     click(400, 129);
     step();
-    EXPECT_EQ(engine->instrumentDescriptions[1], U"");
+    EXPECT_EQ(engine->song.instrumentDescriptions[1], U"");
     typeStepwise(U"bass");
     pressAndStep(keyEnter);
-    EXPECT_EQ(engine->instrumentDescriptions[1], U"bass" + String(17, U' '));
+    EXPECT_EQ(engine->song.instrumentDescriptions[1], U"bass" + String(17, U' '));
     click(400, 129);
     step();
     typeStepwise(U"lead");
     pressAndStep(keyBackspace);
-    EXPECT_EQ(engine->instrumentDescriptions[1], U"");
+    EXPECT_EQ(engine->song.instrumentDescriptions[1], U"");
 }
 
 TEST_F(NameFields, SaveAndLoadReportTheirOutcome)
 {
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"Enter a Name...");
-    engine->currentPosition = 2;
+    engine->transport.currentPosition = 2;
     pressAndStep(keyF12);
     EXPECT_EQ(engine->statusText, U"File not found!");
-    EXPECT_EQ(engine->currentPosition, 0);
+    EXPECT_EQ(engine->transport.currentPosition, 0);
 
-    engine->songName = uniqueName("roundtrip");
-    engine->patternColumns[0][5] = U'q';
-    engine->speed = 7;
+    engine->identity.songName = uniqueName("roundtrip");
+    engine->song.patternColumns[0][5] = U'q';
+    engine->song.speed = 7;
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"File Saved...");
 
-    engine->patternColumns[0][5] = U'.';
-    engine->speed = 3;
-    engine->rowInPattern = 0;
-    engine->songChanged = true;
+    engine->song.patternColumns[0][5] = U'.';
+    engine->song.speed = 3;
+    engine->transport.rowInPattern = 0;
+    engine->unsaved.songChanged = true;
     pressAndStep(keyF12);
     EXPECT_EQ(engine->statusText, U"File Loaded...");
-    EXPECT_FALSE(engine->songChanged) << "the loaded song is what its file holds";
-    EXPECT_EQ(engine->patternColumns[0][5], U'q');
-    EXPECT_EQ(engine->speed, 7);
+    EXPECT_FALSE(engine->unsaved.songChanged) << "the loaded song is what its file holds";
+    EXPECT_EQ(engine->song.patternColumns[0][5], U'q');
+    EXPECT_EQ(engine->song.speed, 7);
 
     // Undo after a load goes back to the loaded song, then one step more:
     // to the song the load replaced, and no further.
-    engine->patternColumns[0][6] = U'w';
+    engine->song.patternColumns[0][6] = U'w';
     click(600, 346);
     step();
-    EXPECT_EQ(engine->patternColumns[0][5], U'q');
-    EXPECT_EQ(engine->patternColumns[0][6], U'.');
-    EXPECT_EQ(engine->undoSlot, 1);
+    EXPECT_EQ(engine->song.patternColumns[0][5], U'q');
+    EXPECT_EQ(engine->song.patternColumns[0][6], U'.');
+    EXPECT_EQ(engine->undo.undoSlot, 1);
     click(600, 346);
     step();
-    EXPECT_EQ(engine->patternColumns[0][5], U'.');
-    EXPECT_EQ(engine->speed, 3);
+    EXPECT_EQ(engine->song.patternColumns[0][5], U'.');
+    EXPECT_EQ(engine->song.speed, 3);
     click(600, 346);
     step();
-    EXPECT_EQ(engine->patternColumns[0][5], U'.');
-    EXPECT_EQ(engine->speed, 3);
+    EXPECT_EQ(engine->song.patternColumns[0][5], U'.');
+    EXPECT_EQ(engine->song.speed, 3);
 }
 
 // /proc/self/mem is a regular file whose first read ends in EIO: a disk that
@@ -148,22 +148,22 @@ TEST_F(NameFields, AReadErrorWhileLoadingReplacesNothing)
 {
     String name = uniqueName("failing");
     ASSERT_EQ(symlink("/proc/self/mem", (songsFolder() + narrow(name)).c_str()), 0);
-    engine->patternColumns[0][5] = U'q';
-    engine->songName = name;
+    engine->song.patternColumns[0][5] = U'q';
+    engine->identity.songName = name;
     pressAndStep(keyF12);
     EXPECT_EQ(engine->statusText, U"Loading Failed!");
-    EXPECT_EQ(engine->patternColumns[0][5], U'q');
-    EXPECT_EQ(engine->songName, name);
+    EXPECT_EQ(engine->song.patternColumns[0][5], U'q');
+    EXPECT_EQ(engine->identity.songName, name);
 }
 
 TEST_F(NameFields, AFailedSaveKeepsTheSongAndTheProgramGoesOn)
 {
-    engine->songName = U"no-such-folder/" + uniqueName("lost");
-    engine->patternColumns[1][3] = U'e';
+    engine->identity.songName = U"no-such-folder/" + uniqueName("lost");
+    engine->song.patternColumns[1][3] = U'e';
     click(460, 450);  // SAVE
     step();
     EXPECT_EQ(engine->statusText, U"Saving Failed!");
-    EXPECT_EQ(engine->patternColumns[1][3], U'e');
+    EXPECT_EQ(engine->song.patternColumns[1][3], U'e');
     step();
     EXPECT_EQ(engine->statusText, U"Saving Failed!");
 }
@@ -171,10 +171,10 @@ TEST_F(NameFields, AFailedSaveKeepsTheSongAndTheProgramGoesOn)
 TEST_F(NameFields, LoadingKeepsOnlyThePartAfterASongsBackslash)
 {
     String name = uniqueName("cleaned");
-    ASSERT_EQ(saveSong(*engine, name), SaveOutcome::saved);
-    engine->songName = U"c:\\x\\songs\\" + name;
-    EXPECT_EQ(engine->loadSongFile(), U"File not found!");  // "\name" is not a file here
-    EXPECT_EQ(engine->songName, U"\\" + name);
+    ASSERT_EQ(saveSong(engine->song, name), SaveOutcome::saved);
+    engine->identity.songName = U"c:\\x\\songs\\" + name;
+    EXPECT_EQ(engine->files.loadSongFile(), U"File not found!");  // "\name" is not a file here
+    EXPECT_EQ(engine->identity.songName, U"\\" + name);
 }
 
 TEST_F(NameFields, AFieldThatEndsEditingSaysStandby)
@@ -183,7 +183,7 @@ TEST_F(NameFields, AFieldThatEndsEditingSaysStandby)
     ASSERT_EQ(engine->statusText, U"Editing...");
     click(100, 450);  // song-name field
     step();
-    EXPECT_EQ(engine->transportState, stateStandby);
+    EXPECT_EQ(engine->transport.transportState, stateStandby);
     EXPECT_EQ(engine->statusText, U"Standby...");
 
     // Space is a name character; the EDIT switch it also is must not leave
@@ -191,13 +191,13 @@ TEST_F(NameFields, AFieldThatEndsEditingSaysStandby)
     press(keySpace);
     type(U" ");
     step();
-    EXPECT_EQ(engine->songName, U" ");
-    EXPECT_EQ(engine->transportState, stateStandby);
+    EXPECT_EQ(engine->identity.songName, U" ");
+    EXPECT_EQ(engine->transport.transportState, stateStandby);
     EXPECT_EQ(engine->statusText, U"Standby...");
     pressAndStep(keyEnter);
 
     // A status of its own stays while the field is active.
-    engine->songName.clear();
+    engine->identity.songName.clear();
     click(460, 450);  // SAVE with no name
     step();
     click(400, 129);  // description field
@@ -213,13 +213,13 @@ TEST_F(NameFields, TheTemporarySongIsNoNameToSaveUnder)
     clickSongName();
     typeStepwise(U"tmp.dat");
     pressAndStep(keyEnter);
-    ASSERT_EQ(engine->songName, handOverSongName);
-    engine->patternColumns[0][0] = U'q';
+    ASSERT_EQ(engine->identity.songName, handOverSongName);
+    engine->song.patternColumns[0][0] = U'q';
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"Saving Failed!");
 
     pressAndStep(keyF1);
-    ASSERT_EQ(engine->transportState, statePlaying);
+    ASSERT_EQ(engine->transport.transportState, statePlaying);
     Song handedOver;
     parseSongText(loadText(songFolder + String(handOverSongName)), handedOver);
     EXPECT_EQ(handedOver.patternColumns[0][0], U'q');

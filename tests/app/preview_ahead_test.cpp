@@ -25,7 +25,7 @@ protected:
         if (HasFatalFailure()) return;
         step();  // the first step opens the sound device
         // Notes fade out in 8 steps, so each starts from silence.
-        engine->instrumentParams[static_cast<size_t>(engine->currentInstrument * slotsPerInstrument + slotEnvelope)] =
+        engine->song.instrumentParams[static_cast<size_t>(engine->cursor.instrument * slotsPerInstrument + slotEnvelope)] =
             1;
     }
 
@@ -83,7 +83,7 @@ TEST_F(PreviewAhead, ATypedNoteSoundsBeforeItsStepAsTheStepSoundsIt)
     expectSame(sound(1), primary, "after the step");
     expectSame(sound(5), secondary, "after the step");
     EXPECT_EQ(cell(notes1, 1), U'w');
-    EXPECT_EQ(engine->cursorRow, 3);
+    EXPECT_EQ(engine->cursor.row, 3);
 }
 
 TEST_F(PreviewAhead, AMidiNoteSoundsBeforeItsStep)
@@ -111,8 +111,8 @@ TEST_F(PreviewAhead, ANoteWithAnyOtherPressWaitsForItsStep)
         game->dispatchInputArrived();
         EXPECT_FALSE(anyPlaying()) << key;
         step();
-        if (engine->transportState == statePlaying) pressAndStep(keyF1);
-        engine->cursorColumn = 1;
+        if (engine->transport.transportState == statePlaying) pressAndStep(keyF1);
+        engine->cursor.column = 1;
         fadeOut();
     }
     type(U"we");  // two notes in one step
@@ -127,7 +127,7 @@ TEST_F(PreviewAhead, ANoteItsStepDoesNotTakeIsSilenced)
     type(U"w");
     game->dispatchInputArrived();
     ASSERT_EQ(channelState(1), AL_PLAYING);
-    engine->cursorColumn = 3;
+    engine->cursor.column = 3;
     step();
     EXPECT_NE(channelState(1), AL_PLAYING);
     EXPECT_NE(channelState(5), AL_PLAYING);
@@ -137,7 +137,7 @@ TEST_F(PreviewAhead, ANoteItsStepDoesNotTakeIsSilenced)
     type(U"w");
     game->dispatchInputArrived();
     ASSERT_EQ(channelState(2), AL_PLAYING);
-    engine->cursorColumn = 2;  // a volume column: the step enters no note
+    engine->cursor.column = 2;  // a volume column: the step enters no note
     step();
     EXPECT_NE(channelState(2), AL_PLAYING);
     EXPECT_NE(channelState(6), AL_PLAYING);

@@ -51,7 +51,7 @@ TEST_F(SongArgument, AFileThatFailsToReadIsNeitherLoadedNorSavedOver)
     openAtStart(path);
     EXPECT_EQ(engine->statusText, U"Loading Failed!");
     EXPECT_FALSE(engine->startPlaying);
-    EXPECT_EQ(engine->songName, U"");
+    EXPECT_EQ(engine->identity.songName, U"");
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"Enter a Name...");
 }
@@ -59,28 +59,28 @@ TEST_F(SongArgument, AFileThatFailsToReadIsNeitherLoadedNorSavedOver)
 TEST_F(SongArgument, LoadsAsLoadDoesAndSavesBackUntilTheNameIsEdited)
 {
     std::string path = folder.write("My Tune", songWithNote());
-    engine->patternColumns[0][4] = U'w';  // an edit the loaded song replaces
+    engine->song.patternColumns[0][4] = U'w';  // an edit the loaded song replaces
     // Unsaved work of an earlier run stays for the next start without a song.
     const std::string recovery = userFiles().dataFolder() + "/unsaved_song.dat";
     std::ofstream(recovery) << "earlier work";
     openAtStart(path);
     EXPECT_EQ(readFileBytes(recovery), "earlier work");
     EXPECT_EQ(engine->statusText, U"File Loaded...");
-    EXPECT_EQ(engine->songName, U"My Tune");
-    EXPECT_EQ(engine->patternColumns[0][3], U'q');
-    EXPECT_EQ(engine->patternColumns[0][4], U'.');
-    EXPECT_EQ(engine->speed, 9);
-    engine->restoreUndoSnapshot();
-    EXPECT_EQ(engine->patternColumns[0][3], U'q') << "undo goes back past the loaded song";
+    EXPECT_EQ(engine->identity.songName, U"My Tune");
+    EXPECT_EQ(engine->song.patternColumns[0][3], U'q');
+    EXPECT_EQ(engine->song.patternColumns[0][4], U'.');
+    EXPECT_EQ(engine->song.speed, 9);
+    engine->undo.restoreUndoSnapshot();
+    EXPECT_EQ(engine->song.patternColumns[0][3], U'q') << "undo goes back past the loaded song";
 
-    engine->speed = 6;
+    engine->song.speed = 6;
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"File Saved...");
     EXPECT_EQ(readFileBytes(path)[5], 6);
     EXPECT_TRUE(readFileBytes(userFiles().songsFolder() + "My Tune").empty());
-    engine->speed = 2;
+    engine->song.speed = 2;
     pressAndStep(keyF12);
-    EXPECT_EQ(engine->speed, 6) << "LOAD reads the same file again";
+    EXPECT_EQ(engine->song.speed, 6) << "LOAD reads the same file again";
 
     // Clicking alone keeps the file; a typed character makes it a name in the songs folder.
     click(100, 450);
@@ -103,18 +103,18 @@ TEST_F(SongArgument, ASongChosenInTheListReplacesTheStartFile)
 {
     std::string path = folder.write("My Tune", songWithNote());
     openAtStart(path);
-    engine->toggleSongList();
+    engine->overlays.toggleSongList();
     ASSERT_TRUE(waitFor([&] {
         step();
-        return engine->songList.ready();
+        return engine->overlays.songList.ready();
     }, 30));
     typeStepwise(U"examples/first_steps");
-    ASSERT_EQ(engine->songList.shownCount(), 1);
+    ASSERT_EQ(engine->overlays.songList.shownCount(), 1);
     pressAndStep(keyEnter);
     EXPECT_EQ(engine->statusText, U"File Loaded...");
-    EXPECT_EQ(engine->songName, U"first_steps");
-    EXPECT_TRUE(engine->songFilePath.empty());
-    EXPECT_EQ(engine->speed, 6);
+    EXPECT_EQ(engine->identity.songName, U"first_steps");
+    EXPECT_TRUE(engine->identity.songFilePath.empty());
+    EXPECT_EQ(engine->song.speed, 6);
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"File Saved...");
     const std::string copy = userFiles().songsFolder() + "first_steps";
@@ -132,7 +132,7 @@ TEST_F(SongArgument, ARelativePathIsRelativeToTheCurrentFolder)
     EXPECT_EQ(chdir(here), 0);
     std::free(here);
     EXPECT_EQ(engine->statusText, U"File Loaded...");
-    EXPECT_EQ(engine->songFilePath, widen(folder.path() + "/tune"));
+    EXPECT_EQ(engine->identity.songFilePath, widen(folder.path() + "/tune"));
 }
 
 // Nothing that is not a regular song file is read, nothing waits on a FIFO,
@@ -145,9 +145,9 @@ TEST_F(SongArgument, WhatCannotBeLoadedLeavesTheBlankSongAndSaveStaysSafe)
                                     folder.path() + "/empty", folder.path() + "/missing"}) {
         openAtStart(path);
         EXPECT_EQ(engine->statusText, U"File not found!") << path;
-        EXPECT_EQ(engine->patternColumns[0], blankColumn(0)) << path;
+        EXPECT_EQ(engine->song.patternColumns[0], blankColumn(0)) << path;
     }
-    engine->songFilePath = U"/dev/zero";
+    engine->identity.songFilePath = U"/dev/zero";
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"Saving Failed!");
     struct stat info {};
@@ -155,7 +155,7 @@ TEST_F(SongArgument, WhatCannotBeLoadedLeavesTheBlankSongAndSaveStaysSafe)
     EXPECT_TRUE(S_ISCHR(info.st_mode));
 
     // A file that is not there yet is made by the first SAVE.
-    engine->songFilePath = widen(folder.path() + "/missing");
+    engine->identity.songFilePath = widen(folder.path() + "/missing");
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"File Saved...");
     EXPECT_EQ(readFileBytes(folder.path() + "/missing").size(), 1675u);

@@ -51,7 +51,7 @@ protected:
     bool listReady()
     {
         step();
-        return engine->songList.ready();
+        return engine->overlays.songList.ready();
     }
 };
 
@@ -60,22 +60,22 @@ protected:
 TEST_F(SongListScan, ClosingAndReopeningDuringASlowReadingNeverWaitsForIt)
 {
     auto disk = std::make_shared<SlowDisk>();
-    engine->songScanner = [disk](const std::string&, const std::string&, const std::atomic<bool>*) { return disk->read(); };
+    engine->overlays.songScanner = [disk](const std::string&, const std::string&, const std::atomic<bool>*) { return disk->read(); };
     // Only if the window waits for the first reading: free it after a while,
     // so that the test fails instead of hanging.
     std::thread rescue([disk] {
         waitFor([&] { return disk->released(); }, 20);
         disk->release();
     });
-    engine->toggleSongList();
-    EXPECT_FALSE(engine->songList.ready());
-    engine->closeOverlay();
-    engine->toggleSongList();
+    engine->overlays.toggleSongList();
+    EXPECT_FALSE(engine->overlays.songList.ready());
+    engine->overlays.closeOverlay();
+    engine->overlays.toggleSongList();
     EXPECT_FALSE(disk->released()) << "the window waited for the first reading";
     EXPECT_TRUE(waitFor([&] { return listReady(); }, 60));
-    EXPECT_EQ(engine->songList.totalCount(), 1);
-    if (engine->songList.totalCount() == 1) {
-        EXPECT_EQ(engine->songList.shownEntry(0).name, U"answered");
+    EXPECT_EQ(engine->overlays.songList.totalCount(), 1);
+    if (engine->overlays.songList.totalCount() == 1) {
+        EXPECT_EQ(engine->overlays.songList.shownEntry(0).name, U"answered");
     }
     disk->release();
     rescue.join();
@@ -83,14 +83,14 @@ TEST_F(SongListScan, ClosingAndReopeningDuringASlowReadingNeverWaitsForIt)
 
 TEST_F(SongListScan, AReadingThatFailsLeavesAnEmptyListAndTheProgramGoesOn)
 {
-    engine->songScanner = [](const std::string&, const std::string&, const std::atomic<bool>*) -> std::vector<SongEntry> {
+    engine->overlays.songScanner = [](const std::string&, const std::string&, const std::atomic<bool>*) -> std::vector<SongEntry> {
         throw std::runtime_error("the disk went away");
     };
-    engine->toggleSongList();
+    engine->overlays.toggleSongList();
     ASSERT_TRUE(waitFor([&] { return listReady(); }, 60));
-    EXPECT_EQ(engine->songList.totalCount(), 0);
-    EXPECT_EQ(engine->overlay, Overlay::songList);
-    engine->closeOverlay();
+    EXPECT_EQ(engine->overlays.songList.totalCount(), 0);
+    EXPECT_EQ(engine->overlays.overlay, Overlay::songList);
+    engine->overlays.closeOverlay();
     step();
-    EXPECT_EQ(engine->overlay, Overlay::none);
+    EXPECT_EQ(engine->overlays.overlay, Overlay::none);
 }

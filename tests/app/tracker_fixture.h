@@ -47,8 +47,8 @@ protected:
     void typeStepwise(const String& text);
 
     // Index of the cell under the cursor in any column.
-    int cursorIndex() const { return engine->viewBase() + engine->cursorRow - 1; }
-    char32_t cell(int column, int index) const { return engine->patternColumns[column][index]; }
+    int cursorIndex() const { return engine->transport.viewBase() + engine->cursor.row - 1; }
+    char32_t cell(int column, int index) const { return engine->song.patternColumns[column][index]; }
     // OpenAL's state of an audio channel's source (AL_PLAYING, AL_STOPPED, ...).
     int channelState(int channel) const;
     float channelGain(int channel) const;

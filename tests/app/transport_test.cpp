@@ -12,186 +12,186 @@
 #include <unistd.h>
 
 namespace {
-using Transport = TrackerFixture;
+using TransportSteps = TrackerFixture;
 } // namespace
 
-TEST_F(Transport, StartsInStandbyWithTheBlankSong)
+TEST_F(TransportSteps, StartsInStandbyWithTheBlankSong)
 {
-    EXPECT_EQ(engine->transportState, stateStandby);
+    EXPECT_EQ(engine->transport.transportState, stateStandby);
     EXPECT_EQ(engine->statusText, U"Standby...");
-    EXPECT_EQ(engine->octave, 2);
-    EXPECT_EQ(engine->speed, 4);
-    EXPECT_EQ(engine->songLengthRows, 32);
-    EXPECT_EQ(engine->currentInstrument, 1);
-    EXPECT_EQ(engine->layoutText, U"DE");
-    EXPECT_FALSE(engine->followMode);
+    EXPECT_EQ(engine->cursor.octave, 2);
+    EXPECT_EQ(engine->song.speed, 4);
+    EXPECT_EQ(engine->song.songLengthRows, 32);
+    EXPECT_EQ(engine->cursor.instrument, 1);
+    EXPECT_EQ(engine->keys.layoutText, U"DE");
+    EXPECT_FALSE(engine->transport.followMode);
     for (int column = 0; column < columnCount; ++column) {
-        EXPECT_EQ(engine->patternColumns[column], blankColumn(column));
-        EXPECT_EQ(engine->undoRing[column][15], blankColumn(column));
-        EXPECT_TRUE(engine->undoRing[column][16].empty());
+        EXPECT_EQ(engine->song.patternColumns[column], blankColumn(column));
+        EXPECT_EQ(engine->undo.undoRing[column][15], blankColumn(column));
+        EXPECT_TRUE(engine->undo.undoRing[column][16].empty());
     }
     // Undo right after start restores blank columns.
-    engine->patternColumns[0][0] = U'y';
+    engine->song.patternColumns[0][0] = U'y';
     click(600, 346);
     step();
-    EXPECT_EQ(engine->patternColumns[0], blankColumn(0));
-    EXPECT_EQ(engine->undoSlot, 1);
+    EXPECT_EQ(engine->song.patternColumns[0], blankColumn(0));
+    EXPECT_EQ(engine->undo.undoSlot, 1);
 }
 
-TEST_F(Transport, SpaceAndEditToggleEditingAndStandby)
+TEST_F(TransportSteps, SpaceAndEditToggleEditingAndStandby)
 {
     pressAndStep(keySpace);
-    EXPECT_EQ(engine->transportState, stateEditing);
+    EXPECT_EQ(engine->transport.transportState, stateEditing);
     EXPECT_EQ(engine->statusText, U"Editing...");
     click(540, 346);
     step();
-    EXPECT_EQ(engine->transportState, stateStandby);
+    EXPECT_EQ(engine->transport.transportState, stateStandby);
     EXPECT_EQ(engine->statusText, U"Standby...");
 }
 
-TEST_F(Transport, PlayingStartsAPlayerAndF1StopsAtTheStart)
+TEST_F(TransportSteps, PlayingStartsAPlayerAndF1StopsAtTheStart)
 {
-    engine->currentPosition = 3;
+    engine->transport.currentPosition = 3;
     pressAndStep(keyF2);
-    EXPECT_EQ(engine->transportState, statePlaying);
+    EXPECT_EQ(engine->transport.transportState, statePlaying);
     EXPECT_EQ(engine->statusText, U"Playing...");
-    ASSERT_TRUE(engine->player);
-    EXPECT_EQ(engine->player->position, 3);
+    ASSERT_TRUE(engine->transport.player);
+    EXPECT_EQ(engine->transport.player->position, 3);
     for (int i = 0; i < 40; ++i) step();
-    EXPECT_GT(engine->rowInPattern, 0);
+    EXPECT_GT(engine->transport.rowInPattern, 0);
     // F1 while playing stops and also returns to position 0, row 0.
     pressAndStep(keyF1);
-    EXPECT_EQ(engine->transportState, stateStandby);
-    EXPECT_EQ(engine->currentPosition, 0);
-    EXPECT_EQ(engine->rowInPattern, 0);
-    EXPECT_EQ(engine->cursorRow, 1);
+    EXPECT_EQ(engine->transport.transportState, stateStandby);
+    EXPECT_EQ(engine->transport.currentPosition, 0);
+    EXPECT_EQ(engine->transport.rowInPattern, 0);
+    EXPECT_EQ(engine->cursor.row, 1);
 }
 
-TEST_F(Transport, TwoSwitchesInOneStepActTogether)
+TEST_F(TransportSteps, TwoSwitchesInOneStepActTogether)
 {
     // Standby: Space enters Editing, then F2 starts playback.
     press(keySpace);
     pressAndStep(keyF2);
-    EXPECT_EQ(engine->transportState, statePlaying);
+    EXPECT_EQ(engine->transport.transportState, statePlaying);
     // Playing: Space leaves for Standby, then F2 starts playback again.
     press(keySpace);
     pressAndStep(keyF2);
-    EXPECT_EQ(engine->transportState, statePlaying);
+    EXPECT_EQ(engine->transport.transportState, statePlaying);
 }
 
-TEST_F(Transport, ChannelSwitchesFollowAndLayoutToggle)
+TEST_F(TransportSteps, ChannelSwitchesFollowAndLayoutToggle)
 {
     pressAndStep(keyF6);
-    EXPECT_EQ(engine->channelLevels[1], 0.0f);
+    EXPECT_EQ(engine->transport.channelLevels[1], 0.0f);
     click(270, 418);
     step();
-    EXPECT_EQ(engine->channelLevels[3], 0.0f);
+    EXPECT_EQ(engine->transport.channelLevels[3], 0.0f);
     pressAndStep(keyF6);
-    EXPECT_EQ(engine->channelLevels[1], 1.0f);
+    EXPECT_EQ(engine->transport.channelLevels[1], 1.0f);
     click(320, 418);
     step();
-    EXPECT_TRUE(engine->followMode);
+    EXPECT_TRUE(engine->transport.followMode);
     click(600, 450);
     step();
-    EXPECT_EQ(engine->layoutText, U"US");
+    EXPECT_EQ(engine->keys.layoutText, U"US");
     // Holding the button does not repeat: only a fresh press counts.
     game->dispatchMouse(eventMouseDown, 0, 530, 450, 0);
     step();
     step();
-    EXPECT_EQ(engine->layoutText, U"DE");
+    EXPECT_EQ(engine->keys.layoutText, U"DE");
     game->dispatchMouse(eventMouseUp, 0, 530, 450, 0);
 }
 
-TEST_F(Transport, SpinnersStepWithinTheirRangesAndBoundariesHitNothing)
+TEST_F(TransportSteps, SpinnersStepWithinTheirRangesAndBoundariesHitNothing)
 {
     step();  // the shown instrument is clamped at once: WAV 1, ENV 1
-    EXPECT_EQ(engine->instrumentParams[8 + slotWave], 1);
-    EXPECT_EQ(engine->instrumentParams[8 + slotEnvelope], 1);
+    EXPECT_EQ(engine->song.instrumentParams[8 + slotWave], 1);
+    EXPECT_EQ(engine->song.instrumentParams[8 + slotEnvelope], 1);
     click(585, 150);  // INSTRUMENT plus
     step();
-    EXPECT_EQ(engine->currentInstrument, 2);
+    EXPECT_EQ(engine->cursor.instrument, 2);
     click(577, 150);  // exactly between minus and plus
     step();
-    EXPECT_EQ(engine->currentInstrument, 2);
+    EXPECT_EQ(engine->cursor.instrument, 2);
     click(585, 210);  // ENV plus on instrument 2
     step();
-    EXPECT_EQ(engine->instrumentParams[16 + slotEnvelope], 2);
+    EXPECT_EQ(engine->song.instrumentParams[16 + slotEnvelope], 2);
     click(615, 234);  // second ARP digit plus: its own spinner at x 593
     step();
-    EXPECT_EQ(engine->instrumentParams[16 + slotArpSecond], 1);
+    EXPECT_EQ(engine->song.instrumentParams[16 + slotArpSecond], 1);
     click(585, 270);  // RPT plus, then again: it stops at 1
     step();
     click(585, 270);
     step();
-    EXPECT_EQ(engine->instrumentParams[16 + slotE2pRpt], 16);
+    EXPECT_EQ(engine->song.instrumentParams[16 + slotE2pRpt], 16);
     click(565, 222);  // E2P minus at 0 stays
     step();
-    EXPECT_EQ(engine->instrumentParams[16 + slotE2pRpt], 16);
+    EXPECT_EQ(engine->song.instrumentParams[16 + slotE2pRpt], 16);
     click(480, 366);  // OCT minus: 2 -> 1
     step();
-    EXPECT_EQ(engine->octave, 1);
+    EXPECT_EQ(engine->cursor.octave, 1);
     click(480, 390);  // Len minus at 1 stays
     step();
-    EXPECT_EQ(engine->songLengthRows, 32);
+    EXPECT_EQ(engine->song.songLengthRows, 32);
     click(405, 18);  // pattern number plus at the current position
     step();
-    EXPECT_EQ(engine->positions[0], 1);
-    EXPECT_EQ(engine->patternBaseRow, 32);
+    EXPECT_EQ(engine->song.positions[0], 1);
+    EXPECT_EQ(engine->transport.patternBaseRow, 32);
 }
 
-TEST_F(Transport, SpinnersCorrectOutOfRangeValuesEveryStep)
+TEST_F(TransportSteps, SpinnersCorrectOutOfRangeValuesEveryStep)
 {
-    engine->songLengthRows = 0;
-    engine->speed = 40;
-    engine->instrumentParams[8 + slotAmtSwp] = 300;
+    engine->song.songLengthRows = 0;
+    engine->song.speed = 40;
+    engine->song.instrumentParams[8 + slotAmtSwp] = 300;
     step();
-    EXPECT_EQ(engine->songLengthRows, 32);
-    EXPECT_EQ(engine->speed, 16);
-    EXPECT_EQ(engine->instrumentParams[8 + slotAmtSwp], 15 * 16 + 300 % 16);
+    EXPECT_EQ(engine->song.songLengthRows, 32);
+    EXPECT_EQ(engine->song.speed, 16);
+    EXPECT_EQ(engine->song.instrumentParams[8 + slotAmtSwp], 15 * 16 + 300 % 16);
 }
 
-TEST_F(Transport, RowClockAdvancesEverySpeedStepsAndWrapsAtTheSongEnd)
+TEST_F(TransportSteps, RowClockAdvancesEverySpeedStepsAndWrapsAtTheSongEnd)
 {
-    engine->speed = 1;
-    engine->songLengthRows = 64;
+    engine->song.speed = 1;
+    engine->song.songLengthRows = 64;
     pressAndStep(keyF2);
     int rows = 0;
     for (int i = 0; i < 200 && rows < 64; ++i) {
-        int before = engine->rowInPattern;
+        int before = engine->transport.rowInPattern;
         step();
-        rows += engine->rowInPattern != before;
+        rows += engine->transport.rowInPattern != before;
     }
-    EXPECT_EQ(engine->currentPosition, 0);
-    EXPECT_EQ(engine->rowInPattern, 0);
+    EXPECT_EQ(engine->transport.currentPosition, 0);
+    EXPECT_EQ(engine->transport.rowInPattern, 0);
 }
 
-TEST_F(Transport, RowClockWrapsPastTheLastPosition)
+TEST_F(TransportSteps, RowClockWrapsPastTheLastPosition)
 {
-    engine->speed = 1;
-    engine->currentPosition = 255;
+    engine->song.speed = 1;
+    engine->transport.currentPosition = 255;
     pressAndStep(keyF2);
-    engine->rowInPattern = 31;
-    engine->tickCounter = engine->speed;
+    engine->transport.rowInPattern = 31;
+    engine->transport.tickCounter = engine->song.speed;
     step();
-    EXPECT_EQ(engine->currentPosition, 0);
-    EXPECT_EQ(engine->rowInPattern, 0);
+    EXPECT_EQ(engine->transport.currentPosition, 0);
+    EXPECT_EQ(engine->transport.rowInPattern, 0);
 }
 
 // Where tmp.dat cannot be written (a folder stands in its place, as a full or
 // read-only songs folder fails alike), F1 still plays the editor's song, not
 // the one an earlier F1 handed over.
-TEST_F(Transport, PlayingWhereTheHandOverCannotBeWrittenPlaysTheEditorsSong)
+TEST_F(TransportSteps, PlayingWhereTheHandOverCannotBeWrittenPlaysTheEditorsSong)
 {
-    engine->patternColumns[0][0] = U'y';
+    engine->song.patternColumns[0][0] = U'y';
     pressAndStep(keyF1);
     pressAndStep(keyF1);
     const std::string handOver = userFiles().songsFolder() + "tmp.dat";
     std::remove(handOver.c_str());
     ASSERT_EQ(mkdir(handOver.c_str(), 0755), 0);
-    engine->patternColumns[0][0] = U'q';
+    engine->song.patternColumns[0][0] = U'q';
     pressAndStep(keyF1);
     rmdir(handOver.c_str());
-    EXPECT_EQ(engine->transportState, statePlaying);
-    ASSERT_TRUE(engine->player);
-    EXPECT_EQ(engine->player->patternColumns[0][0], U'q');
+    EXPECT_EQ(engine->transport.transportState, statePlaying);
+    ASSERT_TRUE(engine->transport.player);
+    EXPECT_EQ(engine->transport.player->patternColumns[0][0], U'q');
 }

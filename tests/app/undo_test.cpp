@@ -46,7 +46,7 @@ protected:
         step();
     }
 
-    String notes() const { return engine->patternColumns[0]; }
+    String notes() const { return engine->song.patternColumns[0]; }
 
     std::vector<String> states;  // states[k]: the note column after k notes
 };
@@ -92,7 +92,7 @@ TEST_F(Undo, ControlYRedoesUndoneSnapshotsUntilTheNextEdit)
 
     control('Z');
     control('Z');
-    engine->cursorRow = 20;
+    engine->cursor.row = 20;
     typeStepwise(U"p");
     String edited = notes();
     control('Y');
@@ -107,18 +107,18 @@ TEST_F(Undo, ZAndYWithoutControlStayNoteKeys)
     press('Z');
     type(U"z");
     step();
-    EXPECT_EQ(engine->patternColumns[0][1], U'z');
-    EXPECT_EQ(engine->patternColumns[0][0], U'y');
+    EXPECT_EQ(engine->song.patternColumns[0][1], U'z');
+    EXPECT_EQ(engine->song.patternColumns[0][0], U'y');
 }
 
 TEST_F(Undo, SnapshotsShareTheColumnsAnEditDidNotChange)
 {
     enterNotes(40);
-    int newest = engine->undoSlot;
+    int newest = engine->undo.undoSlot;
     int before = (newest + undoSlotCount - 1) % undoSlotCount;
-    const auto& ring = engine->undoRing;
+    const auto& ring = engine->undo.undoRing;
     for (int column = 0; column < columnCount; ++column) {
-        EXPECT_TRUE(ring[column][newest].sharesTextWith(engine->patternColumns[column])) << column;
+        EXPECT_TRUE(ring[column][newest].sharesTextWith(engine->song.patternColumns[column])) << column;
         // A note in channel 1 changes its note, volume, instrument and octave
         // cells at most; the other twelve columns are the same texts.
         bool channel1 = column % channelCount == 0;
@@ -129,7 +129,7 @@ TEST_F(Undo, SnapshotsShareTheColumnsAnEditDidNotChange)
     EXPECT_FALSE(ring[0][newest].sharesTextWith(ring[0][before]));
     // Undo still restores exactly, and the restored state shares its texts.
     clickUndo();
-    EXPECT_TRUE(engine->patternColumns[0].sharesTextWith(ring[0][before]));
+    EXPECT_TRUE(engine->song.patternColumns[0].sharesTextWith(ring[0][before]));
     EXPECT_EQ(notes(), states[39]);
 }
 
@@ -150,34 +150,34 @@ TEST_F(Undo, ALoadIsOneStepThatBringsBackTheWholeSongBefore)
         std::fclose(out);
     }
     enterNotes(3);
-    engine->speed = 7;
-    engine->songName = U"undo load test";
+    engine->song.speed = 7;
+    engine->identity.songName = U"undo load test";
     pressAndStep(keyF12);
     ASSERT_EQ(engine->statusText, U"File Loaded...");
-    EXPECT_EQ(engine->speed, 11);
-    EXPECT_FALSE(engine->songChanged);
+    EXPECT_EQ(engine->song.speed, 11);
+    EXPECT_FALSE(engine->unsaved.songChanged);
 
     control('Z');
     EXPECT_EQ(notes(), states[3]);
-    EXPECT_EQ(engine->speed, 7);
-    EXPECT_TRUE(engine->songChanged);
+    EXPECT_EQ(engine->song.speed, 7);
+    EXPECT_TRUE(engine->unsaved.songChanged);
     control('Z');
     EXPECT_EQ(notes(), states[2]) << "the song's own undo steps come back with it";
     control('Y');
     EXPECT_EQ(notes(), states[3]);
     control('Y');
-    EXPECT_EQ(engine->speed, 11) << "redo takes the load again";
-    EXPECT_EQ(engine->patternColumns[5][0], U'9');
+    EXPECT_EQ(engine->song.speed, 11) << "redo takes the load again";
+    EXPECT_EQ(engine->song.patternColumns[5][0], U'9');
 
     // The song list's choice, while the editor holds a song from elsewhere:
     // it loads the listed song, and undo gives back the other with its file.
-    engine->songFilePath = U"/somewhere/else";
-    engine->patternColumns[5][0] = U'3';
-    EXPECT_EQ(engine->loadSongNamed(U"undo load test"), U"File Loaded...");
-    EXPECT_EQ(engine->patternColumns[5][0], U'9');
-    EXPECT_EQ(engine->songFilePath, U"");
+    engine->identity.songFilePath = U"/somewhere/else";
+    engine->song.patternColumns[5][0] = U'3';
+    EXPECT_EQ(engine->files.loadSongNamed(U"undo load test"), U"File Loaded...");
+    EXPECT_EQ(engine->song.patternColumns[5][0], U'9');
+    EXPECT_EQ(engine->identity.songFilePath, U"");
     control('Z');
-    EXPECT_EQ(engine->patternColumns[5][0], U'3');
-    EXPECT_EQ(engine->songFilePath, U"/somewhere/else");
+    EXPECT_EQ(engine->song.patternColumns[5][0], U'3');
+    EXPECT_EQ(engine->identity.songFilePath, U"/somewhere/else");
     std::remove(file.c_str());
 }

@@ -17,14 +17,14 @@ namespace {
 
 constexpr int stepsInTenSeconds = 500;
 
-class UnsavedWork : public TrackerFixture {
+class UnsavedSong : public TrackerFixture {
 protected:
     std::string kept(int number = 1) const { return readFileBytes(recoveryFileOf(number)); }
 
     // A note typed at the cursor while Editing.
     void typeNote(char32_t note)
     {
-        if (engine->transportState != stateEditing) pressAndStep(keySpace);
+        if (engine->transport.transportState != stateEditing) pressAndStep(keySpace);
         type(String(1, note));
         step();
     }
@@ -46,7 +46,7 @@ protected:
 
 } // namespace
 
-TEST_F(UnsavedWork, WhileEditingTheFileIsRefreshedAtMostEveryTenSecondsOfSteps)
+TEST_F(UnsavedSong, WhileEditingTheFileIsRefreshedAtMostEveryTenSecondsOfSteps)
 {
     pressAndStep(keySpace);
     type(U"q");
@@ -71,7 +71,7 @@ TEST_F(UnsavedWork, WhileEditingTheFileIsRefreshedAtMostEveryTenSecondsOfSteps)
     EXPECT_EQ(kept(), second);
 }
 
-TEST_F(UnsavedWork, NothingUnsavedIsNeverWritten)
+TEST_F(UnsavedSong, NothingUnsavedIsNeverWritten)
 {
     pressAndStep(keySpace);
     steps(3 * stepsInTenSeconds);
@@ -81,7 +81,7 @@ TEST_F(UnsavedWork, NothingUnsavedIsNeverWritten)
 // Where the recovery file cannot be written (a folder stands in its place, as
 // a full or read-only disk fails alike), the status row and standard error
 // say so at the refresh, and again at the close, which still goes ahead.
-TEST_F(UnsavedWork, AWriteThatFailsIsSaidAndTheCloseStillEnds)
+TEST_F(UnsavedSong, AWriteThatFailsIsSaidAndTheCloseStillEnds)
 {
     ASSERT_EQ(mkdir(recoveryFileOf(1).c_str(), 0755), 0);
     restartTracker();
@@ -101,7 +101,7 @@ TEST_F(UnsavedWork, AWriteThatFailsIsSaidAndTheCloseStillEnds)
 
 // Work on a song opened from anywhere comes back as that file's: SAVE then
 // writes it there, not into the songs folder under its name.
-TEST_F(UnsavedWork, TheRecoveryFileKeepsTheSongsWholePath)
+TEST_F(UnsavedSong, TheRecoveryFileKeepsTheSongsWholePath)
 {
     TempFolder folder;
     std::string path = folder.write("demo", songWithNote(U'y'));
@@ -112,7 +112,7 @@ TEST_F(UnsavedWork, TheRecoveryFileKeepsTheSongsWholePath)
     engine->close();
     restartTracker();
     ASSERT_EQ(engine->statusText, U"Unsaved song restored");
-    EXPECT_EQ(engine->songName, U"demo");
+    EXPECT_EQ(engine->identity.songName, U"demo");
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"File Saved...");
     EXPECT_EQ(readFileBytes(path)[7], 'w');
@@ -124,7 +124,7 @@ TEST_F(UnsavedWork, TheRecoveryFileKeepsTheSongsWholePath)
 // Unsaved work of one song outlives saves and loads of another: it goes only
 // with a save or load of that same song, and the other song's work is kept
 // in a file of its own.
-TEST_F(UnsavedWork, OnlyASaveOrLoadOfTheSameSongEndsItsUnsavedWork)
+TEST_F(UnsavedSong, OnlyASaveOrLoadOfTheSameSongEndsItsUnsavedWork)
 {
     TempFolder folder;
     std::string other = folder.write("other", songWithNote(U'y'));
@@ -135,7 +135,7 @@ TEST_F(UnsavedWork, OnlyASaveOrLoadOfTheSameSongEndsItsUnsavedWork)
         std::fputs(songWithNote(U'y').c_str(), file);
         std::fclose(file);
     }
-    engine->songName = U"unsaved work test";
+    engine->identity.songName = U"unsaved work test";
     typeNote(U'q');
     engine->close();
     const std::string work = kept();
@@ -158,20 +158,20 @@ TEST_F(UnsavedWork, OnlyASaveOrLoadOfTheSameSongEndsItsUnsavedWork)
     // (the file as last saved) ends it, and undo brings the work back again.
     restartTracker();
     ASSERT_EQ(engine->statusText, U"Unsaved song restored");
-    EXPECT_EQ(engine->patternColumns[0][0], U'q');
+    EXPECT_EQ(engine->song.patternColumns[0][0], U'q');
     pressAndStep(keyF12);
-    EXPECT_EQ(engine->patternColumns[0][0], U'y');
+    EXPECT_EQ(engine->song.patternColumns[0][0], U'y');
     EXPECT_EQ(kept(), "");
-    engine->restoreUndoSnapshot();
-    EXPECT_EQ(engine->patternColumns[0][0], U'q');
-    EXPECT_TRUE(engine->songChanged);
+    engine->undo.restoreUndoSnapshot();
+    EXPECT_EQ(engine->song.patternColumns[0][0], U'q');
+    EXPECT_TRUE(engine->unsaved.songChanged);
     std::remove(mine.c_str());
 }
 
 // A path in the recovery file that the program could not have written (not
 // absolute, or with characters that do not survive the trip to a file name)
 // is not followed: the work comes back as a song of the songs folder.
-TEST_F(UnsavedWork, APathThatIsNotAFileNameIsNotFollowed)
+TEST_F(UnsavedSong, APathThatIsNotAFileNameIsNotFollowed)
 {
     Song song;
     song.patternColumns = blankColumns();
@@ -183,7 +183,7 @@ TEST_F(UnsavedWork, APathThatIsNotAFileNameIsNotFollowed)
         std::fclose(file);
         restartTracker();
         ASSERT_EQ(engine->statusText, U"Unsaved song restored");
-        EXPECT_EQ(engine->patternColumns[0][0], U'q');
-        EXPECT_EQ(engine->songFilePath, U"") << narrow(path);
+        EXPECT_EQ(engine->song.patternColumns[0][0], U'q');
+        EXPECT_EQ(engine->identity.songFilePath, U"") << narrow(path);
     }
 }

@@ -42,22 +42,22 @@ TEST_F(ExportStatus, TheStatusRowShowsHowFarTheExportIsWhilePlaying)
     engine->trackScreenChanges = true;
     const String name = U"x" + intText(getpid() % 10000);  // the row has room for 23 cells
     wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
-    engine->songName = name;
-    engine->exportHolds = {30, 60};
+    engine->identity.songName = name;
+    engine->exportJob.exportHolds = {30, 60};
     pressAndStep(keyF1);
     hold(keyControl);
     game->dispatchKey(eventKeyDown, 'E', heldModifiers);
     game->dispatchKey(eventKeyUp, 'E');
     step();
     release(keyControl);
-    ASSERT_TRUE(engine->songExport);
+    ASSERT_TRUE(engine->exportJob.songExport);
 
-    for (int held : engine->exportHolds) {
-        ASSERT_TRUE(waitFor([&] { return engine->songExport->heldAt() == held; }, 60)) << held;
+    for (int held : engine->exportJob.exportHolds) {
+        ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->heldAt() == held; }, 60)) << held;
         EXPECT_EQ(reader.status(frames(4)), "Exporting " + std::to_string(held) + "%");
-        engine->songExport->release();
+        engine->exportJob.songExport->release();
     }
-    ASSERT_TRUE(waitFor([&] { return engine->songExport->finished(); }, 120));
+    ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
     EXPECT_EQ(reader.status(frames(4)), "Exported " + narrow(name) + ".wav");
-    EXPECT_EQ(engine->transportState, statePlaying);
+    EXPECT_EQ(engine->transport.transportState, statePlaying);
 }

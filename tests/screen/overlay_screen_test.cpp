@@ -44,7 +44,7 @@ TEST_F(OverlayScreen, CoversOnlyTheGridAndThePositionListAndLeavesNoTrace)
     Picture help = frames(4);
     EXPECT_EQ(textAt(help, 0, 12, 16, seen::statusText), "KEYS AND BUTTONS");
     // The first page ends with what the sound device reports.
-    EXPECT_EQ(textAt(help, 0, 12 + 12 * c_SoundEngine::helpBodyLines, 21, seen::beat), "Sound output latency:");
+    EXPECT_EQ(textAt(help, 0, 12 + 12 * Overlays::helpBodyLines, 21, seen::beat), "Sound output latency:");
     EXPECT_GT(differingPixels(before, help, 0, 12, 382, 387), 10000);
     // Outside it, nothing changed: the title bar, the panel, the meters, the status row.
     EXPECT_EQ(differingPixels(before, help, 0, 0, 640, 12), 0);
@@ -63,9 +63,9 @@ TEST_F(OverlayScreen, ASongPlayingUnderTheListShowsItsScreenAgainOnceItCloses)
     for (bool follow : {false, true}) {
         if (follow) click(330, 418);  // FLW on
         pressAndStep(keyF1);
-        ASSERT_EQ(engine->transportState, statePlaying);
+        ASSERT_EQ(engine->transport.transportState, statePlaying);
         Picture before = frames(6);  // a few rows into the pattern
-        int row = engine->rowInPattern;
+        int row = engine->transport.rowInPattern;
         control('O');
         frames(3);
         control('O');
@@ -76,9 +76,9 @@ TEST_F(OverlayScreen, ASongPlayingUnderTheListShowsItsScreenAgainOnceItCloses)
         if (!follow) {
             EXPECT_EQ(differingPixels(before, after, 0, 12, 640, 463), 0);
         } else {
-            EXPECT_GT(engine->rowInPattern, row);
+            EXPECT_GT(engine->transport.rowInPattern, row);
             EXPECT_EQ(textAt(after, 0, 12 + 12 * 9, 27, seen::text), "09  C-2F1 ---00 ---00 ---00");
-            EXPECT_EQ(pixelsNotOf(after, 2, engine->rowInPattern * 12 + 2, 301, 1, seen::statusText), 0);
+            EXPECT_EQ(pixelsNotOf(after, 2, engine->transport.rowInPattern * 12 + 2, 301, 1, seen::statusText), 0);
         }
         pressAndStep(keyF1);
     }

@@ -16,7 +16,7 @@ constexpr int instrumentX = 385;
 
 void setSlot(c_SoundEngine& engine, int instrument, int slot, int value)
 {
-    engine.instrumentParams[static_cast<size_t>(instrument * slotsPerInstrument + slot)] = value;
+    engine.song.instrumentParams[static_cast<size_t>(instrument * slotsPerInstrument + slot)] = value;
 }
 
 // Opaque pixels of a data-folder image that the picture does not show at (x, y).
@@ -41,7 +41,7 @@ int imageMismatches(const Picture& shown, const std::string& file, int x, int y)
 
 TEST_F(Panel, ParameterLinesShowTheCurrentInstrumentInHex)
 {
-    engine->currentInstrument = 10;
+    engine->cursor.instrument = 10;
     setSlot(*engine, 10, slotWave, 3);
     setSlot(*engine, 10, slotPwm, 15);
     setSlot(*engine, 10, slotE2pRpt, 0x1A);
@@ -51,9 +51,9 @@ TEST_F(Panel, ParameterLinesShowTheCurrentInstrumentInHex)
     setSlot(*engine, 10, slotArpFirst, 3);
     setSlot(*engine, 10, slotArpSecond, 7);
     setSlot(*engine, 1, slotEnvelope, 0x77);  // another instrument's values stay out of sight
-    engine->octave = 3;
-    engine->speed = 16;
-    engine->songLengthRows = 3168;
+    engine->cursor.octave = 3;
+    engine->song.speed = 16;
+    engine->song.songLengthRows = 3168;
     Picture shown = repaint();
     auto line = [&](int y, int length) { return textAt(shown, instrumentX, y, length, seen::text); };
     EXPECT_EQ(line(144, 15), "  INSTRUMENT:0A");
@@ -78,9 +78,9 @@ TEST_F(Panel, ParameterLinesShowTheCurrentInstrumentInHex)
 
 TEST_F(Panel, MenuWordsLogoDescriptionLayoutAndSongName)
 {
-    engine->currentInstrument = 4;
-    engine->instrumentDescriptions[4] = U"Square lead no. 4";
-    engine->songName = U"first.kov";
+    engine->cursor.instrument = 4;
+    engine->song.instrumentDescriptions[4] = U"Square lead no. 4";
+    engine->identity.songName = U"first.kov";
     Picture shown = repaint();
     EXPECT_EQ(textAt(shown, 391, 441, 9, seen::text), "LOAD SAVE");
     EXPECT_EQ(textAt(shown, 520, 343, 9, seen::text), "EDIT UNDO");
@@ -94,8 +94,8 @@ TEST_F(Panel, MenuWordsLogoDescriptionLayoutAndSongName)
     EXPECT_EQ(textAt(shown, 520, 440, 9, seen::text), "LAYOUT DE");
     EXPECT_EQ(reader.read(shown, 0 + 11, 441, 10, seen::text, seen::grid), "first.kov ");
 
-    engine->layoutText = U"US";
-    engine->currentInstrument = 5;  // an empty description leaves the box black
+    engine->keys.layoutText = U"US";
+    engine->cursor.instrument = 5;  // an empty description leaves the box black
     shown = repaint();
     EXPECT_EQ(textAt(shown, 520, 440, 9, seen::text), "LAYOUT US");
     EXPECT_EQ(pixelsNotOf(shown, 394, 122, 236, 18, seen::grid), 0);
@@ -103,7 +103,7 @@ TEST_F(Panel, MenuWordsLogoDescriptionLayoutAndSongName)
 
 TEST_F(Panel, HeaderStatusRowAndTransportLabel)
 {
-    engine->channelLevels[2] = 0.0f;
+    engine->transport.channelLevels[2] = 0.0f;
     engine->statusText = U"File Saved...";
     Picture shown = repaint();
     EXPECT_EQ(textAt(shown, 0, -1, 43, seen::text), "POS CHN1  CHN2  CHN3  CHN4  POS ## Status: ");
@@ -114,8 +114,8 @@ TEST_F(Panel, HeaderStatusRowAndTransportLabel)
     // A message too long for the room after "Status: " takes that word's
     // place; what is still too long runs off the right edge and does not wrap.
     engine->statusText = U"A message longer than the bar";
-    engine->transportState = statePlaying;
-    engine->followMode = true;
+    engine->transport.transportState = statePlaying;
+    engine->transport.followMode = true;
     shown = repaint();
     EXPECT_EQ(textAt(shown, 35 * 11, -1, 23, seen::statusText), "A message longer than t");
     EXPECT_EQ(textAt(shown, 0, -1, 35, seen::text), "POS CHN1  CHN2  CHN3  CHN4  POS ## ");
@@ -142,8 +142,8 @@ TEST_F(Panel, PatternCursorStandsBehindItsCell)
         {3, 32, 110, 384, "-"},
     };
     for (const Case& c : cases) {
-        engine->cursorColumn = c.column;
-        engine->cursorRow = c.row;
+        engine->cursor.column = c.column;
+        engine->cursor.row = c.row;
         Picture shown = repaint();
         uint32_t ink = (c.row - 1) % 4 == 0 ? seen::beat : seen::text;
         EXPECT_EQ(reader.read(shown, c.x, c.y, 1, ink, seen::caret), c.under) << "column " << c.column;
@@ -154,31 +154,31 @@ TEST_F(Panel, PatternCursorStandsBehindItsCell)
 
 TEST_F(Panel, TextFieldCursorsStandWhereTheNextCharacterGoes)
 {
-    engine->songNameEditing = true;
+    engine->files.songNameEditing = true;
     Picture shown = repaint();
     EXPECT_EQ(reader.read(shown, 11, 441, 1, seen::caret), "[");
     EXPECT_EQ(reader.read(shown, 44, 24, 1, seen::text, seen::grid), "-");  // no pattern cursor
     EXPECT_EQ(pixelsNotOf(shown, 394, 122, 236, 18, seen::grid), 0);      // no description cursor
 
-    engine->songName = U"abc";
+    engine->identity.songName = U"abc";
     shown = repaint();
     EXPECT_EQ(reader.read(shown, 11, 441, 3, seen::text, seen::grid), "abc");
     EXPECT_EQ(reader.read(shown, 44, 441, 1, seen::caret), "[");
 
-    engine->songNameEditing = false;
-    engine->descriptionEditing = true;
+    engine->files.songNameEditing = false;
+    engine->files.descriptionEditing = true;
     shown = repaint();
     EXPECT_EQ(reader.read(shown, 396, 123, 1, seen::caret), "[");
     EXPECT_EQ(reader.read(shown, 44, 441, 1, seen::text, seen::grid), " ");
     EXPECT_EQ(reader.read(shown, 44, 24, 1, seen::text, seen::grid), "-");
 
-    engine->instrumentDescriptions[1] = U"Lead";
+    engine->song.instrumentDescriptions[1] = U"Lead";
     shown = repaint();
     EXPECT_EQ(reader.read(shown, 396, 123, 4, seen::description, seen::grid), "Lead");
     EXPECT_EQ(reader.read(shown, 396 + 44, 123, 1, seen::caret), "[");
 
     // Both fields at once: both cursors.
-    engine->songNameEditing = true;
+    engine->files.songNameEditing = true;
     shown = repaint();
     EXPECT_EQ(reader.read(shown, 44, 441, 1, seen::caret), "[");
     EXPECT_EQ(reader.read(shown, 396 + 44, 123, 1, seen::caret), "[");

@@ -42,10 +42,10 @@ Picture ScreenFixture::picture()
 void ScreenFixture::putNote(int channel, int index, char32_t note, char32_t octave, char32_t volume,
                             char32_t instrument)
 {
-    engine->patternColumns[channel][index] = note;
-    engine->patternColumns[4 + channel][index] = volume;
-    engine->patternColumns[8 + channel][index] = instrument;
-    engine->patternColumns[12 + channel][index] = octave;
+    engine->song.patternColumns[channel][index] = note;
+    engine->song.patternColumns[4 + channel][index] = volume;
+    engine->song.patternColumns[8 + channel][index] = instrument;
+    engine->song.patternColumns[12 + channel][index] = octave;
 }
 
 int pixelsNotOf(const Picture& shown, int x, int y, int w, int h, uint32_t colour)

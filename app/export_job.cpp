@@ -2,8 +2,9 @@
 // "<name>.<ext>" in the songs folder on a thread of its own while playing
 // and editing go on. The status row follows it. Ctrl+F picks the kind of
 // file, kept in the settings file for the next start.
-#include "app/sound_engine.h"
+#include "app/export_job.h"
 
+#include "app/cell_text.h"
 #include "export/background_export.h"
 #include "host/game.h"
 #include "host/settings_file.h"
@@ -24,15 +25,24 @@ constexpr char32_t playingStatus[] = U"Playing...";
 void reportExportProblem(const std::string& reason) { std::fprintf(stderr, "kovo-tracker: %s\n", reason.c_str()); }
 } // namespace
 
+ExportJob::ExportJob(const Song& song, const SongIdentity& identity, String& statusText)
+    : song(song), identity(identity), statusText(statusText)
+{
+}
+
+ExportJob::~ExportJob() = default;
+
+void ExportJob::cancel() { songExport.reset(); }
+
 // The song's file name is its title in the file's tags. The file goes into
 // the songs folder as SAVE's would, and never over a song: a song saved as
 // "beat.wav" stays when "beat" is exported.
-void c_SoundEngine::startExport()
+void ExportJob::startExport()
 {
     if (songExport) return;
     BBGame* game = BBGame::game();
-    String fileName = songName + widen(formatInfo(exportFormat).extension);
-    bool named = game && !songName.empty() && songNameStaysInFolder(songName);
+    String fileName = identity.songName + widen(formatInfo(exportFormat).extension);
+    bool named = game && !identity.songName.empty() && songNameStaysInFolder(identity.songName);
     String target = named ? game->resolvePath(songFolder + fileName) : String();
     if (target.empty()) return showExportOutcome(statusExportFailed);
     if (fileHoldsSong(narrow(target))) {
@@ -42,16 +52,16 @@ void c_SoundEngine::startExport()
     // The player hears the song through a song file, so the export reads it
     // back from the same text: both get exactly the same song. An export that
     // runs already goes on; a second request is not taken.
-    Song song;
-    parseSongText(songText(*this), song);
+    Song copy;
+    parseSongText(songText(song), copy);
     exportName = fileName;
     ExportSettings settings;
     settings.format = exportFormat;
-    settings.title = narrow(songName);
-    songExport = std::make_shared<BackgroundExport>(std::move(song), settings, narrow(target), exportHolds);
+    settings.title = narrow(identity.songName);
+    songExport = std::make_shared<BackgroundExport>(std::move(copy), settings, narrow(target), exportHolds);
 }
 
-void c_SoundEngine::cycleExportFormat()
+void ExportJob::cycleExportFormat()
 {
     exportFormat = nextFormat(exportFormat);
     writeSetting(settingsFilePath(), formatKey, formatInfo(exportFormat).name);
@@ -59,15 +69,15 @@ void c_SoundEngine::cycleExportFormat()
 }
 
 // WAV unless the settings file names another format.
-AudioFormat c_SoundEngine::rememberedExportFormat()
+void ExportJob::readFormatSetting()
 {
     std::optional<std::string> name = readSetting(settingsFilePath(), formatKey);
     std::optional<AudioFormat> format = name ? formatNamed(*name) : std::nullopt;
-    return format.value_or(AudioFormat::wav);
+    exportFormat = format.value_or(AudioFormat::wav);
 }
 
 // Shown after the transport's own status, so it stays in view while playing.
-void c_SoundEngine::followExport()
+void ExportJob::followExport()
 {
     if (!songExport) {
         if (exportOutcomeSteps > 0 && --exportOutcomeSteps > 0 && statusText == playingStatus)
@@ -85,7 +95,7 @@ void c_SoundEngine::followExport()
     songExport.reset();
 }
 
-void c_SoundEngine::showExportOutcome(const String& text)
+void ExportJob::showExportOutcome(const String& text)
 {
     exportOutcome = text;
     statusText = text;

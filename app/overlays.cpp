@@ -1,11 +1,14 @@
 // Ctrl+O and Ctrl+H: the song list and the key help over the grid. While one
 // is shown it takes the keys and the mouse; closing it shows the screen as
 // it was.
-#include "app/sound_engine.h"
+#include "app/overlays.h"
 
+#include "app/audio_channels.h"
+#include "app/note_keys.h"
+#include "app/song_files.h"
 #include "app/status_texts.h"
-
-#include "app/key_help.h"
+#include "app/transport.h"
+#include "app/unsaved_work.h"
 #include "app/user_input.h"
 #include "host/game.h"
 #include "player/kovo_play.h"
@@ -29,27 +32,36 @@ constexpr int navigation(int key) { return key + 65536; }
 
 } // namespace
 
-void c_SoundEngine::toggleSongList()
+Overlays::Overlays(Transport& transport, SongFiles& files, const UnsavedWork& unsaved, const NoteKeys& keys,
+                   String& statusText, int& redrawCounter)
+    : transport(transport), files(files), unsaved(unsaved), keys(keys), statusText(statusText),
+      redrawCounter(redrawCounter)
+{
+}
+
+Overlays::~Overlays() = default;
+
+void Overlays::toggleSongList()
 {
     if (overlay == Overlay::songList) return closeOverlay();
     openOverlay(Overlay::songList);
 }
 
-void c_SoundEngine::toggleKeyHelp()
+void Overlays::toggleKeyHelp(const c_InputDevice& input)
 {
     if (overlay == Overlay::keyHelp) return closeOverlay();
-    const c_InputDevice& keys = input();
-    helpPages = keyHelpPages(helpBodyLines, [&keys](int code) { return keys.keyName(code); }, noteKeysByPlace, &keyBindings);
+    helpPages = keyHelpPages(
+        helpBodyLines, [&input](int code) { return input.keyName(code); }, keys.noteKeysByPlace, &keys.keyBindings);
     openOverlay(Overlay::keyHelp);
 }
 
 // Each opening reads the songs folder afresh, where LOAD and SAVE find it.
-void c_SoundEngine::openOverlay(Overlay which)
+void Overlays::openOverlay(Overlay which)
 {
     stopAudition();
     // The editor's step, which fades out a note typed in Standby, rests
     // while an overlay is shown; a playing song goes on.
-    if (transportState != statePlaying) stopAllChannels();
+    if (!transport.playing()) stopAllChannels();
     overlay = which;
     overlayLeftOnScreen = false;
     helpPage = 0;
@@ -62,7 +74,7 @@ void c_SoundEngine::openOverlay(Overlay which)
 
 // A scan still running from an earlier opening is given up, not waited for:
 // on a slow disk that could take as long as the disk likes.
-void c_SoundEngine::startSongScan()
+void Overlays::startSongScan()
 {
     retireSongScan();
     BBGame* game = BBGame::game();
@@ -82,7 +94,7 @@ void c_SoundEngine::startSongScan()
 
 // Tells the current scan to stop and keeps it until it has; scans that have
 // ended are let go (a future of std::async waits for its task when dropped).
-void c_SoundEngine::retireSongScan()
+void Overlays::retireSongScan()
 {
     auto ended = [](const SongScan& scan) {
         return scan.entries.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
@@ -94,7 +106,7 @@ void c_SoundEngine::retireSongScan()
     songScan = {};
 }
 
-void c_SoundEngine::closeOverlay()
+void Overlays::closeOverlay()
 {
     stopAudition();
     retireSongScan();
@@ -103,16 +115,17 @@ void c_SoundEngine::closeOverlay()
     overlayChanged();
 }
 
-void c_SoundEngine::overlayChanged() { redrawCounter = std::max(redrawCounter, repaintNow); }
+void Overlays::overlayChanged() { redrawCounter = std::max(redrawCounter, repaintNow); }
 
-void c_SoundEngine::overlayInput()
+void Overlays::overlayInput(c_InputDevice& input, float wheel)
 {
-    if (overlay == Overlay::songList) songListInput();
-    if (overlay == Overlay::keyHelp) keyHelpInput();
+    wheelStep = wheel;
+    if (overlay == Overlay::songList) songListInput(input);
+    if (overlay == Overlay::keyHelp) keyHelpInput(input);
 }
 
 // A scan that failed (no memory, no thread) shows an empty list.
-void c_SoundEngine::takeSongScan()
+void Overlays::takeSongScan()
 {
     std::future<std::vector<SongEntry>>& entries = songScan.entries;
     if (!entries.valid() || entries.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return;
@@ -127,16 +140,16 @@ void c_SoundEngine::takeSongScan()
 
 // ---- Song list ----
 
-void c_SoundEngine::songListInput()
+void Overlays::songListInput(c_InputDevice& input)
 {
     takeSongScan();
     stepsSinceClick += 1;
-    if (pressed(input(), keyEscape)) return closeOverlay();
+    if (pressed(input, keyEscape)) return closeOverlay();
     const SongEntry* before = songList.highlighted();
     String filterBefore = songList.filter();
-    songListKeys();
+    songListKeys(input);
     if (overlay != Overlay::songList) return;
-    songListMouse();
+    songListMouse(input);
     if (overlay != Overlay::songList) return;
     // Moving on to another song stops the one playing and asks again.
     if (songList.highlighted() != before || songList.filter() != filterBefore) {
@@ -146,10 +159,10 @@ void c_SoundEngine::songListInput()
     }
 }
 
-void c_SoundEngine::songListKeys()
+void Overlays::songListKeys(c_InputDevice& input)
 {
     int page = songList.pageRows();
-    while (int ch = input().nextChar()) {
+    while (int ch = input.nextChar()) {
         switch (ch) {
         case keyBackspace: songList.widen(); break;
         case navigation(keyUp): songList.moveBy(-1); break;
@@ -163,22 +176,22 @@ void c_SoundEngine::songListKeys()
     }
     if (wheelStep == 1.0f) songList.moveBy(-1);
     if (wheelStep == -1.0f) songList.moveBy(1);
-    if (pressed(input(), keyF1)) toggleAudition();
-    if (pressed(input(), keyEnter)) loadHighlightedSong();
+    if (pressed(input, keyF1)) toggleAudition();
+    if (pressed(input, keyEnter)) loadHighlightedSong();
 }
 
 // A click highlights an entry; a second click on it soon after loads it.
-void c_SoundEngine::songListMouse()
+void Overlays::songListMouse(c_InputDevice& input)
 {
-    if (!clicked(input(), overlayArea)) return;
-    int line = static_cast<int>((input().pointerY() - overlayArea.top) / 12);
+    if (!clicked(input, overlayArea)) return;
+    int line = static_cast<int>((input.pointerY() - overlayArea.top) / 12);
     int index = songList.top() + line - songListFirstEntryLine;
     if (line < songListFirstEntryLine || line >= songListFirstEntryLine + songListEntryLines ||
         index >= songList.shownCount())
         return;
     // Both clicks of a quick double click can fall into one step.
     bool second = (index == lastClickedEntry && stepsSinceClick <= doubleClickSteps) ||
-                  input().hitCount(keyMouseLeft) >= 2;
+                  input.hitCount(keyMouseLeft) >= 2;
     lastClickedEntry = second ? -1 : index;
     stepsSinceClick = 0;
     songList.moveTo(index);
@@ -187,11 +200,11 @@ void c_SoundEngine::songListMouse()
 
 // As LOAD with the entry's name, once unsaved changes were confirmed. A song
 // playing in the editor stops first, as LOAD works only while not playing.
-void c_SoundEngine::loadHighlightedSong()
+void Overlays::loadHighlightedSong()
 {
     const SongEntry* entry = songList.highlighted();
     if (!entry) return;
-    if (songChanged && !loadGuardArmed) {
+    if (unsaved.songChanged && !loadGuardArmed) {
         loadGuardArmed = true;
         overlayChanged();
         return;
@@ -199,14 +212,12 @@ void c_SoundEngine::loadHighlightedSong()
     String name = entry->name;
     bool example = entry->example;
     stopAudition();
-    if (transportState == statePlaying) {
+    if (transport.playing()) {
         stopAllChannels();
-        cursorRow = 1;
-        transportState = stateStandby;
+        transport.stopPlaying(false);
     }
-    statusText = loadSongNamed(name, example);
-    rowInPattern = 0;
-    currentPosition = 0;
+    statusText = files.loadSongNamed(name, example);
+    transport.rewind();
     closeOverlay();
 }
 
@@ -215,17 +226,12 @@ void c_SoundEngine::loadHighlightedSong()
 // The highlighted song from its start, on a player of its own: the editor's
 // song and its player are left as they are (a playing one stops, since both
 // play on the same channels).
-void c_SoundEngine::toggleAudition()
+void Overlays::toggleAudition()
 {
     if (auditionPlayer) return stopAudition();
     const SongEntry* entry = songList.highlighted();
     if (!entry) return;
-    if (transportState == statePlaying) {
-        cursorRow = 1;
-        rowInPattern = 0;
-        transportState = stateStandby;
-        statusText = U"Standby...";
-    }
+    if (transport.playing()) transport.stopPlaying(true);
     stopAllChannels();
     auto listened = std::make_shared<c_kovoPlay>();
     if (listened->loadSong(entry->file) != LoadOutcome::loaded) {
@@ -236,7 +242,7 @@ void c_SoundEngine::toggleAudition()
     overlayChanged();
 }
 
-void c_SoundEngine::stopAudition()
+void Overlays::stopAudition()
 {
     if (!auditionPlayer) return;
     auditionPlayer.reset();
@@ -244,7 +250,7 @@ void c_SoundEngine::stopAudition()
     overlayChanged();
 }
 
-void c_SoundEngine::tickAudition()
+void Overlays::tickAudition(const std::array<float, channelCount>& channelLevels)
 {
     if (!auditionPlayer) return;
     auditionPlayer->channelLevels = channelLevels;
@@ -253,13 +259,13 @@ void c_SoundEngine::tickAudition()
 
 // ---- Key help ----
 
-int c_SoundEngine::keyHelpPageCount() const { return static_cast<int>(keyHelp().size()); }
+int Overlays::keyHelpPageCount() const { return static_cast<int>(keyHelp().size()); }
 
-void c_SoundEngine::keyHelpInput()
+void Overlays::keyHelpInput(c_InputDevice& input)
 {
-    if (pressed(input(), keyEscape)) return closeOverlay();
+    if (pressed(input, keyEscape)) return closeOverlay();
     int page = helpPage;
-    while (int ch = input().nextChar()) {
+    while (int ch = input.nextChar()) {
         if (ch == navigation(keyPageDown) || ch == navigation(keyDown)) page += 1;
         if (ch == navigation(keyPageUp) || ch == navigation(keyUp)) page -= 1;
         if (ch == navigation(keyHome)) page = 0;

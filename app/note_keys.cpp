@@ -1,7 +1,7 @@
-#include "app/sound_engine.h"
+#include "app/note_keys.h"
 
 #include "app/key_table.h"
-#include "app/note_key_places.h"
+#include "app/user_input.h"
 #include "host/input_device.h"
 #include "host/settings_file.h"
 
@@ -35,11 +35,11 @@ std::string keyFileText(const std::string& path)
 } // namespace
 
 // Bad lines are named on standard error; the others bind.
-void c_SoundEngine::readKeyFile()
+void NoteKeys::readKeyFile(const c_InputDevice& input)
 {
     std::string path = keyFilePath();
     if (path.empty()) return;
-    const c_InputDevice& keys = input();
+    const c_InputDevice& keys = input;
     KeyFinder finder = [&keys](char32_t character) {
         for (int key : nameableKeys()) {
             String cap = keys.keyName(key);
@@ -56,34 +56,41 @@ void c_SoundEngine::readKeyFile()
 
 // ---- Note keys by place (the note_keys=position setting, Ctrl+K) ----
 
-void c_SoundEngine::readNoteKeySetting()
+// The MIDI velocity, the note key mode and the key file.
+void NoteKeys::readSettings(const c_InputDevice& input)
 {
+    midiVelocity = readSetting(settingsFilePath(), "midi_velocity") != "off";
     noteKeysByPlace = readSetting(settingsFilePath(), noteKeysSetting) == "position";
     showLayout();
+    readKeyFile(input);
+}
+
+void NoteKeys::toggleLayout(const c_InputDevice& input)
+{
+    // While note keys go by place the keyboard's layout does not matter.
+    if (!clickedAny(input, buttons::layout) || noteKeysByPlace) return;
+    layoutIndex = 1 - layoutIndex;
+    showLayout();
+}
+
+char32_t NoteKeys::layoutCharacter(int typed) const
+{
+    auto ch = static_cast<char32_t>(typed);
+    if (layoutIndex == 1) {
+        if (ch == U'y' || ch == U'Y') return U'z';
+        if (ch == U'z' || ch == U'Z') return U'y';
+    }
+    return ch;
 }
 
 // LAYOUT shows POS while note keys go by place, else the keyboard the
 // characters are read for.
-void c_SoundEngine::showLayout() { layoutText = noteKeysByPlace ? U"POS" : layoutIndex ? U"US" : U"DE"; }
+void NoteKeys::showLayout() { layoutText = noteKeysByPlace ? U"POS" : layoutIndex ? U"US" : U"DE"; }
 
 // Remembered for the next start.
-void c_SoundEngine::toggleNoteKeyMode()
+void NoteKeys::toggleNoteKeyMode()
 {
     noteKeysByPlace = !noteKeysByPlace;
     showLayout();
     writeSetting(settingsFilePath(), noteKeysSetting, noteKeysByPlace ? "position" : "characters");
-}
-
-// The step's presses at note places, in order, each as a typed note would
-// be; presses with Control are shortcuts.
-void c_SoundEngine::placeNoteEntry()
-{
-    if (!noteKeysByPlace || textFieldActive() || cursorColumn % 2 == 0) return;
-    for (int i = 0; i < input().pressCount(); ++i) {
-        char32_t note = boundNoteAt(keyBindings, input().pressedKey(i));
-        if (!note || (input().pressModifiers(i) & modifierControl)) continue;
-        // The next step's row keys would bring a cursor below the last row back to the first.
-        if (cursorRow > rowsPerPattern) cursorRow = 1;
-        enterNote(note, octave, 0);
-    }
 }

@@ -1,0 +1,44 @@
+// The export job (Ctrl+E): the song as it is in the editor rendered to a
+// file in the songs folder on a thread of its own, the status row following
+// it; Ctrl+F picks the kind of file.
+#pragma once
+
+#include "app/song_identity.h"
+#include "export/audio_format.h"
+#include "song/song_model.h"
+
+#include <memory>
+#include <vector>
+
+class BackgroundExport;
+
+class ExportJob {
+public:
+    ExportJob(const Song& song, const SongIdentity& identity, String& statusText);
+    ~ExportJob();
+
+    // WAV unless the settings file names another format.
+    void readFormatSetting();
+    void startExport();
+    void cycleExportFormat();
+    // The status row's view of a running export, and of its outcome.
+    void followExport();
+    // An unfinished export is stopped and its files removed.
+    void cancel();
+
+    std::shared_ptr<BackgroundExport> songExport;  // while one runs
+    AudioFormat exportFormat = AudioFormat::wav;   // as the settings file remembers it
+    String exportName;                             // its file name, for the status row
+    String exportOutcome;                          // "Exported <name>.<ext>", "Export Failed!", the format
+    int exportOutcomeSteps = 0;                    // steps it still shows over "Playing..."
+    // Where a Ctrl+E render waits until songExport->release() (percentages):
+    // tests see the status row at a known point of a render.
+    std::vector<int> exportHolds;
+
+private:
+    void showExportOutcome(const String& text);
+
+    const Song& song;
+    const SongIdentity& identity;
+    String& statusText;
+};

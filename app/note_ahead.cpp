@@ -1,0 +1,63 @@
+// A note is heard as soon as its key is read, not up to a step later: when
+// the loop wakes for a key or a MIDI note between two update steps, the
+// note's preview starts at once, with the gain and rates its step will give
+// it. The step then does all it would have done; it only finds the sound
+// already playing and does not start it a second time.
+#include "app/sound_engine.h"
+
+#include "app/cell_text.h"
+#include "app/midi_notes.h"
+#include "host/input_device.h"
+
+namespace {
+
+// Keys whose press does nothing in the editor but type their character:
+// digits, letters and the punctuation keys.
+bool onlyTypes(int code)
+{
+    return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z') || (code >= 186 && code <= 192) ||
+           (code >= 219 && code <= 222);
+}
+
+// Nothing but one typed character or MIDI notes came in, and no press that
+// could move the cursor, switch the transport or run a shortcut first.
+bool onlyNotesPending(const c_InputDevice& in)
+{
+    if (in.wheel != 0) return false;
+    for (int i = 0; i < in.hitQueueLength; ++i)
+        if (!onlyTypes(in.hitQueue[i]) || in.hitQueueModifiers[i] != 0) return false;
+    return true;
+}
+
+} // namespace
+
+void c_SoundEngine::inputArrived()
+{
+    if (preview.aheadPending()) return;  // one per step: a second key waits for the step
+    if (std::optional<std::pair<char32_t, int>> note = noteAhead()) preview.startAheadPreview(note->first, note->second);
+}
+
+// Only the plain cases: one note key typed into a note column, or one MIDI
+// note, in Standby or Editing with nothing else going on. Anything more
+// waits for its step as before.
+std::optional<std::pair<char32_t, int>> c_SoundEngine::noteAhead()
+{
+    if (overlays.shown() || files.textFieldActive()) return std::nullopt;
+    if (transport.transportState != stateStandby && transport.transportState != stateEditing) return std::nullopt;
+    const c_InputDevice& in = input();
+    if (!onlyNotesPending(in)) return std::nullopt;
+    int typed = in.charWrite - in.charRead;
+    if (typed == 1 && in.midiNotes().size() == 0) {
+        // By place, the key's character says nothing of its note: its step decides.
+        if (keys.noteKeysByPlace) return std::nullopt;
+        char32_t ch = keys.layoutCharacter(in.charQueue[static_cast<size_t>(in.charRead)]);
+        if (!cursor.inNoteColumn() || !isNoteKey(ch)) return std::nullopt;
+        return std::make_pair(ch, cursor.octave);
+    }
+    if (typed == 0 && in.midiNotes().size() == 1) {
+        std::optional<MidiCell> cell = midiNoteCell(in.midiNotes().begin()->note, cursor.octave);
+        if (cell) return std::make_pair(cell->note, cell->octave);
+    }
+    return std::nullopt;
+}
+

@@ -1,0 +1,37 @@
+// How keys become notes: the keyboard layout (LAYOUT), note keys by their
+// place or by their characters (Ctrl+K), the key file's bindings and whether
+// a MIDI note's velocity sets its volume.
+#pragma once
+
+#include "app/key_bindings.h"
+#include "host/text.h"
+
+class c_InputDevice;
+
+class NoteKeys {
+public:
+    // The settings and the key file, read at the start.
+    void readSettings(const c_InputDevice& input);
+    // LAYOUT: DE or US; no change while note keys go by place.
+    void toggleLayout(const c_InputDevice& input);
+    // Ctrl+K; remembered for the next start.
+    void toggleNoteKeyMode();
+    // Puts the note key mode, or the keyboard, into the LAYOUT field.
+    void showLayout();
+    // The US layout swaps the keys of "y" and "z" so that the note keyboard
+    // keeps its shape.
+    char32_t layoutCharacter(int typed) const;
+
+    int layoutIndex = 0;
+    String layoutText = U"DE";
+    // The note keys go by their place on the keyboard, not by the characters
+    // they type (note_keys=position in the settings file).
+    bool noteKeysByPlace = false;
+    // The key file's bindings, read at the start.
+    KeyBindings keyBindings;
+    // Off: a MIDI note's volume digit follows the typed rule, not the velocity.
+    bool midiVelocity = true;
+
+private:
+    void readKeyFile(const c_InputDevice& input);
+};

@@ -1,0 +1,97 @@
+// What is shown over the pattern grid and the position list: the song list
+// (Ctrl+O), with a song auditioned on a player of its own, and the key help
+// (Ctrl+H). While one is shown it takes the keys and the mouse; closing it
+// shows the screen as it was.
+#pragma once
+
+#include "app/key_help.h"
+#include "app/song_list.h"
+#include "song/song_model.h"
+
+#include <atomic>
+#include <functional>
+#include <future>
+#include <memory>
+#include <string>
+#include <vector>
+
+class c_InputDevice;
+class c_kovoPlay;
+class NoteKeys;
+class SongFiles;
+class Transport;
+class UnsavedWork;
+
+enum class Overlay { none, songList, keyHelp };
+
+class Overlays {
+public:
+    // Lines of the overlay area: one per grid row.
+    static constexpr int overlayLines = rowsPerPattern;
+    static constexpr int songListFirstEntryLine = 3;
+    static constexpr int songListEntryLines = 27;
+    static constexpr int helpBodyLines = 30;
+
+    Overlays(Transport& transport, SongFiles& files, const UnsavedWork& unsaved, const NoteKeys& keys,
+             String& statusText, int& redrawCounter);
+    ~Overlays();
+
+    bool shown() const { return overlay != Overlay::none; }
+    void toggleSongList();
+    void toggleKeyHelp(const c_InputDevice& input);
+    void closeOverlay();
+    // The step's keys and mouse while an overlay is shown; wheel is the
+    // step's mouse wheel.
+    void overlayInput(c_InputDevice& input, float wheel);
+    // One step of the auditioned song.
+    void tickAudition(const std::array<float, channelCount>& channelLevels);
+    // The help's pages, laid out once.
+    const std::vector<HelpPage>& keyHelp() const { return helpPages; }
+    int keyHelpPageCount() const;
+
+    Overlay overlay = Overlay::none;
+    SongList songList {songListEntryLines};
+    // Reads the songs folder for the list, off the update step; a set flag
+    // tells it nobody waits any more. A test may put a slower one in.
+    using SongScanner =
+        std::function<std::vector<SongEntry>(const std::string&, const std::string&, const std::atomic<bool>*)>;
+    SongScanner songScanner = readSongsAndExamples;
+    std::shared_ptr<c_kovoPlay> auditionPlayer;  // while a listed song plays
+    bool loadGuardArmed = false;  // the first Enter over unsaved changes was pressed
+    int helpPage = 0;
+    bool overlayLeftOnScreen = false;  // closed, and the screen still shows it
+
+private:
+    struct SongScan {
+        std::shared_ptr<std::atomic<bool>> cancel;
+        std::future<std::vector<SongEntry>> entries;
+    };
+
+    void openOverlay(Overlay which);
+    void songListInput(c_InputDevice& input);
+    void keyHelpInput(c_InputDevice& input);
+    void takeSongScan();
+    void startSongScan();
+    void retireSongScan();
+    void songListKeys(c_InputDevice& input);
+    void songListMouse(c_InputDevice& input);
+    void loadHighlightedSong();
+    void toggleAudition();
+    void stopAudition();
+    // Marks the overlay for drawing at the next frame.
+    void overlayChanged();
+
+    Transport& transport;
+    SongFiles& files;
+    const UnsavedWork& unsaved;
+    const NoteKeys& keys;
+    String& statusText;
+    int& redrawCounter;
+    SongScan songScan;                   // while the songs folder is read
+    std::vector<SongScan> retiredScans;  // given up on, ending by themselves
+    int lastClickedEntry = -1;
+    int stepsSinceClick = 0;
+    float wheelStep = 0;
+    // Laid out at each opening, with the keys as the keyboard in use prints them.
+    std::vector<HelpPage> helpPages = keyHelpPages(helpBodyLines);
+};

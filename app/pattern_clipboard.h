@@ -1,0 +1,41 @@
+// Pattern text on the system clipboard (Ctrl+C, Ctrl+X, Ctrl+V): the marked
+// rows, or the cursor row, as text other trackers read, and their text
+// pasted at the cursor.
+#pragma once
+
+#include "app/note_cursor.h"
+#include "app/pattern_text.h"
+#include "song/song_model.h"
+
+#include <utility>
+
+class c_InputDevice;
+class PatternEditor;
+class Transport;
+class UndoHistory;
+
+class PatternClipboard {
+public:
+    PatternClipboard(const Song& song, NoteCursor& cursor, const Transport& transport, PatternEditor& editor,
+                     UndoHistory& undo, String& statusText);
+
+    void copyChannelRows(c_InputDevice& input);
+    void copyAllChannelRows(c_InputDevice& input);
+    void cutChannelRows(c_InputDevice& input);
+    void pastePatternText(c_InputDevice& input);
+    void mixPastePatternText(c_InputDevice& input);
+
+private:
+    std::pair<int, int> copiedRows() const;
+    ClipCell clipCellAt(int channel, int index) const;
+    void copyRows(c_InputDevice& input, int firstChannel, int lastChannel);
+    void pasteText(c_InputDevice& input, bool onlyIntoEmpty);
+    bool pasteCell(int channel, int index, const ClipCell& cell, bool onlyIntoEmpty);
+
+    const Song& song;
+    NoteCursor& cursor;
+    const Transport& transport;
+    PatternEditor& editor;
+    UndoHistory& undo;
+    String& statusText;
+};

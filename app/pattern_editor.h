@@ -1,0 +1,72 @@
+// The pattern editor: the cursor's keys, notes and volume digits at the
+// cursor, row and position edits, transposing and the block copy (Shift,
+// F9, F10). Its step runs while the song does not play.
+#pragma once
+
+#include "app/note_cursor.h"
+#include "song/song_model.h"
+
+#include <array>
+
+class c_InputDevice;
+class NoteKeys;
+class NotePreview;
+class SongFiles;
+class Transport;
+class UndoHistory;
+class UnsavedWork;
+
+class PatternEditor {
+public:
+    PatternEditor(Song& song, NoteCursor& cursor, Transport& transport, UndoHistory& undo, UnsavedWork& unsaved,
+                  const NoteKeys& keys, NotePreview& preview, const SongFiles& files);
+
+    // The editor's step, as the ordered list of its phases; wheel is the
+    // step's mouse wheel.
+    void step(c_InputDevice& input, float wheel);
+    // Replaces one character of a column, keeping its length.
+    void setCell(int column, int index, char32_t ch);
+    // Neither playing nor typing a name.
+    bool patternEditable() const;
+
+    bool blockState = false;  // a block is being marked
+    int blockStart = 0;
+    int blockEnd = 0;
+    std::array<String, 4> clipboard;
+
+private:
+    void positionButtons(const c_InputDevice& input);
+    void insertPosition();
+    void deletePosition();
+    void columnKeys(const c_InputDevice& input);
+    void positionKeys(const c_InputDevice& input, float wheel);
+    void rowKeys(const c_InputDevice& input);
+    char32_t fetchCharacter(c_InputDevice& input);
+    void laterCharacters(c_InputDevice& input);
+    void volumeDigitEntry(char32_t ch);
+    void transposeKeys(const c_InputDevice& input);
+    void transposeChannel(int step);
+    void blockMarking(const c_InputDevice& input);
+    void blockPaste(const c_InputDevice& input);
+    void rowDelete(const c_InputDevice& input);
+    void rowInsert(const c_InputDevice& input);
+    void noteEntry(char32_t ch);
+    void placeNoteEntry(const c_InputDevice& input);
+    void midiNoteEntry(const c_InputDevice& input);
+    void enterMidiNote(int note, int velocity);
+    // Writes or sounds one note at the cursor; volume 0 keeps the typed rule.
+    void enterNote(char32_t ch, int noteOctave, char32_t volume);
+    int cursorIndex() const;
+
+    Song& song;
+    NoteCursor& cursor;
+    Transport& transport;
+    UndoHistory& undo;
+    UnsavedWork& unsaved;
+    const NoteKeys& keys;
+    NotePreview& preview;
+    const SongFiles& files;
+    int upHeldSteps = 0;
+    int downHeldSteps = 0;
+    std::array<String, 4> insertScratch;
+};

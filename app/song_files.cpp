@@ -1,0 +1,134 @@
+#include "app/song_files.h"
+
+#include "app/status_texts.h"
+#include "app/transport.h"
+#include "app/undo_history.h"
+#include "app/unsaved_work.h"
+#include "app/user_input.h"
+#include "host/data_paths.h"
+#include "song/song_file.h"
+
+namespace {
+constexpr size_t shownNameLimit = 32;  // what the song-name field holds
+} // namespace
+
+SongFiles::SongFiles(Song& song, SongIdentity& identity, const NoteCursor& cursor, Transport& transport,
+                     UndoHistory& undo, UnsavedWork& unsaved, String& statusText)
+    : song(song), identity(identity), cursor(cursor), transport(transport), undo(undo), unsaved(unsaved),
+      statusText(statusText)
+{
+}
+
+void SongFiles::saveTrigger(c_InputDevice& input)
+{
+    if (!pressed(input, keyF11) && !clicked(input, buttons::save)) return;
+    const String& path = identity.songFilePath;
+    SaveOutcome outcome = path.empty() ? saveSong(song, identity.songName) : saveSongFile(song, path);
+    statusText = saveStatusText(outcome);
+    if (outcome == SaveOutcome::saved) unsaved.endUnsavedState(true);
+}
+
+void SongFiles::loadTrigger(c_InputDevice& input)
+{
+    if (!pressed(input, keyF12) && !clicked(input, buttons::load)) return;
+    statusText = loadSongFile();
+    transport.rewind();
+}
+
+String SongFiles::readSongFile(const String& path)
+{
+    bool readFailed = false;
+    String text = loadText(path, readFailed);
+    if (readFailed) return statusLoadingFailed;
+    if (text.empty()) return statusFileNotFound;
+    parseSongText(text, song);
+    undo.takeUndoSnapshot(true);
+    return statusFileLoaded;
+}
+
+// Loaded as LOAD loads, but the unsaved work of an earlier run is neither
+// restored nor thrown away: opening a song to listen to it keeps that work
+// for the next start, until this song is changed too. A file that does not
+// load (yet) is still where SAVE writes.
+bool SongFiles::openStartSong(const String& path)
+{
+    String& songFilePath = identity.songFilePath;
+    String& songName = identity.songName;
+    // Absolute, since a relative path would otherwise mean the data folder.
+    songFilePath = absolutePath(path);
+    songName = songFilePath.substr(songFilePath.rfind(U'/') + 1).substr(0, shownNameLimit);
+    String status = readSongFile(songFilePath);
+    statusText = status;
+    // A file that is there but failed to read is no place for SAVE to write
+    // the blank song to: the song is nameless until the user names it.
+    if (status == statusLoadingFailed) {
+        songFilePath.clear();
+        songName.clear();
+    }
+    return status == statusFileLoaded;
+}
+
+String SongFiles::loadSongFile()
+{
+    String& songName = identity.songName;
+    EditorSong before = undo.editorSong();
+    if (identity.songFilePath.empty()) {
+        // A name that arrives with a path ending in "songs\" keeps only the
+        // part from that backslash on.
+        size_t cut = songName.rfind(U'\\');
+        const size_t folderLength = songFolderName.size();
+        while (cut != String::npos &&
+               !(cut >= folderLength && songName.compare(cut - folderLength, folderLength, songFolderName) == 0))
+            cut = cut == 0 ? String::npos : songName.rfind(U'\\', cut - 1);
+        if (cut != String::npos) songName = songName.substr(cut);
+        if (songName.empty() || !songNameStaysInFolder(songName)) return statusFileNotFound;
+    }
+    String status = readSongFile(identity.songFile());
+    // A name no song of the user's has may be an example's.
+    if (status == statusFileNotFound && identity.songFilePath.empty() && readExampleSong()) status = statusFileLoaded;
+    if (status != statusFileLoaded) return status;
+    undo.songLoaded(std::move(before));
+    return status;
+}
+
+String SongFiles::loadExampleSong()
+{
+    EditorSong before = undo.editorSong();
+    if (!readExampleSong()) return statusFileNotFound;
+    undo.songLoaded(std::move(before));
+    return statusFileLoaded;
+}
+
+// An example loads under its own name, without the section: SAVE then
+// writes a copy into the songs folder, never into the read-only examples.
+bool SongFiles::readExampleSong()
+{
+    String name = identity.songName;
+    if (name.compare(0, exampleSection.size(), exampleSection) == 0) name = name.substr(exampleSection.size());
+    if (name.empty() || !songNameStaysInFolder(name) || readSongFile(exampleFolder + name) != statusFileLoaded)
+        return false;
+    identity.songName = name;
+    return true;
+}
+
+// A name from the song list means a file in the songs folder, even while the
+// editor holds a song from elsewhere.
+String SongFiles::loadSongNamed(const String& name, bool example)
+{
+    String& songName = identity.songName;
+    String& songFilePath = identity.songFilePath;
+    String before = songName;
+    String beforePath = songFilePath;
+    songName = name;
+    songFilePath.clear();
+    String outcome = example ? loadExampleSong() : loadSongFile();
+    if (outcome == statusFileLoaded) {
+        undo.songBeforeLoad->songName = before;
+        undo.songBeforeLoad->songFilePath = beforePath;
+    } else {
+        // The song stays, and so does the file it belongs to.
+        songName = before;
+        songFilePath = beforePath;
+    }
+    return outcome;
+}

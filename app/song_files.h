@@ -1,0 +1,60 @@
+// The name fields and the song files: typing the song's name and an
+// instrument's description, SAVE and LOAD, the examples and the song the
+// command line names.
+#pragma once
+
+#include "app/note_cursor.h"
+#include "app/song_identity.h"
+#include "song/song_model.h"
+
+class c_InputDevice;
+class Transport;
+class UndoHistory;
+class UnsavedWork;
+
+class SongFiles {
+public:
+    SongFiles(Song& song, SongIdentity& identity, const NoteCursor& cursor, Transport& transport, UndoHistory& undo,
+              UnsavedWork& unsaved, String& statusText);
+
+    bool textFieldActive() const { return songNameEditing || descriptionEditing; }
+
+    // ---- The editor's step ----
+    void songNameField(c_InputDevice& input);
+    void descriptionField(c_InputDevice& input);
+    void saveTrigger(c_InputDevice& input);
+    void loadTrigger(c_InputDevice& input);
+
+    // Reads the song file named songName into the song; the status text.
+    // The song it replaced is one undo step.
+    String loadSongFile();
+    // Reads the example named songName ("examples/name" or "name"), which
+    // then keeps its name without the section; the status text.
+    String loadExampleSong();
+    // The same for a name from the song list: a file in the songs folder, or
+    // an example.
+    String loadSongNamed(const String& name, bool example = false);
+    // Reads a song file into the song, with a fresh undo history; the status
+    // text: statusFileLoaded, or statusFileNotFound when it holds nothing to
+    // load, or statusLoadingFailed when it could not be read whole (the song
+    // stays as it was either way).
+    String readSongFile(const String& path);
+    // Opens the song file given on the command line; false when it did not
+    // load.
+    bool openStartSong(const String& path);
+
+    bool songNameEditing = false;
+    bool descriptionEditing = false;
+
+private:
+    bool takeNameCharacters(c_InputDevice& input, String& text, size_t limit);
+    bool readExampleSong();
+
+    Song& song;
+    SongIdentity& identity;
+    const NoteCursor& cursor;
+    Transport& transport;
+    UndoHistory& undo;
+    UnsavedWork& unsaved;
+    String& statusText;
+};

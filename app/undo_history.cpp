@@ -1,0 +1,111 @@
+#include "app/undo_history.h"
+
+#include "app/transport.h"
+#include "app/unsaved_work.h"
+
+namespace {
+int nextSlot(int slot) { return (slot + 1) % undoSlotCount; }
+int previousSlot(int slot) { return (slot + undoSlotCount - 1) % undoSlotCount; }
+} // namespace
+
+UndoHistory::UndoHistory(Song& song, SongIdentity& identity, UnsavedWork& unsaved, Transport& transport)
+    : song(song), identity(identity), unsaved(unsaved), transport(transport)
+{
+}
+
+// The blank song is the oldest state, as a loaded one is.
+void UndoHistory::startBlank()
+{
+    for (int column = 0; column < columnCount; ++column) {
+        for (int slot = 0; slot < undoSlotCount; ++slot)
+            undoRing[column][slot] = slot < undoSlotCount / 2 ? song.patternColumns[column] : PatternColumn();
+    }
+    takeUndoSnapshot(true);
+}
+
+// A new snapshot drops every undone one (no redo past an edit) and, once the
+// ring is full, the oldest.
+void UndoHistory::takeUndoSnapshot(bool reset)
+{
+    if (reset) {
+        undoSlot = undoOldest = 1;
+    } else {
+        undoSlot = nextSlot(undoSlot);
+        if (undoSlot == undoOldest) undoOldest = nextSlot(undoOldest);
+        undoneLoad.reset();
+    }
+    undoNewest = undoSlot;
+    for (int column = 0; column < columnCount; ++column) undoRing[column][undoSlot] = song.patternColumns[column];
+}
+
+// At the oldest snapshot held this only brings it back: edits that take no
+// snapshot (volume digits, paste) are undone that way too. Once it is back,
+// the step before it is the song a LOAD replaced, if there was one.
+void UndoHistory::restoreUndoSnapshot()
+{
+    if (undoSlot == undoOldest && songBeforeLoad && columnsMatchUndoSlot()) {
+        undoneLoad = std::make_unique<EditorSong>(editorSong());
+        takeEditorSong(std::move(*songBeforeLoad));
+        songBeforeLoad.reset();
+        return;
+    }
+    if (undoSlot != undoOldest) undoSlot = previousSlot(undoSlot);
+    copyUndoSlot();
+}
+
+// Past the newest snapshot of a song whose load was undone, the load again.
+void UndoHistory::redoUndoSnapshot()
+{
+    if (undoSlot == undoNewest && undoneLoad) {
+        songBeforeLoad = std::make_unique<EditorSong>(editorSong());
+        takeEditorSong(std::move(*undoneLoad));
+        undoneLoad.reset();
+        return;
+    }
+    if (undoSlot == undoNewest) return;
+    undoSlot = nextSlot(undoSlot);
+    copyUndoSlot();
+}
+
+bool UndoHistory::columnsMatchUndoSlot() const
+{
+    for (int column = 0; column < columnCount; ++column)
+        if (song.patternColumns[column] != undoRing[column][undoSlot]) return false;
+    return true;
+}
+
+EditorSong UndoHistory::editorSong() const
+{
+    return EditorSong {song, undoRing, undoSlot, undoOldest, undoNewest,
+                       identity.songName, identity.songFilePath, unsaved.songChanged};
+}
+
+// A song a LOAD replaced, or the loaded one again, with its own undo steps,
+// name and file, shown from its start. Its unsaved changes are unsaved still.
+void UndoHistory::takeEditorSong(EditorSong&& other)
+{
+    song = std::move(other.song);
+    undoRing = std::move(other.undoRing);
+    undoSlot = other.undoSlot;
+    undoOldest = other.undoOldest;
+    undoNewest = other.undoNewest;
+    identity.songName = std::move(other.songName);
+    identity.songFilePath = std::move(other.songFilePath);
+    unsaved.songSwapped(other.songChanged);
+    transport.rewind();
+    transport.showCurrentPattern();
+}
+
+void UndoHistory::copyUndoSlot()
+{
+    for (int column = 0; column < columnCount; ++column) song.patternColumns[column] = undoRing[column][undoSlot];
+    unsaved.markSongChanged();
+}
+
+// The song a load replaced is one undo step.
+void UndoHistory::songLoaded(EditorSong before)
+{
+    songBeforeLoad = std::make_unique<EditorSong>(std::move(before));
+    undoneLoad.reset();
+    unsaved.endUnsavedState(false);
+}

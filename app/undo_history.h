@@ -1,0 +1,65 @@
+// Undo and redo: snapshots of the pattern columns in a ring, and the song a
+// LOAD replaced as the step before the loaded song's oldest snapshot.
+#pragma once
+
+#include "app/song_identity.h"
+#include "song/song_model.h"
+
+#include <array>
+#include <memory>
+
+class Transport;
+class UnsavedWork;
+
+constexpr int undoSlotCount = 32;
+
+using UndoRing = std::array<std::array<PatternColumn, undoSlotCount>, columnCount>;
+
+// Everything a LOAD replaces, kept so that Ctrl+Z can take the load back.
+struct EditorSong {
+    Song song;
+    UndoRing undoRing;
+    int undoSlot = 0, undoOldest = 0, undoNewest = 0;
+    String songName;
+    String songFilePath;
+    bool songChanged = false;
+};
+
+class UndoHistory {
+public:
+    UndoHistory(Song& song, SongIdentity& identity, UnsavedWork& unsaved, Transport& transport);
+
+    // The blank song's history: the first half of the ring holds it.
+    void startBlank();
+    // Copies the columns into the next undo slot; with reset, into slot 1,
+    // which becomes the oldest reachable state.
+    void takeUndoSnapshot(bool reset = false);
+    // Steps back one snapshot, never past the oldest one held, and restores it.
+    void restoreUndoSnapshot();
+    // Steps forward again over undone snapshots and restores that one.
+    void redoUndoSnapshot();
+    // The editor's song with its history, names and unsaved state.
+    EditorSong editorSong() const;
+    // A LOAD replaced the song given: that is one undo step now.
+    void songLoaded(EditorSong before);
+
+    // Snapshots share the columns that did not change between them.
+    UndoRing undoRing;
+    int undoSlot = 0;    // the snapshot shown
+    int undoOldest = 0;  // the oldest snapshot still held
+    int undoNewest = 0;  // the newest snapshot, the end of redo
+    // The song a LOAD replaced: one undo step before the loaded song's
+    // oldest snapshot. And the loaded song while that step is undone, for redo.
+    std::unique_ptr<EditorSong> songBeforeLoad;
+    std::unique_ptr<EditorSong> undoneLoad;
+
+private:
+    void takeEditorSong(EditorSong&& song);
+    bool columnsMatchUndoSlot() const;
+    void copyUndoSlot();
+
+    Song& song;
+    SongIdentity& identity;
+    UnsavedWork& unsaved;
+    Transport& transport;
+};
