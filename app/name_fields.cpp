@@ -75,7 +75,7 @@ void c_SoundEngine::descriptionField()
 // whenever that ends Editing.
 void c_SoundEngine::holdInStandby()
 {
-    if (transportState != stateStandby) statusText = U"Standby...";
+    if (transportState != stateStandby) statusText = statusStandby;
     transportState = stateStandby;
     stopAllChannels();
 }

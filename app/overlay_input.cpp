@@ -224,7 +224,7 @@ void c_SoundEngine::toggleAudition()
         cursorRow = 1;
         rowInPattern = 0;
         transportState = stateStandby;
-        statusText = U"Standby...";
+        statusText = statusStandby;
     }
     stopAllChannels();
     auto listened = std::make_shared<c_kovoPlay>();

@@ -1,5 +1,6 @@
 #include "app/sound_engine.h"
 
+#include "app/status_texts.h"
 #include "audio/sound.h"
 #include "graphics/font.h"
 #include "graphics/image.h"
@@ -46,7 +47,7 @@ void c_SoundEngine::create()
     cursorRow = 1;
     positions.fill(0);
     player = std::make_shared<c_kovoPlay>();
-    statusText = U"Standby...";
+    statusText = statusStandby;
     readMidiSettings();
     readNoteKeySetting();
     readKeyFile();

@@ -1,6 +1,7 @@
 #include "app/sound_engine.h"
 
 #include "app/recovery_file.h"
+#include "app/status_texts.h"
 #include "host/game.h"
 #include "io/text_file.h"
 
@@ -132,7 +133,7 @@ void c_SoundEngine::reportRecoveryWrite(bool kept, bool closing)
         recoveryFailing = false;
         return;
     }
-    statusText = U"Unsaved song not kept!";
+    statusText = statusUnsavedNotKept;
     if (!recoveryFailing || closing) {
         String where = recoveryFile().empty() ? recoveryFilePath(1) : recoveryFile();
         std::fprintf(stderr, "kovo-tracker: the unsaved song could not be written to %s%s\n",
@@ -172,5 +173,5 @@ void c_SoundEngine::restoreUnsavedSong()
     songChanged = true;
     recoveryHolds = songFileFullPath();
     recoveryIsCurrentSong = true;
-    statusText = U"Unsaved song restored";
+    statusText = statusUnsavedRestored;
 }

@@ -2,6 +2,7 @@
 
 #include "song/song_file.h"
 #include "app/key_table.h"
+#include "app/status_texts.h"
 #include "app/user_input.h"
 #include "audio/sound.h"
 #include "player/kovo_play.h"
@@ -96,10 +97,10 @@ void c_SoundEngine::toggleEditing()
     stopAllChannels();
     if (transportState == stateStandby) {
         transportState = stateEditing;
-        statusText = U"Editing...";
+        statusText = statusEditing;
     } else {
         transportState = stateStandby;
-        statusText = U"Standby...";
+        statusText = statusStandby;
     }
 }
 
@@ -135,7 +136,7 @@ void c_SoundEngine::togglePlayback()
         cursorRow = 1;
         rowInPattern = 0;
         transportState = stateStandby;
-        statusText = U"Standby...";
+        statusText = statusStandby;
         return;
     }
     startPlayback();
@@ -182,7 +183,7 @@ void c_SoundEngine::runEditingBranch()
 
 void c_SoundEngine::tickPlayback()
 {
-    statusText = U"Playing...";
+    statusText = statusPlaying;
     advanceRowClock();
     if (!player) return;
     player->channelLevels = channelLevels;
