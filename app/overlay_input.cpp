@@ -171,7 +171,7 @@ void c_SoundEngine::songListKeys()
 void c_SoundEngine::songListMouse()
 {
     if (!clicked(input(), overlayArea)) return;
-    int line = static_cast<int>((input().pointerY() - overlayArea.top) / 12);
+    int line = static_cast<int>((input().pointerY() - overlayArea.top) / layout::rowHeight);
     int index = songList.top() + line - songListFirstEntryLine;
     if (line < songListFirstEntryLine || line >= songListFirstEntryLine + songListEntryLines ||
         index >= songList.shownCount())

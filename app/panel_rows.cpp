@@ -1,11 +1,12 @@
 #include "app/panel_rows.h"
 
+#include "app/screen_layout.h"
 #include "app/sound_engine.h"
 
 namespace {
 
-constexpr float panelX = 561;  // the instrument panel's buttons
-constexpr float settingsX = 473;
+constexpr float panelX = layout::instrumentSpinnersX;
+constexpr float settingsX = layout::settingsSpinnersX;
 
 int& slot(c_SoundEngine& e, int n) { return e.instrumentParams[e.currentInstrument * slotsPerInstrument + n]; }
 int slotValue(const c_SoundEngine& e, int n) { return instrumentSlot(e, e.currentInstrument, n); }
@@ -38,7 +39,7 @@ constexpr std::array<PanelRow, panelRowCount> panelRows = {{
     {U"         ARP:", panelX, 228, 0, 12, [](const c_SoundEngine& e) { return slotValue(e, slotArpFirst); },
      [](c_SoundEngine& e, int v) { slot(e, slotArpFirst) = v; },
      [](const c_SoundEngine& e) { return slotValue(e, slotArpFirst) * 16 + slotValue(e, slotArpSecond); }, true, true},
-    {nullptr, 593, 228, 0, 12, [](const c_SoundEngine& e) { return slotValue(e, slotArpSecond); },
+    {nullptr, layout::secondDigitSpinnersX, 228, 0, 12, [](const c_SoundEngine& e) { return slotValue(e, slotArpSecond); },
      [](c_SoundEngine& e, int v) { slot(e, slotArpSecond) = v; }, nullptr, true, true},
     {U"         SPD:", panelX, 240, 0, 15, [](const c_SoundEngine& e) { return slotValue(e, slotArpSpeed); },
      [](c_SoundEngine& e, int v) { slot(e, slotArpSpeed) = v; }, nullptr, true, true},
@@ -51,7 +52,7 @@ constexpr std::array<PanelRow, panelRowCount> panelRows = {{
     {U"         E2P:", panelX, 216, 0, 15, [](const c_SoundEngine& e) { return lowNibble(e, slotE2pRpt); },
      [](c_SoundEngine& e, int v) { setLowNibble(e, slotE2pRpt, v); }, nullptr, true, true},
     // The position number is shown on the top row, in the position list.
-    {nullptr, 385, 12, 0, 255, [](const c_SoundEngine& e) { return e.positions[e.currentPosition]; },
+    {nullptr, layout::navigationRow.x, layout::navigationRow.y, 0, 255, [](const c_SoundEngine& e) { return e.positions[e.currentPosition]; },
      [](c_SoundEngine& e, int v) { e.positions[e.currentPosition] = v; }, nullptr, true, false},
 }};
 
