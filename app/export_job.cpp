@@ -5,6 +5,7 @@
 #include "app/export_job.h"
 
 #include "app/cell_text.h"
+#include "app/status_texts.h"
 #include "export/background_export.h"
 #include "host/game.h"
 #include "host/settings_file.h"
@@ -13,12 +14,10 @@
 #include <cstdio>
 
 namespace {
-constexpr char32_t statusExportFailed[] = U"Export Failed!";
 constexpr char formatKey[] = "export_format";
 // While playing, the transport writes its status every step; the outcome of
 // an export stays in view over it this long.
 constexpr int outcomeSteps = 2 * 50;
-constexpr char32_t playingStatus[] = U"Playing...";
 
 // The status row has room for "Export Failed!" only; the reason goes to
 // standard error, as the command-line export gives it.
@@ -65,7 +64,7 @@ void ExportJob::cycleExportFormat()
 {
     exportFormat = nextFormat(exportFormat);
     writeSetting(settingsFilePath(), formatKey, formatInfo(exportFormat).name);
-    showExportOutcome(U"Export format: " + widen(formatInfo(exportFormat).label));
+    showExportOutcome(statusExportFormat + widen(formatInfo(exportFormat).label));
 }
 
 // WAV unless the settings file names another format.
@@ -80,18 +79,18 @@ void ExportJob::readFormatSetting()
 void ExportJob::followExport()
 {
     if (!songExport) {
-        if (exportOutcomeSteps > 0 && --exportOutcomeSteps > 0 && statusText == playingStatus)
+        if (exportOutcomeSteps > 0 && --exportOutcomeSteps > 0 && statusText == statusPlaying)
             statusText = exportOutcome;
         return;
     }
     if (!songExport->finished()) {
-        statusText = U"Exporting " + intText(songExport->percent()) + U"%";
+        statusText = statusExporting + intText(songExport->percent()) + U"%";
         return;
     }
     const ExportResult& result = songExport->result();
     if (result.outcome != ExportOutcome::done && result.outcome != ExportOutcome::cancelled)
         reportExportProblem(result.message);
-    showExportOutcome(result.outcome == ExportOutcome::done ? U"Exported " + exportName : statusExportFailed);
+    showExportOutcome(result.outcome == ExportOutcome::done ? statusExported + exportName : statusExportFailed);
     songExport.reset();
 }
 

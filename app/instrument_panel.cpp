@@ -3,6 +3,8 @@
 #include "app/cell_text.h"
 #include "app/panel_rows.h"
 #include "app/screen_colours.h"
+#include "app/screen_fill.h"
+#include "app/screen_layout.h"
 #include "graphics/font.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_context.h"
@@ -23,26 +25,20 @@ struct PlacedText {
 
 // Menu words, the logo (the name in block letters made of "[" glyphs) and the
 // description label.
+constexpr float logoLine(int line) { return layout::logoTop + layout::rowHeight * static_cast<float>(line); }
+
 constexpr PlacedText panelWords[] = {
-    {U"LOAD SAVE", 391, 441},
-    {U"EDIT UNDO", 520, 343},
-    {U"COPYBLOCK", 520, 363},
-    {U"PASTE@POS", 520, 383},
-    {U"[ [ [[[ [ [ [[[", 425, 40},
-    {U"[ [ [ [ [ [ [ [", 425, 52},
-    {U"[[  [ [ [ [ [ [", 425, 64},
-    {U"[ [ [ [  [  [ [", 425, 76},
-    {U"[ [ [[[  [  [[[", 425, 88},
-    {U"Description:", 442, 106},
+    {U"LOAD SAVE", layout::loadSaveLabel.x, layout::loadSaveLabel.y},
+    {U"EDIT UNDO", layout::menuColumnX, layout::editUndoLabelY},
+    {U"COPYBLOCK", layout::menuColumnX, layout::copyBlockLabelY},
+    {U"PASTE@POS", layout::menuColumnX, layout::pasteBlockLabelY},
+    {U"[ [ [[[ [ [ [[[", layout::logoX, logoLine(0)},
+    {U"[ [ [ [ [ [ [ [", layout::logoX, logoLine(1)},
+    {U"[[  [ [ [ [ [ [", layout::logoX, logoLine(2)},
+    {U"[ [ [ [  [  [ [", layout::logoX, logoLine(3)},
+    {U"[ [ [[[  [  [[[", layout::logoX, logoLine(4)},
+    {U"Description:", layout::descriptionLabel.x, layout::descriptionLabel.y},
 };
-
-struct Point {
-    float x, y;
-};
-
-constexpr Point navigationRow {385, 12};
-
-constexpr float glyphAdvance = 11;
 
 } // namespace
 
@@ -64,15 +60,18 @@ void c_SoundEngine::composePanel(BodyView& view) const
 // the cursor.
 void c_SoundEngine::composeTextCursor(BodyView& view) const
 {
-    CaretPlace description {true, static_cast<float>(view.description.size()) * glyphAdvance + 385, 123};
+    using layout::glyphAdvance;
+    CaretPlace description {true, static_cast<float>(view.description.size()) * glyphAdvance + layout::descriptionCaretX,
+                            layout::descriptionText.y};
     view.carets = {};
     if (files.songNameEditing) {
-        view.carets[0] = {true, static_cast<float>(std::min(identity.songName.size(), shownNameLength)) * glyphAdvance, 441};
+        float nameEnd = static_cast<float>(std::min(identity.songName.size(), shownNameLength)) * glyphAdvance;
+        view.carets[0] = {true, nameEnd + layout::songNameText.x, layout::songNameText.y};
         if (files.descriptionEditing) view.carets[1] = description;
     } else if (files.descriptionEditing) {
         view.carets[0] = description;
     } else {
-        view.carets[0] = {true, static_cast<float>(cursor.column * 33), static_cast<float>(cursor.row * 12)};
+        view.carets[0] = {true, layout::cursorColumnAdvance * static_cast<float>(cursor.column), layout::rowTextY(cursor.row)};
     }
 }
 
@@ -81,17 +80,17 @@ void c_SoundEngine::drawPanelTexts(const BodyView& view)
     tint(colours::text);
     for (const PlacedText& word : panelWords) drawString(word.text, word.x, word.y);
     tint(colours::grid);
-    fillRect(394, 122, 236, 18);
-    fillRect(4, 440, 385, 18);
+    fillRect(layout::descriptionBox);
+    fillRect(layout::songNameBox);
     tint(colours::description);
-    drawString(view.description, 396, 123);
+    drawString(view.description, layout::descriptionText.x, layout::descriptionText.y);
     tint(colours::text);
     size_t line = 0;
     for (const PanelRow& row : panelRows) {
-        if (row.label) drawString(view.parameterLines[line++], 385, row.y);
+        if (row.label) drawString(view.parameterLines[line++], layout::parameterTextX, row.y);
     }
-    drawString(view.layoutLine, 520, 440);
-    drawString(view.songNameLine, 0, 441);
+    drawString(view.layoutLine, layout::layoutLine.x, layout::layoutLine.y);
+    drawString(view.songNameLine, layout::songNameText.x, layout::songNameText.y);
 }
 
 // The text cursor is drawn before the grid text, so it stands behind it.
@@ -111,5 +110,5 @@ void c_SoundEngine::drawButtonImages()
             if (row.drawsFace) drawImageFrame(buttonImage, row.x, row.y, 0);
         }
     }
-    if (navRowImage) drawImageFrame(navRowImage, navigationRow.x, navigationRow.y, 0);
+    if (navRowImage) drawImageFrame(navRowImage, layout::navigationRow.x, layout::navigationRow.y, 0);
 }

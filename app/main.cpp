@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "app/screen_layout.h"
 #include "app/sound_engine.h"
 #include "graphics/graphics_context.h"
 #include "framework/entry.h"
@@ -10,7 +11,8 @@
 namespace {
 // The title names the two keys a newcomer needs first: every other key is
 // in the help, every song in the list. The window's picture stays as it is.
-const BBWindowPicture trackerWindow {U"Kovo Tracker v" KOVO_VERSION U" - Ctrl+H: keys, Ctrl+O: songs", 640, 475};
+const BBWindowPicture trackerWindow {U"Kovo Tracker v" KOVO_VERSION U" - Ctrl+H: keys, Ctrl+O: songs",
+                                     layout::windowWidth, layout::windowHeight};
 } // namespace
 
 int main(int argc, char** argv)

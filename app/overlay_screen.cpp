@@ -27,7 +27,6 @@ constexpr char32_t auditionHint[] = U"Playing: F1 or a move stops it";
 constexpr std::u32string_view guardMessage = U"Unsaved changes: Enter again to load";
 constexpr char32_t helpTitle[] = U"KEYS AND BUTTONS";
 constexpr char32_t helpHint[] = U"Page Up/Down: page  Esc: close";
-constexpr float lineHeight = 12;
 
 const Colour& inkColour(OverlayView::Ink ink)
 {
@@ -64,8 +63,6 @@ String cutToWidth(const String& text)
 {
     return text.size() <= overlayColumns ? text : text.substr(0, overlayColumns - 1) + U"~";
 }
-
-float lineY(int line) { return lineHeight + lineHeight * static_cast<float>(line); }
 
 } // namespace
 
@@ -107,7 +104,7 @@ void c_SoundEngine::composeSongList(OverlayView& view) const
     String find = findLabel + shownText(overlays.songList.filter());
     view.lines[1] = withRightPart(find, count);
     size_t caretCell = std::min(find.size(), overlayColumns - count.size() - 1);
-    view.caret = {true, static_cast<float>((caretCell - 1) * 11), lineY(1)};
+    view.caret = {true, layout::glyphAdvance * static_cast<float>(caretCell - 1), overlayLineY(1)};
     view.lines[2] = songListHeader;
     view.inks[2] = OverlayView::heading;
     int first = Overlays::songListFirstEntryLine;
@@ -157,19 +154,19 @@ void c_SoundEngine::drawOverlay(const OverlayView& view)
     // Text drawn at x = 0 inks the frame's edge left of the grid: the grid's
     // row numbers there go too.
     tint(colours::frame);
-    fillRect(0, lineHeight, area.left, area.bottom - lineHeight);
+    fillRect(0, layout::rowHeight, area.left, area.bottom - layout::rowHeight);
     tint(colours::grid);
     fillRect(area.left, area.top, area.right - area.left, area.bottom - area.top);
     if (view.highlightLine >= 0) {
         tint(colours::cursorBar);
-        fillRect(area.left, area.top + lineHeight * static_cast<float>(view.highlightLine), area.right - area.left,
-                 lineHeight);
+        fillRect(area.left, area.top + layout::rowHeight * static_cast<float>(view.highlightLine), area.right - area.left,
+                 layout::rowHeight);
     }
     for (int line = 0; line < Overlays::overlayLines; ++line) {
         if (view.lines[line].empty()) continue;
         const Colour& ink = inkColour(view.inks[line]);
         tint(ink);
-        drawString(view.lines[line], 0, lineY(line));
+        drawString(view.lines[line], 0, overlayLineY(line));
     }
     if (view.caret.shown) {
         tint(colours::caret);

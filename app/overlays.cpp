@@ -184,7 +184,7 @@ void Overlays::songListKeys(c_InputDevice& input)
 void Overlays::songListMouse(c_InputDevice& input)
 {
     if (!clicked(input, overlayArea)) return;
-    int line = static_cast<int>((input.pointerY() - overlayArea.top) / 12);
+    int line = static_cast<int>((input.pointerY() - overlayArea.top) / layout::rowHeight);
     int index = songList.top() + line - songListFirstEntryLine;
     if (line < songListFirstEntryLine || line >= songListFirstEntryLine + songListEntryLines ||
         index >= songList.shownCount())

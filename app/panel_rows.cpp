@@ -1,11 +1,12 @@
 #include "app/panel_rows.h"
 
+#include "app/screen_layout.h"
 #include "app/screen_record.h"
 
 namespace {
 
-constexpr float panelX = 561;  // the instrument panel's buttons
-constexpr float settingsX = 473;
+constexpr float panelX = layout::instrumentSpinnersX;
+constexpr float settingsX = layout::settingsSpinnersX;
 
 int& slot(PanelValues& e, int n) { return e.song.instrumentParams[e.cursor.instrument * slotsPerInstrument + n]; }
 int slotValue(const PanelValues& e, int n) { return instrumentSlot(e.song, e.cursor.instrument, n); }
@@ -38,7 +39,7 @@ constexpr std::array<PanelRow, panelRowCount> panelRows = {{
     {U"         ARP:", panelX, 228, 0, 12, [](const PanelValues& e) { return slotValue(e, slotArpFirst); },
      [](PanelValues& e, int v) { slot(e, slotArpFirst) = v; },
      [](const PanelValues& e) { return slotValue(e, slotArpFirst) * 16 + slotValue(e, slotArpSecond); }, true, true},
-    {nullptr, 593, 228, 0, 12, [](const PanelValues& e) { return slotValue(e, slotArpSecond); },
+    {nullptr, layout::secondDigitSpinnersX, 228, 0, 12, [](const PanelValues& e) { return slotValue(e, slotArpSecond); },
      [](PanelValues& e, int v) { slot(e, slotArpSecond) = v; }, nullptr, true, true},
     {U"         SPD:", panelX, 240, 0, 15, [](const PanelValues& e) { return slotValue(e, slotArpSpeed); },
      [](PanelValues& e, int v) { slot(e, slotArpSpeed) = v; }, nullptr, true, true},
@@ -51,7 +52,7 @@ constexpr std::array<PanelRow, panelRowCount> panelRows = {{
     {U"         E2P:", panelX, 216, 0, 15, [](const PanelValues& e) { return lowNibble(e, slotE2pRpt); },
      [](PanelValues& e, int v) { setLowNibble(e, slotE2pRpt, v); }, nullptr, true, true},
     // The position number is shown on the top row, in the position list.
-    {nullptr, 385, 12, 0, 255, [](const PanelValues& e) { return e.song.positions[e.position]; },
+    {nullptr, layout::navigationRow.x, layout::navigationRow.y, 0, 255, [](const PanelValues& e) { return e.song.positions[e.position]; },
      [](PanelValues& e, int v) { e.song.positions[e.position] = v; }, nullptr, true, false},
 }};
 

@@ -2,6 +2,8 @@
 
 #include "app/cell_text.h"
 #include "app/screen_colours.h"
+#include "app/screen_fill.h"
+#include "app/screen_layout.h"
 #include "graphics/font.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_context.h"
@@ -10,8 +12,7 @@ namespace {
 
 constexpr int repaintInterval = 3;  // update steps between full repaints
 constexpr int meterFloor = 2;
-constexpr int meterTop = 64;
-constexpr float titleBarBottom = 14;
+constexpr int meterTop = static_cast<int>(layout::meterHeight);
 
 // The grid reads past the last pattern slot while it plays the last rows of
 // pattern 255; such cells show as blank.
@@ -100,13 +101,13 @@ void c_SoundEngine::composeBody(int base, BodyView& view) const
 void c_SoundEngine::drawBody(const BodyView& view)
 {
     tint(colours::frame);
-    fillRect(0, 0, 640, 475);
+    fillRect(layout::frame);
     tint(colours::grid);
-    fillRect(2, 14, 380, 385);
+    fillRect(layout::gridBack);
     tint(colours::frame);
-    fillRect(303, 14, 2, 387);
+    fillRect(layout::gridDivider);
     tint(colours::positionMark);
-    fillRect(305, 14, 77, 12);
+    fillRect(layout::positionMark);
     drawPanelTexts(view);
     drawCursorBarAndBlock(view);
     drawTextCursor(view);
@@ -120,10 +121,10 @@ void c_SoundEngine::drawBody(const BodyView& view)
 MarkerView c_SoundEngine::playMarkerView() const
 {
     MarkerView view;
-    view.markedY = static_cast<float>(transport.rowInPattern * 12 + 2);
+    view.markedY = layout::rowBarY(transport.rowInPattern);
     if (song.speed >= repaintInterval) {
         view.erases = true;
-        view.erasedY = static_cast<float>(transport.rowInPattern * 12 - 10);
+        view.erasedY = layout::rowBarY(transport.rowInPattern - 1);
     } else if (markerShown) {
         view.erases = true;
         view.erasedY = markerShownY;
@@ -139,15 +140,15 @@ void c_SoundEngine::paintPlayMarker()
     if (trackScreenChanges && screenRecord.markerValid && view == screenRecord.marker) return;
     if (view.erases) {
         tint(colours::grid);
-        strokeLine(2, view.erasedY, 303, view.erasedY);
+        strokeLine(layout::gridLeft, view.erasedY, layout::gridRight, view.erasedY);
     }
     tint(colours::statusText);
-    strokeLine(2, view.markedY, 303, view.markedY);
+    strokeLine(layout::gridLeft, view.markedY, layout::gridRight, view.markedY);
     screenRecord.marker = view;
     screenRecord.markerValid = true;
     // The lines cross the grid's text, and near the top the title bar.
     screenRecord.bodyValid = false;
-    if (view.markedY < titleBarBottom || (view.erases && view.erasedY < titleBarBottom))
+    if (view.markedY < layout::titleBarBottom || (view.erases && view.erasedY < layout::titleBarBottom))
         screenRecord.titleBarValid = false;
 }
 
@@ -157,9 +158,9 @@ void c_SoundEngine::drawHeaderAndStatus()
     bool playing = transport.transportState == statePlaying;
     if (!trackScreenChanges || !screenRecord.transportValid || screenRecord.transportPlaying != playing) {
         tint(colours::frame);
-        fillRect(520, 323, 570, 16);
+        fillRect(layout::transportLabelBack);
         tint(colours::text);
-        drawString(playing ? U"STOP HOME" : U"PLAY HOME", 520, 323);
+        drawString(playing ? U"STOP HOME" : U"PLAY HOME", layout::transportLabel.x, layout::transportLabel.y);
         screenRecord.transportPlaying = playing;
         screenRecord.transportValid = true;
     }
@@ -174,9 +175,9 @@ void c_SoundEngine::drawStatusRow()
     statusRowComposed.append(U" FLW:").append(transport.followMode ? U"On" : U"Off");
     if (trackScreenChanges && screenRecord.statusRowValid && statusRowComposed == screenRecord.statusRow) return;
     tint(colours::frame);
-    fillRect(4, 408, 380, 16);
+    fillRect(layout::switchRowBack);
     tint(colours::text);
-    drawString(statusRowComposed, 0, 408);
+    drawString(statusRowComposed, layout::switchRowText.x, layout::switchRowText.y);
     std::swap(statusRowComposed, screenRecord.statusRow);
     screenRecord.statusRowValid = true;
 }
@@ -185,16 +186,15 @@ void c_SoundEngine::drawTitleBar()
 {
     if (trackScreenChanges && screenRecord.titleBarValid && statusText == screenRecord.titleBar) return;
     tint(colours::titleBar);
-    fillRect(2, 0, 640, 14);
+    fillRect(layout::titleBar);
     // A status too long for the room after "Status: " (a restored song, an
     // export's file name) takes the place of that word, so it reads whole.
     constexpr std::u32string_view label = U"POS CHN1  CHN2  CHN3  CHN4  POS ## Status: ";
-    constexpr size_t statusRoom = 15;  // cells right of the label in a 640-unit row
-    size_t column = statusText.size() > statusRoom ? label.size() - 8 : label.size();
+    size_t column = statusText.size() > layout::statusRoom ? label.size() - 8 : label.size();
     tint(colours::statusText);
-    drawString(String(column, U' ') + statusText, 0, -1);
+    drawString(String(column, U' ') + statusText, layout::titleText.x, layout::titleText.y);
     tint(colours::text);
-    drawString(String(label.substr(0, column)), 0, -1);
+    drawString(String(label.substr(0, column)), layout::titleText.x, layout::titleText.y);
     screenRecord.titleBar = statusText;
     screenRecord.titleBarValid = true;
 }
@@ -219,25 +219,25 @@ void c_SoundEngine::drawLevelMeters()
 
 void c_SoundEngine::drawLevelMeter(int channel, int level)
 {
-    float x = static_cast<float>(407 + 22 * channel);
+    float x = layout::meterLeft + layout::meterSpacing * static_cast<float>(channel);
     float height = static_cast<float>(level);
     tint(colours::frame);
-    fillRect(x, 348, 16, -64);
+    fillRect(x, layout::meterBase, layout::meterWidth, -layout::meterHeight);
     setTint(79 + height, 95 - height, 151 - height);
-    fillRect(x, 348, 16, -height);
+    fillRect(x, layout::meterBase, layout::meterWidth, -height);
 }
 
 void c_SoundEngine::drawCursorBarAndBlock(const BodyView& view)
 {
     if (view.cursorBarRow) {
         tint(colours::cursorBar);
-        fillRect(0, static_cast<float>(view.cursorBarRow * 12 + 2), 303, 12);
+        fillRect(layout::cursorBarLeft, layout::rowBarY(view.cursorBarRow), layout::gridRight - layout::cursorBarLeft,
+                 layout::rowHeight);
     }
     if (view.blockChannel) {
-        constexpr float channelX[] = {33, 99, 165, 231};
         tint(colours::block);
-        fillRect(channelX[view.blockChannel - 1], static_cast<float>(view.blockStart * 12 + 14), 72,
-                 static_cast<float>(view.blockRows * 12));
+        fillRect(layout::blockLeft[view.blockChannel - 1], layout::rowBarY(view.blockStart + 1), layout::blockWidth,
+                 layout::rowHeight * static_cast<float>(view.blockRows));
     }
 }
 
@@ -266,13 +266,13 @@ void c_SoundEngine::composeGrid(int base, BodyView& view) const
 void c_SoundEngine::drawPatternGrid(const BodyView& view)
 {
     for (int c = 0; c < rowsPerPattern; ++c) {
-        float y = static_cast<float>(12 + 12 * c);
+        float y = layout::rowTextY(c + 1);
         // The row text starts with the row number in hex; every fourth row
         // (low digit 0, 4, 8 or C) is a beat.
         tint(hexDigitValue(view.gridRows[c][1]) % 4 == 0 ? colours::beat : colours::text);
         drawString(view.gridRows[c], 0, y);
         if (view.positionEntries[c].empty()) continue;
         tint(colours::text);
-        drawString(view.positionEntries[c], 297, y);
+        drawString(view.positionEntries[c], layout::positionListX, y);
     }
 }

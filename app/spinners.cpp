@@ -1,11 +1,10 @@
 #include "app/sound_engine.h"
 
 #include "app/panel_rows.h"
+#include "app/screen_layout.h"
 #include "app/user_input.h"
 
 namespace {
-
-constexpr float spinnerButtonWidth = 16;
 
 int clampTo(const PanelRow& row, int value)
 {
@@ -17,9 +16,11 @@ int clampTo(const PanelRow& row, int value)
 // range is enforced every step, clicked or not.
 int spin(const c_InputDevice& input, const PanelRow& row, int value)
 {
-    float plusX = row.x + spinnerButtonWidth;
-    ButtonRect minus {row.x, plusX, row.y + 2, row.y + 14};
-    ButtonRect plus {plusX, plusX + spinnerButtonWidth, row.y + 2, row.y + 14};
+    float plusX = row.x + layout::spinnerButtonWidth;
+    float top = row.y + layout::spinnerTop;
+    float bottom = row.y + layout::spinnerBottom;
+    ButtonRect minus {row.x, plusX, top, bottom};
+    ButtonRect plus {plusX, plusX + layout::spinnerButtonWidth, top, bottom};
     if (clicked(input, minus) && value > row.minimum) value -= 1;
     if (clicked(input, plus) && value < row.maximum) value += 1;
     return clampTo(row, value);

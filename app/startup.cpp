@@ -1,5 +1,6 @@
 #include "app/sound_engine.h"
 
+#include "app/status_texts.h"
 #include "audio/sound.h"
 #include "graphics/font.h"
 #include "graphics/image.h"
@@ -42,7 +43,7 @@ void c_SoundEngine::create()
     cursor.row = 1;
     song.positions.fill(0);
     transport.player = std::make_shared<c_kovoPlay>();
-    statusText = U"Standby...";
+    statusText = statusStandby;
     keys.readSettings(input());
     exportJob.readFormatSetting();
     if (startSongPath.empty())

@@ -1,9 +1,15 @@
-// The status row's words for what the song files and the player report.
+// The status row's words for what the transport, the song files, the
+// unsaved work and the export report; each is written here once.
 #pragma once
 
 #include "song/song_file.h"
 
 #include <array>
+
+// The transport's three states.
+constexpr char32_t statusStandby[] = U"Standby...";
+constexpr char32_t statusEditing[] = U"Editing...";
+constexpr char32_t statusPlaying[] = U"Playing...";
 
 constexpr char32_t statusFileSaved[] = U"File Saved...";
 constexpr char32_t statusEnterName[] = U"Enter a Name...";
@@ -14,6 +20,15 @@ constexpr char32_t statusFileNotFound[] = U"File not found!";
 constexpr char32_t statusNoPatternText[] = U"No Pattern Text!";
 // The file is there but the disk failed while it was read: nothing is taken.
 constexpr char32_t statusLoadingFailed[] = U"Loading Failed!";
+// The unsaved song of a session that ended without saving it.
+constexpr char32_t statusUnsavedRestored[] = U"Unsaved song restored";
+constexpr char32_t statusUnsavedNotKept[] = U"Unsaved song not kept!";
+// An export: its format chosen, its progress (before the percentage), and its
+// outcome (the done one before the file's name).
+constexpr char32_t statusExportFormat[] = U"Export format: ";
+constexpr char32_t statusExporting[] = U"Exporting ";
+constexpr char32_t statusExported[] = U"Exported ";
+constexpr char32_t statusExportFailed[] = U"Export Failed!";
 
 // Indexed by SaveOutcome.
 constexpr std::array<const char32_t*, 3> saveStatusTexts = {statusFileSaved, statusEnterName, statusSavingFailed};

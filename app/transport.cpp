@@ -1,6 +1,7 @@
 #include "app/transport.h"
 
 #include "app/audio_channels.h"
+#include "app/status_texts.h"
 #include "app/user_input.h"
 #include "player/kovo_play.h"
 #include "song/song_file.h"
@@ -31,10 +32,10 @@ void Transport::toggleEditing(const c_InputDevice& input)
     stopAllChannels();
     if (transportState == stateStandby) {
         transportState = stateEditing;
-        statusText = U"Editing...";
+        statusText = statusEditing;
     } else {
         transportState = stateStandby;
-        statusText = U"Standby...";
+        statusText = statusStandby;
     }
 }
 
@@ -71,12 +72,12 @@ void Transport::stopPlaying(bool sayStandby)
     transportState = stateStandby;
     if (!sayStandby) return;
     rowInPattern = 0;
-    statusText = U"Standby...";
+    statusText = statusStandby;
 }
 
 void Transport::holdInStandby()
 {
-    if (transportState != stateStandby) statusText = U"Standby...";
+    if (transportState != stateStandby) statusText = statusStandby;
     transportState = stateStandby;
     stopAllChannels();
 }
@@ -117,7 +118,7 @@ void Transport::wrapRow()
 
 void Transport::tickPlayback()
 {
-    statusText = U"Playing...";
+    statusText = statusPlaying;
     advanceRowClock();
     if (!player) return;
     player->channelLevels = channelLevels;

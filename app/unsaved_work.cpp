@@ -1,6 +1,7 @@
 #include "app/unsaved_work.h"
 
 #include "app/recovery_file.h"
+#include "app/status_texts.h"
 #include "app/transport.h"
 #include "host/game.h"
 #include "io/text_file.h"
@@ -140,7 +141,7 @@ void UnsavedWork::reportRecoveryWrite(bool kept, bool closing)
         recoveryFailing = false;
         return;
     }
-    statusText = U"Unsaved song not kept!";
+    statusText = statusUnsavedNotKept;
     if (!recoveryFailing || closing) {
         String where = recoveryFile().empty() ? recoveryFilePath(1) : recoveryFile();
         std::fprintf(stderr, "kovo-tracker: the unsaved song could not be written to %s%s\n",
@@ -177,6 +178,6 @@ bool UnsavedWork::restoreUnsavedSong(Song& into, SongIdentity& names, NoteCursor
     songChanged = true;
     recoveryHolds = names.songFileFullPath();
     recoveryIsCurrentSong = true;
-    statusText = U"Unsaved song restored";
+    statusText = statusUnsavedRestored;
     return true;
 }

@@ -1,0 +1,9 @@
+// Filling the screen's rectangles, for the files that draw the screen (the
+// layout itself stays free of the drawing, so that click tests can read it).
+#pragma once
+
+#include "app/screen_layout.h"
+#include "graphics/drawing.h"
+
+// Fills the rectangle in the drawing tint.
+inline void fillRect(const ScreenRect& rect) { fillRect(rect.x, rect.y, rect.width, rect.height); }
