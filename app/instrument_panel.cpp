@@ -1,4 +1,8 @@
-#include "app/sound_engine.h"
+#include "app/screen_painter.h"
+
+#include "app/note_keys.h"
+#include "app/song_files.h"
+#include "app/transport.h"
 
 #include "app/cell_text.h"
 #include "app/panel_rows.h"
@@ -42,11 +46,12 @@ constexpr PlacedText panelWords[] = {
 
 } // namespace
 
-void c_SoundEngine::composePanel(BodyView& view) const
+void ScreenPainter::composePanel(BodyView& view) const
 {
+    PanelValues values {song, cursor, transport.currentPosition};
     size_t line = 0;
     for (const PanelRow& row : panelRows) {
-        if (row.label) view.parameterLines[line++].assign(row.label).append(byteHex(shownValue(row, const_cast<c_SoundEngine*>(this)->panelValues())));
+        if (row.label) view.parameterLines[line++].assign(row.label).append(byteHex(shownValue(row, values)));
     }
     view.description = song.instrumentDescriptions[cursor.instrument];
     view.layoutLine.assign(U"LAYOUT ").append(keys.layoutText);
@@ -58,7 +63,7 @@ void c_SoundEngine::composePanel(BodyView& view) const
 
 // " [" marks where the next character goes (text fields) or the cell under
 // the cursor.
-void c_SoundEngine::composeTextCursor(BodyView& view) const
+void ScreenPainter::composeTextCursor(BodyView& view) const
 {
     using layout::glyphAdvance;
     CaretPlace description {true, static_cast<float>(view.description.size()) * glyphAdvance + layout::descriptionCaretX,
@@ -75,7 +80,7 @@ void c_SoundEngine::composeTextCursor(BodyView& view) const
     }
 }
 
-void c_SoundEngine::drawPanelTexts(const BodyView& view)
+void ScreenPainter::drawPanelTexts(const BodyView& view)
 {
     tint(colours::text);
     for (const PlacedText& word : panelWords) drawString(word.text, word.x, word.y);
@@ -94,7 +99,7 @@ void c_SoundEngine::drawPanelTexts(const BodyView& view)
 }
 
 // The text cursor is drawn before the grid text, so it stands behind it.
-void c_SoundEngine::drawTextCursor(const BodyView& view)
+void ScreenPainter::drawTextCursor(const BodyView& view)
 {
     tint(colours::caret);
     for (const CaretPlace& caret : view.carets) {
@@ -102,7 +107,7 @@ void c_SoundEngine::drawTextCursor(const BodyView& view)
     }
 }
 
-void c_SoundEngine::drawButtonImages()
+void ScreenPainter::drawButtonImages()
 {
     tint(colours::white);
     if (buttonImage) {
@@ -111,4 +116,12 @@ void c_SoundEngine::drawButtonImages()
         }
     }
     if (navRowImage) drawImageFrame(navRowImage, layout::navigationRow.x, layout::navigationRow.y, 0);
+}
+
+void ScreenPainter::loadImages()
+{
+    fontImage = loadAsciiStripFont(U"zukafont.png", false);
+    selectFont(fontImage);
+    buttonImage = loadImageSingle(U"button1.png", 0);
+    navRowImage = loadImageSingle(U"button_navrow.png", 0);
 }

@@ -1,6 +1,9 @@
 // The song list and the key help as they are drawn over the pattern grid and
 // the position list, in the screen's font and colours.
-#include "app/sound_engine.h"
+#include "app/screen_painter.h"
+
+#include "app/overlays.h"
+#include "app/unsaved_work.h"
 
 #include "app/key_help.h"
 #include "app/screen_colours.h"
@@ -66,7 +69,7 @@ String cutToWidth(const String& text)
 
 } // namespace
 
-void c_SoundEngine::paintOverlay()
+void ScreenPainter::paintOverlay()
 {
     composeOverlay(overlayComposed);
     if (trackScreenChanges && screenRecord.overlayValid && overlayComposed == screenRecord.overlay) return;
@@ -78,7 +81,7 @@ void c_SoundEngine::paintOverlay()
 }
 
 // What the body showed before the overlay covered it, drawn again as it was.
-void c_SoundEngine::restoreBodyUnderOverlay()
+void ScreenPainter::restoreBodyUnderOverlay()
 {
     overlays.overlayLeftOnScreen = false;
     if (!screenRecord.overlayValid) return;  // a body drawn since covers it already
@@ -86,7 +89,7 @@ void c_SoundEngine::restoreBodyUnderOverlay()
     screenRecord.bodyDrawn();
 }
 
-void c_SoundEngine::composeOverlay(OverlayView& view) const
+void ScreenPainter::composeOverlay(OverlayView& view) const
 {
     for (String& line : view.lines) line.clear();
     view.inks.fill(OverlayView::text);
@@ -96,7 +99,7 @@ void c_SoundEngine::composeOverlay(OverlayView& view) const
     if (overlays.overlay == Overlay::keyHelp) composeKeyHelp(view);
 }
 
-void c_SoundEngine::composeSongList(OverlayView& view) const
+void ScreenPainter::composeSongList(OverlayView& view) const
 {
     view.lines[0] = unsaved.songChanged ? unsavedTitle : plainTitle;
     view.inks[0] = OverlayView::title;
@@ -129,7 +132,7 @@ void c_SoundEngine::composeSongList(OverlayView& view) const
     view.inks[footer + 1] = OverlayView::heading;
 }
 
-void c_SoundEngine::composeKeyHelp(OverlayView& view) const
+void ScreenPainter::composeKeyHelp(OverlayView& view) const
 {
     int pages = overlays.keyHelpPageCount();
     view.lines[0] = withRightPart(helpTitle, intText(overlays.helpPage + 1) + U"/" + intText(pages));
@@ -148,7 +151,7 @@ void c_SoundEngine::composeKeyHelp(OverlayView& view) const
     view.inks[Overlays::overlayLines - 1] = OverlayView::heading;
 }
 
-void c_SoundEngine::drawOverlay(const OverlayView& view)
+void ScreenPainter::drawOverlay(const OverlayView& view)
 {
     const ButtonRect& area = overlayArea;
     // Text drawn at x = 0 inks the frame's edge left of the grid: the grid's

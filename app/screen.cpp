@@ -1,4 +1,11 @@
-#include "app/sound_engine.h"
+#include "app/screen_painter.h"
+
+#include "app/note_keys.h"
+#include "app/overlays.h"
+#include "app/pattern_editor.h"
+#include "app/song_files.h"
+#include "app/transport.h"
+#include "app/unsaved_work.h"
 
 #include "app/cell_text.h"
 #include "app/screen_colours.h"
@@ -23,12 +30,20 @@ char32_t cellOrBlank(const String& column, int index, char32_t blank)
 
 } // namespace
 
-void c_SoundEngine::render() { renderScreen(); }
+ScreenPainter::ScreenPainter(Song& song, NoteCursor& cursor, Transport& transport, const PatternEditor& editor,
+                             Overlays& overlays, const SongFiles& files, const NoteKeys& keys,
+                             const SongIdentity& identity, const UnsavedWork& unsaved, const String& statusText,
+                             int& redrawCounter)
+    : song(song), cursor(cursor), transport(transport), editor(editor), overlays(overlays), files(files), keys(keys),
+      identity(identity), unsaved(unsaved), statusText(statusText), redrawCounter(redrawCounter)
+{
+}
 
-// The screen is never cleared: a full repaint comes every third update step
-// and the meters are repainted every frame. With change tracking on, a part
-// whose view has not changed since it was drawn is left as it stands.
-void c_SoundEngine::renderScreen()
+ScreenPainter::~ScreenPainter() = default;
+
+// With change tracking on, a part whose view has not changed since it was
+// drawn is left as it stands.
+void ScreenPainter::render()
 {
     if (redrawCounter >= repaintInterval) {
         fullRepaint();
@@ -37,7 +52,7 @@ void c_SoundEngine::renderScreen()
     drawLevelMeters();
 }
 
-void c_SoundEngine::fullRepaint()
+void ScreenPainter::fullRepaint()
 {
     bool following = transport.followMode;
     if (transport.transportState != statePlaying) {
@@ -58,18 +73,12 @@ void c_SoundEngine::fullRepaint()
 
 // Only when a row lasts fewer steps than the repaint interval can the grid
 // fall behind; at slower speeds every pattern start is seen.
-bool c_SoundEngine::followViewStale() const
+bool ScreenPainter::followViewStale() const
 {
     return song.speed < repaintInterval && (bodyShownBase != transport.patternBaseRow || bodyShownPosition != transport.currentPosition);
 }
 
-void c_SoundEngine::drawScreenBody()
-{
-    composeBody(transport.viewBase(), bodyComposed);
-    drawComposedBody();
-}
-
-void c_SoundEngine::paintBody(int base)
+void ScreenPainter::paintBody(int base)
 {
     bodyShownBase = base;
     bodyShownPosition = transport.currentPosition;
@@ -80,14 +89,14 @@ void c_SoundEngine::paintBody(int base)
 }
 
 // The body covers the whole window, so every other part is drawn again after it.
-void c_SoundEngine::drawComposedBody()
+void ScreenPainter::drawComposedBody()
 {
     drawBody(bodyComposed);
     std::swap(bodyComposed, screenRecord.body);
     screenRecord.bodyDrawn();
 }
 
-void c_SoundEngine::composeBody(int base, BodyView& view) const
+void ScreenPainter::composeBody(int base, BodyView& view) const
 {
     composeGrid(base, view);
     composePanel(view);
@@ -98,7 +107,7 @@ void c_SoundEngine::composeBody(int base, BodyView& view) const
     view.blockRows = marked ? cursor.row - editor.blockStart : 0;
 }
 
-void c_SoundEngine::drawBody(const BodyView& view)
+void ScreenPainter::drawBody(const BodyView& view)
 {
     tint(colours::frame);
     fillRect(layout::frame);
@@ -118,7 +127,7 @@ void c_SoundEngine::drawBody(const BodyView& view)
 // The marker is erased and drawn at the playing row. When rows are shorter
 // than the repaint interval the marker may have moved several rows since it
 // was drawn, so the eraser goes where it was last drawn.
-MarkerView c_SoundEngine::playMarkerView() const
+MarkerView ScreenPainter::playMarkerView() const
 {
     MarkerView view;
     view.markedY = layout::rowBarY(transport.rowInPattern);
@@ -132,7 +141,7 @@ MarkerView c_SoundEngine::playMarkerView() const
     return view;
 }
 
-void c_SoundEngine::paintPlayMarker()
+void ScreenPainter::paintPlayMarker()
 {
     MarkerView view = playMarkerView();
     markerShown = true;
@@ -152,7 +161,7 @@ void c_SoundEngine::paintPlayMarker()
         screenRecord.titleBarValid = false;
 }
 
-void c_SoundEngine::drawHeaderAndStatus()
+void ScreenPainter::drawHeaderAndStatus()
 {
     for (int k = 0; k < channelCount; ++k) channelOnTexts[k] = transport.channelLevels[k] == 1.0f ? U"on  " : U"off ";
     bool playing = transport.transportState == statePlaying;
@@ -168,7 +177,7 @@ void c_SoundEngine::drawHeaderAndStatus()
     drawTitleBar();
 }
 
-void c_SoundEngine::drawStatusRow()
+void ScreenPainter::drawStatusRow()
 {
     statusRowComposed.assign(U"    ");
     for (int k = 0; k < channelCount; ++k) statusRowComposed.append(k ? U"  " : U"").append(channelOnTexts[k]);
@@ -182,7 +191,7 @@ void c_SoundEngine::drawStatusRow()
     screenRecord.statusRowValid = true;
 }
 
-void c_SoundEngine::drawTitleBar()
+void ScreenPainter::drawTitleBar()
 {
     if (trackScreenChanges && screenRecord.titleBarValid && statusText == screenRecord.titleBar) return;
     tint(colours::titleBar);
@@ -201,7 +210,7 @@ void c_SoundEngine::drawTitleBar()
 
 // A meter jumps to the playing row's volume when a channel reads a cell, and
 // falls by two units a frame to its floor.
-void c_SoundEngine::drawLevelMeters()
+void ScreenPainter::drawLevelMeters()
 {
     int index = transport.patternBaseRow + transport.rowInPattern - 1;
     for (int k = 0; k < channelCount; ++k) {
@@ -217,7 +226,7 @@ void c_SoundEngine::drawLevelMeters()
     }
 }
 
-void c_SoundEngine::drawLevelMeter(int channel, int level)
+void ScreenPainter::drawLevelMeter(int channel, int level)
 {
     float x = layout::meterLeft + layout::meterSpacing * static_cast<float>(channel);
     float height = static_cast<float>(level);
@@ -227,7 +236,7 @@ void c_SoundEngine::drawLevelMeter(int channel, int level)
     fillRect(x, layout::meterBase, layout::meterWidth, -height);
 }
 
-void c_SoundEngine::drawCursorBarAndBlock(const BodyView& view)
+void ScreenPainter::drawCursorBarAndBlock(const BodyView& view)
 {
     if (view.cursorBarRow) {
         tint(colours::cursorBar);
@@ -243,7 +252,7 @@ void c_SoundEngine::drawCursorBarAndBlock(const BodyView& view)
 
 // 32 rows from the view row, and 32 entries of the position list from the
 // current position.
-void c_SoundEngine::composeGrid(int base, BodyView& view) const
+void ScreenPainter::composeGrid(int base, BodyView& view) const
 {
     for (int c = 0; c < rowsPerPattern; ++c) {
         int n = base + c;
@@ -263,7 +272,7 @@ void c_SoundEngine::composeGrid(int base, BodyView& view) const
     }
 }
 
-void c_SoundEngine::drawPatternGrid(const BodyView& view)
+void ScreenPainter::drawPatternGrid(const BodyView& view)
 {
     for (int c = 0; c < rowsPerPattern; ++c) {
         float y = layout::rowTextY(c + 1);

@@ -6,6 +6,7 @@
 #include "app/unsaved_work.h"
 #include "app/user_input.h"
 #include "host/data_paths.h"
+#include "host/game.h"
 #include "song/song_file.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "app/pattern_clipboard.h"
 #include "app/pattern_editor.h"
 #include "app/panel_rows.h"
-#include "app/screen_record.h"
+#include "app/screen_painter.h"
 #include "app/song_files.h"
 #include "app/song_identity.h"
 #include "app/transport.h"
@@ -19,13 +19,9 @@
 #include "framework/app.h"
 #include "song/song_model.h"
 
-#include <array>
-#include <memory>
 #include <optional>
 #include <utility>
 
-class c_Font;
-class c_Image;
 class c_InputDevice;
 enum ShortcutAction : int;
 
@@ -44,12 +40,6 @@ public:
     // Opens the song file given on the command line (startSongPath).
     void openStartSong();
 
-    // ---- Screen ----
-    void renderScreen();
-    // Repaints everything but the header, status row, transport label and
-    // meters: background, panel, cursor, grid and position list, images.
-    void drawScreenBody();
-
     // Parts are declared in the order they are built: each one's references
     // go to the song and to parts built before it.
     Song song;
@@ -67,30 +57,13 @@ public:
     int redrawCounter = 0;
     Overlays overlays {transport, files, unsaved, keys, statusText, redrawCounter};
     ExportJob exportJob {song, identity, statusText};
+    ScreenPainter painter {song, cursor, transport, editor, overlays, files, keys, identity, unsaved, statusText,
+                          redrawCounter};
 
     // Given before create: the command line's SONG, and --play (cleared
     // once playback has started, or when the song did not load).
     String startSongPath;
     bool startPlaying = false;
-
-    // ---- Resources ----
-    std::shared_ptr<c_Font> fontImage;
-    std::shared_ptr<c_Image> buttonImage;
-    std::shared_ptr<c_Image> navRowImage;
-
-    // ---- Screen ----
-    std::array<String, channelCount> channelOnTexts;
-    std::array<int, channelCount> meterLevels {};
-    // On: parts of the screen whose view has not changed are not drawn again
-    // (the picture stays the same). Off: every part is drawn at every chance.
-    bool trackScreenChanges = true;
-    ScreenRecord screenRecord;
-    // Where the body was last repainted and where the play marker stands on
-    // it, so that following can catch up with rows shorter than a repaint.
-    int bodyShownBase = -1;
-    int bodyShownPosition = -1;
-    bool markerShown = false;
-    float markerShownY = 0;
 
 private:
     c_InputDevice& input();
@@ -109,38 +82,5 @@ private:
     // what it does: the note's character and octave.
     std::optional<std::pair<char32_t, int>> noteAhead();
 
-    void fullRepaint();
-    bool followViewStale() const;
-    // Composes the body showing the grid from a view row; draws it unless it
-    // stands on screen already.
-    void paintBody(int base);
-    void composeBody(int base, BodyView& view) const;
-    void composeGrid(int base, BodyView& view) const;
-    void composePanel(BodyView& view) const;
-    void composeTextCursor(BodyView& view) const;
-    void drawComposedBody();
-    void drawBody(const BodyView& view);
-    MarkerView playMarkerView() const;
-    void paintPlayMarker();
-    void drawHeaderAndStatus();
-    void drawStatusRow();
-    void drawTitleBar();
-    void drawLevelMeters();
-    void drawLevelMeter(int channel, int level);
-    void drawCursorBarAndBlock(const BodyView& view);
-    void drawPatternGrid(const BodyView& view);
-    void drawPanelTexts(const BodyView& view);
-    void drawTextCursor(const BodyView& view);
-    void drawButtonImages();
-    void paintOverlay();
-    void composeOverlay(OverlayView& view) const;
-    void composeSongList(OverlayView& view) const;
-    void composeKeyHelp(OverlayView& view) const;
-    void drawOverlay(const OverlayView& view);
-    void restoreBodyUnderOverlay();
-
-    BodyView bodyComposed;
-    OverlayView overlayComposed;  // reused, so composing allocates nothing once warm
-    String statusRowComposed;
     float wheelStep = 0;
 };

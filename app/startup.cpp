@@ -32,10 +32,7 @@ void c_SoundEngine::create()
 {
     setUpdateRate(50);
     removeInterruptedSaves();
-    fontImage = loadAsciiStripFont(U"zukafont.png", false);
-    selectFont(fontImage);
-    buttonImage = loadImageSingle(U"button1.png", 0);
-    navRowImage = loadImageSingle(U"button_navrow.png", 0);
+    painter.loadImages();
     traceStartup("font and buttons");
     song.patternColumns = blankColumns();
     undo.startBlank();
@@ -83,3 +80,5 @@ void c_SoundEngine::openStartSong()
 {
     if (!files.openStartSong(startSongPath)) startPlaying = false;
 }
+
+void c_SoundEngine::render() { painter.render(); }

@@ -99,7 +99,7 @@ void c_SoundEngine::runShortcut(ShortcutAction action)
 // that the grid stands under the playing song as it does after F1.
 void c_SoundEngine::playAtStart()
 {
-    if (!startPlaying || bodyShownBase < 0) return;
+    if (!startPlaying || !painter.bodyShown()) return;
     startPlaying = false;
     transport.startPlaybackFromStart();
 }

@@ -32,7 +32,7 @@ protected:
     {
         TearDown();
         SetUp();
-        engine->trackScreenChanges = tracking;
+        engine->painter.trackScreenChanges = tracking;
         recording = {};
         playScript();
         return recording;

@@ -39,7 +39,7 @@ protected:
 
 TEST_F(ExportStatus, TheStatusRowShowsHowFarTheExportIsWhilePlaying)
 {
-    engine->trackScreenChanges = true;
+    engine->painter.trackScreenChanges = true;
     const String name = U"x" + intText(getpid() % 10000);  // the row has room for 23 cells
     wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
     engine->identity.songName = name;

@@ -12,7 +12,7 @@ protected:
     void SetUp() override
     {
         ScreenFixture::SetUp();
-        engine->trackScreenChanges = true;
+        engine->painter.trackScreenChanges = true;
     }
 
     void control(int key)

@@ -109,7 +109,7 @@ TEST_F(Panel, HeaderStatusRowAndTransportLabel)
     EXPECT_EQ(textAt(shown, 0, -1, 43, seen::text), "POS CHN1  CHN2  CHN3  CHN4  POS ## Status: ");
     EXPECT_EQ(textAt(shown, 43 * 11, -1, 13, seen::statusText), "File Saved...");
     EXPECT_EQ(textAt(shown, 0, 408, 34, seen::text), "    on    on    off   on   FLW:Off");
-    EXPECT_EQ(engine->channelOnTexts[2], U"off ");
+    EXPECT_EQ(engine->painter.channelOnTexts[2], U"off ");
 
     // A message too long for the room after "Status: " takes that word's
     // place; what is still too long runs off the right edge and does not wrap.

@@ -1,0 +1,100 @@
+// The screen painter: composes what each part of the window shows from the
+// song and the parts' state, and draws only what changed since it was drawn.
+// The screen is never cleared: a full repaint comes every third update step
+// and the meters are repainted every frame.
+#pragma once
+
+#include "app/note_cursor.h"
+#include "app/screen_record.h"
+#include "app/song_identity.h"
+#include "song/song_model.h"
+
+#include <array>
+#include <memory>
+
+class c_Font;
+class c_Image;
+class NoteKeys;
+class Overlays;
+class PatternEditor;
+class SongFiles;
+class Transport;
+class UnsavedWork;
+
+class ScreenPainter {
+public:
+    // What it shows: the song and the parts whose state is on screen;
+    // redrawCounter counts the update steps since the last full repaint.
+    ScreenPainter(Song& song, NoteCursor& cursor, Transport& transport, const PatternEditor& editor,
+                  Overlays& overlays, const SongFiles& files, const NoteKeys& keys, const SongIdentity& identity,
+                  const UnsavedWork& unsaved, const String& statusText, int& redrawCounter);
+    ~ScreenPainter();
+
+    // The font and the button images.
+    void loadImages();
+    void render();
+    // The body has been drawn once: the grid stands on screen.
+    bool bodyShown() const { return bodyShownBase >= 0; }
+
+    std::array<String, channelCount> channelOnTexts;
+    std::array<int, channelCount> meterLevels {};
+    // On: parts of the screen whose view has not changed are not drawn again
+    // (the picture stays the same). Off: every part is drawn at every chance.
+    bool trackScreenChanges = true;
+    ScreenRecord screenRecord;
+
+private:
+    void fullRepaint();
+    bool followViewStale() const;
+    // Composes the body showing the grid from a view row; draws it unless it
+    // stands on screen already.
+    void paintBody(int base);
+    void composeBody(int base, BodyView& view) const;
+    void composeGrid(int base, BodyView& view) const;
+    void composePanel(BodyView& view) const;
+    void composeTextCursor(BodyView& view) const;
+    void drawComposedBody();
+    void drawBody(const BodyView& view);
+    MarkerView playMarkerView() const;
+    void paintPlayMarker();
+    void drawHeaderAndStatus();
+    void drawStatusRow();
+    void drawTitleBar();
+    void drawLevelMeters();
+    void drawLevelMeter(int channel, int level);
+    void drawCursorBarAndBlock(const BodyView& view);
+    void drawPatternGrid(const BodyView& view);
+    void drawPanelTexts(const BodyView& view);
+    void drawTextCursor(const BodyView& view);
+    void drawButtonImages();
+    void paintOverlay();
+    void composeOverlay(OverlayView& view) const;
+    void composeSongList(OverlayView& view) const;
+    void composeKeyHelp(OverlayView& view) const;
+    void drawOverlay(const OverlayView& view);
+    void restoreBodyUnderOverlay();
+
+    Song& song;
+    NoteCursor& cursor;
+    Transport& transport;
+    const PatternEditor& editor;
+    Overlays& overlays;
+    const SongFiles& files;
+    const NoteKeys& keys;
+    const SongIdentity& identity;
+    const UnsavedWork& unsaved;
+    const String& statusText;
+    int& redrawCounter;
+    std::shared_ptr<c_Font> fontImage;
+    std::shared_ptr<c_Image> buttonImage;
+    std::shared_ptr<c_Image> navRowImage;
+    // Where the body was last repainted and where the play marker stands on
+    // it, so that following can catch up with rows shorter than a repaint.
+    int bodyShownBase = -1;
+    int bodyShownPosition = -1;
+    bool markerShown = false;
+    float markerShownY = 0;
+    BodyView bodyComposed;
+    OverlayView overlayComposed;  // reused, so composing allocates nothing once warm
+    String statusRowComposed;
+};
