@@ -13,6 +13,15 @@
 
 namespace {
 using TransportSteps = TrackerFixture;
+
+// The row clock alone: a song, a cursor and the transport, no application.
+class RowClock : public ::testing::Test {
+protected:
+    Song song;
+    NoteCursor cursor;
+    String status;
+    Transport transport {song, cursor, status};
+};
 } // namespace
 
 TEST_F(TransportSteps, StartsInStandbyWithTheBlankSong)
@@ -150,31 +159,45 @@ TEST_F(TransportSteps, SpinnersCorrectOutOfRangeValuesEveryStep)
     EXPECT_EQ(engine->song.instrumentParams[8 + slotAmtSwp], 15 * 16 + 300 % 16);
 }
 
-TEST_F(TransportSteps, RowClockAdvancesEverySpeedStepsAndWrapsAtTheSongEnd)
+TEST_F(RowClock, AdvancesEverySpeedStepsAndWrapsAtTheSongEnd)
 {
-    engine->song.speed = 1;
-    engine->song.songLengthRows = 64;
-    pressAndStep(keyF2);
+    song.speed = 1;
+    song.songLengthRows = 64;
+    transport.tickCounter = -1;  // as playback starts
     int rows = 0;
     for (int i = 0; i < 200 && rows < 64; ++i) {
-        int before = engine->transport.rowInPattern;
-        step();
-        rows += engine->transport.rowInPattern != before;
+        int before = transport.rowInPattern;
+        transport.advanceRowClock();
+        rows += transport.rowInPattern != before;
     }
-    EXPECT_EQ(engine->transport.currentPosition, 0);
-    EXPECT_EQ(engine->transport.rowInPattern, 0);
+    EXPECT_EQ(transport.currentPosition, 0);
+    EXPECT_EQ(transport.rowInPattern, 0);
 }
 
-TEST_F(TransportSteps, RowClockWrapsPastTheLastPosition)
+TEST_F(RowClock, WrapsPastTheLastPosition)
 {
-    engine->song.speed = 1;
-    engine->transport.currentPosition = 255;
-    pressAndStep(keyF2);
-    engine->transport.rowInPattern = 31;
-    engine->transport.tickCounter = engine->song.speed;
-    step();
-    EXPECT_EQ(engine->transport.currentPosition, 0);
-    EXPECT_EQ(engine->transport.rowInPattern, 0);
+    song.speed = 1;
+    transport.currentPosition = 255;
+    transport.rowInPattern = 31;
+    transport.tickCounter = song.speed;
+    transport.advanceRowClock();
+    EXPECT_EQ(transport.currentPosition, 0);
+    EXPECT_EQ(transport.rowInPattern, 0);
+}
+
+// The clock knows nothing of pattern-end marks: a pattern that ends early
+// still takes its 32 rows on screen.
+TEST_F(RowClock, IgnoresPatternEndMarksAndShowsEachPositionsPattern)
+{
+    song.speed = 1;
+    transport.tickCounter = song.speed;  // every call is a row
+    song.songLengthRows = 2 * rowsPerPattern;
+    song.positions[1] = 7;
+    song.patternColumns = blankColumns();
+    song.patternColumns[0].set(3, U'-');
+    for (int i = 0; i < rowsPerPattern; ++i) transport.advanceRowClock();
+    EXPECT_EQ(transport.currentPosition, 1);
+    EXPECT_EQ(transport.patternBaseRow, 7 * rowsPerPattern);
 }
 
 // Where tmp.dat cannot be written (a folder stands in its place, as a full or

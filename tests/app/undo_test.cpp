@@ -51,6 +51,24 @@ protected:
     std::vector<String> states;  // states[k]: the note column after k notes
 };
 
+// The undo history alone, with the parts it reaches: no application, no window.
+class UndoHistoryAlone : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        song.patternColumns = blankColumns();
+        undo.startBlank();
+    }
+
+    Song song;
+    SongIdentity identity;
+    NoteCursor cursor;
+    String status;
+    Transport transport {song, cursor, status};
+    UnsavedWork unsaved {song, identity, cursor, transport, status};
+    UndoHistory undo {song, identity, unsaved, transport};
+};
+
 } // namespace
 
 TEST_F(Undo, StepsBackOneSnapshotAcrossTheWrapAndStopsAtTheOldestHeld)
@@ -180,4 +198,40 @@ TEST_F(Undo, ALoadIsOneStepThatBringsBackTheWholeSongBefore)
     EXPECT_EQ(engine->song.patternColumns[5][0], U'3');
     EXPECT_EQ(engine->identity.songFilePath, U"/somewhere/else");
     std::remove(file.c_str());
+}
+
+TEST_F(UndoHistoryAlone, AnEditWithoutASnapshotIsUndoneAtTheOldestAndIsAChange)
+{
+    song.patternColumns[4].set(0, U'8');  // a volume digit takes no snapshot of its own
+    undo.restoreUndoSnapshot();
+    EXPECT_EQ(song.patternColumns[4], blankColumn(4));
+    EXPECT_EQ(undo.undoSlot, 1);
+    EXPECT_TRUE(unsaved.songChanged);
+}
+
+TEST_F(UndoHistoryAlone, AnUndoneLoadBringsBackTheSongBeforeWithItsNamesAndUnsavedState)
+{
+    song.speed = 7;
+    identity.songName = U"before";
+    unsaved.markSongChanged();
+    EditorSong before = undo.editorSong();
+    song.speed = 11;
+    identity.songName = U"loaded";
+    identity.songFilePath = U"/elsewhere/loaded";
+    undo.takeUndoSnapshot(true);
+    undo.songLoaded(std::move(before));
+    EXPECT_FALSE(unsaved.songChanged);
+    transport.currentPosition = 5;
+
+    undo.restoreUndoSnapshot();
+    EXPECT_EQ(song.speed, 7);
+    EXPECT_EQ(identity.songName, U"before");
+    EXPECT_EQ(identity.songFilePath, U"");
+    EXPECT_TRUE(unsaved.songChanged);
+    EXPECT_EQ(transport.currentPosition, 0) << "the song comes back shown from its start";
+    undo.redoUndoSnapshot();
+    EXPECT_EQ(song.speed, 11);
+    EXPECT_EQ(identity.songName, U"loaded");
+    EXPECT_EQ(identity.songFilePath, U"/elsewhere/loaded");
+    EXPECT_FALSE(unsaved.songChanged);
 }
