@@ -1,5 +1,6 @@
 #include "app/song_files.h"
 
+#include "app/song_list.h"
 #include "app/status_texts.h"
 #include "app/transport.h"
 #include "app/undo_history.h"
