@@ -4,6 +4,7 @@
 // whether the note's cell was written and its preview channels started.
 // Prints the median and the worst of each, and whether each note was taken
 // by the first update step after JACK delivered it.
+#include "app/audio_channels.h"
 #include "app/sound_engine.h"
 #include "audio/audio_device.h"
 #include "host/glfw_game.h"
@@ -51,12 +52,12 @@ public:
     void update() override
     {
         stepsRun += 1;
-        transportState = stateEditing;
+        transport.transportState = stateEditing;
         // Every note entered takes an undo snapshot, and nothing else here does.
-        int slotBefore = undoSlot;
+        int slotBefore = undo.undoSlot;
         c_SoundEngine::update();
         if (measure.finished) glfwSetWindowShouldClose(glfwGetCurrentContext(), 1);
-        if (!measure.pending || undoSlot == slotBefore) return;
+        if (!measure.pending || undo.undoSlot == slotBefore) return;
         measure.toCell = millisSince(measure.sentAt);
         ALint state = 0;
         alGetSourcei(gxtkAudio::audio()->sourceOf(1), AL_SOURCE_STATE, &state);

@@ -44,15 +44,15 @@ void fillBusySong(c_SoundEngine& engine)
     constexpr int keyCount = static_cast<int>(std::size(keys)) - 1;
     for (int i = 0; i < columnLength; ++i) {
         for (int channel = 0; channel < channelCount; ++channel) {
-            engine.patternColumns[channel][i] = keys[(i + channel * 5) % keyCount];
-            engine.patternColumns[4 + channel][i] = U"0123456789ABCDEF"[(i + channel) % 16];
-            engine.patternColumns[8 + channel][i] = U"123456789ABCDEF"[(i / 32 + channel) % 15];
-            engine.patternColumns[12 + channel][i] = U'0' + (i + channel) % 4;
+            engine.song.patternColumns[channel][i] = keys[(i + channel * 5) % keyCount];
+            engine.song.patternColumns[4 + channel][i] = U"0123456789ABCDEF"[(i + channel) % 16];
+            engine.song.patternColumns[8 + channel][i] = U"123456789ABCDEF"[(i / 32 + channel) % 15];
+            engine.song.patternColumns[12 + channel][i] = U'0' + (i + channel) % 4;
         }
     }
-    for (int p = 0; p < maxSongPositions; ++p) engine.positions[p] = p;
-    engine.songLengthRows = maxSongPositions * rowsPerPattern;
-    for (int n = 1; n < descriptionCount; ++n) engine.instrumentDescriptions[n] = U"Instrument description";
+    for (int p = 0; p < maxSongPositions; ++p) engine.song.positions[p] = p;
+    engine.song.songLengthRows = maxSongPositions * rowsPerPattern;
+    for (int n = 1; n < descriptionCount; ++n) engine.song.instrumentDescriptions[n] = U"Instrument description";
 }
 
 struct FrameCost {
@@ -92,13 +92,13 @@ void printFrameCost(const char* kind, const FrameCost& cost)
 void measureSongFile(c_SoundEngine& engine)
 {
     double saveMs = averageMs(songRounds, [&] {
-        if (saveSong(engine, benchmarkSongName) != SaveOutcome::saved) std::printf("the save failed\n");
+        if (saveSong(engine.song, benchmarkSongName) != SaveOutcome::saved) std::printf("the save failed\n");
     });
     // The song F1 hands to the player is not synced to the disk.
-    double handOverMs = averageMs(songRounds, [&] { saveSong(engine, benchmarkSongName, Durability::cached); });
-    engine.songName = benchmarkSongName;
+    double handOverMs = averageMs(songRounds, [&] { saveSong(engine.song, benchmarkSongName, Durability::cached); });
+    engine.identity.songName = benchmarkSongName;
     double loadMs = averageMs(songRounds, [&] {
-        if (engine.loadSongFile() != U"File Loaded...") std::printf("the load failed\n");
+        if (engine.files.loadSongFile() != U"File Loaded...") std::printf("the load failed\n");
     });
     std::string path = narrow(BBGame::game()->resolvePath(String(songFolder) + benchmarkSongName));
     long bytes = 0;
@@ -127,12 +127,12 @@ int main()
     auto engine = std::make_unique<c_SoundEngine>();
     game->startRun();
     fillBusySong(*engine);
-    engine->trackScreenChanges = false;  // every part drawn: the cost of a full repaint
+    engine->painter.trackScreenChanges = false;  // every part drawn: the cost of a full repaint
 
     std::printf("Tracker screen, 640 x 475, a busy song, %d frames of each kind\n", framesPerKind);
-    engine->transportState = stateStandby;
+    engine->transport.transportState = stateStandby;
     printFrameCost("full repaint", measureFrames(*game, *engine, true));
-    engine->transportState = stateEditing;  // adds the cursor bar
+    engine->transport.transportState = stateEditing;  // adds the cursor bar
     printFrameCost("  while editing", measureFrames(*game, *engine, true));
     printFrameCost("meter-only frame", measureFrames(*game, *engine, false));
     std::printf("GL state combinations drawn with: %d\n", gameDelegate()->renderer->drawStateCount());
