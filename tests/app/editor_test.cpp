@@ -1,6 +1,14 @@
 // The pattern editor's step, driven through the input device.
 #include "tests/app/tracker_fixture.h"
 
+#include "app/note_keys.h"
+#include "app/note_preview.h"
+#include "app/pattern_editor.h"
+#include "app/song_files.h"
+#include "app/transport.h"
+#include "app/undo_history.h"
+#include "app/unsaved_work.h"
+#include "host/input_device.h"
 #include "host/key_translation.h"
 
 #include <AL/al.h>
@@ -18,6 +26,53 @@ protected:
 };
 
 constexpr int notes3 = 2;
+
+// The pattern editor alone, with the parts it reaches and an input device of
+// its own: no application, no window, no sound device.
+class EditorAlone : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        song.patternColumns = blankColumns();
+        undo.startBlank();
+        transport.transportState = stateEditing;
+    }
+
+    // One step of the editor with what came in since the last.
+    void step()
+    {
+        input.beginUpdate();
+        editor.step(input, 0);
+        input.endUpdate();
+    }
+    void pressAndStep(int key)
+    {
+        input.pressKey(key);
+        input.releaseKey(key);
+        step();
+    }
+    void typeStepwise(const String& text)
+    {
+        for (char32_t c : text) {
+            input.pushChar(static_cast<int>(c));
+            step();
+        }
+    }
+    char32_t cell(int column, int index) const { return song.patternColumns[column][index]; }
+
+    Song song;
+    NoteCursor cursor;
+    SongIdentity identity;
+    String status;
+    Transport transport {song, cursor, status};
+    UnsavedWork unsaved {song, identity, cursor, transport, status};
+    UndoHistory undo {song, identity, unsaved, transport};
+    NoteKeys keys;
+    SongFiles files {song, identity, cursor, transport, undo, unsaved, status};
+    NotePreview preview {song, cursor};
+    PatternEditor editor {song, cursor, transport, undo, unsaved, keys, preview, files};
+    c_InputDevice input;
+};
 
 } // namespace
 
@@ -40,56 +95,56 @@ TEST_F(Editor, ColumnKeysWrapAndSilenceEveryChannel)
     EXPECT_EQ(engine->cursor.column, 1);
 }
 
-TEST_F(Editor, RowKeysWrapAndAHeldArrowRepeatsFromItsThirteenthStep)
+TEST_F(EditorAlone, RowKeysWrapAndAHeldArrowRepeatsFromItsThirteenthStep)
 {
     pressAndStep(keyUp);
-    EXPECT_EQ(engine->cursor.row, 32);
+    EXPECT_EQ(cursor.row, 32);
     pressAndStep(keyDown);
-    EXPECT_EQ(engine->cursor.row, 1);
-    hold(keyDown);
+    EXPECT_EQ(cursor.row, 1);
+    input.pressKey(keyDown);
     step();
-    EXPECT_EQ(engine->cursor.row, 2);  // the press
+    EXPECT_EQ(cursor.row, 2);  // the press
     for (int i = 2; i <= 12; ++i) step();
-    EXPECT_EQ(engine->cursor.row, 2);
+    EXPECT_EQ(cursor.row, 2);
     step();  // 13th step held
-    EXPECT_EQ(engine->cursor.row, 3);
+    EXPECT_EQ(cursor.row, 3);
     step();
-    EXPECT_EQ(engine->cursor.row, 4);
-    release(keyDown);
+    EXPECT_EQ(cursor.row, 4);
+    input.releaseKey(keyDown);
     step();
-    EXPECT_EQ(engine->cursor.row, 4);
+    EXPECT_EQ(cursor.row, 4);
 }
 
-TEST_F(Editor, NoteEntryWritesNoteInstrumentOctaveAndTakesAnUndoSnapshot)
+TEST_F(EditorAlone, NoteEntryWritesNoteInstrumentOctaveAndTakesAnUndoSnapshot)
 {
-    engine->cursor.instrument = 10;
-    int slotBefore = engine->undo.undoSlot;
+    cursor.instrument = 10;
+    int slotBefore = undo.undoSlot;
     typeStepwise(U"s");
     EXPECT_EQ(cell(notes1, 0), U's');
     EXPECT_EQ(cell(instruments1, 0), U'A');
     EXPECT_EQ(cell(octaves1, 0), U'2');
     EXPECT_EQ(cell(volumes1, 0), U'8');  // a note on a silent cell gets volume 8
-    EXPECT_EQ(engine->cursor.row, 2);
-    EXPECT_EQ(engine->undo.undoSlot, slotBefore + 1);
-    EXPECT_EQ(engine->undo.undoRing[notes1][engine->undo.undoSlot][0], U's');
+    EXPECT_EQ(cursor.row, 2);
+    EXPECT_EQ(undo.undoSlot, slotBefore + 1);
+    EXPECT_EQ(undo.undoRing[notes1][undo.undoSlot][0], U's');
 
-    engine->song.patternColumns[volumes1][1] = U'C';
+    song.patternColumns[volumes1][1] = U'C';
     typeStepwise(U"q");
     EXPECT_EQ(cell(volumes1, 1), U'C');  // an entered volume stays
 
     // "." clears the cell's note, instrument and octave but keeps its volume.
-    engine->cursor.row = 1;
+    cursor.row = 1;
     typeStepwise(U".");
     EXPECT_EQ(cell(notes1, 0), U'.');
     EXPECT_EQ(cell(instruments1, 0), U'0');
     EXPECT_EQ(cell(octaves1, 0), U'0');
     EXPECT_EQ(cell(volumes1, 0), U'8');
-    EXPECT_EQ(engine->cursor.row, 2);
+    EXPECT_EQ(cursor.row, 2);
 
     // Capitals are not note keys.
     typeStepwise(U"Q");
     EXPECT_EQ(cell(notes1, 1), U'q');
-    EXPECT_EQ(engine->cursor.row, 2);
+    EXPECT_EQ(cursor.row, 2);
 }
 
 // Keys that arrive between two steps are all entered, in order, each as its
