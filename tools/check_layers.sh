@@ -13,6 +13,7 @@ layers='
 2 io
 2 graphics
 2 audio
+2 midi
 3 framework
 4 song
 5 player
@@ -27,6 +28,7 @@ tests/host framework
 tests/io io
 tests/graphics graphics
 tests/audio audio
+tests/midi midi
 tests/resources audio
 tests/songfile song
 tests/player player
@@ -41,7 +43,7 @@ tools app
 
 cd "$root"
 folders=()
-for folder in host io graphics audio framework song player export app tests tools; do
+for folder in host io graphics audio midi framework song player export app tests tools; do
     [ -d "$folder" ] && folders+=("$folder")
 done
 find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 |
