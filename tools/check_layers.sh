@@ -6,20 +6,10 @@
 set -euo pipefail
 root=${1:-"$(dirname "$0")/.."}
 
-# The libraries, low to high. One level may hold several libraries side by
-# side: a file includes its own folder and the folders of lower levels only.
-layers='
-1 host
-2 io
-2 graphics
-2 audio
-2 midi
-3 framework
-4 song
-5 player
-6 export
-7 app
-'
+# The libraries, low to high, as the build reads them: one line a level,
+# the libraries of a level side by side. A file includes its own folder and
+# the folders of lower levels only.
+layers=$(grep -E '^[a-z]' "$(dirname "$0")/../layers.txt")
 
 # Folders of tests and tools, and the highest library each may include (that
 # library and all below it). The longest matching folder counts.
@@ -43,7 +33,7 @@ tools app
 
 cd "$root"
 folders=()
-for folder in host io graphics audio midi framework song player export app tests tools; do
+for folder in $layers tests tools; do
     [ -d "$folder" ] && folders+=("$folder")
 done
 find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 |
@@ -51,7 +41,7 @@ find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 |
   awk -v layers="$layers" -v ceilings="$ceilings" '
     BEGIN {
         n = split(layers, lines, "\n")
-        for (i = 1; i <= n; i++) if (split(lines[i], f, " ") == 2) level[f[2]] = f[1]
+        for (i = 1; i <= n; i++) { k = split(lines[i], f, " "); for (j = 1; j <= k; j++) level[f[j]] = i }
         n = split(ceilings, lines, "\n")
         for (i = 1; i <= n; i++) if (split(lines[i], f, " ") == 2) ceiling[f[1]] = f[2]
         bad = 0
