@@ -36,6 +36,7 @@ folders=()
 for folder in $layers tests tools; do
     [ -d "$folder" ] && folders+=("$folder")
 done
+status=0
 find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 |
   { xargs -0 grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]+/' /dev/null || true; } |
   awk -v layers="$layers" -v ceilings="$ceilings" '
@@ -77,4 +78,18 @@ find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 |
         bad = 1
     }
     END { exit bad }
-  '
+  ' || status=1
+
+# The windowing and MIDI libraries are each called from the one library that
+# wraps them; tests and tools may use them directly.
+for rule in 'GLFW/ host' 'RtMidi.h midi'; do
+    header=${rule% *} owner=${rule#* }
+    for folder in $layers; do
+        [ "$folder" != "$owner" ] && [ -d "$folder" ] || continue
+        while IFS= read -r hit; do
+            echo "${hit%%:#*}: platform include: only $owner/ includes <$header>"
+            status=1
+        done < <(grep -rHnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<$header" "$folder" --include='*.cpp' --include='*.h' || true)
+    done
+done
+exit $status
