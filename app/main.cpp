@@ -3,7 +3,7 @@
 #include "app/sound_engine.h"
 #include "graphics/graphics_context.h"
 #include "framework/entry.h"
-#include "host/midi_input.h"
+#include "midi/midi_input.h"
 #include "host/window_scale.h"
 
 #include <cstdio>

@@ -1,6 +1,7 @@
 // The tracker screen's geometry in window units: the rectangles it fills,
 // where its texts stand, its rows and columns, and the mouse buttons. The
-// drawing and the click tests read these; no other file holds a coordinate.
+// drawing and the click tests read these; only the panel rows' table
+// (panel_rows.cpp) keeps its rows' heights beside their fields.
 #pragma once
 
 #include <cstddef>

@@ -7,7 +7,7 @@
 #include "host/console.h"
 #include "host/input_device.h"
 #include "host/key_translation.h"
-#include "host/midi_input.h"
+#include "midi/midi_input.h"
 #include "host/startup_trace.h"
 #include "host/termination_signals.h"
 

@@ -4,23 +4,15 @@
 #include "host/glfw_game.h"
 #include "host/startup_trace.h"
 #include "host/throwable.h"
-
-#include <GLFW/glfw3.h>
+#include "host/window_system.h"
 
 #include <clocale>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
 
 namespace {
-
-void onGlfwError(int error, const char* description)
-{
-    std::printf("GLFW Error: err=%i, msg=%s\n", error, description);
-    std::fflush(stdout);
-}
 
 std::vector<std::string> commandLine;
 
@@ -32,8 +24,7 @@ int runProgram(int argc, char** argv, const BBWindowPicture& picture, const std:
     // program, not even for the first GLFW error.
     std::signal(SIGPIPE, SIG_IGN);
     traceStartup("main");
-    glfwSetErrorCallback(onGlfwError);
-    if (!glfwInit()) {
+    if (!startWindowSystem()) {
         printLine(U"glfwInit failed");
         endProcess(-1);
     }
@@ -49,10 +40,10 @@ int runProgram(int argc, char** argv, const BBWindowPicture& picture, const std:
         constructApp();
         if (game->delegate()) game->runLoop();
     } catch (const ThrowableObject& error) {
-        glfwTerminate();
+        endWindowSystem();
         game->reportUncaught(error);
     }
-    glfwTerminate();
+    endWindowSystem();
     // Not a return from main: the audio library's exit handler would complain
     // about the device that is never closed.
     endProcess(0);

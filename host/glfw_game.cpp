@@ -6,7 +6,7 @@
 #include "host/joystick_layouts.h"
 #include "host/key_translation.h"
 #include "host/loop_clock.h"
-#include "host/midi_input.h"
+#include "host/input_wake.h"
 #include "host/startup_trace.h"
 
 #include <GLFW/glfw3.h>
@@ -23,8 +23,9 @@ BBGlfwGame* glfwGame() { return static_cast<BBGlfwGame*>(BBGame::game()); }
 // and by the MIDI library's thread.
 std::atomic<bool> inputArrived {false};
 
-// On the MIDI library's thread: wakes the loop from its wait for the step.
-void wakeForMidi()
+// On the thread of input that comes on its own (MIDI): wakes the loop from
+// its wait for the step.
+void wakeFromInputThread()
 {
     inputArrived.store(true);
     glfwPostEmptyEvent();
@@ -140,7 +141,7 @@ BBGlfwGame::BBGlfwGame()
 
 BBGlfwGame::~BBGlfwGame()
 {
-    setMidiArrivalWake(nullptr);
+    setInputWake(nullptr);
     if (window_) glfwDestroyWindow(window_);
 }
 
@@ -338,7 +339,7 @@ void BBGlfwGame::runLoop()
 {
     scale_ = initialWindowScale();
     createWindow(picture_.width, picture_.height, windowDecorated);
-    setMidiArrivalWake(wakeForMidi);
+    setInputWake(wakeFromInputThread);
     startRun();
     GlfwLoopClock clock;
     while (!glfwWindowShouldClose(window_)) {
@@ -349,7 +350,7 @@ void BBGlfwGame::runLoop()
         pumpEvents();
         if (!suspended_) runDueUpdates(clock);
     }
-    setMidiArrivalWake(nullptr);  // GLFW ends after the loop
+    setInputWake(nullptr);  // GLFW ends after the loop
 }
 
 void BBGlfwGame::showFrame()

@@ -6,19 +6,10 @@
 set -euo pipefail
 root=${1:-"$(dirname "$0")/.."}
 
-# The libraries, low to high. One level may hold several libraries side by
-# side: a file includes its own folder and the folders of lower levels only.
-layers='
-1 host
-2 io
-2 graphics
-2 audio
-3 framework
-4 song
-5 player
-6 export
-7 app
-'
+# The libraries, low to high, as the build reads them: one line a level,
+# the libraries of a level side by side. A file includes its own folder and
+# the folders of lower levels only.
+layers=$(grep -E '^[a-z]' "$(dirname "$0")/../layers.txt")
 
 # Folders of tests and tools, and the highest library each may include (that
 # library and all below it). The longest matching folder counts.
@@ -27,6 +18,7 @@ tests/host framework
 tests/io io
 tests/graphics graphics
 tests/audio audio
+tests/midi midi
 tests/resources audio
 tests/songfile song
 tests/player player
@@ -41,15 +33,16 @@ tools app
 
 cd "$root"
 folders=()
-for folder in host io graphics audio framework song player export app tests tools; do
+for folder in $layers tests tools; do
     [ -d "$folder" ] && folders+=("$folder")
 done
+status=0
 find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 |
   { xargs -0 grep -HnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z_]+/' /dev/null || true; } |
   awk -v layers="$layers" -v ceilings="$ceilings" '
     BEGIN {
         n = split(layers, lines, "\n")
-        for (i = 1; i <= n; i++) if (split(lines[i], f, " ") == 2) level[f[2]] = f[1]
+        for (i = 1; i <= n; i++) { k = split(lines[i], f, " "); for (j = 1; j <= k; j++) level[f[j]] = i }
         n = split(ceilings, lines, "\n")
         for (i = 1; i <= n; i++) if (split(lines[i], f, " ") == 2) ceiling[f[1]] = f[2]
         bad = 0
@@ -85,4 +78,18 @@ find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 |
         bad = 1
     }
     END { exit bad }
-  '
+  ' || status=1
+
+# The windowing and MIDI libraries are each called from the one library that
+# wraps them; tests and tools may use them directly.
+for rule in 'GLFW/ host' 'RtMidi.h midi'; do
+    header=${rule% *} owner=${rule#* }
+    for folder in $layers; do
+        [ "$folder" != "$owner" ] && [ -d "$folder" ] || continue
+        while IFS= read -r hit; do
+            echo "${hit%%:#*}: platform include: only $owner/ includes <$header>"
+            status=1
+        done < <(grep -rHnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<$header" "$folder" --include='*.cpp' --include='*.h' || true)
+    done
+done
+exit $status

@@ -8,7 +8,7 @@
 #include "app/sound_engine.h"
 #include "audio/audio_device.h"
 #include "host/glfw_game.h"
-#include "host/midi_input.h"
+#include "midi/midi_input.h"
 
 #include <AL/al.h>
 #include <GLFW/glfw3.h>

@@ -1,22 +1,34 @@
 #!/usr/bin/env bash
 # The layer check refuses an upward include in a library, between libraries
-# side by side and in a test, and lets the includes that point down pass.
+# side by side (the MIDI library beside the audio one among them) and in a
+# test, and a library other than the host or the MIDI one that includes GLFW
+# or RtMidi; it lets the includes that point down pass.
 set -u
 check=$1
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree"/{host,io,app,tests/io,tools}
+mkdir -p "$tree"/{host,io,audio,midi,framework,app,tests/io,tests/midi,tools}
 printf '#include "host/text.h"\n' > "$tree/io/fine.cpp"
 printf '#include "host/game.h"\n#include "song/song_file.h"\n#include "graphics/image.h"\n' > "$tree/app/fine.cpp"
+printf '#include "host/midi_queue.h"\n' > "$tree/midi/fine.cpp"
+printf '#include "midi/midi_input.h"\n' > "$tree/framework/fine.cpp"
+printf '#include "midi/midi_input.h"\n#include <RtMidi.h>\n' > "$tree/tests/midi/fine_test.cpp"
+printf '#include <GLFW/glfw3.h>\n' > "$tree/host/window.cpp"
 if ! "$check" "$tree"; then echo "includes that point down were refused"; exit 1; fi
 
 printf '#include "graphics/renderer.h"\n' > "$tree/host/up.cpp"
 printf '#include "audio/sound.h"\n' > "$tree/io/beside.h"
 printf '#include "song/song_file.h"\n' > "$tree/tests/io/up_test.cpp"
+printf '#include "midi/midi_input.h"\n' > "$tree/audio/beside.cpp"
+printf '#include "framework/app.h"\n' > "$tree/midi/up.cpp"
+printf '#include "framework/app.h"\n' > "$tree/tests/midi/up_test.cpp"
+printf '#include <cstdio>\n#include <GLFW/glfw3.h>\n' > "$tree/framework/entry.cpp"
+printf '#include <RtMidi.h>\n' > "$tree/host/midi.cpp"
 output=$("$check" "$tree") && { echo "upward includes passed"; exit 1; }
 status=0
-for expected in "host/up.cpp:1:" "io/beside.h:1:" "tests/io/up_test.cpp:1:"; do
+for expected in "host/up.cpp:1:" "io/beside.h:1:" "tests/io/up_test.cpp:1:" "audio/beside.cpp:1:" "midi/up.cpp:1:" \
+    "tests/midi/up_test.cpp:1:" "framework/entry.cpp:2: platform include" "host/midi.cpp:1: platform include"; do
     grep -qF "$expected" <<<"$output" || { echo "not reported: $expected"; status=1; }
 done
-[ "$(wc -l <<<"$output")" -eq 3 ] || { echo "reported more than the three: $output"; status=1; }
+[ "$(wc -l <<<"$output")" -eq 8 ] || { echo "reported more than the eight: $output"; status=1; }
 exit $status

@@ -1,4 +1,4 @@
-#include "host/midi_ports.h"
+#include "midi/midi_ports.h"
 
 #include <alsa/asoundlib.h>
 

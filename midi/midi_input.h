@@ -60,10 +60,6 @@ private:
     std::thread wakeThread_;
 };
 
-// Called on the MIDI library's thread after each message is queued (null:
-// nothing is called): the host's loop wakes up for it.
-void setMidiArrivalWake(void (*wake)());
-
 // Asked for by the program before its run starts (tests of the editor run
 // without it); midi=off in the settings file turns it down.
 void requestMidiInput();

@@ -1,12 +1,12 @@
-#include "host/midi_input.h"
+#include "midi/midi_input.h"
 
-#include "host/midi_ports.h"
+#include "midi/midi_ports.h"
+#include "host/input_wake.h"
 #include "host/midi_queue.h"
 #include "host/settings_file.h"
 
 #include <RtMidi.h>
 
-#include <atomic>
 #include <cstdio>
 #include <pthread.h>
 
@@ -14,7 +14,6 @@ namespace {
 
 bool requested = false;
 constexpr auto lookInterval = std::chrono::milliseconds(1000);
-std::atomic<void (*)()> arrivalWake {nullptr};
 
 // On the MIDI library's thread, which on JACK is the server's real-time
 // thread: it only queues the message and posts the semaphore.
@@ -56,8 +55,6 @@ std::unique_ptr<RtMidiIn> openInput(RtMidi::Api api, MidiInput& input)
 
 void requestMidiInput() { requested = true; }
 
-void setMidiArrivalWake(void (*wake)()) { arrivalWake.store(wake); }
-
 bool midiInputRequested() { return requested && readSetting(settingsFilePath(), "midi") != "off"; }
 
 MidiInput::MidiInput(MidiQueue& queue) : queue_(queue)
@@ -95,7 +92,7 @@ void MidiInput::passOnArrivals()
     while (true) {
         while (sem_wait(&arrived_) != 0) {}
         if (stopWaking_) return;
-        if (void (*wake)() = arrivalWake.load()) wake();
+        wakeForInput();
     }
 }
 

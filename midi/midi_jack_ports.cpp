@@ -1,4 +1,4 @@
-#include "host/midi_ports.h"
+#include "midi/midi_ports.h"
 
 #include <jack/jack.h>
 #include <jack/midiport.h>
