@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -111,24 +112,34 @@ void sleepMillis(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds
 
 jack_time_t timeOfFrame(jack_nframes_t frame) { return jack_frames_to_time(ear.client, frame); }
 
+// Microseconds from then until now, negative while then is still to come:
+// JACK dates a cycle's frames by its estimate of when the cycle began, which
+// can lie a little after the moment another thread reads the clock. (An
+// unsigned difference made such a note-on look 1 s overdue at once, so on
+// an idle machine one note in five was counted unheard and the next one
+// heard the sound of the one before.)
+std::int64_t microsecondsSince(jack_time_t then)
+{
+    return static_cast<std::int64_t>(jack_get_time()) - static_cast<std::int64_t>(then);
+}
+
 // Waits until nothing has sounded for a while (false after 5 s of sound).
 bool waitForSilence()
 {
     for (int i = 0; i < 5000; ++i) {
         jack_nframes_t last = ear.lastSoundFrame;
-        // A frame of the cycle running now has a time still to come.
-        auto since = static_cast<std::int64_t>(jack_get_time()) - static_cast<std::int64_t>(timeOfFrame(last));
-        if (last == 0 || since > static_cast<std::int64_t>(silenceBeforePress)) return true;
+        if (last == 0 || microsecondsSince(timeOfFrame(last)) > static_cast<std::int64_t>(silenceBeforePress))
+            return true;
         sleepMillis(1);
     }
     return false;
 }
 
-// The first sound after the press, in microseconds from it; -1 if none came.
-double waitForSound(jack_time_t pressedAt)
+// The first sound after the press, in ms from it; none if none came.
+std::optional<double> waitForSound(jack_time_t pressedAt)
 {
     while (!ear.heard) {
-        if (jack_get_time() - pressedAt > soundTimeout) return -1;
+        if (microsecondsSince(pressedAt) > static_cast<std::int64_t>(soundTimeout)) return std::nullopt;
         sleepMillis(1);
     }
     return (static_cast<double>(timeOfFrame(ear.onsetFrame)) - static_cast<double>(pressedAt)) / 1000.0;
@@ -220,19 +231,44 @@ struct Presser {
     }
 };
 
-// One press, from silence; the latency in ms, or -1 when nothing sounded.
-double measureOne(Presser& presser, std::mt19937& random)
+// One press, from silence: when it went down (0: the sound before it never
+// ended) and the latency in ms (none when nothing sounded; below 0 when a
+// sound was there before the press, which a sound heard late would be).
+struct Press {
+    jack_time_t at = 0;
+    std::optional<double> latency;
+    bool counts() const { return latency && *latency >= 0; }
+};
+
+Press measureOne(Presser& presser, std::mt19937& random)
 {
-    if (!waitForSilence()) return -2;  // it never fell silent
+    Press press;
+    if (!waitForSilence()) return press;
     // A random wait, so that presses meet the programs' loops at every phase.
     sleepMillis(std::uniform_int_distribution<int>(0, 40)(random));
     ear.heard = false;
     ear.armed = true;
-    jack_time_t pressedAt = presser.down();
-    double latency = waitForSound(pressedAt);
+    press.at = presser.down();
+    press.latency = waitForSound(press.at);
     ear.armed = false;
     presser.up();
-    return latency;
+    return press;
+}
+
+// KOVO_EAR_VERBOSE: one line a press on standard error, for finding the
+// presses that went unheard and when.
+void logPress(const char* input, int index, const Press& press, jack_time_t firstAt)
+{
+    if (!std::getenv("KOVO_EAR_VERBOSE")) return;
+    double at = static_cast<double>(microsecondsSince(firstAt) - microsecondsSince(press.at)) / 1e6;
+    if (press.at == 0)
+        std::fprintf(stderr, "%s %d: the sound before it never ended\n", input, index);
+    else if (!press.latency)
+        std::fprintf(stderr, "%s %d at %.3f s: nothing within %.0f s\n", input, index, at, soundTimeout / 1e6);
+    else if (*press.latency < 0)
+        std::fprintf(stderr, "%s %d at %.3f s: sounded %.1f ms before it\n", input, index, at, -*press.latency);
+    else
+        std::fprintf(stderr, "%s %d at %.3f s: %.1f ms\n", input, index, at, *press.latency);
 }
 
 void report(const char* input, int presses, std::vector<double> values)
@@ -253,10 +289,11 @@ void measure(const char* input, Presser presser, int count)
     std::mt19937 random(7);
     for (int i = 0; i < warmUpPresses; ++i) measureOne(presser, random);
     std::vector<double> latencies;
+    jack_time_t firstAt = jack_get_time();
     for (int i = 0; i < count; ++i) {
-        double latency = measureOne(presser, random);
-        if (std::getenv("KOVO_EAR_VERBOSE")) std::fprintf(stderr, "%s %d: %.1f ms\n", input, i, latency);
-        if (latency >= 0) latencies.push_back(latency);
+        Press press = measureOne(presser, random);
+        logPress(input, i, press, firstAt);
+        if (press.counts()) latencies.push_back(*press.latency);
     }
     report(input, count, latencies);
 }

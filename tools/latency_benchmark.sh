@@ -38,18 +38,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-start_xvfb() {
-  for n in $(seq 150 199); do
-    [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    sleep 1
-    if kill -0 "$xvfb_pid" 2>/dev/null; then export DISPLAY=":$n"; return; fi
-  done
-  echo "no X display could be started" >&2
-  exit 1
-}
+. tools/benchmark_servers.sh
 
 start_jack() {
   jackd -n "$server" -d dummy -r 48000 -p "$period" -P 0 -C 0 >"$work/jackd.log" 2>&1 &
@@ -104,6 +93,8 @@ measure() {
   start_program "$name"
   wait "$ear" || true
   stop_program
+  # KOVO_EAR_VERBOSE: every press, heard or not and when, on standard error.
+  [ -z "${KOVO_EAR_VERBOSE:-}" ] || sed "s/^/$(label "$name") $load: /" "$work/ear.log" >&2
   while read -r input count heard median p90 worst; do
     printf '%-14s %-9s %-7s %8s %8s %8s %8s\n' "$(label "$name")" "$input" "$load" "$heard/$count" "$median" "$p90" \
       "$worst"
