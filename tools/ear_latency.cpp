@@ -1,8 +1,8 @@
 // Measures key to ear: the time from a key going down (a key press through
 // XTEST, or a MIDI note-on through JACK) to the first frame of the note's
 // sound at a JACK port. Both ends are read in jack_get_time's clock: the key
-// press when it is sent, the sound as the time of its frame in JACK's frame
-// clock. The sound arrives at two input ports of this client that call
+// press when it is sent, a MIDI note-on and the sound when this client's
+// cycle handles them, a frame by its place in the cycle. The sound arrives at two input ports of this client that call
 // themselves physical playback ports, so that a program that connects its
 // output to the machine's speakers (OpenAL Soft, MilkyTracker) connects it
 // here, also each time it wakes from a pause. Run it under a JACK server
@@ -45,27 +45,29 @@ struct Ear {
     jack_client_t* client = nullptr;
     jack_port_t* ins[2] {};
     jack_port_t* keys = nullptr;
+    double microsecondsPerFrame = 0;
     std::atomic<bool> armed {false};
-    std::atomic<jack_nframes_t> onsetFrame {0};
+    std::atomic<jack_time_t> onsetTime {0};
     std::atomic<bool> heard {false};
-    std::atomic<jack_nframes_t> lastSoundFrame {0};
+    std::atomic<jack_time_t> lastSoundTime {0};
     // MIDI messages waiting for the next cycle: 0 none, else the status byte.
     std::atomic<int> midiToSend {0};
-    std::atomic<jack_nframes_t> midiSentFrame {0};
+    std::atomic<jack_time_t> midiSentTime {0};
     std::atomic<bool> midiSent {false};
 };
 
 Ear ear;
 
-void listen(jack_nframes_t start, jack_nframes_t frames)
+void listen(jack_time_t cycleTime, jack_nframes_t frames)
 {
     for (jack_port_t* port : ear.ins) {
         auto* samples = static_cast<const float*>(jack_port_get_buffer(port, frames));
         for (jack_nframes_t i = 0; i < frames; ++i) {
             if (std::fabs(samples[i]) <= soundThreshold) continue;
-            ear.lastSoundFrame = start + i;
+            auto time = cycleTime + static_cast<jack_time_t>(i * ear.microsecondsPerFrame);
+            ear.lastSoundTime = time;
             if (ear.armed && !ear.heard) {
-                ear.onsetFrame = start + i;
+                ear.onsetTime = time;
                 ear.heard = true;
             }
             break;
@@ -73,7 +75,7 @@ void listen(jack_nframes_t start, jack_nframes_t frames)
     }
 }
 
-void play(jack_nframes_t start, jack_nframes_t frames)
+void play(jack_time_t cycleTime, jack_nframes_t frames)
 {
     void* buffer = jack_port_get_buffer(ear.keys, frames);
     jack_midi_clear_buffer(buffer);
@@ -82,16 +84,20 @@ void play(jack_nframes_t start, jack_nframes_t frames)
     unsigned char message[3] = {static_cast<unsigned char>(status), middleC, velocity};
     jack_midi_event_write(buffer, 0, message, 3);
     if (status == noteOn) {
-        ear.midiSentFrame = start;
+        ear.midiSentTime = cycleTime;
         ear.midiSent = true;
     }
 }
 
+// The cycle is dated by the clock itself, not by JACK's estimate of when the
+// cycle began (jack_frames_to_time): on an idle machine that estimate ran up
+// to 30 ms early for seconds at a time, so that a key's sound seemed to come
+// before the key, and 13 presses of 200 went uncounted.
 int process(jack_nframes_t frames, void*)
 {
-    jack_nframes_t start = jack_last_frame_time(ear.client);
-    play(start, frames);
-    listen(start, frames);
+    jack_time_t cycleTime = jack_get_time();
+    play(cycleTime, frames);
+    listen(cycleTime, frames);
     return 0;
 }
 
@@ -104,20 +110,18 @@ bool openJack()
     ear.ins[1] = jack_port_register(ear.client, "playback_2", JACK_DEFAULT_AUDIO_TYPE, physicalInput, 0);
     ear.keys = jack_port_register(ear.client, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     if (!ear.ins[0] || !ear.ins[1] || !ear.keys) return false;
+    ear.microsecondsPerFrame = 1e6 / jack_get_sample_rate(ear.client);
     jack_set_process_callback(ear.client, process, nullptr);
     return jack_activate(ear.client) == 0;
 }
 
 void sleepMillis(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-jack_time_t timeOfFrame(jack_nframes_t frame) { return jack_frames_to_time(ear.client, frame); }
-
-// Microseconds from then until now, negative while then is still to come:
-// JACK dates a cycle's frames by its estimate of when the cycle began, which
-// can lie a little after the moment another thread reads the clock. (An
-// unsigned difference made such a note-on look 1 s overdue at once, so on
-// an idle machine one note in five was counted unheard and the next one
-// heard the sound of the one before.)
+// Microseconds from then until now, negative while then is still to come
+// (a frame late in the cycle running now). An unsigned difference once made
+// a note-on that JACK dated a little ahead look 1 s overdue at once, so on an
+// idle machine one note in five was counted unheard and the next one heard
+// the sound of the one before.
 std::int64_t microsecondsSince(jack_time_t then)
 {
     return static_cast<std::int64_t>(jack_get_time()) - static_cast<std::int64_t>(then);
@@ -127,8 +131,8 @@ std::int64_t microsecondsSince(jack_time_t then)
 bool waitForSilence()
 {
     for (int i = 0; i < 5000; ++i) {
-        jack_nframes_t last = ear.lastSoundFrame;
-        if (last == 0 || microsecondsSince(timeOfFrame(last)) > static_cast<std::int64_t>(silenceBeforePress))
+        jack_time_t last = ear.lastSoundTime;
+        if (last == 0 || microsecondsSince(last) > static_cast<std::int64_t>(silenceBeforePress))
             return true;
         sleepMillis(1);
     }
@@ -142,7 +146,7 @@ std::optional<double> waitForSound(jack_time_t pressedAt)
         if (microsecondsSince(pressedAt) > static_cast<std::int64_t>(soundTimeout)) return std::nullopt;
         sleepMillis(1);
     }
-    return (static_cast<double>(timeOfFrame(ear.onsetFrame)) - static_cast<double>(pressedAt)) / 1000.0;
+    return (static_cast<double>(ear.onsetTime) - static_cast<double>(pressedAt)) / 1000.0;
 }
 
 class KeySender {
@@ -194,13 +198,13 @@ private:
 };
 
 // A note-on goes out at the start of the next cycle; its time is that
-// cycle's first frame.
+// cycle's.
 jack_time_t sendNoteOn()
 {
     ear.midiSent = false;
     ear.midiToSend = noteOn;
     while (!ear.midiSent) std::this_thread::sleep_for(std::chrono::microseconds(100));
-    return timeOfFrame(ear.midiSentFrame);
+    return ear.midiSentTime;
 }
 
 void sendNoteOff()

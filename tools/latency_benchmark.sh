@@ -131,5 +131,6 @@ stress_pid=$!
 run_programs loaded
 kill "$stress_pid" 2>/dev/null || true
 stress_pid=
-echo "(ms from the key press or note-on to the first frame of sound at the JACK port, in JACK's frame clock;"
+echo "(ms from the key press or note-on to the first frame of sound at the JACK port, both in JACK's clock, a frame"
+echo " at the time its cycle reached the port plus its place in the cycle;"
 echo " the frame reaches the speaker one JACK period later. No peer can take part: see the script's head.)"
