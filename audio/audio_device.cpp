@@ -12,6 +12,7 @@
 #include <alext.h>
 #include <efx.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string_view>
@@ -66,15 +67,22 @@ bool deviceCanRest(ALCdevice* device)
     return !(name && std::string_view(name) == "Wave File Writer");
 }
 
+// One of the device clock's values (ALC_SOFT_device_clock), in nanoseconds;
+// -1 where the device has no such clock.
+ALCint64SOFT deviceClockValue(ALCdevice* device, ALCenum name)
+{
+    if (!device || !alcIsExtensionPresent(device, "ALC_SOFT_device_clock")) return -1;
+    auto get = reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(device, "alcGetInteger64vSOFT"));
+    ALCint64SOFT nanoseconds = -1;
+    if (get) get(device, name, 1, &nanoseconds);
+    return nanoseconds;
+}
+
 // What the device says lies between a mixed frame and the speaker: the
 // periods queued and the sound card's own delay. 0 where it cannot say.
 double reportedLatency(ALCdevice* device)
 {
-    if (!alcIsExtensionPresent(device, "ALC_SOFT_device_clock")) return 0;
-    auto get = reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(device, "alcGetInteger64vSOFT"));
-    ALCint64SOFT nanoseconds = 0;
-    if (get) get(device, ALC_DEVICE_LATENCY_SOFT, 1, &nanoseconds);
-    return static_cast<double>(nanoseconds) / 1e9;
+    return static_cast<double>(std::max<ALCint64SOFT>(deviceClockValue(device, ALC_DEVICE_LATENCY_SOFT), 0)) / 1e9;
 }
 
 ALint sourceState(unsigned source)
@@ -174,6 +182,19 @@ void gxtkAudio::openDefaultDevice()
         canRest_ = deviceCanRest(device);
     // Read while the device runs: a resting one has nothing queued.
     if (context) outputLatency_ = reportedLatency(device);
+}
+
+// The clock counts whole seconds and the frames of the second begun,
+// rounded down to the nanosecond: rounding back gives the frame exactly.
+long long gxtkAudio::mixedFrames() const
+{
+    auto* device = static_cast<ALCdevice*>(alDevice_);
+    ALCint64SOFT nanoseconds = deviceClockValue(device, ALC_DEVICE_CLOCK_SOFT);
+    ALCint frequency = 0;
+    if (nanoseconds >= 0) alcGetIntegerv(device, ALC_FREQUENCY, 1, &frequency);
+    if (frequency <= 0) return -1;
+    constexpr long long second = 1000000000;
+    return nanoseconds / second * frequency + (nanoseconds % second * frequency + second / 2) / second;
 }
 
 // ---- Resting the device ----

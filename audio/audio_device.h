@@ -88,6 +88,10 @@ public:
     // Seconds from a mixed frame to the speaker as the device reported it
     // when it opened (OpenAL Soft's device clock); 0 when unknown.
     double outputLatency() const { return outputLatency_; }
+    // Frames the device has mixed since it opened (OpenAL Soft's device
+    // clock), so that a change can be placed in what was played; -1 where
+    // the device cannot say.
+    long long mixedFrames() const;
     // True while the process's device is paused because no source plays.
     bool deviceResting() const { return deviceResting_; }
     // Waking a device takes time (on JACK a great deal of it): an instrument

@@ -38,11 +38,13 @@ void c_kovoPlay::loadWaveforms()
 
 void c_kovoPlay::tickPlayer()
 {
+    trace_.tickBegins(device());
     if (position < 0 || position >= positionCount) position = 0;
     patternBaseRow = positions[position] * rowsPerPattern;
     if (rowDue()) processRow();
     tickVoices();
     tick += 1;
+    trace_.tickEnds(device());
 }
 
 void c_kovoPlay::tickVoices()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "song/song_model.h"
+#include "player/tick_trace.h"
 #include "player/voice_effects.h"
 
 #include <array>
@@ -94,4 +95,5 @@ private:
 
     gxtkAudio* device_ = nullptr;
     bool ownDevice_ = false;
+    TickTrace trace_;
 };

@@ -36,19 +36,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-# A free display of our own; a number another server holds makes Xvfb exit.
-start_xvfb() {
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -br -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    sleep 1
-    if kill -0 "$xvfb_pid" 2>/dev/null; then export DISPLAY=":$n"; return; fi
-  done
-  echo "no X display could be started" >&2
-  exit 1
-}
+. tools/benchmark_servers.sh
 
 # utime + stime of a process, in clock ticks.
 cpu_ticks() { awk '{ sub(/.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
@@ -241,7 +229,8 @@ spread() {
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-" || b + 0 == 0) print "-"; else printf "%.2f", a / b }'; }
 
-start_xvfb
+# A black root window.
+start_xvfb -br
 "$tools/kovo_busy_song" "$bin/data/songs/$busy_song"
 echo "Programs under Xvfb ($DISPLAY, Mesa llvmpipe): first pictures from $picture_rounds starts each, the rest from" \
   "$rounds runs each, interleaved; CPU over ${window_seconds} s"

@@ -1,8 +1,8 @@
 // Measures key to ear: the time from a key going down (a key press through
 // XTEST, or a MIDI note-on through JACK) to the first frame of the note's
 // sound at a JACK port. Both ends are read in jack_get_time's clock: the key
-// press when it is sent, the sound as the time of its frame in JACK's frame
-// clock. The sound arrives at two input ports of this client that call
+// press when it is sent, a MIDI note-on and the sound when this client's
+// cycle handles them, a frame by its place in the cycle. The sound arrives at two input ports of this client that call
 // themselves physical playback ports, so that a program that connects its
 // output to the machine's speakers (OpenAL Soft, MilkyTracker) connects it
 // here, also each time it wakes from a pause. Run it under a JACK server
@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -44,27 +45,29 @@ struct Ear {
     jack_client_t* client = nullptr;
     jack_port_t* ins[2] {};
     jack_port_t* keys = nullptr;
+    double microsecondsPerFrame = 0;
     std::atomic<bool> armed {false};
-    std::atomic<jack_nframes_t> onsetFrame {0};
+    std::atomic<jack_time_t> onsetTime {0};
     std::atomic<bool> heard {false};
-    std::atomic<jack_nframes_t> lastSoundFrame {0};
+    std::atomic<jack_time_t> lastSoundTime {0};
     // MIDI messages waiting for the next cycle: 0 none, else the status byte.
     std::atomic<int> midiToSend {0};
-    std::atomic<jack_nframes_t> midiSentFrame {0};
+    std::atomic<jack_time_t> midiSentTime {0};
     std::atomic<bool> midiSent {false};
 };
 
 Ear ear;
 
-void listen(jack_nframes_t start, jack_nframes_t frames)
+void listen(jack_time_t cycleTime, jack_nframes_t frames)
 {
     for (jack_port_t* port : ear.ins) {
         auto* samples = static_cast<const float*>(jack_port_get_buffer(port, frames));
         for (jack_nframes_t i = 0; i < frames; ++i) {
             if (std::fabs(samples[i]) <= soundThreshold) continue;
-            ear.lastSoundFrame = start + i;
+            auto time = cycleTime + static_cast<jack_time_t>(i * ear.microsecondsPerFrame);
+            ear.lastSoundTime = time;
             if (ear.armed && !ear.heard) {
-                ear.onsetFrame = start + i;
+                ear.onsetTime = time;
                 ear.heard = true;
             }
             break;
@@ -72,7 +75,7 @@ void listen(jack_nframes_t start, jack_nframes_t frames)
     }
 }
 
-void play(jack_nframes_t start, jack_nframes_t frames)
+void play(jack_time_t cycleTime, jack_nframes_t frames)
 {
     void* buffer = jack_port_get_buffer(ear.keys, frames);
     jack_midi_clear_buffer(buffer);
@@ -81,16 +84,20 @@ void play(jack_nframes_t start, jack_nframes_t frames)
     unsigned char message[3] = {static_cast<unsigned char>(status), middleC, velocity};
     jack_midi_event_write(buffer, 0, message, 3);
     if (status == noteOn) {
-        ear.midiSentFrame = start;
+        ear.midiSentTime = cycleTime;
         ear.midiSent = true;
     }
 }
 
+// The cycle is dated by the clock itself, not by JACK's estimate of when the
+// cycle began (jack_frames_to_time): on an idle machine that estimate ran up
+// to 30 ms early for seconds at a time, so that a key's sound seemed to come
+// before the key, and 13 presses of 200 went uncounted.
 int process(jack_nframes_t frames, void*)
 {
-    jack_nframes_t start = jack_last_frame_time(ear.client);
-    play(start, frames);
-    listen(start, frames);
+    jack_time_t cycleTime = jack_get_time();
+    play(cycleTime, frames);
+    listen(cycleTime, frames);
     return 0;
 }
 
@@ -103,35 +110,43 @@ bool openJack()
     ear.ins[1] = jack_port_register(ear.client, "playback_2", JACK_DEFAULT_AUDIO_TYPE, physicalInput, 0);
     ear.keys = jack_port_register(ear.client, "keys", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
     if (!ear.ins[0] || !ear.ins[1] || !ear.keys) return false;
+    ear.microsecondsPerFrame = 1e6 / jack_get_sample_rate(ear.client);
     jack_set_process_callback(ear.client, process, nullptr);
     return jack_activate(ear.client) == 0;
 }
 
 void sleepMillis(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-jack_time_t timeOfFrame(jack_nframes_t frame) { return jack_frames_to_time(ear.client, frame); }
+// Microseconds from then until now, negative while then is still to come
+// (a frame late in the cycle running now). An unsigned difference once made
+// a note-on that JACK dated a little ahead look 1 s overdue at once, so on an
+// idle machine one note in five was counted unheard and the next one heard
+// the sound of the one before.
+std::int64_t microsecondsSince(jack_time_t then)
+{
+    return static_cast<std::int64_t>(jack_get_time()) - static_cast<std::int64_t>(then);
+}
 
 // Waits until nothing has sounded for a while (false after 5 s of sound).
 bool waitForSilence()
 {
     for (int i = 0; i < 5000; ++i) {
-        jack_nframes_t last = ear.lastSoundFrame;
-        // A frame of the cycle running now has a time still to come.
-        auto since = static_cast<std::int64_t>(jack_get_time()) - static_cast<std::int64_t>(timeOfFrame(last));
-        if (last == 0 || since > static_cast<std::int64_t>(silenceBeforePress)) return true;
+        jack_time_t last = ear.lastSoundTime;
+        if (last == 0 || microsecondsSince(last) > static_cast<std::int64_t>(silenceBeforePress))
+            return true;
         sleepMillis(1);
     }
     return false;
 }
 
-// The first sound after the press, in microseconds from it; -1 if none came.
-double waitForSound(jack_time_t pressedAt)
+// The first sound after the press, in ms from it; none if none came.
+std::optional<double> waitForSound(jack_time_t pressedAt)
 {
     while (!ear.heard) {
-        if (jack_get_time() - pressedAt > soundTimeout) return -1;
+        if (microsecondsSince(pressedAt) > static_cast<std::int64_t>(soundTimeout)) return std::nullopt;
         sleepMillis(1);
     }
-    return (static_cast<double>(timeOfFrame(ear.onsetFrame)) - static_cast<double>(pressedAt)) / 1000.0;
+    return (static_cast<double>(ear.onsetTime) - static_cast<double>(pressedAt)) / 1000.0;
 }
 
 class KeySender {
@@ -183,13 +198,13 @@ private:
 };
 
 // A note-on goes out at the start of the next cycle; its time is that
-// cycle's first frame.
+// cycle's.
 jack_time_t sendNoteOn()
 {
     ear.midiSent = false;
     ear.midiToSend = noteOn;
     while (!ear.midiSent) std::this_thread::sleep_for(std::chrono::microseconds(100));
-    return timeOfFrame(ear.midiSentFrame);
+    return ear.midiSentTime;
 }
 
 void sendNoteOff()
@@ -220,19 +235,44 @@ struct Presser {
     }
 };
 
-// One press, from silence; the latency in ms, or -1 when nothing sounded.
-double measureOne(Presser& presser, std::mt19937& random)
+// One press, from silence: when it went down (0: the sound before it never
+// ended) and the latency in ms (none when nothing sounded; below 0 when a
+// sound was there before the press, which a sound heard late would be).
+struct Press {
+    jack_time_t at = 0;
+    std::optional<double> latency;
+    bool counts() const { return latency && *latency >= 0; }
+};
+
+Press measureOne(Presser& presser, std::mt19937& random)
 {
-    if (!waitForSilence()) return -2;  // it never fell silent
+    Press press;
+    if (!waitForSilence()) return press;
     // A random wait, so that presses meet the programs' loops at every phase.
     sleepMillis(std::uniform_int_distribution<int>(0, 40)(random));
     ear.heard = false;
     ear.armed = true;
-    jack_time_t pressedAt = presser.down();
-    double latency = waitForSound(pressedAt);
+    press.at = presser.down();
+    press.latency = waitForSound(press.at);
     ear.armed = false;
     presser.up();
-    return latency;
+    return press;
+}
+
+// KOVO_EAR_VERBOSE: one line a press on standard error, for finding the
+// presses that went unheard and when.
+void logPress(const char* input, int index, const Press& press, jack_time_t firstAt)
+{
+    if (!std::getenv("KOVO_EAR_VERBOSE")) return;
+    double at = static_cast<double>(microsecondsSince(firstAt) - microsecondsSince(press.at)) / 1e6;
+    if (press.at == 0)
+        std::fprintf(stderr, "%s %d: the sound before it never ended\n", input, index);
+    else if (!press.latency)
+        std::fprintf(stderr, "%s %d at %.3f s: nothing within %.0f s\n", input, index, at, soundTimeout / 1e6);
+    else if (*press.latency < 0)
+        std::fprintf(stderr, "%s %d at %.3f s: sounded %.1f ms before it\n", input, index, at, -*press.latency);
+    else
+        std::fprintf(stderr, "%s %d at %.3f s: %.1f ms\n", input, index, at, *press.latency);
 }
 
 void report(const char* input, int presses, std::vector<double> values)
@@ -253,10 +293,11 @@ void measure(const char* input, Presser presser, int count)
     std::mt19937 random(7);
     for (int i = 0; i < warmUpPresses; ++i) measureOne(presser, random);
     std::vector<double> latencies;
+    jack_time_t firstAt = jack_get_time();
     for (int i = 0; i < count; ++i) {
-        double latency = measureOne(presser, random);
-        if (std::getenv("KOVO_EAR_VERBOSE")) std::fprintf(stderr, "%s %d: %.1f ms\n", input, i, latency);
-        if (latency >= 0) latencies.push_back(latency);
+        Press press = measureOne(presser, random);
+        logPress(input, i, press, firstAt);
+        if (press.counts()) latencies.push_back(*press.latency);
     }
     report(input, count, latencies);
 }

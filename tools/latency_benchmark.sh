@@ -38,18 +38,7 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-
-start_xvfb() {
-  for n in $(seq 150 199); do
-    [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    sleep 1
-    if kill -0 "$xvfb_pid" 2>/dev/null; then export DISPLAY=":$n"; return; fi
-  done
-  echo "no X display could be started" >&2
-  exit 1
-}
+. tools/benchmark_servers.sh
 
 start_jack() {
   jackd -n "$server" -d dummy -r 48000 -p "$period" -P 0 -C 0 >"$work/jackd.log" 2>&1 &
@@ -104,6 +93,8 @@ measure() {
   start_program "$name"
   wait "$ear" || true
   stop_program
+  # KOVO_EAR_VERBOSE: every press, heard or not and when, on standard error.
+  [ -z "${KOVO_EAR_VERBOSE:-}" ] || sed "s/^/$(label "$name") $load: /" "$work/ear.log" >&2
   while read -r input count heard median p90 worst; do
     printf '%-14s %-9s %-7s %8s %8s %8s %8s\n' "$(label "$name")" "$input" "$load" "$heard/$count" "$median" "$p90" \
       "$worst"
@@ -140,5 +131,6 @@ stress_pid=$!
 run_programs loaded
 kill "$stress_pid" 2>/dev/null || true
 stress_pid=
-echo "(ms from the key press or note-on to the first frame of sound at the JACK port, in JACK's frame clock;"
+echo "(ms from the key press or note-on to the first frame of sound at the JACK port, both in JACK's clock, a frame"
+echo " at the time its cycle reached the port plus its place in the cycle;"
 echo " the frame reaches the speaker one JACK period later. No peer can take part: see the script's head.)"

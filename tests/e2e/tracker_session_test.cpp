@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include <sys/stat.h>
 
 namespace {
@@ -40,39 +42,112 @@ long long modificationTime(const std::string& path)
     return info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
 }
 
-long long fileSize(const std::string& path)
-{
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 ? info.st_size : -1;
-}
+// The tune's speed: a row lasts four player ticks.
+constexpr int speed = 4;
 
-std::vector<float> window(const std::vector<float>& samples, size_t onset, double fromSeconds, double toSeconds)
-{
-    return slice(samples, onset + static_cast<size_t>(fromSeconds * captureRate),
-                 onset + static_cast<size_t>(toSeconds * captureRate));
-}
+// The player reads a row once the row before it has had its ticks, the
+// first one too: row r sounds from this tick on, counted from the first
+// tick of the playback.
+constexpr int rowStartTick(int row) { return speed * (row + 1); }
 
-// The first time, from `from` seconds after the onset on, at which 40 ms of
-// sound hold the tone above the level (or below it, when it is to fall).
-double toneChange(const std::vector<float>& samples, size_t onset, double frequency, double from, double level,
-                  bool rising)
+// A tick's changes ramp the gain over one mixer period (64 frames in the
+// capture's configuration); its sound is judged after that, and only over at
+// least 800 frames: the tune's tones lie 130 Hz apart, and a shorter window
+// blurs them into each other.
+constexpr long long rampFrames = 64;
+constexpr long long shortestJudgedFrames = 800;
+
+// Where one player tick took effect in the capture: between the mixer's
+// frames first and last (the trace the tracker writes when asked).
+struct TracedTick {
+    long long first = -1;
+    long long last = -1;
+};
+
+// The ticks of the first player that ticked, by number.
+std::vector<TracedTick> readTickTrace(const std::string& path)
 {
-    constexpr double latest = 3.0;
-    for (double time = from; time < latest; time += 0.005) {
-        double amplitude = toneAmplitude(window(samples, onset, time, time + 0.04), captureRate, frequency);
-        if (rising ? amplitude > level : amplitude < level) return time;
+    std::vector<TracedTick> ticks;
+    std::istringstream lines(readFileBytes(path));
+    int player = 0;
+    long long tick = 0;
+    TracedTick traced;
+    while (lines >> player >> tick >> traced.first >> traced.last) {
+        if (player != 1 || tick != static_cast<long long>(ticks.size())) continue;
+        ticks.push_back(traced);
     }
-    return latest;
+    return ticks;
+}
+
+// The samples that hold nothing but the state ticks from..to-1 left: from
+// the last frame the tick from could change to the first one tick to could.
+std::vector<float> soundOfTicks(const std::vector<float>& samples, const std::vector<TracedTick>& ticks, int from,
+                                int to)
+{
+    return slice(samples, static_cast<size_t>(ticks[from].last + rampFrames), static_cast<size_t>(ticks[to].first));
+}
+
+// Which of the tune's tones sound: the low C, the G and the C an octave up.
+// The low C's pulse has a strong second harmonic at the octave, so the
+// octave is only told apart where the low C is silent.
+struct Tones {
+    bool lowC = false;
+    bool g = false;
+    bool octave = false;
+    bool operator==(const Tones& other) const { return lowC == other.lowC && g == other.g && octave == other.octave; }
+};
+
+std::string describe(const Tones& tones)
+{
+    std::string text;
+    for (auto [sounds, name] : {std::pair {tones.lowC, "low C"}, {tones.g, "G"}, {tones.octave, "octave C"}})
+        if (sounds) text += (text.empty() ? "" : " + ") + std::string(name);
+    return text.empty() ? "silence" : text;
+}
+
+// The tones a tick of the tune should sound: the low C from row 0, the G of
+// channel 2 joining at row 4, the octave replacing the low C at row 8 and
+// the note-off ending it at row 16.
+Tones expectedTones(int tick)
+{
+    Tones tones;
+    tones.lowC = tick >= rowStartTick(0) && tick < rowStartTick(8);
+    tones.g = tick >= rowStartTick(4);
+    tones.octave = tick >= rowStartTick(8) && tick < rowStartTick(16);
+    return tones;
+}
+
+std::string placeInTune(int tick)
+{
+    if (tick < rowStartTick(0)) return "before the first row";
+    return "row " + std::to_string(tick / speed - 1) + ", its tick " + std::to_string(tick % speed);
+}
+
+// A tone sounds at about 0.2 and leaks at most about 0.015 into the others'
+// frequencies over a tick's sound.
+constexpr double toneLevel = 0.08;
+
+Tones heardTones(const std::vector<float>& sound, std::string& amplitudes)
+{
+    double lowC = toneAmplitude(sound, captureRate, 261.6);
+    double g = toneAmplitude(sound, captureRate, 392.0);
+    double octave = toneAmplitude(sound, captureRate, 523.3);
+    amplitudes = "261.6 Hz " + std::to_string(lowC) + ", 392 Hz " + std::to_string(g) + ", 523.3 Hz " +
+                 std::to_string(octave);
+    return {lowC > toneLevel, g > toneLevel, octave > toneLevel && lowC <= toneLevel};
 }
 
 class TrackerSession : public ::testing::Test {
 protected:
     TrackerSession()
         : capturePath(audioFolder.path() + "/capture.wav"),
+          tracePath(audioFolder.path() + "/ticks"),
+          // Short mixer periods, so that ticks land in the capture a few
+          // frames apart from where they were asked for.
           configPath(audioFolder.write("alsoft.conf", "[general]\ndrivers = wave\nchannels = mono\n"
-                                                      "sample-type = int16\nfrequency = 48000\n"
+                                                      "sample-type = int16\nfrequency = 48000\nperiod_size = 64\n"
                                                       "[wave]\nfile = " + capturePath + "\n")),
-          tracker({"ALSOFT_CONF=" + configPath})
+          tracker({"ALSOFT_CONF=" + configPath, "KOVO_TICK_TRACE=" + tracePath})
     {
     }
 
@@ -115,6 +190,7 @@ protected:
 
     TempFolder audioFolder;
     std::string capturePath;
+    std::string tracePath;
     std::string configPath;
     TrackerProcess tracker;
 };
@@ -139,52 +215,62 @@ TEST_F(TrackerSession, TypedTuneIsSavedLoadedAndPlayedAtTheRightPitch)
     ASSERT_TRUE(saveWith("F11"));
     EXPECT_EQ(readFileBytes(tracker.songPath("tune")), expected);
 
-    // Play from the start until the sound holds the whole tune: the G's
-    // start, the low C's end, the octave's end and 1.2 s of the G alone.
-    long long playFrom = fileSize(capturePath);
-    size_t from = static_cast<size_t>(playFrom > 44 ? (playFrom - 44) / 2 : 0);
+    // Play from the start until the capture holds the whole tune and 1.2 s
+    // of the G alone after it.
     tracker.key("F1");
+    constexpr int lastTick = rowStartTick(16) + 60;
+    std::vector<TracedTick> ticks;
     std::vector<float> samples;
-    size_t onset = 0;
-    double gJoins = 0, lowCEnds = 0, octaveEnds = 0;
     auto tuneCaptured = [&] {
+        ticks = readTickTrace(tracePath);
+        if (ticks.size() <= lastTick) return false;
         samples = readCaptureSamples(capturePath);
-        onset = firstSoundAfter(samples, from);
-        if (onset + static_cast<size_t>(4.5 * captureRate) > samples.size()) return false;
-        gJoins = toneChange(samples, onset, 392.0, 0.1, 0.05, true);
-        lowCEnds = toneChange(samples, onset, 261.6, gJoins + 0.1, 0.01, false);
-        octaveEnds = toneChange(samples, onset, 523.3, lowCEnds + 0.1, 0.01, false);
-        return onset + static_cast<size_t>((octaveEnds + 1.2) * captureRate) < samples.size();
+        return static_cast<long long>(samples.size()) > ticks[lastTick].first;
     };
     ASSERT_TRUE(waitFor(tuneCaptured, 60)) << "the tune never sounded whole";
     ASSERT_TRUE(tracker.closeWindow());
     EXPECT_EQ(tracker.process().exitStatus(), 0);
+    ASSERT_GE(ticks[0].first, 0) << "the trace places no tick in the sound";
 
-    // Rows last 80 ms (speed 4 at 50 steps a second). A busy machine can run
-    // an update step late and so move a row, so each part of the tune is
-    // measured between the changes found in the sound, which must still come
-    // about where the rows put them: the G joins at row 5 (0.32 s), the low C
-    // gives way at row 9 (0.64 s), the note-off is on row 17 (1.28 s).
-    EXPECT_NEAR(gJoins, 0.32, 0.12);
-    EXPECT_NEAR(lowCEnds - gJoins, 0.32, 0.12);
-    EXPECT_NEAR(octaveEnds - lowCEnds, 0.64, 0.12);
+    // Nothing sounds before the first row, and the low C begins where the
+    // tick that reads it took effect.
+    size_t onset = firstSoundAfter(samples, static_cast<size_t>(ticks[0].first));
+    EXPECT_GE(static_cast<long long>(onset), ticks[rowStartTick(0)].first) << "sound before the first row";
+    EXPECT_LT(static_cast<long long>(onset), ticks[rowStartTick(0)].last + rampFrames)
+        << "the first row sounded late";
 
-    // Rows 1-4: the C alone.
-    Peak first = strongestFrequency(window(samples, onset, 0.03, gJoins - 0.02), captureRate, 100, 1000);
+    // Tick by tick, each tone starts and ends on the tick its row gives it,
+    // however late the machine ran the ticks: a tick is judged by the sound
+    // between its changes and the next tick's.
+    int judged = 0;
+    for (int tick = 0; tick < lastTick; ++tick) {
+        std::vector<float> sound = soundOfTicks(samples, ticks, tick, tick + 1);
+        if (static_cast<long long>(sound.size()) < shortestJudgedFrames) continue;
+        judged += 1;
+        std::string amplitudes;
+        Tones heard = heardTones(sound, amplitudes);
+        EXPECT_TRUE(heard == expectedTones(tick))
+            << "tick " << tick << " (" << placeInTune(tick) << ") sounded " << describe(heard) << ", not "
+            << describe(expectedTones(tick)) << " (" << amplitudes << ")";
+    }
+    // A busy machine runs some ticks close together (a third of them at a
+    // load of 10 on two cores), but never nearly all.
+    EXPECT_GE(judged, lastTick / 4) << "too few ticks far enough apart to be judged";
+
+    // Rows 0-3: the C alone.
+    Peak first = strongestFrequency(soundOfTicks(samples, ticks, rowStartTick(0), rowStartTick(4)), captureRate, 100,
+                                    1000);
     EXPECT_NEAR(first.frequency, 261.6, 2.6);
-    // Rows 5-8: the G of channel 2 joins.
-    std::vector<float> both = window(samples, onset, gJoins + 0.06, lowCEnds - 0.04);
+    // Rows 4-7: the G of channel 2 joins.
+    std::vector<float> both = soundOfTicks(samples, ticks, rowStartTick(4), rowStartTick(8));
     EXPECT_GT(toneAmplitude(both, captureRate, 392.0), 0.05);
     EXPECT_GT(toneAmplitude(both, captureRate, 261.6), 0.05);
-    // The low C lasts until row 9 (its pulse has a strong second harmonic,
-    // so the octave-up C is told apart by the low C's end).
-    EXPECT_GT(toneAmplitude(window(samples, onset, lowCEnds - 0.1, lowCEnds - 0.04), captureRate, 261.6), 0.05);
-    // Rows 9-16: the C an octave up replaces the low C.
-    std::vector<float> octaveUp = window(samples, onset, lowCEnds + 0.06, octaveEnds - 0.04);
+    // Rows 8-15: the C an octave up replaces the low C.
+    std::vector<float> octaveUp = soundOfTicks(samples, ticks, rowStartTick(8), rowStartTick(16));
     EXPECT_NEAR(strongestFrequency(octaveUp, captureRate, 450, 600).frequency, 523.3, 5.2);
     EXPECT_LT(toneAmplitude(octaveUp, captureRate, 261.6), 0.01);
-    // From row 17 the note-off leaves channel 2's G alone.
-    std::vector<float> afterOff = window(samples, onset, octaveEnds + 0.06, octaveEnds + 1.2);
+    // From row 16 the note-off leaves channel 2's G alone.
+    std::vector<float> afterOff = soundOfTicks(samples, ticks, rowStartTick(16), lastTick);
     EXPECT_NEAR(strongestFrequency(afterOff, captureRate, 100, 1000).frequency, 392.0, 3.9);
     EXPECT_LT(toneAmplitude(afterOff, captureRate, 523.3), 0.01);
 }
