@@ -101,7 +101,8 @@ public:
     // The device clock now, with the latency of this moment; nothing when
     // there is no device or it keeps no clock (ALC_SOFT_device_clock).
     std::optional<DeviceClock> deviceClock() const;
-    // Only the mixed time: cheaper, since it takes no lock in the mixer.
+    // Only the mixed time, without asking the backend for its latency. The
+    // clock stands while the device rests.
     std::optional<int64_t> mixedTime() const;
     // True while the process's device is paused because no source plays.
     bool deviceResting() const { return deviceResting_; }

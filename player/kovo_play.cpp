@@ -97,12 +97,17 @@ void c_kovoPlay::readRow()
     }
 }
 
-// When the row began, for placing notes played along with it.
+// When the row began, for placing notes played along with it. A device that
+// rests while nothing sounds stops its clock: rows read then cannot be told
+// apart by it, so the timeline starts again with the next row that sounds.
 void c_kovoPlay::recordRowStart()
 {
     gxtkAudio* audio = device();
-    std::optional<int64_t> clock = audio ? audio->mixedTime() : std::nullopt;
-    if (clock) timeline_.record({*clock, *lastRead_});
+    std::optional<int64_t> clock = audio && !audio->deviceResting() ? audio->mixedTime() : std::nullopt;
+    if (clock)
+        timeline_.record({*clock, *lastRead_});
+    else
+        timeline_.clear();
 }
 
 // A note value below 127 starts a note: pitch and effects restart, the

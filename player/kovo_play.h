@@ -99,8 +99,8 @@ public:
     // place outside the song's 256 positions and 32 rows.
     bool playOneRow(PlayPlace place);
 
-    // The rows read lately, stamped with the device clock (none on a device
-    // without one).
+    // The rows read lately, stamped with the device clock: none on a device
+    // without one, and none from before a row read while the device rested.
     const RowTimeline& timeline() const { return timeline_; }
     // The row heard when a key went down at keyClock on the device clock,
     // given the device's output latency (both in nanoseconds); the sounding
