@@ -16,17 +16,7 @@ class LivePlayTest : public PlayerTest {
 protected:
     void follow() { player.followSong(song); }
 
-    // The mix of the given ticks, a tick of sound after each.
-    std::vector<float> play(int ticks)
-    {
-        std::vector<float> mix;
-        for (int i = 0; i < ticks; ++i) {
-            player.tickPlayer();
-            std::vector<float> part = loopback.render(framesPerTick);
-            mix.insert(mix.end(), part.begin(), part.end());
-        }
-        return mix;
-    }
+    std::vector<float> play(int ticks) { return playAndMix(player, loopback, ticks); }
 
     // The rows the player sounds over the next reads.
     std::vector<std::pair<int, int>> placesOfNextRows(int rows)
