@@ -153,17 +153,13 @@ TEST_F(LivePlayTest, ASongShortenedBeforeThePlayingPositionGoesBackToTheStart)
     follow();
     playRows(2);
     EXPECT_EQ(player.soundingPlace(), (PlayPlace {2, 0}));
-}
 
-TEST_F(LivePlayTest, PlaybackStartedBeyondTheEndStillPlaysOnWhenFollowing)
-{
-    startPlaying();
-    player.position = 3;
+    // Playback started beyond the end plays on, as it always has.
+    player.position = 5;
     player.row = 31;
     follow();
-    playRow();
-    playRow();
-    EXPECT_EQ(player.soundingPlace(), (PlayPlace {4, 0}));
+    playRows(2);
+    EXPECT_EQ(player.soundingPlace(), (PlayPlace {6, 0}));
 }
 
 // ---- Loops ----
