@@ -67,22 +67,21 @@ bool deviceCanRest(ALCdevice* device)
     return !(name && std::string_view(name) == "Wave File Writer");
 }
 
-// One of the device clock's values (ALC_SOFT_device_clock), in nanoseconds;
-// -1 where the device has no such clock.
-ALCint64SOFT deviceClockValue(ALCdevice* device, ALCenum name)
+// The device clock's query, or null when the device keeps no clock.
+LPALCGETINTEGER64VSOFT deviceClockQuery(ALCdevice* device)
 {
-    if (!device || !alcIsExtensionPresent(device, "ALC_SOFT_device_clock")) return -1;
-    auto get = reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(device, "alcGetInteger64vSOFT"));
-    ALCint64SOFT nanoseconds = -1;
-    if (get) get(device, name, 1, &nanoseconds);
-    return nanoseconds;
+    if (!device || !alcIsExtensionPresent(device, "ALC_SOFT_device_clock")) return nullptr;
+    return reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(device, "alcGetInteger64vSOFT"));
 }
 
 // What the device says lies between a mixed frame and the speaker: the
 // periods queued and the sound card's own delay. 0 where it cannot say.
 double reportedLatency(ALCdevice* device)
 {
-    return static_cast<double>(std::max<ALCint64SOFT>(deviceClockValue(device, ALC_DEVICE_LATENCY_SOFT), 0)) / 1e9;
+    auto get = deviceClockQuery(device);
+    ALCint64SOFT nanoseconds = 0;
+    if (get) get(device, ALC_DEVICE_LATENCY_SOFT, 1, &nanoseconds);
+    return static_cast<double>(nanoseconds) / 1e9;
 }
 
 ALint sourceState(unsigned source)
@@ -188,13 +187,12 @@ void gxtkAudio::openDefaultDevice()
 // rounded down to the nanosecond: rounding back gives the frame exactly.
 long long gxtkAudio::mixedFrames() const
 {
-    auto* device = static_cast<ALCdevice*>(alDevice_);
-    ALCint64SOFT nanoseconds = deviceClockValue(device, ALC_DEVICE_CLOCK_SOFT);
+    std::optional<int64_t> nanoseconds = mixedTime();
     ALCint frequency = 0;
-    if (nanoseconds >= 0) alcGetIntegerv(device, ALC_FREQUENCY, 1, &frequency);
+    if (nanoseconds) alcGetIntegerv(static_cast<ALCdevice*>(alDevice_), ALC_FREQUENCY, 1, &frequency);
     if (frequency <= 0) return -1;
     constexpr long long second = 1000000000;
-    return nanoseconds / second * frequency + (nanoseconds % second * frequency + second / 2) / second;
+    return *nanoseconds / second * frequency + (*nanoseconds % second * frequency + second / 2) / second;
 }
 
 // ---- Resting the device ----
@@ -435,6 +433,29 @@ void gxtkAudio::setChannelPitch(int channel, float factor)
     if (silent != record.stoppedByRate) sendGain(record, silent ? 0.0f : record.gain);
     record.stoppedByRate = silent;
     if (!silent) sendPitch(record, factor);
+}
+
+// ---- The device clock ----
+
+// Clock and latency come from one query, so that they belong together.
+std::optional<DeviceClock> gxtkAudio::deviceClock() const
+{
+    auto device = static_cast<ALCdevice*>(alDevice_);
+    auto get = deviceClockQuery(device);
+    if (!get) return std::nullopt;
+    ALCint64SOFT values[2] = {0, 0};
+    get(device, ALC_DEVICE_CLOCK_LATENCY_SOFT, 2, values);
+    return DeviceClock {values[0], values[1]};
+}
+
+std::optional<int64_t> gxtkAudio::mixedTime() const
+{
+    auto device = static_cast<ALCdevice*>(alDevice_);
+    auto get = deviceClockQuery(device);
+    if (!get) return std::nullopt;
+    ALCint64SOFT nanoseconds = 0;
+    get(device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
+    return nanoseconds;
 }
 
 // ---- Pause and resume of everything ----

@@ -1,5 +1,6 @@
-// The device's count of mixed frames, by which a change made between two
-// mixes is placed in the sound (the player's tick trace rests on it).
+// The device clock on the loopback device: it counts exactly the sound
+// mixed, and a change made between two mixes is placed in the sound by it
+// (the player's tick trace rests on it).
 #include "tests/audio/audio_fixture.h"
 
 #include <cmath>
@@ -31,4 +32,17 @@ TEST_F(AudioTest, ASoundStartedBetweenMixesBeginsAtTheMixedFramesCount)
     while (first < sound.size() && std::fabs(sound[first]) < 1e-6f) ++first;
     // The ramp's first value is 0, its second the first one heard.
     EXPECT_EQ(static_cast<long long>(first), startedAt - opened + 1);
+}
+
+TEST_F(AudioTest, TheDeviceClockCountsTheSoundMixed)
+{
+    std::optional<int64_t> before = audio().mixedTime();
+    ASSERT_TRUE(before);
+    loopback.render(LoopbackAudio::sampleRate / 10);
+    std::optional<DeviceClock> after = audio().deviceClock();
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->mixed - *before, 100'000'000);
+    EXPECT_EQ(audio().mixedTime(), after->mixed);
+    // Nothing lies between a loopback device's mix and its reader.
+    EXPECT_EQ(after->latency, 0);
 }
