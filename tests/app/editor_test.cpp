@@ -1,14 +1,7 @@
 // The pattern editor's step, driven through the input device.
 #include "tests/app/tracker_fixture.h"
+#include "tests/app/tracker_parts.h"
 
-#include "app/note_keys.h"
-#include "app/note_preview.h"
-#include "app/pattern_editor.h"
-#include "app/song_files.h"
-#include "app/transport.h"
-#include "app/undo_history.h"
-#include "app/unsaved_work.h"
-#include "host/input_device.h"
 #include "host/key_translation.h"
 
 #include <AL/al.h>
@@ -29,49 +22,13 @@ constexpr int notes3 = 2;
 
 // The pattern editor alone, with the parts it reaches and an input device of
 // its own: no application, no window, no sound device.
-class EditorAlone : public ::testing::Test {
+class EditorAlone : public TrackerParts {
 protected:
     void SetUp() override
     {
-        song.patternColumns = blankColumns();
-        undo.startBlank();
+        TrackerParts::SetUp();
         transport.transportState = stateEditing;
     }
-
-    // One step of the editor with what came in since the last.
-    void step()
-    {
-        input.beginUpdate();
-        editor.step(input, 0);
-        input.endUpdate();
-    }
-    void pressAndStep(int key)
-    {
-        input.pressKey(key);
-        input.releaseKey(key);
-        step();
-    }
-    void typeStepwise(const String& text)
-    {
-        for (char32_t c : text) {
-            input.pushChar(static_cast<int>(c));
-            step();
-        }
-    }
-    char32_t cell(int column, int index) const { return song.patternColumns[column][index]; }
-
-    Song song;
-    NoteCursor cursor;
-    SongIdentity identity;
-    String status;
-    Transport transport {song, cursor, status};
-    UnsavedWork unsaved {song, identity, cursor, transport, status};
-    UndoHistory undo {song, identity, unsaved, transport};
-    NoteKeys keys;
-    SongFiles files {song, identity, cursor, transport, undo, unsaved, status};
-    NotePreview preview {song, cursor};
-    PatternEditor editor {song, cursor, transport, undo, unsaved, keys, preview, files};
-    c_InputDevice input;
 };
 
 } // namespace

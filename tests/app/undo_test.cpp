@@ -2,6 +2,7 @@
 // the input device: one step back per undo, never past the oldest snapshot
 // still held, forward again until the next edit.
 #include "tests/app/tracker_fixture.h"
+#include "tests/app/tracker_parts.h"
 
 #include "host/key_translation.h"
 #include "song/song_file.h"
@@ -52,22 +53,7 @@ protected:
 };
 
 // The undo history alone, with the parts it reaches: no application, no window.
-class UndoHistoryAlone : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        song.patternColumns = blankColumns();
-        undo.startBlank();
-    }
-
-    Song song;
-    SongIdentity identity;
-    NoteCursor cursor;
-    String status;
-    Transport transport {song, cursor, status};
-    UnsavedWork unsaved {song, identity, cursor, transport, status};
-    UndoHistory undo {song, identity, unsaved, transport};
-};
+using UndoHistoryAlone = TrackerParts;
 
 } // namespace
 
