@@ -31,13 +31,15 @@ protected:
         undo.startBlank();
     }
 
-    // One step of the pattern editor with what came in since the last.
+    // One step with what came in since the last: the pattern editor's, or
+    // what a fixture's part takes instead.
     void step()
     {
         input.beginUpdate();
-        editor.step(input, 0);
+        stepParts();
         input.endUpdate();
     }
+    virtual void stepParts() { editor.step(input, 0); }
     void press(int key)
     {
         input.pressKey(key);
