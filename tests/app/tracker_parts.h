@@ -1,10 +1,11 @@
 // The tracker's editing parts without an application: a song and the parts
-// that edit it, keep it, load it and copy it, wired as the application wires
+// that edit it, keep it, load it, copy it and export it, wired as the application wires
 // them, and an input device on a windowless host of its own (which keeps a
 // clipboard). No window, no sound device, no update step: a test calls the
 // part it checks.
 #pragma once
 
+#include "app/export_job.h"
 #include "app/note_cursor.h"
 #include "app/note_keys.h"
 #include "app/note_preview.h"
@@ -78,5 +79,6 @@ protected:
     NotePreview preview {song, cursor};
     PatternEditor editor {song, cursor, transport, undo, unsaved, keys, preview, files};
     PatternClipboard clipboardText {song, cursor, transport, editor, undo, status};
+    ExportJob exportJob {song, identity, status};
     c_InputDevice input {&host};
 };
