@@ -1,5 +1,5 @@
 // The tracker's editing parts without an application: a song and the parts
-// that edit it, keep it, load it, copy it and export it, wired as the application wires
+// that edit it, keep it, load it, copy it, list songs and export it, wired as the application wires
 // them, and an input device on a windowless host of its own (which keeps a
 // clipboard). No window, no sound device, no update step: a test calls the
 // part it checks.
@@ -9,6 +9,7 @@
 #include "app/note_cursor.h"
 #include "app/note_keys.h"
 #include "app/note_preview.h"
+#include "app/overlays.h"
 #include "app/pattern_clipboard.h"
 #include "app/pattern_editor.h"
 #include "app/song_files.h"
@@ -79,6 +80,8 @@ protected:
     NotePreview preview {song, cursor};
     PatternEditor editor {song, cursor, transport, undo, unsaved, keys, preview, files};
     PatternClipboard clipboardText {song, cursor, transport, editor, undo, status};
+    int redrawCounter = 0;
+    Overlays overlays {transport, files, unsaved, keys, status, redrawCounter};
     ExportJob exportJob {song, identity, status};
     c_InputDevice input {&host};
 };
