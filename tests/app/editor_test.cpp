@@ -106,10 +106,10 @@ TEST_F(EditorAlone, NoteEntryWritesNoteInstrumentOctaveAndTakesAnUndoSnapshot)
 
 // Keys that arrive between two steps are all entered, in order, each as its
 // own step would: a burst past the last row goes on at the first.
-TEST_F(Editor, EveryCharacterOfABurstIsEnteredInOrder)
+TEST_F(EditorAlone, EveryCharacterOfABurstIsEnteredInOrder)
 {
-    engine->cursor.row = 30;
-    int slotBefore = engine->undo.undoSlot;
+    cursor.row = 30;
+    int slotBefore = undo.undoSlot;
     type(U"ysxdc");
     step();
     const String expected = U"ysxdc";
@@ -117,12 +117,12 @@ TEST_F(Editor, EveryCharacterOfABurstIsEnteredInOrder)
     EXPECT_EQ(cell(notes1, 0), U'd');
     EXPECT_EQ(cell(notes1, 1), U'c');
     EXPECT_EQ(cell(notes1, rowsPerPattern), U'.');  // never into the next pattern
-    EXPECT_EQ(engine->cursor.row, 3);
-    EXPECT_EQ(engine->undo.undoSlot, slotBefore + 5);
+    EXPECT_EQ(cursor.row, 3);
+    EXPECT_EQ(undo.undoSlot, slotBefore + 5);
 
     // Volume digits the same way, in a volume column.
-    engine->cursor.column = 2;
-    engine->cursor.row = 1;
+    cursor.column = 2;
+    cursor.row = 1;
     type(U"f9a");
     step();
     EXPECT_EQ(cell(volumes1, 0), U'F');
@@ -168,50 +168,50 @@ TEST_F(Editor, UsLayoutSwapsTheYAndZKeys)
     EXPECT_EQ(cell(notes1, 1), U'z');
 }
 
-TEST_F(Editor, VolumeDigitsAreLowerCaseHexOnlyInEvenColumnsWhileEditing)
+TEST_F(EditorAlone, VolumeDigitsAreLowerCaseHexOnlyInEvenColumnsWhileEditing)
 {
-    engine->cursor.column = 2;
+    cursor.column = 2;
     typeStepwise(U"aA7g");
     EXPECT_EQ(cell(volumes1, 0), U'A');
     EXPECT_EQ(cell(volumes1, 1), U'7');
     EXPECT_EQ(cell(volumes1, 2), U'0');
-    EXPECT_EQ(engine->cursor.row, 3);
+    EXPECT_EQ(cursor.row, 3);
     EXPECT_EQ(cell(notes1, 0), U'.');
     // A digit on row 32 leaves the cursor at 33 for the step; the next step wraps it.
-    engine->cursor.row = 32;
+    cursor.row = 32;
     typeStepwise(U"5");
     EXPECT_EQ(cell(volumes1, 31), U'5');
     step();
-    EXPECT_EQ(engine->cursor.row, 1);
+    EXPECT_EQ(cursor.row, 1);
 }
 
-TEST_F(Editor, TranspositionClampsAndKeepsMarks)
+TEST_F(EditorAlone, TranspositionClampsAndKeepsMarks)
 {
-    PatternColumn& notes = engine->song.patternColumns[notes1];
+    PatternColumn& notes = song.patternColumns[notes1];
     notes = U"pya<+." + notes.substr(6);
     pressAndStep(keyF4);
     EXPECT_EQ(notes.substr(0, 6), U"pss<+.");  // p stays, y->s, a (value 0) -> s
     notes = U"pya" + notes.substr(3);
     pressAndStep(keyF3);
     EXPECT_EQ(notes.substr(0, 6), U"0yy<+.");
-    EXPECT_EQ(engine->song.patternColumns[volumes1], blankColumn(volumes1));
+    EXPECT_EQ(song.patternColumns[volumes1], blankColumn(volumes1));
 }
 
-TEST_F(Editor, RowDeleteAndInsertMoveOnlyTheCursorChannel)
+TEST_F(EditorAlone, RowDeleteAndInsertMoveOnlyTheCursorChannel)
 {
-    engine->cursor.column = 5;  // channel 3
-    PatternColumn& notes = engine->song.patternColumns[notes3];
+    cursor.column = 5;  // channel 3
+    PatternColumn& notes = song.patternColumns[notes3];
     for (int row = 0; row < 32; ++row) notes[row] = U"ysxdcvgbhnjmq2w3er5t6z7ui9o0p<+#"[row];
     String original = notes.substr(0, 33);
-    engine->cursor.row = 2;
+    cursor.row = 2;
     pressAndStep(keyBackspace);
     EXPECT_EQ(notes.substr(0, 32), original.substr(0, 1) + original.substr(2, 30) + U".");
-    EXPECT_EQ(engine->song.patternColumns[notes1], blankColumn(notes1));
+    EXPECT_EQ(song.patternColumns[notes1], blankColumn(notes1));
     pressAndStep(keyInsert);
     EXPECT_EQ(notes.substr(0, 32), original.substr(0, 1) + U"." + original.substr(2, 30));
     // On row 32 both only blank row 32.
     notes[31] = U'y';
-    engine->cursor.row = 32;
+    cursor.row = 32;
     pressAndStep(keyBackspace);
     EXPECT_EQ(notes[31], U'.');
     notes[31] = U'y';
@@ -265,19 +265,19 @@ TEST_F(Editor, DeleteInANoteColumnEntersNothing)
     EXPECT_NE(channelState(1), AL_PLAYING);
 }
 
-TEST_F(Editor, RowKeysAfterADigitOnRow32StayInsideThePattern)
+TEST_F(EditorAlone, RowKeysAfterADigitOnRow32StayInsideThePattern)
 {
-    engine->cursor.column = 2;
-    engine->cursor.row = 32;
-    engine->song.patternColumns[notes1][32] = U'q';  // row 0 of pattern 1
+    cursor.column = 2;
+    cursor.row = 32;
+    song.patternColumns[notes1][32] = U'q';  // row 0 of pattern 1
     type(U"5");
     press(keyInsert);
     step();
     EXPECT_EQ(cell(volumes1, 31), U'5');
     EXPECT_EQ(cell(notes1, 32), U'q');
-    EXPECT_EQ(engine->song.patternColumns[volumes1].substr(32), blankColumn(volumes1).substr(32));
+    EXPECT_EQ(song.patternColumns[volumes1].substr(32), blankColumn(volumes1).substr(32));
 
-    engine->cursor.row = 32;
+    cursor.row = 32;
     type(U"6");
     press(keyBackspace);
     step();

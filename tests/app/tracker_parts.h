@@ -52,10 +52,15 @@ protected:
         press(key);
         step();
     }
+    // Characters as the window delivers them, taken by the next step.
+    void type(const String& text)
+    {
+        for (char32_t c : text) input.pushChar(static_cast<int>(c));
+    }
     void typeStepwise(const String& text)
     {
         for (char32_t c : text) {
-            input.pushChar(static_cast<int>(c));
+            type(String(1, c));
             step();
         }
     }
