@@ -220,28 +220,28 @@ TEST_F(EditorAlone, RowDeleteAndInsertMoveOnlyTheCursorChannel)
     EXPECT_EQ(notes[32], U'.');
 }
 
-TEST_F(Editor, PositionListEditsAndPageKeysStayWithinTheList)
+TEST_F(EditorAlone, PositionListEditsAndPageKeysStayWithinTheList)
 {
-    for (int i = 0; i < positionCount; ++i) engine->song.positions[i] = i % 7;
-    engine->transport.currentPosition = 255;
+    for (int i = 0; i < positionCount; ++i) song.positions[i] = i % 7;
+    transport.currentPosition = 255;
     click(400, 32);  // insert position
     step();
-    EXPECT_EQ(engine->song.positions[255], 0);
-    EXPECT_EQ(engine->song.positions[254], 254 % 7);
+    EXPECT_EQ(song.positions[255], 0);
+    EXPECT_EQ(song.positions[254], 254 % 7);
     pressAndStep(keyPageDown);
-    EXPECT_EQ(engine->transport.currentPosition, 255);
-    engine->transport.currentPosition = 1;
+    EXPECT_EQ(transport.currentPosition, 255);
+    transport.currentPosition = 1;
     click(400, 44);  // delete position
     step();
-    EXPECT_EQ(engine->song.positions[1], 2);
-    EXPECT_EQ(engine->song.positions[254], 0);
+    EXPECT_EQ(song.positions[1], 2);
+    EXPECT_EQ(song.positions[254], 0);
     pressAndStep(keyPageUp);
     pressAndStep(keyPageUp);
-    EXPECT_EQ(engine->transport.currentPosition, 0);
-    game->dispatchMouse(eventMouseMove, -1, 100, 100, -1);  // wheel down one notch
+    EXPECT_EQ(transport.currentPosition, 0);
+    input.movePointer(100, 100, -1);  // wheel down one notch
     step();
-    EXPECT_EQ(engine->transport.currentPosition, 1);
-    EXPECT_EQ(engine->transport.patternBaseRow, engine->song.positions[1] * 32);
+    EXPECT_EQ(transport.currentPosition, 1);
+    EXPECT_EQ(transport.patternBaseRow, song.positions[1] * 32);
 }
 
 TEST_F(Editor, InsertPositionWaitsWhileATextFieldIsActive)
@@ -310,4 +310,15 @@ TEST_F(Editor, NoteKeysByPlaceComeFromKeyPressesInOrder)
     engine->keys.noteKeysByPlace = false;
     engine->keys.showLayout();
     EXPECT_EQ(engine->keys.layoutText, U"DE");
+}
+
+// The window's wheel reaches the editor's step.
+TEST_F(Editor, TheWheelWalksThePositionList)
+{
+    game->dispatchMouse(eventMouseMove, -1, 100, 100, -1);  // wheel down one notch
+    step();
+    EXPECT_EQ(engine->transport.currentPosition, 1);
+    game->dispatchMouse(eventMouseMove, -1, 100, 100, 1);
+    step();
+    EXPECT_EQ(engine->transport.currentPosition, 0);
 }

@@ -41,7 +41,7 @@ protected:
         stepParts();
         input.endUpdate();
     }
-    virtual void stepParts() { editor.step(input, 0); }
+    virtual void stepParts() { editor.step(input, input.takeWheel()); }
     void press(int key)
     {
         input.pressKey(key);
