@@ -30,6 +30,7 @@ protected:
         std::remove(recoveryFileOf(1).c_str());
         transport.transportState = stateEditing;
     }
+    void TearDown() override { std::remove(recoveryFileOf(1).c_str()); }
     void stepParts() override
     {
         TrackerParts::stepParts();
