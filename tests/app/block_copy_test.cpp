@@ -1,18 +1,16 @@
 // Marking, copying and pasting a block of rows.
-#include "tests/app/tracker_fixture.h"
-
-#include "host/key_translation.h"
+#include "tests/app/tracker_parts.h"
 
 namespace {
 
-class BlockCopy : public TrackerFixture {
+// The pattern editor and its song, in Standby.
+class BlockCopy : public TrackerParts {
 protected:
     void SetUp() override
     {
-        TrackerFixture::SetUp();
-        if (HasFatalFailure()) return;
+        TrackerParts::SetUp();
         for (int column : {0, 4, 8, 12}) {
-            for (int row = 0; row < 32; ++row) engine->song.patternColumns[column][row] = U'A' + row;
+            for (int row = 0; row < 32; ++row) song.patternColumns[column][row] = U'A' + row;
         }
     }
 };
@@ -21,58 +19,58 @@ protected:
 
 TEST_F(BlockCopy, ShiftDownDownF9CopiesAndF10PastesAtTheCursor)
 {
-    engine->cursor.row = 3;
+    cursor.row = 3;
     pressAndStep(keyShift);
     pressAndStep(keyDown);
     pressAndStep(keyDown);
     pressAndStep(keyF9);
-    EXPECT_FALSE(engine->editor.blockState);
-    EXPECT_EQ(engine->editor.blockStart, 2);
-    EXPECT_EQ(engine->editor.blockEnd, 5);
-    for (int j = 0; j < 4; ++j) EXPECT_EQ(engine->editor.clipboard[j].substr(0, 3), U"CDE");
-    EXPECT_EQ(engine->editor.clipboard[0].size(), 33u);
+    EXPECT_FALSE(editor.blockState);
+    EXPECT_EQ(editor.blockStart, 2);
+    EXPECT_EQ(editor.blockEnd, 5);
+    for (int j = 0; j < 4; ++j) EXPECT_EQ(editor.clipboard[j].substr(0, 3), U"CDE");
+    EXPECT_EQ(editor.clipboard[0].size(), 33u);
 
-    engine->cursor.row = 10;
+    cursor.row = 10;
     pressAndStep(keyF10);
-    EXPECT_EQ(engine->song.patternColumns[0].substr(8, 6), U"ICDEMN");
-    EXPECT_EQ(engine->song.patternColumns[12].substr(9, 3), U"CDE");
+    EXPECT_EQ(song.patternColumns[0].substr(8, 6), U"ICDEMN");
+    EXPECT_EQ(song.patternColumns[12].substr(9, 3), U"CDE");
 }
 
 TEST_F(BlockCopy, ABlockFromChannelOnePastesIntoTheCursorChannelOnly)
 {
-    engine->cursor.row = 1;
+    cursor.row = 1;
     pressAndStep(keyShift);
     pressAndStep(keyDown);
     pressAndStep(keyF9);  // rows "A" and "B"; only one fits below row 32
-    engine->cursor.column = 6;  // channel 3
-    engine->cursor.row = 32;
+    cursor.column = 6;  // channel 3
+    cursor.row = 32;
     pressAndStep(keyF10);
-    EXPECT_EQ(engine->song.patternColumns[2][31], U'A');
-    EXPECT_EQ(engine->song.patternColumns[14][31], U'A');
-    EXPECT_EQ(engine->song.patternColumns[2][32], U'.');  // never below row 32
-    EXPECT_EQ(engine->song.patternColumns[1], blankColumn(1));
+    EXPECT_EQ(song.patternColumns[2][31], U'A');
+    EXPECT_EQ(song.patternColumns[14][31], U'A');
+    EXPECT_EQ(song.patternColumns[2][32], U'.');  // never below row 32
+    EXPECT_EQ(song.patternColumns[1], blankColumn(1));
 }
 
 TEST_F(BlockCopy, CancelledMarkingPastesThirtyOneRowsFromTheClipboardStart)
 {
-    engine->cursor.row = 5;
+    cursor.row = 5;
     pressAndStep(keyShift);
     pressAndStep(keyShift);
-    EXPECT_EQ(engine->editor.blockStart, 0);
-    EXPECT_EQ(engine->editor.blockEnd, 0);
-    engine->editor.clipboard = {String(33, U'x'), String(33, U'1'), String(33, U'2'), String(33, U'3')};
-    engine->cursor.row = 1;
+    EXPECT_EQ(editor.blockStart, 0);
+    EXPECT_EQ(editor.blockEnd, 0);
+    editor.clipboard = {String(33, U'x'), String(33, U'1'), String(33, U'2'), String(33, U'3')};
+    cursor.row = 1;
     pressAndStep(keyF10);
-    EXPECT_EQ(engine->editor.blockEnd, 31);
-    EXPECT_EQ(engine->song.patternColumns[0].substr(0, 32), String(31, U'x') + U"`");
+    EXPECT_EQ(editor.blockEnd, 31);
+    EXPECT_EQ(song.patternColumns[0].substr(0, 32), String(31, U'x') + U"`");
 }
 
 TEST_F(BlockCopy, PasteBeforeAnyCopyChangesNothing)
 {
-    String before = engine->song.patternColumns[0];
-    engine->cursor.row = 4;
+    String before = song.patternColumns[0];
+    cursor.row = 4;
     click(530, 389);  // PASTE@POS
     step();
-    EXPECT_EQ(engine->song.patternColumns[0], before);
-    for (const String& column : engine->song.patternColumns) EXPECT_EQ(column.size(), 8192u);
+    EXPECT_EQ(song.patternColumns[0], before);
+    for (const String& column : song.patternColumns) EXPECT_EQ(column.size(), 8192u);
 }

@@ -1,14 +1,7 @@
 // The pattern editor's step, driven through the input device.
 #include "tests/app/tracker_fixture.h"
+#include "tests/app/tracker_parts.h"
 
-#include "app/note_keys.h"
-#include "app/note_preview.h"
-#include "app/pattern_editor.h"
-#include "app/song_files.h"
-#include "app/transport.h"
-#include "app/undo_history.h"
-#include "app/unsaved_work.h"
-#include "host/input_device.h"
 #include "host/key_translation.h"
 
 #include <AL/al.h>
@@ -29,49 +22,13 @@ constexpr int notes3 = 2;
 
 // The pattern editor alone, with the parts it reaches and an input device of
 // its own: no application, no window, no sound device.
-class EditorAlone : public ::testing::Test {
+class EditorAlone : public TrackerParts {
 protected:
     void SetUp() override
     {
-        song.patternColumns = blankColumns();
-        undo.startBlank();
+        TrackerParts::SetUp();
         transport.transportState = stateEditing;
     }
-
-    // One step of the editor with what came in since the last.
-    void step()
-    {
-        input.beginUpdate();
-        editor.step(input, 0);
-        input.endUpdate();
-    }
-    void pressAndStep(int key)
-    {
-        input.pressKey(key);
-        input.releaseKey(key);
-        step();
-    }
-    void typeStepwise(const String& text)
-    {
-        for (char32_t c : text) {
-            input.pushChar(static_cast<int>(c));
-            step();
-        }
-    }
-    char32_t cell(int column, int index) const { return song.patternColumns[column][index]; }
-
-    Song song;
-    NoteCursor cursor;
-    SongIdentity identity;
-    String status;
-    Transport transport {song, cursor, status};
-    UnsavedWork unsaved {song, identity, cursor, transport, status};
-    UndoHistory undo {song, identity, unsaved, transport};
-    NoteKeys keys;
-    SongFiles files {song, identity, cursor, transport, undo, unsaved, status};
-    NotePreview preview {song, cursor};
-    PatternEditor editor {song, cursor, transport, undo, unsaved, keys, preview, files};
-    c_InputDevice input;
 };
 
 } // namespace
@@ -149,10 +106,10 @@ TEST_F(EditorAlone, NoteEntryWritesNoteInstrumentOctaveAndTakesAnUndoSnapshot)
 
 // Keys that arrive between two steps are all entered, in order, each as its
 // own step would: a burst past the last row goes on at the first.
-TEST_F(Editor, EveryCharacterOfABurstIsEnteredInOrder)
+TEST_F(EditorAlone, EveryCharacterOfABurstIsEnteredInOrder)
 {
-    engine->cursor.row = 30;
-    int slotBefore = engine->undo.undoSlot;
+    cursor.row = 30;
+    int slotBefore = undo.undoSlot;
     type(U"ysxdc");
     step();
     const String expected = U"ysxdc";
@@ -160,12 +117,12 @@ TEST_F(Editor, EveryCharacterOfABurstIsEnteredInOrder)
     EXPECT_EQ(cell(notes1, 0), U'd');
     EXPECT_EQ(cell(notes1, 1), U'c');
     EXPECT_EQ(cell(notes1, rowsPerPattern), U'.');  // never into the next pattern
-    EXPECT_EQ(engine->cursor.row, 3);
-    EXPECT_EQ(engine->undo.undoSlot, slotBefore + 5);
+    EXPECT_EQ(cursor.row, 3);
+    EXPECT_EQ(undo.undoSlot, slotBefore + 5);
 
     // Volume digits the same way, in a volume column.
-    engine->cursor.column = 2;
-    engine->cursor.row = 1;
+    cursor.column = 2;
+    cursor.row = 1;
     type(U"f9a");
     step();
     EXPECT_EQ(cell(volumes1, 0), U'F');
@@ -211,50 +168,50 @@ TEST_F(Editor, UsLayoutSwapsTheYAndZKeys)
     EXPECT_EQ(cell(notes1, 1), U'z');
 }
 
-TEST_F(Editor, VolumeDigitsAreLowerCaseHexOnlyInEvenColumnsWhileEditing)
+TEST_F(EditorAlone, VolumeDigitsAreLowerCaseHexOnlyInEvenColumnsWhileEditing)
 {
-    engine->cursor.column = 2;
+    cursor.column = 2;
     typeStepwise(U"aA7g");
     EXPECT_EQ(cell(volumes1, 0), U'A');
     EXPECT_EQ(cell(volumes1, 1), U'7');
     EXPECT_EQ(cell(volumes1, 2), U'0');
-    EXPECT_EQ(engine->cursor.row, 3);
+    EXPECT_EQ(cursor.row, 3);
     EXPECT_EQ(cell(notes1, 0), U'.');
     // A digit on row 32 leaves the cursor at 33 for the step; the next step wraps it.
-    engine->cursor.row = 32;
+    cursor.row = 32;
     typeStepwise(U"5");
     EXPECT_EQ(cell(volumes1, 31), U'5');
     step();
-    EXPECT_EQ(engine->cursor.row, 1);
+    EXPECT_EQ(cursor.row, 1);
 }
 
-TEST_F(Editor, TranspositionClampsAndKeepsMarks)
+TEST_F(EditorAlone, TranspositionClampsAndKeepsMarks)
 {
-    PatternColumn& notes = engine->song.patternColumns[notes1];
+    PatternColumn& notes = song.patternColumns[notes1];
     notes = U"pya<+." + notes.substr(6);
     pressAndStep(keyF4);
     EXPECT_EQ(notes.substr(0, 6), U"pss<+.");  // p stays, y->s, a (value 0) -> s
     notes = U"pya" + notes.substr(3);
     pressAndStep(keyF3);
     EXPECT_EQ(notes.substr(0, 6), U"0yy<+.");
-    EXPECT_EQ(engine->song.patternColumns[volumes1], blankColumn(volumes1));
+    EXPECT_EQ(song.patternColumns[volumes1], blankColumn(volumes1));
 }
 
-TEST_F(Editor, RowDeleteAndInsertMoveOnlyTheCursorChannel)
+TEST_F(EditorAlone, RowDeleteAndInsertMoveOnlyTheCursorChannel)
 {
-    engine->cursor.column = 5;  // channel 3
-    PatternColumn& notes = engine->song.patternColumns[notes3];
+    cursor.column = 5;  // channel 3
+    PatternColumn& notes = song.patternColumns[notes3];
     for (int row = 0; row < 32; ++row) notes[row] = U"ysxdcvgbhnjmq2w3er5t6z7ui9o0p<+#"[row];
     String original = notes.substr(0, 33);
-    engine->cursor.row = 2;
+    cursor.row = 2;
     pressAndStep(keyBackspace);
     EXPECT_EQ(notes.substr(0, 32), original.substr(0, 1) + original.substr(2, 30) + U".");
-    EXPECT_EQ(engine->song.patternColumns[notes1], blankColumn(notes1));
+    EXPECT_EQ(song.patternColumns[notes1], blankColumn(notes1));
     pressAndStep(keyInsert);
     EXPECT_EQ(notes.substr(0, 32), original.substr(0, 1) + U"." + original.substr(2, 30));
     // On row 32 both only blank row 32.
     notes[31] = U'y';
-    engine->cursor.row = 32;
+    cursor.row = 32;
     pressAndStep(keyBackspace);
     EXPECT_EQ(notes[31], U'.');
     notes[31] = U'y';
@@ -263,28 +220,28 @@ TEST_F(Editor, RowDeleteAndInsertMoveOnlyTheCursorChannel)
     EXPECT_EQ(notes[32], U'.');
 }
 
-TEST_F(Editor, PositionListEditsAndPageKeysStayWithinTheList)
+TEST_F(EditorAlone, PositionListEditsAndPageKeysStayWithinTheList)
 {
-    for (int i = 0; i < positionCount; ++i) engine->song.positions[i] = i % 7;
-    engine->transport.currentPosition = 255;
+    for (int i = 0; i < positionCount; ++i) song.positions[i] = i % 7;
+    transport.currentPosition = 255;
     click(400, 32);  // insert position
     step();
-    EXPECT_EQ(engine->song.positions[255], 0);
-    EXPECT_EQ(engine->song.positions[254], 254 % 7);
+    EXPECT_EQ(song.positions[255], 0);
+    EXPECT_EQ(song.positions[254], 254 % 7);
     pressAndStep(keyPageDown);
-    EXPECT_EQ(engine->transport.currentPosition, 255);
-    engine->transport.currentPosition = 1;
+    EXPECT_EQ(transport.currentPosition, 255);
+    transport.currentPosition = 1;
     click(400, 44);  // delete position
     step();
-    EXPECT_EQ(engine->song.positions[1], 2);
-    EXPECT_EQ(engine->song.positions[254], 0);
+    EXPECT_EQ(song.positions[1], 2);
+    EXPECT_EQ(song.positions[254], 0);
     pressAndStep(keyPageUp);
     pressAndStep(keyPageUp);
-    EXPECT_EQ(engine->transport.currentPosition, 0);
-    game->dispatchMouse(eventMouseMove, -1, 100, 100, -1);  // wheel down one notch
+    EXPECT_EQ(transport.currentPosition, 0);
+    input.movePointer(100, 100, -1);  // wheel down one notch
     step();
-    EXPECT_EQ(engine->transport.currentPosition, 1);
-    EXPECT_EQ(engine->transport.patternBaseRow, engine->song.positions[1] * 32);
+    EXPECT_EQ(transport.currentPosition, 1);
+    EXPECT_EQ(transport.patternBaseRow, song.positions[1] * 32);
 }
 
 TEST_F(Editor, InsertPositionWaitsWhileATextFieldIsActive)
@@ -308,19 +265,19 @@ TEST_F(Editor, DeleteInANoteColumnEntersNothing)
     EXPECT_NE(channelState(1), AL_PLAYING);
 }
 
-TEST_F(Editor, RowKeysAfterADigitOnRow32StayInsideThePattern)
+TEST_F(EditorAlone, RowKeysAfterADigitOnRow32StayInsideThePattern)
 {
-    engine->cursor.column = 2;
-    engine->cursor.row = 32;
-    engine->song.patternColumns[notes1][32] = U'q';  // row 0 of pattern 1
+    cursor.column = 2;
+    cursor.row = 32;
+    song.patternColumns[notes1][32] = U'q';  // row 0 of pattern 1
     type(U"5");
     press(keyInsert);
     step();
     EXPECT_EQ(cell(volumes1, 31), U'5');
     EXPECT_EQ(cell(notes1, 32), U'q');
-    EXPECT_EQ(engine->song.patternColumns[volumes1].substr(32), blankColumn(volumes1).substr(32));
+    EXPECT_EQ(song.patternColumns[volumes1].substr(32), blankColumn(volumes1).substr(32));
 
-    engine->cursor.row = 32;
+    cursor.row = 32;
     type(U"6");
     press(keyBackspace);
     step();
@@ -353,4 +310,15 @@ TEST_F(Editor, NoteKeysByPlaceComeFromKeyPressesInOrder)
     engine->keys.noteKeysByPlace = false;
     engine->keys.showLayout();
     EXPECT_EQ(engine->keys.layoutText, U"DE");
+}
+
+// The window's wheel reaches the editor's step.
+TEST_F(Editor, TheWheelWalksThePositionList)
+{
+    game->dispatchMouse(eventMouseMove, -1, 100, 100, -1);  // wheel down one notch
+    step();
+    EXPECT_EQ(engine->transport.currentPosition, 1);
+    game->dispatchMouse(eventMouseMove, -1, 100, 100, 1);
+    step();
+    EXPECT_EQ(engine->transport.currentPosition, 0);
 }

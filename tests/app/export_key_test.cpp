@@ -1,9 +1,11 @@
-// Ctrl+E in the update step: only with Control held when E went down, only
-// with a song name, and followed on the status row.
+// The export job: only with a song name, only into the songs folder, and
+// followed on the status row; and Ctrl+E in the tracker's update step, only
+// with Control held when E went down.
 #include "export/background_export.h"
 #include "host/key_translation.h"
 #include "song/song_file.h"
 #include "tests/app/tracker_fixture.h"
+#include "tests/app/tracker_parts.h"
 #include "tests/support/child_process.h"
 #include "tests/support/wait.h"
 
@@ -11,14 +13,46 @@
 
 namespace {
 
-class ExportKey : public TrackerFixture {
+// An export of a song with a name of this test's own, its file removed after
+// the test.
+template <typename Fixture>
+class ExportingSongs : public Fixture {
 protected:
     void TearDown() override
     {
         if (!wavPath.empty()) std::remove(wavPath.c_str());
-        TrackerFixture::TearDown();
+        Fixture::TearDown();
     }
 
+    // The song takes the test's name; its export's path.
+    void nameSong(SongIdentity& identity)
+    {
+        identity.songName = name;
+        wavPath = narrow(BBGame::game()->resolvePath(songFolder + name + U".wav"));
+    }
+
+    static bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+    const String name = U"export-key-" + intText(getpid());
+    std::string wavPath;
+};
+
+// The export job alone with its song: each step follows the export.
+class ExportJobAlone : public ExportingSongs<TrackerParts> {
+protected:
+    void stepParts() override { exportJob.followExport(); }
+
+    void startExport()
+    {
+        nameSong(identity);
+        exportJob.startExport();
+        ASSERT_TRUE(exportJob.songExport);
+    }
+};
+
+// The whole tracker: Ctrl+E among the keys of its update step.
+class ExportKey : public ExportingSongs<TrackerFixture> {
+protected:
     // The E key as the window sends it with Control: no character comes.
     void pressE()
     {
@@ -29,19 +63,13 @@ protected:
     // Ctrl+E on a song with a name of this test's own.
     void startExport()
     {
-        engine->identity.songName = name;
-        wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
+        nameSong(engine->identity);
         hold(keyControl);
         pressE();
         step();
         release(keyControl);
         ASSERT_TRUE(engine->exportJob.songExport);
     }
-
-    static bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
-    const String name = U"export-key-" + intText(getpid());
-    std::string wavPath;
 };
 
 } // namespace
@@ -88,68 +116,59 @@ TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
     EXPECT_EQ(engine->statusText, U"Exported " + name + U".wav");
 }
 
-TEST_F(ExportKey, AnExportStoppedByACloseLeavesNoFile)
+TEST_F(ExportJobAlone, AnExportStoppedByACloseLeavesNoFile)
 {
-    engine->exportJob.exportHolds = {50};
+    exportJob.exportHolds = {50};
     startExport();
-    ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->heldAt() == 50; }, 60));
+    ASSERT_TRUE(waitFor([&] { return exportJob.songExport->heldAt() == 50; }, 60));
     step();
-    EXPECT_EQ(engine->statusText, U"Exporting 50%");
-    engine->close();  // never released: the close alone ends the render
-    EXPECT_FALSE(engine->exportJob.songExport);
+    EXPECT_EQ(status, U"Exporting 50%");
+    exportJob.cancel();  // never released: the close alone ends the render
+    EXPECT_FALSE(exportJob.songExport);
     EXPECT_FALSE(exists(wavPath));
     EXPECT_FALSE(exists(wavPath + "~exporting"));
 }
 
 // A song saved as "<name>.wav" is a song, not an earlier export: Ctrl+E on
 // "<name>" leaves it, whether it was there first or saved while rendering.
-TEST_F(ExportKey, NeverReplacesASongFile)
+TEST_F(ExportJobAlone, NeverReplacesASongFile)
 {
-    engine->identity.songName = name + U".wav";
-    wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
-    pressAndStep(keyF11);
-    ASSERT_EQ(engine->statusText, U"File Saved...");
-    std::string song = readFileBytes(wavPath);
-    engine->identity.songName = name;
-    hold(keyControl);
-    pressE();
-    step();
-    release(keyControl);
-    EXPECT_FALSE(engine->exportJob.songExport);
-    EXPECT_EQ(engine->statusText, U"Export Failed!");
-    EXPECT_EQ(readFileBytes(wavPath), song);
+    nameSong(identity);
+    ASSERT_EQ(saveSong(song, name + U".wav"), SaveOutcome::saved);
+    std::string songBytes = readFileBytes(wavPath);
+    exportJob.startExport();
+    EXPECT_FALSE(exportJob.songExport);
+    EXPECT_EQ(status, U"Export Failed!");
+    EXPECT_EQ(readFileBytes(wavPath), songBytes);
 
     std::remove(wavPath.c_str());
-    engine->exportJob.exportHolds = {50};
+    exportJob.exportHolds = {50};
     startExport();
-    ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->heldAt() == 50; }, 60));
-    ASSERT_EQ(saveSong(engine->song, name + U".wav"), SaveOutcome::saved);
-    song = readFileBytes(wavPath);
-    engine->exportJob.songExport->release();
-    ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
+    ASSERT_TRUE(waitFor([&] { return exportJob.songExport->heldAt() == 50; }, 60));
+    ASSERT_EQ(saveSong(song, name + U".wav"), SaveOutcome::saved);
+    songBytes = readFileBytes(wavPath);
+    exportJob.songExport->release();
+    ASSERT_TRUE(waitFor([&] { return exportJob.songExport->finished(); }, 120));
     step();
-    EXPECT_EQ(engine->statusText, U"Export Failed!");
-    EXPECT_EQ(readFileBytes(wavPath), song);
+    EXPECT_EQ(status, U"Export Failed!");
+    EXPECT_EQ(readFileBytes(wavPath), songBytes);
     EXPECT_FALSE(exists(wavPath + "~exporting"));
 }
 
 // The export goes where SAVE would go, or nowhere: never out of the songs
 // folder, and never by characters that reach the file system as others.
-TEST_F(ExportKey, WritesOnlyIntoTheSongsFolder)
+TEST_F(ExportJobAlone, WritesOnlyIntoTheSongsFolder)
 {
     std::string base = "export-key-outside-" + std::to_string(getpid());
     std::string outside = binaryDirectory() + "/data/" + base + ".wav";
     std::string further = binaryDirectory() + "/" + base + ".wav";
     for (const String& escape : {U"../" + widen(base), U"\u012E\u012E\u012F\u012E\u012E\u012F" + widen(base)}) {
-        engine->identity.songName = escape;
-        hold(keyControl);
-        pressE();
-        step();
-        release(keyControl);
-        EXPECT_FALSE(engine->exportJob.songExport) << narrow(escape);
-        EXPECT_EQ(engine->statusText, U"Export Failed!");
-        if (engine->exportJob.songExport) {
-            ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
+        identity.songName = escape;
+        exportJob.startExport();
+        EXPECT_FALSE(exportJob.songExport) << narrow(escape);
+        EXPECT_EQ(status, U"Export Failed!");
+        if (exportJob.songExport) {
+            ASSERT_TRUE(waitFor([&] { return exportJob.songExport->finished(); }, 120));
             step();
         }
     }

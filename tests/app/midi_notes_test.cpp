@@ -3,6 +3,7 @@
 #include "app/audio_channels.h"
 #include "app/midi_notes.h"
 #include "tests/app/tracker_fixture.h"
+#include "tests/app/tracker_parts.h"
 
 #include "host/input_device.h"
 #include "host/key_translation.h"
@@ -11,26 +12,47 @@
 
 namespace {
 
-class MidiNotes : public TrackerFixture {
+// A MIDI keyboard at the input device that a fixture's steps read.
+template <typename Fixture>
+class MidiKeyboard : public Fixture {
 protected:
-    void SetUp() override
-    {
-        TrackerFixture::SetUp();
-        if (HasFatalFailure()) return;
-        pressAndStep(keySpace);  // Editing
-    }
+    virtual c_InputDevice& device() = 0;
 
     void noteOn(int note, int velocity)
     {
         const std::uint8_t bytes[] = {0x90, static_cast<std::uint8_t>(note), static_cast<std::uint8_t>(velocity)};
-        inputDevice()->midiQueue.push(bytes, 3);
+        device().midiQueue.push(bytes, 3);
     }
 
     // Note, volume, instrument and octave of channel 1's row (0..31).
     std::u32string row(int index) const
     {
-        return {cell(notes1, index), cell(volumes1, index), cell(instruments1, index), cell(octaves1, index)};
+        return {this->cell(notes1, index), this->cell(volumes1, index), this->cell(instruments1, index),
+                this->cell(octaves1, index)};
     }
+};
+
+// The pattern editor with its song, while Editing.
+class MidiNotesAlone : public MidiKeyboard<TrackerParts> {
+protected:
+    void SetUp() override
+    {
+        MidiKeyboard::SetUp();
+        transport.transportState = stateEditing;
+    }
+    c_InputDevice& device() override { return input; }
+};
+
+// The whole tracker, while Editing: what the notes sound, in each state.
+class MidiNotes : public MidiKeyboard<TrackerFixture> {
+protected:
+    void SetUp() override
+    {
+        MidiKeyboard::SetUp();
+        if (HasFatalFailure()) return;
+        pressAndStep(keySpace);  // Editing
+    }
+    c_InputDevice& device() override { return *inputDevice(); }
 };
 
 } // namespace
@@ -80,21 +102,21 @@ TEST_F(MidiNotes, ANoteIsWrittenAtTheCursorLikeATypedOneWithAnUndoSnapshot)
     EXPECT_EQ(cell(notes1, 0), U'.');
 }
 
-TEST_F(MidiNotes, AChordOnTheLastRowsGoesOnAtTheFirstInTheOrderPlayed)
+TEST_F(MidiNotesAlone, AChordOnTheLastRowsGoesOnAtTheFirstInTheOrderPlayed)
 {
-    engine->cursor.row = 31;
+    cursor.row = 31;
     for (int note : {60, 64, 67}) noteOn(note, 64);
     step();
     EXPECT_EQ(row(30), U"y812");
     EXPECT_EQ(row(31), U"c812");
     EXPECT_EQ(row(0), U"b812");
-    EXPECT_EQ(engine->cursor.row, 2);
+    EXPECT_EQ(cursor.row, 2);
 }
 
-TEST_F(MidiNotes, WithVelocityOffTheVolumeDigitFollowsTheTypedRule)
+TEST_F(MidiNotesAlone, WithVelocityOffTheVolumeDigitFollowsTheTypedRule)
 {
-    engine->keys.midiVelocity = false;
-    engine->song.patternColumns[volumes1].set(1, U'C');
+    keys.midiVelocity = false;
+    song.patternColumns[volumes1].set(1, U'C');
     noteOn(60, 127);
     noteOn(62, 1);
     step();

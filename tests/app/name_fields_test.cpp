@@ -1,5 +1,6 @@
 // The song-name and description fields, and saving and loading by name.
 #include "tests/app/tracker_fixture.h"
+#include "tests/app/tracker_parts.h"
 
 #include "song/song_file.h"
 #include "host/key_translation.h"
@@ -11,12 +12,14 @@
 
 namespace {
 
-class NameFields : public TrackerFixture {
+// Song files written by a test, removed after it.
+template <typename Fixture>
+class WritingSongs : public Fixture {
 protected:
     void TearDown() override
     {
         for (const std::string& name : written) std::remove((songsFolder() + name).c_str());
-        TrackerFixture::TearDown();
+        Fixture::TearDown();
     }
 
     static std::string songsFolder() { return userFiles().songsFolder(); }
@@ -31,30 +34,46 @@ protected:
 
     void clickSongName()
     {
-        click(100, 450);
-        step();
+        this->click(100, 450);
+        this->step();
     }
 
     std::vector<std::string> written;
 };
 
+// The name fields and the song files with the parts they reach: each step
+// runs the fields and the SAVE and LOAD triggers, no editor, no application.
+class SongFilesAlone : public WritingSongs<TrackerParts> {
+protected:
+    void stepParts() override
+    {
+        files.songNameField(input);
+        files.descriptionField(input);
+        files.saveTrigger(input);
+        files.loadTrigger(input);
+    }
+};
+
+// The whole tracker: the fields beside the transport and the editor.
+using NameFields = WritingSongs<TrackerFixture>;
+
 } // namespace
 
-TEST_F(NameFields, SongNameTakesOnlyNameCharactersUpToThirtyTwo)
+TEST_F(SongFilesAlone, SongNameTakesOnlyNameCharactersUpToThirtyTwo)
 {
     clickSongName();
     typeStepwise(U"Tune");
-    EXPECT_EQ(engine->identity.songName, U"une");
+    EXPECT_EQ(identity.songName, U"une");
     typeStepwise(U"-_.()&+[]/9 \u00FC\u00E4\u00F6#*");
-    EXPECT_EQ(engine->identity.songName, U"une-_.()&+[]/9 \u00FC\u00E4\u00F6");
+    EXPECT_EQ(identity.songName, U"une-_.()&+[]/9 \u00FC\u00E4\u00F6");
     typeStepwise(String(40, U'x'));
-    EXPECT_EQ(engine->identity.songName.size(), 32u);
+    EXPECT_EQ(identity.songName.size(), 32u);
     pressAndStep(keyBackspace);
-    EXPECT_EQ(engine->identity.songName.size(), 31u);
+    EXPECT_EQ(identity.songName.size(), 31u);
     pressAndStep(keyEnter);
-    EXPECT_FALSE(engine->files.songNameEditing);
+    EXPECT_FALSE(files.songNameEditing);
     typeStepwise(U"x");
-    EXPECT_EQ(engine->identity.songName.size(), 31u);
+    EXPECT_EQ(identity.songName.size(), 31u);
 }
 
 TEST_F(NameFields, AnActiveFieldHoldsStandbySoNoteKeysGoIntoTheName)
@@ -83,98 +102,95 @@ TEST_F(NameFields, AFieldTakesABurstOfTypingWholeAndLeavesWhatFollowsEnter)
     EXPECT_EQ(engine->song.patternColumns[0], blankColumn(0));  // the q is only heard, in Standby
 }
 
-TEST_F(NameFields, DescriptionIsClearedByAClickPaddedByEnterAndClearedByBackspace)
+TEST_F(SongFilesAlone, DescriptionIsClearedByAClickPaddedByEnterAndClearedByBackspace)
 {
-    engine->song.instrumentDescriptions[1] = U"old words";
+    song.instrumentDescriptions[1] = U"old words";
     click(400, 129);
     step();
-    EXPECT_EQ(engine->song.instrumentDescriptions[1], U"");
+    EXPECT_EQ(song.instrumentDescriptions[1], U"");
     typeStepwise(U"bass");
     pressAndStep(keyEnter);
-    EXPECT_EQ(engine->song.instrumentDescriptions[1], U"bass" + String(17, U' '));
+    EXPECT_EQ(song.instrumentDescriptions[1], U"bass" + String(17, U' '));
     click(400, 129);
     step();
     typeStepwise(U"lead");
     pressAndStep(keyBackspace);
-    EXPECT_EQ(engine->song.instrumentDescriptions[1], U"");
+    EXPECT_EQ(song.instrumentDescriptions[1], U"");
 }
 
-TEST_F(NameFields, SaveAndLoadReportTheirOutcome)
+TEST_F(SongFilesAlone, SaveAndLoadReportTheirOutcome)
 {
     pressAndStep(keyF11);
-    EXPECT_EQ(engine->statusText, U"Enter a Name...");
-    engine->transport.currentPosition = 2;
+    EXPECT_EQ(status, U"Enter a Name...");
+    transport.currentPosition = 2;
     pressAndStep(keyF12);
-    EXPECT_EQ(engine->statusText, U"File not found!");
-    EXPECT_EQ(engine->transport.currentPosition, 0);
+    EXPECT_EQ(status, U"File not found!");
+    EXPECT_EQ(transport.currentPosition, 0);
 
-    engine->identity.songName = uniqueName("roundtrip");
-    engine->song.patternColumns[0][5] = U'q';
-    engine->song.speed = 7;
+    identity.songName = uniqueName("roundtrip");
+    song.patternColumns[0][5] = U'q';
+    song.speed = 7;
     pressAndStep(keyF11);
-    EXPECT_EQ(engine->statusText, U"File Saved...");
+    EXPECT_EQ(status, U"File Saved...");
 
-    engine->song.patternColumns[0][5] = U'.';
-    engine->song.speed = 3;
-    engine->transport.rowInPattern = 0;
-    engine->unsaved.songChanged = true;
+    song.patternColumns[0][5] = U'.';
+    song.speed = 3;
+    transport.rowInPattern = 0;
+    unsaved.songChanged = true;
     pressAndStep(keyF12);
-    EXPECT_EQ(engine->statusText, U"File Loaded...");
-    EXPECT_FALSE(engine->unsaved.songChanged) << "the loaded song is what its file holds";
-    EXPECT_EQ(engine->song.patternColumns[0][5], U'q');
-    EXPECT_EQ(engine->song.speed, 7);
+    EXPECT_EQ(status, U"File Loaded...");
+    EXPECT_FALSE(unsaved.songChanged) << "the loaded song is what its file holds";
+    EXPECT_EQ(song.patternColumns[0][5], U'q');
+    EXPECT_EQ(song.speed, 7);
 
     // Undo after a load goes back to the loaded song, then one step more:
     // to the song the load replaced, and no further.
-    engine->song.patternColumns[0][6] = U'w';
-    click(600, 346);
-    step();
-    EXPECT_EQ(engine->song.patternColumns[0][5], U'q');
-    EXPECT_EQ(engine->song.patternColumns[0][6], U'.');
-    EXPECT_EQ(engine->undo.undoSlot, 1);
-    click(600, 346);
-    step();
-    EXPECT_EQ(engine->song.patternColumns[0][5], U'.');
-    EXPECT_EQ(engine->song.speed, 3);
-    click(600, 346);
-    step();
-    EXPECT_EQ(engine->song.patternColumns[0][5], U'.');
-    EXPECT_EQ(engine->song.speed, 3);
+    song.patternColumns[0][6] = U'w';
+    undo.restoreUndoSnapshot();
+    EXPECT_EQ(song.patternColumns[0][5], U'q');
+    EXPECT_EQ(song.patternColumns[0][6], U'.');
+    EXPECT_EQ(undo.undoSlot, 1);
+    undo.restoreUndoSnapshot();
+    EXPECT_EQ(song.patternColumns[0][5], U'.');
+    EXPECT_EQ(song.speed, 3);
+    undo.restoreUndoSnapshot();
+    EXPECT_EQ(song.patternColumns[0][5], U'.');
+    EXPECT_EQ(song.speed, 3);
 }
 
 // /proc/self/mem is a regular file whose first read ends in EIO: a disk that
 // fails under the song. What was read before the error is no song.
-TEST_F(NameFields, AReadErrorWhileLoadingReplacesNothing)
+TEST_F(SongFilesAlone, AReadErrorWhileLoadingReplacesNothing)
 {
     String name = uniqueName("failing");
     ASSERT_EQ(symlink("/proc/self/mem", (songsFolder() + narrow(name)).c_str()), 0);
-    engine->song.patternColumns[0][5] = U'q';
-    engine->identity.songName = name;
+    song.patternColumns[0][5] = U'q';
+    identity.songName = name;
     pressAndStep(keyF12);
-    EXPECT_EQ(engine->statusText, U"Loading Failed!");
-    EXPECT_EQ(engine->song.patternColumns[0][5], U'q');
-    EXPECT_EQ(engine->identity.songName, name);
+    EXPECT_EQ(status, U"Loading Failed!");
+    EXPECT_EQ(song.patternColumns[0][5], U'q');
+    EXPECT_EQ(identity.songName, name);
 }
 
-TEST_F(NameFields, AFailedSaveKeepsTheSongAndTheProgramGoesOn)
+TEST_F(SongFilesAlone, AFailedSaveKeepsTheSongAndTheProgramGoesOn)
 {
-    engine->identity.songName = U"no-such-folder/" + uniqueName("lost");
-    engine->song.patternColumns[1][3] = U'e';
+    identity.songName = U"no-such-folder/" + uniqueName("lost");
+    song.patternColumns[1][3] = U'e';
     click(460, 450);  // SAVE
     step();
-    EXPECT_EQ(engine->statusText, U"Saving Failed!");
-    EXPECT_EQ(engine->song.patternColumns[1][3], U'e');
+    EXPECT_EQ(status, U"Saving Failed!");
+    EXPECT_EQ(song.patternColumns[1][3], U'e');
     step();
-    EXPECT_EQ(engine->statusText, U"Saving Failed!");
+    EXPECT_EQ(status, U"Saving Failed!");
 }
 
-TEST_F(NameFields, LoadingKeepsOnlyThePartAfterASongsBackslash)
+TEST_F(SongFilesAlone, LoadingKeepsOnlyThePartAfterASongsBackslash)
 {
     String name = uniqueName("cleaned");
-    ASSERT_EQ(saveSong(engine->song, name), SaveOutcome::saved);
-    engine->identity.songName = U"c:\\x\\songs\\" + name;
-    EXPECT_EQ(engine->files.loadSongFile(), U"File not found!");  // "\name" is not a file here
-    EXPECT_EQ(engine->identity.songName, U"\\" + name);
+    ASSERT_EQ(saveSong(song, name), SaveOutcome::saved);
+    identity.songName = U"c:\\x\\songs\\" + name;
+    EXPECT_EQ(files.loadSongFile(), U"File not found!");  // "\name" is not a file here
+    EXPECT_EQ(identity.songName, U"\\" + name);
 }
 
 TEST_F(NameFields, AFieldThatEndsEditingSaysStandby)

@@ -1,7 +1,7 @@
-// The song list's reading of the songs folder, as the window meets it: a
-// slow reading never holds up the window, not even when the list is closed
-// and opened again, and a reading that fails leaves an empty list.
-#include "tests/app/tracker_fixture.h"
+// The song list's reading of the songs folder, as the update step meets it:
+// a slow reading never holds up a step, not even when the list is closed and
+// opened again, and a reading that fails leaves an empty list.
+#include "tests/app/tracker_parts.h"
 
 #include "tests/support/wait.h"
 
@@ -46,12 +46,15 @@ private:
     bool free_ = false;
 };
 
-class SongListScan : public TrackerFixture {
+// The overlays with the parts they reach: each step is the overlay's input.
+class SongListScan : public TrackerParts {
 protected:
+    void stepParts() override { overlays.overlayInput(input, 0); }
+
     bool listReady()
     {
         step();
-        return engine->overlays.songList.ready();
+        return overlays.songList.ready();
     }
 };
 
@@ -60,22 +63,22 @@ protected:
 TEST_F(SongListScan, ClosingAndReopeningDuringASlowReadingNeverWaitsForIt)
 {
     auto disk = std::make_shared<SlowDisk>();
-    engine->overlays.songScanner = [disk](const std::string&, const std::string&, const std::atomic<bool>*) { return disk->read(); };
+    overlays.songScanner = [disk](const std::string&, const std::string&, const std::atomic<bool>*) { return disk->read(); };
     // Only if the window waits for the first reading: free it after a while,
     // so that the test fails instead of hanging.
     std::thread rescue([disk] {
         waitFor([&] { return disk->released(); }, 20);
         disk->release();
     });
-    engine->overlays.toggleSongList();
-    EXPECT_FALSE(engine->overlays.songList.ready());
-    engine->overlays.closeOverlay();
-    engine->overlays.toggleSongList();
+    overlays.toggleSongList();
+    EXPECT_FALSE(overlays.songList.ready());
+    overlays.closeOverlay();
+    overlays.toggleSongList();
     EXPECT_FALSE(disk->released()) << "the window waited for the first reading";
     EXPECT_TRUE(waitFor([&] { return listReady(); }, 60));
-    EXPECT_EQ(engine->overlays.songList.totalCount(), 1);
-    if (engine->overlays.songList.totalCount() == 1) {
-        EXPECT_EQ(engine->overlays.songList.shownEntry(0).name, U"answered");
+    EXPECT_EQ(overlays.songList.totalCount(), 1);
+    if (overlays.songList.totalCount() == 1) {
+        EXPECT_EQ(overlays.songList.shownEntry(0).name, U"answered");
     }
     disk->release();
     rescue.join();
@@ -83,14 +86,14 @@ TEST_F(SongListScan, ClosingAndReopeningDuringASlowReadingNeverWaitsForIt)
 
 TEST_F(SongListScan, AReadingThatFailsLeavesAnEmptyListAndTheProgramGoesOn)
 {
-    engine->overlays.songScanner = [](const std::string&, const std::string&, const std::atomic<bool>*) -> std::vector<SongEntry> {
+    overlays.songScanner = [](const std::string&, const std::string&, const std::atomic<bool>*) -> std::vector<SongEntry> {
         throw std::runtime_error("the disk went away");
     };
-    engine->overlays.toggleSongList();
+    overlays.toggleSongList();
     ASSERT_TRUE(waitFor([&] { return listReady(); }, 60));
-    EXPECT_EQ(engine->overlays.songList.totalCount(), 0);
-    EXPECT_EQ(engine->overlays.overlay, Overlay::songList);
-    engine->overlays.closeOverlay();
+    EXPECT_EQ(overlays.songList.totalCount(), 0);
+    EXPECT_EQ(overlays.overlay, Overlay::songList);
+    overlays.closeOverlay();
     step();
-    EXPECT_EQ(engine->overlays.overlay, Overlay::none);
+    EXPECT_EQ(overlays.overlay, Overlay::none);
 }

@@ -1,6 +1,7 @@
 // The update step's switches, the transport states and the spinners, driven
 // through the input device.
 #include "tests/app/tracker_fixture.h"
+#include "tests/app/tracker_parts.h"
 
 #include "host/key_translation.h"
 #include "player/kovo_play.h"
@@ -13,6 +14,19 @@
 
 namespace {
 using TransportSteps = TrackerFixture;
+
+// The transport's switches with the parts they reach, and the LAYOUT switch
+// beside them: each step takes the switches, no editor, no application.
+class TransportSwitches : public TrackerParts {
+protected:
+    void stepParts() override
+    {
+        transport.switchChannels(input);
+        transport.toggleFollow(input);
+        keys.toggleLayout(input);
+        transport.toggleEditing(input);
+    }
+};
 
 // The row clock alone: a song, a cursor and the transport, no application.
 class RowClock : public ::testing::Test {
@@ -47,15 +61,15 @@ TEST_F(TransportSteps, StartsInStandbyWithTheBlankSong)
     EXPECT_EQ(engine->undo.undoSlot, 1);
 }
 
-TEST_F(TransportSteps, SpaceAndEditToggleEditingAndStandby)
+TEST_F(TransportSwitches, SpaceAndEditToggleEditingAndStandby)
 {
     pressAndStep(keySpace);
-    EXPECT_EQ(engine->transport.transportState, stateEditing);
-    EXPECT_EQ(engine->statusText, U"Editing...");
+    EXPECT_EQ(transport.transportState, stateEditing);
+    EXPECT_EQ(status, U"Editing...");
     click(540, 346);
     step();
-    EXPECT_EQ(engine->transport.transportState, stateStandby);
-    EXPECT_EQ(engine->statusText, U"Standby...");
+    EXPECT_EQ(transport.transportState, stateStandby);
+    EXPECT_EQ(status, U"Standby...");
 }
 
 TEST_F(TransportSteps, PlayingStartsAPlayerAndF1StopsAtTheStart)
@@ -88,27 +102,28 @@ TEST_F(TransportSteps, TwoSwitchesInOneStepActTogether)
     EXPECT_EQ(engine->transport.transportState, statePlaying);
 }
 
-TEST_F(TransportSteps, ChannelSwitchesFollowAndLayoutToggle)
+TEST_F(TransportSwitches, ChannelSwitchesFollowAndLayoutToggle)
 {
     pressAndStep(keyF6);
-    EXPECT_EQ(engine->transport.channelLevels[1], 0.0f);
+    EXPECT_EQ(transport.channelLevels[1], 0.0f);
     click(270, 418);
     step();
-    EXPECT_EQ(engine->transport.channelLevels[3], 0.0f);
+    EXPECT_EQ(transport.channelLevels[3], 0.0f);
     pressAndStep(keyF6);
-    EXPECT_EQ(engine->transport.channelLevels[1], 1.0f);
+    EXPECT_EQ(transport.channelLevels[1], 1.0f);
     click(320, 418);
     step();
-    EXPECT_TRUE(engine->transport.followMode);
+    EXPECT_TRUE(transport.followMode);
     click(600, 450);
     step();
-    EXPECT_EQ(engine->keys.layoutText, U"US");
+    EXPECT_EQ(keys.layoutText, U"US");
     // Holding the button does not repeat: only a fresh press counts.
-    game->dispatchMouse(eventMouseDown, 0, 530, 450, 0);
+    input.movePointer(530, 450, 0);
+    input.pressKey(keyMouseLeft);
     step();
     step();
-    EXPECT_EQ(engine->keys.layoutText, U"DE");
-    game->dispatchMouse(eventMouseUp, 0, 530, 450, 0);
+    EXPECT_EQ(keys.layoutText, U"DE");
+    input.releaseKey(keyMouseLeft);
 }
 
 TEST_F(TransportSteps, SpinnersStepWithinTheirRangesAndBoundariesHitNothing)

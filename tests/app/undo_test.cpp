@@ -1,7 +1,8 @@
-// The undo ring through the UNDO button and Ctrl+Z / Ctrl+Y, driven through
-// the input device: one step back per undo, never past the oldest snapshot
-// still held, forward again until the next edit.
+// The undo ring: one step back per undo, never past the oldest snapshot still
+// held, forward again until the next edit; and the UNDO button, Ctrl+Z and
+// Ctrl+Y that reach it in the tracker.
 #include "tests/app/tracker_fixture.h"
+#include "tests/app/tracker_parts.h"
 
 #include "host/key_translation.h"
 #include "song/song_file.h"
@@ -13,13 +14,14 @@
 
 namespace {
 
-class Undo : public TrackerFixture {
+// The undo history with the editor that takes its snapshots and the song
+// files whose LOAD is one undo step: no application, no window.
+class UndoHistoryAlone : public TrackerParts {
 protected:
     void SetUp() override
     {
-        TrackerFixture::SetUp();
-        if (HasFatalFailure()) return;
-        pressAndStep(keySpace);  // Editing
+        TrackerParts::SetUp();
+        transport.transportState = stateEditing;
         states.push_back(notes());
     }
 
@@ -32,6 +34,31 @@ protected:
         }
     }
 
+    // F12 in the editor's step.
+    void load()
+    {
+        press(keyF12);
+        input.beginUpdate();
+        files.loadTrigger(input);
+        input.endUpdate();
+    }
+
+    String notes() const { return song.patternColumns[0]; }
+
+    std::vector<String> states;  // states[k]: the note column after k notes
+};
+
+// The whole tracker, while Editing: the keys and the button that reach the
+// history.
+class Undo : public TrackerFixture {
+protected:
+    void SetUp() override
+    {
+        TrackerFixture::SetUp();
+        if (HasFatalFailure()) return;
+        pressAndStep(keySpace);  // Editing
+    }
+
     void control(int key)
     {
         hold(keyControl);
@@ -40,88 +67,62 @@ protected:
         release(keyControl);
     }
 
-    void clickUndo()
-    {
-        click(600, 346);
-        step();
-    }
-
     String notes() const { return engine->song.patternColumns[0]; }
-
-    std::vector<String> states;  // states[k]: the note column after k notes
-};
-
-// The undo history alone, with the parts it reaches: no application, no window.
-class UndoHistoryAlone : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        song.patternColumns = blankColumns();
-        undo.startBlank();
-    }
-
-    Song song;
-    SongIdentity identity;
-    NoteCursor cursor;
-    String status;
-    Transport transport {song, cursor, status};
-    UnsavedWork unsaved {song, identity, cursor, transport, status};
-    UndoHistory undo {song, identity, unsaved, transport};
 };
 
 } // namespace
 
-TEST_F(Undo, StepsBackOneSnapshotAcrossTheWrapAndStopsAtTheOldestHeld)
+TEST_F(UndoHistoryAlone, StepsBackOneSnapshotAcrossTheWrapAndStopsAtTheOldestHeld)
 {
     enterNotes(40);
-    clickUndo();
+    undo.restoreUndoSnapshot();
     EXPECT_EQ(notes(), states[39]);
     // 31 undos in all reach the oldest of the 32 states the ring holds.
     for (int k = 38; k >= 9; --k) {
-        clickUndo();
+        undo.restoreUndoSnapshot();
         ASSERT_EQ(notes(), states[k]) << k;
     }
-    clickUndo();
+    undo.restoreUndoSnapshot();
     EXPECT_EQ(notes(), states[9]);
-    control('Z');
+    undo.restoreUndoSnapshot();
     EXPECT_EQ(notes(), states[9]);
 }
 
-TEST_F(Undo, RightAfterTheRingWrapsUndoStillStepsBack)
+TEST_F(UndoHistoryAlone, RightAfterTheRingWrapsUndoStillStepsBack)
 {
     enterNotes(33);
-    clickUndo();
+    undo.restoreUndoSnapshot();
     EXPECT_EQ(notes(), states[32]);
 }
 
-TEST_F(Undo, ControlYRedoesUndoneSnapshotsUntilTheNextEdit)
+TEST_F(UndoHistoryAlone, RedoStepsForwardOverUndoneSnapshotsUntilTheNextEdit)
 {
     enterNotes(5);
-    control('Z');
-    control('Z');
-    control('Z');
+    undo.restoreUndoSnapshot();
+    undo.restoreUndoSnapshot();
+    undo.restoreUndoSnapshot();
     EXPECT_EQ(notes(), states[2]);
-    control('Y');
+    undo.redoUndoSnapshot();
     EXPECT_EQ(notes(), states[3]);
-    control('Y');
-    control('Y');
-    control('Y');  // nothing beyond the newest
+    undo.redoUndoSnapshot();
+    undo.redoUndoSnapshot();
+    undo.redoUndoSnapshot();  // nothing beyond the newest
     EXPECT_EQ(notes(), states[5]);
 
-    control('Z');
-    control('Z');
-    engine->cursor.row = 20;
+    undo.restoreUndoSnapshot();
+    undo.restoreUndoSnapshot();
+    cursor.row = 20;
     typeStepwise(U"p");
     String edited = notes();
-    control('Y');
+    undo.redoUndoSnapshot();
     EXPECT_EQ(notes(), edited);
-    control('Z');
+    undo.restoreUndoSnapshot();
     EXPECT_EQ(notes(), states[3]);
 }
 
 TEST_F(Undo, ZAndYWithoutControlStayNoteKeys)
 {
-    enterNotes(1);
+    typeStepwise(U"y");
     press('Z');
     type(U"z");
     step();
@@ -129,14 +130,14 @@ TEST_F(Undo, ZAndYWithoutControlStayNoteKeys)
     EXPECT_EQ(engine->song.patternColumns[0][0], U'y');
 }
 
-TEST_F(Undo, SnapshotsShareTheColumnsAnEditDidNotChange)
+TEST_F(UndoHistoryAlone, SnapshotsShareTheColumnsAnEditDidNotChange)
 {
     enterNotes(40);
-    int newest = engine->undo.undoSlot;
+    int newest = undo.undoSlot;
     int before = (newest + undoSlotCount - 1) % undoSlotCount;
-    const auto& ring = engine->undo.undoRing;
+    const auto& ring = undo.undoRing;
     for (int column = 0; column < columnCount; ++column) {
-        EXPECT_TRUE(ring[column][newest].sharesTextWith(engine->song.patternColumns[column])) << column;
+        EXPECT_TRUE(ring[column][newest].sharesTextWith(song.patternColumns[column])) << column;
         // A note in channel 1 changes its note, volume, instrument and octave
         // cells at most; the other twelve columns are the same texts.
         bool channel1 = column % channelCount == 0;
@@ -146,15 +147,15 @@ TEST_F(Undo, SnapshotsShareTheColumnsAnEditDidNotChange)
     }
     EXPECT_FALSE(ring[0][newest].sharesTextWith(ring[0][before]));
     // Undo still restores exactly, and the restored state shares its texts.
-    clickUndo();
-    EXPECT_TRUE(engine->song.patternColumns[0].sharesTextWith(ring[0][before]));
+    undo.restoreUndoSnapshot();
+    EXPECT_TRUE(song.patternColumns[0].sharesTextWith(ring[0][before]));
     EXPECT_EQ(notes(), states[39]);
 }
 
 // A LOAD, from F12 or the song list, is one undo step: Ctrl+Z brings back the
 // whole song it replaced, with its name, its own undo steps and its unsaved
 // changes; Ctrl+Y loads it again.
-TEST_F(Undo, ALoadIsOneStepThatBringsBackTheWholeSongBefore)
+TEST_F(UndoHistoryAlone, ALoadIsOneStepThatBringsBackTheWholeSongBefore)
 {
     const std::string file = userFiles().songsFolder() + "undo load test";
     Song loaded;
@@ -168,35 +169,35 @@ TEST_F(Undo, ALoadIsOneStepThatBringsBackTheWholeSongBefore)
         std::fclose(out);
     }
     enterNotes(3);
-    engine->song.speed = 7;
-    engine->identity.songName = U"undo load test";
-    pressAndStep(keyF12);
-    ASSERT_EQ(engine->statusText, U"File Loaded...");
-    EXPECT_EQ(engine->song.speed, 11);
-    EXPECT_FALSE(engine->unsaved.songChanged);
+    song.speed = 7;
+    identity.songName = U"undo load test";
+    load();
+    ASSERT_EQ(status, U"File Loaded...");
+    EXPECT_EQ(song.speed, 11);
+    EXPECT_FALSE(unsaved.songChanged);
 
-    control('Z');
+    undo.restoreUndoSnapshot();
     EXPECT_EQ(notes(), states[3]);
-    EXPECT_EQ(engine->song.speed, 7);
-    EXPECT_TRUE(engine->unsaved.songChanged);
-    control('Z');
+    EXPECT_EQ(song.speed, 7);
+    EXPECT_TRUE(unsaved.songChanged);
+    undo.restoreUndoSnapshot();
     EXPECT_EQ(notes(), states[2]) << "the song's own undo steps come back with it";
-    control('Y');
+    undo.redoUndoSnapshot();
     EXPECT_EQ(notes(), states[3]);
-    control('Y');
-    EXPECT_EQ(engine->song.speed, 11) << "redo takes the load again";
-    EXPECT_EQ(engine->song.patternColumns[5][0], U'9');
+    undo.redoUndoSnapshot();
+    EXPECT_EQ(song.speed, 11) << "redo takes the load again";
+    EXPECT_EQ(song.patternColumns[5][0], U'9');
 
     // The song list's choice, while the editor holds a song from elsewhere:
     // it loads the listed song, and undo gives back the other with its file.
-    engine->identity.songFilePath = U"/somewhere/else";
-    engine->song.patternColumns[5][0] = U'3';
-    EXPECT_EQ(engine->files.loadSongNamed(U"undo load test"), U"File Loaded...");
-    EXPECT_EQ(engine->song.patternColumns[5][0], U'9');
-    EXPECT_EQ(engine->identity.songFilePath, U"");
-    control('Z');
-    EXPECT_EQ(engine->song.patternColumns[5][0], U'3');
-    EXPECT_EQ(engine->identity.songFilePath, U"/somewhere/else");
+    identity.songFilePath = U"/somewhere/else";
+    song.patternColumns[5][0] = U'3';
+    EXPECT_EQ(files.loadSongNamed(U"undo load test"), U"File Loaded...");
+    EXPECT_EQ(song.patternColumns[5][0], U'9');
+    EXPECT_EQ(identity.songFilePath, U"");
+    undo.restoreUndoSnapshot();
+    EXPECT_EQ(song.patternColumns[5][0], U'3');
+    EXPECT_EQ(identity.songFilePath, U"/somewhere/else");
     std::remove(file.c_str());
 }
 
@@ -234,4 +235,17 @@ TEST_F(UndoHistoryAlone, AnUndoneLoadBringsBackTheSongBeforeWithItsNamesAndUnsav
     EXPECT_EQ(identity.songName, U"loaded");
     EXPECT_EQ(identity.songFilePath, U"/elsewhere/loaded");
     EXPECT_FALSE(unsaved.songChanged);
+}
+
+// The UNDO button and Ctrl+Z step back, Ctrl+Y forward again.
+TEST_F(Undo, TheButtonAndTheControlKeysStepTheHistory)
+{
+    typeStepwise(U"ysx");
+    click(600, 346);  // UNDO
+    step();
+    EXPECT_EQ(notes().substr(0, 3), U"ys.");
+    control('Z');
+    EXPECT_EQ(notes().substr(0, 3), U"y..");
+    control('Y');
+    EXPECT_EQ(notes().substr(0, 3), U"ys.");
 }
