@@ -66,12 +66,18 @@ bool deviceCanRest(ALCdevice* device)
     return !(name && std::string_view(name) == "Wave File Writer");
 }
 
+// The device clock's query, or null when the device keeps no clock.
+LPALCGETINTEGER64VSOFT deviceClockQuery(ALCdevice* device)
+{
+    if (!device || !alcIsExtensionPresent(device, "ALC_SOFT_device_clock")) return nullptr;
+    return reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(device, "alcGetInteger64vSOFT"));
+}
+
 // What the device says lies between a mixed frame and the speaker: the
 // periods queued and the sound card's own delay. 0 where it cannot say.
 double reportedLatency(ALCdevice* device)
 {
-    if (!alcIsExtensionPresent(device, "ALC_SOFT_device_clock")) return 0;
-    auto get = reinterpret_cast<LPALCGETINTEGER64VSOFT>(alcGetProcAddress(device, "alcGetInteger64vSOFT"));
+    auto get = deviceClockQuery(device);
     ALCint64SOFT nanoseconds = 0;
     if (get) get(device, ALC_DEVICE_LATENCY_SOFT, 1, &nanoseconds);
     return static_cast<double>(nanoseconds) / 1e9;
@@ -414,6 +420,29 @@ void gxtkAudio::setChannelPitch(int channel, float factor)
     if (silent != record.stoppedByRate) sendGain(record, silent ? 0.0f : record.gain);
     record.stoppedByRate = silent;
     if (!silent) sendPitch(record, factor);
+}
+
+// ---- The device clock ----
+
+// Clock and latency come from one query, so that they belong together.
+std::optional<DeviceClock> gxtkAudio::deviceClock() const
+{
+    auto device = static_cast<ALCdevice*>(alDevice_);
+    auto get = deviceClockQuery(device);
+    if (!get) return std::nullopt;
+    ALCint64SOFT values[2] = {0, 0};
+    get(device, ALC_DEVICE_CLOCK_LATENCY_SOFT, 2, values);
+    return DeviceClock {values[0], values[1]};
+}
+
+std::optional<int64_t> gxtkAudio::mixedTime() const
+{
+    auto device = static_cast<ALCdevice*>(alDevice_);
+    auto get = deviceClockQuery(device);
+    if (!get) return std::nullopt;
+    ALCint64SOFT nanoseconds = 0;
+    get(device, ALC_DEVICE_CLOCK_SOFT, 1, &nanoseconds);
+    return nanoseconds;
 }
 
 // ---- Pause and resume of everything ----

@@ -5,9 +5,19 @@
 #include "host/text.h"
 
 #include <array>
+#include <cstdint>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
+
+// A reading of OpenAL Soft's device clock: how much sound the device has
+// mixed since it opened, and how long a frame mixed now takes to reach the
+// speaker, both in nanoseconds.
+struct DeviceClock {
+    int64_t mixed = 0;
+    int64_t latency = 0;
+};
 
 // Buffer names waiting to be deleted, oldest first. Buffer names belong to
 // one OpenAL device, so every device keeps its own list.
@@ -88,6 +98,12 @@ public:
     // Seconds from a mixed frame to the speaker as the device reported it
     // when it opened (OpenAL Soft's device clock); 0 when unknown.
     double outputLatency() const { return outputLatency_; }
+    // The device clock now, with the latency of this moment; nothing when
+    // there is no device or it keeps no clock (ALC_SOFT_device_clock).
+    std::optional<DeviceClock> deviceClock() const;
+    // Only the mixed time, without asking the backend for its latency. The
+    // clock stands while the device rests.
+    std::optional<int64_t> mixedTime() const;
     // True while the process's device is paused because no source plays.
     bool deviceResting() const { return deviceResting_; }
     // Waking a device takes time (on JACK a great deal of it): an instrument

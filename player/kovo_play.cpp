@@ -4,8 +4,12 @@
 #include "audio/audio_device.h"
 #include "audio/sound.h"
 #include "host/game.h"
+#include "player/recording_place.h"
 #include "player/voice_trigger.h"
 #include "player/waveform_table.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -65,6 +69,16 @@ char32_t c_kovoPlay::cell(int column) const
 
 void c_kovoPlay::processRow()
 {
+    readRow();
+    lastRead_ = upcomingPlace();
+    afterLoop_.reset();
+    recordRowStart();
+    advanceRow();
+}
+
+// Every channel's cells of the current row, in the order the voices take them.
+void c_kovoPlay::readRow()
+{
     for (int channel = 0; channel < channelCount; ++channel) {
         PlayerVoice& voice = voices[channel];
         readNote(channel);
@@ -81,7 +95,19 @@ void c_kovoPlay::processRow()
         }
         voice.lastRowNote = voice.noteRead;
     }
-    advanceRow();
+}
+
+// When the row began, for placing notes played along with it. A device that
+// rests while nothing sounds stops its clock: rows read then cannot be told
+// apart by it, so the timeline starts again with the next row that sounds.
+void c_kovoPlay::recordRowStart()
+{
+    gxtkAudio* audio = device();
+    std::optional<int64_t> clock = audio && !audio->deviceResting() ? audio->mixedTime() : std::nullopt;
+    if (clock)
+        timeline_.record({*clock, *lastRead_});
+    else
+        timeline_.clear();
 }
 
 // A note value below 127 starts a note: pitch and effects restart, the
@@ -130,11 +156,38 @@ void c_kovoPlay::triggerOscillators(int channel)
 // "-" in channel 4 jumps past it directly: the same end, kept as written.
 void c_kovoPlay::advanceRow()
 {
+    PlayPlace read = upcomingPlace();
+    bool endPassed = endPassed_;
     for (int channel = 0; channel < channelCount - 1; ++channel)
         if (voices[channel].noteRead == notePatternEnd) row = rowsPerPattern - 1;
     row = voices[channelCount - 1].noteRead == notePatternEnd ? rowsPerPattern : row + 1;
     tick = 0;
-    if (row == rowsPerPattern) advancePosition();
+    bool patternEnded = row == rowsPerPattern;
+    if (patternEnded) advancePosition();
+    if (loop_ && (patternEnded || read.row >= loop_->last)) loopBack(read, endPassed);
+}
+
+// A loop takes the player back from its last row, from a pattern end before
+// it, and from any row after it (a loop set behind the player starts at
+// once). Where the song would have gone is kept until the next read, so that
+// a loop cleared in between still goes there.
+void c_kovoPlay::loopBack(PlayPlace read, bool endPassed)
+{
+    afterLoop_ = AfterLoop {upcomingPlace(), endPassed_};
+    position = read.position;
+    row = loop_->first;
+    endPassed_ = endPassed;
+}
+
+void c_kovoPlay::clearLoop()
+{
+    if (afterLoop_) {
+        position = afterLoop_->place.position;
+        row = afterLoop_->place.row;
+        endPassed_ = afterLoop_->endPassed;
+    }
+    loop_.reset();
+    afterLoop_.reset();
 }
 
 // The song loops at its length by an equality test, kept on purpose:
@@ -144,7 +197,71 @@ void c_kovoPlay::advancePosition()
 {
     row = 0;
     position += 1;
-    if (position == songLengthRows / rowsPerPattern || position >= positionCount) position = 0;
+    if (position == songLengthRows / rowsPerPattern || position >= positionCount || endPassed_) position = 0;
+    endPassed_ = false;
+}
+
+// ---- Playing along with an editor ----
+
+// The columns share their texts with the editor's (no characters are
+// copied), and the descriptions, which make no sound, are left out: a follow
+// allocates nothing, so it can run on every update step.
+void c_kovoPlay::followSong(const Song& edited)
+{
+    bool inside = endPassed_ || position < songLengthRows / rowsPerPattern;
+    patternColumns = edited.patternColumns;
+    positions = edited.positions;
+    instrumentParams = edited.instrumentParams;
+    songLengthRows = edited.songLengthRows;
+    speed = edited.speed;
+    endPassed_ = inside && position >= songLengthRows / rowsPerPattern;
+    keepRowsComing();
+    refreshPulseWidths();
+}
+
+// A row is read when the tick count equals the speed: a speed lowered below
+// the count of the row that plays makes the next tick read the next row,
+// where the count would otherwise never meet the speed again.
+void c_kovoPlay::keepRowsComing() { tick = std::min(tick, static_cast<float>(speed)); }
+
+// The detune is taken from the instrument on its rows; a changed PWM of the
+// instrument a voice plays is heard from the next tick, as its other effects.
+void c_kovoPlay::refreshPulseWidths()
+{
+    for (PlayerVoice& voice : voices)
+        if (voice.latchedInstrument != 0)
+            voice.pwmDepth = static_cast<float>(instrumentSlot(*this, voice.latchedInstrument, slotPwm));
+}
+
+void c_kovoPlay::loopRows(int first, int last)
+{
+    first = std::clamp(first, 0, rowsPerPattern - 1);
+    last = std::clamp(last, 0, rowsPerPattern - 1);
+    if (first > last) std::swap(first, last);
+    loop_ = RowLoop {first, last};
+}
+
+bool c_kovoPlay::playOneRow(PlayPlace place)
+{
+    if (place.position < 0 || place.position >= positionCount || place.row < 0 || place.row >= rowsPerPattern)
+        return false;
+    PlayPlace kept = upcomingPlace();
+    int keptBase = patternBaseRow;
+    position = place.position;
+    row = place.row;
+    patternBaseRow = positions[position] * rowsPerPattern;
+    readRow();
+    position = kept.position;
+    row = kept.row;
+    patternBaseRow = keptBase;
+    tickVoices();
+    return true;
+}
+
+PlayPlace c_kovoPlay::rowHeardAt(int64_t keyClock, int64_t latency) const
+{
+    if (timeline_.empty()) return soundingPlace();
+    return ::rowHeardAt(timeline_, keyClock, latency, speed * tickNanoseconds, upcomingPlace());
 }
 
 // ---- Ticks ----

@@ -5,10 +5,12 @@
 #pragma once
 
 #include "song/song_model.h"
+#include "player/row_timeline.h"
 #include "player/voice_effects.h"
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class c_Sound;
 class gxtkAudio;
@@ -34,6 +36,12 @@ struct PlayerVoice {
     int latchedInstrument = 0;  // last nonzero instrument digit: its slots drive the effects
     int latchedOctave = 0;      // octave digit of the row that latched it
     VoiceEffects effects;
+};
+
+// Rows first..last of the playing position's pattern, played over and over.
+struct RowLoop {
+    int first = 0;
+    int last = rowsPerPattern - 1;
 };
 
 // The song fields (columns, length, speed, positions, instruments) are the
@@ -64,6 +72,41 @@ public:
     // The next tick reads a row.
     bool rowDue() const { return tick == static_cast<float>(speed); }
 
+    // ---- Playing along with an editor ----
+
+    // Takes an edited song's notes, positions, length, speed and instruments
+    // while playing on: the place in the song and the sounding voices stay.
+    // A changed row is heard when it is next read, a changed instrument from
+    // the next tick.
+    void followSong(const Song& edited);
+
+    // Loops rows first..last (either order, held to 0..31) of the position
+    // that plays: after the last of them, or a pattern end before it, the
+    // first comes again. clearLoop lets the song go on.
+    void loopRows(int first, int last);
+    void clearLoop();
+    const std::optional<RowLoop>& loop() const { return loop_; }
+
+    // The row that sounds: the one read last, or before the first read the
+    // one the first read takes.
+    PlayPlace soundingPlace() const { return lastRead_ ? *lastRead_ : upcomingPlace(); }
+    // The row the next read takes.
+    PlayPlace upcomingPlace() const { return {position, row}; }
+
+    // Sounds one row on all four channels as reading it in the song would,
+    // with that tick's volumes and rates; the place in the song stays, and
+    // tickVoices lets the notes run on. False, and nothing sounds, for a
+    // place outside the song's 256 positions and 32 rows.
+    bool playOneRow(PlayPlace place);
+
+    // The rows read lately, stamped with the device clock: none on a device
+    // without one, and none from before a row read while the device rested.
+    const RowTimeline& timeline() const { return timeline_; }
+    // The row heard when a key went down at keyClock on the device clock,
+    // given the device's output latency (both in nanoseconds); the sounding
+    // row when the device keeps no clock.
+    PlayPlace rowHeardAt(int64_t keyClock, int64_t latency) const;
+
     float tick = 0;          // ticks into the current row
     int position = 0;        // index into positions, always 0..255
     int patternBaseRow = 0;  // positions[position] * 32
@@ -77,13 +120,20 @@ private:
 
     // ---- Rows ----
     void processRow();
+    void readRow();
+    void recordRowStart();
     char32_t cell(int column) const;
     void readNote(int channel);
     void readVolume(int channel);
     void chooseWaveforms(int channel);
     void triggerOscillators(int channel);
     void advanceRow();
+    void loopBack(PlayPlace read, bool endPassed);
     void advancePosition();
+
+    // ---- Following ----
+    void keepRowsComing();
+    void refreshPulseWidths();
 
     // ---- Ticks ----
     void applyEffects(int channel);
@@ -94,4 +144,18 @@ private:
 
     gxtkAudio* device_ = nullptr;
     bool ownDevice_ = false;
+    std::optional<RowLoop> loop_;
+    // Where the song goes on when a loop that has just gone back is cleared
+    // before the next read.
+    struct AfterLoop {
+        PlayPlace place;
+        bool endPassed;
+    };
+    std::optional<AfterLoop> afterLoop_;
+    std::optional<PlayPlace> lastRead_;
+    RowTimeline timeline_;
+    // A followed song was shortened to end before the position that plays:
+    // the next position is the first, as at the end of the song. (Playback
+    // started beyond the end plays on, as it always has.)
+    bool endPassed_ = false;
 };

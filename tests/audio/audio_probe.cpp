@@ -3,7 +3,8 @@
 // says how that went, and when the device rested. With "period" after the
 // file it says instead how long the device's mixing periods are and whether
 // ALSOFT_CONF is still set once it is open; with "linger", when a device
-// asked to stay awake for three silent steps rests.
+// asked to stay awake for three silent steps rests; with "clock", whether the
+// device keeps a clock and whether it moves on while a sound plays.
 #include "audio/audio_device.h"
 #include "audio/sound.h"
 #include "host/console.h"
@@ -11,8 +12,10 @@
 
 #include <alc.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string_view>
+#include <thread>
 
 namespace {
 
@@ -56,6 +59,26 @@ int reportLinger(gxtkAudio& audio, const std::shared_ptr<c_Sound>& sound)
     return 0;
 }
 
+// Polls the clock until it moves, for at most 30 s of a busy machine.
+int reportClock(gxtkAudio& audio, const std::shared_ptr<c_Sound>& sound)
+{
+    playSoundOn(sound, 1, 1);
+    std::optional<DeviceClock> first = audio.deviceClock();
+    if (!first) {
+        printLine(U"no clock");
+        return 0;
+    }
+    printLine(first->latency >= 0 ? U"clock, latency known" : U"clock, latency negative");
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    bool moved = false;
+    while (!moved && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        moved = audio.mixedTime().value_or(0) > first->mixed;
+    }
+    printLine(moved ? U"clock moves" : U"clock stands");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -66,6 +89,7 @@ int main(int argc, char** argv)
     if (argc > 2 && std::string_view(argv[2]) == "period") return reportPeriod(audio);
     std::shared_ptr<c_Sound> sound = loadSoundFile(widen(argv[1]));
     if (argc > 2 && std::string_view(argv[2]) == "linger") return reportLinger(audio, sound);
+    if (argc > 2 && std::string_view(argv[2]) == "clock") return reportClock(audio, sound);
     printLine(sound ? U"sound loaded" : U"no sound");
     printLine(audio.hasDevice() ? U"device" : U"no device");
     reportRest(audio, U"opened");

@@ -125,3 +125,13 @@ TEST(AudioProcess, ALingeringDeviceRestsOnlyAfterItsSilentSteps)
     EXPECT_EQ(outcome.out,
               "halted: running\ntwo steps: running\nthree steps playing: running\nthree silent steps: resting\n");
 }
+
+// The device clock that notes played along with a song are placed by: a
+// device keeps one that runs on while it plays; without a device there is
+// none, and asking is harmless.
+TEST(AudioProcess, TheDeviceClockRunsWhileItPlaysAndIsMissingWithoutADevice)
+{
+    EXPECT_EQ(runProbe("ALSOFT_DRIVERS=null", "clock").out, "clock, latency known\nclock moves\n");
+    EXPECT_EQ(runProbe("ALSOFT_DRIVERS=no-such-backend", "clock").out,
+              "OpenAl error: alcOpenDevice failed\nno clock\n");
+}

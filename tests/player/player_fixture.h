@@ -14,6 +14,18 @@
 #include <al.h>
 #include <gtest/gtest.h>
 
+// The mix of the given ticks of a player, one tick of sound rendered after each.
+inline std::vector<float> playAndMix(c_kovoPlay& player, LoopbackAudio& loopback, int ticks)
+{
+    std::vector<float> mix;
+    for (int i = 0; i < ticks; ++i) {
+        player.tickPlayer();
+        std::vector<float> part = loopback.render(LoopbackAudio::sampleRate / 50);
+        mix.insert(mix.end(), part.begin(), part.end());
+    }
+    return mix;
+}
+
 // An instrument's eight slots, written inline: InstrumentSettings().env(2).
 class InstrumentSettings {
 public:

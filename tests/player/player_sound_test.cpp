@@ -4,6 +4,7 @@
 #include "audio/sound.h"
 #include "host/glfw_game.h"
 #include "player/kovo_play.h"
+#include "tests/player/player_fixture.h"
 #include "tests/support/loopback_audio.h"
 #include "tests/support/signal_analysis.h"
 
@@ -48,16 +49,7 @@ protected:
     }
 
     // The mix of the given ticks, one tick of sound after each.
-    std::vector<float> play(int ticks)
-    {
-        std::vector<float> mix;
-        for (int i = 0; i < ticks; ++i) {
-            player.tickPlayer();
-            std::vector<float> part = loopback.render(framesPerTick);
-            mix.insert(mix.end(), part.begin(), part.end());
-        }
-        return mix;
-    }
+    std::vector<float> play(int ticks) { return playAndMix(player, loopback, ticks); }
 
     BBQuorvaneGame game;
     LoopbackAudio loopback;
