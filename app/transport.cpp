@@ -4,7 +4,6 @@
 #include "app/cell_text.h"
 #include "app/status_texts.h"
 #include "app/user_input.h"
-#include "audio/audio_device.h"
 #include "player/kovo_play.h"
 #include "song/song_file.h"
 
@@ -190,10 +189,7 @@ void Transport::toggleLoop(int first, int last)
 
 PlayPlace Transport::heardPlace() const
 {
-    if (!player) return {currentPosition, cursor.row - 1};
-    std::optional<DeviceClock> clock = gxtkAudio::audio() ? gxtkAudio::audio()->deviceClock() : std::nullopt;
-    if (!clock) return player->soundingPlace();
-    return player->rowHeardAt(clock->mixed, clock->latency);
+    return player ? player->rowHeardNow() : PlayPlace {currentPosition, cursor.row - 1};
 }
 
 String Transport::playingStatus() const

@@ -264,6 +264,13 @@ PlayPlace c_kovoPlay::rowHeardAt(int64_t keyClock, int64_t latency) const
     return ::rowHeardAt(timeline_, keyClock, latency, speed * tickNanoseconds, upcomingPlace());
 }
 
+PlayPlace c_kovoPlay::rowHeardNow() const
+{
+    const gxtkAudio* audio = device();
+    std::optional<DeviceClock> clock = audio ? audio->deviceClock() : std::nullopt;
+    return clock ? rowHeardAt(clock->mixed, clock->latency) : soundingPlace();
+}
+
 // ---- Ticks ----
 
 void c_kovoPlay::applyEffects(int channel)

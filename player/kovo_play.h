@@ -106,6 +106,9 @@ public:
     // given the device's output latency (both in nanoseconds); the sounding
     // row when the device keeps no clock.
     PlayPlace rowHeardAt(int64_t keyClock, int64_t latency) const;
+    // The same for a key that goes down now, by the player's device's clock
+    // and latency of this moment.
+    PlayPlace rowHeardNow() const;
 
     float tick = 0;          // ticks into the current row
     int position = 0;        // index into positions, always 0..255
