@@ -158,7 +158,10 @@ void Transport::toggleLive()
     if (!playing()) {
         stopAllChannels();
         tickCounter = 0;
+        // The cursor stays where the musician put it.
+        int row = cursor.row;
         startPlayback();
+        cursor.row = row;
         liveEditing = true;
         statusText = statusRecording;
         return;

@@ -61,9 +61,11 @@ TEST_F(LiveEditing, CtrlRNotPlayingPlaysFromTheCurrentPositionLive)
 {
     engine->song.songLengthRows = 4 * rowsPerPattern;
     engine->transport.currentPosition = 2;
+    engine->cursor.row = 7;
     control('R');
     ASSERT_TRUE(engine->transport.live());
     EXPECT_EQ(player().position, 2);
+    EXPECT_EQ(engine->cursor.row, 7);
     EXPECT_EQ(engine->statusText, U"Recording...");
 }
 

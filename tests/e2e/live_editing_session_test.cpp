@@ -1,0 +1,160 @@
+// Composing while the song plays, with the real program driven by X events
+// and what OpenAL mixed captured by its wave writer: a note typed live is
+// heard on the next pass and saved, Ctrl+Z takes it back out of what is
+// heard, and a looped pattern repeats until Ctrl+L releases it.
+#include "song/song_file.h"
+#include "tests/support/signal_analysis.h"
+#include "tests/support/sound_capture.h"
+#include "tests/support/tracker_process.h"
+#include "tests/support/wait.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr double captureRate = SoundCapture::rate;
+// Far from each other's harmonics: the pulse's overtones are strong.
+constexpr double lowC = 261.63, lowE = 329.63, lowG = 392.0;
+// One pass of a pattern: 32 rows of 80 ms.
+constexpr double patternSeconds = 2.56;
+
+// Channel 1 plays a short C on the first row of each pattern given.
+Song songOfPatterns(const std::vector<char32_t>& notes)
+{
+    Song song;
+    song.patternColumns = blankColumns();
+    for (size_t pattern = 0; pattern < notes.size(); ++pattern) {
+        const char32_t cell[] = {notes[pattern], U'F', U'1', U'2'};
+        for (int part = 0; part < 4; ++part) song.patternColumns[4 * part][pattern * rowsPerPattern] = cell[part];
+        song.positions[pattern] = static_cast<int>(pattern);
+    }
+    song.songLengthRows = static_cast<int>(notes.size()) * rowsPerPattern;
+    const int instrumentOne[8] = {3, 0, 0, 0, 2, 0, 0, 0};  // WAV 3, ENV 2: a short pulse
+    for (int slot = 0; slot < 8; ++slot) song.instrumentParams[8 + slot] = instrumentOne[slot];
+    return song;
+}
+
+long long modificationTime(const std::string& path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return -1;
+    return info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
+}
+
+class LiveEditingSession : public ::testing::Test {
+protected:
+    LiveEditingSession() : tracker({capture.environment()}) {}
+
+    size_t captured() const { return capture.samples().size(); }
+    // Waits until the capture holds the given seconds after a sample, and
+    // gives them.
+    std::vector<float> secondsAfter(size_t from, double seconds)
+    {
+        size_t end = from + static_cast<size_t>(seconds * captureRate);
+        std::vector<float> samples;
+        bool whole = waitFor([&] { return (samples = capture.samples()).size() >= end; }, 60);
+        EXPECT_TRUE(whole) << "the capture stopped growing";
+        return slice(samples, from, std::min(end, samples.size()));
+    }
+    // The strongest amplitude of the tone in any 40 ms of the sound.
+    static double loudest(const std::vector<float>& sound, double frequency)
+    {
+        double most = 0;
+        size_t length = static_cast<size_t>(0.04 * captureRate);
+        for (size_t at = 0; at + length <= sound.size(); at += length / 2)
+            most = std::max(most, toneAmplitude(slice(sound, at, at + length), captureRate, frequency));
+        return most;
+    }
+
+    void start(const Song& song)
+    {
+        ASSERT_TRUE(tracker.waitForWindow());
+        tracker.loadSong("live", encodeUtf8(songText(song)));
+        ASSERT_TRUE(waitFor([&] { return readFileBytes(tracker.songPath("live")).size() > 0; }, 30));
+    }
+
+    SoundCapture capture;
+    TrackerProcess tracker;
+};
+
+} // namespace
+
+TEST_F(LiveEditingSession, ANoteTypedLiveIsHeardOnTheNextPassSavedAndUndoneWhilePlaying)
+{
+    Song song = songOfPatterns({U'y'});
+    ASSERT_NO_FATAL_FAILURE(start(song));
+    // Editing, the cursor on row 18 (index 17), then Ctrl+R plays from
+    // there on with live editing.
+    ASSERT_TRUE(tracker.keyEach("space"));
+    for (int i = 0; i < 17; ++i) ASSERT_TRUE(tracker.keyEach("Down"));
+    size_t beforePlay = captured();
+    tracker.keyWithControl("r");
+    std::vector<float> untouched = secondsAfter(beforePlay, patternSeconds);
+    ASSERT_GT(loudest(untouched, lowC), 0.05) << "the song never started";
+    double quiet = loudest(untouched, lowE);
+
+    // No preview sounds while the song plays: the E can only come from the
+    // song.
+    size_t typed = captured();
+    ASSERT_TRUE(tracker.typeEach("c"));
+    double heard = loudest(secondsAfter(typed, 2 * patternSeconds), lowE);
+    EXPECT_GT(heard, 0.05) << "the typed note was never heard";
+    EXPECT_GT(heard, 5 * quiet);
+
+    long long before = modificationTime(tracker.songPath("live"));
+    tracker.key("F11");
+    ASSERT_TRUE(waitFor([&] { return modificationTime(tracker.songPath("live")) != before; }, 20));
+    Song saved;
+    parseSongText(widen(readFileBytes(tracker.songPath("live"))), saved);
+    const char32_t written[] = {U'c', U'8', U'1', U'2'};
+    for (int part = 0; part < 4; ++part) {
+        EXPECT_EQ(saved.patternColumns[4 * part][17], written[part]) << part;
+        song.patternColumns[4 * part][17] = written[part];
+    }
+    EXPECT_EQ(saved.patternColumns, song.patternColumns);
+
+    // Ctrl+Z while playing: from a moment after the key on, two whole passes
+    // hold the C of the first row and not the typed one.
+    tracker.keyWithControl("z");
+    size_t undone = captured() + static_cast<size_t>(0.5 * captureRate);
+    std::vector<float> after = secondsAfter(undone, 2 * patternSeconds);
+    EXPECT_GT(loudest(after, lowC), 0.05);
+    EXPECT_LT(loudest(after, lowE), heard / 5);
+    ASSERT_TRUE(tracker.closeWindow());
+    EXPECT_EQ(tracker.process().exitStatus(), 0);
+}
+
+// Position 0 plays a C, position 1 a G. Whichever pattern plays when Ctrl+L
+// comes repeats alone; after Ctrl+L again both are heard.
+TEST_F(LiveEditingSession, ALoopedPatternRepeatsUntilCtrlLReleasesIt)
+{
+    ASSERT_NO_FATAL_FAILURE(start(songOfPatterns({U'y', U'b'})));
+    size_t beforePlay = captured();
+    tracker.key("F1");
+    ASSERT_GT(loudest(secondsAfter(beforePlay, 1.0), lowC), 0.05) << "the song never started";
+    tracker.keyWithControl("l");
+    size_t looped = captured() + static_cast<size_t>(0.5 * captureRate);
+    std::vector<float> loop = secondsAfter(looped, 3 * patternSeconds);
+    double c = loudest(loop, lowC), g = loudest(loop, lowG);
+    double tone = c > g ? lowC : lowG;
+    EXPECT_GT(std::max(c, g), 0.05);
+    EXPECT_LT(std::min(c, g), std::max(c, g) / 5) << "C " << c << ", G " << g;
+    // Every pass of the window holds the looped pattern's note.
+    for (int pass = 0; pass < 3; ++pass) {
+        size_t from = static_cast<size_t>(pass * patternSeconds * captureRate);
+        size_t to = static_cast<size_t>((pass + 1) * patternSeconds * captureRate);
+        EXPECT_GT(loudest(slice(loop, from, to), tone), 0.05) << "pass " << pass;
+    }
+
+    tracker.keyWithControl("l");
+    size_t released = captured() + static_cast<size_t>(0.5 * captureRate);
+    std::vector<float> song = secondsAfter(released, 3 * patternSeconds);
+    EXPECT_GT(loudest(song, lowC), 0.05);
+    EXPECT_GT(loudest(song, lowG), 0.05);
+    ASSERT_TRUE(tracker.closeWindow());
+    EXPECT_EQ(tracker.process().exitStatus(), 0);
+}
