@@ -150,7 +150,7 @@ void Transport::showPlayerPlace()
     currentPosition = place.position;
     rowInPattern = place.row;
     showCurrentPattern();
-    if (live()) cursor.row = place.row + 1;
+    if (live() && followMode) cursor.row = place.row + 1;
 }
 
 void Transport::toggleLive()
@@ -167,10 +167,17 @@ void Transport::toggleLive()
         return;
     }
     liveEditing = !liveEditing;
-    if (player) showPlayerPlace();
-    // The row clock goes on from the player's row when live editing ends.
-    tickCounter = 1;
+    keepRowClockWithPlayer();
     statusText = playingStatus();
+}
+
+// The row clock goes on from the player's row and tick when the player no
+// longer rules the screen.
+void Transport::keepRowClockWithPlayer()
+{
+    if (!player) return;
+    showPlayerPlace();
+    tickCounter = static_cast<int>(player->tick);
 }
 
 void Transport::leaveLive()
@@ -184,6 +191,7 @@ void Transport::toggleLoop(int first, int last)
     if (!playing() || !player) return;
     if (player->loop()) {
         player->clearLoop();
+        keepRowClockWithPlayer();
     } else {
         player->loopRows(first, last);
     }

@@ -82,6 +82,7 @@ private:
     void leaveLive();
     // The screen's position and row taken from the player's own.
     void showPlayerPlace();
+    void keepRowClockWithPlayer();
     // The player's place rules the screen: live, or a loop the row clock
     // knows nothing of.
     bool placeFromPlayer() const;

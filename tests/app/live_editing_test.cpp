@@ -41,10 +41,12 @@ TEST_F(LiveEditing, CtrlRSwitchesLiveEditingWhilePlayingAndTransportKeysLeaveIt)
     EXPECT_TRUE(engine->transport.live());
     EXPECT_EQ(engine->transport.transportState, statePlaying);
     EXPECT_EQ(engine->statusText, U"Recording...");
-    step();
+    for (int i = 0; i < 30; ++i) step();
     EXPECT_EQ(engine->statusText, U"Recording...");
     control('R');
     EXPECT_FALSE(engine->transport.live());
+    // The row clock goes on from where the player is.
+    EXPECT_EQ(engine->transport.rowInPattern, player().soundingPlace().row);
     EXPECT_EQ(engine->statusText, U"Playing...");
     EXPECT_EQ(engine->transport.transportState, statePlaying);
 
