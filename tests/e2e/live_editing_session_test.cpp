@@ -12,8 +12,6 @@
 
 #include <algorithm>
 
-#include <sys/stat.h>
-
 namespace {
 
 constexpr double captureRate = SoundCapture::rate;
@@ -39,13 +37,6 @@ Song songOfPatterns(const std::vector<char32_t>& notes)
     const int instrumentOne[8] = {3, 0, 0, 0, 2, 0, 0, 0};  // WAV 3, ENV 2: a short pulse
     for (int slot = 0; slot < 8; ++slot) song.instrumentParams[8 + slot] = instrumentOne[slot];
     return song;
-}
-
-long long modificationTime(const std::string& path)
-{
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return -1;
-    return info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
 }
 
 class LiveEditingSession : public ::testing::Test {

@@ -33,13 +33,6 @@ Song expectedSong()
     return song;
 }
 
-long long modificationTime(const std::string& path)
-{
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return -1;
-    return info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
-}
-
 long long fileSize(const std::string& path)
 {
     struct stat info {};
