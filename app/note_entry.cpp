@@ -102,6 +102,7 @@ void PatternEditor::noteEntry(char32_t ch)
 void PatternEditor::enterNote(char32_t ch, int noteOctave, char32_t volume)
 {
     int channel = cursor.channel();
+    PlayPlace place = entryPlace();  // before the cursor moves on
     preview.followNote(ch, noteOctave - cursor.octave);
     if (transport.writesNotes()) {
         int index = entryIndex();
@@ -122,16 +123,27 @@ void PatternEditor::enterNote(char32_t ch, int noteOctave, char32_t volume)
         preview.restart();
     }
     // While the song plays its player holds every channel: a preview there
-    // would be cut off by the player's next tick.
-    if (!transport.playing()) preview.sound(channel, noteOctave, noteValueOf(ch));
+    // would be cut off by the player's next tick, so the player sounds the
+    // written note itself.
+    if (transport.live()) {
+        transport.soundEntry(place, channel);
+    } else if (!transport.playing()) {
+        preview.sound(channel, noteOctave, noteValueOf(ch));
+    }
 }
 
 // While live with FLW On a note lands on the row heard when its step began;
 // otherwise at the cursor.
+PlayPlace PatternEditor::entryPlace() const
+{
+    return heardPlace ? *heardPlace : PlayPlace {transport.currentPosition, cursor.row - 1};
+}
+
 int PatternEditor::entryIndex() const
 {
-    if (!heardPlace) return cursorIndex();
-    return song.positions[heardPlace->position] * rowsPerPattern + heardPlace->row;
+    if (!transport.live()) return cursorIndex();
+    PlayPlace place = entryPlace();
+    return song.positions[place.position] * rowsPerPattern + place.row;
 }
 
 // The step's presses at note places, in order, each as a typed note would

@@ -59,6 +59,7 @@ private:
     // Writes or sounds one note at the cursor; volume 0 keeps the typed rule.
     void enterNote(char32_t ch, int noteOctave, char32_t volume);
     int cursorIndex() const;
+    PlayPlace entryPlace() const;
     int entryIndex() const;
 
     Song& song;

@@ -203,6 +203,14 @@ PlayPlace Transport::heardPlace() const
     return player ? player->rowHeardNow() : PlayPlace {currentPosition, cursor.row - 1};
 }
 
+void Transport::soundEntry(PlayPlace place, int channel)
+{
+    if (!live() || !player || place == player->upcomingPlace()) return;
+    player->channelLevels = channelLevels;
+    player->followSong(song);
+    player->playOneCell(place, channel - 1);
+}
+
 String Transport::playingStatus() const
 {
     if (player && player->loop()) return loopStatus(*player->loop(), song.positions[player->position]);

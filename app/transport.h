@@ -48,6 +48,9 @@ public:
     // The row a note entered now belongs to while live with FLW On: the one
     // heard when the key went down, by the device clock and its latency.
     PlayPlace heardPlace() const;
+    // While live, a note just written sounds at once on its channel (1..4),
+    // unless its row is the one the player reads next anyway.
+    void soundEntry(PlayPlace place, int channel);
     // The status row's word while playing.
     String playingStatus() const;
 

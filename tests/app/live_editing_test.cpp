@@ -103,6 +103,24 @@ TEST_F(LiveEditing, EditsAtTheCursorReachThePlayerAndUndoTakesThemBack)
     EXPECT_TRUE(engine->transport.live());
 }
 
+// The player holds the channels while the song plays, so it sounds a note
+// written live itself, on its channel only.
+TEST_F(LiveEditing, ANoteWrittenLiveSoundsAtOnceOnItsChannel)
+{
+    engine->song.instrumentParams[1 * slotsPerInstrument + slotWave] = 1;
+    engine->song.instrumentParams[1 * slotsPerInstrument + slotEnvelope] = 15;
+    control('R');
+    engine->cursor.row = 20;
+    engine->cursor.column = 3;  // channel 2
+    step();
+    ASSERT_NE(channelState(2), AL_PLAYING);
+    typeStepwise(U"q");
+    EXPECT_EQ(channelState(2), AL_PLAYING);
+    EXPECT_GT(channelGain(2), 0.0f);
+    EXPECT_EQ(player().voices[1].note, 12.0f);
+    EXPECT_NE(channelState(1), AL_PLAYING);
+}
+
 TEST_F(LiveEditing, RowAndInstrumentEditsReachThePlayer)
 {
     control('R');

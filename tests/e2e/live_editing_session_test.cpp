@@ -98,8 +98,7 @@ TEST_F(LiveEditingSession, ANoteTypedLiveIsHeardOnTheNextPassSavedAndUndoneWhile
     ASSERT_GT(loudest(untouched, lowC), 0.05) << "the song never started";
     double quiet = loudest(untouched, lowE);
 
-    // No preview sounds while the song plays: the E can only come from the
-    // song.
+    // The player sounds the typed E at once, and again on the next pass.
     size_t typed = captured();
     ASSERT_TRUE(tracker.typeEach("c"));
     double heard = loudest(secondsAfter(typed, keySlack + 2 * patternSeconds), lowE);
