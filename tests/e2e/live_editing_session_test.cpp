@@ -1,7 +1,8 @@
 // Composing while the song plays, with the real program driven by X events
 // and what OpenAL mixed captured by its wave writer: a note typed live is
 // heard on the next pass and saved, Ctrl+Z takes it back out of what is
-// heard, and a looped pattern repeats until Ctrl+L releases it.
+// heard, an instrument changed live is heard, and a looped pattern repeats
+// until Ctrl+L releases it.
 #include "song/song_file.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/sound_capture.h"
@@ -23,18 +24,19 @@ constexpr double patternSeconds = 2.56;
 // changes is measured after it.
 constexpr double keySlack = 4.0;
 
-// Channel 1 plays a short C on the first row of each pattern given.
+// Channel 1 plays a note on the first row of each pattern given, at the
+// volume whose envelope fades it out (ENV 2: in a third of a second).
 Song songOfPatterns(const std::vector<char32_t>& notes)
 {
     Song song;
     song.patternColumns = blankColumns();
     for (size_t pattern = 0; pattern < notes.size(); ++pattern) {
-        const char32_t cell[] = {notes[pattern], U'F', U'1', U'2'};
+        const char32_t cell[] = {notes[pattern], U'8', U'1', U'2'};
         for (int part = 0; part < 4; ++part) song.patternColumns[4 * part][pattern * rowsPerPattern] = cell[part];
         song.positions[pattern] = static_cast<int>(pattern);
     }
     song.songLengthRows = static_cast<int>(notes.size()) * rowsPerPattern;
-    const int instrumentOne[8] = {3, 0, 0, 0, 2, 0, 0, 0};  // WAV 3, ENV 2: a short pulse
+    const int instrumentOne[8] = {3, 0, 0, 0, 2, 0, 0, 0};  // WAV 3 (a pulse), ENV 2
     for (int slot = 0; slot < 8; ++slot) song.instrumentParams[8 + slot] = instrumentOne[slot];
     return song;
 }
@@ -69,6 +71,15 @@ protected:
         for (size_t at = 0; at + length <= sound.size(); at += length / 2)
             most = std::max(most, toneAmplitude(slice(sound, at, at + length), captureRate, frequency));
         return most;
+    }
+
+    // The share of 40 ms stretches of the sound that hold the tone.
+    static double soundingShare(const std::vector<float>& sound, double frequency)
+    {
+        size_t length = static_cast<size_t>(0.04 * captureRate), stretches = 0, sounding = 0;
+        for (size_t at = 0; at + length <= sound.size(); at += length, ++stretches)
+            if (toneAmplitude(slice(sound, at, at + length), captureRate, frequency) > 0.02) sounding += 1;
+        return stretches ? static_cast<double>(sounding) / static_cast<double>(stretches) : 0;
     }
 
     void start(const Song& song)
@@ -152,6 +163,22 @@ TEST_F(LiveEditingSession, ALoopedPatternRepeatsUntilCtrlLReleasesIt)
     std::vector<float> song = passesAfterKey(3);
     EXPECT_GT(loudest(song, lowC), 0.05);
     EXPECT_GT(loudest(song, lowG), 0.05);
+    ASSERT_TRUE(tracker.closeWindow());
+    EXPECT_EQ(tracker.process().exitStatus(), 0);
+}
+
+// The ENV spinner clicked while live: the C of the first row, which faded in
+// a third of a second, rings on for over a second from then on.
+TEST_F(LiveEditingSession, AnInstrumentChangedLiveIsHeardAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(start(songOfPatterns({U'y'})));
+    size_t beforePlay = captured();
+    tracker.keyWithControl("r");
+    ASSERT_GT(loudest(secondsAfter(beforePlay, 1.0), lowC), 0.05) << "the song never started";
+    double shortNote = soundingShare(passesAfterKey(2), lowC);
+    for (int click = 0; click < 8; ++click) ASSERT_TRUE(tracker.clickAndSee(585, 210));  // ENV 2 to 10
+    double longNote = soundingShare(passesAfterKey(2), lowC);
+    EXPECT_GT(longNote, 3 * shortNote) << "before " << shortNote << ", after " << longNote;
     ASSERT_TRUE(tracker.closeWindow());
     EXPECT_EQ(tracker.process().exitStatus(), 0);
 }
