@@ -25,6 +25,9 @@ enum ShortcutAction : int {
     shrinkWindowAction,
     songListAction,
     keyHelpAction,
+    liveAction,
+    loopAction,
+    playRowAction,
 };
 
 struct ControlShortcut {
@@ -95,8 +98,17 @@ constexpr KeyRow keyRows[] = {
      {{{'O', songListAction, "song_list", true}}}},
     {U"Ctrl+H", U"this list of keys; Page Up/Down to turn the page, Escape to close",
      {{{'H', keyHelpAction, "key_help", true}}}},
+    {U"Ctrl+R",
+     U"live editing: while playing, edit and record into the song as it plays (the status row says "
+     U"\"Recording...\"; with FLW On the cursor follows and a note lands on the row heard); not playing, play "
+     U"from the current position with it; again to leave it",
+     {{{'R', liveAction, "live"}}}},
+    {U"Ctrl+L", U"while playing, loop the pattern (or the marked block's rows) until Ctrl+L again",
+     {{{'L', loopAction, "loop"}}}},
+    {U"Ctrl+Enter", U"not playing, sound the cursor row on all four channels and step one row down",
+     {{{keyEnter, playRowAction, "play_row"}}}},
 };
-static_assert(std::size(keyRows) == 25);
+static_assert(std::size(keyRows) == 28);
 // The row of the note keys.
 constexpr size_t noteKeysRow = 5;
 static_assert(keyRows[noteKeysRow].keys.substr(0, 2) == U"y ");
@@ -117,6 +129,7 @@ constexpr KeyWord keyWords[] = {
     {keySlash, U"/", "slash"},       {keyGrave, U"`", "grave"},          {keyBackslash, U"\\", "backslash"},
     {keyRightBracket, U"]", "bracketright"}, {219, U"[", "bracketleft"}, {188, U",", "comma"},
     {186, U";", "semicolon"},        {222, U"'", "apostrophe"},          {keyIsoExtra, U"<", "less"},
+    {keyEnter, U"Enter", "enter"},
 };
 
 // The name of a key as the help writes it after "Ctrl+".

@@ -26,7 +26,7 @@ bool isMark(char32_t ch) { return ch == U'.' || ch == U'+' || ch == U'#' || ch =
 
 void PatternEditor::volumeDigitEntry(char32_t ch)
 {
-    if (transport.transportState != stateEditing || files.textFieldActive() || cursor.inNoteColumn()) return;
+    if (!transport.writesNotes() || files.textFieldActive() || cursor.inNoteColumn()) return;
     if (!isVolumeDigit(ch)) return;
     char32_t digit = ch >= U'a' ? ch - U'a' + U'A' : ch;
     setCell(volumeColumn(cursor.channel()), cursorIndex(), digit);
@@ -58,7 +58,7 @@ void PatternEditor::transposeChannel(int step)
 void PatternEditor::rowDelete(const c_InputDevice& input)
 {
     int row = cursor.row - 1;
-    if (transport.transportState != stateEditing || !pressed(input, keyBackspace) || !insidePattern(row)) return;
+    if (!transport.writesNotes() || !pressed(input, keyBackspace) || !insidePattern(row)) return;
     int channel = cursor.channel();
     for (int column : {noteColumn(channel), volumeColumn(channel), instrumentColumn(channel), octaveColumn(channel)}) {
         const PatternColumn& cells = song.patternColumns[column];
@@ -75,7 +75,7 @@ void PatternEditor::rowDelete(const c_InputDevice& input)
 void PatternEditor::rowInsert(const c_InputDevice& input)
 {
     int row = cursor.row - 1;
-    if (transport.transportState != stateEditing || !pressed(input, keyInsert) || !insidePattern(row)) return;
+    if (!transport.writesNotes() || !pressed(input, keyInsert) || !insidePattern(row)) return;
     int channel = cursor.channel();
     const int columns[] = {noteColumn(channel), volumeColumn(channel), instrumentColumn(channel), octaveColumn(channel)};
     for (int j = 0; j < 4; ++j) {
@@ -102,9 +102,10 @@ void PatternEditor::noteEntry(char32_t ch)
 void PatternEditor::enterNote(char32_t ch, int noteOctave, char32_t volume)
 {
     int channel = cursor.channel();
+    PlayPlace place = entryPlace();  // before the cursor moves on
     preview.followNote(ch, noteOctave - cursor.octave);
-    if (transport.transportState == stateEditing) {
-        int index = cursorIndex();
+    if (transport.writesNotes()) {
+        int index = entryIndex();
         setCell(noteColumn(channel), index, ch);
         setCell(instrumentColumn(channel), index, isMark(ch) ? U'0' : hexDigitText(cursor.instrument)[0]);
         setCell(octaveColumn(channel), index, isMark(ch) ? U'0' : intText(noteOctave)[0]);
@@ -121,7 +122,28 @@ void PatternEditor::enterNote(char32_t ch, int noteOctave, char32_t volume)
     } else if (transport.transportState == stateStandby) {
         preview.restart();
     }
-    preview.sound(channel, noteOctave, noteValueOf(ch));
+    // While the song plays its player holds every channel: a preview there
+    // would be cut off by the player's next tick, so the player sounds the
+    // written note itself.
+    if (transport.live()) {
+        transport.soundEntry(place, channel);
+    } else if (!transport.playing()) {
+        preview.sound(channel, noteOctave, noteValueOf(ch));
+    }
+}
+
+// While live with FLW On a note lands on the row heard when its step began;
+// otherwise at the cursor.
+PlayPlace PatternEditor::entryPlace() const
+{
+    return heardPlace ? *heardPlace : PlayPlace {transport.currentPosition, cursor.row - 1};
+}
+
+int PatternEditor::entryIndex() const
+{
+    if (!transport.live()) return cursorIndex();
+    PlayPlace place = entryPlace();
+    return song.positions[place.position] * rowsPerPattern + place.row;
 }
 
 // The step's presses at note places, in order, each as a typed note would

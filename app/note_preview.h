@@ -39,6 +39,9 @@ public:
     void dropAheadPreview();
 
     std::array<std::shared_ptr<c_Sound>, waveformCount> previewSounds;
+    // Another player (Ctrl+Enter's) sounds on the channels: the voice leaves
+    // them alone until it sounds a note of its own.
+    bool channelsLent = false;
 
 private:
     // One step of a preview voice: what its channels get.

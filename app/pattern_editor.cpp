@@ -25,6 +25,8 @@ PatternEditor::PatternEditor(Song& song, NoteCursor& cursor, Transport& transpor
 // The editor's step, as the ordered list of its phases.
 void PatternEditor::step(c_InputDevice& input, float wheel)
 {
+    heardPlace.reset();
+    if (transport.live() && transport.followMode) heardPlace = transport.heardPlace();
     preview.selectPreviewSounds();
     positionButtons(input);
     columnKeys(input);
@@ -41,10 +43,13 @@ void PatternEditor::step(c_InputDevice& input, float wheel)
     laterCharacters(input);
     placeNoteEntry(input);
     midiNoteEntry(input);
-    preview.updatePreviewVoice();
+    if (!transport.playing()) preview.updatePreviewVoice();
 }
 
-bool PatternEditor::patternEditable() const { return !transport.playing() && !files.textFieldActive(); }
+bool PatternEditor::patternEditable() const
+{
+    return (!transport.playing() || transport.live()) && !files.textFieldActive();
+}
 
 int PatternEditor::cursorIndex() const { return transport.viewBase() + cursor.row - 1; }
 
@@ -90,7 +95,7 @@ void PatternEditor::columnKeys(const c_InputDevice& input)
     for (const auto& [key, step] : moves) {
         if (!pressed(input, key)) continue;
         cursor.column += step;
-        stopAllChannels();
+        if (!transport.playing()) stopAllChannels();
     }
     if (cursor.column < 1) cursor.column = 8;
     if (cursor.column > 8) cursor.column = 1;

@@ -4,9 +4,11 @@
 #pragma once
 
 #include "app/note_cursor.h"
+#include "player/row_timeline.h"
 #include "song/song_model.h"
 
 #include <array>
+#include <optional>
 
 class c_InputDevice;
 class NoteKeys;
@@ -57,6 +59,8 @@ private:
     // Writes or sounds one note at the cursor; volume 0 keeps the typed rule.
     void enterNote(char32_t ch, int noteOctave, char32_t volume);
     int cursorIndex() const;
+    PlayPlace entryPlace() const;
+    int entryIndex() const;
 
     Song& song;
     NoteCursor& cursor;
@@ -69,4 +73,6 @@ private:
     int upHeldSteps = 0;
     int downHeldSteps = 0;
     std::array<String, 4> insertScratch;
+    // The row heard when the step began, while live with FLW On.
+    std::optional<PlayPlace> heardPlace;
 };

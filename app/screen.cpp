@@ -55,7 +55,9 @@ void ScreenPainter::render()
 void ScreenPainter::fullRepaint()
 {
     bool following = transport.followMode;
-    if (transport.transportState != statePlaying) {
+    // While live the grid shows every edit, and with FLW On the playing
+    // pattern.
+    if (transport.transportState != statePlaying || transport.live()) {
         paintBody(transport.viewBase());
     } else if (following) {
         // While playing the body is repainted at a pattern start, or when the
@@ -100,7 +102,7 @@ void ScreenPainter::composeBody(int base, BodyView& view) const
 {
     composeGrid(base, view);
     composePanel(view);
-    view.cursorBarRow = transport.transportState == stateEditing ? cursor.row : 0;
+    view.cursorBarRow = transport.writesNotes() ? cursor.row : 0;
     bool marked = editor.blockState && editor.blockStart < cursor.row;
     view.blockChannel = marked ? cursor.channel() : 0;
     view.blockStart = marked ? editor.blockStart : 0;

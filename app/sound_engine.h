@@ -10,6 +10,7 @@
 #include "app/pattern_clipboard.h"
 #include "app/pattern_editor.h"
 #include "app/panel_rows.h"
+#include "app/row_stepper.h"
 #include "app/screen_painter.h"
 #include "app/song_files.h"
 #include "app/song_identity.h"
@@ -57,6 +58,7 @@ public:
     int redrawCounter = 0;
     Overlays overlays {transport, files, unsaved, keys, statusText, redrawCounter};
     ExportJob exportJob {song, identity, statusText};
+    RowStepper rowStepper;
     ScreenPainter painter {song, cursor, transport, editor, overlays, files, keys, identity, unsaved, statusText,
                           redrawCounter};
 
@@ -75,6 +77,9 @@ private:
     void stepWindowScale(int step);
     void playAtStart();
     void runEditingBranch();
+    void toggleLoop();
+    // Ctrl+Enter: the cursor row sounds, and the cursor steps down.
+    void playCursorRow();
     void editorInput();
     void runSpinners();
     PanelValues panelValues();

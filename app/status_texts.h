@@ -10,6 +10,12 @@
 constexpr char32_t statusStandby[] = U"Standby...";
 constexpr char32_t statusEditing[] = U"Editing...";
 constexpr char32_t statusPlaying[] = U"Playing...";
+// Playing with live editing on.
+constexpr char32_t statusRecording[] = U"Recording...";
+// A loop while playing: the whole pattern (before its number), or some of
+// its rows (before the first and last, in the grid's hexadecimal).
+constexpr char32_t statusLoopPattern[] = U"Loop pattern ";
+constexpr char32_t statusLoopRows[] = U"Loop rows ";
 
 constexpr char32_t statusFileSaved[] = U"File Saved...";
 constexpr char32_t statusEnterName[] = U"Enter a Name...";

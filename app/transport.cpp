@@ -1,10 +1,19 @@
 #include "app/transport.h"
 
 #include "app/audio_channels.h"
+#include "app/cell_text.h"
 #include "app/status_texts.h"
 #include "app/user_input.h"
 #include "player/kovo_play.h"
 #include "song/song_file.h"
+
+namespace {
+String loopStatus(const RowLoop& loop, int pattern)
+{
+    if (loop.first == 0 && loop.last == rowsPerPattern - 1) return statusLoopPattern + byteHex(pattern);
+    return statusLoopRows + byteHex(loop.first) + U"-" + byteHex(loop.last);
+}
+} // namespace
 
 Transport::Transport(const Song& song, NoteCursor& cursor, String& statusText)
     : song(song), cursor(cursor), statusText(statusText)
@@ -28,6 +37,7 @@ void Transport::toggleFollow(const c_InputDevice& input)
 void Transport::toggleEditing(const c_InputDevice& input)
 {
     if (!pressed(input, keySpace) && !clicked(input, buttons::edit)) return;
+    leaveLive();
     rowInPattern = 0;
     stopAllChannels();
     if (transportState == stateStandby) {
@@ -43,6 +53,7 @@ void Transport::togglePlayback(const c_InputDevice& input)
 {
     bool fromStart = pressed(input, keyF1);
     if (!fromStart && !pressed(input, keyF2) && !clicked(input, buttons::play)) return;
+    leaveLive();
     stopAllChannels();
     tickCounter = 0;
     if (fromStart) {
@@ -95,6 +106,7 @@ void Transport::startPlaybackFromStart()
 // is still written, as the hand-over others may read.
 void Transport::startPlayback()
 {
+    liveEditing = false;
     tickCounter = -1;
     saveHandOverSong(song);
     player = std::make_shared<c_kovoPlay>();
@@ -118,11 +130,91 @@ void Transport::wrapRow()
 
 void Transport::tickPlayback()
 {
-    statusText = statusPlaying;
-    advanceRowClock();
+    statusText = playingStatus();
+    bool byPlayer = placeFromPlayer();
+    if (!byPlayer) advanceRowClock();
     if (!player) return;
+    // Every edit of the step is heard from this tick on.
+    if (live()) player->followSong(song);
     player->channelLevels = channelLevels;
     player->tickPlayer();
+    // With FLW Off the musician's position stays while live.
+    if (byPlayer && (followMode || !live())) showPlayerPlace();
+}
+
+bool Transport::placeFromPlayer() const { return player && (live() || player->loop()); }
+
+void Transport::showPlayerPlace()
+{
+    PlayPlace place = player->soundingPlace();
+    currentPosition = place.position;
+    rowInPattern = place.row;
+    showCurrentPattern();
+    if (live() && followMode) cursor.row = place.row + 1;
+}
+
+void Transport::toggleLive()
+{
+    if (!playing()) {
+        stopAllChannels();
+        tickCounter = 0;
+        // The cursor stays where the musician put it.
+        int row = cursor.row;
+        startPlayback();
+        cursor.row = row;
+        liveEditing = true;
+        statusText = statusRecording;
+        return;
+    }
+    liveEditing = !liveEditing;
+    keepRowClockWithPlayer();
+    statusText = playingStatus();
+}
+
+// The row clock goes on from the player's row and tick when the player no
+// longer rules the screen.
+void Transport::keepRowClockWithPlayer()
+{
+    if (!player) return;
+    showPlayerPlace();
+    tickCounter = static_cast<int>(player->tick);
+}
+
+void Transport::leaveLive()
+{
+    liveEditing = false;
+    if (player) player->clearLoop();
+}
+
+void Transport::toggleLoop(int first, int last)
+{
+    if (!playing() || !player) return;
+    if (player->loop()) {
+        player->clearLoop();
+        keepRowClockWithPlayer();
+    } else {
+        player->loopRows(first, last);
+    }
+    statusText = playingStatus();
+}
+
+PlayPlace Transport::heardPlace() const
+{
+    return player ? player->rowHeardNow() : PlayPlace {currentPosition, cursor.row - 1};
+}
+
+void Transport::soundEntry(PlayPlace place, int channel)
+{
+    if (!live() || !player || place == player->upcomingPlace()) return;
+    player->channelLevels = channelLevels;
+    player->followSong(song);
+    player->playOneCell(place, channel - 1);
+}
+
+String Transport::playingStatus() const
+{
+    if (player && player->loop()) return loopStatus(*player->loop(), song.positions[player->position]);
+    return live() ? statusRecording : statusPlaying;
 }
 
 // The screen's view of the playing row. It knows nothing of pattern-end

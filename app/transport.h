@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/note_cursor.h"
+#include "player/row_timeline.h"
 #include "song/song_model.h"
 
 #include <array>
@@ -19,9 +20,15 @@ public:
     Transport(const Song& song, NoteCursor& cursor, String& statusText);
 
     bool playing() const { return transportState == statePlaying; }
+    // Live editing: the song plays on while the editor writes into it, and
+    // the player follows every change.
+    bool live() const { return playing() && liveEditing; }
+    // Notes, digits and row edits go into the song: Editing, or live.
+    bool writesNotes() const { return transportState == stateEditing || live(); }
     // The first row of the view: the pattern of the current position, and
-    // the row the clock stands at.
-    int viewBase() const { return patternBaseRow + rowInPattern; }
+    // the row the clock stands at. While live the view holds the whole
+    // pattern, and the row clock only moves the marker.
+    int viewBase() const { return live() ? patternBaseRow : patternBaseRow + rowInPattern; }
 
     // ---- The step's switches ----
     void switchChannels(const c_InputDevice& input);
@@ -30,6 +37,22 @@ public:
     void togglePlayback(const c_InputDevice& input);
     // HOME: back to position 0, row 0.
     void homeButton(const c_InputDevice& input);
+
+    // ---- Composing while it plays ----
+    // Ctrl+R: live editing on or off while playing; not playing, playback
+    // from the current position with live editing on.
+    void toggleLive();
+    // Ctrl+L while playing: loops rows first..last of the playing pattern,
+    // or releases a loop.
+    void toggleLoop(int first, int last);
+    // The row a note entered now belongs to while live with FLW On: the one
+    // heard when the key went down, by the device clock and its latency.
+    PlayPlace heardPlace() const;
+    // While live, a note just written sounds at once on its channel (1..4),
+    // unless its row is the one the player reads next anyway.
+    void soundEntry(PlayPlace place, int channel);
+    // The status row's word while playing.
+    String playingStatus() const;
 
     // F1 on a song that is not playing.
     void startPlaybackFromStart();
@@ -58,6 +81,16 @@ public:
 
 private:
     void startPlayback();
+    // Leaves live editing and any loop, as Space, EDIT, F1, F2 and PLAY do.
+    void leaveLive();
+    // The screen's position and row taken from the player's own.
+    void showPlayerPlace();
+    void keepRowClockWithPlayer();
+    // The player's place rules the screen: live, or a loop the row clock
+    // knows nothing of.
+    bool placeFromPlayer() const;
+
+    bool liveEditing = false;
 
     const Song& song;
     NoteCursor& cursor;

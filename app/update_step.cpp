@@ -5,6 +5,8 @@
 #include "app/user_input.h"
 #include "host/game.h"
 
+#include <algorithm>
+
 namespace {
 const ControlShortcut& shortcutAt(size_t slot) { return keyRows[slot / shortcutsPerRow].shortcuts[slot % shortcutsPerRow]; }
 
@@ -51,10 +53,15 @@ void c_SoundEngine::update()
         controlShortcuts();
         playAtStart();
         transport.togglePlayback(input());
-        if (!transport.playing()) runEditingBranch();
+        if (!transport.playing() || transport.live()) runEditingBranch();
     }
     transport.showCurrentPattern();
+    // The song's player takes the channels from Ctrl+Enter's, as does a
+    // previewed note.
+    if (transport.playing()) preview.channelsLent = false;
+    if (!preview.channelsLent) rowStepper.release();
     if (transport.playing()) transport.tickPlayback();
+    rowStepper.tick(transport.channelLevels);
     overlays.tickAudition(transport.channelLevels);
     unsaved.keepRecoveryFresh();
     exportJob.followExport();
@@ -92,6 +99,9 @@ void c_SoundEngine::runShortcut(ShortcutAction action)
     case shrinkWindowAction: stepWindowScale(-1); break;
     case songListAction: overlays.toggleSongList(); break;
     case keyHelpAction: overlays.toggleKeyHelp(input()); break;
+    case liveAction: transport.toggleLive(); break;
+    case loopAction: toggleLoop(); break;
+    case playRowAction: playCursorRow(); break;
     }
 }
 
@@ -104,12 +114,32 @@ void c_SoundEngine::playAtStart()
     transport.startPlaybackFromStart();
 }
 
+// While live the row clock is the player's, and is left alone.
 void c_SoundEngine::runEditingBranch()
 {
-    transport.tickCounter = 0;
+    bool live = transport.live();
+    if (!live) transport.tickCounter = 0;
     editorInput();
-    transport.wrapRow();
+    if (!live) transport.wrapRow();
     runSpinners();
+}
+
+// The marked block's rows, else the whole pattern.
+void c_SoundEngine::toggleLoop()
+{
+    if (editor.blockState) {
+        transport.toggleLoop(editor.blockStart, std::max(editor.blockStart, editor.blockEnd - 1));
+    } else {
+        transport.toggleLoop(0, rowsPerPattern - 1);
+    }
+}
+
+void c_SoundEngine::playCursorRow()
+{
+    if (transport.playing() || cursor.row < 1 || cursor.row > rowsPerPattern) return;
+    preview.channelsLent = rowStepper.playRow(song, {transport.currentPosition, transport.rowInPattern + cursor.row - 1},
+                                              transport.channelLevels);
+    cursor.row = cursor.row % rowsPerPattern + 1;
 }
 
 // The editor's step: the name fields and the song's files first, then the

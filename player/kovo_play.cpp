@@ -81,22 +81,25 @@ void c_kovoPlay::processRow()
 // Every channel's cells of the current row, in the order the voices take them.
 void c_kovoPlay::readRow()
 {
-    for (int channel = 0; channel < channelCount; ++channel) {
-        PlayerVoice& voice = voices[channel];
-        readNote(channel);
-        voice.instrumentDigit = hexDigitValue(cell(instrumentColumns + channel));
-        readVolume(channel);
-        voice.octaveDigit = octaveValue(cell(octaveColumns + channel));
-        chooseWaveforms(channel);
-        if (voice.instrumentDigit != 0)
-            voice.pwmDepth = static_cast<float>(instrumentSlot(*this, voice.instrumentDigit, slotPwm));
-        triggerOscillators(channel);
-        if (voice.instrumentDigit != 0) {
-            voice.latchedInstrument = voice.instrumentDigit;
-            voice.latchedOctave = voice.octaveDigit;
-        }
-        voice.lastRowNote = voice.noteRead;
+    for (int channel = 0; channel < channelCount; ++channel) readChannel(channel);
+}
+
+void c_kovoPlay::readChannel(int channel)
+{
+    PlayerVoice& voice = voices[channel];
+    readNote(channel);
+    voice.instrumentDigit = hexDigitValue(cell(instrumentColumns + channel));
+    readVolume(channel);
+    voice.octaveDigit = octaveValue(cell(octaveColumns + channel));
+    chooseWaveforms(channel);
+    if (voice.instrumentDigit != 0)
+        voice.pwmDepth = static_cast<float>(instrumentSlot(*this, voice.instrumentDigit, slotPwm));
+    triggerOscillators(channel);
+    if (voice.instrumentDigit != 0) {
+        voice.latchedInstrument = voice.instrumentDigit;
+        voice.latchedOctave = voice.octaveDigit;
     }
+    voice.lastRowNote = voice.noteRead;
 }
 
 // When the row began, for placing notes played along with it. A device that
@@ -245,6 +248,18 @@ void c_kovoPlay::loopRows(int first, int last)
 
 bool c_kovoPlay::playOneRow(PlayPlace place)
 {
+    if (!readAt(place, 0, channelCount)) return false;
+    tickVoices();
+    return true;
+}
+
+bool c_kovoPlay::playOneCell(PlayPlace place, int channel)
+{
+    return channel >= 0 && channel < channelCount && readAt(place, channel, channel + 1);
+}
+
+bool c_kovoPlay::readAt(PlayPlace place, int firstChannel, int endChannel)
+{
     if (place.position < 0 || place.position >= positionCount || place.row < 0 || place.row >= rowsPerPattern)
         return false;
     PlayPlace kept = upcomingPlace();
@@ -252,11 +267,10 @@ bool c_kovoPlay::playOneRow(PlayPlace place)
     position = place.position;
     row = place.row;
     patternBaseRow = positions[position] * rowsPerPattern;
-    readRow();
+    for (int channel = firstChannel; channel < endChannel; ++channel) readChannel(channel);
     position = kept.position;
     row = kept.row;
     patternBaseRow = keptBase;
-    tickVoices();
     return true;
 }
 
@@ -264,6 +278,13 @@ PlayPlace c_kovoPlay::rowHeardAt(int64_t keyClock, int64_t latency) const
 {
     if (timeline_.empty()) return soundingPlace();
     return ::rowHeardAt(timeline_, keyClock, latency, speed * tickNanoseconds, upcomingPlace());
+}
+
+PlayPlace c_kovoPlay::rowHeardNow() const
+{
+    const gxtkAudio* audio = device();
+    std::optional<DeviceClock> clock = audio ? audio->deviceClock() : std::nullopt;
+    return clock ? rowHeardAt(clock->mixed, clock->latency) : soundingPlace();
 }
 
 // ---- Ticks ----

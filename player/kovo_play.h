@@ -99,6 +99,10 @@ public:
     // tickVoices lets the notes run on. False, and nothing sounds, for a
     // place outside the song's 256 positions and 32 rows.
     bool playOneRow(PlayPlace place);
+    // Sounds one channel's cells (channel 0..3) of a row as reading them in
+    // the song would, while the song plays on: the next tick gives them their
+    // volume and rate. False, and nothing sounds, outside the song.
+    bool playOneCell(PlayPlace place, int channel);
 
     // The rows read lately, stamped with the device clock: none on a device
     // without one, and none from before a row read while the device rested.
@@ -107,6 +111,9 @@ public:
     // given the device's output latency (both in nanoseconds); the sounding
     // row when the device keeps no clock.
     PlayPlace rowHeardAt(int64_t keyClock, int64_t latency) const;
+    // The same for a key that goes down now, by the player's device's clock
+    // and latency of this moment.
+    PlayPlace rowHeardNow() const;
 
     float tick = 0;          // ticks into the current row
     int position = 0;        // index into positions, always 0..255
@@ -122,6 +129,10 @@ private:
     // ---- Rows ----
     void processRow();
     void readRow();
+    void readChannel(int channel);
+    // Reads channels first..end-1 of a place, then goes back to the place in
+    // the song; false outside the song.
+    bool readAt(PlayPlace place, int firstChannel, int endChannel);
     void recordRowStart();
     char32_t cell(int column) const;
     void readNote(int channel);

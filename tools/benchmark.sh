@@ -179,9 +179,10 @@ measure_first_picture() {
   echo "$rest" >>"$work/${1}_picture"
 }
 
-# One run of a program: appends "first idle playing peak heap" to its results.
+# One run of a program: appends "first idle playing peak heap live" to its
+# results; live is Kovo's playing CPU once Ctrl+R has switched live editing on.
 measure() {
-  local name=$1 started pid first idle playing=- peak heap
+  local name=$1 started pid first idle playing=- peak heap live=-
   # shellcheck disable=SC2046
   started=$("$tools/kovo_first_picture" $(program_command "$name"))
   pid=${started% *}
@@ -194,6 +195,10 @@ measure() {
       sleep "$settle_seconds"
       playing=$(cpu_percent "$pid")
       thread_cpu "$pid" >>"$work/kovo_threads"
+      # Control held a moment, as a person holds it: the program polls.
+      xdotool keydown ctrl && sleep 0.2 && xdotool key r && sleep 0.2 && xdotool keyup ctrl
+      sleep "$settle_seconds"
+      live=$(cpu_percent "$pid")
     else
       echo "    the busy song did not start playing" >&2
     fi
@@ -208,8 +213,8 @@ measure() {
   peak=$(peak_rss_mb "$pid")
   stop_program "$pid"
 
-  echo "$first $idle $playing $peak $heap" >>"$work/$name"
-  echo "    first picture $first ms, idle $idle %, playing $playing %, peak $peak MB, heap $heap MB" >&2
+  echo "$first $idle $playing $peak $heap $live" >>"$work/$name"
+  echo "    first picture $first ms, idle $idle %, playing $playing %, live $live %, peak $peak MB, heap $heap MB" >&2
 }
 
 # Median of one column (1-based) of a results file in the work folder.
@@ -251,7 +256,7 @@ done
 
 # "label:results file suffix:column"
 figures=("first picture (ms):_picture:1" "idle CPU, Standby (%)::2" "playing CPU, busy song (%)::3"
-         "peak RSS (MB)::4" "own heap, [heap] Rss (MB)::5")
+         "  with live editing, Ctrl+R (%)::6" "peak RSS (MB)::4" "own heap, [heap] Rss (MB)::5")
 difference() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-") print "-"; else printf "%+.2f", a - b }'; }
 printf '%-30s %8s %8s %10s %8s %10s %9s %8s %10s %10s\n' figure Kovo bare Kovo-bare drawn Kovo-drawn GoatTr. Milky \
   Kovo/Goat Kovo/Milky

@@ -3,6 +3,7 @@
 // load. It runs the real application object in this process, on the X
 // display in $DISPLAY (tools/benchmark.sh provides one), with silent audio.
 #include "app/sound_engine.h"
+#include "player/kovo_play.h"
 #include "song/song_file.h"
 #include "graphics/renderer.h"
 #include "framework/app.h"
@@ -24,6 +25,7 @@ namespace {
 constexpr int framesPerKind = 300;
 constexpr int warmUpFrames = 20;
 constexpr int songRounds = 20;
+constexpr int followRounds = 2000;
 constexpr char32_t benchmarkSongName[] = U"kovo_benchmark.dat";
 
 using Clock = std::chrono::steady_clock;
@@ -113,6 +115,25 @@ void measureSongFile(c_SoundEngine& engine)
     std::printf("song for playback %7.3f ms save without sync\n", handOverMs);
 }
 
+// What live editing adds to a playing step: after an edited cell (the first
+// change to a column the player shares copies it) the player takes the
+// editor's song; beside it, what a tick of the player costs.
+void measureLiveFollow(c_SoundEngine& engine)
+{
+    c_kovoPlay player;
+    player.loadWaveforms();
+    player.followSong(engine.song);
+    int index = 0;
+    double followMs = averageMs(followRounds, [&] {
+        engine.song.patternColumns[index % channelCount].set(static_cast<size_t>(index % columnLength), U'q');
+        index += 1;
+        player.followSong(engine.song);
+    });
+    double tickMs = averageMs(followRounds, [&] { player.tickPlayer(); });
+    std::printf("live editing      %7.4f ms an edit taken by the player  %7.4f ms a tick (average of %d)\n", followMs,
+                tickMs, followRounds);
+}
+
 } // namespace
 
 int main()
@@ -137,6 +158,7 @@ int main()
     printFrameCost("meter-only frame", measureFrames(*game, *engine, false));
     std::printf("GL state combinations drawn with: %d\n", gameDelegate()->renderer->drawStateCount());
     measureSongFile(*engine);
+    measureLiveFollow(*engine);
     engine.reset();
     game.reset();
     return 0;

@@ -42,13 +42,15 @@ TEST(KeyBindings, LinesBindShortcutsAndNotePlacesAndBadOnesAreNamed)
                              "redo =\n"
                              "fly = x\n"
                              "note_29 = x\n"
-                             "cut = ctrl\n";
+                             "cut = ctrl\n"
+                             "loop = enter\n";
     std::vector<std::string> complaints;
     KeyBindings bindings = parseKeyBindings(text, azertyKey, complaints);
     EXPECT_EQ(boundShortcutKey(bindings, slotOf("undo")), 'Z');  // the key printed "w"
     EXPECT_EQ(boundShortcutKey(bindings, slotOf("copy")), 188);
     EXPECT_EQ(boundShortcutKey(bindings, slotOf("paste")), 186);
     EXPECT_EQ(boundShortcutKey(bindings, slotOf("redo")), 'Y');  // its bad line left it as it was
+    EXPECT_EQ(boundShortcutKey(bindings, slotOf("loop")), keyEnter);
     EXPECT_EQ(boundNoteAt(bindings, 'Q'), U'y');
     EXPECT_EQ(boundNoteAt(bindings, 'Z'), U'\0') << "the place the note had is free";
     EXPECT_EQ(boundNoteAt(bindings, keyIsoExtra), U'<');

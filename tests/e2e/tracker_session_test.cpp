@@ -35,13 +35,6 @@ Song expectedSong()
     return song;
 }
 
-long long modificationTime(const std::string& path)
-{
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return -1;
-    return info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
-}
-
 // The tune's speed: a row lasts four player ticks.
 constexpr int speed = 4;
 

@@ -11,6 +11,7 @@
 #include <signal.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -117,6 +118,13 @@ std::string readFileBytes(const std::string& path)
     std::ostringstream bytes;
     bytes << file.rdbuf();
     return bytes.str();
+}
+
+long long modificationTime(const std::string& path)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return -1;
+    return info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec;
 }
 
 bool replacementLeftBehind(const std::string& path)

@@ -56,6 +56,9 @@ std::string binaryDirectory();
 // Reads a whole file as bytes; empty when it is missing.
 std::string readFileBytes(const std::string& path);
 
+// When the file was last written, in nanoseconds; -1 when it is missing.
+long long modificationTime(const std::string& path);
+
 // Whether a replacement of the file left a temporary beside it
 // ("<name>~<pid>~saving", whichever process wrote it).
 bool replacementLeftBehind(const std::string& path);

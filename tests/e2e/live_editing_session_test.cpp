@@ -1,0 +1,184 @@
+// Composing while the song plays, with the real program driven by X events
+// and what OpenAL mixed captured by its wave writer: a note typed live is
+// heard on the next pass and saved, Ctrl+Z takes it back out of what is
+// heard, an instrument changed live is heard, and a looped pattern repeats
+// until Ctrl+L releases it.
+#include "song/song_file.h"
+#include "tests/support/signal_analysis.h"
+#include "tests/support/sound_capture.h"
+#include "tests/support/tracker_process.h"
+#include "tests/support/wait.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+constexpr double captureRate = SoundCapture::rate;
+// Far from each other's harmonics: the pulse's overtones are strong.
+constexpr double lowC = 261.63, lowE = 329.63, lowG = 392.0;
+// One pass of a pattern: 32 rows of 80 ms.
+constexpr double patternSeconds = 2.56;
+// A busy machine may take the program this long to act on a key; what a key
+// changes is measured after it.
+constexpr double keySlack = 4.0;
+
+// Channel 1 plays a note on the first row of each pattern given, at the
+// volume whose envelope fades it out (ENV 2: in a third of a second).
+Song songOfPatterns(const std::vector<char32_t>& notes)
+{
+    Song song;
+    song.patternColumns = blankColumns();
+    for (size_t pattern = 0; pattern < notes.size(); ++pattern) {
+        const char32_t cell[] = {notes[pattern], U'8', U'1', U'2'};
+        for (int part = 0; part < 4; ++part) song.patternColumns[4 * part][pattern * rowsPerPattern] = cell[part];
+        song.positions[pattern] = static_cast<int>(pattern);
+    }
+    song.songLengthRows = static_cast<int>(notes.size()) * rowsPerPattern;
+    const int instrumentOne[8] = {3, 0, 0, 0, 2, 0, 0, 0};  // WAV 3 (a pulse), ENV 2
+    for (int slot = 0; slot < 8; ++slot) song.instrumentParams[8 + slot] = instrumentOne[slot];
+    return song;
+}
+
+class LiveEditingSession : public ::testing::Test {
+protected:
+    LiveEditingSession() : tracker({capture.environment()}) {}
+
+    size_t captured() const { return capture.samples().size(); }
+    // The sound of the given passes, once a key has had its time to act:
+    // the end of keySlack plus that many passes after the capture's end now.
+    std::vector<float> passesAfterKey(double passes)
+    {
+        std::vector<float> sound = secondsAfter(captured(), keySlack + passes * patternSeconds);
+        return slice(sound, static_cast<size_t>(keySlack * captureRate), sound.size());
+    }
+    // Waits until the capture holds the given seconds after a sample, and
+    // gives them.
+    std::vector<float> secondsAfter(size_t from, double seconds)
+    {
+        size_t end = from + static_cast<size_t>(seconds * captureRate);
+        std::vector<float> samples;
+        bool whole = waitFor([&] { return (samples = capture.samples()).size() >= end; }, 60);
+        EXPECT_TRUE(whole) << "the capture stopped growing";
+        return slice(samples, from, std::min(end, samples.size()));
+    }
+    // The strongest amplitude of the tone in any 40 ms of the sound.
+    static double loudest(const std::vector<float>& sound, double frequency)
+    {
+        double most = 0;
+        size_t length = static_cast<size_t>(0.04 * captureRate);
+        for (size_t at = 0; at + length <= sound.size(); at += length / 2)
+            most = std::max(most, toneAmplitude(slice(sound, at, at + length), captureRate, frequency));
+        return most;
+    }
+
+    // The share of 40 ms stretches of the sound that hold the tone.
+    static double soundingShare(const std::vector<float>& sound, double frequency)
+    {
+        size_t length = static_cast<size_t>(0.04 * captureRate), stretches = 0, sounding = 0;
+        for (size_t at = 0; at + length <= sound.size(); at += length, ++stretches)
+            if (toneAmplitude(slice(sound, at, at + length), captureRate, frequency) > 0.02) sounding += 1;
+        return stretches ? static_cast<double>(sounding) / static_cast<double>(stretches) : 0;
+    }
+
+    void start(const Song& song)
+    {
+        ASSERT_TRUE(tracker.waitForWindow());
+        tracker.loadSong("live", encodeUtf8(songText(song)));
+        ASSERT_TRUE(waitFor([&] { return readFileBytes(tracker.songPath("live")).size() > 0; }, 30));
+    }
+
+    SoundCapture capture;
+    TrackerProcess tracker;
+};
+
+} // namespace
+
+TEST_F(LiveEditingSession, ANoteTypedLiveIsHeardOnTheNextPassSavedAndUndoneWhilePlaying)
+{
+    Song song = songOfPatterns({U'y'});
+    ASSERT_NO_FATAL_FAILURE(start(song));
+    // Editing, the cursor on row 18 (index 17), then Ctrl+R plays from
+    // there on with live editing.
+    ASSERT_TRUE(tracker.keyEach("space"));
+    for (int i = 0; i < 17; ++i) ASSERT_TRUE(tracker.keyEach("Down"));
+    size_t beforePlay = captured();
+    tracker.keyWithControl("r");
+    std::vector<float> untouched = secondsAfter(beforePlay, patternSeconds);
+    ASSERT_GT(loudest(untouched, lowC), 0.05) << "the song never started";
+    double quiet = loudest(untouched, lowE);
+
+    // The player sounds the typed E at once, and again on the next pass.
+    size_t typed = captured();
+    ASSERT_TRUE(tracker.typeEach("c"));
+    double heard = loudest(secondsAfter(typed, keySlack + 2 * patternSeconds), lowE);
+    EXPECT_GT(heard, 0.05) << "the typed note was never heard";
+    EXPECT_GT(heard, 5 * quiet);
+
+    long long before = modificationTime(tracker.songPath("live"));
+    tracker.key("F11");
+    ASSERT_TRUE(waitFor([&] { return modificationTime(tracker.songPath("live")) != before; }, 20));
+    Song saved;
+    parseSongText(widen(readFileBytes(tracker.songPath("live"))), saved);
+    const char32_t written[] = {U'c', U'8', U'1', U'2'};
+    for (int part = 0; part < 4; ++part) {
+        EXPECT_EQ(saved.patternColumns[4 * part][17], written[part]) << part;
+        song.patternColumns[4 * part][17] = written[part];
+    }
+    EXPECT_EQ(saved.patternColumns, song.patternColumns);
+
+    // Ctrl+Z while playing: two whole passes hold the C of the first row and
+    // not the typed note.
+    tracker.keyWithControl("z");
+    std::vector<float> after = passesAfterKey(2);
+    EXPECT_GT(loudest(after, lowC), 0.05);
+    EXPECT_LT(loudest(after, lowE), heard / 5) << "heard " << heard << ", before " << quiet;
+    ASSERT_TRUE(tracker.closeWindow());
+    EXPECT_EQ(tracker.process().exitStatus(), 0);
+}
+
+// Position 0 plays a C, position 1 a G. Whichever pattern plays when Ctrl+L
+// comes repeats alone; after Ctrl+L again both are heard.
+TEST_F(LiveEditingSession, ALoopedPatternRepeatsUntilCtrlLReleasesIt)
+{
+    ASSERT_NO_FATAL_FAILURE(start(songOfPatterns({U'y', U'b'})));
+    size_t beforePlay = captured();
+    tracker.key("F1");
+    ASSERT_GT(loudest(secondsAfter(beforePlay, 1.0), lowC), 0.05) << "the song never started";
+    tracker.keyWithControl("l");
+    std::vector<float> loop = passesAfterKey(3);
+    double c = loudest(loop, lowC), g = loudest(loop, lowG);
+    double tone = c > g ? lowC : lowG;
+    EXPECT_GT(std::max(c, g), 0.05);
+    EXPECT_LT(std::min(c, g), std::max(c, g) / 5) << "C " << c << ", G " << g;
+    // Every pass of the window holds the looped pattern's note.
+    for (int pass = 0; pass < 3; ++pass) {
+        size_t from = static_cast<size_t>(pass * patternSeconds * captureRate);
+        size_t to = static_cast<size_t>((pass + 1) * patternSeconds * captureRate);
+        EXPECT_GT(loudest(slice(loop, from, to), tone), 0.05) << "pass " << pass;
+    }
+
+    tracker.keyWithControl("l");
+    std::vector<float> song = passesAfterKey(3);
+    EXPECT_GT(loudest(song, lowC), 0.05);
+    EXPECT_GT(loudest(song, lowG), 0.05);
+    ASSERT_TRUE(tracker.closeWindow());
+    EXPECT_EQ(tracker.process().exitStatus(), 0);
+}
+
+// The ENV spinner clicked while live: the C of the first row, which faded in
+// a third of a second, rings on for over a second from then on.
+TEST_F(LiveEditingSession, AnInstrumentChangedLiveIsHeardAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(start(songOfPatterns({U'y'})));
+    size_t beforePlay = captured();
+    tracker.keyWithControl("r");
+    ASSERT_GT(loudest(secondsAfter(beforePlay, 1.0), lowC), 0.05) << "the song never started";
+    double shortNote = soundingShare(passesAfterKey(2), lowC);
+    for (int click = 0; click < 8; ++click) ASSERT_TRUE(tracker.clickAndSee(585, 210));  // ENV 2 to 10
+    double longNote = soundingShare(passesAfterKey(2), lowC);
+    EXPECT_GT(longNote, 3 * shortNote) << "before " << shortNote << ", after " << longNote;
+    ASSERT_TRUE(tracker.closeWindow());
+    EXPECT_EQ(tracker.process().exitStatus(), 0);
+}
