@@ -4,6 +4,7 @@
 // heard, an instrument changed live is heard, and a looped pattern repeats
 // until Ctrl+L releases it.
 #include "song/song_file.h"
+#include "tests/support/screen_text.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/sound_capture.h"
 #include "tests/support/tracker_process.h"
@@ -20,9 +21,11 @@ constexpr double captureRate = SoundCapture::rate;
 constexpr double lowC = 261.63, lowE = 329.63, lowG = 392.0;
 // One pass of a pattern: 32 rows of 80 ms.
 constexpr double patternSeconds = 2.56;
-// A busy machine may take the program this long to act on a key; what a key
-// changes is measured after it.
-constexpr double keySlack = 4.0;
+// A note of the test songs fades out within a third of a second: sound
+// measured this long after the screen shows a key's effect holds nothing
+// from before it.
+constexpr double ringSeconds = 0.5;
+constexpr uint32_t textInk = 0x9490A4, statusInk = 0xAB2568;
 
 // Channel 1 plays a note on the first row of each pattern given, at the
 // volume whose envelope fades it out (ENV 2: in a third of a second).
@@ -46,12 +49,27 @@ protected:
     LiveEditingSession() : tracker({capture.environment()}) {}
 
     size_t captured() const { return capture.samples().size(); }
-    // The sound of the given passes, once a key has had its time to act:
-    // the end of keySlack plus that many passes after the capture's end now.
-    std::vector<float> passesAfterKey(double passes)
+    // Waits until the screen shows what a key did, then gives the sound of
+    // the given passes from a note's ring after that.
+    std::vector<float> passesAfterShown(const std::function<bool()>& shown, double passes)
     {
-        std::vector<float> sound = secondsAfter(captured(), keySlack + passes * patternSeconds);
-        return slice(sound, static_cast<size_t>(keySlack * captureRate), sound.size());
+        EXPECT_TRUE(waitFor(shown, 30)) << "the key's effect never showed";
+        size_t from = captured() + static_cast<size_t>(ringSeconds * captureRate);
+        return secondsAfter(from, passes * patternSeconds);
+    }
+    bool statusStartsWith(const std::string& text)
+    {
+        return reader.read(tracker.screenshot(), 473, -1, 15, statusInk).rfind(text, 0) == 0;
+    }
+    // Saves with F11 and waits until the file changed; the song it holds.
+    Song savedSong()
+    {
+        long long before = modificationTime(tracker.songPath("live"));
+        tracker.key("F11");
+        EXPECT_TRUE(waitFor([&] { return modificationTime(tracker.songPath("live")) != before; }, 20));
+        Song saved;
+        parseSongText(widen(readFileBytes(tracker.songPath("live"))), saved);
+        return saved;
     }
     // Waits until the capture holds the given seconds after a sample, and
     // gives them.
@@ -91,6 +109,7 @@ protected:
 
     SoundCapture capture;
     TrackerProcess tracker;
+    const ScreenText reader;
 };
 
 } // namespace
@@ -109,18 +128,12 @@ TEST_F(LiveEditingSession, ANoteTypedLiveIsHeardOnTheNextPassSavedAndUndoneWhile
     ASSERT_GT(loudest(untouched, lowC), 0.05) << "the song never started";
     double quiet = loudest(untouched, lowE);
 
-    // The player sounds the typed E at once, and again on the next pass.
-    size_t typed = captured();
+    // The typed E is in what F11 saves, and sounds on the next passes.
     ASSERT_TRUE(tracker.typeEach("c"));
-    double heard = loudest(secondsAfter(typed, keySlack + 2 * patternSeconds), lowE);
+    Song saved = savedSong();
+    double heard = loudest(secondsAfter(captured(), 2 * patternSeconds), lowE);
     EXPECT_GT(heard, 0.05) << "the typed note was never heard";
     EXPECT_GT(heard, 5 * quiet);
-
-    long long before = modificationTime(tracker.songPath("live"));
-    tracker.key("F11");
-    ASSERT_TRUE(waitFor([&] { return modificationTime(tracker.songPath("live")) != before; }, 20));
-    Song saved;
-    parseSongText(widen(readFileBytes(tracker.songPath("live"))), saved);
     const char32_t written[] = {U'c', U'8', U'1', U'2'};
     for (int part = 0; part < 4; ++part) {
         EXPECT_EQ(saved.patternColumns[4 * part][17], written[part]) << part;
@@ -128,10 +141,12 @@ TEST_F(LiveEditingSession, ANoteTypedLiveIsHeardOnTheNextPassSavedAndUndoneWhile
     }
     EXPECT_EQ(saved.patternColumns, song.patternColumns);
 
-    // Ctrl+Z while playing: two whole passes hold the C of the first row and
-    // not the typed note.
+    // Ctrl+Z while playing (the save after it no longer holds the note): two
+    // whole passes hold the C of the first row and not the typed note.
     tracker.keyWithControl("z");
-    std::vector<float> after = passesAfterKey(2);
+    Song undone = savedSong();
+    EXPECT_EQ(undone.patternColumns, songOfPatterns({U'y'}).patternColumns);
+    std::vector<float> after = passesAfterShown([] { return true; }, 2);
     EXPECT_GT(loudest(after, lowC), 0.05);
     EXPECT_LT(loudest(after, lowE), heard / 5) << "heard " << heard << ", before " << quiet;
     ASSERT_TRUE(tracker.closeWindow());
@@ -147,7 +162,7 @@ TEST_F(LiveEditingSession, ALoopedPatternRepeatsUntilCtrlLReleasesIt)
     tracker.key("F1");
     ASSERT_GT(loudest(secondsAfter(beforePlay, 1.0), lowC), 0.05) << "the song never started";
     tracker.keyWithControl("l");
-    std::vector<float> loop = passesAfterKey(3);
+    std::vector<float> loop = passesAfterShown([&] { return statusStartsWith("Loop pattern"); }, 3);
     double c = loudest(loop, lowC), g = loudest(loop, lowG);
     double tone = c > g ? lowC : lowG;
     EXPECT_GT(std::max(c, g), 0.05);
@@ -160,7 +175,7 @@ TEST_F(LiveEditingSession, ALoopedPatternRepeatsUntilCtrlLReleasesIt)
     }
 
     tracker.keyWithControl("l");
-    std::vector<float> song = passesAfterKey(3);
+    std::vector<float> song = passesAfterShown([&] { return statusStartsWith("Playing..."); }, 3);
     EXPECT_GT(loudest(song, lowC), 0.05);
     EXPECT_GT(loudest(song, lowG), 0.05);
     ASSERT_TRUE(tracker.closeWindow());
@@ -175,9 +190,10 @@ TEST_F(LiveEditingSession, AnInstrumentChangedLiveIsHeardAtOnce)
     size_t beforePlay = captured();
     tracker.keyWithControl("r");
     ASSERT_GT(loudest(secondsAfter(beforePlay, 1.0), lowC), 0.05) << "the song never started";
-    double shortNote = soundingShare(passesAfterKey(2), lowC);
-    for (int click = 0; click < 8; ++click) ASSERT_TRUE(tracker.clickAndSee(585, 210));  // ENV 2 to 10
-    double longNote = soundingShare(passesAfterKey(2), lowC);
+    double shortNote = soundingShare(passesAfterShown([&] { return statusStartsWith("Recording..."); }, 2), lowC);
+    for (int click = 0; click < 8; ++click) tracker.click(585, 210);  // ENV 2 to 10
+    auto envelopeShown = [&] { return reader.read(tracker.screenshot(), 385, 204, 15, textInk) == "         ENV:0A"; };
+    double longNote = soundingShare(passesAfterShown(envelopeShown, 2), lowC);
     EXPECT_GT(longNote, 3 * shortNote) << "before " << shortNote << ", after " << longNote;
     ASSERT_TRUE(tracker.closeWindow());
     EXPECT_EQ(tracker.process().exitStatus(), 0);
