@@ -28,6 +28,16 @@ Song longSong()
     return song;
 }
 
+// The command that runs the shell command with a private mount namespace
+// (as root, or mapped to root where the system allows that).
+std::vector<std::string> inPrivateMounts(const std::string& command)
+{
+    std::vector<std::string> isolated = {"unshare", "-m"};
+    if (geteuid() != 0) isolated.push_back("-r");
+    isolated.insert(isolated.end(), {"sh", "-c", command});
+    return isolated;
+}
+
 } // namespace
 
 // A link planted under the temporary's name must not lead the export to
@@ -151,21 +161,28 @@ TEST_F(ExportTest, ASoundTooLongForAWavFileIsRefusedUpFront)
     EXPECT_EQ(files(), std::vector<std::string> {"long"});
 }
 
-// A folder on a 1 MB disk of its own (a tmpfs in a private mount namespace,
-// where the system allows one): 17 minutes of FLAC or WAV cannot fit.
+// A folder on a 1 MB disk of its own: 17 minutes of FLAC or WAV cannot fit.
+// The disk is a tmpfs in a private mount namespace where the system allows
+// one; where it refuses (a chroot whose root is no mount point, an
+// unprivileged container), the folder reports 1 MiB free through a preloaded
+// free-space query instead.
 TEST_F(ExportTest, AnExportLargerThanTheFreeSpaceIsRefusedUpFront)
 {
     writeSong("long", longSong());
     ASSERT_EQ(mkdir(path("small").c_str(), 0755), 0);
-    std::string command = "mount -t tmpfs -o size=1m kovo-test '" + path("small") + "' || exit 99; cd '" +
-                          folder.path() + "' && exec '" + binaryDirectory() +
-                          "/kovo-tracker' --export long -o small/long.wav --stems";
-    std::vector<std::string> isolated = {"unshare", "-m"};
-    if (geteuid() != 0) isolated.push_back("-r");
-    isolated.insert(isolated.end(), {"sh", "-c", command});
-    process = std::make_unique<ChildProcess>(isolated);
-    ASSERT_TRUE(process->waitExit(240));
-    if (process->exitStatus() == 99) GTEST_SKIP() << "no private tmpfs here: " << process->standardError();
+    std::string mount = "mount -t tmpfs -o size=1m kovo-test '" + path("small") + "'";
+    ChildProcess probe(inPrivateMounts(mount));
+    ASSERT_TRUE(probe.waitExit(60));
+    if (probe.exitStatus() == 0) {
+        process = std::make_unique<ChildProcess>(inPrivateMounts(
+            mount + " && cd '" + folder.path() + "' && exec '" + binaryDirectory() +
+            "/kovo-tracker' --export long -o small/long.wav --stems"));
+        ASSERT_TRUE(process->waitExit(240));
+    } else {
+        run({"--export", "long", "-o", "small/long.wav", "--stems"},
+            {"LD_PRELOAD=" + binaryDirectory() + "/libsmall_disk.so", "KOVO_SMALL_DISK=" + path("small"),
+             "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0"});
+    }
     EXPECT_EQ(process->exitStatus(), 1);
     EXPECT_NE(process->standardError().find("cannot write small/long.wav: the sound needs more than the 1 MB free "
                                             "there (0:00:"),
