@@ -89,8 +89,11 @@ private:
     // The player's place rules the screen: live, or a loop the row clock
     // knows nothing of.
     bool placeFromPlayer() const;
+    void sayPlayingStatus();
 
     bool liveEditing = false;
+    // What the transport last wrote to the status row while playing.
+    String saidStatus;
 
     const Song& song;
     NoteCursor& cursor;

@@ -6,10 +6,13 @@
 #include "app/transport.h"
 #include "player/kovo_play.h"
 #include "tests/support/loopback_audio.h"
+#include "tests/support/test_user_files.h"
 
 #include <AL/al.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -201,6 +204,31 @@ TEST_F(LiveEditing, CtrlLLoopsThePatternUntilCtrlLAgain)
     EXPECT_EQ(engine->statusText, U"Playing...");
     for (int i = 0; i < 2000 && player().soundingPlace().position != 1; ++i) step();
     EXPECT_EQ(player().soundingPlace().position, 1);
+}
+
+// A save's outcome stays on the status row while recording, failed or not,
+// until the transport's own word changes (Ctrl+L here).
+TEST_F(LiveEditing, OutcomesShowWhileRecordingUntilTheTransportSpeaksAgain)
+{
+    const std::string blocked = userFiles().songsFolder() + "live blocked";
+    ASSERT_EQ(mkdir(blocked.c_str(), 0755), 0);  // a folder where the song's file goes: every save fails
+    engine->identity.songName = U"live blocked";
+    control('R');
+    pressAndStep(keyF11);
+    for (int i = 0; i < 30; ++i) step();
+    rmdir(blocked.c_str());
+    EXPECT_EQ(engine->statusText, U"Saving Failed!");
+
+    engine->identity.songName = U"";
+    pressAndStep(keyF11);
+    step();
+    EXPECT_EQ(engine->statusText, U"Enter a Name...");
+    control('L');
+    EXPECT_EQ(engine->statusText, U"Loop pattern 00");
+    control('L');
+    EXPECT_EQ(engine->statusText, U"Recording...");
+    step();
+    EXPECT_EQ(engine->statusText, U"Recording...");
 }
 
 TEST_F(LiveEditing, CtrlLWithAMarkedBlockLoopsItsRowsAndF2LeavesTheLoop)
