@@ -24,6 +24,10 @@ constexpr char32_t statusFileLoaded[] = U"File Loaded...";
 constexpr char32_t statusFileNotFound[] = U"File not found!";
 // Ctrl+V with text on the clipboard that is no pattern text.
 constexpr char32_t statusNoPatternText[] = U"No Pattern Text!";
+// Ctrl+V when the clipboard's owner gave no answer in time, or more text
+// than a paste could ever use: nothing is pasted.
+constexpr char32_t statusClipboardNoAnswer[] = U"No Clipboard Answer!";
+constexpr char32_t statusClipboardTooLarge[] = U"Clipboard Too Large!";
 // The file is there but the disk failed while it was read: nothing is taken.
 constexpr char32_t statusLoadingFailed[] = U"Loading Failed!";
 // The unsaved song of a session that ended without saving it.
