@@ -108,11 +108,12 @@ String instrumentField(const ClipCell& cell)
     return instrument >= 1 ? twoDigits(instrument) : U"..";
 }
 
-// A note keeps even volume 0, so that it comes back as it went.
+// A note or a note-off keeps even volume 0, so that it comes back as it
+// went (read back without one, it would take the typed volume).
 String volumeField(const ClipCell& cell)
 {
     int volume = hexValue(cell.volume);
-    if (volume > 0 || (volume == 0 && pitchOf(cell) >= 0)) return U"v" + twoDigits((volume * textFullVolume + 7) / 15);
+    if (volume > 0 || (volume == 0 && (pitchOf(cell) >= 0 || cell.note == U'<'))) return U"v" + twoDigits((volume * textFullVolume + 7) / 15);
     return U"...";
 }
 

@@ -102,6 +102,11 @@ TEST(PatternText, WrittenTextIsXmPatternTextAndReadsBackAsTheSameCells)
     std::optional<std::vector<ClipRow>> back = readPatternText(text, {2, 7});
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(rowTexts(*back), rowTexts(rows));
+
+    // A note-off of volume 0 keeps it, rather than coming back at the typed volume.
+    const std::vector<ClipRow> off = {{{U'<', U'0', U'3', U'2'}}};
+    EXPECT_EQ(narrow(writePatternText(off)), "ModPlug Tracker  XM\n|===03v00...\n");
+    EXPECT_EQ(rowTexts(*readPatternText(writePatternText(off), {2, 7})), rowTexts(off));
 }
 
 TEST(PatternText, LongAndBrokenTextsAreReadWithoutHarm)
