@@ -16,6 +16,9 @@ constexpr char32_t statusRecording[] = U"Recording...";
 // its rows (before the first and last, in the grid's hexadecimal).
 constexpr char32_t statusLoopPattern[] = U"Loop pattern ";
 constexpr char32_t statusLoopRows[] = U"Loop rows ";
+// How many update steps (two seconds) an outcome stays in view while the
+// song plays before the transport's word returns.
+constexpr int outcomeHoldSteps = 2 * 50;
 
 constexpr char32_t statusFileSaved[] = U"File Saved...";
 constexpr char32_t statusEnterName[] = U"Enter a Name...";

@@ -120,7 +120,7 @@ void Transport::startPlayback()
     cursor.row = 1;
     rowInPattern = 0;
     transportState = statePlaying;
-    saidStatus.clear();
+    sayPlayingStatus();
 }
 
 void Transport::wrapRow()
@@ -131,7 +131,7 @@ void Transport::wrapRow()
 
 void Transport::tickPlayback()
 {
-    if (playingStatus() != saidStatus) sayPlayingStatus();
+    keepPlayingStatus();
     bool byPlayer = placeFromPlayer();
     if (!byPlayer) advanceRowClock();
     if (!player) return;
@@ -218,12 +218,24 @@ String Transport::playingStatus() const
     return live() ? statusRecording : statusPlaying;
 }
 
-// An outcome written since (a save, a refused paste, an export) stays as it
-// would while editing, until the transport's own word changes.
 void Transport::sayPlayingStatus()
 {
     saidStatus = playingStatus();
     statusText = saidStatus;
+    heldOutcome.clear();
+}
+
+// An outcome written since the transport last spoke (a save, a refused
+// paste, an export) stays in view for a while, a new one for as long again;
+// then the transport's word returns. A change of its own word shows at once.
+void Transport::keepPlayingStatus()
+{
+    if (statusText != saidStatus && statusText != heldOutcome) {
+        heldOutcome = statusText;
+        heldSteps = 0;
+    }
+    bool holding = !heldOutcome.empty() && statusText == heldOutcome && ++heldSteps < outcomeHoldSteps;
+    if (!holding && (statusText != saidStatus || playingStatus() != saidStatus)) sayPlayingStatus();
 }
 
 // The screen's view of the playing row. It knows nothing of pattern-end
