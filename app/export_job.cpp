@@ -15,9 +15,6 @@
 
 namespace {
 constexpr char formatKey[] = "export_format";
-// While playing, the transport writes its status every step; the outcome of
-// an export stays in view over it this long.
-constexpr int outcomeSteps = 2 * 50;
 
 // The status row has room for "Export Failed!" only; the reason goes to
 // standard error, as the command-line export gives it.
@@ -98,5 +95,5 @@ void ExportJob::showExportOutcome(const String& text)
 {
     exportOutcome = text;
     statusText = text;
-    exportOutcomeSteps = outcomeSteps;
+    exportOutcomeSteps = outcomeHoldSteps;
 }

@@ -2,16 +2,16 @@
 
 #include "app/key_table.h"
 #include "app/user_input.h"
+#include "host/file_loading.h"
 #include "host/input_device.h"
 #include "host/settings_file.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace {
 constexpr char noteKeysSetting[] = "note_keys";
-constexpr std::streamsize keyFileLimit = 64 * 1024;
+// Hundreds of bindings; a longer file is refused whole, never cut mid-line.
+constexpr size_t keyFileLimit = 64 * 1024;
 
 // The key codes a key file's character may name.
 std::vector<int> nameableKeys()
@@ -23,14 +23,14 @@ std::vector<int> nameableKeys()
     return keys;
 }
 
-// The file's first bytes, up to the limit; empty when there is none.
+// The file's text; empty when there is none, or when it cannot be read, which
+// standard error then says.
 std::string keyFileText(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    std::string text(static_cast<size_t>(keyFileLimit), '\0');
-    file.read(text.data(), keyFileLimit);
-    text.resize(static_cast<size_t>(std::max<std::streamsize>(file.gcount(), 0)));
-    return text;
+    SmallFile file = readSmallFile(path, keyFileLimit);
+    if (file.refusal)
+        std::fprintf(stderr, "kovo-tracker: key file %s not read: %s\n", escapedBytes(path).c_str(), file.refusal);
+    return file.bytes ? std::string(file.bytes->begin(), file.bytes->end()) : std::string();
 }
 } // namespace
 
@@ -51,7 +51,7 @@ void NoteKeys::readKeyFile(const c_InputDevice& input)
     std::vector<std::string> complaints;
     keyBindings = parseKeyBindings(keyFileText(path), finder, complaints);
     for (const std::string& complaint : complaints)
-        std::fprintf(stderr, "kovo-tracker: %s %s\n", path.c_str(), complaint.c_str());
+        std::fprintf(stderr, "kovo-tracker: %s %s\n", escapedBytes(path).c_str(), escapedBytes(complaint).c_str());
 }
 
 // ---- Note keys by place (the note_keys=position setting, Ctrl+K) ----

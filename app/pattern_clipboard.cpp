@@ -62,16 +62,41 @@ void PatternClipboard::cutChannelRows(c_InputDevice& input)
     if (changed) undo.takeUndoSnapshot();
 }
 
-void PatternClipboard::pastePatternText(c_InputDevice& input) { pasteText(input, false); }
+void PatternClipboard::pastePatternText(c_InputDevice& input) { askToPaste(input, false); }
 
-void PatternClipboard::mixPastePatternText(c_InputDevice& input) { pasteText(input, true); }
+void PatternClipboard::mixPastePatternText(c_InputDevice& input) { askToPaste(input, true); }
+
+// The clipboard's owner is another program, which may answer late or never:
+// the paste happens when its text comes, and the steps go on meanwhile. A
+// second paste key while one is asked only changes its kind.
+void PatternClipboard::askToPaste(c_InputDevice& input, bool onlyIntoEmpty)
+{
+    if (!editor.patternEditable()) return;
+    mixAsked = onlyIntoEmpty;
+    pasteAsked = true;
+    input.requestClipboardText();
+    followPaste(input);
+}
+
+void PatternClipboard::followPaste(c_InputDevice& input)
+{
+    if (!pasteAsked) return;
+    std::optional<ClipboardAnswer> answer = input.takeClipboardText();
+    if (!answer) return;
+    pasteAsked = false;
+    switch (answer->kind) {
+    case ClipboardAnswer::noAnswer: statusText = statusClipboardNoAnswer; break;
+    case ClipboardAnswer::tooLarge: statusText = statusClipboardTooLarge; break;
+    case ClipboardAnswer::text: pasteText(answer->content, mixAsked); break;
+    }
+}
 
 // From the cursor row and channel down and to the right, never below the
 // last row or past the fourth channel; the whole paste is one undo step.
-void PatternClipboard::pasteText(c_InputDevice& input, bool onlyIntoEmpty)
+void PatternClipboard::pasteText(const String& text, bool onlyIntoEmpty)
 {
     if (!editor.patternEditable()) return;
-    std::optional<std::vector<ClipRow>> rows = readPatternText(input.clipboardText(), {cursor.octave, cursor.instrument});
+    std::optional<std::vector<ClipRow>> rows = readPatternText(text, {cursor.octave, cursor.instrument});
     if (!rows) {
         statusText = statusNoPatternText;
         return;

@@ -24,12 +24,15 @@ public:
     void cutChannelRows(c_InputDevice& input);
     void pastePatternText(c_InputDevice& input);
     void mixPastePatternText(c_InputDevice& input);
+    // Each step: pastes the clipboard's text once its owner has answered.
+    void followPaste(c_InputDevice& input);
 
 private:
+    void askToPaste(c_InputDevice& input, bool onlyIntoEmpty);
     std::pair<int, int> copiedRows() const;
     ClipCell clipCellAt(int channel, int index) const;
     void copyRows(c_InputDevice& input, int firstChannel, int lastChannel);
-    void pasteText(c_InputDevice& input, bool onlyIntoEmpty);
+    void pasteText(const String& text, bool onlyIntoEmpty);
     bool pasteCell(int channel, int index, const ClipCell& cell, bool onlyIntoEmpty);
 
     const Song& song;
@@ -38,4 +41,6 @@ private:
     PatternEditor& editor;
     UndoHistory& undo;
     String& statusText;
+    bool pasteAsked = false;
+    bool mixAsked = false;
 };

@@ -41,6 +41,8 @@ enum class Dialect { modXm, s3mIt, furnace };
 
 // More rows than a pattern holds are never pasted; longer texts are read no further.
 constexpr size_t rowsRead = 256;
+// Nor more cells of a row than could ever be pasted beside each other.
+constexpr size_t cellsRead = 64;
 // Furnace's columns: note, instrument, volume and eight effects of two.
 constexpr int furnaceLastColumn = 18;
 
@@ -65,11 +67,20 @@ int numberOf(Text text, int base)
     return value;
 }
 
+constexpr Text blanks = U" \t";
+constexpr char32_t byteOrderMark = 0xFEFF;
+
 Text trimmed(Text text)
 {
-    size_t first = text.find_first_not_of(U' ');
+    size_t first = text.find_first_not_of(blanks);
     if (first == Text::npos) return Text();
-    return text.substr(first, text.find_last_not_of(U' ') - first + 1);
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+Text leftTrimmed(Text text)
+{
+    size_t first = text.find_first_not_of(blanks);
+    return first == Text::npos ? Text() : text.substr(first);
 }
 
 // ---- Writing ----
@@ -97,11 +108,12 @@ String instrumentField(const ClipCell& cell)
     return instrument >= 1 ? twoDigits(instrument) : U"..";
 }
 
-// A note keeps even volume 0, so that it comes back as it went.
+// A note or a note-off keeps even volume 0, so that it comes back as it
+// went (read back without one, it would take the typed volume).
 String volumeField(const ClipCell& cell)
 {
     int volume = hexValue(cell.volume);
-    if (volume > 0 || (volume == 0 && pitchOf(cell) >= 0)) return U"v" + twoDigits((volume * textFullVolume + 7) / 15);
+    if (volume > 0 || (volume == 0 && (pitchOf(cell) >= 0 || cell.note == U'<'))) return U"v" + twoDigits((volume * textFullVolume + 7) / 15);
     return U"...";
 }
 
@@ -265,20 +277,24 @@ ClipCell readFurnaceCell(Text text, const PasteDefaults& defaults)
     return cellOf(fields, defaults);
 }
 
-std::vector<Text> linesOf(Text text)
-{
-    std::vector<Text> lines;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find(U'\n', at);
-        if (end == Text::npos) end = text.size();
-        Text line = text.substr(at, end - at);
-        if (!line.empty() && line.back() == U'\r') line.remove_suffix(1);
-        lines.push_back(line);
-        at = end + 1;
+// The text's lines one at a time, ended by LF, CRLF or a lone CR, as
+// different programs end them.
+class Lines {
+public:
+    explicit Lines(Text text) : rest(text) {}
+    bool next(Text& line)
+    {
+        if (rest.empty()) return false;
+        size_t end = std::min(rest.find_first_of(U"\r\n"), rest.size());
+        line = rest.substr(0, end);
+        size_t skip = end < rest.size() && rest[end] == U'\r' && end + 1 < rest.size() && rest[end + 1] == U'\n' ? 2 : 1;
+        rest.remove_prefix(std::min(end + skip, rest.size()));
+        return true;
     }
-    return lines;
-}
+
+private:
+    Text rest;
+};
 
 std::optional<Dialect> openMptDialect(Text header)
 {
@@ -289,16 +305,16 @@ std::optional<Dialect> openMptDialect(Text header)
     return std::nullopt;
 }
 
-// Rows are the lines that start with "|", one cell after each "|".
-std::vector<ClipRow> readOpenMptRows(const std::vector<Text>& lines, Dialect dialect, const PasteDefaults& defaults)
+// Rows are the lines that start with "|" (after any blanks), one cell after
+// each "|".
+std::vector<ClipRow> readOpenMptRows(Lines& lines, Dialect dialect, const PasteDefaults& defaults)
 {
     std::vector<ClipRow> rows;
-    for (size_t i = 1; i < lines.size(); ++i) {
-        Text line = lines[i];
+    for (Text line; rows.size() < rowsRead && lines.next(line);) {
+        line = leftTrimmed(line);
         if (line.empty() || line[0] != U'|') continue;
-        if (rows.size() == rowsRead) break;
         ClipRow& row = rows.emplace_back();
-        for (size_t at = 1; at <= line.size();) {
+        for (size_t at = 1; at <= line.size() && row.size() < cellsRead;) {
             size_t end = std::min(line.find(U'|', at), line.size());
             row.push_back(readOpenMptCell(line.substr(at, end - at), dialect, defaults));
             at = end + 1;
@@ -315,19 +331,20 @@ size_t furnaceStartOffset(int column)
     return static_cast<size_t>(7 + 4 * ((column - 3) / 2));
 }
 
-// The second line names the first column; each row's cells end with "|".
-std::optional<std::vector<ClipRow>> readFurnaceRows(const std::vector<Text>& lines, const PasteDefaults& defaults)
+// The line after the header names the first column; each row's cells end
+// with "|".
+std::optional<std::vector<ClipRow>> readFurnaceRows(Lines& lines, const PasteDefaults& defaults)
 {
-    int startColumn = lines.size() > 1 ? numberOf(trimmed(lines[1]), 10) : -1;
+    Text columnLine;
+    int startColumn = lines.next(columnLine) ? numberOf(trimmed(columnLine), 10) : -1;
     if (startColumn < 0 || startColumn > furnaceLastColumn) return std::nullopt;
     const String padding(furnaceStartOffset(startColumn), U' ');
     std::vector<ClipRow> rows;
-    for (size_t i = 2; i < lines.size(); ++i) {
-        Text line = lines[i];
+    for (Text line; rows.size() < rowsRead && lines.next(line);) {
+        line = leftTrimmed(line);
         if (line.find(U'|') == Text::npos) continue;
-        if (rows.size() == rowsRead) break;
         ClipRow& row = rows.emplace_back();
-        for (size_t at = 0, end; (end = line.find(U'|', at)) != Text::npos; at = end + 1) {
+        for (size_t at = 0, end; row.size() < cellsRead && (end = line.find(U'|', at)) != Text::npos; at = end + 1) {
             Text cell = line.substr(at, end - at);
             row.push_back(readFurnaceCell(at == 0 ? Text(padding + String(cell)) : cell, defaults));
         }
@@ -348,16 +365,22 @@ String writePatternText(const std::vector<ClipRow>& rows)
     return text;
 }
 
+// The header may follow other lines (some programs write one before it),
+// and the text may start with a byte-order mark.
 std::optional<std::vector<ClipRow>> readPatternText(const String& text, const PasteDefaults& defaults)
 {
-    std::vector<Text> lines = linesOf(text);
-    if (lines.empty()) return std::nullopt;
-    Text header = trimmed(lines[0]);
+    Text rest = text;
+    if (!rest.empty() && rest[0] == byteOrderMark) rest.remove_prefix(1);
+    Lines lines(rest);
     std::optional<std::vector<ClipRow>> rows;
-    if (std::optional<Dialect> dialect = openMptDialect(header)) {
-        rows = readOpenMptRows(lines, *dialect, defaults);
-    } else if (header.substr(0, furnacePrefix.size()) == furnacePrefix) {
-        rows = readFurnaceRows(lines, defaults);
+    for (Text line; !rows && lines.next(line);) {
+        Text header = trimmed(line);
+        if (std::optional<Dialect> dialect = openMptDialect(header)) {
+            rows = readOpenMptRows(lines, *dialect, defaults);
+        } else if (header.substr(0, furnacePrefix.size()) == furnacePrefix) {
+            rows = readFurnaceRows(lines, defaults);
+            if (!rows) return std::nullopt;
+        }
     }
     if (!rows || rows->empty()) return std::nullopt;
     return rows;

@@ -10,6 +10,9 @@
 #include "host/game.h"
 #include "song/song_file.h"
 
+#include <string>
+#include <sys/stat.h>
+
 namespace {
 constexpr size_t shownNameLimit = 32;  // what the song-name field holds
 } // namespace
@@ -101,15 +104,39 @@ String SongFiles::loadExampleSong()
     return statusFileLoaded;
 }
 
-// An example loads under its own name, without the section: SAVE then
-// writes a copy into the songs folder, never into the read-only examples.
+namespace {
+// Whether anything in the songs folder has the name, a song or not.
+bool songsFolderHas(const String& name)
+{
+    struct stat info {};
+    BBGame* game = BBGame::game();
+    return game && lstat(narrow(game->resolvePath(songFolder + name)).c_str(), &info) == 0;
+}
+
+// The name, else the first of "name 2", "name 3", ... that nothing in the
+// songs folder has; none when all of the first thousand are taken.
+String freeSongName(const String& name)
+{
+    String free = name;
+    for (int n = 2; songsFolderHas(free); ++n) {
+        if (n > 1000) return String();
+        free = name + U" " + widen(std::to_string(n));
+    }
+    return free;
+}
+} // namespace
+
+// An example loads under its own name, without the section, or, where the
+// user has a song of that name, under the first free "name 2", "name 3"...:
+// SAVE then writes a copy into the songs folder, never over the user's song
+// and never into the read-only examples.
 bool SongFiles::readExampleSong()
 {
     String name = identity.songName;
     if (name.compare(0, exampleSection.size(), exampleSection) == 0) name = name.substr(exampleSection.size());
     if (name.empty() || !songNameStaysInFolder(name) || readSongFile(exampleFolder + name) != statusFileLoaded)
         return false;
-    identity.songName = name;
+    identity.songName = freeSongName(name);
     return true;
 }
 

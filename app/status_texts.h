@@ -16,6 +16,9 @@ constexpr char32_t statusRecording[] = U"Recording...";
 // its rows (before the first and last, in the grid's hexadecimal).
 constexpr char32_t statusLoopPattern[] = U"Loop pattern ";
 constexpr char32_t statusLoopRows[] = U"Loop rows ";
+// How many update steps (two seconds) an outcome stays in view while the
+// song plays before the transport's word returns.
+constexpr int outcomeHoldSteps = 2 * 50;
 
 constexpr char32_t statusFileSaved[] = U"File Saved...";
 constexpr char32_t statusEnterName[] = U"Enter a Name...";
@@ -24,6 +27,10 @@ constexpr char32_t statusFileLoaded[] = U"File Loaded...";
 constexpr char32_t statusFileNotFound[] = U"File not found!";
 // Ctrl+V with text on the clipboard that is no pattern text.
 constexpr char32_t statusNoPatternText[] = U"No Pattern Text!";
+// Ctrl+V when the clipboard's owner gave no answer in time, or more text
+// than a paste could ever use: nothing is pasted.
+constexpr char32_t statusClipboardNoAnswer[] = U"No Clipboard Answer!";
+constexpr char32_t statusClipboardTooLarge[] = U"Clipboard Too Large!";
 // The file is there but the disk failed while it was read: nothing is taken.
 constexpr char32_t statusLoadingFailed[] = U"Loading Failed!";
 // The unsaved song of a session that ended without saving it.

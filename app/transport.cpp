@@ -120,6 +120,7 @@ void Transport::startPlayback()
     cursor.row = 1;
     rowInPattern = 0;
     transportState = statePlaying;
+    sayPlayingStatus();
 }
 
 void Transport::wrapRow()
@@ -130,7 +131,7 @@ void Transport::wrapRow()
 
 void Transport::tickPlayback()
 {
-    statusText = playingStatus();
+    keepPlayingStatus();
     bool byPlayer = placeFromPlayer();
     if (!byPlayer) advanceRowClock();
     if (!player) return;
@@ -163,12 +164,12 @@ void Transport::toggleLive()
         startPlayback();
         cursor.row = row;
         liveEditing = true;
-        statusText = statusRecording;
+        sayPlayingStatus();
         return;
     }
     liveEditing = !liveEditing;
     keepRowClockWithPlayer();
-    statusText = playingStatus();
+    sayPlayingStatus();
 }
 
 // The row clock goes on from the player's row and tick when the player no
@@ -195,7 +196,7 @@ void Transport::toggleLoop(int first, int last)
     } else {
         player->loopRows(first, last);
     }
-    statusText = playingStatus();
+    sayPlayingStatus();
 }
 
 PlayPlace Transport::heardPlace() const
@@ -215,6 +216,26 @@ String Transport::playingStatus() const
 {
     if (player && player->loop()) return loopStatus(*player->loop(), song.positions[player->position]);
     return live() ? statusRecording : statusPlaying;
+}
+
+void Transport::sayPlayingStatus()
+{
+    saidStatus = playingStatus();
+    statusText = saidStatus;
+    heldOutcome.clear();
+}
+
+// An outcome written since the transport last spoke (a save, a refused
+// paste, an export) stays in view for a while, a new one for as long again;
+// then the transport's word returns. A change of its own word shows at once.
+void Transport::keepPlayingStatus()
+{
+    if (statusText != saidStatus && statusText != heldOutcome) {
+        heldOutcome = statusText;
+        heldSteps = 0;
+    }
+    bool holding = !heldOutcome.empty() && statusText == heldOutcome && ++heldSteps < outcomeHoldSteps;
+    if (!holding && (statusText != saidStatus || playingStatus() != saidStatus)) sayPlayingStatus();
 }
 
 // The screen's view of the playing row. It knows nothing of pattern-end

@@ -89,8 +89,15 @@ private:
     // The player's place rules the screen: live, or a loop the row clock
     // knows nothing of.
     bool placeFromPlayer() const;
+    void sayPlayingStatus();
+    void keepPlayingStatus();
 
     bool liveEditing = false;
+    // What the transport last wrote to the status row while playing, and an
+    // outcome written over it since, with the steps it has been in view.
+    String saidStatus;
+    String heldOutcome;
+    int heldSteps = 0;
 
     const Song& song;
     NoteCursor& cursor;

@@ -65,6 +65,7 @@ void c_SoundEngine::update()
     overlays.tickAudition(transport.channelLevels);
     unsaved.keepRecoveryFresh();
     exportJob.followExport();
+    clipboardText.followPaste(input());
     preview.dropAheadPreview();
 }
 

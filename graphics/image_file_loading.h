@@ -5,5 +5,5 @@
 
 // Opens the path through the host and decodes the image as stored: 1 to 4
 // components of 8 bits, rows top-down. No data when the file cannot be
-// opened or decoded.
+// opened or decoded, or when its pixels would take over 64 MiB as RGBA.
 ImagePixels loadImagePixels(BBGame& game, const String& path);

@@ -1,5 +1,6 @@
 #include "host/file_loading.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,6 +28,45 @@ std::optional<std::vector<unsigned char>> readWholeFile(std::FILE* file, size_t 
         if (bytes.size() > limit || std::ferror(file)) return std::nullopt;
         if (count < sizeof chunk) return bytes;
     }
+}
+
+namespace {
+const char* kindRefused(const struct stat& info, size_t limit)
+{
+    if (S_ISFIFO(info.st_mode)) return "a FIFO";
+    if (S_ISDIR(info.st_mode)) return "a folder";
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "a device";
+    if (!S_ISREG(info.st_mode)) return "not a regular file";
+    return static_cast<size_t>(info.st_size) > limit ? "too large" : nullptr;
+}
+} // namespace
+
+SmallFile readSmallFile(const std::string& path, size_t limit)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return {std::nullopt, errno == ENOENT ? nullptr : "unreadable"};
+    if (const char* refusal = kindRefused(info, limit)) return {std::nullopt, refusal};
+    std::FILE* file = openLoadableFile(path, limit);
+    if (!file) return {std::nullopt, "unreadable"};
+    SmallFile read {readWholeFile(file, limit)};
+    // A file that grew past the limit, or a disk that failed part-way.
+    if (!read.bytes) read.refusal = std::ferror(file) ? "unreadable" : "too large";
+    std::fclose(file);
+    return read;
+}
+
+std::string escapedBytes(const std::string& bytes)
+{
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string shown;
+    for (unsigned char b : bytes) {
+        if (b >= 0x20 && b < 0x7F) {
+            shown += static_cast<char>(b);
+        } else {
+            shown += {'\\', 'x', hex[b >> 4], hex[b & 15]};
+        }
+    }
+    return shown;
 }
 
 namespace {

@@ -22,6 +22,19 @@ constexpr size_t mediaFileLimit = 16 * 1024 * 1024;
 // stray name can neither freeze nor flood the program. Null when refused.
 std::FILE* openLoadableFile(const std::string& realPath, size_t limit);
 
+// A small file read whole, or why not: "a FIFO", "a folder", "a device",
+// "unreadable", "too large" (or "not a regular file"). Neither for a file
+// that is not there.
+struct SmallFile {
+    std::optional<std::vector<unsigned char>> bytes;
+    const char* refusal = nullptr;
+};
+SmallFile readSmallFile(const std::string& path, size_t limit);
+
+// A file's bytes as a terminal may show them: control characters, DEL and
+// bytes above 127 as \xNN, so that no escape sequence reaches it.
+std::string escapedBytes(const std::string& bytes);
+
 // Reads the rest of an open file in 4096-byte chunks until a chunk comes back
 // short (a file of an exact multiple of 4096 ends with an empty read).
 // Nothing when it holds more than limit bytes (files that report no size, such

@@ -103,7 +103,8 @@ void BBGame::openUrl(const String& url)
 void BBGame::setMouseVisible(bool) {}
 void BBGame::setMousePosition(float, float) {}
 void BBGame::setClipboardText(const String&) {}
-String BBGame::clipboardText() { return String(); }
+void BBGame::requestClipboardText() {}
+std::optional<ClipboardAnswer> BBGame::takeClipboardText() { return std::nullopt; }
 String BBGame::keyName(int) { return String(); }
 int BBGame::deviceWidth() { return 0; }
 int BBGame::deviceHeight() { return 0; }

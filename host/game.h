@@ -2,6 +2,7 @@
 // dispatch of events to the delegate. BBGlfwGame adds the window and the loop.
 #pragma once
 
+#include "host/clipboard_answer.h"
 #include "host/decoded_media.h"
 #include "host/text.h"
 
@@ -80,7 +81,11 @@ public:
     virtual void setMouseVisible(bool visible);
     virtual void setMousePosition(float x, float y);
     virtual void setClipboardText(const String& text);
-    virtual String clipboardText();
+    // Asks for the system clipboard's text without waiting for its owner;
+    // takeClipboardText gives the answer on a later call (or at once, where
+    // the clipboard is the program's own).
+    virtual void requestClipboardText();
+    virtual std::optional<ClipboardAnswer> takeClipboardText();
     // What the user's keyboard prints on the key at the place of an
     // application key code, for the layout in use; empty when unknown.
     virtual String keyName(int appCode);

@@ -159,11 +159,11 @@ void BBGlfwGame::setClipboardText(const String& text)
     if (window_) glfwSetClipboardString(window_, narrow(text).c_str());
 }
 
-String BBGlfwGame::clipboardText()
-{
-    const char* text = glfwGetClipboardString(window_);
-    return text ? widen(text) : String();
-}
+// Not through the windowing library, whose reading waits for the owner
+// without a limit.
+void BBGlfwGame::requestClipboardText() { clipboardReader_.request(); }
+
+std::optional<ClipboardAnswer> BBGlfwGame::takeClipboardText() { return clipboardReader_.poll(); }
 
 String BBGlfwGame::keyName(int appCode)
 {

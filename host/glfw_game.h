@@ -2,6 +2,7 @@
 // the data-path mapping. BBQuorvaneGame is the class that is instantiated.
 #pragma once
 
+#include "host/clipboard_reader.h"
 #include "host/game.h"
 #include "host/window_region_copy.h"
 
@@ -42,7 +43,8 @@ public:
     void setMousePosition(float x, float y) override;
     void setClipboardText(const String& text) override;
     String keyName(int appCode) override;
-    String clipboardText() override;
+    void requestClipboardText() override;
+    std::optional<ClipboardAnswer> takeClipboardText() override;
     int deviceWidth() override;
     int deviceHeight() override;
     void createWindow(int width, int height, int flags) override;
@@ -99,6 +101,7 @@ private:
     int swapInterval_ = 1;
     int scale_ = 1;  // window pixels per picture unit
     WindowRegionCopy regionCopy_;
+    ClipboardReader clipboardReader_;
     std::array<int, 4> joystickIds_ {};
     int joystickCount_ = 0;
     bool joysticksScanned_ = false;

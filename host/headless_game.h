@@ -11,8 +11,11 @@ public:
     // A clipboard of its own, for the program's copy and paste without a
     // window system.
     void setClipboardText(const String& text) override { clipboard_ = text; }
-    String clipboardText() override { return clipboard_; }
+    String clipboardText() const { return clipboard_; }
+    void requestClipboardText() override { asked_ = true; }
+    std::optional<ClipboardAnswer> takeClipboardText() override;
 
 private:
     String clipboard_;
+    bool asked_ = false;
 };

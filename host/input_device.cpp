@@ -30,7 +30,15 @@ int c_InputDevice::nextChar()
     return charQueue[charRead++];
 }
 
-String c_InputDevice::clipboardText() const { return host_ ? host_->clipboardText() : String(); }
+void c_InputDevice::requestClipboardText()
+{
+    if (host_) host_->requestClipboardText();
+}
+
+std::optional<ClipboardAnswer> c_InputDevice::takeClipboardText()
+{
+    return host_ ? host_->takeClipboardText() : std::nullopt;
+}
 
 void c_InputDevice::setClipboardText(const String& text)
 {

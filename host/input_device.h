@@ -2,10 +2,12 @@
 // per update step: held keys, presses since the last step, typed characters.
 #pragma once
 
+#include "host/clipboard_answer.h"
 #include "host/midi_queue.h"
 #include "host/text.h"
 
 #include <array>
+#include <optional>
 
 class BBGame;
 
@@ -45,9 +47,10 @@ public:
     // The notes struck on MIDI keyboards since the previous update step, in
     // the order played.
     const MidiQueue& midiNotes() const { return midiQueue; }
-    // The system clipboard's text (empty when it holds none), and new text
-    // for it.
-    String clipboardText() const;
+    // The system clipboard's text, asked for and then taken on a later step
+    // (empty when it holds none); and new text for it.
+    void requestClipboardText();
+    std::optional<ClipboardAnswer> takeClipboardText();
     void setClipboardText(const String& text);
     // What the user's keyboard prints at the place of the key code; empty
     // when the windowing library does not know.

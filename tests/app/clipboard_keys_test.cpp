@@ -3,6 +3,7 @@
 // (the real X clipboard is the session tests'), and the Control keys that
 // reach it in the tracker's update step.
 #include "tests/app/tracker_fixture.h"
+#include "host/headless_game.h"
 #include "tests/app/tracker_parts.h"
 
 #include "app/status_texts.h"
@@ -48,7 +49,7 @@ protected:
         step();
     }
 
-    String clipboard() { return game->clipboardText(); }
+    String clipboard() { return static_cast<BBHeadlessGame&>(*game).clipboardText(); }
 };
 
 } // namespace

@@ -3,13 +3,17 @@
 #include "tests/app/tracker_fixture.h"
 
 #include "host/key_translation.h"
+#include "app/status_texts.h"
 #include "app/transport.h"
 #include "player/kovo_play.h"
 #include "tests/support/loopback_audio.h"
+#include "tests/support/test_user_files.h"
 
 #include <AL/al.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -201,6 +205,33 @@ TEST_F(LiveEditing, CtrlLLoopsThePatternUntilCtrlLAgain)
     EXPECT_EQ(engine->statusText, U"Playing...");
     for (int i = 0; i < 2000 && player().soundingPlace().position != 1; ++i) step();
     EXPECT_EQ(player().soundingPlace().position, 1);
+}
+
+// A save's outcome shows on the status row while recording, failed or not,
+// for two seconds' steps; then "Recording..." returns. Ctrl+L's word shows
+// at once.
+TEST_F(LiveEditing, OutcomesShowWhileRecordingThenRecordingReturns)
+{
+    const std::string blocked = userFiles().songsFolder() + "live blocked";
+    ASSERT_EQ(mkdir(blocked.c_str(), 0755), 0);  // a folder where the song's file goes: every save fails
+    engine->identity.songName = U"live blocked";
+    control('R');
+    pressAndStep(keyF11);
+    rmdir(blocked.c_str());
+    int shown = 0;
+    for (; shown < 1000 && engine->statusText == U"Saving Failed!"; ++shown) step();
+    EXPECT_EQ(shown, outcomeHoldSteps - 1);
+    EXPECT_EQ(engine->statusText, U"Recording...");
+
+    engine->identity.songName = U"";
+    pressAndStep(keyF11);
+    for (int i = 0; i < 30; ++i) step();
+    EXPECT_EQ(engine->statusText, U"Enter a Name...");
+    control('L');
+    EXPECT_EQ(engine->statusText, U"Loop pattern 00");
+    pressAndStep(keyF11);
+    for (int i = 0; i < outcomeHoldSteps; ++i) step();
+    EXPECT_EQ(engine->statusText, U"Loop pattern 00");
 }
 
 TEST_F(LiveEditing, CtrlLWithAMarkedBlockLoopsItsRowsAndF2LeavesTheLoop)

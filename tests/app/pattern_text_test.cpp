@@ -102,6 +102,11 @@ TEST(PatternText, WrittenTextIsXmPatternTextAndReadsBackAsTheSameCells)
     std::optional<std::vector<ClipRow>> back = readPatternText(text, {2, 7});
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(rowTexts(*back), rowTexts(rows));
+
+    // A note-off of volume 0 keeps it, rather than coming back at the typed volume.
+    const std::vector<ClipRow> off = {{{U'<', U'0', U'3', U'2'}}};
+    EXPECT_EQ(narrow(writePatternText(off)), "ModPlug Tracker  XM\n|===03v00...\n");
+    EXPECT_EQ(rowTexts(*readPatternText(writePatternText(off), {2, 7})), rowTexts(off));
 }
 
 TEST(PatternText, LongAndBrokenTextsAreReadWithoutHarm)
@@ -120,4 +125,37 @@ TEST(PatternText, LongAndBrokenTextsAreReadWithoutHarm)
     rows = readPatternText(furnace, {});
     ASSERT_TRUE(rows.has_value());
     EXPECT_EQ(rows->size(), 256u);
+}
+
+// Other programs' ways of writing the same rows: CR or CRLF line ends, a
+// byte-order mark, blanks before the lines, a line before the header.
+TEST(PatternText, TheSameRowsAreReadHoweverTheTextIsLaidOut)
+{
+    const Lines expected = rowTexts(*readPatternText(U"ModPlug Tracker  XM\n|C-501v64...\n|...........100\n", {}));
+    ASSERT_EQ(expected.size(), 2u);
+    const String variants[] = {
+        U"ModPlug Tracker  XM\r|C-501v64...\r|...........100\r",
+        U"ModPlug Tracker  XM\r\n|C-501v64...\r\n|...........100",
+        U"\uFEFFModPlug Tracker  XM\n|C-501v64...\n|...........100\n",
+        U"\tModPlug Tracker  XM\n\t|C-501v64...\n  \t|...........100\n",
+        U"Pattern from another program\n\nModPlug Tracker  XM\n|C-501v64...\n|...........100\n",
+    };
+    for (const String& text : variants) {
+        std::optional<std::vector<ClipRow>> rows = readPatternText(text, {});
+        ASSERT_TRUE(rows.has_value()) << narrow(text);
+        EXPECT_EQ(rowTexts(*rows), expected) << narrow(text);
+    }
+    const String furnace = U"\uFEFFfirst line\r\norg.tildearrow.furnace - Pattern Data (12)\r\n0\r\n\tC-4000F....|\r\n";
+    ASSERT_TRUE(readPatternText(furnace, {}).has_value());
+    EXPECT_EQ(cellText((*readPatternText(furnace, {}))[0][0]), "yF12");
+    EXPECT_FALSE(readPatternText(U"no header here\n|C-501v64...\n", {}).has_value());
+}
+
+// However long a row is, only a bounded part of it is kept.
+TEST(PatternText, AVeryLongRowKeepsABoundedNumberOfCells)
+{
+    const String text = U"ModPlug Tracker  XM\n" + String(200000, U'|') + U"\n";
+    std::optional<std::vector<ClipRow>> rows = readPatternText(text, {});
+    ASSERT_TRUE(rows.has_value());
+    EXPECT_EQ((*rows)[0].size(), 64u);
 }

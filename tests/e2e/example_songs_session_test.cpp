@@ -180,3 +180,38 @@ TEST_F(ExampleSongsSession, ListedAfterTheUsersSongsHeardLoadedAndSavedAsTheUser
     EXPECT_EQ(tracker.shownSongName(), "night_chorus");
     EXPECT_TRUE(tracker.closeWindow());
 }
+
+// Beside a song of the user's with an example's name, the example loads
+// under the first name nothing in the songs folder has, and SAVE writes that
+// one: the user's song stays as it was.
+TEST_F(ExampleSongsSession, AnExampleNeverSavesOverTheUsersSongOfItsName)
+{
+    waitUntilRunning();
+    const std::string original = readFileBytes(installed("first_steps"));
+    Song mine;
+    mine.patternColumns = blankColumns();
+    mine.speed = 3;
+    const std::string bytes = encodeUtf8(songText(mine));
+    std::FILE* file = std::fopen(tracker.songPath("first_steps").c_str(), "wb");
+    ASSERT_TRUE(file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
+    std::fclose(file);
+
+    tracker.key("ctrl+o");
+    ASSERT_TRUE(waitForLine(1, textInk, padded("Find: ", lineCells - 3) + "6/6"));
+    tracker.type("examples/f", 60);
+    ASSERT_TRUE(waitForLine(1, textInk, padded("Find: examples/f", lineCells - 3) + "1/6"));
+    tracker.key("Return");
+    ASSERT_TRUE(waitForStatus("File Loaded..."));
+    EXPECT_EQ(tracker.shownSongName(), "first_steps 2");
+    tracker.key("F11");
+    ASSERT_TRUE(waitForStatus("File Saved..."));
+    EXPECT_EQ(readFileBytes(tracker.songPath("first_steps")), bytes);
+    EXPECT_EQ(readFileBytes(tracker.songPath("first_steps 2")), original);
+
+    // LOAD by the example's own name too.
+    ASSERT_TRUE(tracker.enterSongName("examples/first_steps"));
+    tracker.key("F12");
+    ASSERT_TRUE(waitFor([&] { return tracker.shownSongName() == "first_steps 3"; }, 30)) << tracker.shownSongName();
+    EXPECT_EQ(readFileBytes(tracker.songPath("first_steps")), bytes);
+    EXPECT_TRUE(tracker.closeWindow());
+}

@@ -180,3 +180,31 @@ TEST(KeyboardSession, TheKeyFileBindsShortcutsAndNoteKeysAndNamesItsBadLines)
     EXPECT_NE(tracker.process().standardError().find("keys line 4: no action \"fly\": fly = x"), std::string::npos)
         << tracker.process().standardError();
 }
+
+// A key file that is a FIFO neither holds the start nor binds anything, and
+// one over its limit is refused whole rather than cut inside a line: each is
+// named on standard error.
+TEST(KeyboardSession, AKeyFileThatIsAFifoOrTooLongIsRefusedWithAMessage)
+{
+    TempFolder config;
+    const std::string keys = config.path() + "/kovo-tracker/keys";
+    std::filesystem::create_directories(config.path() + "/kovo-tracker");
+    ASSERT_EQ(mkfifo(keys.c_str(), 0644), 0);
+    {
+        TrackerProcess tracker({"ALSOFT_DRIVERS=null", "XDG_CONFIG_HOME=" + config.path()});
+        ASSERT_TRUE(tracker.waitForWindow());
+        EXPECT_TRUE(waitFor([&] { return tracker.process().standardError().find(keys + " not read: a FIFO") != std::string::npos; }, 30))
+            << tracker.process().standardError();
+        ASSERT_TRUE(tracker.closeWindow());
+    }
+    std::filesystem::remove(keys);
+    // The cut at 64 KiB would fall inside the last line and leave "undo = b".
+    std::string text = std::string(64 * 1024 - 10, '#') + "\nundo = bracketleft\n";
+    std::ofstream(keys) << text;
+    TrackerProcess tracker({"ALSOFT_DRIVERS=null", "XDG_CONFIG_HOME=" + config.path()});
+    ASSERT_TRUE(tracker.waitForWindow());
+    EXPECT_TRUE(waitFor([&] { return tracker.process().standardError().find(keys + " not read: too large") != std::string::npos; }, 30))
+        << tracker.process().standardError();
+    EXPECT_EQ(tracker.process().standardError().find("line 2"), std::string::npos);
+    ASSERT_TRUE(tracker.closeWindow());
+}

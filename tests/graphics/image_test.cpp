@@ -1,10 +1,12 @@
 // Images and frames: the loaders' layouts, the flags, and where frames land.
 #include "graphics/graphics_context.h"
 #include "graphics/image.h"
+#include "graphics/image_file_loading.h"
 #include "graphics/renderer.h"
 #include "tests/support/gl/gl_window.h"
 
 #include <cstdio>
+#include <fstream>
 #include <unistd.h>
 
 namespace {
@@ -19,6 +21,19 @@ String gradientFile(const std::string& name, int width, int height)
         for (int x = 0; x < width; ++x)
             rgb.insert(rgb.end(), {static_cast<unsigned char>(x), static_cast<unsigned char>(y), 9});
     return widen(writeTestPng(name, width, height, 3, rgb));
+}
+
+// A run-length TGA of grey RGBA pixels: a few hundred KiB that decode to
+// many MiB.
+std::string runLengthTga(int width, int height)
+{
+    const std::string path = "/tmp/kovo-image-" + std::to_string(getpid()) + ".tga";
+    std::string bytes = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    bytes += {char(width & 255), char(width >> 8), char(height & 255), char(height >> 8), 32, 0x28};
+    for (long long left = static_cast<long long>(width) * height; left > 0; left -= 128)
+        bytes += {char(0x80 | (std::min(left, 128LL) - 1)), char(0x80), char(0x80), char(0x80), char(0xFF)};
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
 }
 
 uint32_t gradientPixel(int x, int y) { return 0xFF000009u | uint32_t(x) << 16 | uint32_t(y) << 8; }
@@ -135,6 +150,18 @@ TEST_F(ImageTest, MissingFilesGiveNoImageAndNothingIsDrawn)
             statement;                                                          \
         },                                                                      \
         ::testing::ExitedWithCode(255), "Quorvane Runtime Error : " message)
+
+// Bounded by the decoded size, not only the file's: 4096 x 4096 is the most.
+TEST_F(ImageTest, AnImageOverTheDecodedLimitIsRefusedLikeAMissingOne)
+{
+    const std::pair<int, int> sizes[] = {{4096, 4096}, {4097, 4096}, {4096, 4097}};
+    for (const auto& [width, height] : sizes) {
+        std::string path = runLengthTga(width, height);
+        ImagePixels image = loadImagePixels(game(), widen(path));
+        std::remove(path.c_str());
+        EXPECT_EQ(image.data != nullptr, width == height) << width << " x " << height;
+    }
+}
 
 TEST_F(ImageTest, LayoutAndInitialisationFaultsAreRuntimeErrors)
 {

@@ -152,3 +152,30 @@ TEST_F(FileLoading, AReadErrorGivesNoFileRatherThanItsFirstPart)
     EXPECT_EQ(game.loadCheckedTextFile(widen(folder + "/missing"), readFailed), U"");
     EXPECT_FALSE(readFailed);
 }
+
+// Each kind of file that is no small regular file is named, so that a
+// message can say why it was not read; a missing one is no refusal.
+TEST_F(FileLoading, SmallFilesAreReadWholeOrTheReasonIsNamed)
+{
+    write("small", "abc");
+    write("large", std::string(101, 'x'));
+    ASSERT_EQ(mkfifo((folder + "/fifo").c_str(), 0644), 0);
+    ASSERT_EQ(mkdir((folder + "/folder").c_str(), 0755), 0);
+    ASSERT_EQ(symlink("/dev/urandom", (folder + "/random").c_str()), 0);
+    const std::pair<const char*, const char*> cases[] = {
+        {"fifo", "a FIFO"}, {"folder", "a folder"}, {"random", "a device"}, {"large", "too large"}};
+    for (const auto& [name, reason] : cases) {
+        SmallFile file = readSmallFile(folder + "/" + name, 100);
+        EXPECT_FALSE(file.bytes) << name;
+        EXPECT_STREQ(file.refusal, reason) << name;
+    }
+    SmallFile small = readSmallFile(folder + "/small", 100);
+    ASSERT_TRUE(small.bytes);
+    EXPECT_EQ(std::string(small.bytes->begin(), small.bytes->end()), "abc");
+    EXPECT_EQ(small.refusal, nullptr);
+    SmallFile missing = readSmallFile(folder + "/missing", 100);
+    EXPECT_FALSE(missing.bytes);
+    EXPECT_EQ(missing.refusal, nullptr);
+
+    EXPECT_EQ(escapedBytes("keys = \x1b[2J\x7f\xc3\xa9"), "keys = \\x1B[2J\\x7F\\xC3\\xA9");
+}

@@ -201,7 +201,11 @@ void TrackerProcess::loadSong(const std::string& name, const std::string& bytes)
 bool TrackerProcess::enterSongName(const std::string& name)
 {
     click(100, 450);
-    auto shows = [this](const std::string& text) { return waitFor([&] { return shownSongName() == text; }, 30); };
+    // The name field is read without the blanks at its end.
+    auto shows = [this](std::string text) {
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        return waitFor([&] { return shownSongName() == text; }, 30);
+    };
     for (std::string shown = shownSongName(); !shown.empty(); shown.pop_back()) {
         key("BackSpace", 0);
         if (!shows(shown.substr(0, shown.size() - 1))) return false;

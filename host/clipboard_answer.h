@@ -1,0 +1,10 @@
+// What asking the system clipboard for its text gave.
+#pragma once
+
+#include "host/text.h"
+
+struct ClipboardAnswer {
+    enum Kind { text, noAnswer, tooLarge };
+    Kind kind = text;
+    String content;  // empty when the clipboard holds no text
+};
