@@ -39,6 +39,8 @@ public:
     // load, or statusLoadingFailed when it could not be read whole (the song
     // stays as it was either way).
     String readSongFile(const String& path);
+    // Ctrl+N: a blank, unnamed song; Ctrl+Z brings back the one replaced.
+    void newSong();
     // Opens the song file given on the command line; false when it did not
     // load.
     bool openStartSong(const String& path);
