@@ -83,7 +83,7 @@ void Overlays::startSongScan()
     // In full where it can be copied from, the first time; the list shows
     // what fits.
     if (songsFolderPath.empty() && !folder.empty()) {
-        std::printf("kovo-tracker: songs folder %s/\n", folder.c_str());
+        std::printf("kovo-tracker: songs folder %s\n", folder.c_str());
         std::fflush(stdout);
     }
     songsFolderPath = widen(folder);
