@@ -87,8 +87,9 @@ constexpr KeyRow keyRows[] = {
     {U"the - + buttons", U"octave, speed, length, instrument and its parameters, pattern of the position"},
     {U"Ctrl+E",
      U"export the song as it is in the editor to <name>.wav in the songs folder (or the format Ctrl+F chose: "
-     U".flac, .ogg, .opus, .mp3; the status row shows \"Exporting NN%\", then \"Exported <name>.wav\" or "
-     U"\"Export Failed!\"); playing and editing go on meanwhile",
+     U".flac, .ogg, .opus, .mp3; the status row shows \"Exporting NN%\", then \"Exported\" and the file's whole "
+     U"path, as far as it fits, or \"Export Failed!\"; the path in full on standard output); playing and editing go "
+     U"on meanwhile",
      {{{'E', exportAction, "export"}}}},
     {U"Ctrl+F",
      U"the next export format: WAV, FLAC, Vorbis, Opus, MP3 (the status row says \"Export format: FLAC\"; "
