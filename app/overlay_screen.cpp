@@ -122,7 +122,7 @@ void ScreenPainter::composeSongList(OverlayView& view) const
     int footer = first + Overlays::songListEntryLines + 1;
     // Where the songs are, for a file manager or a backup.
     if (!overlays.songsFolderPath.empty()) {
-        view.lines[footer - 1] = withoutMiddle(shownFilePlace(overlays.songsFolderPath) + U"/", overlayColumns);
+        view.lines[footer - 1] = withoutMiddle(shownFilePlace(overlays.songsFolderPath), overlayColumns);
         view.inks[footer - 1] = OverlayView::heading;
     }
     if (overlays.loadGuardArmed) {
