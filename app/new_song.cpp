@@ -14,10 +14,12 @@
 // shows goes ahead.
 void SongFiles::newSong()
 {
-    if (unsaved.songChanged && statusText != statusNewSongGuard) {
+    if (unsaved.songChanged && !newSongAsked) {
+        newSongAsked = true;
         statusText = statusNewSongGuard;
         return;
     }
+    newSongAsked = false;
     if (transport.playing()) {
         stopAllChannels();
         transport.stopPlaying(false);
@@ -36,4 +38,15 @@ void SongFiles::newSong()
     transport.rewind();
     transport.showCurrentPattern();
     statusText = statusNewSong;
+}
+
+// Another message takes the question away; the playing song's status, which
+// the transport writes at every step, does not.
+void SongFiles::keepNewSongQuestion()
+{
+    if (!newSongAsked || statusText == statusNewSongGuard) return;
+    if (transport.playing() && statusText == transport.playingStatus())
+        statusText = statusNewSongGuard;
+    else
+        newSongAsked = false;
 }

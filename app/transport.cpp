@@ -1,7 +1,5 @@
 #include "app/transport.h"
 
-#include <algorithm>
-
 #include "app/audio_channels.h"
 #include "app/cell_text.h"
 #include "app/status_texts.h"
@@ -9,6 +7,8 @@
 #include "host/settings_file.h"
 #include "player/kovo_play.h"
 #include "song/song_file.h"
+
+#include <algorithm>
 
 namespace {
 constexpr char followSetting[] = "follow";

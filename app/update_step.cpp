@@ -63,6 +63,7 @@ void c_SoundEngine::update()
     if (transport.playing()) preview.channelsLent = false;
     if (!preview.channelsLent) rowStepper.release();
     if (transport.playing()) transport.tickPlayback();
+    files.keepNewSongQuestion();
     rowStepper.tick(transport.channelLevels);
     overlays.tickAudition(transport.channelLevels);
     unsaved.keepRecoveryFresh();

@@ -87,13 +87,20 @@ TEST_F(NewSong, AskingIsForgottenOnceAnotherMessageShowsAndASavedSongIsNotAsked)
     EXPECT_EQ(engine->song.patternColumns, blankColumns());
 }
 
-TEST_F(NewSong, WhilePlayingStopsThePlayback)
+// The transport writes its status at every step while playing: the
+// question stays over it, and the second press stops the song.
+TEST_F(NewSong, WhilePlayingTheQuestionStaysAndTheSecondPressStopsThePlayback)
 {
+    makeSong();
     pressAndStep(keyF1);
     ASSERT_TRUE(engine->transport.playing());
     withControl('N');
+    for (int k = 0; k < 5; ++k) step();
+    EXPECT_EQ(engine->statusText, statusNewSongGuard);
+    withControl('N');
     EXPECT_FALSE(engine->transport.playing());
     EXPECT_EQ(engine->statusText, statusNewSong);
+    EXPECT_EQ(engine->song.patternColumns, blankColumns());
 }
 
 TEST_F(NewSong, HomeEndAndTheirControlFormsReachThePatternsAndTheSongsEnds)
