@@ -5,6 +5,7 @@
 #include "app/export_job.h"
 
 #include "app/cell_text.h"
+#include "app/file_place.h"
 #include "app/status_texts.h"
 #include "export/background_export.h"
 #include "host/game.h"
@@ -50,7 +51,7 @@ void ExportJob::startExport()
     // runs already goes on; a second request is not taken.
     Song copy;
     parseSongText(songText(song), copy);
-    exportName = fileName;
+    exportTarget = target;
     ExportSettings settings;
     settings.format = exportFormat;
     settings.title = narrow(identity.songName);
@@ -87,7 +88,13 @@ void ExportJob::followExport()
     const ExportResult& result = songExport->result();
     if (result.outcome != ExportOutcome::done && result.outcome != ExportOutcome::cancelled)
         reportExportProblem(result.message);
-    showExportOutcome(result.outcome == ExportOutcome::done ? statusExported + exportName : statusExportFailed);
+    if (result.outcome == ExportOutcome::done) {
+        // In full where it can be copied from; the screen shows what fits.
+        std::printf("kovo-tracker: exported %s\n", narrow(exportTarget).c_str());
+        std::fflush(stdout);
+    }
+    showExportOutcome(result.outcome == ExportOutcome::done ? statusExported + shownFilePlace(exportTarget)
+                                                            : statusExportFailed);
     songExport.reset();
 }
 

@@ -28,7 +28,7 @@ public:
 
     std::shared_ptr<BackgroundExport> songExport;  // while one runs
     AudioFormat exportFormat = AudioFormat::wav;   // as the settings file remembers it
-    String exportName;                             // its file name, for the status row
+    String exportTarget;                           // its file, for the status row
     String exportOutcome;                          // "Exported <name>.<ext>", "Export Failed!", the format
     int exportOutcomeSteps = 0;                    // steps it still shows over "Playing..."
     // Where a Ctrl+E render waits until songExport->release() (percentages):

@@ -28,6 +28,7 @@ enum ShortcutAction : int {
     liveAction,
     loopAction,
     playRowAction,
+    newSongAction,
 };
 
 struct ControlShortcut {
@@ -58,6 +59,7 @@ constexpr KeyRow keyRows[] = {
      U"notes (LAYOUT US swaps y and z); < note off, +/# slide, - pattern end, . clear"},
     {U"0-9 a-f in a volume column", U"volume digit"},
     {U"arrows, Tab, Page Up/Down, wheel", U"cursor, channel, position"},
+    {U"Home / End, Ctrl+Home / Ctrl+End", U"the pattern's first / last row; the song's first / last position"},
     {U"F3 / F4", U"transpose the channel's notes down / up"},
     {U"Backspace / Insert", U"delete / insert a row in the channel"},
     {U"Shift, F9, F10", U"mark a block, copy it, paste it at the cursor"},
@@ -80,11 +82,14 @@ constexpr KeyRow keyRows[] = {
      {{{'K', noteKeysAction, "note_keys"}}}},
     {U"INSERT / DELETE (below the pattern's - +)", U"insert a position / delete the current one"},
     {U"click the name line, type, Enter; F11 / F12", U"name the song; save / load it"},
+    {U"Ctrl+N", U"a new, blank and unnamed song (with unsaved changes, press it again); Ctrl+Z brings the old one back",
+     {{{'N', newSongAction, "new_song"}}}},
     {U"the - + buttons", U"octave, speed, length, instrument and its parameters, pattern of the position"},
     {U"Ctrl+E",
      U"export the song as it is in the editor to <name>.wav in the songs folder (or the format Ctrl+F chose: "
-     U".flac, .ogg, .opus, .mp3; the status row shows \"Exporting NN%\", then \"Exported <name>.wav\" or "
-     U"\"Export Failed!\"); playing and editing go on meanwhile",
+     U".flac, .ogg, .opus, .mp3; the status row shows \"Exporting NN%\", then \"Exported\" and the file's whole "
+     U"path, as far as it fits, or \"Export Failed!\"; the path in full on standard output); playing and editing go "
+     U"on meanwhile",
      {{{'E', exportAction, "export"}}}},
     {U"Ctrl+F",
      U"the next export format: WAV, FLAC, Vorbis, Opus, MP3 (the status row says \"Export format: FLAC\"; "
@@ -108,7 +113,7 @@ constexpr KeyRow keyRows[] = {
     {U"Ctrl+Enter", U"not playing, sound the cursor row on all four channels and step one row down",
      {{{keyEnter, playRowAction, "play_row"}}}},
 };
-static_assert(std::size(keyRows) == 28);
+static_assert(std::size(keyRows) == 30);
 // The row of the note keys.
 constexpr size_t noteKeysRow = 5;
 static_assert(keyRows[noteKeysRow].keys.substr(0, 2) == U"y ");

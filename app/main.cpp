@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "app/export_song_lookup.h"
 #include "app/screen_layout.h"
 #include "app/sound_engine.h"
 #include "graphics/graphics_context.h"
@@ -12,7 +13,7 @@ namespace {
 // The title names the two keys a newcomer needs first: every other key is
 // in the help, every song in the list. The window's picture stays as it is.
 const BBWindowPicture trackerWindow {U"Kovo Tracker v" KOVO_VERSION U" - Ctrl+H: keys, Ctrl+O: songs",
-                                     layout::windowWidth, layout::windowHeight};
+                                     layout::windowWidth, layout::windowHeight, "kovo-tracker"};
 } // namespace
 
 int main(int argc, char** argv)
@@ -26,6 +27,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kovo-tracker: %s\n%s", line.error.c_str(), usageText);
         return exportBadInput;
     case CommandLine::exportSong:
+        for (std::string& song : line.exportRequest.songPaths) song = exportSongFile(song);
         return runExportCommand(line.exportRequest);
     case CommandLine::runTracker:
         break;

@@ -10,6 +10,7 @@
 
 namespace {
 constexpr char noteKeysSetting[] = "note_keys";
+constexpr char layoutSetting[] = "layout";
 // Hundreds of bindings; a longer file is refused whole, never cut mid-line.
 constexpr size_t keyFileLimit = 64 * 1024;
 
@@ -56,11 +57,12 @@ void NoteKeys::readKeyFile(const c_InputDevice& input)
 
 // ---- Note keys by place (the note_keys=position setting, Ctrl+K) ----
 
-// The MIDI velocity, the note key mode and the key file.
+// The MIDI velocity, the note key mode, the layout and the key file.
 void NoteKeys::readSettings(const c_InputDevice& input)
 {
     midiVelocity = readSetting(settingsFilePath(), "midi_velocity") != "off";
     noteKeysByPlace = readSetting(settingsFilePath(), noteKeysSetting) == "position";
+    layoutIndex = readSetting(settingsFilePath(), layoutSetting) == "us" ? 1 : 0;
     showLayout();
     readKeyFile(input);
 }
@@ -71,6 +73,7 @@ void NoteKeys::toggleLayout(const c_InputDevice& input)
     if (!clickedAny(input, buttons::layout) || noteKeysByPlace) return;
     layoutIndex = 1 - layoutIndex;
     showLayout();
+    writeSetting(settingsFilePath(), layoutSetting, layoutIndex ? "us" : "de");
 }
 
 char32_t NoteKeys::layoutCharacter(int typed) const

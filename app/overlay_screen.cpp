@@ -2,6 +2,7 @@
 // the position list, in the screen's font and colours.
 #include "app/screen_painter.h"
 
+#include "app/file_place.h"
 #include "app/overlays.h"
 #include "app/unsaved_work.h"
 
@@ -118,7 +119,12 @@ void ScreenPainter::composeSongList(OverlayView& view) const
         view.lines[first + i] = overlays.songList.shownEntry(overlays.songList.top() + i).line;
     const SongEntry* chosen = overlays.songList.highlighted();
     if (chosen) view.highlightLine = first + overlays.songList.highlight() - overlays.songList.top();
-    int footer = first + Overlays::songListEntryLines;
+    int footer = first + Overlays::songListEntryLines + 1;
+    // Where the songs are, for a file manager or a backup.
+    if (!overlays.songsFolderPath.empty()) {
+        view.lines[footer - 1] = withoutMiddle(shownFilePlace(overlays.songsFolderPath), overlayColumns);
+        view.inks[footer - 1] = OverlayView::heading;
+    }
     if (overlays.loadGuardArmed) {
         size_t split = guardMessage.find(U':') + 1;
         view.lines[footer] = String(guardMessage.substr(0, split));

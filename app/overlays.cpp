@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <system_error>
 
 namespace {
@@ -79,6 +80,13 @@ void Overlays::startSongScan()
     retireSongScan();
     BBGame* game = BBGame::game();
     std::string folder = game ? narrow(game->resolvePath(songFolder)) : std::string();
+    // In full where it can be copied from, the first time; the list shows
+    // what fits.
+    if (songsFolderPath.empty() && !folder.empty()) {
+        std::printf("kovo-tracker: songs folder %s\n", folder.c_str());
+        std::fflush(stdout);
+    }
+    songsFolderPath = widen(folder);
     std::string examples = game ? narrow(game->resolvePath(exampleFolder)) : std::string();
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     try {

@@ -29,7 +29,7 @@ public:
     // Lines of the overlay area: one per grid row.
     static constexpr int overlayLines = rowsPerPattern;
     static constexpr int songListFirstEntryLine = 3;
-    static constexpr int songListEntryLines = 27;
+    static constexpr int songListEntryLines = 26;
     static constexpr int helpBodyLines = 30;
 
     Overlays(Transport& transport, SongFiles& files, const UnsavedWork& unsaved, const NoteKeys& keys,
@@ -58,6 +58,7 @@ public:
     SongScanner songScanner = readSongsAndExamples;
     std::shared_ptr<c_kovoPlay> auditionPlayer;  // while a listed song plays
     bool loadGuardArmed = false;  // the first Enter over unsaved changes was pressed
+    String songsFolderPath;       // where the list's songs are, read at each opening
     int helpPage = 0;
     bool overlayLeftOnScreen = false;  // closed, and the screen still shows it
 

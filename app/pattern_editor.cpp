@@ -115,6 +115,9 @@ void PatternEditor::positionKeys(const c_InputDevice& input, float wheel)
         if (transport.currentPosition < positionCount - 1) transport.currentPosition += 1;
         transport.showCurrentPattern();
     }
+    // The song's last position is the one its length ends in.
+    if (controlPressed(input, keyHome)) transport.goToPosition(0);
+    if (controlPressed(input, keyEnd)) transport.goToPosition((song.songLengthRows - 1) / rowsPerPattern);
 }
 
 // A press moves one row at once; a held arrow repeats from its 13th step on.
@@ -126,6 +129,9 @@ void PatternEditor::rowKeys(const c_InputDevice& input)
     if (downHeldSteps > heldRepeatDelay) cursor.row += 1;
     if (pressed(input, keyUp)) cursor.row -= 1;
     if (pressed(input, keyDown)) cursor.row += 1;
+    // Without Control: the pattern's first and last row.
+    if (input.hitCount(keyHome) > controlPresses(input, keyHome)) cursor.row = 1;
+    if (input.hitCount(keyEnd) > controlPresses(input, keyEnd)) cursor.row = rowsPerPattern;
     if (cursor.row > rowsPerPattern) cursor.row = 1;
     if (cursor.row < 1) cursor.row = rowsPerPattern;
 }

@@ -11,11 +11,14 @@
 #include "app/screen_colours.h"
 #include "app/screen_fill.h"
 #include "app/screen_layout.h"
+#include "app/status_fit.h"
+#include "app/status_texts.h"
 #include "graphics/font.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_context.h"
 
 namespace {
+const String logoHint = statusLogoHint;
 
 constexpr int repaintInterval = 3;  // update steps between full repaints
 constexpr int meterFloor = 2;
@@ -195,18 +198,16 @@ void ScreenPainter::drawStatusRow()
 
 void ScreenPainter::drawTitleBar()
 {
-    if (trackScreenChanges && screenRecord.titleBarValid && statusText == screenRecord.titleBar) return;
+    const String& shown = pointerOnLogo ? logoHint : statusText;
+    if (trackScreenChanges && screenRecord.titleBarValid && shown == screenRecord.titleBar) return;
     tint(colours::titleBar);
     fillRect(layout::titleBar);
-    // A status too long for the room after "Status: " (a restored song, an
-    // export's file name) takes the place of that word, so it reads whole.
-    constexpr std::u32string_view label = U"POS CHN1  CHN2  CHN3  CHN4  POS ## Status: ";
-    size_t column = statusText.size() > layout::statusRoom ? label.size() - 8 : label.size();
+    TitleLine line = fitTitleLine(shown);
     tint(colours::statusText);
-    drawString(String(column, U' ') + statusText, layout::titleText.x, layout::titleText.y);
+    drawString(String(line.statusColumn, U' ') + line.status, layout::titleText.x, layout::titleText.y);
     tint(colours::text);
-    drawString(String(label.substr(0, column)), layout::titleText.x, layout::titleText.y);
-    screenRecord.titleBar = statusText;
+    drawString(line.label, layout::titleText.x, layout::titleText.y);
+    screenRecord.titleBar = shown;
     screenRecord.titleBarValid = true;
 }
 

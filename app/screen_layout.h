@@ -130,6 +130,9 @@ constexpr ButtonRect save {441, 495, 442, 458};
 constexpr ButtonRect copyBlock[2] = {{516, 570, 361, 377}, {570, 624, 361, 377}};
 constexpr ButtonRect pasteBlock[2] = {{516, 570, 381, 397}, {570, 624, 381, 397}};
 
+// The block-letter logo: a click opens the key help.
+constexpr ButtonRect logo {425, 590, 40, 100};
+
 } // namespace buttons
 
 // The area the song list and the key help cover, the pattern grid and the

@@ -41,6 +41,8 @@ public:
     // On: parts of the screen whose view has not changed are not drawn again
     // (the picture stays the same). Off: every part is drawn at every chance.
     bool trackScreenChanges = true;
+    // The pointer rests on the logo: the title bar names the help's keys.
+    bool pointerOnLogo = false;
     ScreenRecord screenRecord;
 
 private:

@@ -39,12 +39,18 @@ public:
     // load, or statusLoadingFailed when it could not be read whole (the song
     // stays as it was either way).
     String readSongFile(const String& path);
+    // Ctrl+N: a blank, unnamed song; Ctrl+Z brings back the one replaced.
+    void newSong();
+    // After the transport's step: the question over unsaved changes stays
+    // on the status row until something else is said.
+    void keepNewSongQuestion();
     // Opens the song file given on the command line; false when it did not
     // load.
     bool openStartSong(const String& path);
 
     bool songNameEditing = false;
     bool descriptionEditing = false;
+    bool newSongAsked = false;  // Ctrl+N asked over unsaved changes
 
 private:
     bool takeNameCharacters(c_InputDevice& input, String& text, size_t limit);

@@ -42,6 +42,7 @@ void c_SoundEngine::create()
     transport.player = std::make_shared<c_kovoPlay>();
     statusText = statusStandby;
     keys.readSettings(input());
+    transport.readFollowSetting();
     exportJob.readFormatSetting();
     if (startSongPath.empty())
         restoreUnsavedSong();

@@ -25,6 +25,11 @@ constexpr char32_t statusEnterName[] = U"Enter a Name...";
 constexpr char32_t statusSavingFailed[] = U"Saving Failed!";
 constexpr char32_t statusFileLoaded[] = U"File Loaded...";
 constexpr char32_t statusFileNotFound[] = U"File not found!";
+// While the pointer rests on the logo, which opens the key help when clicked.
+constexpr char32_t statusLogoHint[] = U"Ctrl+H or click: keys  Ctrl+O: songs";
+// Ctrl+N: done, or asked to press again over unsaved changes.
+constexpr char32_t statusNewSong[] = U"New Song...";
+constexpr char32_t statusNewSongGuard[] = U"Unsaved changes: Ctrl+N again";
 // Ctrl+V with text on the clipboard that is no pattern text.
 constexpr char32_t statusNoPatternText[] = U"No Pattern Text!";
 // Ctrl+V when the clipboard's owner gave no answer in time, or more text

@@ -4,10 +4,15 @@
 #include "app/cell_text.h"
 #include "app/status_texts.h"
 #include "app/user_input.h"
+#include "host/settings_file.h"
 #include "player/kovo_play.h"
 #include "song/song_file.h"
 
+#include <algorithm>
+
 namespace {
+constexpr char followSetting[] = "follow";
+
 String loopStatus(const RowLoop& loop, int pattern)
 {
     if (loop.first == 0 && loop.last == rowsPerPattern - 1) return statusLoopPattern + byteHex(pattern);
@@ -32,7 +37,10 @@ void Transport::toggleFollow(const c_InputDevice& input)
 {
     if (!clicked(input, buttons::follow)) return;
     followMode = !followMode;
+    writeSetting(settingsFilePath(), followSetting, followMode ? "on" : "off");
 }
+
+void Transport::readFollowSetting() { followMode = readSetting(settingsFilePath(), followSetting) == "on"; }
 
 void Transport::toggleEditing(const c_InputDevice& input)
 {
@@ -73,6 +81,30 @@ void Transport::rewind()
 {
     rowInPattern = 0;
     currentPosition = 0;
+}
+
+void Transport::showCell(int column, int index)
+{
+    if (playing()) return;
+    int pattern = index / rowsPerPattern;
+    if (song.positions[currentPosition] != pattern) {
+        auto found = std::find(song.positions.begin(), song.positions.end(), pattern);
+        // A pattern no position plays has no place on the screen.
+        if (found == song.positions.end()) return;
+        currentPosition = static_cast<int>(found - song.positions.begin());
+    }
+    rowInPattern = 0;
+    showCurrentPattern();
+    int channel = column % channelCount;
+    // Instrument and octave digits belong to the note's cell.
+    cursor.column = channel * 2 + (column / channelCount == 1 ? 2 : 1);
+    cursor.row = index % rowsPerPattern + 1;
+}
+
+void Transport::goToPosition(int position)
+{
+    currentPosition = std::clamp(position, 0, positionCount - 1);
+    showCurrentPattern();
 }
 
 void Transport::showCurrentPattern() { patternBaseRow = song.positions[currentPosition] * rowsPerPattern; }

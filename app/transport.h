@@ -32,7 +32,9 @@ public:
 
     // ---- The step's switches ----
     void switchChannels(const c_InputDevice& input);
+    // FLW, remembered for the next start.
     void toggleFollow(const c_InputDevice& input);
+    void readFollowSetting();
     void toggleEditing(const c_InputDevice& input);
     void togglePlayback(const c_InputDevice& input);
     // HOME: back to position 0, row 0.
@@ -62,6 +64,12 @@ public:
     void wrapRow();
     // Back to the first row of the first position.
     void rewind();
+    // Not playing: the cursor on a cell of the song's columns (column
+    // 0..15, index into it), at the current position if it plays that
+    // pattern, else at the first that does. An undo shows its edit so.
+    void showCell(int column, int index);
+    // Ctrl+Home / Ctrl+End: the first / the last position of the song.
+    void goToPosition(int position);
     // Shows the pattern of the current position.
     void showCurrentPattern();
     // An active name field keeps the transport in Standby.

@@ -3,6 +3,8 @@
 #include "app/transport.h"
 #include "app/unsaved_work.h"
 
+#include <algorithm>
+
 namespace {
 int nextSlot(int slot) { return (slot + 1) % undoSlotCount; }
 int previousSlot(int slot) { return (slot + undoSlotCount - 1) % undoSlotCount; }
@@ -96,8 +98,25 @@ void UndoHistory::takeEditorSong(EditorSong&& other)
     transport.showCurrentPattern();
 }
 
+// The first cell the step changes, where the cursor goes to show it.
+void UndoHistory::showChangedCell()
+{
+    for (int column = 0; column < columnCount; ++column) {
+        const PatternColumn& now = song.patternColumns[column];
+        const PatternColumn& then = undoRing[column][undoSlot];
+        if (now.sharesTextWith(then)) continue;
+        const String& a = now.text();
+        const String& b = then.text();
+        auto [at, other] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+        if (at == a.end() && other == b.end()) continue;
+        transport.showCell(column, static_cast<int>(at - a.begin()));
+        return;
+    }
+}
+
 void UndoHistory::copyUndoSlot()
 {
+    showChangedCell();
     for (int column = 0; column < columnCount; ++column) song.patternColumns[column] = undoRing[column][undoSlot];
     unsaved.markSongChanged();
 }

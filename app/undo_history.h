@@ -56,6 +56,7 @@ public:
 private:
     void takeEditorSong(EditorSong&& song);
     bool columnsMatchUndoSlot() const;
+    void showChangedCell();
     void copyUndoSlot();
 
     Song& song;

@@ -54,13 +54,16 @@ void c_SoundEngine::update()
         playAtStart();
         transport.togglePlayback(input());
         if (!transport.playing() || transport.live()) runEditingBranch();
+        if (clicked(input(), buttons::logo)) overlays.toggleKeyHelp(input());
     }
+    painter.pointerOnLogo = buttons::logo.contains(input().pointerX(), input().pointerY());
     transport.showCurrentPattern();
     // The song's player takes the channels from Ctrl+Enter's, as does a
     // previewed note.
     if (transport.playing()) preview.channelsLent = false;
     if (!preview.channelsLent) rowStepper.release();
     if (transport.playing()) transport.tickPlayback();
+    files.keepNewSongQuestion();
     rowStepper.tick(transport.channelLevels);
     overlays.tickAudition(transport.channelLevels);
     unsaved.keepRecoveryFresh();
@@ -103,6 +106,7 @@ void c_SoundEngine::runShortcut(ShortcutAction action)
     case liveAction: transport.toggleLive(); break;
     case loopAction: toggleLoop(); break;
     case playRowAction: playCursorRow(); break;
+    case newSongAction: files.newSong(); break;
     }
 }
 

@@ -211,6 +211,10 @@ void BBGlfwGame::createWindow(int width, int height, int flags)
     glfwWindowHint(GLFW_DOUBLEBUFFER, !flag(windowSingleBuffered));
     glfwWindowHint(GLFW_SAMPLES, 0);
     glfwWindowHint(GLFW_REFRESH_RATE, 60);
+    if (!picture_.windowClass.empty()) {
+        glfwWindowHintString(GLFW_X11_CLASS_NAME, picture_.windowClass.c_str());
+        glfwWindowHintString(GLFW_X11_INSTANCE_NAME, picture_.windowClass.c_str());
+    }
 
     std::string title = narrow(picture_.title);
     if (flag(windowFullscreen)) {

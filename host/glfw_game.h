@@ -7,6 +7,7 @@
 #include "host/window_region_copy.h"
 
 #include <array>
+#include <string>
 
 struct GLFWwindow;
 
@@ -28,6 +29,9 @@ struct BBWindowPicture {
     String title;
     int width = 0;
     int height = 0;
+    // WM_CLASS, instance and class both: what desktops match against the
+    // menu entry's StartupWMClass. Empty: GLFW's default (the title).
+    std::string windowClass;
 };
 
 class BBGlfwGame : public BBGame {

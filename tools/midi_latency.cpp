@@ -147,7 +147,7 @@ int main()
 {
     if (!glfwInit()) return 1;
     static BBQuorvaneGame game;
-    game.setWindowPicture({U"Kovo Tracker", 640, 475});
+    game.setWindowPicture({U"Kovo Tracker", 640, 475, {}});
     requestMidiInput();
     static ProbeEngine engine;
     Results results;

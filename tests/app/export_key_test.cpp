@@ -101,7 +101,8 @@ TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
     }
     ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
     step();
-    EXPECT_EQ(engine->statusText, U"Exported " + name + U".wav");
+    // Where it went, in full: the screen shows what fits.
+    EXPECT_EQ(engine->statusText, U"Exported " + widen(wavPath));
     // The blank song: the lead-in and 32 rows of 4 ticks, silent, so no tail;
     // the data chunk comes last, after the tags.
     std::string bytes = readFileBytes(wavPath);
@@ -113,7 +114,7 @@ TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
 
     // While playing, the outcome stays in view over the transport's status.
     pressAndStep(keyF1);
-    EXPECT_EQ(engine->statusText, U"Exported " + name + U".wav");
+    EXPECT_EQ(engine->statusText, U"Exported " + widen(wavPath));
 }
 
 TEST_F(ExportJobAlone, AnExportStoppedByACloseLeavesNoFile)

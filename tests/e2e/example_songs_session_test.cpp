@@ -105,11 +105,13 @@ SoundCapture ExampleSongsSession::capture;
 
 } // namespace
 
-TEST_F(ExampleSongsSession, TitleNamesTheKeysAndTheWindowHasTheIcon)
+TEST_F(ExampleSongsSession, TitleNamesTheKeysAndTheWindowHasTheIconAndClass)
 {
     waitUntilRunning();
     XConnection x;
     EXPECT_EQ(x.title(tracker.window()), "Kovo Tracker v1.705 - Ctrl+H: keys, Ctrl+O: songs");
+    // What task bars match with the menu entry's StartupWMClass.
+    EXPECT_EQ(x.windowClass(tracker.window()), "kovo-tracker/kovo-tracker");
     const std::vector<std::string> sizes = {"16 x 16", "32 x 32", "48 x 48", "64 x 64", "128 x 128"};
     EXPECT_TRUE(waitFor([&] { return iconSizes(tracker.window()) == sizes; }, 30));
     EXPECT_TRUE(tracker.closeWindow());

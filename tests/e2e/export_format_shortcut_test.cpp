@@ -43,7 +43,7 @@ TEST_F(ExportFormatShortcut, PicksTheKindOfFileForCtrlEAndKeepsItForTheNextStart
     ASSERT_TRUE(waitForStatus("Export format: FLAC")) << status();
     EXPECT_NE(settings().find("export_format=flac\n"), std::string::npos) << settings();
     tracker.key("ctrl+e");
-    ASSERT_TRUE(waitForStatus("Exported short.flac")) << status();
+    ASSERT_TRUE(waitForStatus("Exported " + tracker.songPath("short.flac"))) << status();
     EXPECT_EQ(readFileBytes(tracker.songPath("short.flac")).substr(0, 4), "fLaC");
     EXPECT_TRUE(readFileBytes(tracker.songPath("short.wav")).empty());
     ASSERT_TRUE(tracker.closeWindow());
@@ -51,7 +51,7 @@ TEST_F(ExportFormatShortcut, PicksTheKindOfFileForCtrlEAndKeepsItForTheNextStart
     tracker.restart();
     startAndLoad();
     tracker.key("ctrl+e");
-    EXPECT_TRUE(waitForStatus("Exported short.flac")) << status();
+    EXPECT_TRUE(waitForStatus("Exported " + tracker.songPath("short.flac"))) << status();
     tracker.key("ctrl+f");
     EXPECT_TRUE(waitForStatus("Export format: Vorbis")) << status();
     EXPECT_NE(settings().find("export_format=ogg\n"), std::string::npos) << settings();

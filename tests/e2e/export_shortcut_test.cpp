@@ -72,7 +72,7 @@ TEST_F(ExportShortcut, RendersTheEditorsSongAsTheCommandLineDoesWhileTheWindowGo
     // How far it is shows on the status row meanwhile; whether a screenshot
     // catches that depends on the machine's speed, so the tracker's own tests
     // check it on a render they hold (tests/app/export_key_test.cpp).
-    ASSERT_TRUE(waitForStatus("Exported long.wav", 240)) << status();
+    ASSERT_TRUE(waitForStatus("Exported " + tracker.songPath("long.wav"), 240)) << status();
     EXPECT_TRUE(waitForStatus("Playing...", 60)) << status();
     tracker.key("F1");
 

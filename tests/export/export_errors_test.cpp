@@ -157,6 +157,10 @@ TEST_F(ExportTest, HelpPrintsTheUsageAndSucceeds)
     EXPECT_NE(help.standardOutput().find("--export SONG... [-o OUT.wav|FOLDER/] [--format wav|flac|ogg|opus|mp3]"),
               std::string::npos);
     EXPECT_TRUE(help.standardError().empty());
+    // Where a musician finds the files the tracker reads and writes.
+    for (const char* place : {"~/.local/share/kovo-tracker/songs/", "data/examples/", "~/.config/kovo-tracker/settings",
+                              "~/.config/kovo-tracker/keys", "Ctrl+E writes"})
+        EXPECT_NE(help.standardOutput().find(place), std::string::npos) << place << " in\n" << help.standardOutput();
 }
 
 // Whatever the file holds, the song plays as the tracker would load it: cut

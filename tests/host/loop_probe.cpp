@@ -79,7 +79,7 @@ private:
 int main(int argc, char** argv)
 {
     const char* mode = argc > 1 ? argv[1] : "count";
-    const BBWindowPicture window {U"Kovo Tracker v" KOVO_VERSION, 640, 475};
+    const BBWindowPicture window {U"Kovo Tracker v" KOVO_VERSION, 640, 475, {}};
     return runProgram(argc, argv, window, [mode] {
         createDrawState();
         static std::unique_ptr<LoopProbe> app = std::make_unique<LoopProbe>(mode);

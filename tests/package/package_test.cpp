@@ -213,6 +213,10 @@ TEST_F(Package, PlaysASongGivenWithPlayAndSavesItBackToItsFile)
     ASSERT_EQ(saved.size(), bytes.size());
     EXPECT_EQ(saved.substr(0, 8), bytes.substr(0, 8));  // speed 7, the note
     EXPECT_FALSE(inodeOf(songsFolder() + "My Song"));
+    // The task bar groups the window with the menu entry that started it.
+    std::string entry = readFileBytes(installed("share/applications/kovo-tracker.desktop"));
+    EXPECT_NE(entry.find("\nStartupWMClass=kovo-tracker\n"), std::string::npos) << entry;
+    EXPECT_EQ(XConnection().windowClass(tracker->window()), "kovo-tracker/kovo-tracker");
     EXPECT_TRUE(tracker->closeWindow());
 }
 

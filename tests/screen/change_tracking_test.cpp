@@ -6,8 +6,10 @@
 #include "graphics/renderer.h"
 #include "framework/app.h"
 #include "host/key_translation.h"
+#include "host/settings_file.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -30,6 +32,9 @@ class ChangeTracking : public ScreenFixture {
 protected:
     Recording record(bool tracking)
     {
+        // FLW, which the script switches, is remembered: both runs start
+        // from the defaults.
+        std::remove(settingsFilePath().c_str());
         TearDown();
         SetUp();
         engine->painter.trackScreenChanges = tracking;

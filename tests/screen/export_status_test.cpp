@@ -40,7 +40,7 @@ protected:
 TEST_F(ExportStatus, TheStatusRowShowsHowFarTheExportIsWhilePlaying)
 {
     engine->painter.trackScreenChanges = true;
-    const String name = U"x" + intText(getpid() % 10000);  // the row has room for 23 cells
+    const String name = U"x" + intText(getpid() % 10000);
     wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
     engine->identity.songName = name;
     engine->exportJob.exportHolds = {30, 60};
@@ -58,6 +58,7 @@ TEST_F(ExportStatus, TheStatusRowShowsHowFarTheExportIsWhilePlaying)
         engine->exportJob.songExport->release();
     }
     ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
-    EXPECT_EQ(reader.status(frames(4)), "Exported " + narrow(name) + ".wav");
+    // The whole path while it fits the bar (the test's folder is short).
+    EXPECT_EQ(reader.status(frames(4)), "Exported " + wavPath);
     EXPECT_EQ(engine->transport.transportState, statePlaying);
 }

@@ -112,13 +112,20 @@ TEST_F(Panel, HeaderStatusRowAndTransportLabel)
     EXPECT_EQ(engine->painter.channelOnTexts[2], U"off ");
 
     // A message too long for the room after "Status: " takes that word's
-    // place; what is still too long runs off the right edge and does not wrap.
-    engine->statusText = U"A message longer than the bar";
+    // place, and then whole headings from the right, so it reads whole.
+    engine->statusText = U"Twenty-three cells long";
+    shown = repaint();
+    EXPECT_EQ(textAt(shown, 0, -1, 58, seen::statusText), std::string(35, ' ') + "Twenty-three cells long");
+    EXPECT_EQ(textAt(shown, 0, -1, 58, seen::text), "POS CHN1  CHN2  CHN3  CHN4  POS ##" + std::string(24, ' '));
+    engine->statusText = U"A message longer than the word Status";
     engine->transport.transportState = statePlaying;
     engine->transport.followMode = true;
     shown = repaint();
-    EXPECT_EQ(textAt(shown, 35 * 11, -1, 23, seen::statusText), "A message longer than t");
-    EXPECT_EQ(textAt(shown, 0, -1, 35, seen::text), "POS CHN1  CHN2  CHN3  CHN4  POS ## ");
+    EXPECT_EQ(textAt(shown, 21 * 11, -1, 37, seen::statusText), "A message longer than the word Status");
+    EXPECT_EQ(textAt(shown, 0, -1, 21, seen::text), "POS CHN1  CHN2  CHN3 ");
+    engine->statusText = U"Exported /a/folder/deep/down/where/nobody/would/look/for/it/song.wav";
+    shown = repaint();
+    EXPECT_EQ(textAt(shown, 0, -1, 58, seen::statusText), "Exported /a/folder/deep/dow...y/would/look/for/it/song.wav");
     EXPECT_EQ(pixelsNotOf(shown, 0, 12, 640, 12, seen::statusText), 640 * 12);
     EXPECT_EQ(textAt(shown, 0, 408, 33, seen::text), "    on    on    off   on   FLW:On");
     EXPECT_EQ(textAt(shown, 520, 323, 9, seen::text), "STOP HOME");

@@ -68,7 +68,7 @@ char ScreenText::readCell(const Picture& picture, int left, int top, uint32_t in
 std::string ScreenText::status(const Picture& picture) const
 {
     constexpr uint32_t statusInk = 0xAB2568;
-    constexpr int firstCell = 35;  // where "Status: " begins
+    constexpr int firstCell = 0;  // a long status takes the headings' place
     std::string text = read(picture, firstCell * cellWidth, -1, picture.width / cellWidth - firstCell, statusInk);
     size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos) return std::string();

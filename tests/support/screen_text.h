@@ -34,7 +34,7 @@ public:
     std::string read(const Picture& picture, int x, int y, int length, uint32_t ink, uint32_t paper) const;
 
     // The status in the title bar, without the spaces around it: after
-    // "Status: ", or over that word when it is too long to fit behind it.
+    // "Status: ", or over that word and the headings when too long for it.
     std::string status(const Picture& picture) const;
 
 private:

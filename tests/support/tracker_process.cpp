@@ -188,6 +188,12 @@ void TrackerProcess::click(int x, int y, int button)
              std::to_string(button), "sleep", "0.1"});
 }
 
+void TrackerProcess::moveMouse(int x, int y)
+{
+    WindowGeometry at = geometry();
+    xdotool({"mousemove", std::to_string(at.x + x), std::to_string(at.y + y)});
+}
+
 void TrackerProcess::loadSong(const std::string& name, const std::string& bytes)
 {
     std::FILE* file = std::fopen(songPath(name).c_str(), "wb");

@@ -68,6 +68,8 @@ public:
     // find Control already up.
     void keyWithControl(const std::string& key);
     void click(int x, int y, int button = 1);
+    // The pointer to a window position, no button pressed.
+    void moveMouse(int x, int y);
     // Mouse button down or up without the other half.
     void mouseDown(int x, int y);
     // Puts a song file into the songs folder and asks the program to load it

@@ -55,6 +55,16 @@ std::string XConnection::title(unsigned long window)
     return result;
 }
 
+std::string XConnection::windowClass(unsigned long window)
+{
+    XClassHint hint {};
+    if (!XGetClassHint(asDisplay(display_), window, &hint)) return std::string();
+    std::string result = std::string(hint.res_name ? hint.res_name : "") + "/" + (hint.res_class ? hint.res_class : "");
+    if (hint.res_name) XFree(hint.res_name);
+    if (hint.res_class) XFree(hint.res_class);
+    return result;
+}
+
 bool XConnection::isMapped(unsigned long window)
 {
     XWindowAttributes attributes;

@@ -40,6 +40,8 @@ public:
     bool isMapped(unsigned long window);
     WindowGeometry geometry(unsigned long window);
     std::string title(unsigned long window);
+    // WM_CLASS as "instance/class"; empty when the window has none.
+    std::string windowClass(unsigned long window);
     // Asks the window to close, as a window manager's close button does.
     void requestClose(unsigned long window);
     // The window's picture as the X server shows it.

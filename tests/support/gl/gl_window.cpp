@@ -28,7 +28,7 @@ GlWorld& world()
         if (!glfwInit()) throw std::runtime_error("glfwInit failed");
         GlWorld fresh;
         fresh.game = std::make_unique<BBQuorvaneGame>();
-        fresh.game->setWindowPicture({testWindowTitle, 640, 475});
+        fresh.game->setWindowPicture({testWindowTitle, 640, 475, {}});
         fresh.game->createWindow(640, 475, windowDecorated);
         fresh.renderer = std::make_unique<gxtkGraphics>();
         return fresh;

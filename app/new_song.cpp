@@ -1,0 +1,52 @@
+// Ctrl+N: the blank song of the start, unnamed, in the editor's place. The
+// song it replaces is one undo step, as a loaded song's predecessor is.
+#include "app/song_files.h"
+
+#include "app/audio_channels.h"
+#include "app/status_texts.h"
+#include "app/transport.h"
+#include "app/undo_history.h"
+#include "app/unsaved_work.h"
+
+#include <utility>
+
+// Unsaved changes ask first: a second Ctrl+N while the question still
+// shows goes ahead.
+void SongFiles::newSong()
+{
+    if (unsaved.songChanged && !newSongAsked) {
+        newSongAsked = true;
+        statusText = statusNewSongGuard;
+        return;
+    }
+    newSongAsked = false;
+    if (transport.playing()) {
+        stopAllChannels();
+        transport.stopPlaying(false);
+    }
+    EditorSong before = undo.editorSong();
+    song = Song();
+    song.patternColumns = blankColumns();
+    identity = SongIdentity();
+    songNameEditing = descriptionEditing = false;
+    undo.startBlank();
+    undo.songBeforeLoad = std::make_unique<EditorSong>(std::move(before));
+    undo.undoneLoad.reset();
+    // The work of the song replaced stays in the recovery file until this
+    // one is changed: it is still one Ctrl+Z away.
+    unsaved.songSwapped(false);
+    transport.rewind();
+    transport.showCurrentPattern();
+    statusText = statusNewSong;
+}
+
+// Another message takes the question away; the playing song's status, which
+// the transport writes at every step, does not.
+void SongFiles::keepNewSongQuestion()
+{
+    if (!newSongAsked || statusText == statusNewSongGuard) return;
+    if (transport.playing() && statusText == transport.playingStatus())
+        statusText = statusNewSongGuard;
+    else
+        newSongAsked = false;
+}
