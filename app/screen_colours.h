@@ -23,6 +23,12 @@ constexpr Colour block {32, 32, 64};
 constexpr Colour caret {143, 31, 87};
 constexpr Colour description {128, 128, 128};
 constexpr Colour white {255, 255, 255};
+// A level meter's colour at its floor of 2 units and at its full 64; the
+// heights between are in proportion.
+constexpr Colour meterFloor {81, 93, 149};
+constexpr Colour meterTop {143, 31, 87};
+// The channel scopes' trace, on the grid's colour.
+constexpr Colour scope {196, 190, 220};
 
 } // namespace colours
 

@@ -43,6 +43,7 @@ void c_SoundEngine::create()
     statusText = statusStandby;
     keys.readSettings(input());
     exportJob.readFormatSetting();
+    readScreenSettings();
     if (startSongPath.empty())
         restoreUnsavedSong();
     else
