@@ -6,7 +6,7 @@
 #include "app/unsaved_work.h"
 
 #include "app/key_help.h"
-#include "app/screen_colours.h"
+#include "app/screen_fill.h"
 #include "app/screen_layout.h"
 #include "audio/audio_device.h"
 #include "graphics/drawing.h"

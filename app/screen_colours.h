@@ -2,8 +2,6 @@
 // truncates them to whole numbers).
 #pragma once
 
-#include "graphics/graphics_context.h"
-
 struct Colour {
     float r, g, b;
 };
@@ -32,5 +30,3 @@ constexpr Colour scope {196, 190, 220};
 
 } // namespace colours
 
-// Sets the drawing tint to a screen colour.
-inline void tint(const Colour& colour) { setTint(colour.r, colour.g, colour.b); }

@@ -73,7 +73,7 @@ TEST(KeyHelp, EveryControlShortcutIsNamedInTheRowThatRunsIt)
             EXPECT_NE(row.keys.find(name), std::u32string_view::npos) << narrow(String(row.keys));
         }
     }
-    EXPECT_EQ(shortcuts, 17);
+    EXPECT_EQ(shortcuts, 19);
 }
 
 TEST(KeyHelp, PagesHoldEveryRowWholeWithinTheArea)
