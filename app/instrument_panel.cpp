@@ -82,14 +82,14 @@ void ScreenPainter::composeTextCursor(BodyView& view) const
 
 void ScreenPainter::drawPanelTexts(const BodyView& view)
 {
-    tint(colours::text);
+    tint(theme.text);
     for (const PlacedText& word : panelWords) drawString(word.text, word.x, word.y);
-    tint(colours::grid);
+    tint(theme.grid);
     fillRect(layout::descriptionBox);
     fillRect(layout::songNameBox);
-    tint(colours::description);
+    tint(theme.description);
     drawString(view.description, layout::descriptionText.x, layout::descriptionText.y);
-    tint(colours::text);
+    tint(theme.text);
     size_t line = 0;
     for (const PanelRow& row : panelRows) {
         if (row.label) drawString(view.parameterLines[line++], layout::parameterTextX, row.y);
@@ -101,7 +101,7 @@ void ScreenPainter::drawPanelTexts(const BodyView& view)
 // The text cursor is drawn before the grid text, so it stands behind it.
 void ScreenPainter::drawTextCursor(const BodyView& view)
 {
-    tint(colours::caret);
+    tint(theme.caret);
     for (const CaretPlace& caret : view.carets) {
         if (caret.shown) drawString(U" [", caret.x, caret.y);
     }

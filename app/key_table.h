@@ -29,6 +29,8 @@ enum ShortcutAction : int {
     loopAction,
     playRowAction,
     newSongAction,
+    scopesAction,
+    themeAction,
 };
 
 struct ControlShortcut {
@@ -74,6 +76,8 @@ constexpr KeyRow keyRows[] = {
      U"one undo step",
      {{{'V', pasteAction, "paste"}, {'V', mixPasteAction, "mix_paste", false, true}}}},
     {U"F5-F8, the on/off words", U"channels on and off"},
+    {U"click / right-click a channel's meter or scope",
+     U"the channel on or off / only that channel on (right-click it again: all four on)"},
     {U"FLW", U"while playing, the grid follows the playing pattern (On) or stays (Off)"},
     {U"LAYOUT", U"DE or US keyboard for the note keys"},
     {U"Ctrl+K",
@@ -112,8 +116,16 @@ constexpr KeyRow keyRows[] = {
      {{{'L', loopAction, "loop"}}}},
     {U"Ctrl+Enter", U"not playing, sound the cursor row on all four channels and step one row down",
      {{{keyEnter, playRowAction, "play_row"}}}},
+    {U"Ctrl+G",
+     U"channel scopes in the meters' place: what each channel sounds, both oscillators at its volume, or the "
+     U"meters again (remembered for the next start)",
+     {{{'G', scopesAction, "scopes"}}}},
+    {U"Ctrl+T",
+     U"the next colour theme: default, then the shipped and your own by name (the status row says \"Theme: "
+     U"high-contrast\"; remembered for the next start)",
+     {{{'T', themeAction, "theme"}}}},
 };
-static_assert(std::size(keyRows) == 30);
+static_assert(std::size(keyRows) == 33);
 // The row of the note keys.
 constexpr size_t noteKeysRow = 5;
 static_assert(keyRows[noteKeysRow].keys.substr(0, 2) == U"y ");

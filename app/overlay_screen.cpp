@@ -7,7 +7,7 @@
 #include "app/unsaved_work.h"
 
 #include "app/key_help.h"
-#include "app/screen_colours.h"
+#include "app/screen_fill.h"
 #include "app/screen_layout.h"
 #include "audio/audio_device.h"
 #include "graphics/drawing.h"
@@ -32,13 +32,13 @@ constexpr std::u32string_view guardMessage = U"Unsaved changes: Enter again to l
 constexpr char32_t helpTitle[] = U"KEYS AND BUTTONS";
 constexpr char32_t helpHint[] = U"Page Up/Down: page  Esc: close";
 
-const Colour& inkColour(OverlayView::Ink ink)
+const Colour& inkColour(const Theme& theme, OverlayView::Ink ink)
 {
     switch (ink) {
-    case OverlayView::title: return colours::statusText;
-    case OverlayView::heading: return colours::beat;
-    case OverlayView::detail: return colours::description;
-    default: return colours::text;
+    case OverlayView::title: return theme.statusText;
+    case OverlayView::heading: return theme.beat;
+    case OverlayView::detail: return theme.description;
+    default: return theme.text;
     }
 }
 
@@ -162,23 +162,23 @@ void ScreenPainter::drawOverlay(const OverlayView& view)
     const ButtonRect& area = overlayArea;
     // Text drawn at x = 0 inks the frame's edge left of the grid: the grid's
     // row numbers there go too.
-    tint(colours::frame);
+    tint(theme.frame);
     fillRect(0, layout::rowHeight, area.left, area.bottom - layout::rowHeight);
-    tint(colours::grid);
+    tint(theme.grid);
     fillRect(area.left, area.top, area.right - area.left, area.bottom - area.top);
     if (view.highlightLine >= 0) {
-        tint(colours::cursorBar);
+        tint(theme.cursorBar);
         fillRect(area.left, area.top + layout::rowHeight * static_cast<float>(view.highlightLine), area.right - area.left,
                  layout::rowHeight);
     }
     for (int line = 0; line < Overlays::overlayLines; ++line) {
         if (view.lines[line].empty()) continue;
-        const Colour& ink = inkColour(view.inks[line]);
+        const Colour& ink = inkColour(theme, view.inks[line]);
         tint(ink);
         drawString(view.lines[line], 0, overlayLineY(line));
     }
     if (view.caret.shown) {
-        tint(colours::caret);
+        tint(theme.caret);
         drawString(U" [", view.caret.x, view.caret.y);
     }
 }

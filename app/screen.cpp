@@ -16,6 +16,10 @@
 #include "graphics/font.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_context.h"
+#include "audio/audio_device.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 const String logoHint = statusLogoHint;
@@ -48,11 +52,25 @@ ScreenPainter::~ScreenPainter() = default;
 // drawn is left as it stands.
 void ScreenPainter::render()
 {
+    if (repaintPending) repaintEverything();
     if (redrawCounter >= repaintInterval) {
         fullRepaint();
         redrawCounter = 0;
     }
-    drawLevelMeters();
+    if (scopesShown) drawScopes();
+    else drawLevelMeters();
+}
+
+void ScreenPainter::repaintAll() { repaintPending = true; }
+
+// The body where it was last drawn (while playing with FLW Off the grid stays
+// where it is), and every other part after it.
+void ScreenPainter::repaintEverything()
+{
+    repaintPending = false;
+    screenRecord.forgetAll();
+    redrawCounter = repaintInterval;
+    paintBody(bodyShown() ? bodyShownBase : transport.viewBase());
 }
 
 void ScreenPainter::fullRepaint()
@@ -114,13 +132,13 @@ void ScreenPainter::composeBody(int base, BodyView& view) const
 
 void ScreenPainter::drawBody(const BodyView& view)
 {
-    tint(colours::frame);
+    tint(theme.frame);
     fillRect(layout::frame);
-    tint(colours::grid);
+    tint(theme.grid);
     fillRect(layout::gridBack);
-    tint(colours::frame);
+    tint(theme.frame);
     fillRect(layout::gridDivider);
-    tint(colours::positionMark);
+    tint(theme.positionMark);
     fillRect(layout::positionMark);
     drawPanelTexts(view);
     drawCursorBarAndBlock(view);
@@ -153,10 +171,10 @@ void ScreenPainter::paintPlayMarker()
     markerShownY = view.markedY;
     if (trackScreenChanges && screenRecord.markerValid && view == screenRecord.marker) return;
     if (view.erases) {
-        tint(colours::grid);
+        tint(theme.grid);
         strokeLine(layout::gridLeft, view.erasedY, layout::gridRight, view.erasedY);
     }
-    tint(colours::statusText);
+    tint(theme.statusText);
     strokeLine(layout::gridLeft, view.markedY, layout::gridRight, view.markedY);
     screenRecord.marker = view;
     screenRecord.markerValid = true;
@@ -171,9 +189,9 @@ void ScreenPainter::drawHeaderAndStatus()
     for (int k = 0; k < channelCount; ++k) channelOnTexts[k] = transport.channelLevels[k] == 1.0f ? U"on  " : U"off ";
     bool playing = transport.transportState == statePlaying;
     if (!trackScreenChanges || !screenRecord.transportValid || screenRecord.transportPlaying != playing) {
-        tint(colours::frame);
+        tint(theme.frame);
         fillRect(layout::transportLabelBack);
-        tint(colours::text);
+        tint(theme.text);
         drawString(playing ? U"STOP HOME" : U"PLAY HOME", layout::transportLabel.x, layout::transportLabel.y);
         screenRecord.transportPlaying = playing;
         screenRecord.transportValid = true;
@@ -188,9 +206,9 @@ void ScreenPainter::drawStatusRow()
     for (int k = 0; k < channelCount; ++k) statusRowComposed.append(k ? U"  " : U"").append(channelOnTexts[k]);
     statusRowComposed.append(U" FLW:").append(transport.followMode ? U"On" : U"Off");
     if (trackScreenChanges && screenRecord.statusRowValid && statusRowComposed == screenRecord.statusRow) return;
-    tint(colours::frame);
+    tint(theme.frame);
     fillRect(layout::switchRowBack);
-    tint(colours::text);
+    tint(theme.text);
     drawString(statusRowComposed, layout::switchRowText.x, layout::switchRowText.y);
     std::swap(statusRowComposed, screenRecord.statusRow);
     screenRecord.statusRowValid = true;
@@ -200,12 +218,12 @@ void ScreenPainter::drawTitleBar()
 {
     const String& shown = pointerOnLogo ? logoHint : statusText;
     if (trackScreenChanges && screenRecord.titleBarValid && shown == screenRecord.titleBar) return;
-    tint(colours::titleBar);
+    tint(theme.titleBar);
     fillRect(layout::titleBar);
     TitleLine line = fitTitleLine(shown);
-    tint(colours::statusText);
+    tint(theme.statusText);
     drawString(String(line.statusColumn, U' ') + line.status, layout::titleText.x, layout::titleText.y);
-    tint(colours::text);
+    tint(theme.text);
     drawString(line.label, layout::titleText.x, layout::titleText.y);
     screenRecord.titleBar = shown;
     screenRecord.titleBarValid = true;
@@ -233,21 +251,66 @@ void ScreenPainter::drawLevelMeter(int channel, int level)
 {
     float x = layout::meterLeft + layout::meterSpacing * static_cast<float>(channel);
     float height = static_cast<float>(level);
-    tint(colours::frame);
+    tint(theme.frame);
     fillRect(x, layout::meterBase, layout::meterWidth, -layout::meterHeight);
-    setTint(79 + height, 95 - height, 151 - height);
+    // In proportion between the floor's colour and the top's; with the
+    // default ones this is (79 + L, 95 - L, 151 - L).
+    auto mix = [level](float floor, float top) {
+        return floor + (top - floor) * static_cast<float>(level - meterFloor) / static_cast<float>(meterTop - meterFloor);
+    };
+    const Colour& low = theme.meterFloor;
+    const Colour& high = theme.meterTop;
+    setTint(mix(low.r, high.r), mix(low.g, high.g), mix(low.b, high.b));
     fillRect(x, layout::meterBase, layout::meterWidth, -height);
+}
+
+// Every frame, from where the channels' sources stand; a trace that has not
+// moved (a silent channel's flat line) is left as it stands.
+void ScreenPainter::drawScopes()
+{
+    const gxtkAudio* device = gxtkAudio::audio();
+    for (int k = 0; k < channelCount; ++k) {
+        ScopeTrace trace = channelTrace(device, k);
+        if (trackScreenChanges && screenRecord.scopesValid && trace == scopesDrawn[k]) continue;
+        drawScope(k, trace);
+        scopesDrawn[k] = trace;
+    }
+    screenRecord.scopesValid = true;
+}
+
+// One unit a column, from its lowest to its highest value and on to where
+// the next column starts, so the line stays joined.
+void ScreenPainter::drawScope(int channel, const ScopeTrace& trace)
+{
+    ScreenRect box = layout::scopeBox(channel);
+    tint(theme.grid);
+    fillRect(box.x, box.y, box.width, box.height);
+    tint(theme.scope);
+    float middle = box.y + box.height / 2;
+    float reach = (box.height / 2 - 1) / 2;  // two oscillators at full volume fill the box
+    auto yOf = [&](float value) { return std::clamp(middle - value * reach, box.y, box.y + box.height - 1); };
+    float left = box.x + (box.width - scopeColumns) / 2;
+    for (int column = 0; column < scopeColumns; ++column) {
+        float low = trace.low[column], high = trace.high[column];
+        if (column + 1 < scopeColumns) {
+            low = std::min(low, trace.low[column + 1]);
+            high = std::max(high, trace.high[column + 1]);
+        }
+        float top = std::floor(yOf(high));
+        float bottom = std::floor(yOf(low));
+        fillRect(left + static_cast<float>(column), top, 1, bottom - top + 1);
+    }
 }
 
 void ScreenPainter::drawCursorBarAndBlock(const BodyView& view)
 {
     if (view.cursorBarRow) {
-        tint(colours::cursorBar);
+        tint(theme.cursorBar);
         fillRect(layout::cursorBarLeft, layout::rowBarY(view.cursorBarRow), layout::gridRight - layout::cursorBarLeft,
                  layout::rowHeight);
     }
     if (view.blockChannel) {
-        tint(colours::block);
+        tint(theme.block);
         fillRect(layout::blockLeft[view.blockChannel - 1], layout::rowBarY(view.blockStart + 1), layout::blockWidth,
                  layout::rowHeight * static_cast<float>(view.blockRows));
     }
@@ -281,10 +344,10 @@ void ScreenPainter::drawPatternGrid(const BodyView& view)
         float y = layout::rowTextY(c + 1);
         // The row text starts with the row number in hex; every fourth row
         // (low digit 0, 4, 8 or C) is a beat.
-        tint(hexDigitValue(view.gridRows[c][1]) % 4 == 0 ? colours::beat : colours::text);
+        tint(hexDigitValue(view.gridRows[c][1]) % 4 == 0 ? theme.beat : theme.text);
         drawString(view.gridRows[c], 0, y);
         if (view.positionEntries[c].empty()) continue;
-        tint(colours::text);
+        tint(theme.text);
         drawString(view.positionEntries[c], layout::positionListX, y);
     }
 }

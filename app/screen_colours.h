@@ -2,8 +2,6 @@
 // truncates them to whole numbers).
 #pragma once
 
-#include "graphics/graphics_context.h"
-
 struct Colour {
     float r, g, b;
 };
@@ -23,8 +21,12 @@ constexpr Colour block {32, 32, 64};
 constexpr Colour caret {143, 31, 87};
 constexpr Colour description {128, 128, 128};
 constexpr Colour white {255, 255, 255};
+// A level meter's colour at its floor of 2 units and at its full 64; the
+// heights between are in proportion.
+constexpr Colour meterFloor {81, 93, 149};
+constexpr Colour meterTop {143, 31, 87};
+// The channel scopes' trace, on the grid's colour.
+constexpr Colour scope {196, 190, 220};
 
 } // namespace colours
 
-// Sets the drawing tint to a screen colour.
-inline void tint(const Colour& colour) { setTint(colour.r, colour.g, colour.b); }

@@ -68,6 +68,20 @@ constexpr float meterBase = 348;
 constexpr float meterWidth = 16;
 constexpr float meterHeight = 64;
 
+// The channel scopes, where they replace the meters: two by two between the
+// parameter lines and OCT, channels 1 and 2 above 3 and 4. Each is a box of
+// the grid's colour with its trace, one column a unit, in its middle.
+constexpr float scopesLeft = 390;
+constexpr float scopesTop = 281;
+constexpr float scopeWidth = 60;
+constexpr float scopeHeight = 35;
+constexpr float scopeGap = 2;
+constexpr ScreenRect scopeBox(int channel)
+{
+    return {scopesLeft + (scopeWidth + scopeGap) * static_cast<float>(channel % 2),
+            scopesTop + (scopeHeight + scopeGap) * static_cast<float>(channel / 2), scopeWidth, scopeHeight};
+}
+
 // The panel right of the grid. Its parameter lines start at the navigation
 // row's column; the spinners' buttons stand in two columns, the second digit
 // of ARP two buttons right of the instrument column.
@@ -114,6 +128,15 @@ namespace buttons {
 constexpr ButtonRect channelSwitches[4] = {
     {44, 98, 410, 426}, {110, 164, 410, 426}, {176, 230, 410, 426}, {242, 296, 410, 426}};
 constexpr ButtonRect follow {308, 362, 410, 426};
+// A channel's level meter, whole (its empty box too), and its scope.
+constexpr ButtonRect meters[4] = {
+    {407, 423, 284, 348}, {429, 445, 284, 348}, {451, 467, 284, 348}, {473, 489, 284, 348}};
+constexpr ButtonRect scopeArea(int channel)
+{
+    ScreenRect box = layout::scopeBox(channel);
+    return {box.x, box.x + box.width, box.y, box.y + box.height};
+}
+constexpr ButtonRect scopes[4] = {scopeArea(0), scopeArea(1), scopeArea(2), scopeArea(3)};
 // Both halves of the "LAYOUT" label switch the layout; likewise for the two
 // halves of "COPYBLOCK" and "PASTE@POS".
 constexpr ButtonRect layout[2] = {{516, 570, 442, 458}, {570, 624, 442, 458}};

@@ -5,7 +5,9 @@
 #pragma once
 
 #include "app/note_cursor.h"
+#include "app/channel_scopes.h"
 #include "app/screen_record.h"
+#include "app/screen_theme.h"
 #include "app/song_identity.h"
 #include "song/song_model.h"
 
@@ -38,6 +40,13 @@ public:
 
     std::array<String, channelCount> channelOnTexts;
     std::array<int, channelCount> meterLevels {};
+    // The colours everything is drawn in.
+    Theme theme;
+    // Scopes in the meters' place (scopes=on in the settings file, Ctrl+G).
+    bool scopesShown = false;
+    // Draws everything again at the next frame (a new theme, the scopes
+    // switched): the body covers the whole window.
+    void repaintAll();
     // On: parts of the screen whose view has not changed are not drawn again
     // (the picture stays the same). Off: every part is drawn at every chance.
     bool trackScreenChanges = true;
@@ -46,6 +55,7 @@ public:
     ScreenRecord screenRecord;
 
 private:
+    void repaintEverything();
     void fullRepaint();
     bool followViewStale() const;
     // Composes the body showing the grid from a view row; draws it unless it
@@ -64,6 +74,8 @@ private:
     void drawTitleBar();
     void drawLevelMeters();
     void drawLevelMeter(int channel, int level);
+    void drawScopes();
+    void drawScope(int channel, const ScopeTrace& trace);
     void drawCursorBarAndBlock(const BodyView& view);
     void drawPatternGrid(const BodyView& view);
     void drawPanelTexts(const BodyView& view);
@@ -99,4 +111,6 @@ private:
     BodyView bodyComposed;
     OverlayView overlayComposed;  // reused, so composing allocates nothing once warm
     String statusRowComposed;
+    std::array<ScopeTrace, channelCount> scopesDrawn;
+    bool repaintPending = false;
 };

@@ -28,7 +28,7 @@ bool operator==(const OverlayView& a, const OverlayView& b)
 void ScreenRecord::bodyDrawn()
 {
     bodyValid = true;
-    markerValid = titleBarValid = statusRowValid = transportValid = overlayValid = false;
+    markerValid = titleBarValid = statusRowValid = transportValid = overlayValid = scopesValid = false;
     meters.fill(-1);
 }
 

@@ -71,6 +71,7 @@ struct ScreenRecord {
     bool transportPlaying = false;
     bool transportValid = false;
     std::array<int, channelCount> meters {-1, -1, -1, -1};  // -1: not valid
+    bool scopesValid = false;
     OverlayView overlay;
     bool overlayValid = false;
 

@@ -87,5 +87,11 @@ private:
     // what it does: the note's character and octave.
     std::optional<std::pair<char32_t, int>> noteAhead();
 
+    // The scopes and the theme, from the settings file and Ctrl+G, Ctrl+T.
+    void readScreenSettings();
+    void toggleScopes();
+    void nextTheme();
+
     float wheelStep = 0;
+    std::string themeName;
 };

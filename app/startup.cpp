@@ -44,6 +44,7 @@ void c_SoundEngine::create()
     keys.readSettings(input());
     transport.readFollowSetting();
     exportJob.readFormatSetting();
+    readScreenSettings();
     if (startSongPath.empty())
         restoreUnsavedSong();
     else

@@ -25,12 +25,20 @@ Transport::Transport(const Song& song, NoteCursor& cursor, String& statusText)
 {
 }
 
-void Transport::switchChannels(const c_InputDevice& input)
+void Transport::switchChannels(const c_InputDevice& input, const ButtonRect (&displays)[channelCount])
 {
     for (int n = 0; n < channelCount; ++n) {
-        if (pressed(input, keyF5 + n) || clicked(input, buttons::channelSwitches[n]))
+        if (pressed(input, keyF5 + n) || clicked(input, buttons::channelSwitches[n]) || clicked(input, displays[n]))
             channelLevels[n] = channelLevels[n] == 1.0f ? 0.0f : 1.0f;
+        if (pressed(input, keyMouseRight) && displays[n].contains(input.pointerX(), input.pointerY())) soloChannel(n);
     }
+}
+
+void Transport::soloChannel(int channel)
+{
+    bool alone = true;
+    for (int n = 0; n < channelCount; ++n) alone = alone && (channelLevels[n] == 1.0f) == (n == channel);
+    for (int n = 0; n < channelCount; ++n) channelLevels[n] = alone || n == channel ? 1.0f : 0.0f;
 }
 
 void Transport::toggleFollow(const c_InputDevice& input)

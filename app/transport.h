@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/note_cursor.h"
+#include "app/screen_layout.h"
 #include "player/row_timeline.h"
 #include "song/song_model.h"
 
@@ -31,7 +32,11 @@ public:
     int viewBase() const { return live() ? patternBaseRow : patternBaseRow + rowInPattern; }
 
     // ---- The step's switches ----
-    void switchChannels(const c_InputDevice& input);
+    // F5-F8 and the on/off words switch a channel, and so do clicks on the
+    // channel displays (the meters or the scopes): a left click switches
+    // it, a right click solos it, or when it is the only one on, turns all
+    // four on.
+    void switchChannels(const c_InputDevice& input, const ButtonRect (&displays)[channelCount]);
     // FLW, remembered for the next start.
     void toggleFollow(const c_InputDevice& input);
     void readFollowSetting();
@@ -88,6 +93,7 @@ public:
     std::shared_ptr<c_kovoPlay> player;
 
 private:
+    void soloChannel(int channel);
     void startPlayback();
     // Leaves live editing and any loop, as Space, EDIT, F1, F2 and PLAY do.
     void leaveLive();

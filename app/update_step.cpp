@@ -45,7 +45,7 @@ void c_SoundEngine::update()
         controlShortcuts();
         overlays.overlayInput(input(), wheelStep);
     } else {
-        transport.switchChannels(input());
+        transport.switchChannels(input(), painter.scopesShown ? buttons::scopes : buttons::meters);
         transport.toggleFollow(input());
         keys.toggleLayout(input());
         transport.toggleEditing(input());
@@ -107,6 +107,8 @@ void c_SoundEngine::runShortcut(ShortcutAction action)
     case loopAction: toggleLoop(); break;
     case playRowAction: playCursorRow(); break;
     case newSongAction: files.newSong(); break;
+    case scopesAction: toggleScopes(); break;
+    case themeAction: nextTheme(); break;
     }
 }
 

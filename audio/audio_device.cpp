@@ -2,6 +2,7 @@
 
 #include "audio/audio_file_loading.h"
 #include "audio/mixing_period.h"
+#include "audio/sample_frames.h"
 #include "host/console.h"
 #include "host/game.h"
 #include "host/settings_file.h"
@@ -332,6 +333,8 @@ bool gxtkAudio::fillSample(gxtkSample& sample, const String& path)
     queueForDeletion(sample.buffer, *sample.pendingList_);
     sample.buffer = buffer;
     sample.pendingList_ = pending_;
+    sample.frames = monoFrames(*samples);
+    sample.rate = samples->rate;
     return true;
 }
 
@@ -352,6 +355,21 @@ int gxtkAudio::startSample(const std::shared_ptr<gxtkSample>& sample, int channe
     record.flags = flags;
     record.state = 1;
     return 0;
+}
+
+ChannelWave gxtkAudio::channelWave(int channel) const
+{
+    ChannelWave wave;
+    const Channel& record = channels_[channel];
+    if (record.state != 1 || record.stoppedByRate || !record.sample || record.sample->frames.empty()) return wave;
+    ALint offset = 0;
+    alGetSourcei(record.source, AL_SAMPLE_OFFSET, &offset);
+    wave.frames = &record.sample->frames;
+    wave.rate = record.sample->rate;
+    wave.offset = offset;
+    wave.pitch = std::isnan(record.sentPitch) ? 1.0f : record.sentPitch;
+    wave.gain = record.gain;
+    return wave;
 }
 
 void gxtkAudio::haltChannel(int channel)

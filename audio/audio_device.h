@@ -35,11 +35,26 @@ public:
     virtual void discardSample();
 
     unsigned buffer;
+    // A copy of a short sound's frames (mono, -1 to 1) and their rate, for
+    // drawing what a channel plays; empty for long sounds.
+    std::vector<float> frames;
+    int rate = 0;
 
 private:
     friend class gxtkAudio;
     // The list of the device that made the buffer (the process's by default).
     std::shared_ptr<BufferList> pendingList_;
+};
+
+// What a channel plays at this moment, as its source was last told: the
+// looped sound's frames, where in them the source is, how fast it moves
+// through them and how loud. A channel that is silent has a gain of 0.
+struct ChannelWave {
+    const std::vector<float>* frames = nullptr;
+    int rate = 0;
+    double offset = 0;  // frames into the sound
+    float pitch = 1;
+    float gain = 0;
 };
 
 // Buffers of discarded samples of the process's device still waiting to be
@@ -94,6 +109,9 @@ public:
     // The OpenAL source name of a channel (0 when it has none yet), so that
     // tests can read back what the source really got.
     unsigned sourceOf(int channel) const { return channels_[channel].source; }
+    // What the channel sounds now (nothing for a channel that is stopped,
+    // paused or held silent by its rate).
+    ChannelWave channelWave(int channel) const;
     bool hasDevice() const { return alDevice_ != nullptr; }
     // Seconds from a mixed frame to the speaker as the device reported it
     // when it opened (OpenAL Soft's device clock); 0 when unknown.

@@ -55,7 +55,8 @@ heap_mb() { awk '/\[heap\]/ { h = 1 } h && /^Rss:/ { printf "%.2f", $2 / 1024; f
 
 program_command() {
   case "$1" in
-    kovo) echo "env ALSOFT_DRIVERS=null $bin/kovo-tracker" ;;
+    # Settings of its own: Ctrl+G below is remembered in them.
+    kovo) echo "env ALSOFT_DRIVERS=null XDG_CONFIG_HOME=$work/config $bin/kovo-tracker" ;;
     # The disk driver writes what it plays to a file, which proves it plays.
     goat) echo "env HOME=$work SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/goat.raw goattracker $goat_song" ;;
     milky) echo "env HOME=$work SDL_AUDIODRIVER=dummy milkytracker" ;;
@@ -179,10 +180,15 @@ measure_first_picture() {
   echo "$rest" >>"$work/${1}_picture"
 }
 
-# One run of a program: appends "first idle playing peak heap live" to its
-# results; live is Kovo's playing CPU once Ctrl+R has switched live editing on.
+# Control held a moment with a key, as a person holds it: the program polls.
+control_key() { xdotool keydown ctrl && sleep 0.2 && xdotool key "$1" && sleep 0.2 && xdotool keyup ctrl; }
+
+# One run of a program: appends "first idle playing peak heap live scopes" to
+# its results; live is Kovo's playing CPU once Ctrl+R has switched live
+# editing on, scopes its playing CPU with the channel scopes (Ctrl+G) in the
+# meters' place, measured right after the meters' figure.
 measure() {
-  local name=$1 started pid first idle playing=- peak heap live=-
+  local name=$1 started pid first idle playing=- peak heap live=- scopes=-
   # shellcheck disable=SC2046
   started=$("$tools/kovo_first_picture" $(program_command "$name"))
   pid=${started% *}
@@ -195,8 +201,11 @@ measure() {
       sleep "$settle_seconds"
       playing=$(cpu_percent "$pid")
       thread_cpu "$pid" >>"$work/kovo_threads"
-      # Control held a moment, as a person holds it: the program polls.
-      xdotool keydown ctrl && sleep 0.2 && xdotool key r && sleep 0.2 && xdotool keyup ctrl
+      control_key g
+      sleep "$settle_seconds"
+      scopes=$(cpu_percent "$pid")
+      control_key g
+      control_key r
       sleep "$settle_seconds"
       live=$(cpu_percent "$pid")
     else
@@ -213,8 +222,9 @@ measure() {
   peak=$(peak_rss_mb "$pid")
   stop_program "$pid"
 
-  echo "$first $idle $playing $peak $heap $live" >>"$work/$name"
-  echo "    first picture $first ms, idle $idle %, playing $playing %, live $live %, peak $peak MB, heap $heap MB" >&2
+  echo "$first $idle $playing $peak $heap $live $scopes" >>"$work/$name"
+  echo "    first picture $first ms, idle $idle %, playing $playing %, scopes $scopes %, live $live %, peak $peak MB," \
+    "heap $heap MB" >&2
 }
 
 # Median of one column (1-based) of a results file in the work folder.
@@ -256,7 +266,7 @@ done
 
 # "label:results file suffix:column"
 figures=("first picture (ms):_picture:1" "idle CPU, Standby (%)::2" "playing CPU, busy song (%)::3"
-         "  with live editing, Ctrl+R (%)::6" "peak RSS (MB)::4" "own heap, [heap] Rss (MB)::5")
+         "  with channel scopes, Ctrl+G (%)::7" "  with live editing, Ctrl+R (%)::6" "peak RSS (MB)::4" "own heap, [heap] Rss (MB)::5")
 difference() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-") print "-"; else printf "%+.2f", a - b }'; }
 printf '%-30s %8s %8s %10s %8s %10s %9s %8s %10s %10s\n' figure Kovo bare Kovo-bare drawn Kovo-drawn GoatTr. Milky \
   Kovo/Goat Kovo/Milky

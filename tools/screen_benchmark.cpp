@@ -1,7 +1,8 @@
 // Measures what the tracker's screen and song file cost: draw calls and time
-// of a full repaint and of a meter-only frame, and the time of a song save and
-// load. It runs the real application object in this process, on the X
-// display in $DISPLAY (tools/benchmark.sh provides one), with silent audio.
+// of a full repaint, of a meter-only frame and of one with the channel
+// scopes, and the time of a song save and load. It runs the real application
+// object in this process, on the X display in $DISPLAY (tools/benchmark.sh
+// provides one), with silent audio.
 #include "app/sound_engine.h"
 #include "player/kovo_play.h"
 #include "song/song_file.h"
@@ -156,6 +157,9 @@ int main()
     engine->transport.transportState = stateEditing;  // adds the cursor bar
     printFrameCost("  while editing", measureFrames(*game, *engine, true));
     printFrameCost("meter-only frame", measureFrames(*game, *engine, false));
+    engine->painter.scopesShown = true;  // the four scopes drawn whole, as while they move
+    printFrameCost("scope-only frame", measureFrames(*game, *engine, false));
+    engine->painter.scopesShown = false;
     std::printf("GL state combinations drawn with: %d\n", gameDelegate()->renderer->drawStateCount());
     measureSongFile(*engine);
     measureLiveFollow(*engine);

@@ -73,7 +73,7 @@ TEST(KeyHelp, EveryControlShortcutIsNamedInTheRowThatRunsIt)
             EXPECT_NE(row.keys.find(name), std::u32string_view::npos) << narrow(String(row.keys));
         }
     }
-    EXPECT_EQ(shortcuts, 18);
+    EXPECT_EQ(shortcuts, 20);
 }
 
 TEST(KeyHelp, PagesHoldEveryRowWholeWithinTheArea)

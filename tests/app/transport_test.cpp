@@ -21,11 +21,19 @@ class TransportSwitches : public TrackerParts {
 protected:
     void stepParts() override
     {
-        transport.switchChannels(input);
+        transport.switchChannels(input, scopesShown ? buttons::scopes : buttons::meters);
         transport.toggleFollow(input);
         keys.toggleLayout(input);
         transport.toggleEditing(input);
     }
+    void rightClick(float x, float y)
+    {
+        input.movePointer(x, y, 0);
+        press(keyMouseRight);
+        step();
+    }
+    std::array<float, channelCount> allOn {1, 1, 1, 1};
+    bool scopesShown = false;
 };
 
 // The row clock alone: a song, a cursor and the transport, no application.
@@ -100,6 +108,34 @@ TEST_F(TransportSteps, TwoSwitchesInOneStepActTogether)
     press(keySpace);
     pressAndStep(keyF2);
     EXPECT_EQ(engine->transport.transportState, statePlaying);
+}
+
+// A click on a meter (or, with the scopes shown, a scope) switches its
+// channel as F5-F8 do; a right click plays it alone, and on the one channel
+// left on brings all four back. Clicks between the displays do nothing.
+TEST_F(TransportSwitches, MeterAndScopeClicksMuteAndSolo)
+{
+    click(415, 300);  // meter 1
+    step();
+    EXPECT_EQ(transport.channelLevels, (std::array<float, channelCount> {0, 1, 1, 1}));
+    click(426, 300);  // between meters 1 and 2
+    step();
+    EXPECT_EQ(transport.channelLevels, (std::array<float, channelCount> {0, 1, 1, 1}));
+    rightClick(480, 340);  // meter 4, with channel 1 muted already
+    EXPECT_EQ(transport.channelLevels, (std::array<float, channelCount> {0, 0, 0, 1}));
+    rightClick(480, 340);
+    EXPECT_EQ(transport.channelLevels, allOn);
+    // The meters' places mean nothing while the scopes stand there instead.
+    scopesShown = true;
+    click(481, 300);  // meter 4's place is scope 2's now
+    step();
+    EXPECT_EQ(transport.channelLevels, (std::array<float, channelCount> {1, 0, 1, 1}));
+    click(470, 340);  // scope 4
+    step();
+    rightClick(400, 290);  // scope 1 while it is on among others
+    EXPECT_EQ(transport.channelLevels, (std::array<float, channelCount> {1, 0, 0, 0}));
+    rightClick(420, 330);  // scope 3 solos it
+    EXPECT_EQ(transport.channelLevels, (std::array<float, channelCount> {0, 0, 1, 0}));
 }
 
 TEST_F(TransportSwitches, ChannelSwitchesFollowAndLayoutToggle)

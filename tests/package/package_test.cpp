@@ -270,6 +270,18 @@ TEST_F(Package, ListsTheInstalledExamplesAndSavesACopyIntoTheUsersSongs)
     EXPECT_EQ(listing(root() + "/usr"), before) << "the installed files changed";
 }
 
+// The colour themes come with the other resources, read-only.
+TEST_F(Package, CarriesTheColourThemes)
+{
+    for (const char* name : {"high-contrast", "paper", "amber"}) {
+        std::string theme = installed(std::string("share/kovo-tracker/data/themes/") + name + ".theme");
+        EXPECT_NE(readFileBytes(theme).find("\ntext = "), std::string::npos) << theme;
+        struct stat info {};
+        ASSERT_EQ(stat(theme.c_str(), &info), 0) << theme;
+        EXPECT_EQ(info.st_mode & 0777, 0644u) << theme;
+    }
+}
+
 // Last, so that lintian has had the other tests' time.
 TEST_F(Package, DebiansCheckersFindNothingWrong)
 {

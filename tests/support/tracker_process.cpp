@@ -36,7 +36,7 @@ std::string makeFolder()
     // songs into the build's data folder, and a file half written or gone
     // while cp walks it would fail the copy.
     runShell("cp '" + bin + "/kovo-tracker' '" + folder + "/' && mkdir -p '" + folder + "/data/songs' && cp '" + bin +
-             "/data/'*.png '" + folder + "/data/' && cp -r '" + bin + "/data/wav' '" + folder + "/data/'");
+             "/data/'*.png '" + folder + "/data/' && cp -r '" + bin + "/data/wav' '" + bin + "/data/themes' '" + folder + "/data/'");
     return folder;
 }
 

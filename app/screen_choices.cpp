@@ -1,0 +1,45 @@
+// What the screen looks like by the user's choice: scopes or meters, and the
+// theme; both kept in the settings file for the next start.
+#include "app/sound_engine.h"
+
+#include "app/screen_theme.h"
+#include "host/settings_file.h"
+
+#include <algorithm>
+
+namespace {
+constexpr char scopesSetting[] = "scopes";
+constexpr char themeSetting[] = "theme";
+constexpr char32_t statusScopesOn[] = U"Scopes on";
+constexpr char32_t statusScopesOff[] = U"Scopes off";
+constexpr char32_t statusTheme[] = U"Theme: ";
+} // namespace
+
+// A theme that cannot be read leaves the default colours.
+void c_SoundEngine::readScreenSettings()
+{
+    painter.scopesShown = readSetting(settingsFilePath(), scopesSetting) == "on";
+    themeName = readSetting(settingsFilePath(), themeSetting).value_or(std::string(defaultThemeName));
+    if (!loadTheme(themeName, painter.theme)) themeName = defaultThemeName;
+}
+
+// Ctrl+G
+void c_SoundEngine::toggleScopes()
+{
+    painter.scopesShown = !painter.scopesShown;
+    painter.repaintAll();
+    statusText = painter.scopesShown ? statusScopesOn : statusScopesOff;
+    writeSetting(settingsFilePath(), scopesSetting, painter.scopesShown ? "on" : "off");
+}
+
+// Ctrl+T: the next theme by name, after the last one the default again.
+void c_SoundEngine::nextTheme()
+{
+    std::vector<std::string> names = themeNames();
+    auto at = std::find(names.begin(), names.end(), themeName);
+    themeName = at == names.end() || at + 1 == names.end() ? names.front() : *(at + 1);
+    if (!loadTheme(themeName, painter.theme)) themeName = defaultThemeName;
+    painter.repaintAll();
+    statusText = statusTheme + widen(themeName);
+    writeSetting(settingsFilePath(), themeSetting, themeName);
+}
