@@ -5,6 +5,7 @@
 #include "host/data_paths.h"
 #include "host/joystick_layouts.h"
 #include "host/key_translation.h"
+#include "host/rasterizer_threads.h"
 #include "host/loop_clock.h"
 #include "host/input_wake.h"
 #include "host/startup_trace.h"
@@ -217,6 +218,8 @@ void BBGlfwGame::createWindow(int width, int height, int flags)
     }
 
     std::string title = narrow(picture_.title);
+    // The GL driver reads its thread count when the first window asks it for a context.
+    RasterizerThreadChoice threads;
     if (flag(windowFullscreen)) {
         int count = 0;
         GLFWmonitor** monitors = glfwGetMonitors(&count);

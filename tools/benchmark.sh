@@ -2,37 +2,46 @@
 # Measures the real tracker the way a user runs it, beside two peer trackers
 # from Debian and a bare GL window, on a private Xvfb (black root window, no
 # GPU): time to the first picture, CPU while idle in Standby and while playing
-# a busy song, peak RSS and the program's own heap. The first picture, about
+# two songs (the project's busy song, and one of the kind the peers are
+# compared on: a note every two rows on all four channels, four instruments
+# with PWM, SWP and ARP) beside GoatTracker playing two of its examples, peak
+# RSS and the program's own heap. The first picture, about
 # a tenth of a second that one busy moment of the machine can double, is
 # taken from fifteen quick starts of each program; the other figures from
 # three runs each. Runs are interleaved, and the medians are printed with
 # Kovo's differences from
 # the bare window (the floor of any GL program here) and from one that draws
 # and opens a sound device, and with ratios to the peers;
-# then where Kovo's figures go: start-up phases, CPU per thread while playing,
-# RSS by mapping. Then the in-process figures: draw calls and times of the
+# then where a second goes: CPU, wakes and preemptions per thread (Kovo's
+# loop, Mesa's rasterizer threads, OpenAL Soft's mixer; GoatTracker's
+# threads), idle and playing; start-up phases, RSS by mapping. Then the in-process figures: draw calls and times of the
 # screen and the song file. Not part of the tests: timings on a shared machine
 # vary.
-# Usage: tools/benchmark.sh [GOATTRACKER_SONG.sng]
+# Usage: tools/benchmark.sh [GOATTRACKER_SONG.sng GOATTRACKER_SONG.sng]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh benchmark
 tools/build.sh release kovo-tracker kovo_screen_benchmark kovo_busy_song kovo_first_picture kovo_bare_window >/dev/null
 
-bin=build/release/bin
+# KOVO_BENCHMARK_BIN: the bin folder of another build (an older one, say),
+# whose tracker is measured instead, with the same tools and peers.
+bin=${KOVO_BENCHMARK_BIN:-build/release/bin}
 tools=build/release/tools
 rounds=${KOVO_BENCHMARK_ROUNDS:-3}
 picture_rounds=${KOVO_BENCHMARK_PICTURE_ROUNDS:-15}
 settle_seconds=3
 window_seconds=${KOVO_BENCHMARK_SECONDS:-20}
 busy_song=kovo_benchmark_busy.dat
-goat_song=${1:-/usr/share/doc/goattracker/examples/dojo.sng}
+bar_song=kovo_benchmark_bar.dat
+goat_examples=/usr/share/doc/goattracker/examples
+goat_song=${1:-$goat_examples/dojo.sng}
+goat_song2=${2:-$goat_examples/consultant.sng}
 work=$(mktemp -d)
 xvfb_pid=
 
 cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -f "$bin/data/songs/$busy_song"
+  rm -f "$bin/data/songs/$busy_song" "$bin/data/songs/$bar_song"
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -41,13 +50,42 @@ trap cleanup EXIT
 # utime + stime of a process, in clock ticks.
 cpu_ticks() { awk '{ sub(/.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
 
-# Share of one core a process uses over the measuring window, in percent.
+# Each thread of a process: "tid role ticks voluntary nonvoluntary", its
+# role the main thread ("main"), Mesa's rasterizers ("llvmpipe"), a thread
+# the program named, or "unnamed" (while Kovo plays, OpenAL Soft's mixer:
+# its other unnamed threads sleep).
+thread_readings() {
+  local task comm main
+  main=$(cat "/proc/$1/comm")
+  for task in /proc/"$1"/task/*; do
+    comm=$(tr ' ' _ <"$task/comm" 2>/dev/null) || continue
+    case "$comm" in
+      llvmpipe-*) comm=llvmpipe ;;
+      "$main") comm=unnamed ;;
+    esac
+    [ "${task##*/}" = "$1" ] && comm=main
+    echo "${task##*/} $comm $(awk '{ sub(/.*\) /, ""); print $12 + $13 }' "$task/stat" 2>/dev/null || echo 0)" \
+      "$(awk '/^voluntary_ctxt/ { v = $2 } /^nonvoluntary_ctxt/ { n = $2 } END { print v + 0, n + 0 }' \
+        "$task/status" 2>/dev/null || echo 0 0)"
+  done | sort
+}
+
+# Share of one core a process uses over the measuring window, in percent;
+# with a label, also appends each thread role's share, voluntary switches
+# (wakes) and preemptions per second to the thread figures.
 cpu_percent() {
   local before after
-  before=$(cpu_ticks "$1")
+  before=$(thread_readings "$1")
   sleep "$window_seconds"
-  after=$(cpu_ticks "$1")
-  awk -v t="$((after - before))" -v hz="$(getconf CLK_TCK)" -v s="$window_seconds" 'BEGIN { printf "%.2f", t * 100 / hz / s }'
+  after=$(thread_readings "$1")
+  join <(echo "$before") <(echo "$after") |
+    awk -v label="${2:-}" -v hz="$(getconf CLK_TCK)" -v s="$window_seconds" -v out="$work/threads" '
+      { role = $2; t = $7 - $3; cpu[role] += t; wakes[role] += $8 - $4; preempted[role] += $9 - $5; total += t }
+      END {
+        if (label != "")
+          for (r in cpu) printf "%s %s %.2f %.1f %.1f\n", label, r, cpu[r] * 100 / hz / s, wakes[r] / s, preempted[r] / s >>out
+        printf "%.2f", total * 100 / hz / s
+      }'
 }
 
 peak_rss_mb() { awk '/^VmHWM:/ { printf "%.1f", $2 / 1024 }' "/proc/$1/status"; }
@@ -56,35 +94,33 @@ heap_mb() { awk '/\[heap\]/ { h = 1 } h && /^Rss:/ { printf "%.2f", $2 / 1024; f
 program_command() {
   case "$1" in
     # Settings of its own: Ctrl+G below is remembered in them.
-    kovo) echo "env ALSOFT_DRIVERS=null XDG_CONFIG_HOME=$work/config $bin/kovo-tracker" ;;
+    kovo | kovo_bar) echo "env ALSOFT_DRIVERS=null XDG_CONFIG_HOME=$work/config $bin/kovo-tracker" ;;
     # The disk driver writes what it plays to a file, which proves it plays.
     goat) echo "env HOME=$work SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/goat.raw goattracker $goat_song" ;;
+    goat2) echo "env HOME=$work SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/goat.raw goattracker $goat_song2" ;;
     milky) echo "env HOME=$work SDL_AUDIODRIVER=dummy milkytracker" ;;
     bare) echo "env ALSOFT_DRIVERS=null $tools/kovo_bare_window" ;;
     drawn) echo "env ALSOFT_DRIVERS=null $tools/kovo_bare_window --draw-and-sound" ;;
   esac
 }
 
-# Loads the busy song through the song name field and starts it with F1.
-# F1 hands the player the song through tmp.dat, so a copy of the busy song
-# there shows that it plays. A loaded machine can let F12 and F1 meet in one
-# update step (playback starts first and the load is not done): stop and try again.
+# Starts the song the tracker was started with (the busy one unless named)
+# with F1, pressed with the pointer over the window (without a window
+# manager the keys go to the window under the pointer). F1 hands the player
+# the song through tmp.dat, so a copy of the song there shows that it plays.
+# A press that a loaded machine loses is pressed again.
 play_busy_song() {
-  local window songs=$bin/data/songs
+  local window songs=$bin/data/songs song=${2:-$busy_song}
   window=$(xdotool search --sync --onlyvisible --pid "$1" | head -1)
-  xdotool mousemove --window "$window" 200 450 click 1
-  sleep 0.5
-  xdotool type --delay 60 "$busy_song"
-  sleep 0.3
-  xdotool key Return
+  xdotool mousemove --window "$window" 200 200
   for _ in 1 2 3; do
     rm -f "$songs/tmp.dat"
     sleep 0.5
-    xdotool key F12
-    sleep 1
     xdotool key F1
-    sleep 1.5
-    cmp -s "$songs/tmp.dat" "$songs/$busy_song" && return 0
+    for _ in 1 2 3 4 5 6; do
+      sleep 0.5
+      cmp -s "$songs/tmp.dat" "$songs/$song" && return 0
+    done
     [ -e "$songs/tmp.dat" ] && xdotool key F1
   done
   return 1
@@ -112,24 +148,6 @@ play_goat_song() {
     [ "$distinct" -gt 100 ] && return 0
   done
   return 1
-}
-
-# CPU per thread of a process over the measuring window, by thread name, in
-# percent of one core: "name=percent ..." for the threads that used any.
-thread_cpu() {
-  local task before=() names=() after index=0 out=
-  for task in /proc/"$1"/task/*; do
-    names+=("$(cat "$task/comm")")
-    before+=("$(awk '{ sub(/.*\) /, ""); print $12 + $13 }' "$task/stat")")
-  done
-  sleep "$window_seconds"
-  for task in /proc/"$1"/task/*; do
-    after=$(awk '{ sub(/.*\) /, ""); print $12 + $13 }' "$task/stat" 2>/dev/null || echo "${before[$index]}")
-    out+=$(awk -v n="${names[$index]}" -v t="$((after - before[index]))" -v hz="$(getconf CLK_TCK)" \
-      -v s="$window_seconds" 'BEGIN { if (t > 0) printf "%s=%.2f ", n, t * 100 / hz / s }')
-    index=$((index + 1))
-  done
-  echo "${out:-none}"
 }
 
 # Rss of a process by mapping, in MB, the largest first: "name MB" lines.
@@ -186,45 +204,73 @@ control_key() { xdotool keydown ctrl && sleep 0.2 && xdotool key "$1" && sleep 0
 # One run of a program: appends "first idle playing peak heap live scopes" to
 # its results; live is Kovo's playing CPU once Ctrl+R has switched live
 # editing on, scopes its playing CPU with the channel scopes (Ctrl+G) in the
-# meters' place, measured right after the meters' figure.
+# meters' place, measured right after the meters' figure. The second song of
+# each tracker ("kovo_bar", "goat2") is measured playing only.
 measure() {
-  local name=$1 started pid first idle playing=- peak heap live=- scopes=-
+  local name=$1 started pid first idle=- playing=- peak heap live=- scopes=- song=
+  # Kovo starts with the song it plays loaded, as a song opened from a file manager.
+  case "$name" in
+    kovo) song=$busy_song ;;
+    kovo_bar) song=$bar_song ;;
+  esac
   # shellcheck disable=SC2046
-  started=$("$tools/kovo_first_picture" $(program_command "$name"))
+  started=$("$tools/kovo_first_picture" $(program_command "$name") ${song:+"$bin/data/songs/$song"})
   pid=${started% *}
   first=${started#* }
   sleep "$settle_seconds"
-  idle=$(cpu_percent "$pid")
+  case "$name" in
+    kovo | goat | milky) idle=$(cpu_percent "$pid" "$name-idle") ;;
+  esac
   heap=$(heap_mb "$pid")
-  if [ "$name" = kovo ]; then
-    if play_busy_song "$pid"; then
-      sleep "$settle_seconds"
-      playing=$(cpu_percent "$pid")
-      thread_cpu "$pid" >>"$work/kovo_threads"
-      control_key g
-      sleep "$settle_seconds"
-      scopes=$(cpu_percent "$pid")
-      control_key g
-      control_key r
-      sleep "$settle_seconds"
-      live=$(cpu_percent "$pid")
-    else
-      echo "    the busy song did not start playing" >&2
-    fi
-    [ -s "$work/kovo_rss" ] || rss_by_mapping "$pid" >"$work/kovo_rss"
-  elif [ "$name" = goat ]; then
-    if play_goat_song "$pid"; then
-      playing=$(cpu_percent "$pid")
-    else
-      echo "    GoatTracker's song did not start playing" >&2
-    fi
-  fi
+  case "$name" in
+    kovo | kovo_bar)
+      if play_busy_song "$pid" "$song"; then
+        sleep "$settle_seconds"
+        playing=$(cpu_percent "$pid" "$name-playing")
+        if [ "$name" = kovo ]; then
+          control_key g
+          sleep "$settle_seconds"
+          scopes=$(cpu_percent "$pid" "$name-scopes")
+          control_key g
+          control_key r
+          sleep "$settle_seconds"
+          live=$(cpu_percent "$pid" "$name-live")
+        fi
+      else
+        echo "    $song did not start playing" >&2
+      fi
+      [ -s "$work/kovo_rss" ] || rss_by_mapping "$pid" >"$work/kovo_rss"
+      ;;
+    goat | goat2)
+      if play_goat_song "$pid"; then
+        playing=$(cpu_percent "$pid" "$name-playing")
+      else
+        echo "    GoatTracker's song did not start playing" >&2
+      fi
+      ;;
+  esac
   peak=$(peak_rss_mb "$pid")
   stop_program "$pid"
 
   echo "$first $idle $playing $peak $heap $live $scopes" >>"$work/$name"
   echo "    first picture $first ms, idle $idle %, playing $playing %, scopes $scopes %, live $live %, peak $peak MB," \
     "heap $heap MB" >&2
+}
+
+# Per thread role of each measured phase (program-phase), the medians over
+# the runs of its CPU share (%), wakes and preemptions per second.
+thread_table() {
+  local key values
+  printf '  %-18s %-16s %8s %9s %12s\n' phase thread "CPU %" "wakes/s" "preempted/s"
+  cut -d' ' -f1,2 "$work/threads" | sort -u | while read -r key; do
+    values=$(grep "^$key " "$work/threads" | cut -d' ' -f3-)
+    printf '  %-18s %-16s' ${key}
+    for column in 1 2 3; do
+      printf ' %9s' "$(echo "$values" | cut -d' ' -f"$column" | sort -g |
+        awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }')"
+    done
+    echo
+  done
 }
 
 # Median of one column (1-based) of a results file in the work folder.
@@ -247,6 +293,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "-" || b == "-" || b + 0 == 
 # A black root window.
 start_xvfb -br
 "$tools/kovo_busy_song" "$bin/data/songs/$busy_song"
+"$tools/kovo_busy_song" --every-two-rows "$bin/data/songs/$bar_song"
 echo "Programs under Xvfb ($DISPLAY, Mesa llvmpipe): first pictures from $picture_rounds starts each, the rest from" \
   "$rounds runs each, interleaved; CPU over ${window_seconds} s"
 for round in $(seq "$picture_rounds"); do
@@ -254,7 +301,7 @@ for round in $(seq "$picture_rounds"); do
   for name in kovo bare drawn goat milky; do measure_first_picture "$name"; done
 done
 for round in $(seq "$rounds"); do
-  for name in kovo goat milky; do
+  for name in kovo kovo_bar goat goat2 milky; do
     echo "  run $round: $name" >&2
     measure "$name"
   done
@@ -289,10 +336,18 @@ echo "First pictures (ms), lowest, quartiles, highest:" \
   "GoatTracker $(spread goat_picture); MilkyTracker $(spread milky_picture)"
 echo "Kovo's whole screen, the first full repaint three update steps after its first frame: median" \
   "$(median kovo_picture 2) ms; lowest, quartiles, highest: $(spread kovo_picture 2)"
-echo "GoatTracker plays $goat_song (F1, proved through SDL's disk audio driver); MilkyTracker is idle only."
+echo "GoatTracker plays ${goat_song##*/} (the table's figure) and ${goat_song2##*/} (F1, proved through SDL's disk audio driver);" \
+  "MilkyTracker is idle only."
 echo
-echo "Kovo's CPU by thread while playing (% of one core), per run:"
-sed 's/^/  /' "$work/kovo_threads" 2>/dev/null || true
+kovo_busy=$(median kovo 3) kovo_bar=$(median kovo_bar 3) goat=$(median goat 3) goat2=$(median goat2 3)
+echo "Playing CPU (% of one core, medians): Kovo's busy song $kovo_busy, Kovo's song with a note every two rows" \
+  "$kovo_bar; GoatTracker's ${goat_song##*/} $goat, ${goat_song2##*/} $goat2"
+echo "  Kovo/GoatTracker: busy song $(ratio "$kovo_busy" "$goat") and $(ratio "$kovo_busy" "$goat2")," \
+  "every two rows $(ratio "$kovo_bar" "$goat") and $(ratio "$kovo_bar" "$goat2")" \
+  "(against ${goat_song##*/} and ${goat_song2##*/})"
+echo "Where a second goes, per thread (medians of the runs; wakes: voluntary switches, the thread slept and was woken;"
+echo "preempted: involuntary switches; Kovo's unnamed thread while playing is OpenAL Soft's mixer):"
+thread_table
 echo "Rss by mapping (MB): Kovo, the bare window, the drawn window:"
 join -a1 -a2 -e - -o 0,1.2,2.2 <(sort "$work/kovo_rss") <(sort "$work/bare_rss") |
   join -a1 -a2 -e - -o 0,1.2,1.3,2.2 - <(sort "$work/drawn_rss") | sort -k2 -gr |

@@ -3,6 +3,9 @@
 // changing volume, so that the player and the meters never rest. With
 // --short-notes, instrument 1 is a plain tone that fades out in 8 steps
 // (160 ms): the latency benchmark plays it note by note, each from silence.
+// With --every-two-rows, all four channels start a note on every other row,
+// each instrument with pulse width modulation, a sweep and an arpeggio: the
+// kind of song the peer trackers' CPU is compared on.
 #include "host/text.h"
 #include "song/song_file.h"
 
@@ -13,11 +16,12 @@ namespace {
 
 constexpr int patterns = 8;
 
-Song busySong()
+// rowStep 1: a note on every row; 2: on every other row.
+Song busySong(int rowStep)
 {
     Song song;
     song.patternColumns = blankColumns();
-    for (int i = 0; i < patterns * rowsPerPattern; ++i) {
+    for (int i = 0; i < patterns * rowsPerPattern; i += rowStep) {
         for (int channel = 1; channel <= channelCount; ++channel) {
             song.patternColumns[noteColumn(channel)][i] = noteKeys[(i * 5 + channel * 7) % 24];
             song.patternColumns[volumeColumn(channel)][i] = U"FEDCBA98"[(i + channel) % 8];
@@ -36,6 +40,8 @@ Song busySong()
         slots[slotArpSpeed] = 2;
         slots[slotArpFirst] = 4;
         slots[slotArpSecond] = 7;
+        // SWP in the high nibble, AMT in the low one.
+        if (rowStep > 1) slots[slotAmtSwp] = (instrument + 1) * 16 + 2;
     }
     return song;
 }
@@ -54,12 +60,14 @@ Song shortNoteSong()
 
 int main(int argc, char** argv)
 {
-    bool shortNotes = argc == 3 && std::string(argv[1]) == "--short-notes";
-    if (argc != 2 && !shortNotes) {
-        std::fprintf(stderr, "usage: %s [--short-notes] SONG_FILE\n", argv[0]);
+    std::string option = argc == 3 ? argv[1] : "";
+    bool shortNotes = option == "--short-notes", everyTwoRows = option == "--every-two-rows";
+    if (argc != 2 && !shortNotes && !everyTwoRows) {
+        std::fprintf(stderr, "usage: %s [--short-notes | --every-two-rows] SONG_FILE\n", argv[0]);
         return 2;
     }
-    std::string bytes = encodeUtf8(songText(shortNotes ? shortNoteSong() : busySong()));
+    Song song = shortNotes ? shortNoteSong() : busySong(everyTwoRows ? 2 : 1);
+    std::string bytes = encodeUtf8(songText(song));
     std::FILE* file = std::fopen(argv[argc - 1], "wb");
     if (!file) return 1;
     bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
