@@ -210,7 +210,10 @@ TEST_F(ExampleSongsSession, AnExampleNeverSavesOverTheUsersSongOfItsName)
     EXPECT_EQ(readFileBytes(tracker.songPath("first_steps")), bytes);
     EXPECT_EQ(readFileBytes(tracker.songPath("first_steps 2")), original);
 
-    // LOAD by the example's own name too.
+    // LOAD by the example's own name too, from a new song: clearing "first_steps 2" from the name field would
+    // pass through a trailing blank, whose deletion shows nothing to wait for.
+    tracker.key("ctrl+n");
+    ASSERT_TRUE(waitForStatus("New Song..."));
     ASSERT_TRUE(tracker.enterSongName("examples/first_steps"));
     tracker.key("F12");
     ASSERT_TRUE(waitFor([&] { return tracker.shownSongName() == "first_steps 3"; }, 30)) << tracker.shownSongName();
