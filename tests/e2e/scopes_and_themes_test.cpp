@@ -145,8 +145,8 @@ TEST_F(ScopesAndThemes, ScopesShowEachChannelsSoundAndAClickMutesIt)
 
     // A click on channel 2's scope mutes it as its on/off word does: the word
     // says "off", its trace goes flat once it reads its next note, and E is
-    // no longer heard while G plays on. (Not C: channel 1's two oscillators
-    // start apart and their sum at C swings with where the half second falls.)
+    // no longer heard while G plays on. (Not C: its level over the half
+    // second swings tenfold from run to run, for a reason not yet found.)
     Box two = scopeBox(1);
     tracker->click(two.x + two.width / 2, two.y + two.height / 2);
     EXPECT_TRUE(waitFor([&] { return reader.read(tracker->screenshot(), 110, 408, 3, 0x9490A4) == "off"; }, 60));
