@@ -145,8 +145,9 @@ TEST_F(ScopesAndThemes, ScopesShowEachChannelsSoundAndAClickMutesIt)
 
     // A click on channel 2's scope mutes it as its on/off word does: the word
     // says "off", its trace goes flat once it reads its next note, and E is
-    // no longer heard while G plays on. (Not C: its level over the half
-    // second swings tenfold from run to run, for a reason not yet found.)
+    // no longer heard while G plays on. (Not C: every note starts its wave
+    // afresh, 120 ms apart, which jumps C's phase by 0.39 of a cycle and G's
+    // by only 0.04, so C's level over half a second depends on where it falls.)
     Box two = scopeBox(1);
     tracker->click(two.x + two.width / 2, two.y + two.height / 2);
     EXPECT_TRUE(waitFor([&] { return reader.read(tracker->screenshot(), 110, 408, 3, 0x9490A4) == "off"; }, 60));
