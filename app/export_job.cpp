@@ -46,11 +46,10 @@ void ExportJob::startExport()
         reportExportProblem(narrow(fileName) + " is a song file, which an export never replaces");
         return showExportOutcome(statusExportFailed);
     }
-    // The player hears the song through a song file, so the export reads it
-    // back from the same text: both get exactly the same song. An export that
-    // runs already goes on; a second request is not taken.
-    Song copy;
-    parseSongText(songText(song), copy);
+    // The export hears the song as the player does, as its file keeps it (the
+    // length and speed settled for the export only after that). An export
+    // that runs already goes on; a second request is not taken.
+    Song copy = storedSong(song);
     exportTarget = target;
     ExportSettings settings;
     settings.format = exportFormat;

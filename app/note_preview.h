@@ -7,14 +7,13 @@
 #include "app/note_cursor.h"
 #include "player/voice_effects.h"
 #include "song/song_model.h"
+#include "song/waveform_table.h"
 
 #include <array>
 #include <memory>
 #include <optional>
 
 class c_Sound;
-
-constexpr int waveformCount = 8;
 
 class NotePreview {
 public:

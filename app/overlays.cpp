@@ -241,12 +241,15 @@ void Overlays::toggleAudition()
     if (!entry) return;
     if (transport.playing()) transport.stopPlaying(true);
     stopAllChannels();
-    auto listened = std::make_shared<c_kovoPlay>();
-    if (listened->loadSong(entry->file) != LoadOutcome::loaded) {
+    String text = loadText(entry->file);
+    if (text.empty()) {
         statusText = statusFileNotFound;
         return;
     }
-    auditionPlayer = listened;
+    Song listened;
+    parseSongText(text, listened);
+    auditionPlayer = std::make_shared<c_kovoPlay>();
+    auditionPlayer->play(listened);
     overlayChanged();
 }
 
@@ -261,7 +264,7 @@ void Overlays::stopAudition()
 void Overlays::tickAudition(const std::array<float, channelCount>& channelLevels)
 {
     if (!auditionPlayer) return;
-    auditionPlayer->channelLevels = channelLevels;
+    auditionPlayer->useChannelLevels(channelLevels);
     auditionPlayer->tickPlayer();
 }
 

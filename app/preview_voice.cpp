@@ -5,7 +5,7 @@
 #include "audio/sound.h"
 #include "player/voice_effects.h"
 #include "player/voice_trigger.h"
-#include "player/waveform_table.h"
+#include "song/waveform_table.h"
 
 NotePreview::NotePreview(const Song& song, const NoteCursor& cursor) : song(song), cursor(cursor) {}
 

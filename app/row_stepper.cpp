@@ -7,12 +7,9 @@ RowStepper::~RowStepper() = default;
 
 bool RowStepper::playRow(const Song& song, PlayPlace place, const std::array<float, channelCount>& levels)
 {
-    if (!player) {
-        player = std::make_unique<c_kovoPlay>();
-        player->loadWaveforms();
-    }
-    player->followSong(song);
-    player->channelLevels = levels;
+    if (!player) player = std::make_unique<c_kovoPlay>();
+    player->follow(song);
+    player->useChannelLevels(levels);
     sounding = player->playOneRow(place);
     return sounding;
 }
@@ -20,6 +17,6 @@ bool RowStepper::playRow(const Song& song, PlayPlace place, const std::array<flo
 void RowStepper::tick(const std::array<float, channelCount>& levels)
 {
     if (!sounding) return;
-    player->channelLevels = levels;
+    player->useChannelLevels(levels);
     player->tickVoices();
 }

@@ -9,7 +9,7 @@
 #include "host/game.h"
 #include "host/startup_trace.h"
 #include "player/kovo_play.h"
-#include "player/waveform_table.h"
+#include "song/waveform_table.h"
 #include "song/song_file.h"
 
 #include <array>
@@ -54,7 +54,7 @@ void c_SoundEngine::create()
 // The icon, like the sounds, waits until the first picture is shown.
 void c_SoundEngine::createSounds()
 {
-    for (int i = 0; i < waveformCount; ++i) preview.previewSounds[i] = loadSoundFile(waveformFiles[i]);
+    for (size_t i = 0; i < waveformCount; ++i) preview.previewSounds[i] = loadSoundFile(widen(waveformFiles[i]));
     traceStartup("waveforms");
     showWindowIcon();
 }

@@ -71,7 +71,6 @@ void Transport::togglePlayback(const c_InputDevice& input)
     if (!fromStart && !pressed(input, keyF2) && !clicked(input, buttons::play)) return;
     leaveLive();
     stopAllChannels();
-    tickCounter = 0;
     if (fromStart) {
         rowInPattern = 0;
         currentPosition = 0;
@@ -140,23 +139,17 @@ void Transport::startPlaybackFromStart()
     startPlayback();
 }
 
-// The player gets its own copy of the song: the text tmp.dat is written
-// with, taken from memory, so that neither a songs folder that cannot be
-// written nor a second tracker writing tmp.dat changes what plays. tmp.dat
-// is still written, as the hand-over others may read.
+// The player gets its own copy of the song from memory, as tmp.dat keeps
+// it, so that neither a songs folder that cannot be written nor a second
+// tracker writing tmp.dat changes what plays. tmp.dat is still written, as
+// the hand-over others may read.
 void Transport::startPlayback()
 {
     liveEditing = false;
-    tickCounter = -1;
     saveHandOverSong(song);
     player = std::make_shared<c_kovoPlay>();
-    if (player->loadSongText(songText(song)) == LoadOutcome::loaded) {
-        player->tick = 0;
-        player->row = 0;
-        player->patternBaseRow = 0;
-        stopAllChannels();
-        player->position = currentPosition;
-    }
+    player->play(song, {currentPosition, 0});
+    stopAllChannels();
     cursor.row = 1;
     rowInPattern = 0;
     transportState = statePlaying;
@@ -172,22 +165,18 @@ void Transport::wrapRow()
 void Transport::tickPlayback()
 {
     keepPlayingStatus();
-    bool byPlayer = placeFromPlayer();
-    if (!byPlayer) advanceRowClock();
     if (!player) return;
     // Every edit of the step is heard from this tick on.
-    if (live()) player->followSong(song);
-    player->channelLevels = channelLevels;
+    if (live()) player->follow(song);
+    player->useChannelLevels(channelLevels);
     player->tickPlayer();
     // With FLW Off the musician's position stays while live.
-    if (byPlayer && (followMode || !live())) showPlayerPlace();
+    if (followMode || !live()) showPlayerPlace();
 }
-
-bool Transport::placeFromPlayer() const { return player && (live() || player->loop()); }
 
 void Transport::showPlayerPlace()
 {
-    PlayPlace place = player->soundingPlace();
+    PlayPlace place = player->shownPlace();
     currentPosition = place.position;
     rowInPattern = place.row;
     showCurrentPattern();
@@ -198,32 +187,28 @@ void Transport::toggleLive()
 {
     if (!playing()) {
         stopAllChannels();
-        tickCounter = 0;
         // The cursor stays where the musician put it.
         int row = cursor.row;
         startPlayback();
         cursor.row = row;
-        liveEditing = true;
+        setLive(true);
         sayPlayingStatus();
         return;
     }
-    liveEditing = !liveEditing;
-    keepRowClockWithPlayer();
+    setLive(!liveEditing);
+    if (player) showPlayerPlace();
     sayPlayingStatus();
 }
 
-// The row clock goes on from the player's row and tick when the player no
-// longer rules the screen.
-void Transport::keepRowClockWithPlayer()
+void Transport::setLive(bool on)
 {
-    if (!player) return;
-    showPlayerPlace();
-    tickCounter = static_cast<int>(player->tick);
+    liveEditing = on;
+    if (player) player->showSoundingRows(on);
 }
 
 void Transport::leaveLive()
 {
-    liveEditing = false;
+    setLive(false);
     if (player) player->clearLoop();
 }
 
@@ -232,7 +217,7 @@ void Transport::toggleLoop(int first, int last)
     if (!playing() || !player) return;
     if (player->loop()) {
         player->clearLoop();
-        keepRowClockWithPlayer();
+        showPlayerPlace();
     } else {
         player->loopRows(first, last);
     }
@@ -247,14 +232,14 @@ PlayPlace Transport::heardPlace() const
 void Transport::soundEntry(PlayPlace place, int channel)
 {
     if (!live() || !player || place == player->upcomingPlace()) return;
-    player->channelLevels = channelLevels;
-    player->followSong(song);
+    player->useChannelLevels(channelLevels);
+    player->follow(song);
     player->playOneCell(place, channel - 1);
 }
 
 String Transport::playingStatus() const
 {
-    if (player && player->loop()) return loopStatus(*player->loop(), song.positions[player->position]);
+    if (player && player->loop()) return loopStatus(*player->loop(), song.positions[player->upcomingPlace().position]);
     return live() ? statusRecording : statusPlaying;
 }
 
@@ -276,26 +261,4 @@ void Transport::keepPlayingStatus()
     }
     bool holding = !heldOutcome.empty() && statusText == heldOutcome && ++heldSteps < outcomeHoldSteps;
     if (!holding && (statusText != saidStatus || playingStatus() != saidStatus)) sayPlayingStatus();
-}
-
-// The screen's view of the playing row. It knows nothing of pattern-end
-// marks, so after a pattern that ends early it runs behind the player; kept
-// that way on purpose, songs are laid out with it in mind.
-void Transport::advanceRowClock()
-{
-    if (tickCounter != song.speed) {
-        tickCounter += 1;
-        return;
-    }
-    rowInPattern += 1;
-    if (rowInPattern == rowsPerPattern) {
-        rowInPattern = 0;
-        currentPosition += 1;
-        // Equality test as in the player; past the last of the 256 positions
-        // the clock wraps to the first, as the player does.
-        if (currentPosition == song.songLengthRows / rowsPerPattern || currentPosition >= positionCount)
-            currentPosition = 0;
-    }
-    showCurrentPattern();
-    tickCounter = 1;
 }

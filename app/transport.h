@@ -1,5 +1,6 @@
-// The transport: Standby, Editing and Playing, the row clock the screen
-// follows while the song plays, the channel switches and the player's life.
+// The transport: Standby, Editing and Playing, the row the screen follows
+// while the song plays (the player's), the channel switches and the
+// player's life.
 #pragma once
 
 #include "app/note_cursor.h"
@@ -63,8 +64,9 @@ public:
 
     // F1 on a song that is not playing.
     void startPlaybackFromStart();
+    // One tick of the player; while it plays, the screen shows the row its
+    // row clock (or, live or looping, the row that sounds) stands at.
     void tickPlayback();
-    void advanceRowClock();
     // Keeps the view's row inside the song while not playing.
     void wrapRow();
     // Back to the first row of the first position.
@@ -87,7 +89,6 @@ public:
     int currentPosition = 0;
     int patternBaseRow = 0;
     int rowInPattern = 0;
-    int tickCounter = 0;
     std::array<float, channelCount> channelLevels {1.0f, 1.0f, 1.0f, 1.0f};
     bool followMode = false;  // the grid follows the playing row
     std::shared_ptr<c_kovoPlay> player;
@@ -97,12 +98,11 @@ private:
     void startPlayback();
     // Leaves live editing and any loop, as Space, EDIT, F1, F2 and PLAY do.
     void leaveLive();
-    // The screen's position and row taken from the player's own.
+    // The screen's position and row taken from the player's.
     void showPlayerPlace();
-    void keepRowClockWithPlayer();
-    // The player's place rules the screen: live, or a loop the row clock
-    // knows nothing of.
-    bool placeFromPlayer() const;
+    // Live editing on or off, and the player shows the rows that sound
+    // while it is on.
+    void setLive(bool on);
     void sayPlayingStatus();
     void keepPlayingStatus();
 

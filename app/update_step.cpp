@@ -121,11 +121,10 @@ void c_SoundEngine::playAtStart()
     transport.startPlaybackFromStart();
 }
 
-// While live the row clock is the player's, and is left alone.
+// While live the shown row is the player's, and is left alone.
 void c_SoundEngine::runEditingBranch()
 {
     bool live = transport.live();
-    if (!live) transport.tickCounter = 0;
     editorInput();
     if (!live) transport.wrapRow();
     runSpinners();

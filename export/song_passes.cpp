@@ -20,7 +20,7 @@ void settleSongSettings(Song& song)
 long long passTicks(const Song& song, int loops, long long limit)
 {
     c_kovoPlay player(nullptr);
-    static_cast<Song&>(player) = song;
+    player.play(song);
     long long ticks = 0;
     int passes = 0;
     bool wrapped = false;
@@ -31,6 +31,6 @@ long long passTicks(const Song& song, int loops, long long limit)
         if (readsRow) wrapped = false;
         player.tickPlayer();
         ticks += 1;
-        if (readsRow && player.position == 0 && player.row == 0) wrapped = true;
+        if (readsRow && player.upcomingPlace() == PlayPlace {0, 0}) wrapped = true;
     }
 }

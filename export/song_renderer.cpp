@@ -1,16 +1,16 @@
 #include "export/song_renderer.h"
 
 #include "export/export_settings.h"
-#include "player/waveform_table.h"
+#include "song/waveform_table.h"
 
 std::unique_ptr<SongRenderer> SongRenderer::open(const Song& song, int rate, int soloChannel, std::string& reason)
 {
     std::unique_ptr<LoopbackDevice> device = LoopbackDevice::open(rate, reason);
     if (!device) return nullptr;
     std::unique_ptr<SongRenderer> renderer(new SongRenderer(std::move(device), song, rate, soloChannel));
-    for (size_t i = 0; i < waveformFiles.size(); ++i) {
-        if (renderer->player_.waveSounds[i]) continue;
-        reason = "cannot load the waveform data/" + narrow(waveformFiles[i]);
+    for (size_t i = 0; i < waveformCount; ++i) {
+        if (renderer->player_.waveforms()[i]) continue;
+        reason = std::string("cannot load the waveform data/") + waveformFiles[i];
         return nullptr;
     }
     return renderer;
@@ -21,10 +21,11 @@ std::unique_ptr<SongRenderer> SongRenderer::open(const Song& song, int rate, int
 SongRenderer::SongRenderer(std::unique_ptr<LoopbackDevice> device, const Song& song, int rate, int soloChannel)
     : device_(std::move(device)), player_(&device_->audio()), framesPerTick_(::framesPerTick(rate))
 {
-    static_cast<Song&>(player_) = song;
-    player_.loadWaveforms();
+    std::array<float, channelCount> levels {};
     for (int channel = 0; channel < channelCount; ++channel)
-        if (soloChannel != allChannels && channel + 1 != soloChannel) player_.channelLevels[channel] = 0.0f;
+        levels[channel] = soloChannel == allChannels || channel + 1 == soloChannel ? 1.0f : 0.0f;
+    player_.useChannelLevels(levels);
+    player_.play(song);
 }
 
 void SongRenderer::renderTick(std::vector<float>& frames, bool voicesOnly)

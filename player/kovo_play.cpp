@@ -3,10 +3,8 @@
 #include "song/song_file.h"
 #include "audio/audio_device.h"
 #include "audio/sound.h"
-#include "host/game.h"
 #include "player/recording_place.h"
 #include "player/voice_trigger.h"
-#include "player/waveform_table.h"
 
 #include <algorithm>
 #include <utility>
@@ -25,29 +23,60 @@ int octaveValue(char32_t c) { return c >= U'0' && c <= U'9' ? static_cast<int>(c
 
 } // namespace
 
-LoadOutcome c_kovoPlay::loadSong(const String& path) { return loadSongText(loadText(path)); }
-
-LoadOutcome c_kovoPlay::loadSongText(const String& text)
+// The song as its file keeps it: a song plays the same from the editor, from
+// its file and in an export.
+void c_kovoPlay::play(const Song& song, PlayPlace from)
 {
     loadWaveforms();
-    if (text.empty()) return LoadOutcome::noSong;
-    parseSongText(text, *this);
-    return LoadOutcome::loaded;
+    song_ = storedSong(song);
+    startAt(from);
+}
+
+void c_kovoPlay::startAt(PlayPlace from)
+{
+    bool inside = from.position >= 0 && from.position < positionCount && from.row >= 0 && from.row < rowsPerPattern;
+    position_ = inside ? from.position : 0;
+    row_ = inside ? from.row : 0;
+    patternBaseRow_ = 0;
+    tick_ = 0;
+    loop_.reset();
+    afterLoop_.reset();
+    lastRead_.reset();
+    timeline_.clear();
+    endPassed_ = false;
+    clock_ = RowClock {{position_, row_}};
+    soundingRowsShown_ = false;
+}
+
+void c_kovoPlay::goTo(PlayPlace place)
+{
+    position_ = std::clamp(place.position, 0, positionCount - 1);
+    row_ = std::clamp(place.row, 0, rowsPerPattern - 1);
+    tick_ = static_cast<float>(song_.speed);
+}
+
+void c_kovoPlay::useWaveforms(const Waveforms& sounds)
+{
+    waveSounds_ = sounds;
+    waveformsLoaded_ = true;
 }
 
 void c_kovoPlay::loadWaveforms()
 {
-    for (size_t i = 0; i < waveSounds.size(); ++i) waveSounds[i] = loadSoundFile(device(), waveformFiles[i]);
+    if (waveformsLoaded_) return;
+    for (size_t i = 0; i < waveformCount; ++i) waveSounds_[i] = loadSoundFile(device(), widen(waveformFiles[i]));
+    waveformsLoaded_ = true;
 }
 
 void c_kovoPlay::tickPlayer()
 {
     trace_.tickBegins(device());
-    if (position < 0 || position >= positionCount) position = 0;
-    patternBaseRow = positions[position] * rowsPerPattern;
+    if (!showsSoundingRows()) clock_.tick(song_.speed, song_.songLengthRows);
+    if (position_ < 0 || position_ >= positionCount) position_ = 0;
+    patternBaseRow_ = song_.positions[position_] * rowsPerPattern;
     if (rowDue()) processRow();
     tickVoices();
-    tick += 1;
+    tick_ += 1;
     trace_.tickEnds(device());
 }
 
@@ -64,8 +93,8 @@ gxtkAudio* c_kovoPlay::device() const { return ownDevice_ ? device_ : gxtkAudio:
 // song has empty columns, which read as blank cells.
 char32_t c_kovoPlay::cell(int column) const
 {
-    const String& cells = patternColumns[column];
-    size_t index = static_cast<size_t>(patternBaseRow + row);
+    const String& cells = song_.patternColumns[column];
+    size_t index = static_cast<size_t>(patternBaseRow_ + row_);
     return index < cells.size() ? cells[index] : blankCharOf(column);
 }
 
@@ -86,14 +115,14 @@ void c_kovoPlay::readRow()
 
 void c_kovoPlay::readChannel(int channel)
 {
-    PlayerVoice& voice = voices[channel];
+    PlayerVoice& voice = voices_[channel];
     readNote(channel);
     voice.instrumentDigit = hexDigitValue(cell(instrumentColumns + channel));
     readVolume(channel);
     voice.octaveDigit = octaveValue(cell(octaveColumns + channel));
     chooseWaveforms(channel);
     if (voice.instrumentDigit != 0)
-        voice.pwmDepth = static_cast<float>(instrumentSlot(*this, voice.instrumentDigit, slotPwm));
+        voice.pwmDepth = static_cast<float>(instrumentSlot(song_, voice.instrumentDigit, slotPwm));
     triggerOscillators(channel);
     if (voice.instrumentDigit != 0) {
         voice.latchedInstrument = voice.instrumentDigit;
@@ -119,7 +148,7 @@ void c_kovoPlay::recordRowStart()
 // oscillators only when the row also has a volume digit.
 void c_kovoPlay::readNote(int channel)
 {
-    PlayerVoice& voice = voices[channel];
+    PlayerVoice& voice = voices_[channel];
     voice.noteRead = static_cast<float>(noteValueOf(cell(noteColumns + channel)));
     if (voice.noteRead >= noteSlideDown) return;
     voice.note = voice.noteRead;
@@ -132,25 +161,25 @@ void c_kovoPlay::readNote(int channel)
 void c_kovoPlay::readVolume(int channel)
 {
     int digit = hexDigitValue(cell(volumeColumns + channel));
-    if (digit != 0) voices[channel].volume = static_cast<float>(digit) * 0.125f * channelLevels[channel];
+    if (digit != 0) voices_[channel].volume = static_cast<float>(digit) * 0.125f * channelLevels_[channel];
 }
 
 // The instrument digit of this row chooses, not the latched one: digit 0
 // looks at instrument block 0.
 void c_kovoPlay::chooseWaveforms(int channel)
 {
-    PlayerVoice& voice = voices[channel];
-    const WaveformPair* pair = waveformPairOf(instrumentSlot(*this, voice.instrumentDigit, slotWave));
+    PlayerVoice& voice = voices_[channel];
+    const WaveformPair* pair = waveformPairOf(instrumentSlot(song_, voice.instrumentDigit, slotWave));
     if (!pair) return;
-    voice.primarySound = waveSounds[static_cast<size_t>(pair->primary)];
-    voice.secondarySound = waveSounds[static_cast<size_t>(pair->secondary)];
+    voice.primarySound = waveSounds_[static_cast<size_t>(pair->primary)];
+    voice.secondarySound = waveSounds_[static_cast<size_t>(pair->secondary)];
 }
 
 // Only a channel with a volume can stop or start its oscillators, and only
 // a volume digit on the row starts them.
 void c_kovoPlay::triggerOscillators(int channel)
 {
-    PlayerVoice& voice = voices[channel];
+    PlayerVoice& voice = voices_[channel];
     if (voice.volume == 0) return;
     bool volumeOnRow = hexDigitValue(cell(volumeColumns + channel)) > 0;
     triggerVoice(device(), primaryChannelOf(channel), voice.octaveDigit, static_cast<int>(voice.noteRead), volumeOnRow,
@@ -164,10 +193,10 @@ void c_kovoPlay::advanceRow()
     PlayPlace read = upcomingPlace();
     bool endPassed = endPassed_;
     for (int channel = 0; channel < channelCount - 1; ++channel)
-        if (voices[channel].noteRead == notePatternEnd) row = rowsPerPattern - 1;
-    row = voices[channelCount - 1].noteRead == notePatternEnd ? rowsPerPattern : row + 1;
-    tick = 0;
-    bool patternEnded = row == rowsPerPattern;
+        if (voices_[channel].noteRead == notePatternEnd) row_ = rowsPerPattern - 1;
+    row_ = voices_[channelCount - 1].noteRead == notePatternEnd ? rowsPerPattern : row_ + 1;
+    tick_ = 0;
+    bool patternEnded = row_ == rowsPerPattern;
     if (patternEnded) advancePosition();
     if (loop_ && (patternEnded || read.row >= loop_->last)) loopBack(read, endPassed);
 }
@@ -179,20 +208,29 @@ void c_kovoPlay::advanceRow()
 void c_kovoPlay::loopBack(PlayPlace read, bool endPassed)
 {
     afterLoop_ = AfterLoop {upcomingPlace(), endPassed_};
-    position = read.position;
-    row = loop_->first;
+    position_ = read.position;
+    row_ = loop_->first;
     endPassed_ = endPassed;
 }
+
+void c_kovoPlay::showSoundingRows(bool on)
+{
+    soundingRowsShown_ = on;
+    keepClockWithSoundingRow();
+}
+
+void c_kovoPlay::keepClockWithSoundingRow() { clock_ = RowClock {soundingPlace(), static_cast<int>(tick_)}; }
 
 void c_kovoPlay::clearLoop()
 {
     if (afterLoop_) {
-        position = afterLoop_->place.position;
-        row = afterLoop_->place.row;
+        position_ = afterLoop_->place.position;
+        row_ = afterLoop_->place.row;
         endPassed_ = afterLoop_->endPassed;
     }
     loop_.reset();
     afterLoop_.reset();
+    keepClockWithSoundingRow();
 }
 
 // The song loops at its length by an equality test, kept on purpose:
@@ -200,9 +238,9 @@ void c_kovoPlay::clearLoop()
 // Past the last of the 256 positions it wraps to the first.
 void c_kovoPlay::advancePosition()
 {
-    row = 0;
-    position += 1;
-    if (position == songLengthRows / rowsPerPattern || position >= positionCount || endPassed_) position = 0;
+    row_ = 0;
+    position_ += 1;
+    if (position_ == song_.songLengthRows / rowsPerPattern || position_ >= positionCount || endPassed_) position_ = 0;
     endPassed_ = false;
 }
 
@@ -211,15 +249,16 @@ void c_kovoPlay::advancePosition()
 // The columns share their texts with the editor's (no characters are
 // copied), and the descriptions, which make no sound, are left out: a follow
 // allocates nothing, so it can run on every update step.
-void c_kovoPlay::followSong(const Song& edited)
+void c_kovoPlay::follow(const Song& edited)
 {
-    bool inside = endPassed_ || position < songLengthRows / rowsPerPattern;
-    patternColumns = edited.patternColumns;
-    positions = edited.positions;
-    instrumentParams = edited.instrumentParams;
-    songLengthRows = edited.songLengthRows;
-    speed = edited.speed;
-    endPassed_ = inside && position >= songLengthRows / rowsPerPattern;
+    loadWaveforms();
+    bool inside = endPassed_ || position_ < song_.songLengthRows / rowsPerPattern;
+    song_.patternColumns = edited.patternColumns;
+    song_.positions = edited.positions;
+    song_.instrumentParams = edited.instrumentParams;
+    song_.songLengthRows = edited.songLengthRows;
+    song_.speed = edited.speed;
+    endPassed_ = inside && position_ >= song_.songLengthRows / rowsPerPattern;
     keepRowsComing();
     refreshPulseWidths();
 }
@@ -227,15 +266,15 @@ void c_kovoPlay::followSong(const Song& edited)
 // A row is read when the tick count equals the speed: a speed lowered below
 // the count of the row that plays makes the next tick read the next row,
 // where the count would otherwise never meet the speed again.
-void c_kovoPlay::keepRowsComing() { tick = std::min(tick, static_cast<float>(speed)); }
+void c_kovoPlay::keepRowsComing() { tick_ = std::min(tick_, static_cast<float>(song_.speed)); }
 
 // The detune is taken from the instrument on its rows; a changed PWM of the
 // instrument a voice plays is heard from the next tick, as its other effects.
 void c_kovoPlay::refreshPulseWidths()
 {
-    for (PlayerVoice& voice : voices)
+    for (PlayerVoice& voice : voices_)
         if (voice.latchedInstrument != 0)
-            voice.pwmDepth = static_cast<float>(instrumentSlot(*this, voice.latchedInstrument, slotPwm));
+            voice.pwmDepth = static_cast<float>(instrumentSlot(song_, voice.latchedInstrument, slotPwm));
 }
 
 void c_kovoPlay::loopRows(int first, int last)
@@ -263,21 +302,21 @@ bool c_kovoPlay::readAt(PlayPlace place, int firstChannel, int endChannel)
     if (place.position < 0 || place.position >= positionCount || place.row < 0 || place.row >= rowsPerPattern)
         return false;
     PlayPlace kept = upcomingPlace();
-    int keptBase = patternBaseRow;
-    position = place.position;
-    row = place.row;
-    patternBaseRow = positions[position] * rowsPerPattern;
+    int keptBase = patternBaseRow_;
+    position_ = place.position;
+    row_ = place.row;
+    patternBaseRow_ = song_.positions[position_] * rowsPerPattern;
     for (int channel = firstChannel; channel < endChannel; ++channel) readChannel(channel);
-    position = kept.position;
-    row = kept.row;
-    patternBaseRow = keptBase;
+    position_ = kept.position;
+    row_ = kept.row;
+    patternBaseRow_ = keptBase;
     return true;
 }
 
 PlayPlace c_kovoPlay::rowHeardAt(int64_t keyClock, int64_t latency) const
 {
     if (timeline_.empty()) return soundingPlace();
-    return ::rowHeardAt(timeline_, keyClock, latency, speed * tickNanoseconds, upcomingPlace());
+    return ::rowHeardAt(timeline_, keyClock, latency, song_.speed * tickNanoseconds, upcomingPlace());
 }
 
 PlayPlace c_kovoPlay::rowHeardNow() const
@@ -291,9 +330,9 @@ PlayPlace c_kovoPlay::rowHeardNow() const
 
 void c_kovoPlay::applyEffects(int channel)
 {
-    PlayerVoice& voice = voices[channel];
+    PlayerVoice& voice = voices_[channel];
     applyEnvelope(channel);
-    stepVoiceEffects(voice.effects, *this, voice.latchedInstrument);
+    stepVoiceEffects(voice.effects, song_, voice.latchedInstrument);
     applySlide(voice);
     applyRates(channel);
 }
@@ -303,7 +342,7 @@ void c_kovoPlay::applyEffects(int channel)
 // instead of fading out: kept on purpose, songs use them as held notes.
 void c_kovoPlay::applyEnvelope(int channel)
 {
-    PlayerVoice& voice = voices[channel];
+    PlayerVoice& voice = voices_[channel];
     VoiceEffects& effects = voice.effects;
     if (effects.envPhase < 1.0f) effects.envPhase += envelopeStep(latchedSlot(voice, slotEnvelope));
     float output = voice.volume - effects.envPhase;
@@ -327,7 +366,7 @@ void c_kovoPlay::applySlide(PlayerVoice& voice)
 
 void c_kovoPlay::applyRates(int channel)
 {
-    PlayerVoice& voice = voices[channel];
+    PlayerVoice& voice = voices_[channel];
     float exponent = static_cast<float>(voice.latchedOctave * 12) + voice.note - 24.0f + voice.effects.arpOffset;
     VoiceRates rates = voiceRates(voice.effects, noteRate(exponent), voice.slide, voice.pwmDepth);
     setChannelPitch(device(), primaryChannelOf(channel), rates.primary);
@@ -336,5 +375,5 @@ void c_kovoPlay::applyRates(int channel)
 
 int c_kovoPlay::latchedSlot(const PlayerVoice& voice, int slot) const
 {
-    return instrumentSlot(*this, voice.latchedInstrument, slot);
+    return instrumentSlot(song_, voice.latchedInstrument, slot);
 }

@@ -5,7 +5,9 @@
 #pragma once
 
 #include "song/song_model.h"
+#include "song/waveform_table.h"
 #include "player/tick_trace.h"
+#include "player/row_clock.h"
 #include "player/row_timeline.h"
 #include "player/voice_effects.h"
 
@@ -15,12 +17,6 @@
 
 class c_Sound;
 class gxtkAudio;
-
-// How loadSong ended.
-enum class LoadOutcome {
-    loaded,
-    noSong,  // the file is missing or empty: the song is as constructed
-};
 
 // What the player keeps for one tracker channel.
 struct PlayerVoice {
@@ -45,24 +41,34 @@ struct RowLoop {
     int last = rowsPerPattern - 1;
 };
 
-// The song fields (columns, length, speed, positions, instruments) are the
-// player's own copy, read from a song file by loadSong.
-class c_kovoPlay : public Song {
+// Every song reaches a player through play (from a place, as a song file
+// would hold it) or follow (an editor's song as it changes, while playing on).
+class c_kovoPlay {
 public:
+    using Waveforms = std::array<std::shared_ptr<c_Sound>, waveformCount>;
+
     // Plays on the process's audio device, whichever it is at each call.
     c_kovoPlay() = default;
     // Plays on the given device only; a null device plays nothing, and the
     // player still keeps time.
     explicit c_kovoPlay(gxtkAudio* device) : device_(device), ownDevice_(true) {}
 
-    // Loads the eight waveforms, then the song file at path (a data-folder
-    // path).
-    LoadOutcome loadSong(const String& path);
-    // The same for the text of a song file already in memory.
-    LoadOutcome loadSongText(const String& text);
+    // Plays the song, as writing it to a file and reading it back would give
+    // it, from the first tick of a row: the song's first row unless another
+    // is given. A place outside the song's 256 positions and 32 rows starts
+    // at the first. The waveforms are loaded with the first song a player
+    // takes.
+    void play(const Song& song, PlayPlace from = {});
+    // Takes an edited song's notes, positions, length, speed and instruments
+    // while playing on: the place in the song and the sounding voices stay.
+    // A changed row is heard when it is next read, a changed instrument from
+    // the next tick.
+    void follow(const Song& edited);
 
-    // Loads the eight waveforms onto the player's device.
-    void loadWaveforms();
+    // Plays these sounds instead of the waveform files.
+    void useWaveforms(const Waveforms& sounds);
+    // The channels' levels from the next row on: 1 on, 0 muted.
+    void useChannelLevels(const std::array<float, channelCount>& levels) { channelLevels_ = levels; }
 
     // One tick (1/50 s): a row when the tick count reaches the speed, then
     // every channel's effects, volumes and rates.
@@ -71,15 +77,20 @@ public:
     // song: sounding notes go on and fade as their envelopes say.
     void tickVoices();
     // The next tick reads a row.
-    bool rowDue() const { return tick == static_cast<float>(speed); }
+    bool rowDue() const { return tick_ == static_cast<float>(song_.speed); }
+    // The next tick reads this row (held to the song's 256 positions and 32
+    // rows): the song goes on from there.
+    void goTo(PlayPlace place);
+    // Ticks gone by in the row that plays.
+    float ticksIntoRow() const { return tick_; }
+
+    const Song& song() const { return song_; }
+    const PlayerVoice& voice(int channel) const { return voices_[static_cast<size_t>(channel)]; }
+    const Waveforms& waveforms() const { return waveSounds_; }
+    // Whether the waveforms are loaded (or given): a song taken since.
+    bool waveformsLoaded() const { return waveformsLoaded_; }
 
     // ---- Playing along with an editor ----
-
-    // Takes an edited song's notes, positions, length, speed and instruments
-    // while playing on: the place in the song and the sounding voices stay.
-    // A changed row is heard when it is next read, a changed instrument from
-    // the next tick.
-    void followSong(const Song& edited);
 
     // Loops rows first..last (either order, held to 0..31) of the position
     // that plays: after the last of them, or a pattern end before it, the
@@ -92,7 +103,15 @@ public:
     // one the first read takes.
     PlayPlace soundingPlace() const { return lastRead_ ? *lastRead_ : upcomingPlace(); }
     // The row the next read takes.
-    PlayPlace upcomingPlace() const { return {position, row}; }
+    PlayPlace upcomingPlace() const { return {position_, row_}; }
+
+    // The row the screen shows: the row clock's, or the one that sounds
+    // while a loop plays or while the sounding rows are asked for.
+    PlayPlace shownPlace() const { return showsSoundingRows() ? soundingPlace() : clock_.place; }
+    // Live editing shows the row that sounds, so that notes land where they
+    // are heard. When neither that nor a loop holds the screen any more, the
+    // row clock goes on from the row that sounds.
+    void showSoundingRows(bool on);
 
     // Sounds one row on all four channels as reading it in the song would,
     // with that tick's volumes and rates; the place in the song stays, and
@@ -115,16 +134,14 @@ public:
     // and latency of this moment.
     PlayPlace rowHeardNow() const;
 
-    float tick = 0;          // ticks into the current row
-    int position = 0;        // index into positions, always 0..255
-    int patternBaseRow = 0;  // positions[position] * 32
-    int row = 0;             // 0..31
-    std::array<float, channelCount> channelLevels {1.0f, 1.0f, 1.0f, 1.0f};  // 1 on, 0 muted
-    std::array<std::shared_ptr<c_Sound>, 8> waveSounds;
-    std::array<PlayerVoice, channelCount> voices;
-
 private:
     gxtkAudio* device() const;
+    void loadWaveforms();
+    bool showsSoundingRows() const { return soundingRowsShown_ || loop_; }
+    // The row clock from the row that sounds, at the player's tick.
+    void keepClockWithSoundingRow();
+    // Back to the first tick of a row, with no loop and no rows read yet.
+    void startAt(PlayPlace from);
 
     // ---- Rows ----
     void processRow();
@@ -154,6 +171,16 @@ private:
     void applyRates(int channel);
     int latchedSlot(const PlayerVoice& voice, int slot) const;
 
+    Song song_;
+    float tick_ = 0;          // ticks into the current row
+    int position_ = 0;        // index into the song's positions, always 0..255
+    int patternBaseRow_ = 0;  // positions[position_] * 32
+    int row_ = 0;             // 0..31
+    std::array<float, channelCount> channelLevels_ {1.0f, 1.0f, 1.0f, 1.0f};  // 1 on, 0 muted
+    Waveforms waveSounds_;
+    bool waveformsLoaded_ = false;
+    std::array<PlayerVoice, channelCount> voices_;
+
     gxtkAudio* device_ = nullptr;
     bool ownDevice_ = false;
     TickTrace trace_;
@@ -167,6 +194,8 @@ private:
     std::optional<AfterLoop> afterLoop_;
     std::optional<PlayPlace> lastRead_;
     RowTimeline timeline_;
+    RowClock clock_;
+    bool soundingRowsShown_ = false;
     // A followed song was shortened to end before the position that plays:
     // the next position is the first, as at the end of the song. (Playback
     // started beyond the end plays on, as it always has.)

@@ -48,6 +48,21 @@ int savedPatternCount(const Song& song)
     return std::clamp(largest + 1, 1, patternSlots);
 }
 
+// A number as a song text keeps it: one character, read back no larger than
+// 16 bits (a negative number is a very large character).
+int storedNumber(int value)
+{
+    return static_cast<int>(std::min<char32_t>(static_cast<char32_t>(value), largestStoredNumber));
+}
+
+// The header's numbers as read back: the position count never beyond the 256
+// positions there are, and a speed of 0 as a song that still moves.
+int readLengthRows(int storedPositions) { return std::min(storedPositions, positionCount) * rowsPerPattern; }
+int readSpeed(int stored) { return stored == 0 ? stoppedSpeed : stored; }
+// A position naming a pattern that cannot exist reads as pattern 0, so that
+// no later reader of the columns leaves them.
+int readPattern(int stored) { return stored < patternSlots ? stored : 0; }
+
 // Text cut or filled up with the filler to exactly length characters.
 String fitted(const String& text, size_t length, char32_t filler)
 {
@@ -81,7 +96,7 @@ public:
     int numberAt(size_t index) const
     {
         if (index >= text_.size()) return 0;
-        return static_cast<int>(std::min<char32_t>(text_[index], largestStoredNumber));
+        return storedNumber(static_cast<int>(text_[index]));
     }
 
     // Up to count characters from index; shorter or empty where the text ends.
@@ -105,14 +120,9 @@ void readColumns(const SongTextReader& reader, const SongLayout& layout, Song& s
     }
 }
 
-// A position naming a pattern that cannot exist reads as pattern 0, so that
-// no later reader of the columns leaves them.
 void readPositions(const SongTextReader& reader, const SongLayout& layout, Song& song)
 {
-    for (int i = 0; i < positionCount; ++i) {
-        int pattern = reader.numberAt(layout.positions + i);
-        song.positions[i] = pattern < patternSlots ? pattern : 0;
-    }
+    for (int i = 0; i < positionCount; ++i) song.positions[i] = readPattern(reader.numberAt(layout.positions + i));
 }
 
 void readInstruments(const SongTextReader& reader, const SongLayout& layout, Song& song)
@@ -244,12 +254,28 @@ void parseSongText(const String& text, Song& song)
     SongTextReader reader(text);
     // The position count is taken as stored (0 included: the editor's
     // spinners correct it), but never beyond the 256 positions there are.
-    song.songLengthRows = std::min(reader.numberAt(4), positionCount) * rowsPerPattern;
-    int speed = reader.numberAt(5);
-    song.speed = speed == 0 ? stoppedSpeed : speed;
+    song.songLengthRows = readLengthRows(reader.numberAt(4));
+    song.speed = readSpeed(reader.numberAt(5));
     SongLayout layout(static_cast<size_t>(reader.numberAt(6)));
     readColumns(reader, layout, song);
     readPositions(reader, layout, song);
     readInstruments(reader, layout, song);
     readDescriptions(reader, layout, song);
+}
+
+// Each field goes the way of its characters through songText and
+// parseSongText, without the text in between.
+Song storedSong(const Song& song)
+{
+    Song stored;
+    stored.songLengthRows = readLengthRows(storedNumber(song.songLengthRows / rowsPerPattern));
+    stored.speed = readSpeed(storedNumber(song.speed));
+    size_t kept = static_cast<size_t>(savedPatternCount(song)) * rowsPerPattern;
+    for (int column = 0; column < columnCount; ++column)
+        stored.patternColumns[column] = fitted(song.patternColumns[column].substr(0, kept), columnLength, blankCharOf(column));
+    for (int i = 0; i < positionCount; ++i) stored.positions[i] = readPattern(storedNumber(song.positions[i]));
+    for (int j = 0; j < savedInstrumentValues; ++j) stored.instrumentParams[j] = storedNumber(song.instrumentParams[j]);
+    for (int n = firstSavedDescription; n < descriptionCount; ++n)
+        stored.instrumentDescriptions[n] = fitted(song.instrumentDescriptions[n], descriptionLength, U' ');
+    return stored;
 }

@@ -75,3 +75,8 @@ SongHeader readSongHeader(std::string_view bytes);
 // characters long; what the text lacks reads as 0 or blank. Instrument
 // values 249..255 and description 0 keep their values.
 void parseSongText(const String& text, Song& song);
+
+// The song as writing it to a file and reading that back into a new song
+// would give: what a player plays, so that a song sounds the same from the
+// editor as from its file.
+Song storedSong(const Song& song);

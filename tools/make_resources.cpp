@@ -50,8 +50,8 @@ std::vector<FileBytes> makeImages(const fs::path& art)
 std::vector<FileBytes> makeWaveforms()
 {
     std::vector<FileBytes> files;
-    for (const Waveform& waveform : kWaveforms)
-        files.emplace_back(waveform.file, encodeWav(waveformSamples(waveform), kWaveRate));
+    for (size_t i = 0; i < waveformCount; ++i)
+        files.emplace_back(waveformFiles[i], encodeWav(waveformSamples(kWaveforms[i]), kWaveRate));
     return files;
 }
 

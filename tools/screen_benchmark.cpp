@@ -122,13 +122,12 @@ void measureSongFile(c_SoundEngine& engine)
 void measureLiveFollow(c_SoundEngine& engine)
 {
     c_kovoPlay player;
-    player.loadWaveforms();
-    player.followSong(engine.song);
+    player.follow(engine.song);
     int index = 0;
     double followMs = averageMs(followRounds, [&] {
         engine.song.patternColumns[index % channelCount].set(static_cast<size_t>(index % columnLength), U'q');
         index += 1;
-        player.followSong(engine.song);
+        player.follow(engine.song);
     });
     double tickMs = averageMs(followRounds, [&] { player.tickPlayer(); });
     std::printf("live editing      %7.4f ms an edit taken by the player  %7.4f ms a tick (average of %d)\n", followMs,

@@ -1,6 +1,8 @@
-// The eight waveforms the player loops: what each file holds and how its
-// samples are made.
+// How the samples of each waveform the player loops are made: one shape for
+// each file of the waveform table, in its order.
 #pragma once
+
+#include "song/waveform_table.h"
 
 #include <array>
 #include <cstdint>
@@ -23,7 +25,6 @@ enum class Shape {
 };
 
 struct Waveform {
-    const char* file;  // below the data folder
     Shape shape;
     int frames;
     double phase;  // where in its cycle the file starts, in cycles
@@ -32,17 +33,26 @@ struct Waveform {
 // Each ramp starts at a different phase from the saw, so a ramp plus the saw
 // started together is a pulse: ramp_b a square, ramp a 25 % pulse, ramp_c a
 // 12.5 % pulse. As the two drift apart, the pulse width moves.
-constexpr std::array<Waveform, 8> kWaveforms = {{
-    {"wav/ramp_64.wav", Shape::RisingRamp, kCycleFrames, 0.25},
-    {"wav/ramp_b_64.wav", Shape::RisingRamp, kCycleFrames, 0.5},
-    {"wav/ramp_c_64.wav", Shape::RisingRamp, kCycleFrames, 0.125},
-    {"wav/saw_64.wav", Shape::FallingSaw, kCycleFrames, 0.0},
-    {"wav/fx2b.wav", Shape::HarmonicMix, kCycleFrames, 0.0},
-    {"wav/tri_64.wav", Shape::Triangle, kCycleFrames, 0.25},  // starts at zero, rising
+constexpr std::array<Waveform, waveformCount> kWaveforms = {{
+    {Shape::RisingRamp, kCycleFrames, 0.25},  // ramp_64
+    {Shape::RisingRamp, kCycleFrames, 0.5},  // ramp_b_64
+    {Shape::RisingRamp, kCycleFrames, 0.125},  // ramp_c_64
+    {Shape::FallingSaw, kCycleFrames, 0.0},  // saw_64
+    {Shape::HarmonicMix, kCycleFrames, 0.0},  // fx2b
+    {Shape::Triangle, kCycleFrames, 0.25},  // tri_64: starts at zero, rising
     // About a second of noise: long enough that the loop is not heard as a tone.
-    {"wav/hnoise.wav", Shape::Noise, 16384, 0.0},
-    {"wav/zero_64.wav", Shape::Silence, kCycleFrames, 0.0},
+    {Shape::Noise, 16384, 0.0},  // hnoise
+    {Shape::Silence, kCycleFrames, 0.0},  // zero_64
 }};
+
+// A row left out would be an empty file: every waveform has its shape.
+constexpr bool everyWaveformShaped()
+{
+    for (const Waveform& waveform : kWaveforms)
+        if (waveform.frames == 0) return false;
+    return true;
+}
+static_assert(everyWaveformShaped(), "one row of kWaveforms for each file of waveformFiles");
 
 // The file's samples: exactly one cycle (one loop for noise), so looping is seamless.
 std::vector<int16_t> waveformSamples(const Waveform& waveform);

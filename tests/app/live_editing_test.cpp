@@ -32,7 +32,7 @@ protected:
         ASSERT_EQ(player().soundingPlace().row, row);
     }
     c_kovoPlay& player() { return *engine->transport.player; }
-    char32_t playerCell(int column, int index) { return player().patternColumns[column][index]; }
+    char32_t playerCell(int column, int index) { return player().song().patternColumns[column][index]; }
 };
 
 } // namespace
@@ -70,7 +70,7 @@ TEST_F(LiveEditing, CtrlRNotPlayingPlaysFromTheCurrentPositionLive)
     engine->cursor.row = 7;
     control('R');
     ASSERT_TRUE(engine->transport.live());
-    EXPECT_EQ(player().position, 2);
+    EXPECT_EQ(player().upcomingPlace().position, 2);
     EXPECT_EQ(engine->cursor.row, 7);
     EXPECT_EQ(engine->statusText, U"Recording...");
 }
@@ -121,7 +121,7 @@ TEST_F(LiveEditing, ANoteWrittenLiveSoundsAtOnceOnItsChannel)
     typeStepwise(U"q");
     EXPECT_EQ(channelState(2), AL_PLAYING);
     EXPECT_GT(channelGain(2), 0.0f);
-    EXPECT_EQ(player().voices[1].note, 12.0f);
+    EXPECT_EQ(player().voice(1).note, 12.0f);
     EXPECT_NE(channelState(1), AL_PLAYING);
 }
 
@@ -140,7 +140,7 @@ TEST_F(LiveEditing, RowAndInstrumentEditsReachThePlayer)
 
     engine->song.instrumentParams[3] += 1;
     step();
-    EXPECT_EQ(player().instrumentParams[3], engine->song.instrumentParams[3]);
+    EXPECT_EQ(player().song().instrumentParams[3], engine->song.instrumentParams[3]);
 }
 
 // FLW On: screen and cursor go with the player's own row, and a note lands on

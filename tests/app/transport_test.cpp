@@ -36,14 +36,6 @@ protected:
     bool scopesShown = false;
 };
 
-// The row clock alone: a song, a cursor and the transport, no application.
-class RowClock : public ::testing::Test {
-protected:
-    Song song;
-    NoteCursor cursor;
-    String status;
-    Transport transport {song, cursor, status};
-};
 } // namespace
 
 TEST_F(TransportSteps, StartsInStandbyWithTheBlankSong)
@@ -87,7 +79,7 @@ TEST_F(TransportSteps, PlayingStartsAPlayerAndF1StopsAtTheStart)
     EXPECT_EQ(engine->transport.transportState, statePlaying);
     EXPECT_EQ(engine->statusText, U"Playing...");
     ASSERT_TRUE(engine->transport.player);
-    EXPECT_EQ(engine->transport.player->position, 3);
+    EXPECT_EQ(engine->transport.player->upcomingPlace().position, 3);
     for (int i = 0; i < 40; ++i) step();
     EXPECT_GT(engine->transport.rowInPattern, 0);
     // F1 while playing stops and also returns to position 0, row 0.
@@ -210,47 +202,6 @@ TEST_F(TransportSteps, SpinnersCorrectOutOfRangeValuesEveryStep)
     EXPECT_EQ(engine->song.instrumentParams[8 + slotAmtSwp], 15 * 16 + 300 % 16);
 }
 
-TEST_F(RowClock, AdvancesEverySpeedStepsAndWrapsAtTheSongEnd)
-{
-    song.speed = 1;
-    song.songLengthRows = 64;
-    transport.tickCounter = -1;  // as playback starts
-    int rows = 0;
-    for (int i = 0; i < 200 && rows < 64; ++i) {
-        int before = transport.rowInPattern;
-        transport.advanceRowClock();
-        rows += transport.rowInPattern != before;
-    }
-    EXPECT_EQ(transport.currentPosition, 0);
-    EXPECT_EQ(transport.rowInPattern, 0);
-}
-
-TEST_F(RowClock, WrapsPastTheLastPosition)
-{
-    song.speed = 1;
-    transport.currentPosition = 255;
-    transport.rowInPattern = 31;
-    transport.tickCounter = song.speed;
-    transport.advanceRowClock();
-    EXPECT_EQ(transport.currentPosition, 0);
-    EXPECT_EQ(transport.rowInPattern, 0);
-}
-
-// The clock knows nothing of pattern-end marks: a pattern that ends early
-// still takes its 32 rows on screen.
-TEST_F(RowClock, IgnoresPatternEndMarksAndShowsEachPositionsPattern)
-{
-    song.speed = 1;
-    transport.tickCounter = song.speed;  // every call is a row
-    song.songLengthRows = 2 * rowsPerPattern;
-    song.positions[1] = 7;
-    song.patternColumns = blankColumns();
-    song.patternColumns[0].set(3, U'-');
-    for (int i = 0; i < rowsPerPattern; ++i) transport.advanceRowClock();
-    EXPECT_EQ(transport.currentPosition, 1);
-    EXPECT_EQ(transport.patternBaseRow, 7 * rowsPerPattern);
-}
-
 // Where tmp.dat cannot be written (a folder stands in its place, as a full or
 // read-only songs folder fails alike), F1 still plays the editor's song, not
 // the one an earlier F1 handed over.
@@ -267,5 +218,5 @@ TEST_F(TransportSteps, PlayingWhereTheHandOverCannotBeWrittenPlaysTheEditorsSong
     rmdir(handOver.c_str());
     EXPECT_EQ(engine->transport.transportState, statePlaying);
     ASSERT_TRUE(engine->transport.player);
-    EXPECT_EQ(engine->transport.player->patternColumns[0][0], U'q');
+    EXPECT_EQ(engine->transport.player->song().patternColumns[0][0], U'q');
 }

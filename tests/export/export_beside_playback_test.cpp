@@ -27,8 +27,7 @@ protected:
         LoopbackAudio loopback;
         EXPECT_TRUE(loopback.ok());
         c_kovoPlay player;
-        player.loadWaveforms();
-        static_cast<Song&>(player) = song;
+        player.play(song);
         std::vector<float> mix;
         for (int tick = 0; tick < ticks; ++tick) {
             player.tickPlayer();

@@ -70,7 +70,7 @@ TEST_F(EffectsTest, AnEnvelopeSpeedOfZeroSilencesAtOnce)
     EXPECT_EQ(gain(1), 0.0f);
     EXPECT_EQ(gain(5), 0.0f);
     // The volume is gone too: the next row without a digit starts nothing.
-    EXPECT_EQ(player.voices[0].volume, 0.0f);
+    EXPECT_EQ(player.voice(0).volume, 0.0f);
 }
 
 TEST_F(EffectsTest, TheArpeggioStepsThroughBaseFirstAndSecondOffset)

@@ -14,7 +14,7 @@ constexpr double highNote = 2 * lowNote;
 
 class LivePlayTest : public PlayerTest {
 protected:
-    void follow() { player.followSong(song); }
+    void follow() { player.follow(song); }
 
     std::vector<float> play(int ticks) { return playAndMix(player, loopback, ticks); }
 
@@ -71,19 +71,19 @@ TEST_F(LivePlayTest, FollowingKeepsThePlaceTheTickAndTheSoundingVoices)
     player.tickPlayer();
     loopback.render(framesPerTick);
     int offsetBefore = offset(1);
-    float tickBefore = player.tick;
+    float tickBefore = player.ticksIntoRow();
 
     song.songLengthRows = 2 * rowsPerPattern;
     song.positions[1] = 3;
     put(9, 3, U'w', U'8', U'1', U'2');
     follow();
     EXPECT_EQ(player.upcomingPlace(), (PlayPlace {0, 2}));
-    EXPECT_EQ(player.tick, tickBefore);
-    EXPECT_EQ(player.songLengthRows, 2 * rowsPerPattern);
-    EXPECT_EQ(player.positions[1], 3);
+    EXPECT_EQ(player.ticksIntoRow(), tickBefore);
+    EXPECT_EQ(player.song().songLengthRows, 2 * rowsPerPattern);
+    EXPECT_EQ(player.song().positions[1], 3);
     // The columns are the editor's own texts: nothing was copied.
     for (int column = 0; column < columnCount; ++column)
-        EXPECT_TRUE(player.patternColumns[column].sharesTextWith(song.patternColumns[column]));
+        EXPECT_TRUE(player.song().patternColumns[column].sharesTextWith(song.patternColumns[column]));
     // Both notes go on where they were, at their pitch.
     EXPECT_EQ(state(1), AL_PLAYING);
     EXPECT_EQ(state(2), AL_PLAYING);
@@ -120,7 +120,7 @@ TEST_F(LivePlayTest, ASpeedLoweredBelowTheTickCountStillReadsTheNextRow)
     startPlaying();
     playRow();
     for (int i = 0; i < 5; ++i) player.tickPlayer();
-    ASSERT_EQ(player.tick, 6.0f);
+    ASSERT_EQ(player.ticksIntoRow(), 6.0f);
 
     song.speed = 2;
     follow();
@@ -128,14 +128,14 @@ TEST_F(LivePlayTest, ASpeedLoweredBelowTheTickCountStillReadsTheNextRow)
     EXPECT_EQ(player.soundingPlace(), (PlayPlace {0, 1}));
     EXPECT_EQ(state(1), AL_PLAYING);
     EXPECT_EQ(placesOfNextRows(2), (Places {{0, 2}, {0, 3}}));
-    EXPECT_EQ(player.tick, 1.0f);
+    EXPECT_EQ(player.ticksIntoRow(), 1.0f);
 }
 
 TEST_F(LivePlayTest, ASongShortenedBeforeThePlayingPositionGoesBackToTheStart)
 {
     song.songLengthRows = 4 * rowsPerPattern;
     startPlaying();
-    player.position = 2;
+    player.goTo({2, 0});
     playRow();
     song.songLengthRows = 2 * rowsPerPattern;
     follow();
@@ -145,8 +145,7 @@ TEST_F(LivePlayTest, ASongShortenedBeforeThePlayingPositionGoesBackToTheStart)
     EXPECT_EQ(player.soundingPlace(), (PlayPlace {0, 0}));
 
     // Lengthened again before the end, it plays on to the next position.
-    player.position = 1;
-    player.row = 31;
+    player.goTo({1, 31});
     song.songLengthRows = rowsPerPattern;
     follow();
     song.songLengthRows = 3 * rowsPerPattern;
@@ -155,8 +154,7 @@ TEST_F(LivePlayTest, ASongShortenedBeforeThePlayingPositionGoesBackToTheStart)
     EXPECT_EQ(player.soundingPlace(), (PlayPlace {2, 0}));
 
     // Playback started beyond the end plays on, as it always has.
-    player.position = 5;
-    player.row = 31;
+    player.goTo({5, 31});
     follow();
     playRows(2);
     EXPECT_EQ(player.soundingPlace(), (PlayPlace {6, 0}));
@@ -182,7 +180,7 @@ TEST_F(LivePlayTest, AWholePatternLoopStaysOnItsPositionAndReleasesToTheNext)
 {
     song.songLengthRows = 3 * rowsPerPattern;
     startPlaying();
-    player.position = 1;
+    player.goTo({1, 0});
     playRows(30);
     player.loopRows(0, 31);
     EXPECT_EQ(placesOfNextRows(3), (Places {{1, 30}, {1, 31}, {1, 0}}));
@@ -202,7 +200,7 @@ TEST_F(LivePlayTest, APatternEndInsideALoopGoesBackToItsFirstRow)
 
     // The "-" of channel 4 ends a loop as well.
     player.loopRows(6, 10);
-    player.row = 6;
+    player.goTo({0, 6});
     EXPECT_EQ(placesOfNextRows(3), (Places {{0, 6}, {0, 7}, {0, 6}}));
 }
 
@@ -282,9 +280,7 @@ TEST_F(LivePlayTest, PlayingOneRowSoundsWhatReadingItInTheSongWould)
         return seen;
     };
     c_kovoPlay fresh = player;
-    player.position = 1;
-    player.row = 7;
-    player.tick = static_cast<float>(player.speed);
+    player.goTo({1, 7});
     std::vector<float> read = sourcesOverTicks([this] { player.tickPlayer(); });
     for (int channel = 1; channel <= 8; ++channel) haltChannel(channel);
 
@@ -293,7 +289,7 @@ TEST_F(LivePlayTest, PlayingOneRowSoundsWhatReadingItInTheSongWould)
     EXPECT_EQ(one, read);
     // The song did not move on.
     EXPECT_EQ(player.upcomingPlace(), (PlayPlace {0, 0}));
-    EXPECT_EQ(player.tick, 0.0f);
+    EXPECT_EQ(player.ticksIntoRow(), 0.0f);
     EXPECT_TRUE(player.timeline().empty());
 }
 

@@ -63,13 +63,15 @@ protected:
             std::vector<int16_t> cycle = sawCycle(64);
             cycles.insert(cycles.end(), cycle.begin(), cycle.end());
         }
-        for (size_t i = 0; i < player.waveSounds.size(); ++i) {
+        c_kovoPlay::Waveforms sounds;
+        for (size_t i = 0; i < sounds.size(); ++i) {
             WavLayout layout;
             layout.data = pcm16(cycles);
             std::string path = folder.write("wave" + std::to_string(i) + ".wav", wavBytes(layout));
-            player.waveSounds[i] = loadSoundFile(widen(path));
-            ASSERT_TRUE(player.waveSounds[i]);
+            sounds[i] = loadSoundFile(widen(path));
+            ASSERT_TRUE(sounds[i]);
         }
+        player.useWaveforms(sounds);
     }
 
     // Writes one cell of every column of a channel (1..4) on a row.
@@ -87,13 +89,12 @@ protected:
             song.instrumentParams[static_cast<size_t>(number * slotsPerInstrument + slot)] = settings.slots[slot];
     }
 
-    // Gives the player its copy of the song, as loading it would.
-    void startPlaying() { static_cast<Song&>(player) = song; }
+    void startPlaying() { player.play(song); }
 
     // Ticks up to and including the one that reads the next row.
     void playRow()
     {
-        int ticks = static_cast<int>(static_cast<float>(player.speed) - player.tick) + 1;
+        int ticks = static_cast<int>(static_cast<float>(player.song().speed) - player.ticksIntoRow()) + 1;
         for (int i = 0; i < ticks; ++i) player.tickPlayer();
     }
     void playRows(int rows)
@@ -110,8 +111,8 @@ protected:
     int waveform(int audioChannel)
     {
         int buffer = loopback.sourceInt(audioChannel, AL_BUFFER);
-        for (size_t i = 0; i < player.waveSounds.size(); ++i)
-            if (buffer != 0 && static_cast<int>(player.waveSounds[i]->sample->buffer) == buffer)
+        for (size_t i = 0; i < waveformCount; ++i)
+            if (buffer != 0 && static_cast<int>(player.waveforms()[i]->sample->buffer) == buffer)
                 return static_cast<int>(i);
         return -1;
     }

@@ -21,13 +21,14 @@ int main()
 {
     BBQuorvaneGame game;
     gxtkAudio audio;
-    c_kovoPlay player;
-    player.loadWaveforms();
-    player.patternColumns = blankColumns();
+    Song song;
+    song.patternColumns = blankColumns();
     const int instrument[slotsPerInstrument] = {1, 0, 0, 0, 255, 0, 0, 0};
-    for (int slot = 0; slot < slotsPerInstrument; ++slot) player.instrumentParams[8 + slot] = instrument[slot];
+    for (int slot = 0; slot < slotsPerInstrument; ++slot) song.instrumentParams[8 + slot] = instrument[slot];
     const char32_t cells[] = {U'y', U'8', U'1', U'2'};
-    for (int group = 0; group < 4; ++group) player.patternColumns[group * 4][4] = cells[group];
+    for (int group = 0; group < 4; ++group) song.patternColumns[group * 4][4] = cells[group];
+    c_kovoPlay player;
+    player.play(song);
 
     // The first row is read on the fifth tick, the others every four.
     for (int tick = 0; tick < 5 + 6 * 4; ++tick) player.tickPlayer();

@@ -39,13 +39,16 @@ protected:
             song.patternColumns[group * 4 + channel - 1][static_cast<size_t>(row)] = cells[group];
     }
 
-    // Saves the song under a name of its own and lets the player load it, as
-    // the transport does.
+    // Saves the song under a name of its own and plays what LOAD reads back.
     void loadThroughFile()
     {
         savedName = U"player-sound-" + intText(getpid()) + U".song";
         ASSERT_EQ(saveSong(song, savedName), SaveOutcome::saved);
-        ASSERT_EQ(player.loadSong(U"songs/" + savedName), LoadOutcome::loaded);
+        String text = loadText(U"songs/" + savedName);
+        ASSERT_FALSE(text.empty());
+        Song loaded;
+        parseSongText(text, loaded);
+        player.play(loaded);
     }
 
     // The mix of the given ticks, one tick of sound after each.
@@ -60,14 +63,13 @@ protected:
 
 } // namespace
 
-TEST_F(PlayerSound, LoadingAMissingSongFailsAndKeepsTheSongAsItWas)
+TEST_F(PlayerSound, TheFirstSongAPlayerTakesLoadsItsWaveforms)
 {
-    EXPECT_EQ(player.loadSong(U"songs/no-such-song-" + intText(getpid())), LoadOutcome::noSong);
-    EXPECT_EQ(player.songLengthRows, 32);
-    EXPECT_EQ(player.speed, 4);
-    EXPECT_TRUE(player.patternColumns[0].empty());
-    // The waveforms are loaded all the same.
-    for (const auto& sound : player.waveSounds) EXPECT_TRUE(sound && sound->sample);
+    EXPECT_FALSE(player.waveformsLoaded());
+    EXPECT_TRUE(player.song().patternColumns[0].empty());
+    player.play(song);
+    ASSERT_TRUE(player.waveformsLoaded());
+    for (const auto& sound : player.waveforms()) EXPECT_TRUE(sound && sound->sample);
 }
 
 TEST_F(PlayerSound, NotesSoundAtTheirPitchAndStopAtANoteOff)
@@ -77,7 +79,7 @@ TEST_F(PlayerSound, NotesSoundAtTheirPitchAndStopAtANoteOff)
     put(16, 1, U'q', U'8', U'2');
     put(24, 1, U'<', U'0', U'0');
     loadThroughFile();
-    EXPECT_EQ(player.speed, 4);
+    EXPECT_EQ(player.song().speed, 4);
 
     play(4);
     std::vector<float> low = slice(play(64), 4 * framesPerTick, 64 * framesPerTick);
@@ -103,7 +105,7 @@ TEST_F(PlayerSound, AMutedChannelIsSilentWhileAnotherPlays)
     put(0, 1, U'y', U'8', U'2');
     put(0, 2, U'q', U'8', U'2');
     loadThroughFile();
-    player.channelLevels[0] = 0.0f;
+    player.useChannelLevels({0.0f, 1.0f, 1.0f, 1.0f});
     std::vector<float> mix = slice(play(40), 8 * framesPerTick, 40 * framesPerTick);
     RecordProperty("muted_channel_amplitude", std::to_string(toneAmplitude(mix, LoopbackAudio::sampleRate, 261.63)));
     EXPECT_NEAR(strongestFrequency(mix, LoopbackAudio::sampleRate, 180, 760).frequency, 2 * 261.63, 5.2);

@@ -2,7 +2,7 @@
 // they get, and how rows and positions move on.
 #include "tests/player/player_fixture.h"
 
-#include "player/waveform_table.h"
+#include "song/waveform_table.h"
 #include "tests/support/signal_analysis.h"
 
 #include <algorithm>
@@ -12,11 +12,11 @@ TEST_F(PlayerTest, TheFirstRowIsReadWhenTheTickCountReachesTheSpeed)
     put(0, 1, U'y', U'8', U'1', U'2');
     startPlaying();
     for (int i = 0; i < 4; ++i) player.tickPlayer();
-    EXPECT_EQ(player.row, 0);
+    EXPECT_EQ(player.upcomingPlace().row, 0);
     EXPECT_NE(state(1), AL_PLAYING);
     player.tickPlayer();
-    EXPECT_EQ(player.row, 1);
-    EXPECT_EQ(player.tick, 1.0f);
+    EXPECT_EQ(player.upcomingPlace().row, 1);
+    EXPECT_EQ(player.ticksIntoRow(), 1.0f);
     EXPECT_EQ(state(1), AL_PLAYING);
     EXPECT_EQ(state(5), AL_PLAYING);
     EXPECT_EQ(loopback.sourceInt(1, AL_LOOPING), AL_TRUE);
@@ -119,13 +119,13 @@ TEST_F(PlayerTest, MutingTakesEffectAtTheChannelsNextVolumeDigit)
     put(2, 1, U'.', U'8');
     put(0, 2, U'y', U'8', U'1', U'2');
     startPlaying();
-    player.channelLevels[1] = 0.0f;
+    player.useChannelLevels({1.0f, 0.0f, 1.0f, 1.0f});
     playRow();
     // A muted channel has no volume, so it starts no note.
     EXPECT_EQ(gain(2), 0.0f);
     EXPECT_NE(state(2), AL_PLAYING);
 
-    player.channelLevels[0] = 0.0f;
+    player.useChannelLevels({0.0f, 0.0f, 1.0f, 1.0f});
     playRow();
     EXPECT_GT(gain(1), 0.9f);
     playRow();
@@ -143,15 +143,15 @@ TEST_F(PlayerTest, APatternEndMarkMovesToTheNextPositionAfterItsRow)
     put(0, 4, U'-', U'0', U'0', U'0', 2);
     startPlaying();
     playRows(3);
-    EXPECT_EQ(player.position, 1);
-    EXPECT_EQ(player.row, 0);
+    EXPECT_EQ(player.upcomingPlace().position, 1);
+    EXPECT_EQ(player.upcomingPlace().row, 0);
     playRows(6);
-    EXPECT_EQ(player.position, 2);
+    EXPECT_EQ(player.upcomingPlace().position, 2);
     playRow();
-    EXPECT_EQ(player.position, 3);
-    EXPECT_EQ(player.row, 0);
+    EXPECT_EQ(player.upcomingPlace().position, 3);
+    EXPECT_EQ(player.upcomingPlace().row, 0);
     player.tickPlayer();
-    EXPECT_EQ(player.patternBaseRow, 0);
+    EXPECT_EQ(player.song().positions[player.upcomingPlace().position] * rowsPerPattern, 0);
 }
 
 TEST_F(PlayerTest, PlaybackWrapsAtTheSongLengthOnlyByEquality)
@@ -160,28 +160,26 @@ TEST_F(PlayerTest, PlaybackWrapsAtTheSongLengthOnlyByEquality)
     song.positions[1] = 7;
     startPlaying();
     playRows(32);
-    EXPECT_EQ(player.position, 1);
+    EXPECT_EQ(player.upcomingPlace().position, 1);
     player.tickPlayer();
-    EXPECT_EQ(player.patternBaseRow, 7 * rowsPerPattern);
+    EXPECT_EQ(player.song().positions[player.upcomingPlace().position] * rowsPerPattern, 7 * rowsPerPattern);
     playRows(32);
-    EXPECT_EQ(player.position, 0);
+    EXPECT_EQ(player.upcomingPlace().position, 0);
 
     // Started beyond the length it plays on, and wraps after position 255.
-    player.position = 5;
-    player.row = 31;
+    player.goTo({5, 31});
     playRow();
-    EXPECT_EQ(player.position, 6);
-    player.position = positionCount - 1;
-    player.row = 31;
+    EXPECT_EQ(player.upcomingPlace().position, 6);
+    player.goTo({positionCount - 1, 31});
     playRow();
-    EXPECT_EQ(player.position, 0);
-    EXPECT_EQ(player.row, 0);
+    EXPECT_EQ(player.upcomingPlace().position, 0);
+    EXPECT_EQ(player.upcomingPlace().row, 0);
 }
 
 TEST_F(PlayerTest, APlayerWithoutASongTicksInSilence)
 {
     for (int i = 0; i < 40; ++i) player.tickPlayer();
-    EXPECT_EQ(player.row, 9);  // rows of blank cells still pass
+    EXPECT_EQ(player.upcomingPlace().row, 9);  // rows of blank cells still pass
     for (int channel = 1; channel <= 8; ++channel) {
         EXPECT_EQ(gain(channel), 0.0f);
         EXPECT_NE(state(channel), AL_PLAYING);
