@@ -67,7 +67,8 @@ public:
 
     // Plays these sounds instead of the waveform files.
     void useWaveforms(const Waveforms& sounds);
-    // The channels' levels from the next row on: 1 on, 0 muted.
+    // The channels' levels (1 on, 0 muted), heard from each channel's next
+    // volume digit on.
     void useChannelLevels(const std::array<float, channelCount>& levels) { channelLevels_ = levels; }
 
     // One tick (1/50 s): a row when the tick count reaches the speed, then
