@@ -41,22 +41,24 @@ TEST_F(PlayerTest, NotesPlayAtTheirRatesInSinglePrecision)
 
 TEST_F(PlayerTest, EachWaveSettingPicksItsPairOfWaveforms)
 {
-    for (int wave = 1; wave <= 7; ++wave) {
-        setInstrument(wave, InstrumentSettings().wave(wave));
-        put(wave - 1, 1, U'y', U'8', static_cast<char32_t>(U'0' + wave), U'2');
+    // Instrument n plays WAV n, on row n - 1; the one after the table a WAV
+    // beyond it.
+    auto digit = [](int n) { return static_cast<char32_t>(n < 10 ? U'0' + n : U'A' + n - 10); };
+    const int outside = highestWave + 1;
+    for (int wave = 1; wave <= outside; ++wave) {
+        setInstrument(wave, InstrumentSettings().wave(wave == outside ? outside + 1 : wave));
+        put(wave - 1, 1, U'y', U'8', digit(wave), U'2');
     }
-    // A WAV outside 1..7 keeps the pair of the row before.
-    setInstrument(8, InstrumentSettings().wave(9));
-    put(7, 1, U'y', U'8', U'8', U'2');
     startPlaying();
-    for (int wave = 1; wave <= 8; ++wave) {
+    for (int wave = 1; wave <= outside; ++wave) {
         playRow();
-        const WaveformPair& pair = *waveformPairOf(std::min(wave, 7));
+        // A WAV outside the table keeps the pair of the row before.
+        const WaveformPair& pair = *waveformPairOf(std::min(wave, highestWave));
         EXPECT_EQ(waveform(1), pair.primary) << "WAV " << wave;
         EXPECT_EQ(waveform(5), pair.secondary) << "WAV " << wave;
     }
     EXPECT_EQ(waveformPairOf(0), nullptr);
-    EXPECT_EQ(waveformPairOf(8), nullptr);
+    EXPECT_EQ(waveformPairOf(outside), nullptr);
 }
 
 TEST_F(PlayerTest, NoteOffStopsBothOscillatorsAndStartsNothing)
