@@ -44,7 +44,8 @@ void c_kovoPlay::startAt(PlayPlace from)
     lastRead_.reset();
     timeline_.clear();
     endPassed_ = false;
-    clock_ = RowClock {{position_, row_}};
+    clock_ = RowClock();
+    clock_.place = {position_, row_};
     soundingRowsShown_ = false;
 }
 
