@@ -23,15 +23,6 @@ static_assert(arrayModeForKind.size() == kindQuad && arrayModeForKind[kindTriang
 // Points and lines are offset by half a unit so that they hit pixel centres.
 constexpr float pixelCentre = 0.5f;
 
-// Truncates toward zero and keeps the result a byte, so tints beyond 0..255
-// saturate instead of wrapping round.
-uint8_t colourByte(float value)
-{
-    if (!(value > 0)) return 0;
-    if (value >= 255) return 255;
-    return static_cast<uint8_t>(static_cast<int>(value));
-}
-
 // What tells GL state combinations apart: blending, the texture's component
 // count and whether its sides are powers of two.
 uint32_t drawStateOf(bool additive, int components, int textureWidth, int textureHeight)
@@ -42,6 +33,15 @@ uint32_t drawStateOf(bool additive, int components, int textureWidth, int textur
 }
 
 } // namespace
+
+// Truncates toward zero and keeps the result a byte, so tints beyond 0..255
+// saturate instead of wrapping round.
+uint8_t colourByte(float value)
+{
+    if (!(value > 0)) return 0;
+    if (value >= 255) return 255;
+    return static_cast<uint8_t>(static_cast<int>(value));
+}
 
 gxtkGraphics::gxtkGraphics()
 {

@@ -13,6 +13,9 @@
 #include <memory>
 #include <vector>
 
+// A tint component (0..255) as it lands in a vertex's colour, and so on screen.
+uint8_t colourByte(float value);
+
 // Blend modes of setBlendMode.
 enum BlendMode { blendAlpha = 0, blendAdditive = 1 };
 
