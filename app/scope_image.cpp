@@ -36,9 +36,11 @@ std::shared_ptr<c_Image> blankImage(int width, int height)
 
 void ScopeImage::draw(int channel, const ScopeTrace& trace, const Colour& background, const Colour& line)
 {
-    if (!image_) image_ = blankImage(boxWidth, boxHeight * channelCount);
     ScreenRect box = layout::scopeBox(channel);
     paint(box, trace, background, line);
+    auto x = static_cast<int>(box.x), y = static_cast<int>(box.y);
+    if (writeScreenPixels(box_, x, y, boxWidth, boxHeight)) return;
+    if (!image_) image_ = blankImage(boxWidth, boxHeight * channelCount);
     int bandTop = channel * boxHeight;
     image_->surface->storeArgb(box_, 0, bandTop, boxWidth, boxHeight, 0, boxWidth);
     // The image's own colours, unmodulated.

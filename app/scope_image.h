@@ -1,8 +1,8 @@
-// The channel scopes' boxes, drawn on the CPU into one image that the frame
-// shows with one textured quad per box. A trace drawn as some sixty one-unit
-// rectangles costs a software GL driver far more in triangle set-up than the
-// two thousand pixels of its box, and the scopes change every frame while a
-// song plays.
+// The channel scopes' boxes, drawn on the CPU and written straight into the
+// window's picture (or, where the renderer cannot, shown from one image with
+// a quad per box). A trace drawn as some sixty one-unit rectangles costs a
+// software GL driver far more in triangle set-up than the two thousand
+// pixels of its box, and the scopes change every frame while a song plays.
 #pragma once
 
 #include "app/channel_scopes.h"
@@ -25,6 +25,6 @@ public:
 private:
     void paint(const ScreenRect& box, const ScopeTrace& trace, const Colour& background, const Colour& line);
 
-    std::shared_ptr<c_Image> image_;  // the four boxes one above another
+    std::shared_ptr<c_Image> image_;  // the four boxes one above another, where pixels cannot be written
     std::vector<int> box_;            // one box, 0xAARRGGBB, top row first
 };

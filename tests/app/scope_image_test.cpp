@@ -1,6 +1,7 @@
 // The scopes drawn on the CPU and shown as an image land on the very pixels
 // the renderer gives the same boxes and columns drawn as rectangles, each
-// channel in its own box, the gaps between the boxes untouched.
+// channel in its own box, the gaps between the boxes untouched, the four
+// boxes shown as one part.
 #include "app/scope_image.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_context.h"
@@ -72,6 +73,11 @@ TEST_F(ScopeImageTest, ShowsWhatRectanglesWouldDrawInEachChannelsBox)
         EXPECT_EQ(pixels(areaX, areaY, areaWidth, areaHeight), expected);
         endFrame();
     }
+    // Four boxes, one part for the window system to copy.
+    beginFrame();
+    for (int k = 0; k < 4; ++k) image.draw(k, frames.back()[size_t(k)], background, line);
+    endFrame();
+    EXPECT_EQ(renderer().frameDamage().size(), 1u);
 
     // One box drawn again shows its new trace; the others stay as they were.
     beginFrame();
