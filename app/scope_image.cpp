@@ -56,9 +56,10 @@ void ScopeImage::paint(const ScreenRect& box, const ScopeTrace& trace, const Col
     int ink = argbOf(line);
     float middle = box.y + box.height / 2;
     float reach = (box.height / 2 - 1) / 2;  // two oscillators at full volume fill the box
+    // A value that is not a number would index past the box: it shows as silence.
     auto rowOf = [&](float value) {
-        float y = std::floor(std::clamp(middle - value * reach, box.y, box.y + box.height - 1));
-        return static_cast<int>(y - box.y);
+        float y = std::isnan(value) ? middle : std::clamp(middle - value * reach, box.y, box.y + box.height - 1);
+        return static_cast<int>(std::floor(y) - box.y);
     };
     int left = (boxWidth - scopeColumns) / 2;
     for (int column = 0; column < scopeColumns; ++column) {
