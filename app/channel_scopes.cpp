@@ -12,15 +12,27 @@ namespace {
 constexpr int pointsPerColumn = 8;
 constexpr int tracePoints = scopeColumns * pointsPerColumn;
 
-// The wave's value `back` seconds before its source's present place.
-float valueBefore(const ChannelWave& wave, double back)
+// Adds the wave's values at the trace's points, evenly spaced and the last
+// at its source's present place. The place steps on from point to point: a
+// division per point (fmod) for every channel and frame cost more than
+// the drawing.
+void addWave(const ChannelWave& wave, std::array<float, tracePoints>& values)
 {
-    if (!wave.frames || wave.gain == 0.0f) return 0;
-    auto count = static_cast<double>(wave.frames->size());
-    double place = std::fmod(wave.offset - back * wave.rate * wave.pitch, count);
-    if (place < 0) place += count;
-    auto index = std::min(static_cast<size_t>(place), wave.frames->size() - 1);
-    return (*wave.frames)[index] * wave.gain;
+    if (!wave.frames || wave.frames->empty() || wave.gain == 0.0f) return;
+    const std::vector<float>& frames = *wave.frames;
+    auto count = static_cast<double>(frames.size());
+    auto wrapped = [count](double place) {
+        place = std::fmod(place, count);
+        return place < 0 ? place + count : place;
+    };
+    double step = scopeSeconds / (tracePoints - 1) * wave.rate * wave.pitch;
+    double place = wrapped(wave.offset - step * (tracePoints - 1));
+    step = wrapped(step);
+    for (float& value : values) {
+        value += frames[std::min(static_cast<size_t>(place), frames.size() - 1)] * wave.gain;
+        place += step;
+        if (place >= count) place -= count;
+    }
 }
 
 } // namespace
@@ -29,18 +41,15 @@ bool operator==(const ScopeTrace& a, const ScopeTrace& b) { return a.low == b.lo
 
 ScopeTrace traceOf(const ChannelWave& primary, const ChannelWave& secondary)
 {
+    std::array<float, tracePoints> values {};
+    addWave(primary, values);
+    addWave(secondary, values);
     ScopeTrace trace;
     for (int column = 0; column < scopeColumns; ++column) {
-        float low = 0, high = 0;
-        for (int point = 0; point < pointsPerColumn; ++point) {
-            int fromEnd = tracePoints - 1 - (column * pointsPerColumn + point);
-            double back = scopeSeconds * fromEnd / (tracePoints - 1);
-            float value = valueBefore(primary, back) + valueBefore(secondary, back);
-            low = point ? std::min(low, value) : value;
-            high = point ? std::max(high, value) : value;
-        }
-        trace.low[column] = low;
-        trace.high[column] = high;
+        auto first = values.begin() + column * pointsPerColumn;
+        auto [low, high] = std::minmax_element(first, first + pointsPerColumn);
+        trace.low[column] = *low;
+        trace.high[column] = *high;
     }
     return trace;
 }

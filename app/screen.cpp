@@ -272,34 +272,10 @@ void ScreenPainter::drawScopes()
     for (int k = 0; k < channelCount; ++k) {
         ScopeTrace trace = channelTrace(device, k);
         if (trackScreenChanges && screenRecord.scopesValid && trace == scopesDrawn[k]) continue;
-        drawScope(k, trace);
+        scopeImage.draw(k, trace, theme.grid, theme.scope);
         scopesDrawn[k] = trace;
     }
     screenRecord.scopesValid = true;
-}
-
-// One unit a column, from its lowest to its highest value and on to where
-// the next column starts, so the line stays joined.
-void ScreenPainter::drawScope(int channel, const ScopeTrace& trace)
-{
-    ScreenRect box = layout::scopeBox(channel);
-    tint(theme.grid);
-    fillRect(box.x, box.y, box.width, box.height);
-    tint(theme.scope);
-    float middle = box.y + box.height / 2;
-    float reach = (box.height / 2 - 1) / 2;  // two oscillators at full volume fill the box
-    auto yOf = [&](float value) { return std::clamp(middle - value * reach, box.y, box.y + box.height - 1); };
-    float left = box.x + (box.width - scopeColumns) / 2;
-    for (int column = 0; column < scopeColumns; ++column) {
-        float low = trace.low[column], high = trace.high[column];
-        if (column + 1 < scopeColumns) {
-            low = std::min(low, trace.low[column + 1]);
-            high = std::max(high, trace.high[column + 1]);
-        }
-        float top = std::floor(yOf(high));
-        float bottom = std::floor(yOf(low));
-        fillRect(left + static_cast<float>(column), top, 1, bottom - top + 1);
-    }
 }
 
 void ScreenPainter::drawCursorBarAndBlock(const BodyView& view)

@@ -6,6 +6,7 @@
 
 #include "app/note_cursor.h"
 #include "app/channel_scopes.h"
+#include "app/scope_image.h"
 #include "app/screen_record.h"
 #include "app/screen_theme.h"
 #include "app/song_identity.h"
@@ -75,7 +76,6 @@ private:
     void drawLevelMeters();
     void drawLevelMeter(int channel, int level);
     void drawScopes();
-    void drawScope(int channel, const ScopeTrace& trace);
     void drawCursorBarAndBlock(const BodyView& view);
     void drawPatternGrid(const BodyView& view);
     void drawPanelTexts(const BodyView& view);
@@ -112,5 +112,6 @@ private:
     OverlayView overlayComposed;  // reused, so composing allocates nothing once warm
     String statusRowComposed;
     std::array<ScopeTrace, channelCount> scopesDrawn;
+    ScopeImage scopeImage;
     bool repaintPending = false;
 };

@@ -44,6 +44,12 @@ void fillRect(float x, float y, float w, float h)
     if (gxtkGraphics* renderer = drawingRenderer()) renderer->fillRect(x, y, w, h);
 }
 
+bool writeScreenPixels(const std::vector<int>& pixels, int x, int y, int w, int h)
+{
+    gxtkGraphics* renderer = drawingRenderer();
+    return renderer && renderer->writeScreenPixels(pixels, x, y, w, h);
+}
+
 void strokeLine(float x1, float y1, float x2, float y2)
 {
     if (gxtkGraphics* renderer = drawingRenderer()) renderer->strokeLine(x1, y1, x2, y2);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 class c_Image;
 
@@ -20,3 +21,9 @@ void drawImagePart(const std::shared_ptr<c_Image>& image, float x, float y, int 
                    int frame = 0);
 void drawImagePartTransformed(const std::shared_ptr<c_Image>& image, float x, float y, int srcX, int srcY, int srcW,
                               int srcH, float rotation, float scaleX, float scaleY, int frame = 0);
+
+// Writes 0xAARRGGBB values, w x h, top row first, at (x, y) in window units
+// as they are (no transform, tint, blending or clip). False where the
+// renderer cannot write pixels straight into the window's picture: then draw
+// them as an image.
+bool writeScreenPixels(const std::vector<int>& pixels, int x, int y, int w, int h);

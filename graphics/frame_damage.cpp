@@ -18,9 +18,14 @@ PictureRect boundingBox(const PictureRect& a, const PictureRect& b)
     return {left, top, right - left, bottom - top};
 }
 
-bool overlapOrTouch(const PictureRect& a, const PictureRect& b)
+// Each part is a copy of its own, a request to the window system: parts a
+// few units apart (the four scope boxes) are cheaper shown as one.
+constexpr int nearby = 4;
+
+bool nearEachOther(const PictureRect& a, const PictureRect& b)
 {
-    return a.x <= b.x + b.width && b.x <= a.x + a.width && a.y <= b.y + b.height && b.y <= a.y + a.height;
+    return a.x <= b.x + b.width + nearby && b.x <= a.x + a.width + nearby && a.y <= b.y + b.height + nearby &&
+           b.y <= a.y + a.height + nearby;
 }
 
 } // namespace
@@ -31,7 +36,7 @@ void FrameDamage::add(PictureRect rect, const PictureRect& bounds)
     if (rect.area() == 0) return;
     // A merge can reach rectangles the new one did not touch: go on until none does.
     for (auto it = rects_.begin(); it != rects_.end();) {
-        if (overlapOrTouch(*it, rect)) {
+        if (nearEachOther(*it, rect)) {
             rect = boundingBox(*it, rect);
             rects_.erase(it);
             it = rects_.begin();

@@ -16,8 +16,8 @@ public:
     static constexpr int maxRects = 8;
 
     void clear() { rects_.clear(); }
-    // Adds the rectangle, cut to the bounds. Rectangles that overlap or
-    // touch merge into their bounding box.
+    // Adds the rectangle, cut to the bounds. Rectangles that overlap, touch
+    // or stand a few units apart merge into their bounding box.
     void add(PictureRect rect, const PictureRect& bounds);
     const std::vector<PictureRect>& rects() const { return rects_; }
     long area() const;

@@ -23,15 +23,6 @@ static_assert(arrayModeForKind.size() == kindQuad && arrayModeForKind[kindTriang
 // Points and lines are offset by half a unit so that they hit pixel centres.
 constexpr float pixelCentre = 0.5f;
 
-// Truncates toward zero and keeps the result a byte, so tints beyond 0..255
-// saturate instead of wrapping round.
-uint8_t colourByte(float value)
-{
-    if (!(value > 0)) return 0;
-    if (value >= 255) return 255;
-    return static_cast<uint8_t>(static_cast<int>(value));
-}
-
 // What tells GL state combinations apart: blending, the texture's component
 // count and whether its sides are powers of two.
 uint32_t drawStateOf(bool additive, int components, int textureWidth, int textureHeight)
@@ -42,6 +33,15 @@ uint32_t drawStateOf(bool additive, int components, int textureWidth, int textur
 }
 
 } // namespace
+
+// Truncates toward zero and keeps the result a byte, so tints beyond 0..255
+// saturate instead of wrapping round.
+uint8_t colourByte(float value)
+{
+    if (!(value > 0)) return 0;
+    if (value >= 255) return 255;
+    return static_cast<uint8_t>(static_cast<int>(value));
+}
 
 gxtkGraphics::gxtkGraphics()
 {
@@ -79,6 +79,7 @@ int gxtkGraphics::beginFrame()
     batchLength_ = 0;
     drawCallsThisFrame_ = 0;
     clearedThisFrame_ = false;
+    pixelsWrittenThisFrame_ = false;
     damage_.clear();
     return 1;
 }
@@ -129,7 +130,7 @@ void gxtkGraphics::endFrame()
     BBGame* game = BBGame::game();
     bool refresh = game && game->takePictureRefresh();
     if (refresh) readyFrame();
-    bool present = drawCallsThisFrame_ > 0 || clearedThisFrame_ || refresh;
+    bool present = drawCallsThisFrame_ > 0 || clearedThisFrame_ || pixelsWrittenThisFrame_ || refresh;
     bool copied = present && !refresh && picture_.presentParts(framebufferWidth_, framebufferHeight_, damage_);
     if (present && !copied) picture_.present(framebufferWidth_, framebufferHeight_);
     // Showing the picture left GL state of its own; whatever comes before the
@@ -451,6 +452,18 @@ void gxtkGraphics::grabScreenPixels(std::vector<int>& pixels, int x, int y, int 
         int* target = pixels.data() + offset + static_cast<long long>(row) * pitch;
         glReadPixels(x, viewHeight_ - y - 1 - row, w, 1, GL_BGRA, GL_UNSIGNED_BYTE, target);
     }
+}
+
+bool gxtkGraphics::writeScreenPixels(const std::vector<int>& pixels, int x, int y, int w, int h)
+{
+    // What was drawn before lands first.
+    flush();
+    readyFrame();
+    PictureRect part {x, y, w, h};
+    if (!picture_.write(pixels, part)) return false;
+    pixelsWrittenThisFrame_ = true;
+    damage_.add(part, view());
+    return true;
 }
 
 void gxtkGraphics::storeSurfacePixels(gxtkSurface& surface, const std::vector<int>& pixels, int x, int y, int w, int h,

@@ -13,6 +13,9 @@
 #include <memory>
 #include <vector>
 
+// A tint component (0..255) as it lands in a vertex's colour, and so on screen.
+uint8_t colourByte(float value);
+
 // Blend modes of setBlendMode.
 enum BlendMode { blendAlpha = 0, blendAdditive = 1 };
 
@@ -73,6 +76,12 @@ public:
     // Copies a screen rectangle as 0xAARRGGBB values, top row first, row r at
     // offset + r * pitch. Nothing is read when a row would not fit the array.
     virtual void grabScreenPixels(std::vector<int>& pixels, int x, int y, int w, int h, int offset, int pitch);
+    // Writes 0xAARRGGBB values, w x h, top row first, into the window's
+    // picture at (x, y) in window units, as they are: no transform, tint,
+    // blending or clip. False, writing nothing, where the picture is the
+    // window's own buffer (draw them as an image there) or the rectangle
+    // does not fit.
+    virtual bool writeScreenPixels(const std::vector<int>& pixels, int x, int y, int w, int h);
     // Writes 0xAARRGGBB values into a 4-component surface (see gxtkSurface::storeArgb).
     virtual void storeSurfacePixels(gxtkSurface& surface, const std::vector<int>& pixels, int x, int y, int w, int h,
                                     int offset, int pitch);
@@ -135,5 +144,6 @@ private:
     int framebufferHeight_ = 0;
     int drawCallsThisFrame_ = 0;
     bool clearedThisFrame_ = false;
+    bool pixelsWrittenThisFrame_ = false;
     int lastFrameDrawCalls_ = 0;
 };

@@ -180,3 +180,20 @@ bool WindowPicture::presentParts(int windowWidth, int windowHeight, const FrameD
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     return true;
 }
+
+bool WindowPicture::write(const std::vector<int>& pixels, const PictureRect& part)
+{
+    if (!framebuffer_ || part.x < 0 || part.y < 0 || part.width <= 0 || part.height <= 0 ||
+        part.x + part.width > width_ || part.y + part.height > height_ || pixels.size() != size_t(part.area()))
+        return false;
+    rowsUp_.resize(pixels.size());
+    for (int row = 0; row < part.height; ++row)
+        std::copy_n(pixels.begin() + long(row) * part.width, part.width,
+                    rowsUp_.begin() + long(part.height - 1 - row) * part.width);
+    glBindTexture(GL_TEXTURE_2D, colourBuffer_);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    // Little-endian 0xAARRGGBB is B, G, R, A in memory.
+    glTexSubImage2D(GL_TEXTURE_2D, 0, part.x, height_ - part.y - part.height, part.width, part.height, GL_BGRA,
+                    GL_UNSIGNED_BYTE, rowsUp_.data());
+    return true;
+}

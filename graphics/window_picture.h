@@ -36,6 +36,12 @@ public:
     // parts or the parts cover more than half the picture: then present.
     // Leaves GL state as present does.
     bool presentParts(int windowWidth, int windowHeight, const FrameDamage& damage);
+    // Writes 0xAARRGGBB values, top row first, into a part of the picture as
+    // they are, without blending: a small picture the program works out
+    // itself costs the GL driver a copy instead of drawing. False, writing
+    // nothing, without a picture of its own or for a part outside it. Leaves
+    // another texture bound.
+    bool write(const std::vector<int>& pixels, const PictureRect& part);
 
 private:
     int scaleFor(int windowWidth, int windowHeight) const;
@@ -52,4 +58,5 @@ private:
     int width_ = 0;
     int height_ = 0;
     int generation_ = 0;
+    std::vector<int> rowsUp_;  // written pixels bottom row first, as GL takes them
 };

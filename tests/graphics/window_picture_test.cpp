@@ -182,6 +182,27 @@ TEST_F(WindowPictureTest, ASmallChangeIsCopiedAloneAndALargeOneSwapped)
     game().regionCopy().attach();
 }
 
+// Pixels written straight into the picture land as they are, top row first,
+// and are copied to the window by a frame that drew nothing else; a
+// rectangle that does not fit the picture writes nothing.
+TEST_F(WindowPictureTest, WrittenPixelsAreShownAsTheyAre)
+{
+    std::vector<int> written;
+    for (int i = 0; i < 6 * 4; ++i) written.push_back(static_cast<int>(0xFF000000u | uint32_t(i) << 16 | 0x80));
+    spoilBackBuffer();
+    beginFrame();
+    EXPECT_TRUE(renderer().writeScreenPixels(written, 100, 200, 6, 4));
+    EXPECT_FALSE(renderer().writeScreenPixels(written, 636, 200, 6, 4));
+    EXPECT_FALSE(renderer().writeScreenPixels(written, 100, 200, 5, 4));  // not w x h values
+    endFrame();
+    EXPECT_TRUE(game().frameCopied());
+    EXPECT_EQ(pixels(100, 200, 6, 4), std::vector<uint32_t>(written.begin(), written.end()));
+    EXPECT_EQ(pixel(636, 200), black);
+    Picture shown = grabWindow();
+    for (int i = 0; i < 6 * 4; ++i)
+        EXPECT_EQ(shown.at(100 + i % 6, 200 + i / 6), static_cast<uint32_t>(written[size_t(i)]) & 0xFFFFFF) << i;
+}
+
 // Showing the picture blends it over the back buffer, which is right only
 // while the picture is opaque: translucent and additive drawing on its empty
 // black must keep it so, whether the parts are copied or swapped.
@@ -231,18 +252,20 @@ TEST_F(WindowPictureTest, PartsStayInsideTheClipBoxAndThePicture)
     EXPECT_EQ(std::tie(whole.x, whole.y, whole.width, whole.height), std::make_tuple(0, 0, 640, 475));
 }
 
-// Touching parts become one; past eight parts, one box holds them all.
+// Touching parts and parts a few units apart become one; past eight parts,
+// one box holds them all.
 TEST(FrameDamage, TouchingPartsMergeAndManyBecomeTheirBoundingBox)
 {
     const PictureRect picture {0, 0, 640, 475};
     FrameDamage damage;
     damage.add({10, 10, 10, 10}, picture);
     damage.add({20, 10, 10, 10}, picture);  // touches the first on its right edge
+    damage.add({10, 24, 30, 6}, picture);   // four units below both
     damage.add({100, 100, 5, 5}, picture);
     damage.add({630, 470, 50, 50}, picture);  // cut to the picture
     ASSERT_EQ(damage.rects().size(), 3u);
-    EXPECT_EQ(damage.rects()[0].width, 20);
-    EXPECT_EQ(damage.area(), 200 + 25 + 50);
+    EXPECT_EQ(damage.rects()[0].width, 30);
+    EXPECT_EQ(damage.area(), 30 * 20 + 25 + 50);
 
     for (int i = 0; i < 8; ++i) damage.add({200 + 20 * i, 300, 5, 5}, picture);
     ASSERT_EQ(damage.rects().size(), 1u);

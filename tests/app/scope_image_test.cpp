@@ -1,0 +1,91 @@
+// The scopes drawn on the CPU and shown as an image land on the very pixels
+// the renderer gives the same boxes and columns drawn as rectangles, each
+// channel in its own box, the gaps between the boxes untouched, the four
+// boxes shown as one part.
+#include "app/scope_image.h"
+#include "graphics/drawing.h"
+#include "graphics/graphics_context.h"
+#include "tests/support/gl/gl_window.h"
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+namespace {
+
+using ScopeImageTest = GlWindowTest;
+
+// The whole scope area with a unit's margin.
+constexpr int areaX = 388, areaY = 279, areaWidth = 126, areaHeight = 76;
+
+// The scope as rectangles: the box, then a column a unit from the column's
+// highest value to its lowest, reaching on to the next column's.
+void drawAsRectangles(int channel, const ScopeTrace& trace, const Colour& background, const Colour& line)
+{
+    ScreenRect box = layout::scopeBox(channel);
+    setTint(background.r, background.g, background.b);
+    fillRect(box.x, box.y, box.width, box.height);
+    setTint(line.r, line.g, line.b);
+    float middle = box.y + box.height / 2, reach = (box.height / 2 - 1) / 2;
+    auto yOf = [&](float value) { return std::floor(std::clamp(middle - value * reach, box.y, box.y + box.height - 1)); };
+    for (int column = 0; column < scopeColumns; ++column) {
+        int next = std::min(column + 1, scopeColumns - 1);
+        float top = yOf(std::max(trace.high[column], trace.high[next]));
+        float bottom = yOf(std::min(trace.low[column], trace.low[next]));
+        fillRect(box.x + (box.width - scopeColumns) / 2 + column, top, 1, bottom - top + 1);
+    }
+}
+
+ScopeTrace randomTrace(std::mt19937& random, float swing)
+{
+    std::uniform_real_distribution<float> value(-swing, swing);
+    ScopeTrace trace;
+    for (int column = 0; column < scopeColumns; ++column) {
+        float a = value(random), b = value(random);
+        trace.low[column] = std::min(a, b);
+        trace.high[column] = std::max(a, b);
+    }
+    return trace;
+}
+
+} // namespace
+
+TEST_F(ScopeImageTest, ShowsWhatRectanglesWouldDrawInEachChannelsBox)
+{
+    std::mt19937 random(45);
+    ScopeTrace ramp;
+    for (int column = 0; column < scopeColumns; ++column) ramp.low[column] = ramp.high[column] = -2 + 4.0f * column / 57;
+    ScopeTrace beyond = randomTrace(random, 6);  // clamped to the box
+    // Fractional and out-of-range tints, as a theme file may give them.
+    const Colour background {12.7f, 200.2f, 255.9f}, line {300, -5, 128.5f};
+    const std::vector<std::array<ScopeTrace, 4>> frames {
+        {ScopeTrace(), ramp, beyond, randomTrace(random, 2)},
+        {randomTrace(random, 2), randomTrace(random, 1), ScopeTrace(), ramp},
+    };
+    ScopeImage image;
+    for (const auto& traces : frames) {
+        beginFrame();
+        renderer().clear(1, 2, 3);
+        for (int k = 0; k < 4; ++k) drawAsRectangles(k, traces[size_t(k)], background, line);
+        std::vector<uint32_t> expected = pixels(areaX, areaY, areaWidth, areaHeight);
+        renderer().clear(1, 2, 3);
+        for (int k = 0; k < 4; ++k) image.draw(k, traces[size_t(k)], background, line);
+        EXPECT_EQ(pixels(areaX, areaY, areaWidth, areaHeight), expected);
+        endFrame();
+    }
+    // Four boxes, one part for the window system to copy.
+    beginFrame();
+    for (int k = 0; k < 4; ++k) image.draw(k, frames.back()[size_t(k)], background, line);
+    endFrame();
+    EXPECT_EQ(renderer().frameDamage().size(), 1u);
+
+    // One box drawn again shows its new trace; the others stay as they were.
+    beginFrame();
+    ScopeTrace moved = randomTrace(random, 2);
+    drawAsRectangles(2, moved, background, line);
+    std::vector<uint32_t> expected = pixels(areaX, areaY, areaWidth, areaHeight);
+    drawAsRectangles(2, frames.back()[2], background, line);
+    image.draw(2, moved, background, line);
+    EXPECT_EQ(pixels(areaX, areaY, areaWidth, areaHeight), expected);
+    endFrame();
+}
