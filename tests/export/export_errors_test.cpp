@@ -154,7 +154,7 @@ TEST_F(ExportTest, HelpPrintsTheUsageAndSucceeds)
 {
     ChildProcess& help = run({"--help"}, {"DISPLAY=:987"});
     EXPECT_EQ(help.exitStatus(), 0);
-    EXPECT_NE(help.standardOutput().find("--export SONG... [-o OUT.wav|FOLDER/] [--format wav|flac|ogg|opus|mp3]"),
+    EXPECT_NE(help.standardOutput().find("--export SONG... [-o OUT.wav|FOLDER/] [--format wav|flac|ogg|opus|mp3|mod|mid]"),
               std::string::npos);
     EXPECT_TRUE(help.standardError().empty());
     // Where a musician finds the files the tracker reads and writes.

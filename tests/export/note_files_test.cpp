@@ -1,0 +1,227 @@
+// MOD and MIDI files written by the real program, read back by the field's
+// own tools: libopenmpt (openmpt123) for modules, mido for MIDI files.
+#include "tests/export/export_fixture.h"
+
+#include <cmath>
+#include <map>
+#include <sstream>
+
+namespace {
+
+// A note cell as the song holds it, at its row's tick in the pass.
+struct SongNote {
+    int channel;  // 0..3
+    long tick;
+    int key;        // 60 + pitch, or -1 for "<"
+    int volumeDigit;
+    int instrument;
+    long ticksToNext;  // until the channel's next note or "<"
+    long steadyTicks;  // until then or its first slide
+};
+
+constexpr int slideKey = -2;
+constexpr long noNext = 1L << 30;
+
+// The rows a pass plays, as the grid shows them: positions in order, each
+// up to a "-" in any channel, else 32 rows.
+std::vector<SongNote> songNotes(const Song& song)
+{
+    std::vector<SongNote> notes;
+    std::array<long, channelCount> lastCell {-1, -1, -1, -1};
+    long tick = 0;
+    for (int position = 0; position < song.songLengthRows / rowsPerPattern; ++position) {
+        for (int row = 0; row < rowsPerPattern; ++row) {
+            bool end = false;
+            for (int channel = 1; channel <= channelCount; ++channel) {
+                size_t at = static_cast<size_t>(song.positions[position] * rowsPerPattern + row);
+                auto cell = [&](int column) { return song.patternColumns[column][at]; };
+                int value = noteValueOf(cell(noteColumn(channel)));
+                end = end || value == notePatternEnd;
+                if (value == noteEmpty || value == notePatternEnd) continue;
+                size_t c = static_cast<size_t>(channel - 1);
+                int octave = hexDigitValue(cell(octaveColumn(channel)));
+                int key = value < noteSlideDown ? 60 + octave * 12 + value - 24 : value == noteOff ? -1 : slideKey;
+                // A slide moves the pitch; only a note or "<" ends a key.
+                if (lastCell[c] >= 0) {
+                    SongNote& last = notes[static_cast<size_t>(lastCell[c])];
+                    long& until = key == slideKey ? last.steadyTicks : last.ticksToNext;
+                    until = std::min(until, tick - last.tick);
+                }
+                notes.push_back({channel - 1, tick, key, hexDigitValue(cell(volumeColumn(channel))),
+                                 hexDigitValue(cell(instrumentColumn(channel))), noNext, noNext});
+                if (key != slideKey) lastCell[c] = static_cast<long>(notes.size()) - 1;
+            }
+            tick += song.speed;
+            if (end) break;
+        }
+    }
+    return notes;
+}
+
+// The song with only one channel's notes (the pattern ends stay).
+Song soloSong(Song song, int channel)
+{
+    for (int other = 1; other <= channelCount; ++other) {
+        if (other == channel) continue;
+        for (size_t at = 0; at < static_cast<size_t>(columnLength); ++at) {
+            if (song.patternColumns[noteColumn(other)][at] != U'-') song.patternColumns[noteColumn(other)][at] = U'.';
+            song.patternColumns[volumeColumn(other)][at] = U'0';
+        }
+    }
+    return song;
+}
+
+// Whether an instrument's pitch stays put while its note rings, so that
+// one pitch can be read from it: no arpeggio, no envelope pitch, no noise.
+bool steadyPitch(const Song& song, int instrument)
+{
+    auto slot = [&](int s) { return instrumentSlot(song, instrument, s); };
+    bool arpeggio = slot(slotAmtSwp) % 16 != 0 && (slot(slotArpFirst) != 0 || slot(slotArpSecond) != 0);
+    return !arpeggio && slot(slotE2pRpt) % 16 == 0 && slot(slotWave) != 7;
+}
+
+std::string commandOutput(const std::string& command, const std::string& input = std::string())
+{
+    ChildProcess process({"sh", "-c", command}, {}, input);
+    EXPECT_TRUE(process.waitExit(240)) << command;
+    EXPECT_EQ(process.exitStatus(), 0) << command << "\n" << process.standardError();
+    return process.standardOutput() + process.standardError();
+}
+
+class NoteFiles : public ExportTest {
+protected:
+    void exportTo(const std::string& song, const std::string& out)
+    {
+        ChildProcess& program = run({"--export", song, "-o", out, "--quiet"}, {"ALSOFT_DRIVERS=null"});
+        ASSERT_EQ(program.exitStatus(), 0) << program.standardError();
+        EXPECT_EQ(program.standardError(), "");
+    }
+};
+
+} // namespace
+
+TEST_F(NoteFiles, ExampleModulesLoadInLibopenmptWithoutAWarning)
+{
+    for (const std::string& name : exampleNames()) {
+        exportTo(examplesFolder() + "/" + name, name + ".mod");
+        std::string info = commandOutput("openmpt123 --info '" + path(name + ".mod") + "'");
+        EXPECT_NE(info.find("ProTracker MOD (M.K.)"), std::string::npos) << info;
+        EXPECT_NE(info.find("Channels...: 4"), std::string::npos) << info;
+        for (const char* word : {"arning", "rror", "nvalid"}) EXPECT_EQ(info.find(word), std::string::npos) << info;
+        // libxmp loads it too.
+        commandOutput("xmp --load-only '" + path(name + ".mod") + "'");
+    }
+}
+
+// Every note with a volume digit is a key of its pitch and velocity at its
+// row's tick; every key starts at a note cell and ends before the channel's
+// next cell, as its "<" or next note ends it.
+TEST_F(NoteFiles, ExampleMidiFilesHoldTheSongsNotes)
+{
+    const std::string readNotes =
+        "import mido, sys\n"
+        "m = mido.MidiFile(sys.argv[1])\n"
+        "print(m.type, m.ticks_per_beat, len(m.tracks))\n"
+        "for number, track in enumerate(m.tracks):\n"
+        "    now, down = 0, {}\n"
+        "    for message in track:\n"
+        "        now += message.time\n"
+        "        if message.type == 'set_tempo': print('tempo', message.tempo)\n"
+        "        if message.type == 'note_on' and message.velocity > 0: down[message.note] = (now, message.velocity)\n"
+        "        elif message.type in ('note_on', 'note_off') and message.note in down:\n"
+        "            start, velocity = down.pop(message.note)\n"
+        "            print(number - 1, start, now, message.note, velocity)\n";
+    for (const std::string& name : exampleNames()) {
+        exportTo(examplesFolder() + "/" + name, name + ".mid");
+        Song song = loadExample(name);
+        std::string out = commandOutput("/usr/bin/python3 - '" + path(name + ".mid") + "'", readNotes);
+        std::istringstream read(out);
+        int type = 0, division = 0, tracks = 0;
+        std::string word;
+        long tempo = 0;
+        read >> type >> division >> tracks >> word >> tempo;
+        EXPECT_EQ(type, 1);
+        EXPECT_EQ(division, 4 * song.speed) << name;
+        EXPECT_EQ(tracks, 5);
+        EXPECT_EQ(tempo, 80000L * song.speed) << name;
+        std::map<std::pair<int, long>, std::array<long, 3>> keys;  // (channel, start) -> end, key, velocity
+        for (int channel; read >> channel;) {
+            long start, end, key, velocity;
+            read >> start >> end >> key >> velocity;
+            keys[{channel, start}] = {end, key, velocity};
+        }
+        std::vector<SongNote> notes = songNotes(song);
+        std::map<std::pair<int, long>, const SongNote*> cells;
+        for (const SongNote& note : notes) cells[{note.channel, note.tick}] = &note;
+        size_t attacks = 0;
+        for (const SongNote& note : notes) {
+            if (note.key < 0 || note.volumeDigit == 0) continue;
+            ++attacks;
+            auto key = keys.find({note.channel, note.tick});
+            ASSERT_NE(key, keys.end()) << name << " channel " << note.channel << " tick " << note.tick;
+            EXPECT_EQ(key->second[1], note.key) << name << " tick " << note.tick;
+            EXPECT_EQ(key->second[2], note.volumeDigit * 127 / 15) << name << " tick " << note.tick;
+        }
+        EXPECT_GT(attacks, 100u) << name;
+        for (const auto& [start, key] : keys) {
+            auto cell = cells.find(start);
+            ASSERT_NE(cell, cells.end()) << name << " a key at tick " << start.second << " without a note";
+            EXPECT_GE(cell->second->key, 0) << name << " tick " << start.second;
+            EXPECT_GT(key[0], start.second);
+            EXPECT_LE(key[0], start.second + std::min(cell->second->ticksToNext, noNext)) << name;
+        }
+    }
+}
+
+// Each channel of each example on its own, rendered by the program and, as
+// a module, by libopenmpt: every note whose pitch holds still long enough to
+// be read starts within a tick of the program's and plays within 10 cents
+// of its pitch. The program's rendering begins with a lead-in of one row.
+TEST_F(NoteFiles, ExampleModulesPlayTheNotesAtTheirPitchAndTime)
+{
+    const std::string script = std::string(KOVO_NOTE_MATCH);
+    std::string selftest = commandOutput("/usr/bin/python3 '" + script + "' --selftest");
+    std::istringstream tones(selftest);
+    for (std::string line; std::getline(tones, line);)
+        EXPECT_LT(std::fabs(std::stod(line.substr(line.find(": ") + 2))), 5.0) << line;
+    for (const std::string& name : exampleNames()) {
+        Song song = loadExample(name);
+        std::vector<SongNote> notes = songNotes(song);
+        size_t measured = 0, attacks = 0;
+        double worstCents = 0, worstMs = 0;
+        for (int channel = 1; channel <= channelCount; ++channel) {
+            std::string solo = name + "-" + std::to_string(channel);
+            writeSong(solo, soloSong(song, channel));
+            exportTo(solo, solo + ".wav");
+            exportTo(solo, solo + ".mod");
+            commandOutput("openmpt123 --render --samplerate 48000 --no-float --output-type wav --force -q '" +
+                          path(solo + ".mod") + "'");
+            std::ostringstream lines;
+            for (const SongNote& note : notes) {
+                if (note.channel != channel - 1 || note.key < 0 || note.volumeDigit == 0) continue;
+                ++attacks;
+                if (!steadyPitch(song, note.instrument)) continue;
+                long steady = std::min(note.steadyTicks, note.ticksToNext);
+                lines << (note.tick + song.speed) * 0.02 << ' ' << note.tick * 0.02 << ' '
+                      << std::min(steady, 100L) * 0.02 << '\n';
+            }
+            std::istringstream found(commandOutput(
+                "/usr/bin/python3 '" + script + "' '" + path(solo + ".wav") + "' '" + path(solo + ".mod.wav") + "'",
+                lines.str()));
+            for (std::string line; std::getline(found, line);) {
+                std::istringstream fields(line);
+                std::string onset, cents;
+                fields >> onset >> cents;
+                if (onset == "skip" || cents == "skip") continue;
+                ++measured;
+                worstMs = std::max(worstMs, std::fabs(std::stod(onset)));
+                worstCents = std::max(worstCents, std::fabs(std::stod(cents)));
+                EXPECT_LE(std::fabs(std::stod(onset)), 20.0) << solo << ": " << line;
+                EXPECT_LE(std::fabs(std::stod(cents)), 10.0) << solo << ": " << line;
+            }
+        }
+        std::printf("%s: %zu of %zu notes measured, onsets within %.1f ms, pitches within %.1f cents\n", name.c_str(),
+                    measured, attacks, worstMs, worstCents);
+        EXPECT_GE(measured * 3, attacks) << name << ": too few notes could be measured";
+    }
+}
