@@ -72,12 +72,15 @@ Song soloSong(Song song, int channel)
 }
 
 // Whether an instrument's pitch stays put while its note rings, so that
-// one pitch can be read from it: no arpeggio, no envelope pitch, no noise.
+// one pitch can be read from it: no arpeggio, no envelope pitch, no noise,
+// and no second oscillator detuned by PWM (the module drops it: see the
+// README), which moves the pair's pitch up by as much as 13 cents.
 bool steadyPitch(const Song& song, int instrument)
 {
     auto slot = [&](int s) { return instrumentSlot(song, instrument, s); };
     bool arpeggio = slot(slotAmtSwp) % 16 != 0 && (slot(slotArpFirst) != 0 || slot(slotArpSecond) != 0);
-    return !arpeggio && slot(slotE2pRpt) % 16 == 0 && slot(slotWave) != 7;
+    bool detuned = slot(slotWave) <= 3 && slot(slotPwm) != 0;
+    return !arpeggio && !detuned && slot(slotE2pRpt) % 16 == 0 && slot(slotWave) != 7;
 }
 
 std::string commandOutput(const std::string& command, const std::string& input = std::string())
@@ -187,7 +190,7 @@ TEST_F(NoteFiles, ExampleModulesPlayTheNotesAtTheirPitchAndTime)
     for (const std::string& name : exampleNames()) {
         Song song = loadExample(name);
         std::vector<SongNote> notes = songNotes(song);
-        size_t measured = 0, attacks = 0;
+        size_t attacks = 0, onsets = 0, pitches = 0;
         double worstCents = 0, worstMs = 0;
         for (int channel = 1; channel <= channelCount; ++channel) {
             std::string solo = name + "-" + std::to_string(channel);
@@ -197,10 +200,11 @@ TEST_F(NoteFiles, ExampleModulesPlayTheNotesAtTheirPitchAndTime)
             commandOutput("openmpt123 --render --samplerate 48000 --no-float --output-type wav --force -q '" +
                           path(solo + ".mod") + "'");
             std::ostringstream lines;
+            std::vector<bool> pitched;  // whether a note's pitch is compared too
             for (const SongNote& note : notes) {
                 if (note.channel != channel - 1 || note.key < 0 || note.volumeDigit == 0) continue;
                 ++attacks;
-                if (!steadyPitch(song, note.instrument)) continue;
+                pitched.push_back(steadyPitch(song, note.instrument));
                 long steady = std::min(note.steadyTicks, note.ticksToNext);
                 lines << (note.tick + song.speed) * 0.02 << ' ' << note.tick * 0.02 << ' '
                       << std::min(steady, 100L) * 0.02 << '\n';
@@ -208,20 +212,24 @@ TEST_F(NoteFiles, ExampleModulesPlayTheNotesAtTheirPitchAndTime)
             std::istringstream found(commandOutput(
                 "/usr/bin/python3 '" + script + "' '" + path(solo + ".wav") + "' '" + path(solo + ".mod.wav") + "'",
                 lines.str()));
-            for (std::string line; std::getline(found, line);) {
+            size_t index = 0;
+            for (std::string line; std::getline(found, line); ++index) {
                 std::istringstream fields(line);
                 std::string onset, cents;
                 fields >> onset >> cents;
-                if (onset == "skip" || cents == "skip") continue;
-                ++measured;
+                if (onset == "skip") continue;
+                ++onsets;
                 worstMs = std::max(worstMs, std::fabs(std::stod(onset)));
+                EXPECT_LE(std::fabs(std::stod(onset)), 20.0) << solo << " note " << index << ": " << line;
+                if (cents == "skip" || !pitched.at(index)) continue;
+                ++pitches;
                 worstCents = std::max(worstCents, std::fabs(std::stod(cents)));
-                EXPECT_LE(std::fabs(std::stod(onset)), 20.0) << solo << ": " << line;
-                EXPECT_LE(std::fabs(std::stod(cents)), 10.0) << solo << ": " << line;
+                EXPECT_LE(std::fabs(std::stod(cents)), 10.0) << solo << " note " << index << ": " << line;
             }
         }
-        std::printf("%s: %zu of %zu notes measured, onsets within %.1f ms, pitches within %.1f cents\n", name.c_str(),
-                    measured, attacks, worstMs, worstCents);
-        EXPECT_GE(measured * 3, attacks) << name << ": too few notes could be measured";
+        std::printf("%s: %zu notes, %zu onsets within %.1f ms, %zu pitches within %.1f cents\n", name.c_str(), attacks,
+                    onsets, worstMs, pitches, worstCents);
+        EXPECT_GE(onsets * 3, attacks) << name << ": too few onsets could be measured";
+        EXPECT_GE(pitches * 5, attacks) << name << ": too few pitches could be measured";
     }
 }

@@ -61,10 +61,13 @@ def lag_pitch(window, rate, low, high):
     return rate / (lags[i] + shift)
 
 
-def rms_curve(samples, rate):
+def rms_curve(samples, rate, span=12):
+    """The level every millisecond over a window of span of them: longer
+    than a bass note's cycle, so that the cycle does not ripple it."""
     hop = int(rate * RMS_HOP)
     frames = len(samples) // hop
-    return np.sqrt((samples[:frames * hop].reshape(frames, hop) ** 2).mean(axis=1))
+    power = (samples[:frames * hop].reshape(frames, hop) ** 2).mean(axis=1)
+    return np.sqrt(np.convolve(power, np.ones(span) / span, mode='same'))
 
 
 def onset(curve, seconds, reach=0.06):
