@@ -33,12 +33,11 @@ TracedTick tickOf(const PlayerVoice& voice)
     return {rate, bentRate, voice.effects.arpOffset, std::max(0.0f, voice.volume - voice.effects.envPhase)};
 }
 
-// Follows each channel's oscillators between rows: which wave pair the
-// next attack plays and whether they run.
+// Follows each channel's oscillators between rows: the wave pair the next
+// attack plays, and the one they play.
 struct ChannelFollow {
     int chosenWave = 0;
     int wave = 0;
-    bool running = false;
 };
 
 class Tracer {
@@ -73,8 +72,6 @@ std::vector<TracedRow> Tracer::run()
         }
         PlayPlace next = player_.upcomingPlace();
         rows.back().endsPattern = next.row == 0;
-        for (TracedCell& cell : rows.back().cells)
-            cell.sounding = cell.sounding && !cell.ticks.empty() && cell.ticks.back().level > 0;
         if (next.position == 0 && next.row == 0) break;
     } while (rows.size() < mostRows);
     return rows;
@@ -109,15 +106,11 @@ void Tracer::readCell(TracedRow& row, int channel)
     if (waveformPairOf(instrumentSlot(player_, voice.instrumentDigit, slotWave)))
         follow.chosenWave = instrumentSlot(player_, voice.instrumentDigit, slotWave);
     cell.start = startOf(player_, channel, cell.volumeDigit);
-    if (cell.start == NoteStart::attack) follow = {follow.chosenWave, follow.chosenWave, follow.chosenWave != 0};
-    if (cell.start == NoteStart::stop) follow.running = false;
+    if (cell.start == NoteStart::attack) follow.wave = follow.chosenWave;
     cell.pitch = voice.latchedOctave * 12 + static_cast<int>(voice.note) - 24;
     cell.wave = follow.wave;
     cell.instrument = voice.latchedInstrument;
     cell.ticks.push_back(tickOf(voice));
-    cell.sounding = follow.running;
-    // The envelope's end silences a channel until its next attack.
-    if (voice.volume == 0) follow.running = false;
 }
 
 } // namespace

@@ -32,7 +32,6 @@ struct TracedCell {
     int wave = 0;        // WAV pair 1..7 the oscillators play, 0 before any
     int instrument = 0;  // the latched instrument, whose slots drive the effects
     int volumeDigit = 0; // this row's, 0 when blank
-    bool sounding = false;  // oscillators running at a level above 0 at the row's end
     std::vector<TracedTick> ticks;  // the row's ticks, the reading one first
 };
 

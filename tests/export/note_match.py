@@ -4,8 +4,9 @@
 lies in each and the pitch each plays, by autocorrelation.
 
 usage: note_match.py KOVO.wav OTHER.wav < notes
-notes: lines "KOVO_SECONDS OTHER_SECONDS LENGTH_SECONDS"; prints per note
-"onset_difference_ms cents_difference" or "skip REASON".
+notes: lines "KOVO_SECONDS OTHER_SECONDS LENGTH_SECONDS READ_PITCH" (READ_PITCH 0
+leaves the pitch unread, for notes whose pitch moves); prints per note
+"onset_difference_ms cents_difference", either "skip" when it cannot be told.
 note_match.py --selftest checks the pitch tracker on pure tones."""
 import sys
 import wave
@@ -82,6 +83,11 @@ def onset(curve, seconds, reach=0.06):
     best = int(np.argmax(rise))
     if rise[best] < 0.1 * max(smooth[first:last + 4].max(), 1e-9):
         return None
+    # A rise matched elsewhere in reach (a detuned pair's beating) leaves
+    # the onset in doubt.
+    others = np.concatenate([rise[:max(0, best - 10)], rise[best + 10:]])
+    if len(others) and others.max() > 0.67 * rise[best]:
+        return None
     return (first + best) * RMS_HOP
 
 
@@ -98,17 +104,12 @@ def compare(kovo_path, other_path, notes):
     kovo, kovo_rate = read_mono(kovo_path)
     other, other_rate = read_mono(other_path)
     kovo_curve, other_curve = rms_curve(kovo, kovo_rate), rms_curve(other, other_rate)
-    for kovo_time, other_time, length in notes:
+    for kovo_time, other_time, length, read_pitch in notes:
         a, b = onset(kovo_curve, kovo_time), onset(other_curve, other_time)
-        if a is None or b is None:
-            print('skip onset')
-            continue
-        pa = note_pitch(kovo, kovo_rate, kovo_time, length)
-        pb = note_pitch(other, other_rate, other_time, length)
-        if pa is None or pb is None:
-            print('%.1f skip pitch' % (((b - other_time) - (a - kovo_time)) * 1000))
-            continue
-        print('%.1f %.1f' % (((b - other_time) - (a - kovo_time)) * 1000, 1200 * np.log2(pb / pa)))
+        moved = 'skip' if a is None or b is None else '%.1f' % (((b - other_time) - (a - kovo_time)) * 1000)
+        pa = note_pitch(kovo, kovo_rate, kovo_time, length) if read_pitch else None
+        pb = note_pitch(other, other_rate, other_time, length) if pa else None
+        print(moved, 'skip' if pa is None or pb is None else '%.1f' % (1200 * np.log2(pb / pa)))
 
 
 def selftest():
