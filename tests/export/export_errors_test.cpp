@@ -137,7 +137,8 @@ TEST_F(ExportTest, BadArgumentsPrintTheUsageWithStatusTwo)
         {"--export", "tune", "--format", "aac"}, {"--export", "tune", "--format"},
         {"--export", "tune", "--quality", "11"}, {"--export", "tune", "--quality", "-1"},
         {"--export", "tune", "-o", "x.opus", "--rate", "44100"}, {"--export", "tune", "tune", "-o", "both.wav"},
-        {"--export", "tune", "--jobs", "0"},
+        {"--export", "tune", "--jobs", "0"},      {"--export", "tune", "-o", "x.mod", "--stems"},
+        {"--export", "tune", "--format", "mid", "--stems"},
     };
     for (const std::vector<std::string>& line : badLines) {
         ChildProcess& bad = run(line);

@@ -47,7 +47,13 @@ def lag_pitch(window, rate, low, high):
     size = min(len(window) // 2, int(rate / low) + 2)
     lags = np.arange(1, size)
     span = len(window) - size
-    diff = np.array([np.sum((window[:span] - window[lag:lag + span]) ** 2) for lag in lags])
+    # The squared differences at every lag at once: both parts' energies
+    # less twice their correlation, which an FFT gives.
+    head = window[:span]
+    length = 1 << (len(window) + span).bit_length()
+    correlation = np.fft.irfft(np.fft.rfft(window, length) * np.conj(np.fft.rfft(head, length)), length)
+    energies = np.concatenate([[0.0], np.cumsum(window ** 2)])
+    diff = np.sum(head ** 2) + energies[lags + span] - energies[lags] - 2 * correlation[lags]
     cumulative = diff * lags / np.maximum(np.cumsum(diff), 1e-12)
     first = max(1, int(rate / high))
     last = min(len(lags) - 1, int(rate / low))
