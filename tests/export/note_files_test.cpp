@@ -243,3 +243,27 @@ TEST_F(NoteFiles, ExampleModulesPlayTheNotesAtTheirPitchAndTime)
         EXPECT_GE(pitches, 10u) << name << ": too few pitches could be read";
     }
 }
+
+// A song without notes still makes a module of one pattern and a MIDI file
+// of empty tracks; a song that ends patterns early and names no waveform
+// (WAV 0) plays nothing in either.
+TEST_F(NoteFiles, SongsWithoutSoundGiveFilesWithoutNotes)
+{
+    Song blank = testSong();
+    Song silent = testSong();
+    silent.instrumentParams[8 + slotWave] = 0;
+    putCell(silent, 1, 0, U"y812");
+    putCell(silent, 4, 3, U"-000");
+    for (const auto& [name, song] : {std::pair<std::string, Song>("blank", blank), {"silent", silent}}) {
+        writeSong(name, song);
+        exportTo(name, name + ".mod");
+        exportTo(name, name + ".mid");
+        std::string info = commandOutput("openmpt123 --info '" + path(name + ".mod") + "'");
+        EXPECT_NE(info.find("Orders.....: 1\n"), std::string::npos) << info;
+        std::string notes = commandOutput("/usr/bin/python3 -c 'import mido, sys\n"
+                                          "print(sum(m.type == \"note_on\" for m in mido.merge_tracks("
+                                          "mido.MidiFile(sys.argv[1]).tracks)))' '" +
+                                          path(name + ".mid") + "'");
+        EXPECT_EQ(notes, "0\n") << name;
+    }
+}
