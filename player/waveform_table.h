@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 
 // Data-folder paths, in the order the sounds are loaded and indexed.
 constexpr std::array<const char32_t*, 8> waveformFiles = {
