@@ -12,7 +12,7 @@
 
 const char usageText[] =
     "usage: kovo-tracker [--play] [--scale N] [SONG]\n"
-    "       kovo-tracker --export SONG... [-o OUT.wav|FOLDER/] [--format wav|flac|ogg|opus|mp3] [--quality 0-10]\n"
+    "       kovo-tracker --export SONG... [-o OUT.wav|FOLDER/] [--format wav|flac|ogg|opus|mp3|mod|mid] [--quality 0-10]\n"
     "                    [--loops N] [--stems] [--rate 44100|48000] [--jobs N] [--quiet]\n"
     "       kovo-tracker --help\n";
 
@@ -39,12 +39,13 @@ const char helpText[] =
     "  exports    Ctrl+E writes NAME.wav (or the format Ctrl+F chose) into the songs folder and\n"
     "             prints its path; --export writes into the current folder (or -o)\n"
     "\n"
-    "usage: kovo-tracker --export SONG... [-o OUT.wav|FOLDER/] [--format wav|flac|ogg|opus|mp3] [--quality 0-10]\n"
+    "usage: kovo-tracker --export SONG... [-o OUT.wav|FOLDER/] [--format wav|flac|ogg|opus|mp3|mod|mid] [--quality 0-10]\n"
     "                    [--loops N] [--stems] [--rate 44100|48000] [--jobs N] [--quiet]\n"
     "Renders the song file SONG to a stereo sound file, faster than real time,\n"
-    "with no window, display or sound card: 16-bit WAV or FLAC, Ogg Vorbis, Opus or MP3.\n"
+    "with no window, display or sound card: 16-bit WAV or FLAC, Ogg Vorbis, Opus or MP3;\n"
+    "or writes its notes as a 4-channel MOD module or a MIDI file (README: MOD and MIDI files).\n"
     "A SONG that names no file is the user's song of that name, else the example, as for F12.\n"
-    "  -o OUT.wav       the file to write; its extension (.wav, .flac, .ogg, .opus, .mp3)\n"
+    "  -o OUT.wav       the file to write; its extension (.wav, .flac, .ogg, .opus, .mp3, .mod, .mid)\n"
     "                   gives the format (default: SONG's file name plus .wav, here)\n"
     "  -o FOLDER/       the folder for the files of several songs, each named for its\n"
     "                   song file plus the format's extension (default: here)\n"
@@ -164,7 +165,7 @@ private:
         std::string text;
         if (!value("--format", text)) return;
         std::optional<AudioFormat> named = formatNamed(text);
-        if (!named) return fail("unknown format " + text + " (wav, flac, ogg, opus or mp3)");
+        if (!named) return fail("unknown format " + text + " (wav, flac, ogg, opus, mp3, mod or mid)");
         into = *named;
     }
 
@@ -178,11 +179,14 @@ private:
         std::string extension = toFolder ? std::string() : fileExtension(request.outPath);
         if (!formatGiven_ && !extension.empty()) {
             std::optional<AudioFormat> named = formatOfExtension(extension);
-            if (!named) return fail("unknown file extension " + extension + " (.wav, .flac, .ogg, .opus or .mp3)");
+            if (!named) return fail("unknown file extension " + extension + " (.wav, .flac, .ogg, .opus, .mp3, .mod or .mid)");
             request.settings.format = *named;
         }
         if (request.songPaths.size() > 1 && !request.outPath.empty() && !namesFolder(request.outPath))
             return fail("for several songs -o names a folder: " + request.outPath + "/");
+        if (request.settings.stems && formatInfo(request.settings.format).notes)
+            return fail(std::string("a ") + formatInfo(request.settings.format).label +
+                        " file holds every channel: --stems is for sound files");
         if (request.settings.format == AudioFormat::opus && request.settings.rate != opusRate)
             return fail("Opus files are written at 48000 frames a second only");
     }

@@ -91,12 +91,12 @@ constexpr KeyRow keyRows[] = {
     {U"the - + buttons", U"octave, speed, length, instrument and its parameters, pattern of the position"},
     {U"Ctrl+E",
      U"export the song as it is in the editor to <name>.wav in the songs folder (or the format Ctrl+F chose: "
-     U".flac, .ogg, .opus, .mp3; the status row shows \"Exporting NN%\", then \"Exported\" and the file's whole "
+     U".flac, .ogg, .opus, .mp3, or the notes as .mod or .mid; the status row shows \"Exporting NN%\", then \"Exported\" and the file's whole "
      U"path, as far as it fits, or \"Export Failed!\"; the path in full on standard output); playing and editing go "
      U"on meanwhile",
      {{{'E', exportAction, "export"}}}},
     {U"Ctrl+F",
-     U"the next export format: WAV, FLAC, Vorbis, Opus, MP3 (the status row says \"Export format: FLAC\"; "
+     U"the next export format: WAV, FLAC, Vorbis, Opus, MP3, MOD, MIDI (the status row says \"Export format: FLAC\"; "
      U"remembered for the next start)",
      {{{'F', exportFormatAction, "export_format"}}}},
     {U"Ctrl+= / Ctrl+-", U"show the window 1 to 4 times larger / smaller (remembered for the next start)",

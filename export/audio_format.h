@@ -1,12 +1,13 @@
-// The kinds of sound file an export writes, by the names the command line
-// and the settings file use for them.
+// The kinds of file an export writes, by the names the command line and the
+// settings file use for them: sound files, and files of the song's notes
+// for other trackers and for sequencers.
 #pragma once
 
 #include <array>
 #include <optional>
 #include <string>
 
-enum class AudioFormat { wav, flac, ogg, opus, mp3 };
+enum class AudioFormat { wav, flac, ogg, opus, mp3, mod, midi };
 
 struct AudioFormatInfo {
     AudioFormat format;
@@ -14,16 +15,19 @@ struct AudioFormatInfo {
     const char* extension;  // with its dot
     const char* label;      // as the status row shows it: 6 letters at the most fit there
     bool lossy;             // takes a VBR quality
+    bool notes;             // the song's notes, not its sound: no rate, loops or stems
 };
 
-constexpr std::array<AudioFormatInfo, 5> audioFormats = {{
-    {AudioFormat::wav, "wav", ".wav", "WAV", false},
-    {AudioFormat::flac, "flac", ".flac", "FLAC", false},
-    {AudioFormat::ogg, "ogg", ".ogg", "Vorbis", true},
-    {AudioFormat::opus, "opus", ".opus", "Opus", true},
-    {AudioFormat::mp3, "mp3", ".mp3", "MP3", true},
+constexpr std::array<AudioFormatInfo, 7> audioFormats = {{
+    {AudioFormat::wav, "wav", ".wav", "WAV", false, false},
+    {AudioFormat::flac, "flac", ".flac", "FLAC", false, false},
+    {AudioFormat::ogg, "ogg", ".ogg", "Vorbis", true, false},
+    {AudioFormat::opus, "opus", ".opus", "Opus", true, false},
+    {AudioFormat::mp3, "mp3", ".mp3", "MP3", true, false},
+    {AudioFormat::mod, "mod", ".mod", "MOD", false, true},
+    {AudioFormat::midi, "mid", ".mid", "MIDI", false, true},
 }};
-static_assert(audioFormats[static_cast<int>(AudioFormat::mp3)].format == AudioFormat::mp3, "the table is in enum order");
+static_assert(audioFormats[static_cast<int>(AudioFormat::midi)].format == AudioFormat::midi, "the table is in enum order");
 
 constexpr const AudioFormatInfo& formatInfo(AudioFormat format) { return audioFormats[static_cast<size_t>(format)]; }
 

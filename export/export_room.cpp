@@ -70,6 +70,8 @@ uint64_t leastFileBytes(AudioFormat format, int rate, long long frames)
     case AudioFormat::ogg: return over(vorbisFloor);
     case AudioFormat::opus: return over(opusFloor);
     case AudioFormat::mp3: return count / static_cast<uint64_t>(rate) * mp3BytesPerSecond;
+    case AudioFormat::mod:
+    case AudioFormat::midi: return 0;  // a few kilobytes, whatever the length
     }
     return 0;
 }

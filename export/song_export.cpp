@@ -2,6 +2,7 @@
 
 #include "export/export_room.h"
 #include "export/export_temporaries.h"
+#include "export/note_file_export.h"
 #include "export/song_passes.h"
 #include "export/song_renderer.h"
 #include "export/sound_file_writer.h"
@@ -202,6 +203,7 @@ std::string stemPath(const std::string& mixPath, int channel, AudioFormat format
 ExportResult exportSong(Song song, const ExportSettings& settings, const std::string& mixPath,
                         const ExportProgress& progress, const std::atomic<bool>& cancel)
 {
+    if (formatInfo(settings.format).notes) return exportNoteFile(song, settings, mixPath);
     std::vector<std::string> targets = {mixPath};
     for (int channel = 1; settings.stems && channel <= channelCount; ++channel)
         targets.push_back(stemPath(mixPath, channel, settings.format));

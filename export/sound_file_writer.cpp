@@ -29,13 +29,15 @@ constexpr int sndfileFormats[] = {
     SF_FORMAT_OGG | SF_FORMAT_VORBIS,
     SF_FORMAT_OGG | SF_FORMAT_OPUS,
     SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III,
+    0,  // MOD and MIDI files are written without libsndfile
+    0,
 };
 static_assert(std::size(sndfileFormats) == audioFormats.size());
 
 // How the 0..10 quality bends on its way to libsndfile's 0..1, per format,
 // so that the middle one gives about 160 kbit/s of a busy song in each:
 // Opus would spend over 250 kbit/s on a straight line.
-constexpr double qualityCurves[] = {1.0, 1.0, 1.0, 1.7, 1.0};
+constexpr double qualityCurves[] = {1.0, 1.0, 1.0, 1.7, 1.0, 1.0, 1.0};
 static_assert(std::size(qualityCurves) == audioFormats.size());
 
 SF_INFO fileInfo(AudioFormat format, int rate)
@@ -79,6 +81,7 @@ void setFlacLevel(SNDFILE* file)
 
 bool canWriteFormat(AudioFormat format, int rate)
 {
+    if (formatInfo(format).notes) return true;
     SF_INFO info = fileInfo(format, rate);
     return sf_format_check(&info) != 0;
 }

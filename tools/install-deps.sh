@@ -21,9 +21,11 @@ build_packages=(cmake ninja-build g++ pkg-config
 # and its runtime: the fuzz targets; strace: the song file tests watch the program's syncs; x11-utils: xprop, which
 # reads the icon the window gives the window manager; xclip: the other program on the X clipboard; x11-xkb-utils:
 # setxkbmap, which loads other keyboards into the tests' Xvfb; mount: a small disk of the export tests' own (a
-# tmpfs in a private mount namespace), which a minimal Debian lacks.
+# tmpfs in a private mount namespace), which a minimal Debian lacks. openmpt123 (libopenmpt), xmp (libxmp), python3-mido,
+# timidity with freepats: what reads back the MOD and MIDI exports; python3-numpy: the pitch tracker that compares
+# them with the tracker's own sound.
 test_packages=(xvfb xauth xdotool x11-utils sox libsox-fmt-all strace clang-14 libclang-rt-14-dev lld xclip x11-xkb-utils
-               mount
+               mount openmpt123 xmp python3-mido python3-numpy timidity freepats
                jackd2 flac vorbis-tools opus-tools mpg123 id3v2
                lintian desktop-file-utils appstream shared-mime-info xdg-utils libglib2.0-bin man-db groff-base fakeroot)
 # Peer trackers that tools/benchmark.sh runs for comparison; libxtst-dev: the key presses of

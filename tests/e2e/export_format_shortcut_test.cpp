@@ -57,3 +57,27 @@ TEST_F(ExportFormatShortcut, PicksTheKindOfFileForCtrlEAndKeepsItForTheNextStart
     EXPECT_NE(settings().find("export_format=ogg\n"), std::string::npos) << settings();
     ASSERT_TRUE(tracker.closeWindow());
 }
+
+// After the sound files come the song's notes: a module, then a MIDI file,
+// then WAV again.
+TEST_F(ExportFormatShortcut, OffersTheNotesAsAModuleAndAMidiFile)
+{
+    startAndLoad();
+    for (const char* label : {"FLAC", "Vorbis", "Opus", "MP3", "MOD"}) {
+        tracker.key("ctrl+f");
+        ASSERT_TRUE(waitForStatus(std::string("Export format: ") + label)) << status();
+    }
+    EXPECT_NE(settings().find("export_format=mod\n"), std::string::npos) << settings();
+    tracker.key("ctrl+e");
+    ASSERT_TRUE(waitForStatus("Exported " + tracker.songPath("short.mod"))) << status();
+    EXPECT_EQ(readFileBytes(tracker.songPath("short.mod")).substr(1080, 4), "M.K.");
+    tracker.key("ctrl+f");
+    ASSERT_TRUE(waitForStatus("Export format: MIDI")) << status();
+    EXPECT_NE(settings().find("export_format=mid\n"), std::string::npos) << settings();
+    tracker.key("ctrl+e");
+    ASSERT_TRUE(waitForStatus("Exported " + tracker.songPath("short.mid"))) << status();
+    EXPECT_EQ(readFileBytes(tracker.songPath("short.mid")).substr(0, 4), "MThd");
+    tracker.key("ctrl+f");
+    EXPECT_TRUE(waitForStatus("Export format: WAV")) << status();
+    ASSERT_TRUE(tracker.closeWindow());
+}

@@ -11,28 +11,6 @@
 
 namespace {
 
-const std::string examples = binaryDirectory() + "/data/examples";
-
-std::vector<std::string> exampleNames()
-{
-    std::vector<std::string> names;
-    if (DIR* folder = opendir(examples.c_str())) {
-        while (dirent* entry = readdir(folder))
-            if (entry->d_name[0] != '.') names.push_back(entry->d_name);
-        closedir(folder);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-Song loadExample(const std::string& name)
-{
-    std::string bytes = readFileBytes(examples + "/" + name);
-    Song song;
-    parseSongText(decodeText(std::vector<unsigned char>(bytes.begin(), bytes.end())), song);
-    return song;
-}
-
 // The instruments a song's patterns name, over the positions it plays.
 std::set<int> instrumentsPlayed(const Song& song)
 {
@@ -61,9 +39,9 @@ TEST_F(ExampleSongs, EachIsAMinuteLongAndSaysWhatItShowsAndTogetherTheyShowEvery
     std::array<bool, slotsPerInstrument> slotUsed {};
     bool repeatOnce = false, swept = false, bent = false, arpScaled = false;
     for (const std::string& name : names) {
-        std::string bytes = readFileBytes(examples + "/" + name);
+        std::string bytes = readFileBytes(examplesFolder() + "/" + name);
         struct stat info {};
-        ASSERT_EQ(stat((examples + "/" + name).c_str(), &info), 0);
+        ASSERT_EQ(stat((examplesFolder() + "/" + name).c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0222, 0u) << name << " may be written";
         // Exactly what the tracker's SAVE writes for the song it loads.
         Song song = loadExample(name);
@@ -103,7 +81,7 @@ TEST_F(ExampleSongs, ExportThroughThePlayer)
     std::vector<std::string> names = exampleNames();
     ASSERT_FALSE(names.empty());
     std::vector<std::string> args {"--export"};
-    for (const std::string& name : names) args.push_back(examples + "/" + name);
+    for (const std::string& name : names) args.push_back(examplesFolder() + "/" + name);
     args.insert(args.end(), {"-o", folder.path() + "/", "--quiet"});
     // The export renders on a loopback device: no output device is needed,
     // and a sound server some other program runs is kept out of the way.

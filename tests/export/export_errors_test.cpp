@@ -137,7 +137,8 @@ TEST_F(ExportTest, BadArgumentsPrintTheUsageWithStatusTwo)
         {"--export", "tune", "--format", "aac"}, {"--export", "tune", "--format"},
         {"--export", "tune", "--quality", "11"}, {"--export", "tune", "--quality", "-1"},
         {"--export", "tune", "-o", "x.opus", "--rate", "44100"}, {"--export", "tune", "tune", "-o", "both.wav"},
-        {"--export", "tune", "--jobs", "0"},
+        {"--export", "tune", "--jobs", "0"},      {"--export", "tune", "-o", "x.mod", "--stems"},
+        {"--export", "tune", "--format", "mid", "--stems"},
     };
     for (const std::vector<std::string>& line : badLines) {
         ChildProcess& bad = run(line);
@@ -154,7 +155,7 @@ TEST_F(ExportTest, HelpPrintsTheUsageAndSucceeds)
 {
     ChildProcess& help = run({"--help"}, {"DISPLAY=:987"});
     EXPECT_EQ(help.exitStatus(), 0);
-    EXPECT_NE(help.standardOutput().find("--export SONG... [-o OUT.wav|FOLDER/] [--format wav|flac|ogg|opus|mp3]"),
+    EXPECT_NE(help.standardOutput().find("--export SONG... [-o OUT.wav|FOLDER/] [--format wav|flac|ogg|opus|mp3|mod|mid]"),
               std::string::npos);
     EXPECT_TRUE(help.standardError().empty());
     // Where a musician finds the files the tracker reads and writes.

@@ -1,5 +1,7 @@
 #include "tests/export/export_fixture.h"
 
+#include "host/file_loading.h"
+
 #include <algorithm>
 #include <cstring>
 #include <dirent.h>
@@ -83,4 +85,26 @@ std::vector<std::string> ExportTest::files() const
     if (dir) closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string examplesFolder() { return binaryDirectory() + "/data/examples"; }
+
+std::vector<std::string> exampleNames()
+{
+    std::vector<std::string> names;
+    if (DIR* folder = opendir(examplesFolder().c_str())) {
+        while (dirent* entry = readdir(folder))
+            if (entry->d_name[0] != '.') names.push_back(entry->d_name);
+        closedir(folder);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+Song loadExample(const std::string& name)
+{
+    std::string bytes = readFileBytes(examplesFolder() + "/" + name);
+    Song song;
+    parseSongText(decodeText(std::vector<unsigned char>(bytes.begin(), bytes.end())), song);
+    return song;
 }

@@ -35,6 +35,12 @@ Song testSong();
 // Writes one cell of every column of a channel (1..4) on a row of a pattern.
 void putCell(Song& song, int channel, int row, const char32_t* cell, int pattern = 0);
 
+// The example songs beside the program: their folder, their names in order,
+// and one of them as the tracker loads it.
+std::string examplesFolder();
+std::vector<std::string> exampleNames();
+Song loadExample(const std::string& name);
+
 // How long a song's ticks are in frames at 48 kHz.
 constexpr size_t frames48k(int ticks) { return static_cast<size_t>(ticks) * 960; }
 

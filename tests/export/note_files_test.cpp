@@ -1,0 +1,269 @@
+// MOD and MIDI files written by the real program, read back by the field's
+// own tools: libopenmpt (openmpt123) for modules, mido for MIDI files.
+#include "tests/export/export_fixture.h"
+
+#include <cmath>
+#include <map>
+#include <sstream>
+
+namespace {
+
+// A note cell as the song holds it, at its row's tick in the pass.
+struct SongNote {
+    int channel;  // 0..3
+    long tick;
+    int key;        // 60 + pitch, or -1 for "<"
+    int volumeDigit;
+    int instrument;
+    long ticksToNext;  // until the channel's next note or "<"
+    long steadyTicks;  // until then or its first slide
+};
+
+constexpr int slideKey = -2;
+constexpr long noNext = 1L << 30;
+
+// The rows a pass plays, as the grid shows them: positions in order, each
+// up to a "-" in any channel, else 32 rows.
+std::vector<SongNote> songNotes(const Song& song)
+{
+    std::vector<SongNote> notes;
+    std::array<long, channelCount> lastCell {-1, -1, -1, -1};
+    long tick = 0;
+    for (int position = 0; position < song.songLengthRows / rowsPerPattern; ++position) {
+        for (int row = 0; row < rowsPerPattern; ++row) {
+            bool end = false;
+            for (int channel = 1; channel <= channelCount; ++channel) {
+                size_t at = static_cast<size_t>(song.positions[position] * rowsPerPattern + row);
+                auto cell = [&](int column) { return song.patternColumns[column][at]; };
+                int value = noteValueOf(cell(noteColumn(channel)));
+                end = end || value == notePatternEnd;
+                if (value == noteEmpty || value == notePatternEnd) continue;
+                size_t c = static_cast<size_t>(channel - 1);
+                int octave = hexDigitValue(cell(octaveColumn(channel)));
+                int key = value < noteSlideDown ? 60 + octave * 12 + value - 24 : value == noteOff ? -1 : slideKey;
+                // A slide moves the pitch; only a note or "<" ends a key.
+                if (lastCell[c] >= 0) {
+                    SongNote& last = notes[static_cast<size_t>(lastCell[c])];
+                    long& until = key == slideKey ? last.steadyTicks : last.ticksToNext;
+                    until = std::min(until, tick - last.tick);
+                }
+                notes.push_back({channel - 1, tick, key, hexDigitValue(cell(volumeColumn(channel))),
+                                 hexDigitValue(cell(instrumentColumn(channel))), noNext, noNext});
+                if (key != slideKey) lastCell[c] = static_cast<long>(notes.size()) - 1;
+            }
+            tick += song.speed;
+            if (end) break;
+        }
+    }
+    return notes;
+}
+
+// The song with only one channel's notes (the pattern ends stay).
+Song soloSong(Song song, int channel)
+{
+    for (int other = 1; other <= channelCount; ++other) {
+        if (other == channel) continue;
+        for (size_t at = 0; at < static_cast<size_t>(columnLength); ++at) {
+            if (song.patternColumns[noteColumn(other)][at] != U'-') song.patternColumns[noteColumn(other)][at] = U'.';
+            song.patternColumns[volumeColumn(other)][at] = U'0';
+        }
+    }
+    return song;
+}
+
+// How far the pitch of an instrument's note may lie from the program's, in
+// cents, or a negative number when its pitch does not hold still long enough
+// to be read (an arpeggio, the envelope's pitch pull, noise). A pair
+// detuned by PWM sounds between its two oscillators, up to half the detune
+// above the primary's pitch, which the module plays (its PWM is dropped).
+double pitchTolerance(const Song& song, int instrument, int key)
+{
+    auto slot = [&](int s) { return instrumentSlot(song, instrument, s); };
+    bool arpeggio = slot(slotAmtSwp) % 16 != 0 && (slot(slotArpFirst) != 0 || slot(slotArpSecond) != 0);
+    if (arpeggio || slot(slotE2pRpt) % 16 != 0 || slot(slotWave) == 7) return -1;
+    double rate = std::pow(2.0, (key - 60) / 12.0);
+    double detune = slot(slotWave) <= 3 ? slot(slotPwm) / 1600.0 / rate : 0.0;
+    return 10.0 + 1200.0 * std::log2(1.0 + detune);
+}
+
+std::string commandOutput(const std::string& command, const std::string& input = std::string())
+{
+    ChildProcess process({"sh", "-c", command}, {}, input);
+    EXPECT_TRUE(process.waitExit(240)) << command;
+    EXPECT_EQ(process.exitStatus(), 0) << command << "\n" << process.standardError();
+    return process.standardOutput() + process.standardError();
+}
+
+class NoteFiles : public ExportTest {
+protected:
+    void exportTo(const std::string& song, const std::string& out)
+    {
+        ChildProcess& program = run({"--export", song, "-o", out, "--quiet"}, {"ALSOFT_DRIVERS=null"});
+        ASSERT_EQ(program.exitStatus(), 0) << program.standardError();
+        EXPECT_EQ(program.standardError(), "");
+    }
+};
+
+} // namespace
+
+TEST_F(NoteFiles, ExampleModulesLoadInLibopenmptWithoutAWarning)
+{
+    for (const std::string& name : exampleNames()) {
+        exportTo(examplesFolder() + "/" + name, name + ".mod");
+        std::string info = commandOutput("openmpt123 --info '" + path(name + ".mod") + "'");
+        EXPECT_NE(info.find("ProTracker MOD (M.K.)"), std::string::npos) << info;
+        EXPECT_NE(info.find("Channels...: 4"), std::string::npos) << info;
+        for (const char* word : {"arning", "rror", "nvalid"}) EXPECT_EQ(info.find(word), std::string::npos) << info;
+        // libxmp loads it too.
+        commandOutput("xmp --load-only '" + path(name + ".mod") + "'");
+    }
+}
+
+// Every note with a volume digit is a key of its pitch and velocity at its
+// row's tick; every key starts at a note cell and ends before the channel's
+// next cell, as its "<" or next note ends it.
+TEST_F(NoteFiles, ExampleMidiFilesHoldTheSongsNotes)
+{
+    const std::string readNotes =
+        "import mido, sys\n"
+        "m = mido.MidiFile(sys.argv[1])\n"
+        "print(m.type, m.ticks_per_beat, len(m.tracks))\n"
+        "for number, track in enumerate(m.tracks):\n"
+        "    now, down = 0, {}\n"
+        "    for message in track:\n"
+        "        now += message.time\n"
+        "        if message.type == 'set_tempo': print('tempo', message.tempo)\n"
+        "        if message.type == 'note_on' and message.velocity > 0: down[message.note] = (now, message.velocity)\n"
+        "        elif message.type in ('note_on', 'note_off') and message.note in down:\n"
+        "            start, velocity = down.pop(message.note)\n"
+        "            print(number - 1, start, now, message.note, velocity)\n";
+    for (const std::string& name : exampleNames()) {
+        exportTo(examplesFolder() + "/" + name, name + ".mid");
+        Song song = loadExample(name);
+        std::string out = commandOutput("/usr/bin/python3 - '" + path(name + ".mid") + "'", readNotes);
+        std::istringstream read(out);
+        int type = 0, division = 0, tracks = 0;
+        std::string word;
+        long tempo = 0;
+        read >> type >> division >> tracks >> word >> tempo;
+        EXPECT_EQ(type, 1);
+        EXPECT_EQ(division, 4 * song.speed) << name;
+        EXPECT_EQ(tracks, 5);
+        EXPECT_EQ(tempo, 80000L * song.speed) << name;
+        // A General MIDI player plays every note of it.
+        std::string played = commandOutput("timidity -c /etc/timidity/freepats.cfg -Ow -o '" + path(name + ".mid.wav") +
+                                           "' '" + path(name + ".mid") + "'");
+        EXPECT_NE(played.find("Notes lost totally: 0"), std::string::npos) << played;
+        std::map<std::pair<int, long>, std::array<long, 3>> keys;  // (channel, start) -> end, key, velocity
+        for (int channel; read >> channel;) {
+            long start, end, key, velocity;
+            read >> start >> end >> key >> velocity;
+            keys[{channel, start}] = {end, key, velocity};
+        }
+        std::vector<SongNote> notes = songNotes(song);
+        std::map<std::pair<int, long>, const SongNote*> cells;
+        for (const SongNote& note : notes) cells[{note.channel, note.tick}] = &note;
+        size_t attacks = 0;
+        for (const SongNote& note : notes) {
+            if (note.key < 0 || note.volumeDigit == 0) continue;
+            ++attacks;
+            auto key = keys.find({note.channel, note.tick});
+            ASSERT_NE(key, keys.end()) << name << " channel " << note.channel << " tick " << note.tick;
+            EXPECT_EQ(key->second[1], note.key) << name << " tick " << note.tick;
+            EXPECT_EQ(key->second[2], note.volumeDigit * 127 / 15) << name << " tick " << note.tick;
+        }
+        EXPECT_GT(attacks, 100u) << name;
+        for (const auto& [start, key] : keys) {
+            auto cell = cells.find(start);
+            ASSERT_NE(cell, cells.end()) << name << " a key at tick " << start.second << " without a note";
+            EXPECT_GE(cell->second->key, 0) << name << " tick " << start.second;
+            EXPECT_GT(key[0], start.second);
+            EXPECT_LE(key[0], start.second + std::min(cell->second->ticksToNext, noNext)) << name;
+        }
+    }
+}
+
+// Each channel of each example on its own, rendered by the program and, as
+// a module, by libopenmpt: every note whose pitch holds still long enough to
+// be read starts within a tick of the program's and plays within 10 cents
+// of its pitch. The program's rendering begins with a lead-in of one row.
+TEST_F(NoteFiles, ExampleModulesPlayTheNotesAtTheirPitchAndTime)
+{
+    const std::string script = std::string(KOVO_NOTE_MATCH);
+    std::string selftest = commandOutput("/usr/bin/python3 '" + script + "' --selftest");
+    std::istringstream tones(selftest);
+    for (std::string line; std::getline(tones, line);)
+        EXPECT_LT(std::fabs(std::stod(line.substr(line.find(": ") + 2))), 5.0) << line;
+    for (const std::string& name : exampleNames()) {
+        Song song = loadExample(name);
+        std::vector<SongNote> notes = songNotes(song);
+        size_t attacks = 0, onsets = 0, pitches = 0;
+        double worstCents = 0, worstDetuned = 0, worstMs = 0;
+        for (int channel = 1; channel <= channelCount; ++channel) {
+            std::string solo = name + "-" + std::to_string(channel);
+            writeSong(solo, soloSong(song, channel));
+            exportTo(solo, solo + ".wav");
+            exportTo(solo, solo + ".mod");
+            commandOutput("openmpt123 --render --samplerate 48000 --no-float --output-type wav --force -q '" +
+                          path(solo + ".mod") + "'");
+            std::ostringstream lines;
+            std::vector<double> tolerances;
+            for (const SongNote& note : notes) {
+                if (note.channel != channel - 1 || note.key < 0 || note.volumeDigit == 0) continue;
+                ++attacks;
+                tolerances.push_back(pitchTolerance(song, note.instrument, note.key));
+                long steady = std::min(note.steadyTicks, note.ticksToNext);
+                lines << (note.tick + song.speed) * 0.02 << ' ' << note.tick * 0.02 << ' '
+                      << std::min(steady, 100L) * 0.02 << ' ' << (tolerances.back() >= 0) << '\n';
+            }
+            std::istringstream found(commandOutput(
+                "/usr/bin/python3 '" + script + "' '" + path(solo + ".wav") + "' '" + path(solo + ".mod.wav") + "'",
+                lines.str()));
+            size_t index = 0;
+            for (std::string line; std::getline(found, line); ++index) {
+                std::istringstream fields(line);
+                std::string onset, cents;
+                fields >> onset >> cents;
+                if (onset != "skip") {
+                    ++onsets;
+                    worstMs = std::max(worstMs, std::fabs(std::stod(onset)));
+                    EXPECT_LE(std::fabs(std::stod(onset)), 20.0) << solo << " note " << index << ": " << line;
+                }
+                if (cents == "skip" || tolerances.at(index) < 0) continue;
+                ++pitches;
+                double off = std::fabs(std::stod(cents));
+                double& worst = tolerances[index] > 10.0 ? worstDetuned : worstCents;
+                worst = std::max(worst, off);
+                EXPECT_LE(off, tolerances[index]) << solo << " note " << index << ": " << line;
+            }
+        }
+        std::printf("%s: %zu notes, %zu onsets within %.1f ms, %zu pitches within %.1f cents (PWM pairs %.1f)\n",
+                    name.c_str(), attacks, onsets, worstMs, pitches, worstCents, worstDetuned);
+        EXPECT_GE(onsets, 10u) << name << ": too few onsets could be told";
+        EXPECT_GE(pitches, 10u) << name << ": too few pitches could be read";
+    }
+}
+
+// A song without notes still makes a module of one pattern and a MIDI file
+// of empty tracks; a song that ends patterns early and names no waveform
+// (WAV 0) plays nothing in either.
+TEST_F(NoteFiles, SongsWithoutSoundGiveFilesWithoutNotes)
+{
+    Song blank = testSong();
+    Song silent = testSong();
+    silent.instrumentParams[8 + slotWave] = 0;
+    putCell(silent, 1, 0, U"y812");
+    putCell(silent, 4, 3, U"-000");
+    for (const auto& [name, song] : {std::pair<std::string, Song>("blank", blank), {"silent", silent}}) {
+        writeSong(name, song);
+        exportTo(name, name + ".mod");
+        exportTo(name, name + ".mid");
+        std::string info = commandOutput("openmpt123 --info '" + path(name + ".mod") + "'");
+        EXPECT_NE(info.find("Orders.....: 1\n"), std::string::npos) << info;
+        std::string notes = commandOutput("/usr/bin/python3 -c 'import mido, sys\n"
+                                          "print(sum(m.type == \"note_on\" for m in mido.merge_tracks("
+                                          "mido.MidiFile(sys.argv[1]).tracks)))' '" +
+                                          path(name + ".mid") + "'");
+        EXPECT_EQ(notes, "0\n") << name;
+    }
+}
