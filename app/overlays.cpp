@@ -12,6 +12,7 @@
 #include "app/user_input.h"
 #include "host/game.h"
 #include "player/kovo_play.h"
+#include "song/module_import.h"
 #include "song/song_file.h"
 
 #include <algorithm>
@@ -234,6 +235,18 @@ void Overlays::loadHighlightedSong()
 // The highlighted song from its start, on a player of its own: the editor's
 // song and its player are left as they are (a playing one stops, since both
 // play on the same channels).
+namespace {
+// A module is read through libopenmpt and handed over as the song it makes.
+LoadOutcome loadAudition(c_kovoPlay& player, const SongEntry& entry)
+{
+    if (!entry.module) return player.loadSong(entry.file);
+    BBGame* game = BBGame::game();
+    String realPath = game ? game->resolvePath(entry.file) : String();
+    std::optional<Song> song = realPath.empty() ? std::nullopt : importModuleFile(narrow(realPath));
+    return song ? player.loadSongText(songText(*song)) : LoadOutcome::noSong;
+}
+} // namespace
+
 void Overlays::toggleAudition()
 {
     if (auditionPlayer) return stopAudition();
@@ -242,7 +255,7 @@ void Overlays::toggleAudition()
     if (transport.playing()) transport.stopPlaying(true);
     stopAllChannels();
     auto listened = std::make_shared<c_kovoPlay>();
-    if (listened->loadSong(entry->file) != LoadOutcome::loaded) {
+    if (loadAudition(*listened, *entry) != LoadOutcome::loaded) {
         statusText = statusFileNotFound;
         return;
     }

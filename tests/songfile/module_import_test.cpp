@@ -1,0 +1,127 @@
+// Modules made by the test's own writer, read through the real libopenmpt:
+// which channels, patterns and positions they become, their notes, volumes
+// and note-offs, and the waveform each sample is given.
+#include "song/module_import.h"
+#include "song/wave_likeness.h"
+
+#include "tests/support/mod_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+std::vector<unsigned char> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+
+// A cell as its note, volume, instrument and octave characters ("y812").
+std::string cellAt(const Song& song, int pattern, int row, int channel)
+{
+    int index = pattern * rowsPerPattern + row;
+    std::string text;
+    for (int column : {noteColumn(channel), volumeColumn(channel), instrumentColumn(channel), octaveColumn(channel)})
+        text += char(song.patternColumns[size_t(column)][size_t(index)]);
+    return text;
+}
+
+ModDescription threeSampleModule()
+{
+    ModDescription module;
+    module.samples = {{"bright saw", sawCycle()}, {"soft sine", sineCycle()}, {"hiss", noiseSamples(8192)}};
+    module.patterns = {emptyModPattern(4), emptyModPattern(4)};
+    module.orders = {0, 1, 0};
+    return module;
+}
+
+} // namespace
+
+// C-2 of ProTracker (C-5 in OpenMPT's naming) is this grid's middle C; a
+// note without a volume is full level (8), C20 half; C00 is silence (the
+// note-off), 3xx a note without a new attack (volume 0).
+TEST(ModuleImport, NotesVolumesAndNoteOffsOfAFourChannelModule)
+{
+    ModDescription module = threeSampleModule();
+    ModPattern& first = module.patterns[0];
+    first.at(0, 0) = {12, 1};
+    first.at(0, 1) = {0, 2, 0xC, 0x20};
+    first.at(0, 2) = {35, 3};
+    first.at(0, 3) = {24, 2, 0xC, 0x40};
+    first.at(1, 0) = {14, 0, 0x3, 0x08};
+    first.at(2, 0) = {-1, 0, 0xC, 0x00};
+    first.at(33, 1) = {12, 2};
+    std::optional<Song> song = importModule(bytesOf(modBytes(module)));
+    ASSERT_TRUE(song.has_value());
+    EXPECT_EQ(cellAt(*song, 0, 0, 1), "y812");
+    EXPECT_EQ(cellAt(*song, 0, 0, 2), "y421") << "C-1, an octave below middle C, at half volume";
+    EXPECT_EQ(cellAt(*song, 0, 0, 3), "u832") << "B-3";
+    EXPECT_EQ(cellAt(*song, 0, 0, 4), "q822") << "C-3 at C40, which is full";
+    EXPECT_EQ(cellAt(*song, 0, 1, 1), "x012") << "the last instrument, without a new attack";
+    EXPECT_EQ(cellAt(*song, 0, 2, 1), "<000");
+    EXPECT_EQ(cellAt(*song, 1, 1, 2), "y822") << "row 33 is row 1 of the pattern's second half";
+    // Orders 0 1 0 of 64 rows: positions of 32 rows each, the halves shared.
+    EXPECT_EQ(song->songLengthRows, 6 * rowsPerPattern);
+    EXPECT_EQ(std::vector<int>(song->positions.begin(), song->positions.begin() + 7),
+              (std::vector<int> {0, 1, 2, 3, 0, 1, 0}));
+    EXPECT_EQ(song->speed, 6);
+    EXPECT_EQ(narrow(song->instrumentDescriptions[2]), "soft sine");
+}
+
+// Each sample, played alone, is measured: a saw is bright, a sine smooth, a
+// noise has no period.
+TEST(ModuleImport, EachSampleGetsTheNearestStockWaveform)
+{
+    std::optional<Song> song = importModule(bytesOf(modBytes(threeSampleModule())));
+    ASSERT_TRUE(song.has_value());
+    EXPECT_EQ(instrumentSlot(*song, 1, slotWave), waveBright);
+    EXPECT_EQ(instrumentSlot(*song, 2, slotWave), waveSmooth);
+    EXPECT_EQ(instrumentSlot(*song, 3, slotWave), waveNoise);
+    EXPECT_EQ(instrumentSlot(*song, 3, slotEnvelope), 2) << "a noise dies away like a drum";
+    EXPECT_EQ(instrumentSlot(*song, 1, slotEnvelope), 255);
+    EXPECT_EQ(instrumentSlot(*song, 9, slotWave), waveBright) << "instruments the module lacks";
+}
+
+// Of more than four channels the four with the most notes are taken, in
+// their order; a pattern of fewer rows than 32 ends early with "-".
+TEST(ModuleImport, TheFourBusiestChannelsOfAWiderModule)
+{
+    ModDescription module;
+    module.channels = 6;
+    module.samples = {{"saw", sawCycle()}};
+    module.patterns = {emptyModPattern(6)};
+    module.orders = {0};
+    const int notesOf[6] = {1, 0, 3, 2, 3, 3};
+    for (int channel = 0; channel < 6; ++channel)
+        for (int row = 0; row < notesOf[channel]; ++row) module.patterns[0].at(row * 4, channel) = {12 + channel, 1};
+    std::optional<Song> song = importModule(bytesOf(modBytes(module)));
+    ASSERT_TRUE(song.has_value());
+    EXPECT_EQ(cellAt(*song, 0, 0, 1), "x812") << "channel 3 (D)";
+    EXPECT_EQ(cellAt(*song, 0, 0, 2), "d812") << "channel 4";
+    EXPECT_EQ(cellAt(*song, 0, 0, 3), "c812") << "channel 5";
+    EXPECT_EQ(cellAt(*song, 0, 0, 4), "v812") << "channel 6";
+}
+
+TEST(ModuleImport, WhatLibopenmptRefusesOrWhatIsTooLargeGivesNoSong)
+{
+    EXPECT_FALSE(importModule({}).has_value());
+    EXPECT_FALSE(importModule(bytesOf("KOV1 this is no module at all")).has_value());
+    std::string tooLarge = modBytes(threeSampleModule());
+    tooLarge.resize(moduleFileLimit + 1, '\0');
+    EXPECT_FALSE(importModule(bytesOf(tooLarge)).has_value());
+    EXPECT_TRUE(namesModule("Tune.MOD") && namesModule("a.xm") && namesModule("b.S3m") && namesModule("c.it"));
+    EXPECT_FALSE(namesModule("tune.mod.wav") || namesModule("mod") || namesModule("song"));
+}
+
+TEST(WaveLikeness, SineSawAndNoiseByPeriodAndBrightness)
+{
+    std::vector<float> sine, saw;
+    for (int i = 0; i < 4096; ++i) {
+        sine.push_back(float(std::sin(i * 2 * M_PI / 300)));
+        saw.push_back(float((i % 300) / 150.0 - 1));
+    }
+    std::vector<float> noise;
+    for (signed char sample : noiseSamples(4096)) noise.push_back(sample / 128.0f);
+    EXPECT_EQ(likestWave(sine), waveSmooth);
+    EXPECT_EQ(likestWave(saw), waveBright);
+    EXPECT_EQ(likestWave(noise), waveNoise);
+    EXPECT_EQ(likestWave(std::vector<float>(4096, 0.0f)), waveBright) << "silence";
+}
