@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
 
 namespace {
 
@@ -30,6 +32,20 @@ ModDescription threeSampleModule()
     module.samples = {{"bright saw", sawCycle()}, {"soft sine", sineCycle()}, {"hiss", noiseSamples(8192)}};
     module.patterns = {emptyModPattern(4), emptyModPattern(4)};
     module.orders = {0, 1, 0};
+    return module;
+}
+
+// A module of the channel count with a note, a volume and a glide in each
+// channel, over two patterns.
+ModDescription busyModule(int channels)
+{
+    ModDescription module = threeSampleModule();
+    module.channels = channels;
+    module.patterns = {emptyModPattern(channels), emptyModPattern(channels)};
+    for (int channel = 0; channel < channels; ++channel) {
+        module.patterns[0].at(channel, channel) = {channel * 5 % 36, channel % 3 + 1, 0xC, channel * 9};
+        module.patterns[1].at(channel * 2 + 1, channel) = {35 - channel, 1, 0x3, 0x10};
+    }
     return module;
 }
 
@@ -124,4 +140,20 @@ TEST(WaveLikeness, SineSawAndNoiseByPeriodAndBrightness)
     EXPECT_EQ(likestWave(saw), waveBright);
     EXPECT_EQ(likestWave(noise), waveNoise);
     EXPECT_EQ(likestWave(std::vector<float>(4096, 0.0f)), waveBright) << "silence";
+}
+
+// The fuzz target's module seeds are this writer's modules: each is the
+// writer's bytes (KOVO_WRITE_MODULE_SEEDS=1 writes them anew) and imports.
+TEST(ModuleImport, TheFuzzSeedsAreTheWritersModulesAndImport)
+{
+    const std::pair<const char*, ModDescription> seeds[] = {
+        {"four_channels.mod", busyModule(4)}, {"six_channels.mod", busyModule(6)}, {"eight_channels.mod", busyModule(8)}};
+    for (const auto& [name, description] : seeds) {
+        const std::string path = std::string(KOVO_MODULE_SEEDS) + "/" + name;
+        const std::string bytes = modBytes(description);
+        if (std::getenv("KOVO_WRITE_MODULE_SEEDS")) std::ofstream(path, std::ios::binary) << bytes;
+        std::ifstream file(path, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), bytes) << name;
+        EXPECT_TRUE(importModule(bytesOf(bytes)).has_value()) << name;
+    }
 }
