@@ -272,6 +272,16 @@ std::vector<float> soundOf(openmpt_module_ext* handle, openmpt_module_ext_interf
     return std::vector<float>(sound.begin() + settleFrames, sound.end());
 }
 
+// The instruments the song's notes name: only those are worth measuring.
+std::array<bool, instrumentsHere + 1> usedInstruments(const Song& song)
+{
+    std::array<bool, instrumentsHere + 1> used {};
+    for (int channel = 1; channel <= channelCount; ++channel)
+        for (char32_t digit : song.patternColumns[size_t(instrumentColumn(channel))].text())
+            used[size_t(hexDigitValue(digit)) % used.size()] = true;
+    return used;
+}
+
 void importInstruments(openmpt_module_ext* handle, Song& song)
 {
     openmpt_module* module = openmpt_module_ext_get_module(handle);
@@ -286,8 +296,10 @@ void importInstruments(openmpt_module_ext* handle, Song& song)
         for (int channel = 0; channel < openmpt_module_get_num_channels(module); ++channel)
             interactive.set_channel_mute_status(handle, channel, 1);
     }
+    std::array<bool, instrumentsHere + 1> used = usedInstruments(song);
     for (int here = 1; here <= instrumentsHere; ++here) {
-        int wave = here <= count && canPlay ? likestWave(soundOf(handle, interactive, here - 1)) : waveBright;
+        bool measured = here <= count && canPlay && used[size_t(here)];
+        int wave = measured ? likestWave(soundOf(handle, interactive, here - 1)) : waveBright;
         int* slots = song.instrumentParams.data() + here * slotsPerInstrument;
         slots[slotWave] = wave;
         slots[slotEnvelope] = wave == waveNoise ? noiseEnvelope : toneEnvelope;

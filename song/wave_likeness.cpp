@@ -13,10 +13,11 @@ constexpr double smoothBrightness = 2.0;
 constexpr double silence = 1e-4;
 constexpr double pi = 3.14159265358979323846;
 
+// Over the same number of frames at every lag, half the sound's.
 double correlation(const std::vector<float>& sound, size_t lag)
 {
     double both = 0, first = 0, second = 0;
-    for (size_t i = 0; i + lag < sound.size(); ++i) {
+    for (size_t i = 0; i < sound.size() / 2 && i + lag < sound.size(); ++i) {
         both += double(sound[i]) * sound[i + lag];
         first += double(sound[i]) * sound[i];
         second += double(sound[i + lag]) * sound[i + lag];

@@ -86,7 +86,7 @@ TEST(ModuleImport, NotesVolumesAndNoteOffsOfAFourChannelModule)
 // noise has no period.
 TEST(ModuleImport, EachSampleGetsTheNearestStockWaveform)
 {
-    std::optional<Song> song = importModule(bytesOf(modBytes(threeSampleModule())));
+    std::optional<Song> song = importModule(bytesOf(modBytes(busyModule(4))));
     ASSERT_TRUE(song.has_value());
     EXPECT_EQ(instrumentSlot(*song, 1, slotWave), waveBright);
     EXPECT_EQ(instrumentSlot(*song, 2, slotWave), waveSmooth);
