@@ -42,9 +42,9 @@ constexpr int noiseEnvelope = 2;
 // rows past the song's 99 positions), and the sound recorded to hear each
 // of the 15 instruments.
 constexpr int channelsRead = 64;
-constexpr int measureRate = 48000;
-constexpr size_t settleFrames = 512;
-constexpr size_t measuredFrames = 4096;
+constexpr int measureRate = 24000;
+constexpr size_t settleFrames = 256;
+constexpr size_t measuredFrames = 2048;
 constexpr int measuredNote = 60;  // middle C of play_note
 
 // The effect letters that matter here, as libopenmpt shows them: MOD and XM

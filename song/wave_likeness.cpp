@@ -1,5 +1,6 @@
 #include "song/wave_likeness.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -13,31 +14,32 @@ constexpr double smoothBrightness = 2.0;
 constexpr double silence = 1e-4;
 constexpr double pi = 3.14159265358979323846;
 
-// Over the same number of frames at every lag, half the sound's.
-double correlation(const std::vector<float>& sound, size_t lag)
+// How well each lag repeats the sound, over the first half of it: the
+// energies come from running sums, so that a lag costs one product a frame.
+std::vector<double> repeats(const std::vector<float>& sound)
 {
-    double both = 0, first = 0, second = 0;
-    for (size_t i = 0; i < sound.size() / 2 && i + lag < sound.size(); ++i) {
-        both += double(sound[i]) * sound[i + lag];
-        first += double(sound[i]) * sound[i];
-        second += double(sound[i + lag]) * sound[i + lag];
+    const size_t span = sound.size() / 2;
+    std::vector<double> energyBefore(sound.size() + 1, 0.0);
+    for (size_t i = 0; i < sound.size(); ++i) energyBefore[i + 1] = energyBefore[i] + double(sound[i]) * sound[i];
+    std::vector<double> repeat(longestLag + 1, 0.0);
+    for (size_t lag = shortestLag; lag <= longestLag && lag + span <= sound.size(); ++lag) {
+        double both = 0;
+        for (size_t i = 0; i < span; ++i) both += double(sound[i]) * sound[i + lag];
+        double energies = energyBefore[span] * (energyBefore[lag + span] - energyBefore[lag]);
+        repeat[lag] = energies > 0 ? both / std::sqrt(energies) : 0;
     }
-    return first > 0 && second > 0 ? both / std::sqrt(first * second) : 0;
+    return repeat;
 }
 
 // The shortest lag that repeats the sound nearly as well as the best one
 // (so that a period is not taken for twice itself); 0 when none repeats it.
 size_t periodOf(const std::vector<float>& sound)
 {
-    std::vector<double> repeats(longestLag + 1, 0.0);
-    double best = 0;
-    for (size_t lag = shortestLag; lag <= longestLag; ++lag) {
-        repeats[lag] = correlation(sound, lag);
-        if (repeats[lag] > best) best = repeats[lag];
-    }
+    std::vector<double> repeat = repeats(sound);
+    double best = *std::max_element(repeat.begin(), repeat.end());
     if (best < periodicEnough) return 0;
     for (size_t lag = shortestLag; lag <= longestLag; ++lag)
-        if (repeats[lag] >= 0.9 * best) return lag;
+        if (repeat[lag] >= 0.9 * best) return lag;
     return 0;
 }
 
