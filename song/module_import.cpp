@@ -184,8 +184,8 @@ public:
     void endEarly(int index)
     {
         int chosen = channelCount;
-        for (int channel = channelCount; channel >= 1 && chosen == channelCount; --channel)
-            if (song.patternColumns[noteColumn(channel)][index] == U'.') chosen = channel;
+        while (chosen > 1 && song.patternColumns[noteColumn(chosen)][index] != U'.') --chosen;
+        if (song.patternColumns[noteColumn(chosen)][index] != U'.') chosen = channelCount;
         song.patternColumns[noteColumn(chosen)][index] = U'-';
     }
 

@@ -49,7 +49,54 @@ ModDescription busyModule(int channels)
     return module;
 }
 
+void putLittle(std::string& out, unsigned value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i) out += char((value >> (8 * i)) & 0xFF);
+}
+
+// An XM of one pattern of a given length and no instruments, its cells as
+// note, instrument, volume column, effect, parameter (5 bytes each, row by
+// row): enough for libopenmpt to read the pattern.
+std::string xmBytes(int channels, int rows, const std::vector<unsigned char>& cells)
+{
+    std::string out = "Extended Module: short pattern       ";
+    out.resize(37, ' ');
+    out += char(0x1A);
+    out += std::string("kovo tests").append(10, ' ');
+    putLittle(out, 0x0104, 2);
+    putLittle(out, 276, 4);
+    for (unsigned value : {1u, 0u, unsigned(channels), 1u, 0u, 1u, 6u, 125u}) putLittle(out, value, 2);
+    out += std::string(256, '\0');  // the order list: pattern 0
+    putLittle(out, 9, 4);
+    out += char(0);
+    putLittle(out, unsigned(rows), 2);
+    putLittle(out, unsigned(cells.size()), 2);
+    out.append(cells.begin(), cells.end());
+    return out;
+}
+
 } // namespace
+
+// A pattern of fewer rows than 32 ends early with "-", in the rightmost
+// channel without a note on its last row; XM's note-off is the note-off.
+TEST(ModuleImport, AShortPatternEndsEarly)
+{
+    std::vector<unsigned char> cells(size_t(5 * 4 * 20), 0);
+    auto cell = [&](int row, int channel) { return cells.begin() + (row * 4 + channel) * 5; };
+    // XM's C-4 (note 49) plays a sample at its own rate, as ProTracker's C-2
+    // does: middle C here.
+    for (int channel = 0; channel < 4; ++channel) *cell(0, channel) = 49;
+    *cell(19, 0) = 61;
+    *cell(19, 2) = 97;  // the XM note-off
+    *cell(19, 3) = 73;
+    std::optional<Song> song = importModule(bytesOf(xmBytes(4, 20, cells)));
+    ASSERT_TRUE(song.has_value());
+    EXPECT_EQ(cellAt(*song, 0, 0, 4), "y812");
+    EXPECT_EQ(cellAt(*song, 0, 19, 1), "q812");
+    EXPECT_EQ(cellAt(*song, 0, 19, 2), "-000");
+    EXPECT_EQ(cellAt(*song, 0, 19, 3), "<000");
+    EXPECT_EQ(cellAt(*song, 0, 19, 4), "i812");
+}
 
 // C-2 of ProTracker (C-5 in OpenMPT's naming) is this grid's middle C; a
 // note without a volume is full level (8), C20 half; C00 is silence (the
