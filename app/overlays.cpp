@@ -12,6 +12,7 @@
 #include "app/user_input.h"
 #include "host/game.h"
 #include "player/kovo_play.h"
+#include "song/module_import.h"
 #include "song/song_file.h"
 
 #include <algorithm>
@@ -234,6 +235,23 @@ void Overlays::loadHighlightedSong()
 // The highlighted song from its start, on a player of its own: the editor's
 // song and its player are left as they are (a playing one stops, since both
 // play on the same channels).
+namespace {
+// A module is read through libopenmpt and handed over as the song it makes.
+std::optional<Song> auditionSong(const SongEntry& entry)
+{
+    if (entry.module) {
+        BBGame* game = BBGame::game();
+        String realPath = game ? game->resolvePath(entry.file) : String();
+        return realPath.empty() ? std::nullopt : importModuleFile(narrow(realPath));
+    }
+    String text = loadText(entry.file);
+    if (text.empty()) return std::nullopt;
+    Song song;
+    parseSongText(text, song);
+    return song;
+}
+} // namespace
+
 void Overlays::toggleAudition()
 {
     if (auditionPlayer) return stopAudition();
@@ -241,15 +259,13 @@ void Overlays::toggleAudition()
     if (!entry) return;
     if (transport.playing()) transport.stopPlaying(true);
     stopAllChannels();
-    String text = loadText(entry->file);
-    if (text.empty()) {
+    std::optional<Song> listened = auditionSong(*entry);
+    if (!listened) {
         statusText = statusFileNotFound;
         return;
     }
-    Song listened;
-    parseSongText(text, listened);
     auditionPlayer = std::make_shared<c_kovoPlay>();
-    auditionPlayer->play(listened);
+    auditionPlayer->play(*listened);
     overlayChanged();
 }
 

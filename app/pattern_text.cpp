@@ -36,6 +36,15 @@ struct MarkEffect {
     int furnaceEffect;
 };
 constexpr MarkEffect markEffects[] = {{U'#', U'1', U'F', 0x01}, {U'+', U'2', U'E', 0x02}, {U'-', U'D', U'C', 0x0D}};
+// Tone portamento: a note reached without a new attack, which is what a
+// note with volume digit 0 does here. Written at full speed, so that the
+// pitch arrives within a tick.
+constexpr MarkEffect legatoEffect = {0, U'3', U'G', 0x03};
+constexpr Text legatoWritten = U"3FF";
+// MOD and XM set the volume with Cxx in the effect column (00-40 hex).
+constexpr char32_t modVolumeEffect = U'C';
+// The volume column's tone portamento (OpenMPT's "g").
+constexpr char32_t legatoVolumeCommand = U'g';
 
 enum class Dialect { modXm, s3mIt, furnace };
 
@@ -108,12 +117,17 @@ String instrumentField(const ClipCell& cell)
     return instrument >= 1 ? twoDigits(instrument) : U"..";
 }
 
-// A note or a note-off keeps even volume 0, so that it comes back as it
-// went (read back without one, it would take the typed volume).
+// A note of volume 0 keeps the sound going at its volume: it is written as
+// a tone portamento, which other trackers play the same way, where "v00"
+// would be a silent note there.
+bool isLegato(const ClipCell& cell) { return pitchOf(cell) >= 0 && hexValue(cell.volume) == 0; }
+
+// A note-off keeps even volume 0, so that it comes back as it went (read
+// back without one, it would take the typed volume).
 String volumeField(const ClipCell& cell)
 {
     int volume = hexValue(cell.volume);
-    if (volume > 0 || (volume == 0 && (pitchOf(cell) >= 0 || cell.note == U'<'))) return U"v" + twoDigits((volume * textFullVolume + 7) / 15);
+    if (volume > 0 || (volume == 0 && cell.note == U'<')) return U"v" + twoDigits((volume * textFullVolume + 7) / 15);
     return U"...";
 }
 
@@ -122,7 +136,7 @@ String effectField(const ClipCell& cell)
     for (const MarkEffect& effect : markEffects) {
         if (effect.mark == cell.note) return String(1, effect.modEffect) + U"00";
     }
-    return U"...";
+    return isLegato(cell) ? String(legatoWritten) : U"...";
 }
 
 // ---- Reading ----
@@ -140,6 +154,7 @@ struct Fields {
     Given volume = Given::absent;
     int volumeDigit = 0;
     char32_t mark = 0;  // from an effect
+    bool legato = false;  // tone portamento
 };
 
 // A field's text at a place of a cell; empty where the cell is shorter or
@@ -163,14 +178,24 @@ Given given(Text text, Read read)
     return Given::value;
 }
 
-// "C-5", "C#5", with the octave counted from the format's; moved by whole
-// octaves into the grid's range.
+// Furnace names the octaves below 0 in lower case, "_" for natural and "+"
+// for sharp: "c_1" is C-(-1), "c+5" C#-(-5).
+bool isNegativeOctave(Text name) { return name[0] >= U'a' && name[0] <= U'g' && (name[1] == U'_' || name[1] == U'+'); }
+
+// "C-5", "C#5", "c_1", with the octave counted from the format's; moved by
+// whole octaves into the grid's range.
 bool readPitch(Text name, int octaveShift, int& pitch)
 {
     if (name.size() != 3 || name[2] < U'0' || name[2] > U'9') return false;
+    int octave = static_cast<int>(name[2] - U'0');
+    String key(name.substr(0, 2));
+    if (isNegativeOctave(name)) {
+        key = {char32_t(name[0] - U'a' + U'A'), name[1] == U'+' ? U'#' : U'-'};
+        octave = -octave;
+    }
     for (int semitone = 0; semitone < 12; ++semitone) {
-        if (name.substr(0, 2) != semitoneName(semitone)) continue;
-        pitch = 12 * (static_cast<int>(name[2] - U'0') - octaveShift) + semitone;
+        if (key != semitoneName(semitone)) continue;
+        pitch = 12 * (octave - octaveShift) + semitone;
         while (pitch < 0) pitch += 12;
         while (pitch > highestPitch) pitch -= 12;
         return true;
@@ -197,6 +222,14 @@ void readInstrument(Fields& fields, Text text, Dialect dialect)
     });
 }
 
+// 0..64 as the nearest digit; only 0 becomes 0, which is silence (a low
+// volume rounded to 0 would be a legato note instead).
+int volumeDigitOf(int value)
+{
+    if (value <= 0) return 0;
+    return std::max(1, (std::min(value, textFullVolume) * 15 + textFullVolume / 2) / textFullVolume);
+}
+
 void readVolume(Fields& fields, Text text, Dialect dialect)
 {
     fields.volume = given(text, [&](Text volume) {
@@ -205,50 +238,88 @@ void readVolume(Fields& fields, Text text, Dialect dialect)
             fields.volumeDigit = value > 15 ? 15 : value;
             return value >= 0;
         }
+        fields.legato = fields.legato || volume[0] == legatoVolumeCommand;
         // Volume commands other than "v" (panning, slides) are dropped.
         int value = volume[0] == U'v' ? numberOf(volume.substr(1), 10) : -1;
-        if (value > textFullVolume) value = textFullVolume;
-        fields.volumeDigit = (value * 15 + textFullVolume / 2) / textFullVolume;
+        fields.volumeDigit = volumeDigitOf(value);
         return value >= 0;
     });
 }
 
+bool isEffect(Text effect, const MarkEffect& wanted, Dialect dialect)
+{
+    if (dialect == Dialect::furnace) return numberOf(effect.substr(0, 2), 16) == wanted.furnaceEffect;
+    return effect[0] == (dialect == Dialect::modXm ? wanted.modEffect : wanted.itEffect);
+}
+
+// MOD's and XM's Cxx takes the volume column's place, as OpenMPT's own
+// MOD and XM editing shows it (Furnace reads it as its volume too).
+void readVolumeEffect(Fields& fields, Text effect)
+{
+    int value = numberOf(effect.substr(1), 16);
+    if (value < 0) return;
+    fields.volume = Given::value;
+    fields.volumeDigit = volumeDigitOf(value);
+}
+
 void readEffect(Fields& fields, Text effect, Dialect dialect)
 {
-    if (effect.empty() || fields.mark) return;
+    if (effect.empty()) return;
+    fields.legato = fields.legato || isEffect(effect, legatoEffect, dialect);
+    if (dialect == Dialect::modXm && effect[0] == modVolumeEffect) readVolumeEffect(fields, effect);
     for (const MarkEffect& mark : markEffects) {
-        bool matches = dialect == Dialect::furnace ? numberOf(effect.substr(0, 2), 16) == mark.furnaceEffect
-                       : dialect == Dialect::modXm ? effect[0] == mark.modEffect
-                                                   : effect[0] == mark.itEffect;
-        if (matches) fields.mark = mark.mark;
+        if (!fields.mark && isEffect(effect, mark, dialect)) fields.mark = mark.mark;
     }
+}
+
+// The instrument column of a cell whose text has no note (a clip that starts
+// at the instrument column): the instrument given, blank for dots.
+void setInstrumentWithoutNote(ClipCell& cell, const Fields& fields)
+{
+    if (fields.instrument == Given::empty || (fields.note == Given::empty && fields.instrument == Given::absent)) cell.instrument = U'0';
+    if (fields.instrument != Given::value) return;
+    cell.instrument = fields.instrumentNumber && !fields.mark ? hexDigitText(fields.instrumentNumber)[0] : U'0';
+}
+
+void setNote(ClipCell& cell, const Fields& fields, const PasteDefaults& defaults)
+{
+    int instrument = fields.instrumentNumber ? fields.instrumentNumber : defaults.instrument;
+    cell.instrument = hexDigitText(instrument)[0];
+    if (fields.volume != Given::value) cell.volume = U'8';
+    if (fields.noteOff) {
+        cell.note = U'<';
+        cell.octave = intText(defaults.octave)[0];
+        return;
+    }
+    MidiCell key = midiNoteCell(fields.pitch + midiOfPitchZero, defaults.octave).value_or(MidiCell {U'y', 0});
+    cell.note = key.note;
+    cell.octave = intText(key.octave)[0];
+    // A tone portamento does not strike the note again: volume 0 here.
+    if (fields.legato) cell.volume = U'0';
 }
 
 // A cell as the typed note would make it; a mark from an effect only where
 // the note field is empty.
-ClipCell cellOf(const Fields& fields, const PasteDefaults& defaults)
+ClipCell cellOf(Fields fields, const PasteDefaults& defaults)
 {
+    // Volume 0 silences the channel in the other trackers, where here a
+    // note of volume 0 would go on sounding: it is the note-off.
+    if (fields.volume == Given::value && fields.volumeDigit == 0) {
+        fields.note = Given::value;
+        fields.noteOff = true;
+    }
     ClipCell cell;
     if (fields.volume == Given::value) cell.volume = hexDigitText(fields.volumeDigit)[0];
     if (fields.note == Given::value) {
-        int instrument = fields.instrumentNumber ? fields.instrumentNumber : defaults.instrument;
-        cell.instrument = hexDigitText(instrument)[0];
-        if (fields.volume != Given::value) cell.volume = U'8';
-        if (fields.noteOff) {
-            cell.note = U'<';
-            cell.octave = intText(defaults.octave)[0];
-        } else {
-            MidiCell key = midiNoteCell(fields.pitch + midiOfPitchZero, defaults.octave).value_or(MidiCell {U'y', 0});
-            cell.note = key.note;
-            cell.octave = intText(key.octave)[0];
-        }
-    } else if (fields.note == Given::empty) {
+        setNote(cell, fields, defaults);
+        return cell;
+    }
+    if (fields.note == Given::empty) {
         cell.note = fields.mark ? fields.mark : U'.';
         cell.octave = U'0';
-        bool instrument = !fields.mark && fields.instrument == Given::value && fields.instrumentNumber;
-        cell.instrument = instrument ? hexDigitText(fields.instrumentNumber)[0] : U'0';
-        if (fields.volume == Given::empty) cell.volume = U'0';
     }
+    setInstrumentWithoutNote(cell, fields);
+    if (fields.volume == Given::empty) cell.volume = U'0';
     return cell;
 }
 
@@ -267,13 +338,36 @@ ClipCell readOpenMptCell(Text text, Dialect dialect, const PasteDefaults& defaul
     return cellOf(fields, defaults);
 }
 
+constexpr Text furnaceOffNames[] = {U"OFF", U"===", U"REL"};
+
+// A note field Furnace writes with the usual three characters.
+bool isFurnaceNoteText(Text note)
+{
+    int pitch = 0;
+    bool off = std::find(std::begin(furnaceOffNames), std::end(furnaceOffNames), note) != std::end(furnaceOffNames);
+    return off || trimmed(note).empty() || allDots(note) || readPitch(note, furnaceOctaveShift, pitch);
+}
+
+// Any other note (a raw frequency) may be wider: the fields after it are
+// two of two characters and effects of four, so the cell's length tells.
+size_t furnaceNoteWidth(Text cell)
+{
+    if (cell.size() < 7 || isFurnaceNoteText(cell.substr(0, 3))) return 3;
+    return 3 + (cell.size() - 7) % 4;
+}
+
+// A note of no pitch this grid can tell (a raw frequency) leaves the note
+// column as it is; the cell's other fields still count.
 ClipCell readFurnaceCell(Text text, const PasteDefaults& defaults)
 {
     Fields fields;
-    readNote(fields, field(text, 0, 3), {U"OFF", U"===", U"REL"}, furnaceOctaveShift);
-    readInstrument(fields, field(text, 3, 2), Dialect::furnace);
-    readVolume(fields, field(text, 5, 2), Dialect::furnace);
-    for (size_t at = 7; at < text.size(); at += 4) readEffect(fields, field(text, at, 4), Dialect::furnace);
+    size_t width = furnaceNoteWidth(text);
+    Text note = field(text, 0, width);
+    if (!isFurnaceNoteText(note)) note = Text();
+    readNote(fields, note, {furnaceOffNames[0], furnaceOffNames[1], furnaceOffNames[2]}, furnaceOctaveShift);
+    readInstrument(fields, field(text, width, 2), Dialect::furnace);
+    readVolume(fields, field(text, width + 2, 2), Dialect::furnace);
+    for (size_t at = width + 4; at < text.size(); at += 4) readEffect(fields, field(text, at, 4), Dialect::furnace);
     return cellOf(fields, defaults);
 }
 

@@ -8,13 +8,17 @@
 #include "app/user_input.h"
 #include "host/data_paths.h"
 #include "host/game.h"
+#include "host/file_loading.h"
+#include "song/module_import.h"
 #include "song/song_file.h"
 
+#include <cerrno>
 #include <string>
 #include <sys/stat.h>
 
 namespace {
 constexpr size_t shownNameLimit = 32;  // what the song-name field holds
+String freeSongName(const String& name);
 } // namespace
 
 SongFiles::SongFiles(Song& song, SongIdentity& identity, const NoteCursor& cursor, Transport& transport,
@@ -42,12 +46,49 @@ void SongFiles::loadTrigger(c_InputDevice& input)
 
 String SongFiles::readSongFile(const String& path)
 {
+    importedModule = false;
+    if (namesModule(narrow(path))) return readModule(path);
+    return readSongText(path);
+}
+
+String SongFiles::readSongText(const String& path)
+{
     bool readFailed = false;
     String text = loadText(path, readFailed);
     if (readFailed) return statusLoadingFailed;
     if (text.empty()) return statusFileNotFound;
     parseSongText(text, song);
     undo.takeUndoSnapshot(true);
+    return statusFileLoaded;
+}
+
+// A module file: read through libopenmpt, or as a song when it is one of
+// this program's songs after all. What libopenmpt refuses, or a file too
+// large, changes nothing. The song is named after the file, without its
+// extension (or the first free "name 2", ...), so that SAVE writes it into
+// the songs folder and never over the module, and it is unsaved.
+String SongFiles::readModule(const String& path)
+{
+    BBGame* game = BBGame::game();
+    String realPath = game ? game->resolvePath(fixDataPath(path)) : String();
+    if (realPath.empty()) return statusFileNotFound;
+    errno = 0;
+    std::FILE* file = openLoadableFile(narrow(realPath), moduleFileLimit);
+    if (!file) return errno == ENOENT || errno == ENOTDIR ? statusFileNotFound : statusLoadingFailed;
+    std::optional<std::vector<unsigned char>> bytes = readWholeFile(file, moduleFileLimit);
+    std::fclose(file);
+    if (!bytes) return statusLoadingFailed;
+    if (bytes->empty()) return statusFileNotFound;
+    if (startsWithSongMagic(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size())))
+        return readSongText(path);
+    std::optional<Song> module = importModule(*bytes);
+    if (!module) return statusLoadingFailed;
+    song = std::move(*module);
+    undo.takeUndoSnapshot(true);
+    String fileName = path.substr(path.rfind(U'/') + 1);
+    identity.songFilePath.clear();
+    identity.songName = freeSongName(fileName.substr(0, fileName.rfind(U'.')).substr(0, shownNameLimit));
+    importedModule = true;
     return statusFileLoaded;
 }
 
@@ -70,6 +111,7 @@ bool SongFiles::openStartSong(const String& path)
         songFilePath.clear();
         songName.clear();
     }
+    if (importedModule) unsaved.markSongChanged();
     return status == statusFileLoaded;
 }
 
@@ -93,6 +135,7 @@ String SongFiles::loadSongFile()
     if (status == statusFileNotFound && identity.songFilePath.empty() && readExampleSong()) status = statusFileLoaded;
     if (status != statusFileLoaded) return status;
     undo.songLoaded(std::move(before));
+    if (importedModule) unsaved.markSongChanged();
     return status;
 }
 

@@ -52,7 +52,11 @@ public:
     bool descriptionEditing = false;
     bool newSongAsked = false;  // Ctrl+N asked over unsaved changes
 
+    bool importedModule = false;  // the last song read was a module
+
 private:
+    String readSongText(const String& path);
+    String readModule(const String& path);
     bool takeNameCharacters(c_InputDevice& input, String& text, size_t limit);
     bool readExampleSong();
 

@@ -4,6 +4,7 @@
 #include "host/file_heads.h"
 #include "host/file_loading.h"
 #include "io/text_file.h"
+#include "song/module_import.h"
 #include "song/song_file.h"
 
 #include <algorithm>
@@ -44,7 +45,9 @@ String entryLine(const SongEntry& entry)
     String name = shownText(entry.example ? entry.name.substr(exampleSection.size()) : entry.name);
     if (name.size() > entryNameColumns) name = name.substr(0, entryNameColumns - 1) + U"~";
     name.resize(entryNameColumns, U' ');
-    return name + U"  " + byteHex(entry.positionCount) + U"  " + byteHex(entry.speed) + U" " +
+    // A module's positions and speed are known only once it is read.
+    String numbers = entry.module ? String(U"--  --") : byteHex(entry.positionCount) + U"  " + byteHex(entry.speed);
+    return name + U"  " + numbers + U" " +
            (entry.example ? String(exampleMark) : dateText(entry.modifiedNanoseconds));
 }
 
@@ -80,10 +83,12 @@ std::vector<SongEntry> readSongEntries(const std::string& realFolder, const std:
 {
     std::vector<SongEntry> entries;
     for (const FileHead& file :
-         readFileHeads(realFolder, songHeadLength, static_cast<long long>(textFileLimit), cancel)) {
+         readFileHeads(realFolder, songHeadLength, static_cast<long long>(moduleFileLimit), cancel)) {
         SongEntry entry;
         entry.name = widen(file.relativePath);
-        if (!startsWithSongMagic(file.head) || entry.name == handOverSongName || endsWith(entry.name, replacementSuffix))
+        bool song = startsWithSongMagic(file.head) && file.size <= static_cast<long long>(textFileLimit);
+        entry.module = !song && namesModule(file.relativePath);
+        if (!(song || entry.module) || entry.name == handOverSongName || endsWith(entry.name, replacementSuffix))
             continue;
         entry.file = songFolder + entry.name;
         entries.push_back(describedEntry(std::move(entry), file));

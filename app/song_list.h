@@ -21,6 +21,7 @@ struct SongEntry {
     String name;  // as LOAD takes it: "subfolder/name", one character per byte
     String file;  // the file it is read from, as a scheme path
     bool example = false;
+    bool module = false;  // a module of another tracker, read through libopenmpt
     String foldedName;  // lower case, for matching the typed text
     int positionCount = 0;
     int speed = 0;
@@ -35,8 +36,9 @@ constexpr int entryNameColumns = 15;
 constexpr char32_t songListHeader[] = U"Name            Len Spd Modified";
 
 // Reads the song files under the folder (a real path): regular files that
-// LOAD can take and that start with the song magic, apart from the player's
-// hand-over file and cut-short saves. Only each file's first bytes are read.
+// LOAD can take and that start with the song magic, and modules by their
+// names (.mod, .xm, .s3m, .it), apart from the player's hand-over file and
+// cut-short saves. Only each file's first bytes are read.
 // A set cancel flag ends the reading early.
 std::vector<SongEntry> readSongEntries(const std::string& realFolder, const std::atomic<bool>* cancel = nullptr);
 // The example songs in the examples folder (a real path), by name.

@@ -4,6 +4,7 @@
 #include "export/sound_file_writer.h"
 #include "host/file_loading.h"
 #include "host/headless_game.h"
+#include "song/module_import.h"
 #include "song/song_file.h"
 
 #include <algorithm>
@@ -67,6 +68,23 @@ std::string fileNameOf(const std::string& path)
 {
     size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A song file, or a module (by its name) read through libopenmpt; a module
+// name on a file of this program's own is a song all the same.
+std::optional<Song> readSong(const std::string& path, std::string& reason)
+{
+    if (namesModule(fileNameOf(path)) && !fileHoldsSong(path)) {
+        std::optional<Song> module = importModuleFile(path);
+        if (!module) reason = "not a module libopenmpt can read, or larger than 16 MiB";
+        return module;
+    }
+    std::optional<String> text = readSongText(path, reason);
+    if (!text) return std::nullopt;
+    Song song;
+    song.patternColumns = blankColumns();
+    parseSongText(*text, song);
+    return song;
 }
 
 std::string targetOf(const ExportRequest& request, const std::string& songPath)
@@ -184,14 +202,11 @@ int BatchExport::exportOne(size_t index)
 {
     const std::string& songPath = request_.songPaths[index];
     std::string reason;
-    std::optional<String> text = readSongText(songPath, reason);
-    if (!text) {
+    std::optional<Song> song = readSong(songPath, reason);
+    if (!song) {
         line_.say("cannot read song file " + songPath + ": " + reason);
         return exportBadInput;
     }
-    Song song;
-    song.patternColumns = blankColumns();
-    parseSongText(*text, song);
     ExportSettings settings = request_.settings;
     settings.title = fileNameOf(songPath);
     long long counted = 0;
@@ -200,7 +215,7 @@ int BatchExport::exportOne(size_t index)
         counted = done;
         line_.update(songsDone_, static_cast<int>(done * 100 / total), ticksRendered_, false);
     };
-    ExportResult result = exportSong(std::move(song), settings, targets_[index], progress, interrupted);
+    ExportResult result = exportSong(std::move(*song), settings, targets_[index], progress, interrupted);
     if (result.outcome == ExportOutcome::done) return exportSucceeded;
     if (result.outcome == ExportOutcome::cancelled) cancelled_ = true;
     else line_.say(result.message);

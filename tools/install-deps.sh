@@ -13,7 +13,7 @@ set -euo pipefail
 # libgtest-dev are build packages too; dpkg-dev and file make the package.
 build_packages=(cmake ninja-build g++ pkg-config
                 libglfw3-dev libgl-dev libglx-dev libx11-dev libopenal-dev libstb-dev libogg-dev libvorbis-dev
-                libsndfile1-dev librtmidi-dev libjack-jackd2-dev libasound2-dev libgtest-dev dpkg-dev file)
+                libsndfile1-dev libopenmpt-dev librtmidi-dev libjack-jackd2-dev libasound2-dev libgtest-dev dpkg-dev file)
 # jackd2: a real MIDI server (dummy backend); sox with its formats, flac, vorbis-tools, opus-tools, mpg123 and
 # id3v2: decoders and tag readers that are not ours; lintian, desktop-file-utils, appstream, shared-mime-info,
 # xdg-utils, man-db: Debian's own checks of the package; libglib2.0-bin: gio, which xdg-mime asks for a file's

@@ -61,13 +61,35 @@ TEST(PatternText, ItTextWithCarriageReturnsClampsInstrumentsAndOctaves)
 
 TEST(PatternText, ModTextWithoutVolumeColumnAndItsEffectsAsMarks)
 {
-    EXPECT_EQ(rowTexts(read("openmpt_mod.txt")), (Lines {"n831", "b821", "#000", "+000", "-000"}));
+    EXPECT_EQ(rowTexts(read("openmpt_mod.txt")), (Lines {"n831", "bB21", "#000", "+000", "-000"}));
 }
 
 TEST(PatternText, FurnaceTextFromTheNoteAndFromTheVolumeColumn)
 {
-    EXPECT_EQ(rowTexts(read("furnace.txt")), (Lines {"yF12 .000", "<812 cA21", ".000 .500", "-000 6F13"}));
+    // Effect 03 (tone portamento) under the first note makes it legato: volume 0.
+    EXPECT_EQ(rowTexts(read("furnace.txt")), (Lines {"y012 .000", "<812 cA21", ".000 .500", "-000 6F13"}));
     EXPECT_EQ(rowTexts(read("furnace_from_volume.txt")), (Lines {"-C-- qF22"}));
+}
+
+// Volume 0 is silence in the other trackers (here the note-off, since a note
+// of volume 0 sounds on); MOD and XM text gives volume as Cxx; a tone
+// portamento is a note without a new attack (volume 0 here).
+TEST(PatternText, SilenceVolumeEffectsAndTonePortamento)
+{
+    EXPECT_EQ(rowTexts(read("openmpt_xm_volumes.txt")), (Lines {"<012", "<012", "yF22", "e032", "-85-"}));
+    EXPECT_EQ(rowTexts(read("openmpt_it_portamento.txt")), (Lines {"e012", "x012"}));
+    // The lowest volume stays a volume, rather than rounding to a legato 0.
+    EXPECT_EQ(rowTexts(*readPatternText(U"ModPlug Tracker  XM\n|C-501v01...\n", {})), (Lines {"y112"}));
+    // Cxx is a pattern break in IT text, never a volume.
+    EXPECT_EQ(rowTexts(*readPatternText(U"ModPlug Tracker  IT\n|C-501...C00\n", {})), (Lines {"y812"}));
+}
+
+// A clip from the instrument column keeps its instruments; Furnace's
+// octaves below 0 are whole octaves under C-0; a wider note is stepped over.
+TEST(PatternText, FurnaceClipsFromTheInstrumentColumnNegativeOctavesAndWideNotes)
+{
+    EXPECT_EQ(rowTexts(read("furnace_from_instrument.txt")), (Lines {"-F1- .000", "-00- yA10", "<012 jF20"}));
+    EXPECT_EQ(rowTexts(read("furnace_raw_note.txt")), (Lines {"-63-"}));
 }
 
 TEST(PatternText, OtherTextIsRefused)
@@ -97,11 +119,16 @@ TEST(PatternText, WrittenTextIsXmPatternTextAndReadsBackAsTheSameCells)
     EXPECT_EQ(narrow(text.substr(0, 120)), "ModPlug Tracker  XM\n"
                                            "|C-501v64...|===03v34...\n"
                                            "|........100|...........\n"
-                                           "|.....v21...|E-815v00...\n"
+                                           "|.....v21...|E-815...3FF\n"
                                            "|.....v13200|........D00\n");
     std::optional<std::vector<ClipRow>> back = readPatternText(text, {2, 7});
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(rowTexts(*back), rowTexts(rows));
+
+    // A legato note (volume 0) goes as a tone portamento, not as the silent "v00".
+    const std::vector<ClipRow> legato = {{{U'e', U'0', U'3', U'2'}}};
+    EXPECT_EQ(narrow(writePatternText(legato)), "ModPlug Tracker  XM\n|E-603...3FF\n");
+    EXPECT_EQ(rowTexts(*readPatternText(writePatternText(legato), {2, 7})), rowTexts(legato));
 
     // A note-off of volume 0 keeps it, rather than coming back at the typed volume.
     const std::vector<ClipRow> off = {{{U'<', U'0', U'3', U'2'}}};

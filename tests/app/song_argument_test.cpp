@@ -7,6 +7,7 @@
 #include "host/key_translation.h"
 #include "song/song_file.h"
 #include "tests/support/child_process.h"
+#include "tests/support/mod_writer.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_user_files.h"
 #include "tests/support/wait.h"
@@ -54,6 +55,37 @@ TEST_F(SongArgument, AFileThatFailsToReadIsNeitherLoadedNorSavedOver)
     EXPECT_EQ(engine->identity.songName, U"");
     pressAndStep(keyF11);
     EXPECT_EQ(engine->statusText, U"Enter a Name...");
+}
+
+// A module on the command line is the song libopenmpt's reading makes,
+// named after the file and unsaved, with no file of its own: SAVE writes it
+// into the songs folder, never over the module. A module libopenmpt
+// refuses loads nothing and leaves the song nameless.
+TEST_F(SongArgument, AModuleIsAnUnsavedSongNamedAfterItsFile)
+{
+    ModDescription module;
+    module.samples = {{"lead", sawCycle()}};
+    module.patterns = {emptyModPattern(4)};
+    module.orders = {0};
+    module.patterns[0].at(0, 0) = {12, 1};
+    const std::string bytes = modBytes(module);
+    std::ofstream(folder.path() + "/Tune.mod", std::ios::binary) << bytes;
+    std::ofstream(folder.path() + "/broken.s3m", std::ios::binary) << "no module";
+
+    openAtStart(folder.path() + "/broken.s3m");
+    EXPECT_EQ(engine->statusText, U"Loading Failed!");
+    EXPECT_EQ(engine->identity.songName, U"");
+
+    openAtStart(folder.path() + "/Tune.mod");
+    EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_EQ(engine->identity.songName, U"Tune");
+    EXPECT_EQ(engine->identity.songFilePath, U"");
+    EXPECT_TRUE(engine->unsaved.songChanged);
+    EXPECT_EQ(engine->song.patternColumns[0][0], U'y');
+    pressAndStep(keyF11);
+    EXPECT_EQ(engine->statusText, U"File Saved...");
+    EXPECT_EQ(readFileBytes(folder.path() + "/Tune.mod"), bytes);
+    EXPECT_EQ(readFileBytes(userFiles().songsFolder() + "Tune").substr(0, 4), "KOV1");
 }
 
 TEST_F(SongArgument, LoadsAsLoadDoesAndSavesBackUntilTheNameIsEdited)

@@ -3,6 +3,7 @@
 // typed text.
 #include "app/song_list.h"
 #include "host/file_heads.h"
+#include "song/module_import.h"
 #include "song/song_file.h"
 #include "tests/support/temp_folder.h"
 
@@ -100,6 +101,24 @@ TEST_F(SongFolder, LeavesOutWhatIsNoSongAndNeverBlocksOnStrangeFiles)
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(listed, expected);
     EXPECT_TRUE(readSongEntries(path + "/missing").empty());
+}
+
+// Modules of other trackers are listed by their names, without positions
+// and speed, which only reading them would tell.
+TEST_F(SongFolder, ListsModulesByTheirNames)
+{
+    setModified(folder.write("tune.MOD", "read only when loaded"), 4000);
+    setModified(folder.write("old/riff.xm", "x"), 500);
+    folder.write("notes.txt", "x");
+    std::string huge = folder.write("huge.it", "");
+    ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>(moduleFileLimit) + 1), 0);
+    std::vector<SongEntry> entries = readSongEntries(folder.path());
+    EXPECT_EQ(names(entries), (std::vector<std::string> {"tune.MOD", "newest", "old/a very long name that no name field can hold",
+                                                         "old/deeper/Oldest Song", "old/riff.xm"}));
+    ASSERT_FALSE(entries.empty());
+    EXPECT_TRUE(entries[0].module);
+    EXPECT_FALSE(entries[1].module);
+    EXPECT_EQ(entries[0].line.substr(0, 23), U"tune.MOD         --  --");
 }
 
 // A descriptor limit that leaves exactly `spare` numbers free below it.

@@ -53,12 +53,15 @@ TEST(ClipboardSession, PatternTextComesInFromAndGoesOutToTheXClipboard)
 
     const std::string text = "ModPlug Tracker  XM\n"
                              "|C-501v64...|E-502v34...|...........|...........\n"
-                             "|===01v34...|G-503v21...|...........|...........\n";
+                             "|===01v34...|G-503v21...|...........|...........\n"
+                             // a legato note: the tone portamento goes out again as it came in
+                             "|E-603...3FF|...........|...........|...........\n";
     ChildProcess offer({"xclip", "-quiet", "-selection", "clipboard", "-i"}, {}, text);
     ASSERT_TRUE(waitFor([&] { return clipboardText() == text; }, 20));
 
     ASSERT_TRUE(tracker.keyEach("ctrl+v"));
-    ASSERT_TRUE(tracker.keyEach("shift"));  // mark the two pasted rows
+    ASSERT_TRUE(tracker.keyEach("shift"));  // mark the three pasted rows
+    ASSERT_TRUE(tracker.keyEach("Down"));
     ASSERT_TRUE(tracker.keyEach("Down"));
     ASSERT_TRUE(tracker.keyEach("ctrl+shift+c"));
     // The tracker owns the clipboard now: xclip has let it go.
