@@ -297,6 +297,7 @@ void Overlays::readInstrumentShelf()
     std::string examples = game ? narrow(game->resolvePath(exampleFolder)) : std::string();
     InstrumentShelf shelf = ::readInstrumentShelf(userInstrumentsFolder(), shippedInstrumentsFolder(), songs, examples);
     libraryInstruments = std::move(shelf.instruments);
+    instrumentList = SongList(songListEntryLines);
     instrumentList.setEntries(std::move(shelf.entries));
 }
 
