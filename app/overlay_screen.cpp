@@ -75,6 +75,18 @@ String cutToWidth(const String& text)
     return text.size() <= overlayColumns ? text : text.substr(0, overlayColumns - 1) + U"~";
 }
 
+// A list's find line, the count flush right and the caret after the typed
+// text, and its column header below.
+void composeFindLines(OverlayView& view, const String& filter, const String& count, const char32_t* header)
+{
+    String find = findLabel + shownText(filter);
+    view.lines[1] = withRightPart(find, count);
+    size_t caretCell = std::min(find.size(), overlayColumns - count.size() - 1);
+    view.caret = {true, layout::glyphAdvance * static_cast<float>(caretCell - 1), overlayLineY(1)};
+    view.lines[2] = header;
+    view.inks[2] = OverlayView::heading;
+}
+
 } // namespace
 
 void ScreenPainter::paintOverlay()
@@ -114,13 +126,7 @@ void ScreenPainter::composeInstruments(OverlayView& view) const
     const SongList& list = overlays.instrumentList;
     view.lines[0] = libraryTitle + byteHex(cursor.instrument);
     view.inks[0] = OverlayView::title;
-    String count = intText(list.shownCount()) + U"/" + intText(list.totalCount());
-    String find = findLabel + shownText(list.filter());
-    view.lines[1] = withRightPart(find, count);
-    size_t caretCell = std::min(find.size(), overlayColumns - count.size() - 1);
-    view.caret = {true, layout::glyphAdvance * static_cast<float>(caretCell - 1), overlayLineY(1)};
-    view.lines[2] = libraryHeader;
-    view.inks[2] = OverlayView::heading;
+    composeFindLines(view, list.filter(), intText(list.shownCount()) + U"/" + intText(list.totalCount()), libraryHeader);
     int first = Overlays::songListFirstEntryLine;
     if (list.shownCount() == 0) view.lines[first] = list.totalCount() == 0 ? emptyLibraryLine : noInstrumentMatchLine;
     for (int i = 0; i < Overlays::songListEntryLines && list.top() + i < list.shownCount(); ++i)
@@ -142,12 +148,7 @@ void ScreenPainter::composeSongList(OverlayView& view) const
     view.lines[0] = unsaved.songChanged ? unsavedTitle : plainTitle;
     view.inks[0] = OverlayView::title;
     String count = overlays.songList.ready() ? intText(overlays.songList.shownCount()) + U"/" + intText(overlays.songList.totalCount()) : String();
-    String find = findLabel + shownText(overlays.songList.filter());
-    view.lines[1] = withRightPart(find, count);
-    size_t caretCell = std::min(find.size(), overlayColumns - count.size() - 1);
-    view.caret = {true, layout::glyphAdvance * static_cast<float>(caretCell - 1), overlayLineY(1)};
-    view.lines[2] = songListHeader;
-    view.inks[2] = OverlayView::heading;
+    composeFindLines(view, overlays.songList.filter(), count, songListHeader);
     int first = Overlays::songListFirstEntryLine;
     if (!overlays.songList.ready() || overlays.songList.shownCount() == 0) {
         view.lines[first] = !overlays.songList.ready() ? readingLine : overlays.songList.totalCount() == 0 ? emptyFolderLine : noMatchLine;
