@@ -29,7 +29,10 @@ int parameterUnder(float x, float y)
 
 void PanelHint::follow(float x, float y, const PanelValues& values, const String& status)
 {
-    int under = parameterUnder(x, y);
+    if (x != lastX_ || y != lastY_) positionsSeen_ += 1;
+    lastX_ = x;
+    lastY_ = y;
+    int under = positionsSeen_ > positionsBeforeAMove ? parameterUnder(x, y) : -1;
     if (under != restingOn_) {
         restingOn_ = under;
         statusAtRest_ = status;

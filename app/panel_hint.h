@@ -14,6 +14,12 @@ public:
     const String& text() const { return text_; }
 
 private:
+    // A window that opens under a resting pointer explains nothing: the
+    // first positions it hears (none yet, then where the pointer already
+    // was) are no move of the user's.
+    static constexpr int positionsBeforeAMove = 2;
+    int positionsSeen_ = 0;
+    float lastX_ = -1, lastY_ = -1;
     int restingOn_ = -1;  // index into parameterWords
     String statusAtRest_;
     String text_;

@@ -126,6 +126,10 @@ TEST(PanelHint, NamesTheParameterUnderThePointerAndGivesWayToOutcomes)
     PanelValues values {song, cursor, position};
     song.instrumentParams[cursor.instrument * slotsPerInstrument + slotWave] = 7;
     PanelHint hint;
+    // The window opened under the pointer: no move yet.
+    hint.follow(0, 0, values, U"Standby...");
+    hint.follow(500, 168, values, U"Standby...");
+    EXPECT_EQ(narrow(hint.text()), "");
     hint.follow(500, 170, values, U"Standby...");
     EXPECT_EQ(narrow(hint.text()), "WAV 1-7: waveform pair; now 07 NOISE");
     hint.follow(620, 230, values, U"Standby...");  // ARP's second spinner

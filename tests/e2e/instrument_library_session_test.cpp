@@ -74,6 +74,9 @@ std::string fileText(const std::string& path)
 // with the waveform pair's name; elsewhere the status is back.
 TEST_F(InstrumentLibrarySession, ThePanelExplainsTheParameterUnderThePointer)
 {
+    // Onto the line and along it, as a hand moves: the window's first
+    // positions are where the pointer already was.
+    tracker.moveMouse(490, 172);
     tracker.moveMouse(500, 172);
     ASSERT_TRUE(waitForStatus("WAV 1-7: waveform pair; now 01 SQUARE"));
     tracker.moveMouse(600, 232);
