@@ -150,10 +150,11 @@ String auditionSongText(const InstrumentPreset& preset, int octave)
     song.patternColumns = blankColumns();
     placeInstrument(song, 1, preset);
     song.patternColumns[noteColumn(1)][noteRow] = noteKeys[0];
-    song.patternColumns[volumeColumn(1)][noteRow] = U'C';
+    // Full level, from which every envelope fades out (9-F settle and hold).
+    song.patternColumns[volumeColumn(1)][noteRow] = U'8';
     song.patternColumns[instrumentColumn(1)][noteRow] = U'1';
     song.patternColumns[octaveColumn(1)][noteRow] = static_cast<char32_t>(U'0' + std::clamp(octave, 0, 3));
     song.patternColumns[noteColumn(1)][offRow] = U'<';
-    song.patternColumns[volumeColumn(1)][offRow] = U'C';
+    song.patternColumns[volumeColumn(1)][offRow] = U'8';
     return songText(song);
 }

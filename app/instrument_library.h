@@ -44,6 +44,6 @@ bool instrumentNameSaveable(const String& name);
 // replacing any file of that name whole or not at all.
 InstrumentSaveOutcome saveInstrument(const InstrumentPreset& preset, const String& name, const std::string& folder);
 
-// A song that sounds the preset: one note of the octave (0..3) on channel 1,
-// held for half the pattern, again at every loop.
+// A song that sounds the preset: C of the octave (0..3) on channel 1 at
+// volume 8, held for half the pattern, again at every loop.
 String auditionSongText(const InstrumentPreset& preset, int octave);
