@@ -1,5 +1,6 @@
 #include "app/key_help.h"
 
+#include "app/instrument_words.h"
 #include "app/key_bindings.h"
 #include "app/key_table.h"
 #include "app/note_key_places.h"
@@ -69,6 +70,25 @@ String shownNoteKeys(const KeyCaps& caps, const KeyBindings& bindings)
     return keys;
 }
 
+// A row's lines onto the last page, or a new one when they do not fit. The
+// first page keeps its last line for what the sound device reports.
+void addToPages(std::vector<HelpPage>& pages, const HelpPage& lines, size_t pageLines)
+{
+    const size_t room = pages.size() == 1 ? pageLines - 1 : pageLines;
+    if (!pages.back().empty() && pages.back().size() + lines.size() > room) pages.emplace_back();
+    pages.back().insert(pages.back().end(), lines.begin(), lines.end());
+}
+
+// A heading, then what it says indented by two.
+HelpPage headedLines(std::u32string_view heading, std::u32string_view text)
+{
+    constexpr size_t indent = 2;
+    HelpPage lines;
+    for (String& line : wrapText(heading, overlayColumns)) lines.push_back({std::move(line), true});
+    for (String& line : wrapText(text, overlayColumns - indent)) lines.push_back({String(indent, U' ') + line, false});
+    return lines;
+}
+
 } // namespace
 
 std::vector<String> wrapText(std::u32string_view text, size_t width)
@@ -99,22 +119,17 @@ std::vector<String> wrapText(std::u32string_view text, size_t width)
 
 std::vector<HelpPage> keyHelpPages(size_t pageLines, const KeyCaps& caps, bool notesByPlace, const KeyBindings* bindings)
 {
-    constexpr size_t indent = 2;
     const KeyBindings none;
     const KeyBindings& inForce = bindings ? *bindings : none;
     std::vector<HelpPage> pages(1);
     for (size_t index = 0; index < std::size(keyRows); ++index) {
         const KeyRow& row = keyRows[index];
-        HelpPage lines;
         String keys = index == noteKeysRow && notesByPlace ? shownNoteKeys(caps, inForce)
                                                            : shownShortcutKeys(index, caps, inForce);
-        for (String& text : wrapText(keys, overlayColumns)) lines.push_back({std::move(text), true});
-        for (String& text : wrapText(row.action, overlayColumns - indent))
-            lines.push_back({String(indent, U' ') + text, false});
-        // The first page keeps its last line for what the sound device reports.
-        const size_t room = pages.size() == 1 ? pageLines - 1 : pageLines;
-        if (!pages.back().empty() && pages.back().size() + lines.size() > room) pages.emplace_back();
-        pages.back().insert(pages.back().end(), lines.begin(), lines.end());
+        addToPages(pages, headedLines(keys, row.action), pageLines);
     }
+    // The instruments start a page of their own.
+    pages.emplace_back();
+    for (const InstrumentHelpEntry& entry : instrumentHelp) addToPages(pages, headedLines(entry.heading, entry.text), pageLines);
     return pages;
 }

@@ -31,6 +31,7 @@ enum ShortcutAction : int {
     newSongAction,
     scopesAction,
     themeAction,
+    instrumentsAction,
 };
 
 struct ControlShortcut {
@@ -124,8 +125,13 @@ constexpr KeyRow keyRows[] = {
      U"the next colour theme: default, then the shipped and your own by name (the status row says \"Theme: "
      U"high-contrast\"; remembered for the next start)",
      {{{'T', themeAction, "theme"}}}},
+    {U"Ctrl+I",
+     U"the instrument library: type to find, F1 to listen, Enter or a double click to load into the current "
+     U"instrument (one undo step), type a name and F11 to save the current one; Escape to close. The last pages "
+     U"here say what each parameter does",
+     {{{'I', instrumentsAction, "instruments", true}}}},
 };
-static_assert(std::size(keyRows) == 33);
+static_assert(std::size(keyRows) == 34);
 // The row of the note keys.
 constexpr size_t noteKeysRow = 5;
 static_assert(keyRows[noteKeysRow].keys.substr(0, 2) == U"y ");

@@ -6,6 +6,7 @@
 #include "app/overlays.h"
 #include "app/unsaved_work.h"
 
+#include "app/cell_text.h"
 #include "app/key_help.h"
 #include "app/screen_fill.h"
 #include "app/screen_layout.h"
@@ -30,6 +31,12 @@ constexpr char32_t auditionHint[] = U"Playing: F1 or a move stops it";
 // Shown over two lines, split after the colon.
 constexpr std::u32string_view guardMessage = U"Unsaved changes: Enter again to load";
 constexpr char32_t helpTitle[] = U"KEYS AND BUTTONS";
+constexpr char32_t libraryTitle[] = U"INSTRUMENTS into instrument ";
+constexpr char32_t libraryHeader[] = U"Name         Description";
+constexpr char32_t emptyLibraryLine[] = U"No instruments found";
+constexpr char32_t noInstrumentMatchLine[] = U"None holds that text: F11 saves";
+constexpr char32_t libraryHint[] = U"Enter load  F1 hear  F11 save  Esc";
+constexpr char32_t libraryAuditionHint[] = U"Playing: F1 or a move stops it";
 constexpr char32_t helpHint[] = U"Page Up/Down: page  Esc: close";
 
 const Colour& inkColour(const Theme& theme, OverlayView::Ink ink)
@@ -68,6 +75,18 @@ String cutToWidth(const String& text)
     return text.size() <= overlayColumns ? text : text.substr(0, overlayColumns - 1) + U"~";
 }
 
+// A list's find line, the count flush right and the caret after the typed
+// text, and its column header below.
+void composeFindLines(OverlayView& view, const String& filter, const String& count, const char32_t* header)
+{
+    String find = findLabel + shownText(filter);
+    view.lines[1] = withRightPart(find, count);
+    size_t caretCell = std::min(find.size(), overlayColumns - count.size() - 1);
+    view.caret = {true, layout::glyphAdvance * static_cast<float>(caretCell - 1), overlayLineY(1)};
+    view.lines[2] = header;
+    view.inks[2] = OverlayView::heading;
+}
+
 } // namespace
 
 void ScreenPainter::paintOverlay()
@@ -98,6 +117,30 @@ void ScreenPainter::composeOverlay(OverlayView& view) const
     view.caret = CaretPlace();
     if (overlays.overlay == Overlay::songList) composeSongList(view);
     if (overlays.overlay == Overlay::keyHelp) composeKeyHelp(view);
+    if (overlays.overlay == Overlay::instruments) composeInstruments(view);
+}
+
+// Laid out as the song list; the find line also names what F11 saves.
+void ScreenPainter::composeInstruments(OverlayView& view) const
+{
+    const SongList& list = overlays.instrumentList;
+    view.lines[0] = libraryTitle + byteHex(cursor.instrument);
+    view.inks[0] = OverlayView::title;
+    composeFindLines(view, list.filter(), intText(list.shownCount()) + U"/" + intText(list.totalCount()), libraryHeader);
+    int first = Overlays::songListFirstEntryLine;
+    if (list.shownCount() == 0) view.lines[first] = list.totalCount() == 0 ? emptyLibraryLine : noInstrumentMatchLine;
+    for (int i = 0; i < Overlays::songListEntryLines && list.top() + i < list.shownCount(); ++i)
+        view.lines[first + i] = list.shownEntry(list.top() + i).line;
+    if (list.highlighted()) view.highlightLine = first + list.highlight() - list.top();
+    int footer = first + Overlays::songListEntryLines + 1;
+    if (const LibraryInstrument* item = overlays.highlightedInstrument()) {
+        view.lines[footer - 1] = cutToWidth(item->origin);
+        view.inks[footer - 1] = OverlayView::heading;
+        view.lines[footer] = cutToWidth(item->problem.empty() ? shownText(list.highlighted()->name) : shownText(widen(item->problem)));
+        view.inks[footer] = OverlayView::detail;
+    }
+    view.lines[footer + 1] = overlays.auditionPlayer ? libraryAuditionHint : libraryHint;
+    view.inks[footer + 1] = OverlayView::heading;
 }
 
 void ScreenPainter::composeSongList(OverlayView& view) const
@@ -105,12 +148,7 @@ void ScreenPainter::composeSongList(OverlayView& view) const
     view.lines[0] = unsaved.songChanged ? unsavedTitle : plainTitle;
     view.inks[0] = OverlayView::title;
     String count = overlays.songList.ready() ? intText(overlays.songList.shownCount()) + U"/" + intText(overlays.songList.totalCount()) : String();
-    String find = findLabel + shownText(overlays.songList.filter());
-    view.lines[1] = withRightPart(find, count);
-    size_t caretCell = std::min(find.size(), overlayColumns - count.size() - 1);
-    view.caret = {true, layout::glyphAdvance * static_cast<float>(caretCell - 1), overlayLineY(1)};
-    view.lines[2] = songListHeader;
-    view.inks[2] = OverlayView::heading;
+    composeFindLines(view, overlays.songList.filter(), count, songListHeader);
     int first = Overlays::songListFirstEntryLine;
     if (!overlays.songList.ready() || overlays.songList.shownCount() == 0) {
         view.lines[first] = !overlays.songList.ready() ? readingLine : overlays.songList.totalCount() == 0 ? emptyFolderLine : noMatchLine;

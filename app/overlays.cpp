@@ -8,6 +8,7 @@
 #include "app/song_files.h"
 #include "app/status_texts.h"
 #include "app/transport.h"
+#include "app/undo_history.h"
 #include "app/unsaved_work.h"
 #include "app/user_input.h"
 #include "host/game.h"
@@ -34,10 +35,10 @@ constexpr int navigation(int key) { return key + 65536; }
 
 } // namespace
 
-Overlays::Overlays(Transport& transport, SongFiles& files, const UnsavedWork& unsaved, const NoteKeys& keys,
-                   String& statusText, int& redrawCounter)
-    : transport(transport), files(files), unsaved(unsaved), keys(keys), statusText(statusText),
-      redrawCounter(redrawCounter)
+Overlays::Overlays(Song& song, const NoteCursor& cursor, Transport& transport, SongFiles& files, UndoHistory& undo,
+                   const UnsavedWork& unsaved, const NoteKeys& keys, String& statusText, int& redrawCounter)
+    : song(song), cursor(cursor), transport(transport), files(files), undo(undo), unsaved(unsaved), keys(keys),
+      statusText(statusText), redrawCounter(redrawCounter)
 {
 }
 
@@ -57,6 +58,12 @@ void Overlays::toggleKeyHelp(const c_InputDevice& input)
     openOverlay(Overlay::keyHelp);
 }
 
+void Overlays::toggleInstruments()
+{
+    if (overlay == Overlay::instruments) return closeOverlay();
+    openOverlay(Overlay::instruments);
+}
+
 // Each opening reads the songs folder afresh, where LOAD and SAVE find it.
 void Overlays::openOverlay(Overlay which)
 {
@@ -70,7 +77,9 @@ void Overlays::openOverlay(Overlay which)
     loadGuardArmed = false;
     lastClickedEntry = -1;
     songList = SongList(songListEntryLines);
+    instrumentList = SongList(songListEntryLines);
     if (which == Overlay::songList) startSongScan();
+    if (which == Overlay::instruments) readInstrumentShelf();
     overlayChanged();
 }
 
@@ -131,6 +140,7 @@ void Overlays::overlayInput(c_InputDevice& input, float wheel)
     wheelStep = wheel;
     if (overlay == Overlay::songList) songListInput(input);
     if (overlay == Overlay::keyHelp) keyHelpInput(input);
+    if (overlay == Overlay::instruments) instrumentsInput(input);
 }
 
 // A scan that failed (no memory, no thread) shows an empty list.
@@ -158,53 +168,60 @@ void Overlays::songListInput(c_InputDevice& input)
     String filterBefore = songList.filter();
     songListKeys(input);
     if (overlay != Overlay::songList) return;
-    songListMouse(input);
+    if (listClicked(songList, input)) loadHighlightedSong();
     if (overlay != Overlay::songList) return;
-    // Moving on to another song stops the one playing and asks again.
-    if (songList.highlighted() != before || songList.filter() != filterBefore) {
-        stopAudition();
-        loadGuardArmed = false;
-        overlayChanged();
-    }
+    followListChange(songList, before, filterBefore);
+}
+
+void Overlays::followListChange(const SongList& list, const SongEntry* before, const String& filterBefore)
+{
+    if (list.highlighted() == before && list.filter() == filterBefore) return;
+    stopAudition();
+    loadGuardArmed = false;
+    overlayChanged();
 }
 
 void Overlays::songListKeys(c_InputDevice& input)
 {
-    int page = songList.pageRows();
-    while (int ch = input.nextChar()) {
-        switch (ch) {
-        case keyBackspace: songList.widen(); break;
-        case navigation(keyUp): songList.moveBy(-1); break;
-        case navigation(keyDown): songList.moveBy(1); break;
-        case navigation(keyPageUp): songList.moveBy(-page); break;
-        case navigation(keyPageDown): songList.moveBy(page); break;
-        case navigation(keyHome): songList.moveTo(0); break;
-        case navigation(keyEnd): songList.moveTo(songList.shownCount() - 1); break;
-        default: songList.narrow(static_cast<char32_t>(ch)); break;
-        }
-    }
-    if (wheelStep == 1.0f) songList.moveBy(-1);
-    if (wheelStep == -1.0f) songList.moveBy(1);
+    listKeys(songList, input);
     if (pressed(input, keyF1)) toggleAudition();
     if (pressed(input, keyEnter)) loadHighlightedSong();
 }
 
-// A click highlights an entry; a second click on it soon after loads it.
-void Overlays::songListMouse(c_InputDevice& input)
+void Overlays::listKeys(SongList& list, c_InputDevice& input)
 {
-    if (!clicked(input, overlayArea)) return;
+    int page = list.pageRows();
+    while (int ch = input.nextChar()) {
+        switch (ch) {
+        case keyBackspace: list.widen(); break;
+        case navigation(keyUp): list.moveBy(-1); break;
+        case navigation(keyDown): list.moveBy(1); break;
+        case navigation(keyPageUp): list.moveBy(-page); break;
+        case navigation(keyPageDown): list.moveBy(page); break;
+        case navigation(keyHome): list.moveTo(0); break;
+        case navigation(keyEnd): list.moveTo(list.shownCount() - 1); break;
+        default: list.narrow(static_cast<char32_t>(ch)); break;
+        }
+    }
+    if (wheelStep == 1.0f) list.moveBy(-1);
+    if (wheelStep == -1.0f) list.moveBy(1);
+}
+
+bool Overlays::listClicked(SongList& list, c_InputDevice& input)
+{
+    if (!clicked(input, overlayArea)) return false;
     int line = static_cast<int>((input.pointerY() - overlayArea.top) / layout::rowHeight);
-    int index = songList.top() + line - songListFirstEntryLine;
+    int index = list.top() + line - songListFirstEntryLine;
     if (line < songListFirstEntryLine || line >= songListFirstEntryLine + songListEntryLines ||
-        index >= songList.shownCount())
-        return;
+        index >= list.shownCount())
+        return false;
     // Both clicks of a quick double click can fall into one step.
     bool second = (index == lastClickedEntry && stepsSinceClick <= doubleClickSteps) ||
                   input.hitCount(keyMouseLeft) >= 2;
     lastClickedEntry = second ? -1 : index;
     stepsSinceClick = 0;
-    songList.moveTo(index);
-    if (second) loadHighlightedSong();
+    list.moveTo(index);
+    return second;
 }
 
 // As LOAD with the entry's name, once unsaved changes were confirmed. A song
@@ -232,9 +249,6 @@ void Overlays::loadHighlightedSong()
 
 // ---- Audition ----
 
-// The highlighted song from its start, on a player of its own: the editor's
-// song and its player are left as they are (a playing one stops, since both
-// play on the same channels).
 namespace {
 // A module is read through libopenmpt and handed over as the song it makes.
 std::optional<Song> auditionSong(const SongEntry& entry)
@@ -252,14 +266,20 @@ std::optional<Song> auditionSong(const SongEntry& entry)
 }
 } // namespace
 
+// The highlighted song from its start, or a note of the highlighted
+// instrument, on a player of its own: the editor's song and its player are
+// left as they are (a playing one stops, since both play on the same
+// channels).
 void Overlays::toggleAudition()
 {
     if (auditionPlayer) return stopAudition();
-    const SongEntry* entry = songList.highlighted();
-    if (!entry) return;
+    bool instrument = overlay == Overlay::instruments;
+    const SongEntry* entry = instrument ? instrumentList.highlighted() : songList.highlighted();
+    const LibraryInstrument* item = highlightedInstrument();
+    if (!entry || (instrument && (!item || !item->problem.empty()))) return;
     if (transport.playing()) transport.stopPlaying(true);
     stopAllChannels();
-    std::optional<Song> listened = auditionSong(*entry);
+    std::optional<Song> listened = instrument ? auditionSong(item->preset, cursor.octave) : auditionSong(*entry);
     if (!listened) {
         statusText = statusFileNotFound;
         return;
@@ -282,6 +302,74 @@ void Overlays::tickAudition(const std::array<float, channelCount>& channelLevels
     if (!auditionPlayer) return;
     auditionPlayer->useChannelLevels(channelLevels);
     auditionPlayer->tickPlayer();
+}
+
+// ---- Instrument library ----
+
+// Read whole at each opening and after a save: the files are small.
+void Overlays::readInstrumentShelf()
+{
+    BBGame* game = BBGame::game();
+    std::string songs = game ? narrow(game->resolvePath(songFolder)) : std::string();
+    std::string examples = game ? narrow(game->resolvePath(exampleFolder)) : std::string();
+    InstrumentShelf shelf = ::readInstrumentShelf(userInstrumentsFolder(), shippedInstrumentsFolder(), songs, examples);
+    libraryInstruments = std::move(shelf.instruments);
+    instrumentList = SongList(songListEntryLines);
+    instrumentList.setEntries(std::move(shelf.entries));
+}
+
+const LibraryInstrument* Overlays::highlightedInstrument() const
+{
+    const SongEntry* entry = instrumentList.highlighted();
+    if (!entry) return nullptr;
+    auto found = libraryInstruments.find(entry->file);
+    return found == libraryInstruments.end() ? nullptr : &found->second;
+}
+
+void Overlays::instrumentsInput(c_InputDevice& input)
+{
+    stepsSinceClick += 1;
+    if (pressed(input, keyEscape)) return closeOverlay();
+    const SongEntry* before = instrumentList.highlighted();
+    String filterBefore = instrumentList.filter();
+    listKeys(instrumentList, input);
+    if (pressed(input, keyF1)) toggleAudition();
+    if (pressed(input, keyF11)) saveCurrentInstrument();
+    if (pressed(input, keyEnter) || listClicked(instrumentList, input)) return loadHighlightedInstrument();
+    followListChange(instrumentList, before, filterBefore);
+}
+
+// Into the current instrument, as one undo step; the song playing goes on.
+void Overlays::loadHighlightedInstrument()
+{
+    const LibraryInstrument* item = highlightedInstrument();
+    if (!item) return;
+    if (!item->problem.empty()) {
+        statusText = statusInstrumentNotRead;
+        overlayChanged();
+        return;
+    }
+    InstrumentPreset before = instrumentOfSong(song, cursor.instrument);
+    InstrumentPreset taken = item->preset;
+    taken.description = paddedDescription(taken.description);
+    placeInstrument(song, cursor.instrument, taken);
+    undo.takeInstrumentStep(cursor.instrument, before);
+    statusText = statusInstrumentLoaded;
+    closeOverlay();
+}
+
+// Under the name typed into the find line; the list is read again to show it.
+void Overlays::saveCurrentInstrument()
+{
+    String name = instrumentList.filter();
+    InstrumentSaveOutcome outcome = saveInstrument(instrumentOfSong(song, cursor.instrument), name, userInstrumentsFolder());
+    statusText = instrumentSaveStatusText(outcome);
+    if (outcome == InstrumentSaveOutcome::saved) {
+        stopAudition();
+        readInstrumentShelf();
+        for (char32_t c : name) instrumentList.narrow(c);
+    }
+    overlayChanged();
 }
 
 // ---- Key help ----

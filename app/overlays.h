@@ -1,16 +1,20 @@
 // What is shown over the pattern grid and the position list: the song list
-// (Ctrl+O), with a song auditioned on a player of its own, and the key help
-// (Ctrl+H). While one is shown it takes the keys and the mouse; closing it
+// (Ctrl+O), with a song auditioned on a player of its own, the instrument
+// library (Ctrl+I), its instruments auditioned the same way, and the key
+// help (Ctrl+H). While one is shown it takes the keys and the mouse; closing it
 // shows the screen as it was.
 #pragma once
 
+#include "app/instrument_library.h"
 #include "app/key_help.h"
+#include "app/note_cursor.h"
 #include "app/song_list.h"
 #include "song/song_model.h"
 
 #include <atomic>
 #include <functional>
 #include <future>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,9 +24,10 @@ class c_kovoPlay;
 class NoteKeys;
 class SongFiles;
 class Transport;
+class UndoHistory;
 class UnsavedWork;
 
-enum class Overlay { none, songList, keyHelp };
+enum class Overlay { none, songList, keyHelp, instruments };
 
 class Overlays {
 public:
@@ -32,13 +37,14 @@ public:
     static constexpr int songListEntryLines = 26;
     static constexpr int helpBodyLines = 30;
 
-    Overlays(Transport& transport, SongFiles& files, const UnsavedWork& unsaved, const NoteKeys& keys,
-             String& statusText, int& redrawCounter);
+    Overlays(Song& song, const NoteCursor& cursor, Transport& transport, SongFiles& files, UndoHistory& undo,
+             const UnsavedWork& unsaved, const NoteKeys& keys, String& statusText, int& redrawCounter);
     ~Overlays();
 
     bool shown() const { return overlay != Overlay::none; }
     void toggleSongList();
     void toggleKeyHelp(const c_InputDevice& input);
+    void toggleInstruments();
     void closeOverlay();
     // The step's keys and mouse while an overlay is shown; wheel is the
     // step's mouse wheel.
@@ -51,6 +57,12 @@ public:
 
     Overlay overlay = Overlay::none;
     SongList songList {songListEntryLines};
+    // The instrument library's list, and what each of its entries holds by
+    // the entry's file.
+    SongList instrumentList {songListEntryLines};
+    std::map<String, LibraryInstrument> libraryInstruments;
+    // The library entry under the highlight, or null.
+    const LibraryInstrument* highlightedInstrument() const;
     // Reads the songs folder for the list, off the update step; a set flag
     // tells it nobody waits any more. A test may put a slower one in.
     using SongScanner =
@@ -75,15 +87,27 @@ private:
     void startSongScan();
     void retireSongScan();
     void songListKeys(c_InputDevice& input);
-    void songListMouse(c_InputDevice& input);
+    // Typing, moving and the wheel in a list.
+    void listKeys(SongList& list, c_InputDevice& input);
+    // A click highlights an entry; true for the second click of a double click.
+    bool listClicked(SongList& list, c_InputDevice& input);
+    // Moving on to another entry stops what plays and asks again.
+    void followListChange(const SongList& list, const SongEntry* before, const String& filterBefore);
+    void instrumentsInput(c_InputDevice& input);
+    void readInstrumentShelf();
+    void loadHighlightedInstrument();
+    void saveCurrentInstrument();
     void loadHighlightedSong();
     void toggleAudition();
     void stopAudition();
     // Marks the overlay for drawing at the next frame.
     void overlayChanged();
 
+    Song& song;
+    const NoteCursor& cursor;
     Transport& transport;
     SongFiles& files;
+    UndoHistory& undo;
     const UnsavedWork& unsaved;
     const NoteKeys& keys;
     String& statusText;

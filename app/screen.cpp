@@ -216,7 +216,7 @@ void ScreenPainter::drawStatusRow()
 
 void ScreenPainter::drawTitleBar()
 {
-    const String& shown = pointerOnLogo ? logoHint : statusText;
+    const String& shown = pointerOnLogo ? logoHint : !parameterHint.empty() ? parameterHint : statusText;
     if (trackScreenChanges && screenRecord.titleBarValid && shown == screenRecord.titleBar) return;
     tint(theme.titleBar);
     fillRect(layout::titleBar);

@@ -53,6 +53,8 @@ public:
     bool trackScreenChanges = true;
     // The pointer rests on the logo: the title bar names the help's keys.
     bool pointerOnLogo = false;
+    // The line of the panel parameter the pointer rests on; empty when none.
+    String parameterHint;
     ScreenRecord screenRecord;
 
 private:
@@ -85,6 +87,7 @@ private:
     void composeOverlay(OverlayView& view) const;
     void composeSongList(OverlayView& view) const;
     void composeKeyHelp(OverlayView& view) const;
+    void composeInstruments(OverlayView& view) const;
     void drawOverlay(const OverlayView& view);
     void restoreBodyUnderOverlay();
 

@@ -17,12 +17,16 @@ constexpr size_t filterLimit = 40;
 
 char32_t folded(char32_t c) { return c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c; }
 
+} // namespace
+
 String foldedText(const String& text)
 {
     String out = text;
     std::transform(out.begin(), out.end(), out.begin(), folded);
     return out;
 }
+
+namespace {
 
 bool endsWith(const String& text, std::u32string_view suffix)
 {

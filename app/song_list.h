@@ -17,6 +17,9 @@ constexpr std::u32string_view exampleSection = U"examples/";
 // Shown in an example's date column.
 constexpr char32_t exampleMark[] = U"example";
 
+// Text as the list matches it against what is typed: ASCII letters in lower case.
+String foldedText(const String& text);
+
 struct SongEntry {
     String name;  // as LOAD takes it: "subfolder/name", one character per byte
     String file;  // the file it is read from, as a scheme path

@@ -9,6 +9,7 @@
 #include "app/overlays.h"
 #include "app/pattern_clipboard.h"
 #include "app/pattern_editor.h"
+#include "app/panel_hint.h"
 #include "app/panel_rows.h"
 #include "app/row_stepper.h"
 #include "app/screen_painter.h"
@@ -56,9 +57,10 @@ public:
     PatternEditor editor {song, cursor, transport, undo, unsaved, keys, preview, files};
     PatternClipboard clipboardText {song, cursor, transport, editor, undo, statusText};
     int redrawCounter = 0;
-    Overlays overlays {transport, files, unsaved, keys, statusText, redrawCounter};
+    Overlays overlays {song, cursor, transport, files, undo, unsaved, keys, statusText, redrawCounter};
     ExportJob exportJob {song, identity, statusText};
     RowStepper rowStepper;
+    PanelHint panelHint;
     ScreenPainter painter {song, cursor, transport, editor, overlays, files, keys, identity, unsaved, statusText,
                           redrawCounter};
 
@@ -82,6 +84,7 @@ private:
     void playCursorRow();
     void editorInput();
     void runSpinners();
+    void followPanelHint();
     PanelValues panelValues();
     // The note the next step will sound, if nothing else it reads could change
     // what it does: the note's character and octave.

@@ -2,6 +2,7 @@
 // unsaved work and the export report; each is written here once.
 #pragma once
 
+#include "app/instrument_library.h"
 #include "song/song_file.h"
 
 #include <array>
@@ -48,6 +49,14 @@ constexpr char32_t statusExporting[] = U"Exporting ";
 constexpr char32_t statusExported[] = U"Exported ";
 constexpr char32_t statusExportFailed[] = U"Export Failed!";
 
+// The instrument library: an instrument taken into the current one, or
+// one whose file has a bad line; saving the current one.
+constexpr char32_t statusInstrumentLoaded[] = U"Instrument Loaded...";
+constexpr char32_t statusInstrumentNotRead[] = U"Instrument file has a bad line!";
+constexpr char32_t statusInstrumentSaved[] = U"Instrument Saved...";
+constexpr char32_t statusInstrumentNoName[] = U"Type a name, then F11 to save";
+constexpr char32_t statusInstrumentBadName[] = U"Names: letters, digits, - _ and blanks";
+
 // Indexed by SaveOutcome.
 constexpr std::array<const char32_t*, 3> saveStatusTexts = {statusFileSaved, statusEnterName, statusSavingFailed};
 static_assert(static_cast<int>(SaveOutcome::saved) == 0 && static_cast<int>(SaveOutcome::noName) == 1 &&
@@ -55,3 +64,12 @@ static_assert(static_cast<int>(SaveOutcome::saved) == 0 && static_cast<int>(Save
               "one text for each outcome, in order");
 
 constexpr const char32_t* saveStatusText(SaveOutcome outcome) { return saveStatusTexts[static_cast<size_t>(outcome)]; }
+
+// Indexed by InstrumentSaveOutcome.
+constexpr std::array<const char32_t*, 4> instrumentSaveStatusTexts = {
+    statusInstrumentSaved, statusInstrumentNoName, statusInstrumentBadName, statusSavingFailed};
+
+constexpr const char32_t* instrumentSaveStatusText(InstrumentSaveOutcome outcome)
+{
+    return instrumentSaveStatusTexts[static_cast<size_t>(outcome)];
+}

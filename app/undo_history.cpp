@@ -31,12 +31,14 @@ void UndoHistory::takeUndoSnapshot(bool reset)
 {
     if (reset) {
         undoSlot = undoOldest = 1;
+        instrumentSteps = {};
     } else {
         undoSlot = nextSlot(undoSlot);
         if (undoSlot == undoOldest) undoOldest = nextSlot(undoOldest);
         undoneLoad.reset();
     }
     undoNewest = undoSlot;
+    instrumentSteps[undoSlot].reset();
     for (int column = 0; column < columnCount; ++column) undoRing[column][undoSlot] = song.patternColumns[column];
 }
 
@@ -51,7 +53,10 @@ void UndoHistory::restoreUndoSnapshot()
         songBeforeLoad.reset();
         return;
     }
-    if (undoSlot != undoOldest) undoSlot = previousSlot(undoSlot);
+    if (undoSlot != undoOldest) {
+        if (instrumentSteps[undoSlot]) placeInstrument(song, instrumentSteps[undoSlot]->instrument, instrumentSteps[undoSlot]->before);
+        undoSlot = previousSlot(undoSlot);
+    }
     copyUndoSlot();
 }
 
@@ -66,7 +71,15 @@ void UndoHistory::redoUndoSnapshot()
     }
     if (undoSlot == undoNewest) return;
     undoSlot = nextSlot(undoSlot);
+    if (instrumentSteps[undoSlot]) placeInstrument(song, instrumentSteps[undoSlot]->instrument, instrumentSteps[undoSlot]->after);
     copyUndoSlot();
+}
+
+void UndoHistory::takeInstrumentStep(int instrument, const InstrumentPreset& before)
+{
+    takeUndoSnapshot();
+    instrumentSteps[undoSlot] = InstrumentStep {instrument, before, instrumentOfSong(song, instrument)};
+    unsaved.markSongChanged();
 }
 
 bool UndoHistory::columnsMatchUndoSlot() const
@@ -79,7 +92,7 @@ bool UndoHistory::columnsMatchUndoSlot() const
 EditorSong UndoHistory::editorSong() const
 {
     return EditorSong {song, undoRing, undoSlot, undoOldest, undoNewest,
-                       identity.songName, identity.songFilePath, unsaved.songChanged};
+                       identity.songName, identity.songFilePath, unsaved.songChanged, instrumentSteps};
 }
 
 // A song a LOAD replaced, or the loaded one again, with its own undo steps,
@@ -88,6 +101,7 @@ void UndoHistory::takeEditorSong(EditorSong&& other)
 {
     song = std::move(other.song);
     undoRing = std::move(other.undoRing);
+    instrumentSteps = std::move(other.instrumentSteps);
     undoSlot = other.undoSlot;
     undoOldest = other.undoOldest;
     undoNewest = other.undoNewest;

@@ -3,10 +3,12 @@
 #pragma once
 
 #include "app/song_identity.h"
+#include "song/instrument_file.h"
 #include "song/song_model.h"
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class Transport;
 class UnsavedWork;
@@ -14,6 +16,15 @@ class UnsavedWork;
 constexpr int undoSlotCount = 32;
 
 using UndoRing = std::array<std::array<PatternColumn, undoSlotCount>, columnCount>;
+
+// An instrument taken from the library into the song: undoing its snapshot
+// puts the instrument back as it was, redoing it takes it in again. Other
+// instrument changes (the spinners) take no undo step.
+struct InstrumentStep {
+    int instrument = 0;
+    InstrumentPreset before, after;
+};
+using InstrumentSteps = std::array<std::optional<InstrumentStep>, undoSlotCount>;
 
 // Everything a LOAD replaces, kept so that Ctrl+Z can take the load back.
 struct EditorSong {
@@ -23,6 +34,7 @@ struct EditorSong {
     String songName;
     String songFilePath;
     bool songChanged = false;
+    InstrumentSteps instrumentSteps;
 };
 
 class UndoHistory {
@@ -34,6 +46,9 @@ public:
     // Copies the columns into the next undo slot; with reset, into slot 1,
     // which becomes the oldest reachable state.
     void takeUndoSnapshot(bool reset = false);
+    // An undo step of its own for an instrument the song's slot took, which
+    // was as before until now.
+    void takeInstrumentStep(int instrument, const InstrumentPreset& before);
     // Steps back one snapshot, never past the oldest one held, and restores it.
     void restoreUndoSnapshot();
     // Steps forward again over undone snapshots and restores that one.
@@ -45,6 +60,7 @@ public:
 
     // Snapshots share the columns that did not change between them.
     UndoRing undoRing;
+    InstrumentSteps instrumentSteps;  // by the undo slot that took the instrument
     int undoSlot = 0;    // the snapshot shown
     int undoOldest = 0;  // the oldest snapshot still held
     int undoNewest = 0;  // the newest snapshot, the end of redo

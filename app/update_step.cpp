@@ -57,6 +57,7 @@ void c_SoundEngine::update()
         if (clicked(input(), buttons::logo)) overlays.toggleKeyHelp(input());
     }
     painter.pointerOnLogo = buttons::logo.contains(input().pointerX(), input().pointerY());
+    followPanelHint();
     transport.showCurrentPattern();
     // The song's player takes the channels from Ctrl+Enter's, as does a
     // previewed note.
@@ -109,6 +110,7 @@ void c_SoundEngine::runShortcut(ShortcutAction action)
     case newSongAction: files.newSong(); break;
     case scopesAction: toggleScopes(); break;
     case themeAction: nextTheme(); break;
+    case instrumentsAction: overlays.toggleInstruments(); break;
     }
 }
 
@@ -119,6 +121,15 @@ void c_SoundEngine::playAtStart()
     if (!startPlaying || !painter.bodyShown()) return;
     startPlaying = false;
     transport.startPlaybackFromStart();
+}
+
+// An overlay covers the panel: nothing there to explain.
+void c_SoundEngine::followPanelHint()
+{
+    bool panelShown = !overlays.shown();
+    panelHint.follow(panelShown ? input().pointerX() : -1, panelShown ? input().pointerY() : -1, panelValues(),
+                     statusText);
+    painter.parameterHint.assign(panelHint.text());
 }
 
 // While live the shown row is the player's, and is left alone.

@@ -38,6 +38,8 @@ String environmentText(const char* name)
     return value ? widen(value) : String();
 }
 
+} // namespace
+
 // $XDG_DATA_HOME where it is an absolute path (a relative one is to be
 // ignored), else ~/.local/share; "" when there is no home at all.
 String userDataHome()
@@ -51,8 +53,6 @@ String userDataHome()
     }
     return home.empty() ? String() : home + U"/.local/share";
 }
-
-} // namespace
 
 String fixDataPath(const String& path)
 {

@@ -23,6 +23,10 @@ struct DataFolders {
 // $XDG_DATA_HOME/kovo-tracker (by default ~/.local/share/kovo-tracker).
 DataFolders findDataFolders(const String& appDirectory);
 
+// $XDG_DATA_HOME where it is an absolute path (a relative one is to be
+// ignored), else ~/.local/share; "" when there is no home at all.
+String userDataHome();
+
 // The data folder's folders for the running executable, found on first use.
 const DataFolders& processDataFolders();
 

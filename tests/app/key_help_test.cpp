@@ -1,6 +1,7 @@
 // The key help against what runs the keys and what the README tells: the
 // same rows, every Control shortcut named where it is run from, and pages
 // that fit the area they are shown in.
+#include "app/instrument_words.h"
 #include "app/key_help.h"
 #include "app/key_table.h"
 #include "app/overlays.h"
@@ -73,7 +74,7 @@ TEST(KeyHelp, EveryControlShortcutIsNamedInTheRowThatRunsIt)
             EXPECT_NE(row.keys.find(name), std::u32string_view::npos) << narrow(String(row.keys));
         }
     }
-    EXPECT_EQ(shortcuts, 20);
+    EXPECT_EQ(shortcuts, 21);
 }
 
 TEST(KeyHelp, PagesHoldEveryRowWholeWithinTheArea)
@@ -94,6 +95,11 @@ TEST(KeyHelp, PagesHoldEveryRowWholeWithinTheArea)
     for (const KeyRow& row : keyRows) {
         allKeys += String(row.keys) + U" ";
         allActions += String(row.action) + U" ";
+    }
+    // The instrument pages follow the keys, each entry as a row is.
+    for (const InstrumentHelpEntry& entry : instrumentHelp) {
+        allKeys += String(entry.heading) + U" ";
+        allActions += String(entry.text) + U" ";
     }
     auto squeezed = [](String text) {
         text.erase(std::remove(text.begin(), text.end(), U' '), text.end());

@@ -5,6 +5,7 @@
 #include "tests/app/tracker_parts.h"
 
 #include "host/key_translation.h"
+#include "song/instrument_file.h"
 #include "song/song_file.h"
 #include "tests/support/child_process.h"
 #include "tests/support/test_user_files.h"
@@ -248,4 +249,31 @@ TEST_F(Undo, TheButtonAndTheControlKeysStepTheHistory)
     EXPECT_EQ(notes().substr(0, 3), U"y..");
     control('Y');
     EXPECT_EQ(notes().substr(0, 3), U"ys.");
+}
+
+// An instrument taken from the library is one step among the note entries:
+// undone, the instrument is as it was; redone, it is taken again; an undo
+// that only goes back over notes leaves it alone.
+TEST_F(UndoHistoryAlone, AnInstrumentTakenIsOneStepAmongTheNotes)
+{
+    enterNotes(2);
+    InstrumentPreset before = instrumentOfSong(song, 3);
+    InstrumentPreset taken;
+    taken.slots = {2, 5, 0x13, 0x4C, 30, 2, 7, 12};
+    taken.description = paddedDescription(U"Taken");
+    placeInstrument(song, 3, taken);
+    undo.takeInstrumentStep(3, before);
+    enterNotes(1);
+
+    undo.restoreUndoSnapshot();  // the last note
+    EXPECT_EQ(instrumentOfSong(song, 3), taken);
+    EXPECT_EQ(notes(), states[2]);
+    undo.restoreUndoSnapshot();  // the instrument
+    EXPECT_EQ(instrumentOfSong(song, 3), before);
+    EXPECT_EQ(notes(), states[2]);
+    undo.redoUndoSnapshot();
+    EXPECT_EQ(instrumentOfSong(song, 3), taken);
+    undo.redoUndoSnapshot();
+    EXPECT_EQ(notes(), states[3]);
+    EXPECT_EQ(instrumentOfSong(song, 3), taken);
 }

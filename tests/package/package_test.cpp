@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -280,6 +281,19 @@ TEST_F(Package, CarriesTheColourThemes)
         ASSERT_EQ(stat(theme.c_str(), &info), 0) << theme;
         EXPECT_EQ(info.st_mode & 0777, 0644u) << theme;
     }
+}
+
+// The shipped instruments too, as files of the instrument format.
+TEST_F(Package, CarriesTheShippedInstruments)
+{
+    const std::string folder = installed("share/kovo-tracker/data/instruments");
+    int count = 0;
+    for (const auto& item : std::filesystem::directory_iterator(folder)) {
+        count += 1;
+        EXPECT_EQ(readFileBytes(item.path().string()).rfind("kovo-instrument 1\ndescription = ", 0), 0u) << item.path();
+        EXPECT_EQ(static_cast<unsigned>(item.status().permissions()) & 0777, 0644u) << item.path();
+    }
+    EXPECT_GE(count, 24);
 }
 
 // Last, so that lintian has had the other tests' time.
