@@ -48,14 +48,17 @@ constexpr size_t measuredFrames = 2048;
 constexpr int measuredNote = 60;  // middle C of play_note
 
 // The effect letters that matter here, as libopenmpt shows them: MOD and XM
-// set the volume with "C" and glide with "3"; S3M and IT glide with "G";
-// the volume column's "v" sets it, its "g" glides.
+// set the volume with "C", glide with "3" and break a pattern with "D"; S3M
+// and IT glide with "G" and break with "C"; "B" jumps in all of them. The
+// volume column's "v" sets the volume, its "g" glides.
 struct Letters {
     char volume;
     char glide;
+    char patternBreak;
 };
-constexpr Letters modLetters = {'C', '3'};
-constexpr Letters itLetters = {0, 'G'};
+constexpr Letters modLetters = {'C', '3', 'D'};
+constexpr Letters itLetters = {0, 'G', 'C'};
+constexpr char positionJump = 'B';
 
 struct ModuleFree {
     void operator()(openmpt_module_ext* module) const { openmpt_module_ext_destroy(module); }
@@ -105,17 +108,37 @@ ModuleCell readCell(openmpt_module* module, const Letters& letters, const Stretc
     return cell;
 }
 
+// The rows of a pattern that play: up to the first row that breaks it or
+// jumps away (where a jump leads is not followed: the order list goes on).
+int rowsPlayed(openmpt_module* module, const Letters& letters, int pattern)
+{
+    int rows = openmpt_module_get_pattern_num_rows(module, pattern);
+    int channels = std::min(openmpt_module_get_num_channels(module), channelsRead);
+    Stretch whole {pattern, 0, rows};
+    for (int row = 0; row < rows; ++row) {
+        for (int channel = 0; channel < channels; ++channel) {
+            char letter = firstLetter(module, whole, row, channel, OPENMPT_MODULE_COMMAND_EFFECT);
+            if (letter == letters.patternBreak || letter == positionJump) return row + 1;
+        }
+    }
+    return rows;
+}
+
 // The positions: every order's pattern in 32-row stretches, until the
 // song's 99 positions are full.
-std::vector<Stretch> stretchesOf(openmpt_module* module)
+std::vector<Stretch> stretchesOf(openmpt_module* module, const Letters& letters)
 {
     std::vector<Stretch> stretches;
+    std::map<int, int> rowsOf;
     int orders = openmpt_module_get_num_orders(module);
     int patterns = openmpt_module_get_num_patterns(module);
     for (int order = 0; order < orders && stretches.size() < size_t(maxSongPositions); ++order) {
         int pattern = openmpt_module_get_order_pattern(module, order);
         if (pattern < 0 || pattern >= patterns) continue;  // a separator or the end mark
-        int rows = openmpt_module_get_pattern_num_rows(module, pattern);
+        // Orders repeat patterns: each is looked through once.
+        auto [known, isNew] = rowsOf.emplace(pattern, 0);
+        if (isNew) known->second = rowsPlayed(module, letters, pattern);
+        int rows = known->second;
         for (int first = 0; first < rows && stretches.size() < size_t(maxSongPositions); first += rowsPerPattern)
             stretches.push_back({pattern, first, std::min(rowsPerPattern, rows - first)});
     }
@@ -215,9 +238,9 @@ bool isModLike(openmpt_module* module)
 // stretch, and the positions that play them.
 void importPatterns(openmpt_module* module, Song& song)
 {
-    std::vector<Stretch> stretches = stretchesOf(module);
-    std::array<int, channelCount> channels = busiestChannels(module, stretches);
     const Letters& letters = isModLike(module) ? modLetters : itLetters;
+    std::vector<Stretch> stretches = stretchesOf(module, letters);
+    std::array<int, channelCount> channels = busiestChannels(module, stretches);
     std::map<std::pair<int, int>, int> patternOf;
     std::array<int, channelCount> lastInstrument {1, 1, 1, 1};
     CellWriter writer(song);
@@ -239,11 +262,16 @@ void importPatterns(openmpt_module* module, Song& song)
     song.songLengthRows = std::max<int>(1, int(stretches.size())) * rowsPerPattern;
 }
 
-// The module's first speed, in ticks of this player's 50 a second.
+// The module's first speed, in ticks of this player's 50 a second. A speed
+// set on the first row (as most modules set it) counts only once that row
+// has played a moment, so a few frames are played and the start taken back.
 int speedOf(openmpt_module* module)
 {
+    std::array<int16_t, 16> frames {};
+    openmpt_module_read_mono(module, 8000, frames.size(), frames.data());
     int speed = openmpt_module_get_current_speed(module);
     int tempo = openmpt_module_get_current_tempo(module);
+    openmpt_module_set_position_order_row(module, 0, 0);
     if (speed <= 0 || tempo <= 0) return 6;
     return std::clamp((speed * ticksTempo + tempo / 2) / tempo, 1, 16);
 }

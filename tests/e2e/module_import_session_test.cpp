@@ -36,7 +36,7 @@ std::string tuneBytes()
         module.patterns[0].at(row, 0) = {12 + row / 4 % 12, 1};
         module.patterns[0].at(row + 2, 3) = {24, 2, 0xC, 0x20};
     }
-    module.patterns[0].at(0, 0).effect = 0xF;  // speed 3 from the first row on: the start speed stays 6
+    module.patterns[0].at(0, 0).effect = 0xF;  // speed 3 from the first row on: the song plays at 3
     module.patterns[0].at(0, 0).parameter = 3;
     return modBytes(module);
 }
@@ -70,13 +70,13 @@ TEST(ModuleImportSession, LoadTakesAModuleAsAnUnsavedSongAndRefusesABrokenOne)
     tracker.key("F12");
     ASSERT_TRUE(statusIs("File Loaded..."));
     EXPECT_EQ(tracker.shownSongName(), "tune");
-    EXPECT_EQ(speedShown(), " SPD:06");
+    EXPECT_EQ(speedShown(), " SPD:03");
 
     // A refused module: the message, and the song in memory as it was.
     ASSERT_TRUE(tracker.enterSongName("broken.xm"));
     tracker.key("F12");
     ASSERT_TRUE(statusIs("Loading Failed!"));
-    EXPECT_EQ(speedShown(), " SPD:06");
+    EXPECT_EQ(speedShown(), " SPD:03");
 
     // SAVE under the module's name without its extension: exactly what the
     // import made, and the module as it was.

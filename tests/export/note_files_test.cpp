@@ -2,9 +2,13 @@
 // own tools: libopenmpt (openmpt123) for modules, mido for MIDI files.
 #include "tests/export/export_fixture.h"
 
+#include "song/module_import.h"
+
 #include <cmath>
 #include <map>
+#include <set>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -265,5 +269,37 @@ TEST_F(NoteFiles, SongsWithoutSoundGiveFilesWithoutNotes)
                                           "mido.MidiFile(sys.argv[1]).tracks)))' '" +
                                           path(name + ".mid") + "'");
         EXPECT_EQ(notes, "0\n") << name;
+    }
+}
+
+// A module the program wrote comes back in through libopenmpt as the same
+// notes: every attack of the song is a note of the same pitch class on the
+// same channel and tick (the module plays each note from one of three sample
+// lengths, so its octave is the sample's, folded back into the grid's range),
+// and every note the import finds is one of the song's notes or legato notes.
+TEST_F(NoteFiles, ExampleModulesComeBackInAsTheSongsNotes)
+{
+    using Heard = std::tuple<int, long, int>;  // channel, tick, pitch class
+    auto heard = [](const std::vector<SongNote>& notes, bool withLegato) {
+        std::set<Heard> out;
+        for (const SongNote& note : notes)
+            if (note.key >= 0 && (note.volumeDigit > 0 || withLegato))
+                out.insert({note.channel, note.tick, note.key % 12});
+        return out;
+    };
+    for (const std::string& name : exampleNames()) {
+        exportTo(examplesFolder() + "/" + name, name + ".mod");
+        std::optional<Song> imported = importModuleFile(path(name + ".mod"));
+        ASSERT_TRUE(imported) << name;
+        Song song = loadExample(name);
+        std::set<Heard> attacks = heard(songNotes(song), false), cells = heard(songNotes(song), true);
+        std::set<Heard> back = heard(songNotes(*imported), true);
+        EXPECT_EQ(imported->speed, song.speed) << name;
+        for (const Heard& note : attacks)
+            EXPECT_TRUE(back.count(note)) << name << ": channel " << std::get<0>(note) + 1 << ", tick "
+                                          << std::get<1>(note) << " lost";
+        for (const Heard& note : back)
+            EXPECT_TRUE(cells.count(note)) << name << ": channel " << std::get<0>(note) + 1 << ", tick "
+                                           << std::get<1>(note) << " not the song's";
     }
 }

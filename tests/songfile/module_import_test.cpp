@@ -98,6 +98,25 @@ TEST(ModuleImport, AShortPatternEndsEarly)
     EXPECT_EQ(cellAt(*song, 0, 19, 4), "i812");
 }
 
+// A pattern broken by D00 plays only up to that row, and a speed set on the
+// first row is the song's: a module written with both comes in as it plays.
+TEST(ModuleImport, APatternBreakEndsThePatternAndAFirstRowSpeedIsTheSongs)
+{
+    ModDescription module = threeSampleModule();
+    module.orders = {0, 0};
+    ModPattern& first = module.patterns[0];
+    first.at(0, 0) = {12, 1, 0xF, 0x03};
+    first.at(9, 1) = {14, 1, 0xD, 0x00};
+    first.at(10, 2) = {16, 1};
+    std::optional<Song> song = importModule(bytesOf(modBytes(module)));
+    ASSERT_TRUE(song.has_value());
+    EXPECT_EQ(song->speed, 3);
+    EXPECT_EQ(song->songLengthRows, 2 * rowsPerPattern) << "each order one position of 10 rows";
+    EXPECT_EQ(cellAt(*song, 0, 9, 4), "-000");
+    EXPECT_EQ(cellAt(*song, 0, 10, 3), ".000") << "a row after the break is never heard";
+    EXPECT_EQ(song->positions[1], 0);
+}
+
 // C-2 of ProTracker (C-5 in OpenMPT's naming) is this grid's middle C; a
 // note without a volume is full level (8), C20 half; C00 is silence (the
 // note-off), 3xx a note without a new attack (volume 0).
