@@ -10,7 +10,7 @@
 #include "app/transport.h"
 #include "app/unsaved_work.h"
 #include "app/user_input.h"
-#include "host/game.h"
+#include "base/data_paths.h"
 #include "player/kovo_play.h"
 #include "song/song_file.h"
 
@@ -78,8 +78,7 @@ void Overlays::openOverlay(Overlay which)
 void Overlays::startSongScan()
 {
     retireSongScan();
-    BBGame* game = BBGame::game();
-    std::string folder = game ? narrow(game->resolvePath(songFolder)) : std::string();
+    std::string folder = narrow(resolveDataPath(songFolder));
     // In full where it can be copied from, the first time; the list shows
     // what fits.
     if (songsFolderPath.empty() && !folder.empty()) {
@@ -87,7 +86,7 @@ void Overlays::startSongScan()
         std::fflush(stdout);
     }
     songsFolderPath = widen(folder);
-    std::string examples = game ? narrow(game->resolvePath(exampleFolder)) : std::string();
+    std::string examples = narrow(resolveDataPath(exampleFolder));
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     try {
         songScan = {cancel, std::async(std::launch::async, [scanner = songScanner, folder, examples, cancel] {

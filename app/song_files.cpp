@@ -6,8 +6,8 @@
 #include "app/undo_history.h"
 #include "app/unsaved_work.h"
 #include "app/user_input.h"
-#include "host/data_paths.h"
-#include "host/game.h"
+#include "base/data_files.h"
+#include "base/data_paths.h"
 #include "song/song_file.h"
 
 #include <string>
@@ -109,8 +109,7 @@ namespace {
 bool songsFolderHas(const String& name)
 {
     struct stat info {};
-    BBGame* game = BBGame::game();
-    return game && lstat(narrow(game->resolvePath(songFolder + name)).c_str(), &info) == 0;
+    return lstat(narrow(resolveDataPath(songFolder + name)).c_str(), &info) == 0;
 }
 
 // The name, else the first of "name 2", "name 3", ... that nothing in the

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "host/clipboard_answer.h"
+#include "base/text.h"
 #include "host/midi_queue.h"
-#include "host/text.h"
 
 #include <array>
 #include <optional>

@@ -1,9 +1,9 @@
 #include "player/kovo_play.h"
 
+#include "base/data_files.h"
 #include "song/song_file.h"
 #include "audio/audio_device.h"
 #include "audio/sound.h"
-#include "host/game.h"
 #include "player/recording_place.h"
 #include "player/voice_trigger.h"
 #include "player/waveform_table.h"
