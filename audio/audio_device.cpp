@@ -5,7 +5,6 @@
 #include "audio/sample_frames.h"
 #include "base/settings_file.h"
 #include "host/console.h"
-#include "host/game.h"
 
 #define AL_ALEXT_PROTOTYPES
 #include <al.h>
