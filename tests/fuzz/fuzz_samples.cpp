@@ -6,7 +6,6 @@
 
 std::optional<AudioSamples> checkDecodedSamples(const std::string& name, const uint8_t* data, size_t size)
 {
-    ensureFuzzHost();
     std::string path = writeFuzzFile(name, data, size);
     std::optional<AudioSamples> samples = loadAudioSamples(widen(path));
     if (!samples) return samples;

@@ -21,7 +21,6 @@ Song loadedSong(const String& text)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    ensureFuzzHost();
     String text = loadText(widen(writeFuzzFile("song", data, size)));
     // Callers treat an empty text as a missing file and never parse it.
     if (text.empty()) return 0;
