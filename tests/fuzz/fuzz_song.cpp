@@ -1,7 +1,7 @@
 // Song file bytes → song, as the tracker and the player load it; then the
 // song's own text must load back to the same song.
+#include "base/data_files.h"
 #include "base/file_loading.h"
-#include "host/game.h"
 #include "song/song_file.h"
 #include "tests/fuzz/fuzz_input.h"
 
