@@ -3,6 +3,11 @@
 # AddressSanitizer + UndefinedBehaviorSanitizer + LeakSanitizer) and runs
 # every test in both; then builds the fuzz targets with clang and replays
 # their seed corpus. Ends with where the time went.
+#
+# A flavour's tests mostly wait on windows, child programs and sound devices,
+# so they run while the next flavour builds: the release tests beside the
+# ASan build, the ASan tests beside the fuzz build. Their output is shown
+# whole once they end.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh test
@@ -42,12 +47,40 @@ run_tests() {
   fi
 }
 
-for flavour in release asan; do
-  timed "$flavour build" tools/build.sh "$flavour"
+# Starts a flavour's tests in the background, their output and time kept in
+# build/<flavour>/test-run.log and .time until tests_done shows them.
+tests_started() {
+  local flavour=$1 log=build/$1/test-run.log
+  ( start=$SECONDS; status=0; run_tests "build/$flavour" >"$log" 2>&1 || status=$?
+    echo "$((SECONDS - start)) $status" >"$log.time" ) &
+  test_run=$!
+}
+# Waits for the tests started last, shows their output and notes their time;
+# failing tests end the run, after the times so far.
+tests_done() {
+  local flavour=$1 log=build/$1/test-run.log seconds status
+  wait "$test_run" || true
+  test_run=
   echo "== tests: $flavour build"
-  timed "$flavour tests" run_tests "build/$flavour"
-done
+  cat "$log"
+  read -r seconds status <"$log.time"
+  if [ "$status" -ne 0 ]; then
+    times+=("$flavour tests: $seconds s (failed)")
+    printf '== times\n' && printf '  %s\n' "${times[@]}"
+    exit 1
+  fi
+  times+=("$flavour tests: $seconds s (beside the next build)")
+}
+# A failed build leaves no tests running behind it: the run waits for them.
+trap '[ -z "${test_run:-}" ] || wait "$test_run" 2>/dev/null || true' EXIT
+
+timed "release build" tools/build.sh release
+tests_started release
+timed "asan build" tools/build.sh asan
+tests_done release
+tests_started asan
 timed "fuzz build" tools/build.sh fuzz
+tests_done asan
 echo "== fuzz targets: seed corpus replay"
 timed "fuzz replay" ctest --test-dir build/fuzz --output-on-failure -j"$jobs"
 echo "== times"

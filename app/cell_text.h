@@ -2,7 +2,7 @@
 // screen shows them.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <string_view>
 

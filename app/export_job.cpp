@@ -7,9 +7,9 @@
 #include "app/cell_text.h"
 #include "app/file_place.h"
 #include "app/status_texts.h"
+#include "base/data_paths.h"
+#include "base/settings_file.h"
 #include "export/background_export.h"
-#include "host/game.h"
-#include "host/settings_file.h"
 #include "song/song_file.h"
 
 #include <cstdio>
@@ -37,10 +37,9 @@ void ExportJob::cancel() { songExport.reset(); }
 void ExportJob::startExport()
 {
     if (songExport) return;
-    BBGame* game = BBGame::game();
     String fileName = identity.songName + widen(formatInfo(exportFormat).extension);
-    bool named = game && !identity.songName.empty() && songNameStaysInFolder(identity.songName);
-    String target = named ? game->resolvePath(songFolder + fileName) : String();
+    bool named = !identity.songName.empty() && songNameStaysInFolder(identity.songName);
+    String target = named ? resolveDataPath(songFolder + fileName) : String();
     if (target.empty()) return showExportOutcome(statusExportFailed);
     if (fileHoldsSong(narrow(target))) {
         reportExportProblem(narrow(fileName) + " is a song file, which an export never replaces");

@@ -1,7 +1,7 @@
 #include "app/export_song_lookup.h"
 
 #include "app/song_list.h"
-#include "host/data_paths.h"
+#include "base/data_paths.h"
 #include "song/song_file.h"
 
 #include <sys/stat.h>

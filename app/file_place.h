@@ -2,7 +2,7 @@
 // written "~", the rest as it is.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 String shownFilePlace(const String& path);
 

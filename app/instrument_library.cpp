@@ -1,9 +1,9 @@
 #include "app/instrument_library.h"
 
 #include "app/cell_text.h"
-#include "host/data_paths.h"
-#include "host/file_loading.h"
-#include "host/file_replace.h"
+#include "base/data_paths.h"
+#include "base/file_loading.h"
+#include "base/file_replace.h"
 #include "song/song_file.h"
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 
 #include "app/key_table.h"
 #include "app/note_key_places.h"
-#include "host/settings_file.h"
-#include "host/text.h"
+#include "base/settings_file.h"
+#include "base/text.h"
 #include "song/song_model.h"
 
 #include <algorithm>

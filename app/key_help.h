@@ -1,7 +1,7 @@
 // The key help's text, laid out from the key table for the overlay's width.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <functional>
 #include <string_view>

@@ -150,8 +150,8 @@ struct KeyWord {
 constexpr KeyWord keyWords[] = {
     {keyEquals, U"=", "equal"},      {keyMinus, U"-", "minus"},          {keyPeriod, U".", "period"},
     {keySlash, U"/", "slash"},       {keyGrave, U"`", "grave"},          {keyBackslash, U"\\", "backslash"},
-    {keyRightBracket, U"]", "bracketright"}, {219, U"[", "bracketleft"}, {188, U",", "comma"},
-    {186, U";", "semicolon"},        {222, U"'", "apostrophe"},          {keyIsoExtra, U"<", "less"},
+    {keyRightBracket, U"]", "bracketright"}, {keyLeftBracket, U"[", "bracketleft"}, {keyComma, U",", "comma"},
+    {keySemicolon, U";", "semicolon"}, {keyQuote, U"'", "apostrophe"}, {keyIsoExtra, U"<", "less"},
     {keyEnter, U"Enter", "enter"},
 };
 

@@ -8,24 +8,18 @@
 #include "app/cell_text.h"
 #include "app/midi_notes.h"
 #include "host/input_device.h"
+#include "host/key_translation.h"
 
 namespace {
 
-// Keys whose press does nothing in the editor but type their character:
-// digits, letters and the punctuation keys.
-bool onlyTypes(int code)
-{
-    return (code >= '0' && code <= '9') || (code >= 'A' && code <= 'Z') || (code >= 186 && code <= 192) ||
-           (code >= 219 && code <= 222);
-}
-
-// Nothing but one typed character or MIDI notes came in, and no press that
-// could move the cursor, switch the transport or run a shortcut first.
+// Nothing but typed characters or MIDI notes came in, and no press that
+// could move the cursor, switch the transport or run a shortcut first: keys
+// that only type do nothing in the editor but type their character.
 bool onlyNotesPending(const c_InputDevice& in)
 {
-    if (in.wheel != 0) return false;
-    for (int i = 0; i < in.hitQueueLength; ++i)
-        if (!onlyTypes(in.hitQueue[i]) || in.hitQueueModifiers[i] != 0) return false;
+    if (in.wheelTurned()) return false;
+    for (int i = 0; i < in.pressCount(); ++i)
+        if (!isTypingKey(in.pressedKey(i)) || in.pressModifiers(i) != 0) return false;
     return true;
 }
 
@@ -46,11 +40,11 @@ std::optional<std::pair<char32_t, int>> c_SoundEngine::noteAhead()
     if (transport.transportState != stateStandby && transport.transportState != stateEditing) return std::nullopt;
     const c_InputDevice& in = input();
     if (!onlyNotesPending(in)) return std::nullopt;
-    int typed = in.charWrite - in.charRead;
+    int typed = in.pendingCharCount();
     if (typed == 1 && in.midiNotes().size() == 0) {
         // By place, the key's character says nothing of its note: its step decides.
         if (keys.noteKeysByPlace) return std::nullopt;
-        char32_t ch = keys.layoutCharacter(in.charQueue[static_cast<size_t>(in.charRead)]);
+        char32_t ch = keys.layoutCharacter(in.pendingChar(0));
         if (!cursor.inNoteColumn() || !isNoteKey(ch)) return std::nullopt;
         return std::make_pair(ch, cursor.octave);
     }

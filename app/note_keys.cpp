@@ -2,9 +2,9 @@
 
 #include "app/key_table.h"
 #include "app/user_input.h"
-#include "host/file_loading.h"
+#include "base/file_loading.h"
+#include "base/settings_file.h"
 #include "host/input_device.h"
-#include "host/settings_file.h"
 
 #include <cstdio>
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/key_bindings.h"
-#include "host/text.h"
+#include "base/text.h"
 
 class c_InputDevice;
 

@@ -11,7 +11,8 @@
 #include "app/undo_history.h"
 #include "app/unsaved_work.h"
 #include "app/user_input.h"
-#include "host/game.h"
+#include "base/data_files.h"
+#include "base/data_paths.h"
 #include "player/kovo_play.h"
 #include "song/module_import.h"
 #include "song/song_file.h"
@@ -88,8 +89,7 @@ void Overlays::openOverlay(Overlay which)
 void Overlays::startSongScan()
 {
     retireSongScan();
-    BBGame* game = BBGame::game();
-    std::string folder = game ? narrow(game->resolvePath(songFolder)) : std::string();
+    std::string folder = narrow(resolveDataPath(songFolder));
     // In full where it can be copied from, the first time; the list shows
     // what fits.
     if (songsFolderPath.empty() && !folder.empty()) {
@@ -97,7 +97,7 @@ void Overlays::startSongScan()
         std::fflush(stdout);
     }
     songsFolderPath = widen(folder);
-    std::string examples = game ? narrow(game->resolvePath(exampleFolder)) : std::string();
+    std::string examples = narrow(resolveDataPath(exampleFolder));
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     try {
         songScan = {cancel, std::async(std::launch::async, [scanner = songScanner, folder, examples, cancel] {
@@ -254,8 +254,7 @@ namespace {
 std::optional<Song> auditionSong(const SongEntry& entry)
 {
     if (entry.module) {
-        BBGame* game = BBGame::game();
-        String realPath = game ? game->resolvePath(entry.file) : String();
+        String realPath = resolveDataPath(entry.file);
         return realPath.empty() ? std::nullopt : importModuleFile(narrow(realPath));
     }
     String text = loadText(entry.file);
@@ -309,9 +308,8 @@ void Overlays::tickAudition(const std::array<float, channelCount>& channelLevels
 // Read whole at each opening and after a save: the files are small.
 void Overlays::readInstrumentShelf()
 {
-    BBGame* game = BBGame::game();
-    std::string songs = game ? narrow(game->resolvePath(songFolder)) : std::string();
-    std::string examples = game ? narrow(game->resolvePath(exampleFolder)) : std::string();
+    std::string songs = narrow(resolveDataPath(songFolder));
+    std::string examples = narrow(resolveDataPath(exampleFolder));
     InstrumentShelf shelf = ::readInstrumentShelf(userInstrumentsFolder(), shippedInstrumentsFolder(), songs, examples);
     libraryInstruments = std::move(shelf.instruments);
     instrumentList = SongList(songListEntryLines);

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/panel_rows.h"
-#include "host/text.h"
+#include "base/text.h"
 
 class PanelHint {
 public:

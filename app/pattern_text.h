@@ -7,7 +7,7 @@
 // of "|"-ended cells).
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <optional>
 #include <vector>

@@ -3,7 +3,7 @@
 #include "app/sound_engine.h"
 
 #include "app/screen_theme.h"
-#include "host/settings_file.h"
+#include "base/settings_file.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // the same pixels, the picture stays what drawing everything would give.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 #include "song/song_model.h"
 
 #include <array>

@@ -1,8 +1,8 @@
 #include "app/screen_theme.h"
 
-#include "host/data_paths.h"
-#include "host/file_loading.h"
-#include "host/settings_file.h"
+#include "base/data_paths.h"
+#include "base/file_loading.h"
+#include "base/settings_file.h"
 
 #include <algorithm>
 #include <cstdio>

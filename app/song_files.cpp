@@ -6,9 +6,9 @@
 #include "app/undo_history.h"
 #include "app/unsaved_work.h"
 #include "app/user_input.h"
-#include "host/data_paths.h"
-#include "host/game.h"
-#include "host/file_loading.h"
+#include "base/data_files.h"
+#include "base/data_paths.h"
+#include "base/file_loading.h"
 #include "song/module_import.h"
 #include "song/song_file.h"
 
@@ -69,8 +69,7 @@ String SongFiles::readSongText(const String& path)
 // the songs folder and never over the module, and it is unsaved.
 String SongFiles::readModule(const String& path)
 {
-    BBGame* game = BBGame::game();
-    String realPath = game ? game->resolvePath(fixDataPath(path)) : String();
+    String realPath = resolveDataPath(fixDataPath(path));
     if (realPath.empty()) return statusFileNotFound;
     errno = 0;
     std::FILE* file = openLoadableFile(narrow(realPath), moduleFileLimit);
@@ -152,8 +151,7 @@ namespace {
 bool songsFolderHas(const String& name)
 {
     struct stat info {};
-    BBGame* game = BBGame::game();
-    return game && lstat(narrow(game->resolvePath(songFolder + name)).c_str(), &info) == 0;
+    return lstat(narrow(resolveDataPath(songFolder + name)).c_str(), &info) == 0;
 }
 
 // The name, else the first of "name 2", "name 3", ... that nothing in the

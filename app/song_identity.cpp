@@ -1,12 +1,11 @@
 #include "app/song_identity.h"
 
-#include "host/game.h"
+#include "base/data_paths.h"
 #include "song/song_file.h"
 
 String SongIdentity::songFile() const { return songFilePath.empty() ? songFolder + songName : songFilePath; }
 
 String SongIdentity::songFileFullPath() const
 {
-    BBGame* game = BBGame::game();
-    return game ? game->resolvePath(songFile()) : songFile();
+    return resolveDataPath(songFile());
 }

@@ -2,7 +2,7 @@
 // the tracker was started with.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 struct SongIdentity {
     String songName;

@@ -1,9 +1,9 @@
 #include "app/song_list.h"
 
 #include "app/cell_text.h"
+#include "base/file_loading.h"
+#include "base/text_file.h"
 #include "host/file_heads.h"
-#include "host/file_loading.h"
-#include "io/text_file.h"
 #include "song/module_import.h"
 #include "song/song_file.h"
 

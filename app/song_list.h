@@ -3,7 +3,7 @@
 // highlighted.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <atomic>
 #include <string>

@@ -2,10 +2,10 @@
 
 #include "app/status_texts.h"
 #include "audio/sound.h"
+#include "base/data_paths.h"
 #include "graphics/font.h"
 #include "graphics/image.h"
 #include "graphics/image_file_loading.h"
-#include "host/data_paths.h"
 #include "host/game.h"
 #include "host/startup_trace.h"
 #include "player/kovo_play.h"
@@ -64,7 +64,7 @@ void c_SoundEngine::showWindowIcon()
     BBGame* game = BBGame::game();
     if (!game) return;
     std::vector<ImagePixels> icons;
-    for (const char32_t* file : windowIconFiles) icons.push_back(loadImagePixels(*game, fixDataPath(file)));
+    for (const char32_t* file : windowIconFiles) icons.push_back(loadImagePixels(fixDataPath(file)));
     game->setWindowIcons(icons);
 }
 

@@ -5,7 +5,7 @@
 // name and an outcome stand.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <string_view>
 

@@ -4,7 +4,7 @@
 #include "app/cell_text.h"
 #include "app/status_texts.h"
 #include "app/user_input.h"
-#include "host/settings_file.h"
+#include "base/settings_file.h"
 #include "player/kovo_play.h"
 #include "song/song_file.h"
 

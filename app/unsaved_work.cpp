@@ -3,8 +3,9 @@
 #include "app/recovery_file.h"
 #include "app/status_texts.h"
 #include "app/transport.h"
-#include "host/game.h"
-#include "io/text_file.h"
+#include "base/data_files.h"
+#include "base/data_paths.h"
+#include "base/text_file.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -27,8 +28,7 @@ int recoveryIntervalSteps()
 
 std::string realPath(const String& schemePath)
 {
-    BBGame* game = BBGame::game();
-    return game ? narrow(game->resolvePath(schemePath)) : std::string();
+    return narrow(resolveDataPath(schemePath));
 }
 
 bool recoveryFileExists(int number)

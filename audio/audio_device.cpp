@@ -3,9 +3,8 @@
 #include "audio/audio_file_loading.h"
 #include "audio/mixing_period.h"
 #include "audio/sample_frames.h"
+#include "base/settings_file.h"
 #include "host/console.h"
-#include "host/game.h"
-#include "host/settings_file.h"
 
 #define AL_ALEXT_PROTOTYPES
 #include <al.h>
@@ -319,8 +318,7 @@ std::shared_ptr<gxtkSample> gxtkAudio::createSample(const String& path)
 
 bool gxtkAudio::fillSample(gxtkSample& sample, const String& path)
 {
-    BBGame* game = BBGame::game();
-    std::optional<AudioSamples> samples = game ? loadAudioSamples(*game, path) : std::nullopt;
+    std::optional<AudioSamples> samples = loadAudioSamples(path);
     if (!samples) return false;
     // Whole frames only: a trailing partial frame is not handed over.
     size_t bytes = static_cast<size_t>(samples->bytesPerSample) * static_cast<size_t>(samples->channels) *

@@ -2,7 +2,7 @@
 // channels, 32 the music channel) and samples uploaded into OpenAL buffers.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <array>
 #include <cstdint>

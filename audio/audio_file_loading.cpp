@@ -1,7 +1,8 @@
 #include "audio/audio_file_loading.h"
 
 #include "audio/audio_decoders.h"
-#include "host/file_loading.h"
+#include "base/data_files.h"
+#include "base/file_loading.h"
 
 #include <cwctype>
 
@@ -20,9 +21,9 @@ String lowerCase(String text)
 
 } // namespace
 
-std::optional<AudioSamples> loadAudioSamples(BBGame& game, const String& path)
+std::optional<AudioSamples> loadAudioSamples(const String& path)
 {
-    std::FILE* file = game.openForLoading(path, mediaFileLimit);
+    std::FILE* file = openForLoading(path, mediaFileLimit);
     if (!file) return std::nullopt;
     String lower = lowerCase(path);
     std::optional<AudioSamples> samples;

@@ -2,8 +2,11 @@
 #pragma once
 
 #include "audio/audio_decoders.h"
-#include "host/game.h"
+#include "base/text.h"
 
-// Opens the path through the host and decodes it by its extension, in any
-// case: ".wav" or ".ogg"; nothing for other names or files that do not decode.
-std::optional<AudioSamples> loadAudioSamples(BBGame& game, const String& path);
+#include <optional>
+
+// Opens the path (a scheme path or a real one) and decodes it by its
+// extension, in any case: ".wav" or ".ogg"; nothing for other names or files
+// that do not decode.
+std::optional<AudioSamples> loadAudioSamples(const String& path);

@@ -1,7 +1,7 @@
 #include "audio/sound.h"
 
 #include "audio/audio_device.h"
-#include "host/data_paths.h"
+#include "base/data_paths.h"
 
 std::shared_ptr<c_Sound> loadSoundFile(gxtkAudio* audio, const String& path)
 {

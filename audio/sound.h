@@ -3,7 +3,7 @@
 // device; a null device does nothing.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <memory>
 

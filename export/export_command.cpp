@@ -1,9 +1,9 @@
 #include "export/export_command.h"
 
+#include "base/data_paths.h"
+#include "base/file_loading.h"
 #include "export/song_export.h"
 #include "export/sound_file_writer.h"
-#include "host/file_loading.h"
-#include "host/headless_game.h"
 #include "song/module_import.h"
 #include "song/song_file.h"
 
@@ -288,8 +288,7 @@ int runExportCommand(const ExportRequest& request)
 {
     // Files and waveforms are found as the tracker finds them, without a
     // window. The data folder is looked up now, before the jobs ask for it.
-    BBHeadlessGame host;
-    host.resolvePath(U"quorvane://data/");
+    processDataFolders();
     const AudioFormatInfo& format = formatInfo(request.settings.format);
     if (!canWriteFormat(format.format, request.settings.rate)) {
         report(std::string("this libsndfile cannot write ") + format.label + " files");

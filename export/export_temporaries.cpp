@@ -1,6 +1,6 @@
 #include "export/export_temporaries.h"
 
-#include "host/file_replace.h"
+#include "base/file_replace.h"
 
 #include <cerrno>
 #include <cstring>

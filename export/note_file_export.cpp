@@ -4,7 +4,7 @@
 #include "export/midi_file.h"
 #include "export/mod_file.h"
 #include "export/song_passes.h"
-#include "host/file_replace.h"
+#include "base/file_replace.h"
 #include "song/song_file.h"
 
 #include <cerrno>

@@ -1,12 +1,12 @@
 #include "export/song_export.h"
 
+#include "base/file_replace.h"
 #include "export/export_room.h"
 #include "export/export_temporaries.h"
 #include "export/note_file_export.h"
 #include "export/song_passes.h"
 #include "export/song_renderer.h"
 #include "export/sound_file_writer.h"
-#include "host/file_replace.h"
 #include "song/song_file.h"
 
 #include <algorithm>

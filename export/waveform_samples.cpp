@@ -1,15 +1,13 @@
 #include "export/waveform_samples.h"
 
 #include "audio/audio_file_loading.h"
-#include "host/data_paths.h"
+#include "base/data_paths.h"
 
 std::optional<Waveforms> loadWaveforms(std::string& reason)
 {
     Waveforms waves;
-    BBGame* game = BBGame::game();
     for (size_t i = 0; i < waveformFiles.size(); ++i) {
-        std::optional<AudioSamples> samples =
-            game ? loadAudioSamples(*game, fixDataPath(widen(waveformFiles[i]))) : std::nullopt;
+        std::optional<AudioSamples> samples = loadAudioSamples(fixDataPath(widen(waveformFiles[i])));
         if (!samples || samples->channels != 1 || samples->bytesPerSample != 2 || samples->length <= 0) {
             reason = "cannot load the waveform data/" + std::string(waveformFiles[i]);
             return std::nullopt;

@@ -17,6 +17,6 @@ struct WaveformSamples {
 
 using Waveforms = std::array<WaveformSamples, waveformFiles.size()>;
 
-// Reads them through the running host's data folder; nothing, with the
+// Reads them from the data folder; nothing, with the
 // reason, when one does not load as 16-bit mono.
 std::optional<Waveforms> loadWaveforms(std::string& reason);

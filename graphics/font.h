@@ -2,7 +2,7 @@
 // by character code; loading them from images and descriptions; drawing text.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <map>
 #include <memory>

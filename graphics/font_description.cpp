@@ -2,6 +2,7 @@
 // spaces ("common lineHeight=.. pages=..", "page file=..", "char id=.. x=.. ...").
 #include "graphics/font.h"
 
+#include "base/data_files.h"
 #include "graphics/image.h"
 #include "host/game.h"
 

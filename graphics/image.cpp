@@ -1,9 +1,9 @@
 #include "graphics/image.h"
 
+#include "base/data_paths.h"
 #include "graphics/graphics_context.h"
 #include "graphics/renderer.h"
 #include "host/console.h"
-#include "host/data_paths.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // rectangle of one surface, loaded from a data file.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <memory>
 #include <optional>

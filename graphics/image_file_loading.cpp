@@ -1,6 +1,7 @@
 #include "graphics/image_file_loading.h"
 
-#include "host/file_loading.h"
+#include "base/data_files.h"
+#include "base/file_loading.h"
 
 #include <stb_image.h>
 
@@ -18,10 +19,10 @@ bool decodedSizeWithinLimit(std::FILE* file)
 }
 } // namespace
 
-ImagePixels loadImagePixels(BBGame& game, const String& path)
+ImagePixels loadImagePixels(const String& path)
 {
     ImagePixels image;
-    std::FILE* file = game.openForLoading(path, mediaFileLimit);
+    std::FILE* file = openForLoading(path, mediaFileLimit);
     if (!file) return image;
     if (decodedSizeWithinLimit(file))
         image.data.reset(stbi_load_from_file(file, &image.width, &image.height, &image.components, 0));

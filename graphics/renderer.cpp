@@ -2,6 +2,7 @@
 
 #include "graphics/context_generation.h"
 #include "graphics/image_file_loading.h"
+#include "host/game.h"
 
 #include <GL/gl.h>
 
@@ -164,9 +165,7 @@ std::shared_ptr<gxtkSurface> gxtkGraphics::newBlankSurface(int width, int height
 
 bool gxtkGraphics::loadSurfacePixels(gxtkSurface& surface, const String& path)
 {
-    BBGame* game = BBGame::game();
-    if (!game) return false;
-    ImagePixels image = loadImagePixels(*game, path);
+    ImagePixels image = loadImagePixels(path);
     if (!image.data) return false;
     surface.setPixels(std::move(image.data), image.width, image.height, image.components);
     surface.setSource(path);

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "graphics/batch_vertex.h"
+#include "base/text.h"
 #include "graphics/surface.h"
 #include "graphics/window_picture.h"
-#include "host/text.h"
 
 #include <array>
 #include <cstdint>

@@ -99,9 +99,8 @@ void gxtkSurface::ensureTexture()
 // no longer has the surface's size leaves the surface blank.
 void gxtkSurface::readSource()
 {
-    BBGame* game = BBGame::game();
-    if (source_.empty() || !game) return;
-    ImagePixels image = loadImagePixels(*game, source_);
+    if (source_.empty()) return;
+    ImagePixels image = loadImagePixels(source_);
     if (!image.data || image.width != width_ || image.height != height_ || image.components != components_)
         image.data.reset(static_cast<unsigned char*>(std::calloc(static_cast<size_t>(width_) * height_ * components_, 1)));
     String source = source_;

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "host/decoded_media.h"
-#include "host/text.h"
+#include "base/text.h"
 
 #include <cstddef>
 #include <vector>

@@ -1,7 +1,7 @@
 // What asking the system clipboard for its text gave.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 struct ClipboardAnswer {
     enum Kind { text, noAnswer, tooLarge };

@@ -1,6 +1,6 @@
 #include "host/clipboard_reader.h"
 
-#include "host/file_loading.h"
+#include "base/file_loading.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>

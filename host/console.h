@@ -1,7 +1,7 @@
 // Console output and the ways the program ends on an error.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 class ThrowableObject;
 

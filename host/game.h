@@ -3,8 +3,8 @@
 #pragma once
 
 #include "host/clipboard_answer.h"
+#include "base/text.h"
 #include "host/decoded_media.h"
-#include "host/text.h"
 
 #include <cstdio>
 #include <optional>
@@ -64,22 +64,9 @@ public:
     // Operations in slot order.
     virtual void setDelegate(BBGameDelegate* delegate);
     virtual BBGameDelegate* delegate();
-    virtual void setKeyboardFlag(bool flag);
-    virtual bool keyboardFlag();
     virtual void setUpdateRate(int hertz);
-    virtual int updateRate();
-    virtual bool isStarted();
-    virtual bool isSuspended();
-    virtual int elapsedMillis();
-    virtual void readLocalDate(std::vector<int>& date);
-    virtual int saveStateText(const String& text);
-    virtual String loadStateText();
-    virtual String loadTextFile(const String& path);
     virtual int countJoysticks(bool rescan);
     virtual bool pollJoystick(int port, float* joyX, float* joyY, float* joyZ, bool* buttons);
-    virtual void openUrl(const String& url);
-    virtual void setMouseVisible(bool visible);
-    virtual void setMousePosition(float x, float y);
     virtual void setClipboardText(const String& text);
     // Asks for the system clipboard's text without waiting for its owner;
     // takeClipboardText gives the answer on a later call (or at once, where
@@ -92,44 +79,19 @@ public:
     virtual int deviceWidth();
     virtual int deviceHeight();
     virtual void createWindow(int width, int height, int flags);
-    // The icon is 4-component pixels, as the windowing library takes them.
-    virtual void setWindowIcon(const ImagePixels& icon);
     // The same icon in several sizes, for the window manager to choose from;
     // images that are not 4-component pixels are left out.
     virtual void setWindowIcons(const std::vector<ImagePixels>& icons);
-    virtual void setWindowPosition(int x, int y);
-    virtual void setWindowSize(int width, int height);
-    virtual void setWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight);
-    virtual void setWindowTitle(const String& title);
     virtual std::vector<BBDisplayMode> displayModes();
     virtual std::optional<BBDisplayMode> desktopMode();
-    virtual void setSwapInterval(int interval);
-    virtual String resolvePath(const String& path);
-    virtual std::FILE* openFile(const String& path, const String& mode);
-    // Opens a file for loading: a regular file of at most limit bytes, or
-    // null (host/file_loading.h has the rule).
-    std::FILE* openForLoading(const String& path, size_t limit);
-    // The whole file when openForLoading takes it and it stays within limit.
-    // readFailed (when given) tells a file that opened but could not be read
-    // from one that is not there.
-    std::optional<std::vector<unsigned char>> loadWholeFile(const String& path, size_t limit,
-                                                            bool* readFailed = nullptr);
-    // loadTextFile, saying whether the file opened but could not be read.
-    String loadCheckedTextFile(const String& path, bool& readFailed);
-    // The whole file, or nothing when it cannot be opened.
-    virtual std::optional<std::vector<unsigned char>> loadFileBytes(const String& path);
     [[noreturn]] virtual void reportUncaught(const ThrowableObject& error);
     virtual void afterEvent();
     virtual void startRun();
-    virtual void suspendRun();
     virtual void resumeRun();
     virtual void stepUpdate();
     virtual void stepRender();
     virtual void dispatchKey(int event, int data, int modifiers = 0);
     virtual void dispatchMouse(int event, int data, float x, float y, float z);
-    virtual void dispatchTouch(int event, int data, float x, float y);
-    virtual void dispatchMotion(int event, int data, float x, float y, float z);
-    virtual void dropGraphics();
     // Between update steps: input arrived that the next step will read.
     void dispatchInputArrived();
 
@@ -173,7 +135,6 @@ protected:
     void dispatch(Call call);
 
     BBGameDelegate* delegate_ = nullptr;
-    bool keyboardFlag_ = false;
     int updateRate_ = 0;
     double updatePeriod_ = 0;  // seconds, 1 / updateRate
     double nextUpdate_ = 0;    // seconds on the host clock; 0 = not scheduled
@@ -183,8 +144,3 @@ protected:
     bool framePresented_ = true;
     bool frameCopied_ = false;
 };
-
-// Loads a whole file of the data folder (or any scheme path) as text.
-String loadText(const String& path);
-// The same, saying whether the file was there but could not be read.
-String loadText(const String& path, bool& readFailed);

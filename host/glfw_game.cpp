@@ -2,7 +2,6 @@
 
 #include "host/console.h"
 #include "host/context_announcement.h"
-#include "host/data_paths.h"
 #include "host/joystick_layouts.h"
 #include "host/key_translation.h"
 #include "host/rasterizer_threads.h"
@@ -146,15 +145,6 @@ BBGlfwGame::~BBGlfwGame()
     if (window_) glfwDestroyWindow(window_);
 }
 
-int BBGlfwGame::elapsedMillis() { return static_cast<int>(glfwGetTime() * 1000); }
-
-void BBGlfwGame::setMouseVisible(bool visible)
-{
-    glfwSetInputMode(window_, GLFW_CURSOR, visible ? GLFW_CURSOR_NORMAL : GLFW_CURSOR_HIDDEN);
-}
-
-void BBGlfwGame::setMousePosition(float x, float y) { glfwSetCursorPos(window_, x * scale_, y * scale_); }
-
 void BBGlfwGame::setClipboardText(const String& text)
 {
     if (window_) glfwSetClipboardString(window_, narrow(text).c_str());
@@ -242,7 +232,7 @@ void BBGlfwGame::createWindow(int width, int height, int flags)
     windowWidth_ = width;
     windowHeight_ = height;
     glfwMakeContextCurrent(window_);
-    if (swapInterval_ >= 0) glfwSwapInterval(swapInterval_);
+    glfwSwapInterval(1);
     regionCopy_.attach();
     glfwGetFramebufferSize(window_, &framebufferWidth_, &framebufferHeight_);
     installCallbacks();
@@ -262,39 +252,12 @@ void BBGlfwGame::installCallbacks()
     glfwSetWindowRefreshCallback(window_, onRefreshEvent);
 }
 
-void BBGlfwGame::setWindowIcon(const ImagePixels& icon)
-{
-    if (!window_ || !usableIcon(icon)) return;
-    GLFWimage image {icon.width, icon.height, icon.data.get()};
-    glfwSetWindowIcon(window_, 1, &image);
-}
-
 void BBGlfwGame::setWindowIcons(const std::vector<ImagePixels>& icons)
 {
     std::vector<GLFWimage> images;
     for (const ImagePixels& icon : icons)
         if (usableIcon(icon)) images.push_back({icon.width, icon.height, icon.data.get()});
     if (window_ && !images.empty()) glfwSetWindowIcon(window_, static_cast<int>(images.size()), images.data());
-}
-
-void BBGlfwGame::setWindowPosition(int x, int y)
-{
-    if (window_) glfwSetWindowPos(window_, x, y);
-}
-
-void BBGlfwGame::setWindowSize(int width, int height)
-{
-    if (window_) glfwSetWindowSize(window_, width, height);
-}
-
-void BBGlfwGame::setWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight)
-{
-    if (window_) glfwSetWindowSizeLimits(window_, minWidth, minHeight, maxWidth, maxHeight);
-}
-
-void BBGlfwGame::setWindowTitle(const String& title)
-{
-    if (window_) glfwSetWindowTitle(window_, narrow(title).c_str());
 }
 
 std::vector<BBDisplayMode> BBGlfwGame::displayModes()
@@ -313,17 +276,6 @@ std::vector<BBDisplayMode> BBGlfwGame::displayModes()
 std::optional<BBDisplayMode> BBGlfwGame::desktopMode()
 {
     return BBDisplayMode {desktopMode_.width, desktopMode_.height};
-}
-
-void BBGlfwGame::setSwapInterval(int interval)
-{
-    swapInterval_ = interval;
-    if (interval >= 0 && window_) glfwSwapInterval(interval);
-}
-
-String BBGlfwGame::resolvePath(const String& path)
-{
-    return resolveDataPath(path);
 }
 
 // Asking GLFW would be a round trip to the X server every frame: the size is

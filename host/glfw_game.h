@@ -1,5 +1,5 @@
-// The host over GLFW: the one window, its input callbacks, the main loop and
-// the data-path mapping. BBQuorvaneGame is the class that is instantiated.
+// The host over GLFW: the one window, its input callbacks and the main loop.
+// BBQuorvaneGame is the class that is instantiated.
 #pragma once
 
 #include "host/clipboard_reader.h"
@@ -40,11 +40,8 @@ public:
     // The program never destroys its host; a test that makes several does.
     ~BBGlfwGame() override;
 
-    int elapsedMillis() override;
     int countJoysticks(bool rescan) override;
     bool pollJoystick(int port, float* joyX, float* joyY, float* joyZ, bool* buttons) override;
-    void setMouseVisible(bool visible) override;
-    void setMousePosition(float x, float y) override;
     void setClipboardText(const String& text) override;
     String keyName(int appCode) override;
     void requestClipboardText() override;
@@ -52,16 +49,9 @@ public:
     int deviceWidth() override;
     int deviceHeight() override;
     void createWindow(int width, int height, int flags) override;
-    void setWindowIcon(const ImagePixels& icon) override;
     void setWindowIcons(const std::vector<ImagePixels>& icons) override;
-    void setWindowPosition(int x, int y) override;
-    void setWindowSize(int width, int height) override;
-    void setWindowSizeLimits(int minWidth, int minHeight, int maxWidth, int maxHeight) override;
-    void setWindowTitle(const String& title) override;
     std::vector<BBDisplayMode> displayModes() override;
     std::optional<BBDisplayMode> desktopMode() override;
-    void setSwapInterval(int interval) override;
-    String resolvePath(const String& path) override;
     void readFramebufferSize(int& width, int& height) override;
     int windowScale() override { return scale_; }
     void setWindowScale(int scale) override;
@@ -102,7 +92,6 @@ private:
     int windowHeight_ = 0;
     int framebufferWidth_ = 0;
     int framebufferHeight_ = 0;
-    int swapInterval_ = 1;
     int scale_ = 1;  // window pixels per picture unit
     WindowRegionCopy regionCopy_;
     ClipboardReader clipboardReader_;

@@ -1,13 +1,11 @@
-// The host for work without a window (the command-line export): the data
-// folder beside the executable and the loading of files, and no windowing
-// library at all.
+// The host for work without a window (the application's tests): a
+// clipboard of its own and no windowing library at all.
 #pragma once
 
 #include "host/game.h"
 
 class BBHeadlessGame : public BBGame {
 public:
-    String resolvePath(const String& path) override;
     // A clipboard of its own, for the program's copy and paste without a
     // window system.
     void setClipboardText(const String& text) override { clipboard_ = text; }

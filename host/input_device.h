@@ -3,8 +3,8 @@
 #pragma once
 
 #include "host/clipboard_answer.h"
+#include "base/text.h"
 #include "host/midi_queue.h"
-#include "host/text.h"
 
 #include <array>
 #include <optional>
@@ -41,6 +41,12 @@ public:
     int pressedKey(int index) const { return hitQueue[index]; }
     int pressModifiers(int index) const { return hitQueueModifiers[index]; }
     int nextChar();
+    // The characters typed since the last step that nextChar has not taken
+    // yet, oldest first; index below pendingCharCount.
+    int pendingCharCount() const { return charWrite - charRead; }
+    int pendingChar(int index) const { return charQueue[static_cast<size_t>(charRead + index)]; }
+    // Whether the wheel turned since the last step (takeWheel leaves it still).
+    bool wheelTurned() const { return wheel != 0; }
     float pointerX() const { return mouseX; }
     float pointerY() const { return mouseY; }
     float takeWheel();

@@ -63,6 +63,12 @@ int translateModifiers(int glfwMods)
     return (glfwMods & glfwShift ? modifierShift : 0) | (glfwMods & glfwControl ? modifierControl : 0);
 }
 
+bool isTypingKey(int appCode)
+{
+    return (appCode >= '0' && appCode <= '9') || (appCode >= 'A' && appCode <= 'Z') ||
+           (appCode >= keySemicolon && appCode <= keyGrave) || (appCode >= keyLeftBracket && appCode <= keyQuote);
+}
+
 int keyCharacter(int appCode)
 {
     switch (appCode) {

@@ -36,13 +36,17 @@ enum KeyCode {
     keyF10 = 121,
     keyF11 = 122,
     keyF12 = 123,
+    keySemicolon = 186,
     keyEquals = 187,
+    keyComma = 188,
     keyMinus = 189,
     keyPeriod = 190,
     keySlash = 191,
     keyGrave = 192,
+    keyLeftBracket = 219,
     keyBackslash = 220,
     keyRightBracket = 221,
+    keyQuote = 222,
     keyIsoExtra = 226,  // the key between left Shift and the letters on ISO keyboards
     keyJoystickBase = 256,
     keyTouchBase = 384,
@@ -65,6 +69,10 @@ int translateKey(int glfwKey);
 // The windowing library's key at the place of an application key code, 0 for
 // none: the inverse of translateKey.
 int windowKeyOf(int appCode);
+
+// Whether a key only types its character: a digit, a letter or a
+// punctuation key.
+bool isTypingKey(int appCode);
 
 // The character a key press or repeat also sends (Backspace sends 8, Left
 // 65573, Delete 127), or 0 when it sends none.

@@ -1,6 +1,6 @@
 #include "host/window_scale.h"
 
-#include "host/settings_file.h"
+#include "base/settings_file.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,23 +1,13 @@
 #include "io/data_buffer.h"
 
+#include "base/data_files.h"
 #include "host/console.h"
-#include "host/game.h"
 
 #include <algorithm>
 #include <cstring>
 #include <new>
 
 namespace {
-
-// The text as "utf8": every character taken as a 16-bit value, higher bits
-// dropped, so no sequence is longer than three bytes.
-std::string encodeUtf8Text(const String& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char32_t c : text) appendUtf8(out, c & 0xFFFF);
-    return out;
-}
 
 // The text as "ascii": the low 8 bits of every character.
 std::string encodeAsciiText(const String& text) { return narrow(text); }
@@ -47,9 +37,7 @@ bool BBDataBuffer::adopt(std::vector<unsigned char> block)
 bool BBDataBuffer::loadFile(const String& path)
 {
     if (bytes_) return false;
-    BBGame* game = BBGame::game();
-    if (!game) return false;
-    bytes_ = game->loadFileBytes(path);
+    bytes_ = loadFileBytes(path);
     return bytes_.has_value();
 }
 

@@ -2,7 +2,7 @@
 // the framework's c_DataBuffer, which adds allocation and text encoding.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <optional>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "io/host_stream.h"
 
-#include "host/game.h"
+#include "base/data_files.h"
 #include "io/data_buffer.h"
 
 #include <algorithm>
@@ -32,8 +32,7 @@ const char32_t* fileModeOf(const String& mode)
 
 std::FILE* openThroughHost(const String& path, const String& fileMode)
 {
-    BBGame* game = BBGame::game();
-    return game ? game->openFile(path, fileMode) : nullptr;
+    return openDataFile(path, fileMode);
 }
 
 // Size of an open file, leaving it positioned at the start.

@@ -2,7 +2,7 @@
 // a stream on a C file opened through the host's path scheme.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,9 +1,9 @@
 #include "midi/midi_input.h"
 
-#include "midi/midi_ports.h"
+#include "base/settings_file.h"
 #include "host/input_wake.h"
 #include "host/midi_queue.h"
-#include "host/settings_file.h"
+#include "midi/midi_ports.h"
 
 #include <RtMidi.h>
 

@@ -1,5 +1,6 @@
 #include "player/kovo_play.h"
 
+#include "base/data_files.h"
 #include "song/song_file.h"
 #include "audio/audio_device.h"
 #include "audio/sound.h"

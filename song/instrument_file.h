@@ -3,7 +3,7 @@
 // lines to.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 #include "song/song_model.h"
 
 #include <array>

@@ -1,6 +1,6 @@
 #include "song/module_import.h"
 
-#include "host/file_loading.h"
+#include "base/file_loading.h"
 #include "song/wave_likeness.h"
 
 #include <libopenmpt/libopenmpt.h>

@@ -4,7 +4,7 @@
 // Reads look like a String's.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "song/song_file.h"
 
-#include "host/game.h"
+#include "base/data_paths.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -235,11 +235,9 @@ SaveOutcome saveHandOverSong(const Song& song)
 
 bool namesHandOverSong(const String& path)
 {
-    BBGame* game = BBGame::game();
-    if (!game) return false;
     // Links in the part that exists are followed, "." and ".." folded away.
-    auto canonical = [game](const String& scheme, std::error_code& error) {
-        return std::filesystem::weakly_canonical(narrow(game->resolvePath(scheme)), error);
+    auto canonical = [](const String& scheme, std::error_code& error) {
+        return std::filesystem::weakly_canonical(narrow(resolveDataPath(scheme)), error);
     };
     std::error_code pathError, handOverError;
     std::filesystem::path file = canonical(path, pathError);

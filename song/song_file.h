@@ -2,7 +2,7 @@
 // codes, written as UTF-8 into the songs folder of the data folder.
 #pragma once
 
-#include "io/text_file.h"
+#include "base/text_file.h"
 #include "song/song_model.h"
 
 #include <iterator>
@@ -30,7 +30,7 @@ String songText(const Song& song);
 
 // Whether a name keeps to the songs folder: it does not start with "/", has
 // no ".." component, and every character reaches the file name as it is
-// (host/text.h: narrowsExactly). Subfolders are fine.
+// (base/text.h: narrowsExactly). Subfolders are fine.
 bool songNameStaysInFolder(const String& name);
 
 // Writes the song to the songs folder under name. Fails for a name that

@@ -2,7 +2,7 @@
 // instrument table, and the character rules that read pattern cells.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 #include "song/pattern_column.h"
 
 #include <array>

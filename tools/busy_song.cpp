@@ -6,7 +6,7 @@
 // With --every-two-rows, all four channels start a note on every other row,
 // each instrument with pulse width modulation, a sweep and an arpeggio: the
 // kind of song the peer trackers' CPU is compared on.
-#include "host/text.h"
+#include "base/text.h"
 #include "song/song_file.h"
 
 #include <cstdio>

@@ -14,6 +14,7 @@ layers=$(grep -E '^[a-z]' "$(dirname "$0")/../layers.txt")
 # Folders of tests and tools, and the highest library each may include (that
 # library and all below it). The longest matching folder counts.
 ceilings='
+tests/base base
 tests/host framework
 tests/io io
 tests/graphics graphics

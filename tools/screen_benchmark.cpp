@@ -4,6 +4,7 @@
 // object in this process, on the X display in $DISPLAY (tools/benchmark.sh
 // provides one), with silent audio.
 #include "app/sound_engine.h"
+#include "base/data_paths.h"
 #include "player/kovo_play.h"
 #include "song/song_file.h"
 #include "graphics/renderer.h"
@@ -103,7 +104,7 @@ void measureSongFile(c_SoundEngine& engine)
     double loadMs = averageMs(songRounds, [&] {
         if (engine.files.loadSongFile() != U"File Loaded...") std::printf("the load failed\n");
     });
-    std::string path = narrow(BBGame::game()->resolvePath(String(songFolder) + benchmarkSongName));
+    std::string path = narrow(resolveDataPath(String(songFolder) + benchmarkSongName));
     long bytes = 0;
     if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
         std::fseek(file, 0, SEEK_END);

@@ -2,6 +2,7 @@
 // followed on the status row; and Ctrl+E in the tracker's update step, only
 // with Control held when E went down.
 #include "export/background_export.h"
+#include "base/data_paths.h"
 #include "host/key_translation.h"
 #include "song/song_file.h"
 #include "tests/app/tracker_fixture.h"
@@ -28,7 +29,7 @@ protected:
     void nameSong(SongIdentity& identity)
     {
         identity.songName = name;
-        wavPath = narrow(BBGame::game()->resolvePath(songFolder + name + U".wav"));
+        wavPath = narrow(resolveDataPath(songFolder + name + U".wav"));
     }
 
     static bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }

@@ -6,7 +6,7 @@
 #include "app/key_table.h"
 #include "app/overlays.h"
 #include "app/screen_layout.h"
-#include "host/file_loading.h"
+#include "base/file_loading.h"
 #include "tests/support/child_process.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // The song-name and description fields, and saving and loading by name.
 #include "tests/app/tracker_fixture.h"
+#include "base/data_files.h"
 #include "tests/app/tracker_parts.h"
 
 #include "song/song_file.h"

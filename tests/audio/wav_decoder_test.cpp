@@ -2,7 +2,6 @@
 // Ogg Vorbis through the library decoder.
 #include "audio/audio_decoders.h"
 #include "audio/audio_file_loading.h"
-#include "host/glfw_game.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/wav_file.h"
@@ -28,11 +27,10 @@ class SampleFiles : public ::testing::Test {
 protected:
     std::optional<AudioSamples> load(const std::string& name, const std::string& bytes)
     {
-        return loadAudioSamples(game, widen(folder.write(name, bytes)));
+        return loadAudioSamples(widen(folder.write(name, bytes)));
     }
     std::optional<AudioSamples> load(const WavLayout& layout) { return load("test.wav", wavBytes(layout)); }
 
-    BBQuorvaneGame game;
     TempFolder folder;
 };
 
@@ -125,13 +123,13 @@ TEST_F(SampleFiles, TheExtensionChoosesTheDecoderInAnyCase)
     EXPECT_TRUE(load("sound.wav", bytes));
     EXPECT_FALSE(load("sound.wave", bytes));
     EXPECT_FALSE(load("sound.ogg", bytes));
-    EXPECT_FALSE(loadAudioSamples(game, widen(folder.path() + "/missing.wav")));
+    EXPECT_FALSE(loadAudioSamples(widen(folder.path() + "/missing.wav")));
 }
 
 TEST_F(SampleFiles, OggVorbisDecodesToInterleaved16BitSamples)
 {
     std::string path = folder.write("tone.ogg", toneOggBytes());
-    std::optional<AudioSamples> samples = loadAudioSamples(game, widen(path));
+    std::optional<AudioSamples> samples = loadAudioSamples(widen(path));
     ASSERT_TRUE(samples);
     EXPECT_EQ(samples->channels, 2);
     EXPECT_EQ(samples->rate, 16000);
@@ -141,7 +139,7 @@ TEST_F(SampleFiles, OggVorbisDecodesToInterleaved16BitSamples)
 
     std::string upper = folder.path() + "/TONE.OGG";
     ASSERT_EQ(std::rename(path.c_str(), upper.c_str()), 0);
-    EXPECT_TRUE(loadAudioSamples(game, widen(upper)));
+    EXPECT_TRUE(loadAudioSamples(widen(upper)));
     EXPECT_FALSE(load("noise.ogg", std::string(5000, '\x5A')));
     EXPECT_FALSE(load("empty.ogg", ""));
 }

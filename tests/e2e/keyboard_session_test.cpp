@@ -2,7 +2,7 @@
 // no pause between the keys keeps every note, and with note keys by place the
 // same piano shape plays on a French AZERTY and a Dvorak keyboard loaded into
 // the X server.
-#include "host/file_loading.h"
+#include "base/file_loading.h"
 #include "song/song_file.h"
 #include "tests/support/child_process.h"
 #include "tests/support/screen_text.h"

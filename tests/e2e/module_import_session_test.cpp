@@ -2,7 +2,7 @@
 // under Xvfb: the song is the import's, named after the file and unsaved,
 // and SAVE writes it beside the module, never over it; a file libopenmpt
 // refuses says "Loading Failed!" and changes nothing.
-#include "host/file_loading.h"
+#include "base/file_loading.h"
 #include "song/module_import.h"
 #include "song/song_file.h"
 #include "tests/support/child_process.h"

@@ -2,7 +2,7 @@
 // plays through the player from start to end and exports, and together they
 // show every instrument value, every pattern sign and several speeds.
 #include "export/song_passes.h"
-#include "host/file_loading.h"
+#include "base/file_loading.h"
 #include "tests/export/export_fixture.h"
 
 #include <dirent.h>

@@ -1,6 +1,6 @@
 #include "tests/export/export_fixture.h"
 
-#include "host/file_loading.h"
+#include "base/file_loading.h"
 
 #include <algorithm>
 #include <cstring>

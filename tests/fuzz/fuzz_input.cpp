@@ -39,7 +39,7 @@ const std::string& fuzzFolder()
 
 void ensureFuzzHost()
 {
-    // The host maps paths and decodes files; it opens no window until asked.
+    // The renderer asks the host for its view; no window opens until asked.
     static BBQuorvaneGame game;
 }
 

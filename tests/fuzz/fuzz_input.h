@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <string>
 
-// Creates the host object once (no window, no display needed).
+// Creates the host object once (no window, no display needed), for the
+// targets that draw; files are read without one.
 void ensureFuzzHost();
 
 // Writes the bytes to a file of this name in the process's own folder and

@@ -2,7 +2,7 @@
 // through libopenmpt: whatever the bytes, the song is one the editor, the
 // player and the song file take as they are, and its own text loads back to
 // the same song.
-#include "host/file_loading.h"
+#include "base/file_loading.h"
 #include "song/module_import.h"
 #include "song/song_file.h"
 #include "tests/fuzz/fuzz_input.h"

@@ -2,7 +2,7 @@
 // rows or a bounded row, and what it read, written and read again, is what
 // writing gives once more.
 #include "app/pattern_text.h"
-#include "host/file_loading.h"
+#include "base/file_loading.h"
 #include "tests/fuzz/fuzz_input.h"
 
 #include <vector>

@@ -6,9 +6,8 @@
 
 std::optional<AudioSamples> checkDecodedSamples(const std::string& name, const uint8_t* data, size_t size)
 {
-    ensureFuzzHost();
     std::string path = writeFuzzFile(name, data, size);
-    std::optional<AudioSamples> samples = loadAudioSamples(*BBGame::game(), widen(path));
+    std::optional<AudioSamples> samples = loadAudioSamples(widen(path));
     if (!samples) return samples;
     fuzzCheck(samples->channels > 0 && samples->bytesPerSample > 0 && samples->length >= 0, "a sane layout");
     const size_t frameBytes = static_cast<size_t>(samples->channels) * static_cast<size_t>(samples->bytesPerSample);

@@ -1,7 +1,7 @@
 // Song file bytes → song, as the tracker and the player load it; then the
 // song's own text must load back to the same song.
-#include "host/file_loading.h"
-#include "host/game.h"
+#include "base/data_files.h"
+#include "base/file_loading.h"
 #include "song/song_file.h"
 #include "tests/fuzz/fuzz_input.h"
 
@@ -21,7 +21,6 @@ Song loadedSong(const String& text)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    ensureFuzzHost();
     String text = loadText(widen(writeFuzzFile("song", data, size)));
     // Callers treat an empty text as a missing file and never parse it.
     if (text.empty()) return 0;

@@ -1,8 +1,8 @@
 // Bytes → text through every way the program reads and turns text: the
 // whole-file loader with its byte-order marks, UTF-8 and 8-bit fallback, the
 // number conversion, and the encoders that write text back out.
-#include "host/file_loading.h"
-#include "host/game.h"
+#include "base/file_loading.h"
+#include "base/data_files.h"
 #include "io/data_buffer.h"
 #include "tests/fuzz/fuzz_input.h"
 
@@ -33,11 +33,10 @@ void checkEncoders(const String& text)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    ensureFuzzHost();
     const std::vector<unsigned char> bytes(data, data + size);
     const String decoded = decodeText(bytes);
     checkDecoded(decoded, size);
-    fuzzCheck(BBGame::game()->loadTextFile(widen(writeFuzzFile("text", data, size))) == decoded,
+    fuzzCheck(loadText(widen(writeFuzzFile("text", data, size))) == decoded,
               "the file reads as its bytes decode");
     // The number conversion of song values and font fields.
     (void)toInt(decoded);

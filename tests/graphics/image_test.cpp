@@ -157,7 +157,7 @@ TEST_F(ImageTest, AnImageOverTheDecodedLimitIsRefusedLikeAMissingOne)
     const std::pair<int, int> sizes[] = {{4096, 4096}, {4097, 4096}, {4096, 4097}};
     for (const auto& [width, height] : sizes) {
         std::string path = runLengthTga(width, height);
-        ImagePixels image = loadImagePixels(game(), widen(path));
+        ImagePixels image = loadImagePixels(widen(path));
         std::remove(path.c_str());
         EXPECT_EQ(image.data != nullptr, width == height) << width << " x " << height;
     }

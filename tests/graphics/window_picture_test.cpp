@@ -49,6 +49,13 @@ ImagePixels onePixel(std::vector<unsigned char> bytes)
     return pixels;
 }
 
+std::vector<ImagePixels> oneIcon(ImagePixels pixels)
+{
+    std::vector<ImagePixels> icons;
+    icons.push_back(std::move(pixels));
+    return icons;
+}
+
 // What a driver that does not keep the back buffer may leave after a swap.
 void spoilBackBuffer()
 {
@@ -277,9 +284,9 @@ TEST(FrameDamage, TouchingPartsMergeAndManyBecomeTheirBoundingBox)
 // read past their end, and are not taken.
 TEST_F(WindowPictureTest, TheIconTakesFourComponentPixelsOnly)
 {
-    game().setWindowIcon(onePixel({0x11, 0x22, 0x33, 0xFF}));
+    game().setWindowIcons(oneIcon(onePixel({0x11, 0x22, 0x33, 0xFF})));
     const std::vector<unsigned long> shown {1, 1, 0xFF112233};
     EXPECT_EQ(shownIcon(xWindow()), shown);
-    game().setWindowIcon(onePixel({0x44, 0x55, 0x66}));
+    game().setWindowIcons(oneIcon(onePixel({0x44, 0x55, 0x66})));
     EXPECT_EQ(shownIcon(xWindow()), shown);
 }

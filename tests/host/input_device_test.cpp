@@ -32,6 +32,15 @@ TEST(KeyTranslation, SomeKeysAlsoSendCharacters)
     EXPECT_EQ(keyCharacter(keyF1), 0);
 }
 
+TEST(KeyTranslation, OnlyDigitsLettersAndPunctuationAreTypingKeys)
+{
+    for (int code : {int('0'), int('9'), int('A'), int('Z'), int(keySemicolon), int(keyComma), int(keyGrave),
+                     int(keyLeftBracket), int(keyQuote)})
+        EXPECT_TRUE(isTypingKey(code)) << code;
+    for (int code : {int(keySpace), int(keyEnter), int(keyLeft), int(keyF1), int(keyIsoExtra), 193, 218, int('a')})
+        EXPECT_FALSE(isTypingKey(code)) << code;
+}
+
 TEST(InputDevice, PressesAreCountedOncePerUpdateAndHeldKeysStayDown)
 {
     c_InputDevice input;
@@ -88,11 +97,29 @@ TEST(InputDevice, CharactersQueueInOrderUpToTheCapacityAndAreDroppedAfterTheUpda
     EXPECT_EQ(input.nextChar(), 0);
 }
 
+// A key that arrives between steps is looked at before its step takes it.
+TEST(InputDevice, PendingCharactersAreSeenInOrderWithoutBeingTaken)
+{
+    c_InputDevice input;
+    input.pushChar('q');
+    input.pushChar('w');
+    ASSERT_EQ(input.pendingCharCount(), 2);
+    EXPECT_EQ(input.pendingChar(0), 'q');
+    EXPECT_EQ(input.pendingChar(1), 'w');
+    EXPECT_EQ(input.nextChar(), 'q');
+    ASSERT_EQ(input.pendingCharCount(), 1);
+    EXPECT_EQ(input.pendingChar(0), 'w');
+    input.endUpdate();
+    EXPECT_EQ(input.pendingCharCount(), 0);
+}
+
 TEST(InputDevice, WheelIsReplacedByLaterPointerEventsAndTakenOnce)
 {
     c_InputDevice input;
     input.movePointer(10, 20, 1);
+    EXPECT_TRUE(input.wheelTurned());
     EXPECT_EQ(input.takeWheel(), 1.0f);
+    EXPECT_FALSE(input.wheelTurned());
     EXPECT_EQ(input.takeWheel(), 0.0f);
     input.movePointer(10, 20, 1);
     input.movePointer(11, 20, 0);

@@ -1,6 +1,6 @@
 // Choosing the window's magnification: the command line's choice, the settings
 // file kept between runs, and what the monitor offers.
-#include "host/settings_file.h"
+#include "base/settings_file.h"
 #include "host/window_scale.h"
 #include "tests/support/child_process.h"
 #include "tests/support/file_size_limit.h"

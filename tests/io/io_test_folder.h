@@ -1,7 +1,8 @@
-// A scratch folder for stream tests, with the host object that opens files.
+// A scratch folder for stream and buffer tests; no host object is needed to
+// open files.
 #pragma once
 
-#include "host/glfw_game.h"
+#include "base/text.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_folder.h"
 
@@ -18,7 +19,6 @@ protected:
     std::string read(const std::string& name) const { return readFileBytes(folder.path() + "/" + name); }
     bool exists(const std::string& name) const { return access((folder.path() + "/" + name).c_str(), F_OK) == 0; }
 
-    BBQuorvaneGame game;
     TempFolder folder;
 };
 

@@ -7,8 +7,8 @@ set -u
 check=$1
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree"/{host,io,audio,midi,framework,app,tests/io,tests/midi,tools}
-printf '#include "host/text.h"\n' > "$tree/io/fine.cpp"
+mkdir -p "$tree"/{base,host,io,audio,midi,framework,app,tests/io,tests/midi,tools}
+printf '#include "base/text.h"\n#include "host/console.h"\n' > "$tree/io/fine.cpp"
 printf '#include "host/game.h"\n#include "song/song_file.h"\n#include "graphics/image.h"\n' > "$tree/app/fine.cpp"
 printf '#include "host/midi_queue.h"\n' > "$tree/midi/fine.cpp"
 printf '#include "midi/midi_input.h"\n' > "$tree/framework/fine.cpp"
@@ -17,6 +17,7 @@ printf '#include <GLFW/glfw3.h>\n' > "$tree/host/window.cpp"
 if ! "$check" "$tree"; then echo "includes that point down were refused"; exit 1; fi
 
 printf '#include "graphics/renderer.h"\n' > "$tree/host/up.cpp"
+printf '#include "host/game.h"\n' > "$tree/base/up.cpp"
 printf '#include "audio/sound.h"\n' > "$tree/io/beside.h"
 printf '#include "song/song_file.h"\n' > "$tree/tests/io/up_test.cpp"
 printf '#include "midi/midi_input.h"\n' > "$tree/audio/beside.cpp"
@@ -26,9 +27,9 @@ printf '#include <cstdio>\n#include <GLFW/glfw3.h>\n' > "$tree/framework/entry.c
 printf '#include <RtMidi.h>\n' > "$tree/host/midi.cpp"
 output=$("$check" "$tree") && { echo "upward includes passed"; exit 1; }
 status=0
-for expected in "host/up.cpp:1:" "io/beside.h:1:" "tests/io/up_test.cpp:1:" "audio/beside.cpp:1:" "midi/up.cpp:1:" \
+for expected in "host/up.cpp:1:" "base/up.cpp:1:" "io/beside.h:1:" "tests/io/up_test.cpp:1:" "audio/beside.cpp:1:" "midi/up.cpp:1:" \
     "tests/midi/up_test.cpp:1:" "framework/entry.cpp:2: platform include" "host/midi.cpp:1: platform include"; do
     grep -qF "$expected" <<<"$output" || { echo "not reported: $expected"; status=1; }
 done
-[ "$(wc -l <<<"$output")" -eq 8 ] || { echo "reported more than the eight: $output"; status=1; }
+[ "$(wc -l <<<"$output")" -eq 9 ] || { echo "reported more than the nine: $output"; status=1; }
 exit $status

@@ -2,6 +2,8 @@
 // mixed by OpenAL Soft into memory, then measured.
 #include "song/song_file.h"
 #include "audio/sound.h"
+#include "base/data_files.h"
+#include "base/data_paths.h"
 #include "host/glfw_game.h"
 #include "player/kovo_play.h"
 #include "tests/player/player_fixture.h"
@@ -29,7 +31,7 @@ protected:
     }
     void TearDown() override
     {
-        if (!savedName.empty()) std::remove(narrow(game.resolvePath(songFolder + savedName)).c_str());
+        if (!savedName.empty()) std::remove(narrow(resolveDataPath(songFolder + savedName)).c_str());
     }
 
     void put(int row, int channel, char32_t note, char32_t volume, char32_t octave)

@@ -3,10 +3,10 @@
 // picture at every frame, while the tracked screen draws far less.
 #include "tests/screen/screen_fixture.h"
 
-#include "graphics/renderer.h"
+#include "base/settings_file.h"
 #include "framework/app.h"
+#include "graphics/renderer.h"
 #include "host/key_translation.h"
-#include "host/settings_file.h"
 
 #include <algorithm>
 #include <cstdio>

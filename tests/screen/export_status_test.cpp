@@ -4,6 +4,7 @@
 // fast the machine renders.
 #include "tests/screen/screen_fixture.h"
 
+#include "base/data_paths.h"
 #include "export/background_export.h"
 #include "host/key_translation.h"
 #include "song/song_file.h"
@@ -41,7 +42,7 @@ TEST_F(ExportStatus, TheStatusRowShowsHowFarTheExportIsWhilePlaying)
 {
     engine->painter.trackScreenChanges = true;
     const String name = U"x" + intText(getpid() % 10000);
-    wavPath = narrow(game->resolvePath(songFolder + name + U".wav"));
+    wavPath = narrow(resolveDataPath(songFolder + name + U".wav"));
     engine->identity.songName = name;
     engine->exportJob.exportHolds = {30, 60};
     pressAndStep(keyF1);

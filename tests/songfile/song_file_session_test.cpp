@@ -1,6 +1,6 @@
 // Song files at the edges, met through the real program: loads of what is no
 // song, temporaries left by a killed program, and which saves wait for the disk.
-#include "host/file_loading.h"
+#include "base/file_loading.h"
 #include "tests/songfile/song_file_session.h"
 
 #include <cstdio>

@@ -1,7 +1,8 @@
 // Songs saved into the data folder beside the test program and read back the
 // way the editor and the player read them.
 #include "song/song_file.h"
-#include "host/file_loading.h"
+#include "base/data_files.h"
+#include "base/file_loading.h"
 #include "host/glfw_game.h"
 #include "tests/support/child_process.h"
 #include "tests/support/file_size_limit.h"

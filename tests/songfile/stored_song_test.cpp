@@ -1,7 +1,7 @@
 // The song a player plays is the song as its file keeps it: storedSong gives
 // exactly what writing the song as text and reading it back gives.
 #include "song/song_file.h"
-#include "host/file_loading.h"
+#include "base/file_loading.h"
 #include "tests/support/child_process.h"
 #include "tests/support/songs/note_grid_song.h"
 

@@ -1,6 +1,6 @@
 #include "tests/support/test_user_files.h"
 
-#include "host/data_paths.h"
+#include "base/data_paths.h"
 
 #include <cstdlib>
 #include <stdexcept>

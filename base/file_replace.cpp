@@ -1,6 +1,6 @@
-#include "host/file_replace.h"
+#include "base/file_replace.h"
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,7 +1,7 @@
-#include "host/settings_file.h"
+#include "base/settings_file.h"
 
-#include "host/file_loading.h"
-#include "host/file_replace.h"
+#include "base/file_loading.h"
+#include "base/file_replace.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "host/data_paths.h"
+#include "base/data_paths.h"
 
 #include <cerrno>
 #include <cstdio>

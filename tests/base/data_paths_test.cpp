@@ -1,4 +1,4 @@
-#include "host/data_paths.h"
+#include "base/data_paths.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Whole-file reading and the decoding of text files.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 #include <cstddef>
 #include <cstdio>

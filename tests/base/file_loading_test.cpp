@@ -1,6 +1,5 @@
-#include "host/file_loading.h"
-#include "host/glfw_game.h"
-#include "tests/support/child_process.h"
+#include "base/data_files.h"
+#include "base/file_loading.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +9,6 @@
 #include <cstring>
 #include <fstream>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -34,7 +32,6 @@ protected:
         return widen(folder + "/" + name);
     }
 
-    BBQuorvaneGame game;
     std::string folder;
 };
 
@@ -42,17 +39,17 @@ protected:
 
 TEST_F(FileLoading, TextDecodingFollowsTheMarksAndFallsBackToEightBits)
 {
-    EXPECT_EQ(game.loadTextFile(write("utf8", "A\xC3\xA9")), String(U"A\u00E9"));
-    EXPECT_EQ(game.loadTextFile(write("latin", "A\xE9" "B")), String(U"A\u00E9" "B"));
-    EXPECT_EQ(game.loadTextFile(write("le", std::string("\xFF\xFE" "A\0", 4))), U"A");
-    EXPECT_EQ(game.loadTextFile(write("be", std::string("\xFE\xFF\0A\0", 5))), U"A");  // odd byte ignored
-    EXPECT_EQ(game.loadTextFile(write("bomonly", "\xFF\xFE")), U"");
-    EXPECT_EQ(game.loadTextFile(write("bom8", "\xEF\xBB\xBF" "a\xE2\x82\xAC")), String(U"a\u20AC"));
+    EXPECT_EQ(loadText(write("utf8", "A\xC3\xA9")), String(U"A\u00E9"));
+    EXPECT_EQ(loadText(write("latin", "A\xE9" "B")), String(U"A\u00E9" "B"));
+    EXPECT_EQ(loadText(write("le", std::string("\xFF\xFE" "A\0", 4))), U"A");
+    EXPECT_EQ(loadText(write("be", std::string("\xFE\xFF\0A\0", 5))), U"A");  // odd byte ignored
+    EXPECT_EQ(loadText(write("bomonly", "\xFF\xFE")), U"");
+    EXPECT_EQ(loadText(write("bom8", "\xEF\xBB\xBF" "a\xE2\x82\xAC")), String(U"a\u20AC"));
     // A broken sequence after the mark: every byte after the mark as one character.
-    EXPECT_EQ(game.loadTextFile(write("bombad", "\xEF\xBB\xBF" "a\xE2")), String(U"a\u00E2"));
-    EXPECT_EQ(game.loadTextFile(write("fourbyte", "\xF0\x9F\x98\x80")), String(U"\u00F0\u009F\u0098\u0080"));
-    EXPECT_EQ(game.loadTextFile(write("empty", "")), U"");
-    EXPECT_EQ(game.loadTextFile(widen(folder + "/missing")), U"");
+    EXPECT_EQ(loadText(write("bombad", "\xEF\xBB\xBF" "a\xE2")), String(U"a\u00E2"));
+    EXPECT_EQ(loadText(write("fourbyte", "\xF0\x9F\x98\x80")), String(U"\u00F0\u009F\u0098\u0080"));
+    EXPECT_EQ(loadText(write("empty", "")), U"");
+    EXPECT_EQ(loadText(widen(folder + "/missing")), U"");
 }
 
 TEST_F(FileLoading, FilesOfExactMultiplesOf4096BytesAreReadWhole)
@@ -60,34 +57,22 @@ TEST_F(FileLoading, FilesOfExactMultiplesOf4096BytesAreReadWhole)
     for (size_t size : {4095u, 4096u, 4097u, 8192u}) {
         std::string bytes(size, 'x');
         bytes[size - 1] = 'y';
-        std::optional<std::vector<unsigned char>> loaded = game.loadFileBytes(write("block", bytes));
+        std::optional<std::vector<unsigned char>> loaded = loadFileBytes(write("block", bytes));
         ASSERT_TRUE(loaded);
         ASSERT_EQ(loaded->size(), size);
         EXPECT_EQ(loaded->back(), 'y');
-        EXPECT_EQ(game.loadTextFile(widen(folder + "/block")).size(), size);
+        EXPECT_EQ(loadText(widen(folder + "/block")).size(), size);
     }
-    EXPECT_FALSE(game.loadFileBytes(widen(folder + "/missing")));
-    EXPECT_FALSE(game.loadFileBytes(U"quorvane://other/x"));
+    EXPECT_FALSE(loadFileBytes(widen(folder + "/missing")));
+    EXPECT_FALSE(loadFileBytes(U"quorvane://other/x"));
 }
 
 TEST_F(FileLoading, DataSchemeReachesTheDataFolderBesideTheExecutable)
 {
-    std::optional<std::vector<unsigned char>> font = game.loadFileBytes(U"quorvane://data/zukafont.png");
+    std::optional<std::vector<unsigned char>> font = loadFileBytes(U"quorvane://data/zukafont.png");
     ASSERT_TRUE(font);
     EXPECT_GT(font->size(), 8u);
-    EXPECT_EQ(game.openFile(U"quorvane://nowhere/x", U"rb"), nullptr);
-}
-
-TEST_F(FileLoading, StateTextRoundTripsThroughTheCurrentDirectory)
-{
-    char previous[4096];
-    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-    ASSERT_EQ(chdir(folder.c_str()), 0);
-    EXPECT_EQ(game.loadStateText(), U"");
-    EXPECT_EQ(game.saveStateText(U"abc"), 0);
-    EXPECT_EQ(readFileBytes(".quorvanestate"), "abc");
-    EXPECT_EQ(game.loadStateText(), U"abc");
-    ASSERT_EQ(chdir(previous), 0);
+    EXPECT_EQ(openDataFile(U"quorvane://nowhere/x", U"rb"), nullptr);
 }
 
 TEST_F(FileLoading, OnlyRegularFilesWithinTheLimitAreLoaded)
@@ -98,15 +83,15 @@ TEST_F(FileLoading, OnlyRegularFilesWithinTheLimitAreLoaded)
     ASSERT_EQ(symlink("/dev/zero", (folder + "/zero").c_str()), 0);
     for (const char* name : {"fifo", "zero", "."}) {
         String path = widen(folder + "/" + name);
-        EXPECT_EQ(game.loadTextFile(path), U"") << name;
-        EXPECT_FALSE(game.loadFileBytes(path)) << name;
-        EXPECT_EQ(game.openForLoading(path, mediaFileLimit), nullptr) << name;
+        EXPECT_EQ(loadText(path), U"") << name;
+        EXPECT_FALSE(loadFileBytes(path)) << name;
+        EXPECT_EQ(openForLoading(path, mediaFileLimit), nullptr) << name;
     }
-    EXPECT_EQ(game.openForLoading(widen(folder + "/fifo.wav"), mediaFileLimit), nullptr);
+    EXPECT_EQ(openForLoading(widen(folder + "/fifo.wav"), mediaFileLimit), nullptr);
 
-    EXPECT_EQ(game.loadTextFile(write("limit", std::string(textFileLimit, 'a'))).size(), textFileLimit);
-    EXPECT_EQ(game.loadTextFile(write("over", std::string(textFileLimit + 1, 'a'))), U"");
-    EXPECT_TRUE(game.loadFileBytes(widen(folder + "/over")));  // bytes and media may be larger
+    EXPECT_EQ(loadText(write("limit", std::string(textFileLimit, 'a'))).size(), textFileLimit);
+    EXPECT_EQ(loadText(write("over", std::string(textFileLimit + 1, 'a'))), U"");
+    EXPECT_TRUE(loadFileBytes(widen(folder + "/over")));  // bytes and media may be larger
 
     // What reports no size up front (a pipe, a file of /proc) is cut off while reading.
     std::FILE* pipe = popen("head -c 600000 /dev/zero", "r");
@@ -145,11 +130,11 @@ TEST_F(FileLoading, AReadErrorGivesNoFileRatherThanItsFirstPart)
     // page is never mapped, so reading it ends in EIO.
     ASSERT_EQ(symlink("/proc/self/mem", (folder + "/mem").c_str()), 0);
     bool readFailed = false;
-    EXPECT_EQ(game.loadCheckedTextFile(widen(folder + "/mem"), readFailed), U"");
+    EXPECT_EQ(loadText(widen(folder + "/mem"), readFailed), U"");
     EXPECT_TRUE(readFailed);
-    EXPECT_EQ(game.loadCheckedTextFile(write("fine", "abc"), readFailed), U"abc");
+    EXPECT_EQ(loadText(write("fine", "abc"), readFailed), U"abc");
     EXPECT_FALSE(readFailed);
-    EXPECT_EQ(game.loadCheckedTextFile(widen(folder + "/missing"), readFailed), U"");
+    EXPECT_EQ(loadText(widen(folder + "/missing"), readFailed), U"");
     EXPECT_FALSE(readFailed);
 }
 

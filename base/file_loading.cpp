@@ -1,4 +1,4 @@
-#include "host/file_loading.h"
+#include "base/file_loading.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -25,6 +25,10 @@ void appendUtf8(std::string& out, char32_t c);
 // The whole text through appendUtf8.
 std::string encodeUtf8(const String& text);
 
+// The text as text files are written: every character taken as a 16-bit
+// value, higher bits dropped, so no sequence is longer than three bytes.
+std::string encodeUtf8Text(const String& text);
+
 // The runtime's text-to-integer conversion: an optional sign and leading
 // digits, 0 when the text does not start with a number.
 int toInt(const String& text);

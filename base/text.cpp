@@ -1,4 +1,4 @@
-#include "host/text.h"
+#include "base/text.h"
 
 #include <algorithm>
 
@@ -40,6 +40,14 @@ std::string encodeUtf8(const String& text)
     std::string out;
     out.reserve(text.size());
     for (char32_t c : text) appendUtf8(out, c);
+    return out;
+}
+
+std::string encodeUtf8Text(const String& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char32_t c : text) appendUtf8(out, c & 0xFFFF);
     return out;
 }
 

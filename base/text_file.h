@@ -1,8 +1,8 @@
 // Writing a whole text file so that it is never left half written.
 #pragma once
 
-#include "host/file_replace.h"
-#include "host/text.h"
+#include "base/file_replace.h"
+#include "base/text.h"
 
 // Replaces the file at a scheme path with the text encoded as "utf8", as
 // replaceFile does: on failure the file keeps its old content and the result

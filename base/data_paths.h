@@ -3,7 +3,7 @@
 // its resources, which may be read-only, and the user's songs, which are not.
 #pragma once
 
-#include "host/text.h"
+#include "base/text.h"
 
 // Puts a bare relative path into the data folder; paths with a scheme or a
 // drive, and paths starting with "./" or "/", are left alone.
@@ -36,7 +36,7 @@ void useUserFilesFolder(const String& folder);
 
 // Maps a scheme path to a real file name; other paths are returned
 // unchanged, unknown "quorvane:" paths and paths that do not narrow exactly
-// (host/text.h) give "". "quorvane://data/songs/" and
+// (base/text.h) give "". "quorvane://data/songs/" and
 // "quorvane://user/" name the user's files, the rest of "quorvane://data/"
 // the resources.
 String mapSchemePath(const String& path, const DataFolders& folders);
