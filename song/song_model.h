@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/text.h"
+#include "song/own_waves.h"
 #include "song/pattern_column.h"
 
 #include <array>
@@ -60,6 +61,7 @@ struct Song {
     std::array<int, positionCount> positions {};
     std::array<int, instrumentValueCount> instrumentParams {};
     std::array<String, descriptionCount> instrumentDescriptions;
+    OwnWaves ownWaves;
 };
 
 // The blank character of a column: "." for notes, "0" for the others.
