@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -177,14 +179,50 @@ int volumeDigit(int volume) { return volume <= 0 ? 0 : std::clamp((volume * full
 // A module instrument as one of the 15 here: 16 is 1 again, and so on.
 int instrumentHere(int instrument) { return (instrument - 1) % instrumentsHere + 1; }
 
+// Octaves a sample sounds from the notes written, as this program names the
+// samples of the modules it writes ("WAV 1 -2 oct", "WAV 3 +2 oct +5 cent"),
+// which play each wave in a few lengths; 0 for any other name.
+int octavesNamed(const char* name)
+{
+    unsigned wave = 0;
+    int octaves = 0, read = 0;
+    if (!name || std::sscanf(name, "WAV %x %d oct%n", &wave, &octaves, &read) != 2 || read == 0) return 0;
+    char after = name[read];
+    return (after == 0 || after == ' ') && std::abs(octaves) <= 9 ? octaves : 0;
+}
+
+// The octaves of each sample number (0 unused), named in a module of samples
+// only: in one with instruments the samples are the instruments' business.
+std::vector<int> sampleOctaves(openmpt_module* module)
+{
+    std::vector<int> octaves(1, 0);
+    if (openmpt_module_get_num_instruments(module) != 0) return octaves;
+    for (int sample = 0; sample < openmpt_module_get_num_samples(module); ++sample) {
+        const char* name = openmpt_module_get_sample_name(module, sample);
+        octaves.push_back(octavesNamed(name));
+        openmpt_free_string(name);
+    }
+    return octaves;
+}
+
+// What a channel keeps from row to row: the instrument here, and the octaves
+// its sample sounds from the notes written.
+struct ChannelState {
+    int instrument = 1;
+    int octaves = 0;
+};
+
 class CellWriter {
 public:
-    explicit CellWriter(Song& song) : song(song) {}
+    CellWriter(Song& song, std::vector<int> octaves) : song(song), octaves(std::move(octaves)) {}
 
-    void write(int index, int channel, const ModuleCell& cell, int& lastInstrument)
+    void write(int index, int channel, const ModuleCell& cell, ChannelState& state)
     {
         bool note = cell.note >= lowestModuleNote && cell.note <= highestModuleNote;
-        if (cell.instrument > 0) lastInstrument = instrumentHere(cell.instrument);
+        if (cell.instrument > 0) {
+            state.instrument = instrumentHere(cell.instrument);
+            state.octaves = size_t(cell.instrument) < octaves.size() ? octaves[size_t(cell.instrument)] : 0;
+        }
         // Silence in the module, by a note-off or a volume of 0, is the note-off.
         if (cell.note >= firstNoteEnd || cell.volume == 0) return put(index, channel, U'<', U'0', U'0', U'0');
         char32_t volume = cell.volume > 0 ? hexDigit(volumeDigit(cell.volume)) : U'0';
@@ -192,13 +230,13 @@ public:
         if (cell.volume < 0) volume = hexDigit(fullDigit);
         // A glide reaches the note without a new attack: volume 0 here.
         if (cell.glide) volume = U'0';
-        int pitch = cell.note - moduleNoteOfPitchZero;
+        int pitch = cell.note - moduleNoteOfPitchZero + 12 * state.octaves;
         while (pitch < 0) pitch += 12;
         while (pitch > highestPitch) pitch -= 12;
         int octave = pitch < 2 * 12 ? pitch / 12 : pitch - 12 * preferredOctave <= 28 ? preferredOctave : 3;
         // Every note names its instrument: the player takes a note's octave
         // only from a row with an instrument.
-        put(index, channel, noteKeys[size_t(pitch - 12 * octave)], volume, hexDigit(lastInstrument),
+        put(index, channel, noteKeys[size_t(pitch - 12 * octave)], volume, hexDigit(state.instrument),
             char32_t(U'0' + octave));
     }
 
@@ -224,6 +262,7 @@ private:
     }
 
     Song& song;
+    std::vector<int> octaves;
 };
 
 bool isModLike(openmpt_module* module)
@@ -242,8 +281,8 @@ void importPatterns(openmpt_module* module, Song& song)
     std::vector<Stretch> stretches = stretchesOf(module, letters);
     std::array<int, channelCount> channels = busiestChannels(module, stretches);
     std::map<std::pair<int, int>, int> patternOf;
-    std::array<int, channelCount> lastInstrument {1, 1, 1, 1};
-    CellWriter writer(song);
+    std::array<ChannelState, channelCount> states {};
+    CellWriter writer(song, sampleOctaves(module));
     for (size_t position = 0; position < stretches.size(); ++position) {
         const Stretch& at = stretches[position];
         auto [known, isNew] = patternOf.emplace(std::make_pair(at.pattern, at.firstRow), int(patternOf.size()));
@@ -254,7 +293,7 @@ void importPatterns(openmpt_module* module, Song& song)
             for (int slot = 0; slot < channelCount; ++slot) {
                 if (channels[size_t(slot)] < 0) continue;
                 ModuleCell cell = readCell(module, letters, at, row, channels[size_t(slot)]);
-                writer.write(base + row, slot + 1, cell, lastInstrument[size_t(slot)]);
+                writer.write(base + row, slot + 1, cell, states[size_t(slot)]);
             }
         }
         if (at.rows < rowsPerPattern) writer.endEarly(base + at.rows - 1);

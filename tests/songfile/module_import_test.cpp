@@ -148,6 +148,35 @@ TEST(ModuleImport, NotesVolumesAndNoteOffsOfAFourChannelModule)
     EXPECT_EQ(narrow(song->instrumentDescriptions[2]), "soft sine");
 }
 
+// A module this program wrote names each sample by the octaves it sounds
+// from the notes written ("WAV 1 -2 oct"): the import moves its notes by
+// them. Any other name, a lookalike too, moves nothing.
+TEST(ModuleImport, SamplesNamedWithOctavesMoveTheirNotes)
+{
+    ModDescription module = threeSampleModule();
+    module.samples = {{"WAV 1 -2 oct", sawCycle()},
+                      {"WAV 3 +2 oct +7 cent", sawCycle()},
+                      {"WAV 1 -2 octaves", sawCycle()},
+                      {"bass -1 oct", sawCycle()}};
+    ModPattern& first = module.patterns[0];
+    first.at(0, 0) = {24, 1};  // C-3
+    first.at(0, 1) = {0, 2};   // C-1
+    first.at(0, 2) = {12, 3};  // C-2, middle C
+    first.at(0, 3) = {12, 4};
+    first.at(1, 0) = {26, 0};  // D-3 on the channel's last sample
+    std::optional<Song> song = importModule(bytesOf(modBytes(module)));
+    ASSERT_TRUE(song.has_value());
+    auto pitchAt = [&](int row, int channel) {
+        std::string cell = cellAt(*song, 0, row, channel);
+        return noteValueOf(char32_t(cell[0])) + 12 * (cell[3] - '0');
+    };
+    EXPECT_EQ(pitchAt(0, 1), 12) << "C-3 two octaves down: an octave below middle C";
+    EXPECT_EQ(pitchAt(0, 2), 36) << "C-1 two octaves up";
+    EXPECT_EQ(pitchAt(0, 3), 24);
+    EXPECT_EQ(pitchAt(0, 4), 24);
+    EXPECT_EQ(pitchAt(1, 1), 14);
+}
+
 // Each sample, played alone, is measured: a saw is bright, a sine smooth, a
 // noise has no period.
 TEST(ModuleImport, EachSampleGetsTheNearestStockWaveform)
