@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <set>
+#include <tuple>
 
 namespace {
 
@@ -29,9 +31,12 @@ struct SampleLength {
     int highestPitch;  // of the song's pitches it takes
 };
 constexpr std::array<SampleLength, 3> sampleLengths = {{{1, -7}, {-1, 17}, {-3, 1000}}};
-constexpr int samplesPerWave = static_cast<int>(sampleLengths.size());
 constexpr int waveCount = static_cast<int>(waveformPairs.size());
-static_assert(waveCount * samplesPerWave <= 31, "a module holds 31 samples");
+constexpr int mostSamples = 31;
+// The samples' names say how many octaves from the note written each one
+// sounds (the middle length plays as written), so that the import can fold
+// the octave back; "WAV 1 -2 oct +7 cent" (22 characters at most).
+constexpr int octavesAsWritten = -1;  // the octave shift of the length that plays as written
 
 constexpr int rowsPerModPattern = 64;
 constexpr int modChannels = 4;
@@ -41,6 +46,75 @@ constexpr int patternSize = rowsPerModPattern * modChannels * cellBytes;
 // up to F (1.875) still fit below the module's 64.
 constexpr double volumePerLevel = 32.0;
 constexpr int defaultVolume = 32;
+
+// A sample the module holds: a wave pair in one of its lengths, tuned in
+// cents. A pair detuned by PWM sounds at the middle of its two oscillators,
+// which moves by a share of the note's rate that differs from note to note,
+// so its notes ask for samples tuned for them.
+struct SampleKey {
+    int wave = 0;
+    int lengthIndex = 0;
+    int cents = 0;
+    auto tied() const { return std::tie(wave, lengthIndex, cents); }
+    bool operator<(const SampleKey& other) const { return tied() < other.tied(); }
+    bool operator==(const SampleKey& other) const { return tied() == other.tied(); }
+};
+
+// Steps the tunings are rounded to: to the cent while the samples asked for
+// fit the module, else coarser, and at last none (every wave and length
+// fits untuned).
+constexpr std::array<int, 9> tuningSteps = {1, 2, 3, 4, 6, 8, 12, 25, 1 << 20};
+// A tuned sample holds enough cycles that its length, even, moves the
+// pitch by under a cent.
+constexpr double tunedFrames = 4096;
+
+int roundedTo(int cents, int step)
+{
+    return static_cast<int>(std::lround(static_cast<double>(cents) / step)) * step;
+}
+
+// The samples a song's notes ask for, gathered over a first pass and then
+// numbered in order (wave, length, tuning).
+class SampleBank {
+public:
+    SampleKey take(SampleKey wanted)
+    {
+        if (!settled_) {
+            wanted_.insert(wanted);
+            return wanted;
+        }
+        wanted.cents = roundedTo(wanted.cents, step_);
+        return wanted;
+    }
+
+    void settle()
+    {
+        for (int step : tuningSteps) {
+            std::set<SampleKey> kept;
+            for (SampleKey key : wanted_) kept.insert({key.wave, key.lengthIndex, roundedTo(key.cents, step)});
+            step_ = step;
+            samples_.assign(kept.begin(), kept.end());
+            if (samples_.size() <= static_cast<size_t>(mostSamples)) break;
+        }
+        samples_.resize(std::min(samples_.size(), static_cast<size_t>(mostSamples)));
+        settled_ = true;
+    }
+
+    // 1-based; 1 while gathering.
+    int numberOf(const SampleKey& key) const
+    {
+        auto found = std::lower_bound(samples_.begin(), samples_.end(), key);
+        return std::clamp(static_cast<int>(found - samples_.begin()) + 1, 1, mostSamples);
+    }
+
+    const std::vector<SampleKey>& samples() const { return samples_; }
+
+private:
+    std::set<SampleKey> wanted_;
+    std::vector<SampleKey> samples_;
+    int step_ = 1;
+    bool settled_ = false;
+};
 
 enum Effect { arpeggio = 0x0, slideUp = 0x1, slideDown = 0x2, patternBreak = 0xD, setVolume = 0xC, setSpeed = 0xF };
 
@@ -63,18 +137,29 @@ int lengthIndexOf(int pitch)
     return index;
 }
 
-// The period that plays a rate of the player with the sample of a length.
-double periodOfRate(double rate, int lengthIndex, int waveRate)
+double tuning(int cents) { return std::exp2(cents / 1200.0); }
+
+// The period that plays a rate of the player with a sample.
+double periodOfRate(double rate, const SampleKey& sample, int waveRate)
 {
-    double loops = std::ldexp(1.0, sampleLengths[static_cast<size_t>(lengthIndex)].octaveShift);
-    return rate > 0 ? periodClock / (waveRate * rate * loops) : highestPeriod;
+    double loops = std::ldexp(1.0, sampleLengths[static_cast<size_t>(sample.lengthIndex)].octaveShift);
+    return rate > 0 ? periodClock * tuning(sample.cents) / (waveRate * rate * loops) : highestPeriod;
+}
+
+int noteIndexOf(int pitch, int lengthIndex)
+{
+    int noteIndex = pitch + 24 + 12 * sampleLengths[static_cast<size_t>(lengthIndex)].octaveShift;
+    // Beyond the song's range: moved by whole octaves into the table.
+    return (noteIndex % 12 + 12) % 12 + 12 * std::clamp(noteIndex < 0 ? -1 : noteIndex / 12, 0, 2);
 }
 
 // One channel's cells, written row by row with what the module player
 // already does in mind: its sample, period and volume.
 class ModChannel {
 public:
-    ModChannel(const Song& song, const Waveforms& waves) : song_(song), waves_(waves) {}
+    ModChannel(const Song& song, const Waveforms& waves, SampleBank& bank) : song_(song), waves_(waves), bank_(bank)
+    {
+    }
     ModCell cellFor(const TracedCell& cell, int speed);
 
 private:
@@ -82,12 +167,16 @@ private:
     bool movePitch(const TracedCell& cell, int speed, ModCell& out);
     bool arpeggiate(const TracedCell& cell, ModCell& out) const;
     int waveRate() const;
+    double middleOf(const TracedTick& tick) const;
+    int centsToTune(double rate, const SampleKey& untuned) const;
 
     const Song& song_;
     const Waveforms& waves_;
+    SampleBank& bank_;
     bool running_ = false;
     int wave_ = 0;
-    int lengthIndex_ = 0;
+    SampleKey sample_;
+    double middle_ = 0;  // added to the primary's rate: where the pair sounds
     double period_ = 0;
     int volume_ = 0;
 };
@@ -119,19 +208,39 @@ bool ModChannel::startNote(const TracedCell& cell, ModCell& out)
 {
     bool attack = cell.start == NoteStart::attack && cell.wave != 0;
     if (!attack && !(cell.start == NoteStart::legato && running_)) return false;
-    if (attack) wave_ = cell.wave;
+    if (attack) wave_ = std::clamp(cell.wave, 1, waveCount);
     running_ = true;
-    ModNote note = modNoteOf(wave_, cell.pitch);
-    int lengthIndex = (note.sample - 1) % samplesPerWave;
-    out.period = modPeriod(note.noteIndex);
+    SampleKey sample {wave_, lengthIndexOf(cell.pitch), 0};
+    out.period = modPeriod(noteIndexOf(cell.pitch, sample.lengthIndex));
     period_ = out.period * finetuneFactor;
+    middle_ = middleOf(cell.ticks.front());
+    sample.cents = centsToTune(cell.ticks.front().bentRate + middle_, sample);
+    sample = bank_.take(sample);
     // A legato note keeps its sample, and with it the volume, while the
-    // sample's length still reaches it.
-    if (!attack && lengthIndex == lengthIndex_) return false;
-    lengthIndex_ = lengthIndex;
-    out.sample = note.sample;
+    // sample's length and tuning still reach it.
+    if (!attack && sample == sample_) return false;
+    sample_ = sample;
+    out.sample = bank_.numberOf(sample);
     volume_ = defaultVolume;
     return true;
+}
+
+// The pair as it starts: with a secondary that sounds (WAV 1-3) its detune
+// moves what is heard to the middle of the two. A sweep turns the detune
+// only after the attack, which sets the pitch heard, so it stays as found.
+double ModChannel::middleOf(const TracedTick& tick) const
+{
+    const WaveformPair* pair = waveformPairOf(wave_);
+    return pair && pair->secondary != waveSilence ? tick.detune / 2.0 : 0.0;
+}
+
+// How far a sample must be tuned to play the rate at the period it starts
+// with; untuned without a detune, and for a note the table could not reach.
+int ModChannel::centsToTune(double rate, const SampleKey& untuned) const
+{
+    if (middle_ == 0 || rate <= 0) return 0;
+    long cents = std::lround(1200.0 * std::log2(period_ / periodOfRate(rate, untuned, waveRate())));
+    return std::abs(cents) <= 150 ? static_cast<int>(cents) : 0;
 }
 
 // Slides and the envelope's pitch pull, as the period slide that ends the
@@ -140,7 +249,7 @@ bool ModChannel::startNote(const TracedCell& cell, ModCell& out)
 bool ModChannel::movePitch(const TracedCell& cell, int speed, ModCell& out)
 {
     if (speed < 2) return false;
-    double target = periodOfRate(cell.ticks.back().bentRate, lengthIndex_, waveRate());
+    double target = periodOfRate(cell.ticks.back().bentRate + middle_, sample_, waveRate());
     target = std::clamp(target, static_cast<double>(lowestPeriod), static_cast<double>(highestPeriod));
     long step = std::lround((period_ - target) / (speed - 1));
     if (step == 0) return false;
@@ -222,10 +331,10 @@ struct ModPatterns {
     std::vector<int> order;
 };
 
-ModPatterns modPatterns(const Song& song, const Waveforms& waves)
+ModPatterns modPatterns(const Song& song, const std::vector<TracedRow>& traced, const Waveforms& waves,
+                        SampleBank& bank)
 {
-    std::vector<TracedRow> traced = traceSong(song);
-    std::vector<ModChannel> channels(modChannels, ModChannel(song, waves));
+    std::vector<ModChannel> channels(modChannels, ModChannel(song, waves, bank));
     int speed = std::clamp(song.speed, 1, 16);
     ModPatterns out;
     std::map<std::vector<uint8_t>, int> known;
@@ -246,51 +355,59 @@ ModPatterns modPatterns(const Song& song, const Waveforms& waves)
 }
 
 // The loop resampled to its length: averaged where it shrinks, held where
-// it grows; 8 bits, with the pair's two oscillators added.
-std::vector<int8_t> sampleFrames(const Waveforms& waves, int wave, int lengthIndex)
+// it grows; 8 bits, with the pair's two oscillators added. A tuned sample
+// holds as many cycles as make its length fine enough.
+std::vector<int8_t> sampleFrames(const Waveforms& waves, const SampleKey& key)
 {
-    const WaveformPair& pair = waveformPairs[static_cast<size_t>(wave - 1)];
+    const WaveformPair& pair = waveformPairs[static_cast<size_t>(key.wave - 1)];
     const std::vector<int16_t>& primary = waves[static_cast<size_t>(pair.primary)].frames;
     const std::vector<int16_t>& secondary = waves[static_cast<size_t>(pair.secondary)].frames;
-    int shift = sampleLengths[static_cast<size_t>(lengthIndex)].octaveShift;
-    size_t length = shift >= 0 ? primary.size() << shift : std::max<size_t>(1, primary.size() >> -shift);
+    int shift = sampleLengths[static_cast<size_t>(key.lengthIndex)].octaveShift;
+    size_t cycle = shift >= 0 ? primary.size() << shift : std::max<size_t>(1, primary.size() >> -shift);
+    size_t cycles = key.cents == 0 ? 1 : std::max<size_t>(1, static_cast<size_t>(tunedFrames) / cycle);
+    size_t length = cycles == 1 ? cycle : 2 * static_cast<size_t>(std::lround(cycles * cycle / tuning(key.cents) / 2));
+    size_t source = cycles * primary.size();
     std::vector<int8_t> frames(length);
     for (size_t i = 0; i < length; ++i) {
-        size_t first = i * primary.size() / length, end = std::max(first + 1, (i + 1) * primary.size() / length);
+        size_t first = i * source / length, end = std::max(first + 1, (i + 1) * source / length);
         double sum = 0;
         for (size_t j = first; j < end; ++j)
-            sum += primary[j] + (secondary.empty() ? 0 : secondary[j % secondary.size()]);
+            sum += primary[j % primary.size()] + (secondary.empty() ? 0 : secondary[j % secondary.size()]);
         long value = std::lround(sum / static_cast<double>(end - first) / 128.0);
         frames[i] = static_cast<int8_t>(std::clamp(value, -128L, 127L));
     }
     return frames;
 }
 
-} // namespace
+std::string signedNumber(int value) { return (value > 0 ? "+" : "") + std::to_string(value); }
 
-ModNote modNoteOf(int wave, int pitch)
+std::string sampleName(const SampleKey& key)
 {
-    int lengthIndex = lengthIndexOf(pitch);
-    int noteIndex = pitch + 24 + 12 * sampleLengths[static_cast<size_t>(lengthIndex)].octaveShift;
-    // Beyond the song's range: moved by whole octaves into the table.
-    noteIndex = (noteIndex % 12 + 12) % 12 + 12 * std::clamp(noteIndex < 0 ? -1 : noteIndex / 12, 0, 2);
-    return {(std::clamp(wave, 1, waveCount) - 1) * samplesPerWave + lengthIndex + 1, noteIndex};
+    int octaves = octavesAsWritten - sampleLengths[static_cast<size_t>(key.lengthIndex)].octaveShift;
+    std::string name = "WAV " + std::to_string(key.wave);
+    if (octaves != 0) name += " " + signedNumber(octaves) + " oct";
+    if (key.cents != 0) name += " " + signedNumber(key.cents) + " cent";
+    return name;
 }
+
+} // namespace
 
 int modPeriod(int noteIndex) { return periods[static_cast<size_t>(std::clamp(noteIndex, 0, 35))]; }
 
 std::vector<uint8_t> modFileBytes(const Song& song, const std::string& title, const Waveforms& waves)
 {
-    ModPatterns patterns = modPatterns(song, waves);
+    std::vector<TracedRow> traced = traceSong(song);
+    SampleBank bank;
+    modPatterns(song, traced, waves, bank);
+    bank.settle();
+    ModPatterns patterns = modPatterns(song, traced, waves, bank);
     std::vector<std::vector<int8_t>> samples;
     std::vector<uint8_t> bytes;
     putText(bytes, title, 20);
-    for (int sample = 0; sample < 31; ++sample) {
-        int wave = sample / samplesPerWave + 1, lengthIndex = sample % samplesPerWave;
-        bool used = wave <= waveCount;
-        samples.push_back(used ? sampleFrames(waves, wave, lengthIndex) : std::vector<int8_t>());
-        std::string name = used ? "WAV " + std::to_string(wave) + " x" + std::to_string(lengthIndex + 1) : "";
-        putText(bytes, name, 22);
+    for (size_t sample = 0; sample < static_cast<size_t>(mostSamples); ++sample) {
+        bool used = sample < bank.samples().size();
+        samples.push_back(used ? sampleFrames(waves, bank.samples()[sample]) : std::vector<int8_t>());
+        putText(bytes, used ? sampleName(bank.samples()[sample]) : "", 22);
         int words = static_cast<int>(samples.back().size() / 2);
         putBigEndian16(bytes, words);
         bytes.push_back(used ? sampleFinetune : 0);

@@ -29,8 +29,9 @@ TracedTick tickOf(const PlayerVoice& voice)
 {
     float exponent = static_cast<float>(voice.latchedOctave * 12) + voice.note - 24.0f;
     float rate = voiceRates(voice.effects, noteRate(exponent + voice.effects.arpOffset), voice.slide, 0).primary;
-    float bentRate = voiceRates(voice.effects, noteRate(exponent), voice.slide, 0).primary;
-    return {rate, bentRate, voice.effects.arpOffset, std::max(0.0f, voice.volume - voice.effects.envPhase)};
+    VoiceRates bent = voiceRates(voice.effects, noteRate(exponent), voice.slide, voice.pwmDepth);
+    return {rate, bent.primary, bent.secondary - bent.primary, voice.effects.arpOffset,
+            std::max(0.0f, voice.volume - voice.effects.envPhase)};
 }
 
 // Follows each channel's oscillators between rows: the wave pair the next

@@ -14,6 +14,7 @@
 struct TracedTick {
     float rate = 0;
     float bentRate = 0;  // the rate without the arpeggio: the note moved by slide and envelope only
+    float detune = 0;    // the secondary oscillator's rate less the primary's: PWM in its sweep's direction
     float arp = 0;       // the arpeggio's offset in semitones
     float level = 0;
 };

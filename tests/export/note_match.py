@@ -4,9 +4,11 @@
 lies in each and the pitch each plays, by autocorrelation.
 
 usage: note_match.py KOVO.wav OTHER.wav < notes
-notes: lines "KOVO_SECONDS OTHER_SECONDS LENGTH_SECONDS READ_PITCH" (READ_PITCH 0
-leaves the pitch unread, for notes whose pitch moves); prints per note
-"onset_difference_ms cents_difference", either "skip" when it cannot be told.
+notes: lines "KOVO_SECONDS OTHER_SECONDS LENGTH_SECONDS READ_PITCH [KIND]" (READ_PITCH
+0 leaves the pitch unread, for notes whose pitch moves; KIND "note", the
+default, or "moment": a pitch read over just that stretch, no onset, for a
+pitch that moves around it); prints per line "onset_difference_ms
+cents_difference", either "skip" when it cannot be told.
 note_match.py --selftest checks the pitch tracker on pure tones."""
 import sys
 import wave
@@ -106,11 +108,22 @@ def note_pitch(samples, rate, start, length):
     return pitch_hz(samples[begin:end], rate)
 
 
-def compare(kovo_path, other_path, notes):
+def moment_pitch(samples, rate, start, length):
+    """The pitch over one short stretch, as a slide holds it for a tick."""
+    begin, end = int(start * rate), int((start + length) * rate)
+    return pitch_hz(samples[begin:end], rate) if end - begin >= int(0.008 * rate) else None
+
+
+def compare(kovo_path, other_path, lines):
     kovo, kovo_rate = read_mono(kovo_path)
     other, other_rate = read_mono(other_path)
     kovo_curve, other_curve = rms_curve(kovo, kovo_rate), rms_curve(other, other_rate)
-    for kovo_time, other_time, length, read_pitch in notes:
+    for kovo_time, other_time, length, read_pitch, kind in lines:
+        if kind == 'moment':
+            pa = moment_pitch(kovo, kovo_rate, kovo_time, length)
+            pb = moment_pitch(other, other_rate, other_time, length) if pa else None
+            print('skip', 'skip' if pa is None or pb is None else '%.1f' % (1200 * np.log2(pb / pa)))
+            continue
         a, b = onset(kovo_curve, kovo_time), onset(other_curve, other_time)
         moved = 'skip' if a is None or b is None else '%.1f' % (((b - other_time) - (a - kovo_time)) * 1000)
         pa = note_pitch(kovo, kovo_rate, kovo_time, length) if read_pitch else None
@@ -131,4 +144,6 @@ if __name__ == '__main__':
     if sys.argv[1:] == ['--selftest']:
         selftest()
     else:
-        compare(sys.argv[1], sys.argv[2], [tuple(map(float, line.split())) for line in sys.stdin if line.strip()])
+        def line_of(fields):
+            return tuple(map(float, fields[:4])) + (fields[4] if len(fields) > 4 else 'note',)
+        compare(sys.argv[1], sys.argv[2], [line_of(line.split()) for line in sys.stdin if line.strip()])
