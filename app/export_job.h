@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/song_identity.h"
+#include "app/status_row.h"
 #include "export/audio_format.h"
 #include "song/song_model.h"
 
@@ -14,7 +15,7 @@ class BackgroundExport;
 
 class ExportJob {
 public:
-    ExportJob(const Song& song, const SongIdentity& identity, String& statusText);
+    ExportJob(const Song& song, const SongIdentity& identity, StatusRow& status);
     ~ExportJob();
 
     // WAV unless the settings file names another format.
@@ -40,5 +41,5 @@ private:
 
     const Song& song;
     const SongIdentity& identity;
-    String& statusText;
+    StatusRow& status;
 };

@@ -48,7 +48,7 @@ constexpr PlacedText panelWords[] = {
 
 void ScreenPainter::composePanel(BodyView& view) const
 {
-    PanelValues values {song, cursor, transport.currentPosition};
+    PanelValues values {song, cursor, transport.position()};
     size_t line = 0;
     for (const PanelRow& row : panelRows) {
         if (row.label) view.parameterLines[line++].assign(row.label).append(byteHex(shownValue(row, values)));

@@ -16,7 +16,7 @@ void SongFiles::newSong()
 {
     if (unsaved.songChanged && !newSongAsked) {
         newSongAsked = true;
-        statusText = statusNewSongGuard;
+        status.say(statusNewSongGuard);
         return;
     }
     newSongAsked = false;
@@ -37,16 +37,16 @@ void SongFiles::newSong()
     unsaved.songSwapped(false);
     transport.rewind();
     transport.showCurrentPattern();
-    statusText = statusNewSong;
+    status.say(statusNewSong);
 }
 
 // Another message takes the question away; the playing song's status, which
 // the transport writes at every step, does not.
 void SongFiles::keepNewSongQuestion()
 {
-    if (!newSongAsked || statusText == statusNewSongGuard) return;
-    if (transport.playing() && statusText == transport.playingStatus())
-        statusText = statusNewSongGuard;
+    if (!newSongAsked || status.shows(statusNewSongGuard)) return;
+    if (transport.playing() && status.shows(transport.playingStatus()))
+        status.say(statusNewSongGuard);
     else
         newSongAsked = false;
 }

@@ -119,7 +119,7 @@ void PatternEditor::enterNote(char32_t ch, int noteOctave, char32_t volume)
         }
         undo.takeUndoSnapshot();
         cursor.row += 1;
-    } else if (transport.transportState == stateStandby) {
+    } else if (transport.state() == stateStandby) {
         preview.restart();
     }
     // While the song plays its player holds every channel: a preview there
@@ -136,7 +136,7 @@ void PatternEditor::enterNote(char32_t ch, int noteOctave, char32_t volume)
 // otherwise at the cursor.
 PlayPlace PatternEditor::entryPlace() const
 {
-    return heardPlace ? *heardPlace : PlayPlace {transport.currentPosition, cursor.row - 1};
+    return heardPlace ? *heardPlace : PlayPlace {transport.position(), cursor.row - 1};
 }
 
 int PatternEditor::entryIndex() const

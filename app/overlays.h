@@ -6,8 +6,10 @@
 #pragma once
 
 #include "app/instrument_library.h"
+#include "app/status_row.h"
 #include "app/key_help.h"
 #include "app/note_cursor.h"
+#include "app/repaint_request.h"
 #include "app/song_list.h"
 #include "song/song_model.h"
 
@@ -38,7 +40,7 @@ public:
     static constexpr int helpBodyLines = 30;
 
     Overlays(Song& song, const NoteCursor& cursor, Transport& transport, SongFiles& files, UndoHistory& undo,
-             const UnsavedWork& unsaved, const NoteKeys& keys, String& statusText, int& redrawCounter);
+             const UnsavedWork& unsaved, const NoteKeys& keys, StatusRow& status, RepaintRequest& repaints);
     ~Overlays();
 
     bool shown() const { return overlay != Overlay::none; }
@@ -110,8 +112,8 @@ private:
     UndoHistory& undo;
     const UnsavedWork& unsaved;
     const NoteKeys& keys;
-    String& statusText;
-    int& redrawCounter;
+    StatusRow& status;
+    RepaintRequest& repaints;
     SongScan songScan;                   // while the songs folder is read
     std::vector<SongScan> retiredScans;  // given up on, ending by themselves
     int lastClickedEntry = -1;

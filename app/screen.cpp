@@ -24,7 +24,7 @@
 namespace {
 const String logoHint = statusLogoHint;
 
-constexpr int repaintInterval = 3;  // update steps between full repaints
+constexpr int repaintInterval = RepaintRequest::stepsPerRepaint;
 constexpr int meterFloor = 2;
 constexpr int meterTop = static_cast<int>(layout::meterHeight);
 
@@ -39,10 +39,10 @@ char32_t cellOrBlank(const String& column, int index, char32_t blank)
 
 ScreenPainter::ScreenPainter(Song& song, NoteCursor& cursor, Transport& transport, const PatternEditor& editor,
                              Overlays& overlays, const SongFiles& files, const NoteKeys& keys,
-                             const SongIdentity& identity, const UnsavedWork& unsaved, const String& statusText,
-                             int& redrawCounter)
+                             const SongIdentity& identity, const UnsavedWork& unsaved, const StatusRow& status,
+                             RepaintRequest& repaints)
     : song(song), cursor(cursor), transport(transport), editor(editor), overlays(overlays), files(files), keys(keys),
-      identity(identity), unsaved(unsaved), statusText(statusText), redrawCounter(redrawCounter)
+      identity(identity), unsaved(unsaved), status(status), repaints(repaints)
 {
 }
 
@@ -53,9 +53,9 @@ ScreenPainter::~ScreenPainter() = default;
 void ScreenPainter::render()
 {
     if (repaintPending) repaintEverything();
-    if (redrawCounter >= repaintInterval) {
+    if (repaints.due()) {
         fullRepaint();
-        redrawCounter = 0;
+        repaints.restart();
     }
     if (scopesShown) drawScopes();
     else drawLevelMeters();
@@ -69,27 +69,27 @@ void ScreenPainter::repaintEverything()
 {
     repaintPending = false;
     screenRecord.forgetAll();
-    redrawCounter = repaintInterval;
+    repaints.requestRepaint();
     paintBody(bodyShown() ? bodyShownBase : transport.viewBase());
 }
 
 void ScreenPainter::fullRepaint()
 {
-    bool following = transport.followMode;
+    bool following = transport.following();
     // While live the grid shows every edit, and with FLW On the playing
     // pattern.
-    if (transport.transportState != statePlaying || transport.live()) {
+    if (transport.state() != statePlaying || transport.live()) {
         paintBody(transport.viewBase());
     } else if (following) {
         // While playing the body is repainted at a pattern start, or when the
         // grid shows another pattern than the one playing (a row can be shorter
         // than the repaint interval, so row 0 may pass unseen); it then shows
         // the playing pattern from its first row.
-        if (transport.rowInPattern == 0 || followViewStale()) paintBody(transport.patternBaseRow);
+        if (transport.rowInPattern() == 0 || followViewStale()) paintBody(transport.patternBase());
     }
     if (overlays.overlayLeftOnScreen) restoreBodyUnderOverlay();
     // The marker would cross the song list or the help.
-    if (transport.transportState == statePlaying && following && overlays.overlay == Overlay::none) paintPlayMarker();
+    if (transport.state() == statePlaying && following && overlays.overlay == Overlay::none) paintPlayMarker();
     if (overlays.overlay != Overlay::none) paintOverlay();
     drawHeaderAndStatus();
 }
@@ -98,13 +98,13 @@ void ScreenPainter::fullRepaint()
 // fall behind; at slower speeds every pattern start is seen.
 bool ScreenPainter::followViewStale() const
 {
-    return song.speed < repaintInterval && (bodyShownBase != transport.patternBaseRow || bodyShownPosition != transport.currentPosition);
+    return song.speed < repaintInterval && (bodyShownBase != transport.patternBase() || bodyShownPosition != transport.position());
 }
 
 void ScreenPainter::paintBody(int base)
 {
     bodyShownBase = base;
-    bodyShownPosition = transport.currentPosition;
+    bodyShownPosition = transport.position();
     markerShown = false;
     composeBody(base, bodyComposed);
     if (trackScreenChanges && screenRecord.bodyValid && bodyComposed == screenRecord.body) return;
@@ -124,10 +124,10 @@ void ScreenPainter::composeBody(int base, BodyView& view) const
     composeGrid(base, view);
     composePanel(view);
     view.cursorBarRow = transport.writesNotes() ? cursor.row : 0;
-    bool marked = editor.blockState && editor.blockStart < cursor.row;
+    bool marked = editor.block().marking && editor.block().start < cursor.row;
     view.blockChannel = marked ? cursor.channel() : 0;
-    view.blockStart = marked ? editor.blockStart : 0;
-    view.blockRows = marked ? cursor.row - editor.blockStart : 0;
+    view.blockStart = marked ? editor.block().start : 0;
+    view.blockRows = marked ? cursor.row - editor.block().start : 0;
 }
 
 void ScreenPainter::drawBody(const BodyView& view)
@@ -153,10 +153,10 @@ void ScreenPainter::drawBody(const BodyView& view)
 MarkerView ScreenPainter::playMarkerView() const
 {
     MarkerView view;
-    view.markedY = layout::rowBarY(transport.rowInPattern);
+    view.markedY = layout::rowBarY(transport.rowInPattern());
     if (song.speed >= repaintInterval) {
         view.erases = true;
-        view.erasedY = layout::rowBarY(transport.rowInPattern - 1);
+        view.erasedY = layout::rowBarY(transport.rowInPattern() - 1);
     } else if (markerShown) {
         view.erases = true;
         view.erasedY = markerShownY;
@@ -186,8 +186,8 @@ void ScreenPainter::paintPlayMarker()
 
 void ScreenPainter::drawHeaderAndStatus()
 {
-    for (int k = 0; k < channelCount; ++k) channelOnTexts[k] = transport.channelLevels[k] == 1.0f ? U"on  " : U"off ";
-    bool playing = transport.transportState == statePlaying;
+    for (int k = 0; k < channelCount; ++k) channelOnTexts[k] = transport.channelLevels()[k] == 1.0f ? U"on  " : U"off ";
+    bool playing = transport.state() == statePlaying;
     if (!trackScreenChanges || !screenRecord.transportValid || screenRecord.transportPlaying != playing) {
         tint(theme.frame);
         fillRect(layout::transportLabelBack);
@@ -204,7 +204,7 @@ void ScreenPainter::drawStatusRow()
 {
     statusRowComposed.assign(U"    ");
     for (int k = 0; k < channelCount; ++k) statusRowComposed.append(k ? U"  " : U"").append(channelOnTexts[k]);
-    statusRowComposed.append(U" FLW:").append(transport.followMode ? U"On" : U"Off");
+    statusRowComposed.append(U" FLW:").append(transport.following() ? U"On" : U"Off");
     if (trackScreenChanges && screenRecord.statusRowValid && statusRowComposed == screenRecord.statusRow) return;
     tint(theme.frame);
     fillRect(layout::switchRowBack);
@@ -216,7 +216,7 @@ void ScreenPainter::drawStatusRow()
 
 void ScreenPainter::drawTitleBar()
 {
-    const String& shown = pointerOnLogo ? logoHint : !parameterHint.empty() ? parameterHint : statusText;
+    const String& shown = pointerOnLogo ? logoHint : !parameterHint.empty() ? parameterHint : status.text();
     if (trackScreenChanges && screenRecord.titleBarValid && shown == screenRecord.titleBar) return;
     tint(theme.titleBar);
     fillRect(layout::titleBar);
@@ -233,9 +233,9 @@ void ScreenPainter::drawTitleBar()
 // falls by two units a frame to its floor.
 void ScreenPainter::drawLevelMeters()
 {
-    int index = transport.patternBaseRow + transport.rowInPattern - 1;
+    int index = transport.patternBase() + transport.rowInPattern() - 1;
     for (int k = 0; k < channelCount; ++k) {
-        if (transport.transportState == statePlaying && transport.channelLevels[k] != 0 &&
+        if (transport.state() == statePlaying && transport.channelLevels()[k] != 0 &&
             cellOrBlank(song.patternColumns[k], index, U'.') != U'.')
             meterLevels[k] = hexDigitValue(cellOrBlank(song.patternColumns[4 + k], index, U'0')) * 8;
         meterLevels[k] -= 2;
@@ -306,7 +306,7 @@ void ScreenPainter::composeGrid(int base, BodyView& view) const
             row += cellOrBlank(song.patternColumns[4 + channel], n, U'0');
             row += cellOrBlank(song.patternColumns[8 + channel], n, U'0');
         }
-        int position = transport.currentPosition + c;
+        int position = transport.position() + c;
         String& entry = view.positionEntries[c];
         entry.clear();
         // Nothing lies past the last position.

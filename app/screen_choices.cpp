@@ -28,7 +28,7 @@ void c_SoundEngine::toggleScopes()
 {
     painter.scopesShown = !painter.scopesShown;
     painter.repaintAll();
-    statusText = painter.scopesShown ? statusScopesOn : statusScopesOff;
+    status.say(painter.scopesShown ? statusScopesOn : statusScopesOff);
     writeSetting(settingsFilePath(), scopesSetting, painter.scopesShown ? "on" : "off");
 }
 
@@ -40,6 +40,6 @@ void c_SoundEngine::nextTheme()
     themeName = at == names.end() || at + 1 == names.end() ? names.front() : *(at + 1);
     if (!loadTheme(themeName, painter.theme)) themeName = defaultThemeName;
     painter.repaintAll();
-    statusText = statusTheme + widen(themeName);
+    status.say(statusTheme + widen(themeName));
     writeSetting(settingsFilePath(), themeSetting, themeName);
 }

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "app/note_cursor.h"
+#include "app/repaint_request.h"
+#include "app/status_row.h"
 #include "app/channel_scopes.h"
 #include "app/scope_image.h"
 #include "app/screen_record.h"
@@ -27,10 +29,10 @@ class UnsavedWork;
 class ScreenPainter {
 public:
     // What it shows: the song and the parts whose state is on screen;
-    // redrawCounter counts the update steps since the last full repaint.
+    // repaints says when the whole screen is painted again.
     ScreenPainter(Song& song, NoteCursor& cursor, Transport& transport, const PatternEditor& editor,
                   Overlays& overlays, const SongFiles& files, const NoteKeys& keys, const SongIdentity& identity,
-                  const UnsavedWork& unsaved, const String& statusText, int& redrawCounter);
+                  const UnsavedWork& unsaved, const StatusRow& status, RepaintRequest& repaints);
     ~ScreenPainter();
 
     // The font and the button images.
@@ -100,8 +102,8 @@ private:
     const NoteKeys& keys;
     const SongIdentity& identity;
     const UnsavedWork& unsaved;
-    const String& statusText;
-    int& redrawCounter;
+    const StatusRow& status;
+    RepaintRequest& repaints;
     std::shared_ptr<c_Font> fontImage;
     std::shared_ptr<c_Image> buttonImage;
     std::shared_ptr<c_Image> navRowImage;

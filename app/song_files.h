@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/note_cursor.h"
+#include "app/status_row.h"
 #include "app/song_identity.h"
 #include "song/song_model.h"
 
@@ -15,7 +16,7 @@ class UnsavedWork;
 class SongFiles {
 public:
     SongFiles(Song& song, SongIdentity& identity, const NoteCursor& cursor, Transport& transport, UndoHistory& undo,
-              UnsavedWork& unsaved, String& statusText);
+              UnsavedWork& unsaved, StatusRow& status);
 
     bool textFieldActive() const { return songNameEditing || descriptionEditing; }
 
@@ -66,5 +67,5 @@ private:
     Transport& transport;
     UndoHistory& undo;
     UnsavedWork& unsaved;
-    String& statusText;
+    StatusRow& status;
 };

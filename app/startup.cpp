@@ -39,8 +39,8 @@ void c_SoundEngine::create()
     cursor.column = 1;
     cursor.row = 1;
     song.positions.fill(0);
-    transport.player = std::make_shared<c_kovoPlay>();
-    statusText = statusStandby;
+    transport.usePlayer(std::make_shared<c_kovoPlay>());
+    status.say(statusStandby);
     keys.readSettings(input());
     transport.readFollowSetting();
     exportJob.readFormatSetting();
@@ -71,8 +71,9 @@ void c_SoundEngine::showWindowIcon()
 // Brings back the song a close, a signal or a crash left unsaved.
 void c_SoundEngine::restoreUnsavedSong()
 {
-    if (!unsaved.restoreUnsavedSong(song, identity, cursor, transport.currentPosition)) return;
-    transport.showCurrentPattern();
+    int position = 0;
+    if (!unsaved.restoreUnsavedSong(song, identity, cursor, position)) return;
+    transport.goToPosition(position);
     undo.takeUndoSnapshot(true);
 }
 

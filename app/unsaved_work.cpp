@@ -49,8 +49,8 @@ bool usableSongPath(const String& path)
 } // namespace
 
 UnsavedWork::UnsavedWork(const Song& song, const SongIdentity& identity, const NoteCursor& cursor,
-                         const Transport& transport, String& statusText)
-    : song(song), identity(identity), cursor(cursor), transport(transport), statusText(statusText)
+                         const Transport& transport, StatusRow& status)
+    : song(song), identity(identity), cursor(cursor), transport(transport), status(status)
 {
 }
 
@@ -122,7 +122,7 @@ bool UnsavedWork::writeRecoveryFile(bool closing)
         if (claimed) recoveryHolds.clear();
         if (!claimed && holdsOtherSong) recoveryLock = NumberedLock();
     }
-    RecoveredView view {identity.songName, cursor.column, cursor.row, transport.currentPosition, path};
+    RecoveredView view {identity.songName, cursor.column, cursor.row, transport.position(), path};
     bool kept = !recoveryFile().empty() && replaceTextFile(recoveryFile(), recoveryText(song, view));
     if (kept) {
         recoveryStale = false;
@@ -141,7 +141,7 @@ void UnsavedWork::reportRecoveryWrite(bool kept, bool closing)
         recoveryFailing = false;
         return;
     }
-    statusText = statusUnsavedNotKept;
+    status.say(statusUnsavedNotKept);
     if (!recoveryFailing || closing) {
         String where = recoveryFile().empty() ? recoveryFilePath(1) : recoveryFile();
         std::fprintf(stderr, "kovo-tracker: the unsaved song could not be written to %s%s\n",
@@ -178,6 +178,6 @@ bool UnsavedWork::restoreUnsavedSong(Song& into, SongIdentity& names, NoteCursor
     songChanged = true;
     recoveryHolds = names.songFileFullPath();
     recoveryIsCurrentSong = true;
-    statusText = statusUnsavedRestored;
+    status.say(statusUnsavedRestored);
     return true;
 }

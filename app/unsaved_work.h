@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/note_cursor.h"
+#include "app/status_row.h"
 #include "app/song_identity.h"
 #include "host/numbered_lock.h"
 #include "song/song_model.h"
@@ -12,7 +13,7 @@ class Transport;
 class UnsavedWork {
 public:
     UnsavedWork(const Song& song, const SongIdentity& identity, const NoteCursor& cursor, const Transport& transport,
-                String& statusText);
+                StatusRow& status);
 
     // Notes a change of the song that no file holds yet.
     void markSongChanged();
@@ -49,5 +50,5 @@ private:
     const SongIdentity& identity;
     const NoteCursor& cursor;
     const Transport& transport;
-    String& statusText;
+    StatusRow& status;
 };

@@ -39,7 +39,7 @@ c_InputDevice& c_SoundEngine::input() { return *inputDevice(); }
 // and the song plays on.
 void c_SoundEngine::update()
 {
-    redrawCounter += 1;
+    repaints.stepTaken();
     wheelStep = input().takeWheel();
     if (overlays.shown()) {
         controlShortcuts();
@@ -65,8 +65,8 @@ void c_SoundEngine::update()
     if (!preview.channelsLent) rowStepper.release();
     if (transport.playing()) transport.tickPlayback();
     files.keepNewSongQuestion();
-    rowStepper.tick(transport.channelLevels);
-    overlays.tickAudition(transport.channelLevels);
+    rowStepper.tick(transport.channelLevels());
+    overlays.tickAudition(transport.channelLevels());
     unsaved.keepRecoveryFresh();
     exportJob.followExport();
     clipboardText.followPaste(input());
@@ -105,7 +105,7 @@ void c_SoundEngine::runShortcut(ShortcutAction action)
     case songListAction: overlays.toggleSongList(); break;
     case keyHelpAction: overlays.toggleKeyHelp(input()); break;
     case liveAction: transport.toggleLive(); break;
-    case loopAction: toggleLoop(); break;
+    case loopAction: editor.toggleLoop(); break;
     case playRowAction: playCursorRow(); break;
     case newSongAction: files.newSong(); break;
     case scopesAction: toggleScopes(); break;
@@ -127,8 +127,9 @@ void c_SoundEngine::playAtStart()
 void c_SoundEngine::followPanelHint()
 {
     bool panelShown = !overlays.shown();
-    panelHint.follow(panelShown ? input().pointerX() : -1, panelShown ? input().pointerY() : -1, panelValues(),
-                     statusText);
+    PanelValues values {song, cursor, transport.position()};
+    panelHint.follow(panelShown ? input().pointerX() : -1, panelShown ? input().pointerY() : -1, values,
+                     status.text());
     painter.parameterHint.assign(panelHint.text());
 }
 
@@ -138,24 +139,14 @@ void c_SoundEngine::runEditingBranch()
     bool live = transport.live();
     editorInput();
     if (!live) transport.wrapRow();
-    runSpinners();
-}
-
-// The marked block's rows, else the whole pattern.
-void c_SoundEngine::toggleLoop()
-{
-    if (editor.blockState) {
-        transport.toggleLoop(editor.blockStart, std::max(editor.blockStart, editor.blockEnd - 1));
-    } else {
-        transport.toggleLoop(0, rowsPerPattern - 1);
-    }
+    editor.spinPanel(input());
 }
 
 void c_SoundEngine::playCursorRow()
 {
     if (transport.playing() || cursor.row < 1 || cursor.row > rowsPerPattern) return;
-    preview.channelsLent = rowStepper.playRow(song, {transport.currentPosition, transport.rowInPattern + cursor.row - 1},
-                                              transport.channelLevels);
+    preview.channelsLent = rowStepper.playRow(song, {transport.position(), transport.rowInPattern() + cursor.row - 1},
+                                              transport.channelLevels());
     cursor.row = cursor.row % rowsPerPattern + 1;
 }
 

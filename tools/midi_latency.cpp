@@ -52,7 +52,7 @@ public:
     void update() override
     {
         stepsRun += 1;
-        transport.transportState = stateEditing;
+        if (transport.state() != stateEditing) transport.switchEditing();
         // Every note entered takes an undo snapshot, and nothing else here does.
         int slotBefore = undo.undoSlot;
         c_SoundEngine::update();

@@ -4,7 +4,7 @@
 // reach it in the tracker's update step.
 #include "tests/app/tracker_fixture.h"
 #include "host/headless_game.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "app/status_texts.h"
 #include "host/key_translation.h"
@@ -14,12 +14,12 @@ namespace {
 constexpr int notes2 = 1, volumes2 = 5;
 
 // The pattern clipboard with the editor and its song, while Editing.
-class PatternClipboardText : public TrackerParts {
+class PatternClipboardText : public PartsFixture {
 protected:
     void SetUp() override
     {
-        TrackerParts::SetUp();
-        transport.transportState = stateEditing;
+        PartsFixture::SetUp();
+        transport.switchEditing();
     }
 
     String clipboard() { return host.clipboardText(); }
@@ -72,7 +72,7 @@ TEST_F(PatternClipboardText, CopyTakesTheCursorRowOrTheMarkedRowsOfOneOrAllChann
     pressAndStep(keyDown);
     pressAndStep(keyDown);
     clipboardText.copyAllChannelRows(input);
-    EXPECT_FALSE(editor.blockState) << "copying ends the marking";
+    EXPECT_FALSE(editor.block().marking) << "copying ends the marking";
     EXPECT_EQ(narrow(clipboard()), "ModPlug Tracker  XM\n"
                                    "|C-501v34...|C-601v34...|...........|...........\n"
                                    "|C#501v34...|...........|...........|...........\n"
@@ -132,7 +132,7 @@ TEST_F(PatternClipboardText, OtherTextIsRefusedAndChangesNothing)
     int slotBefore = undo.undoSlot;
     host.setClipboardText(U"a shopping list\nmilk\n");
     clipboardText.pastePatternText(input);
-    EXPECT_EQ(status, statusNoPatternText);
+    EXPECT_EQ(status.text(), statusNoPatternText);
     EXPECT_EQ(song.patternColumns, before.patternColumns);
     EXPECT_EQ(undo.undoSlot, slotBefore);
 }

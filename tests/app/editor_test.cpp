@@ -1,6 +1,6 @@
 // The pattern editor's step, driven through the input device.
 #include "tests/app/tracker_fixture.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "host/key_translation.h"
 
@@ -22,12 +22,12 @@ constexpr int notes3 = 2;
 
 // The pattern editor alone, with the parts it reaches and an input device of
 // its own: no application, no window, no sound device.
-class EditorAlone : public TrackerParts {
+class EditorAlone : public PartsFixture {
 protected:
     void SetUp() override
     {
-        TrackerParts::SetUp();
-        transport.transportState = stateEditing;
+        PartsFixture::SetUp();
+        transport.switchEditing();
     }
 };
 
@@ -223,25 +223,25 @@ TEST_F(EditorAlone, RowDeleteAndInsertMoveOnlyTheCursorChannel)
 TEST_F(EditorAlone, PositionListEditsAndPageKeysStayWithinTheList)
 {
     for (int i = 0; i < positionCount; ++i) song.positions[i] = i % 7;
-    transport.currentPosition = 255;
+    transport.goToPosition(255);
     click(400, 32);  // insert position
     step();
     EXPECT_EQ(song.positions[255], 0);
     EXPECT_EQ(song.positions[254], 254 % 7);
     pressAndStep(keyPageDown);
-    EXPECT_EQ(transport.currentPosition, 255);
-    transport.currentPosition = 1;
+    EXPECT_EQ(transport.position(), 255);
+    transport.goToPosition(1);
     click(400, 44);  // delete position
     step();
     EXPECT_EQ(song.positions[1], 2);
     EXPECT_EQ(song.positions[254], 0);
     pressAndStep(keyPageUp);
     pressAndStep(keyPageUp);
-    EXPECT_EQ(transport.currentPosition, 0);
+    EXPECT_EQ(transport.position(), 0);
     input.movePointer(100, 100, -1);  // wheel down one notch
     step();
-    EXPECT_EQ(transport.currentPosition, 1);
-    EXPECT_EQ(transport.patternBaseRow, song.positions[1] * 32);
+    EXPECT_EQ(transport.position(), 1);
+    EXPECT_EQ(transport.patternBase(), song.positions[1] * 32);
 }
 
 TEST_F(Editor, InsertPositionWaitsWhileATextFieldIsActive)
@@ -317,8 +317,8 @@ TEST_F(Editor, TheWheelWalksThePositionList)
 {
     game->dispatchMouse(eventMouseMove, -1, 100, 100, -1);  // wheel down one notch
     step();
-    EXPECT_EQ(engine->transport.currentPosition, 1);
+    EXPECT_EQ(engine->transport.position(), 1);
     game->dispatchMouse(eventMouseMove, -1, 100, 100, 1);
     step();
-    EXPECT_EQ(engine->transport.currentPosition, 0);
+    EXPECT_EQ(engine->transport.position(), 0);
 }

@@ -6,7 +6,7 @@
 #include "host/key_translation.h"
 #include "song/song_file.h"
 #include "tests/app/tracker_fixture.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 #include "tests/support/child_process.h"
 #include "tests/support/wait.h"
 
@@ -39,7 +39,7 @@ protected:
 };
 
 // The export job alone with its song: each step follows the export.
-class ExportJobAlone : public ExportingSongs<TrackerParts> {
+class ExportJobAlone : public ExportingSongs<PartsFixture> {
 protected:
     void stepParts() override { exportJob.followExport(); }
 
@@ -79,13 +79,13 @@ TEST_F(ExportKey, NeedsControlAndASongName)
 {
     pressE();
     step();
-    EXPECT_EQ(engine->statusText, U"Standby...");
+    EXPECT_EQ(engine->status.text(), U"Standby...");
 
     hold(keyControl);
     pressE();
     release(keyControl);
     step();
-    EXPECT_EQ(engine->statusText, U"Export Failed!");
+    EXPECT_EQ(engine->status.text(), U"Export Failed!");
 }
 
 TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
@@ -97,13 +97,13 @@ TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
     for (int hold : engine->exportJob.exportHolds) {
         ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->heldAt() == hold; }, 60)) << hold;
         step();
-        EXPECT_EQ(engine->statusText, U"Exporting " + intText(hold) + U"%");
+        EXPECT_EQ(engine->status.text(), U"Exporting " + intText(hold) + U"%");
         engine->exportJob.songExport->release();
     }
     ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
     step();
     // Where it went, in full: the screen shows what fits.
-    EXPECT_EQ(engine->statusText, U"Exported " + widen(wavPath));
+    EXPECT_EQ(engine->status.text(), U"Exported " + widen(wavPath));
     // The blank song: the lead-in and 32 rows of 4 ticks, silent, so no tail;
     // the data chunk comes last, after the tags.
     std::string bytes = readFileBytes(wavPath);
@@ -115,7 +115,7 @@ TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
 
     // While playing, the outcome stays in view over the transport's status.
     pressAndStep(keyF1);
-    EXPECT_EQ(engine->statusText, U"Exported " + widen(wavPath));
+    EXPECT_EQ(engine->status.text(), U"Exported " + widen(wavPath));
 }
 
 TEST_F(ExportJobAlone, AnExportStoppedByACloseLeavesNoFile)
@@ -124,7 +124,7 @@ TEST_F(ExportJobAlone, AnExportStoppedByACloseLeavesNoFile)
     startExport();
     ASSERT_TRUE(waitFor([&] { return exportJob.songExport->heldAt() == 50; }, 60));
     step();
-    EXPECT_EQ(status, U"Exporting 50%");
+    EXPECT_EQ(status.text(), U"Exporting 50%");
     exportJob.cancel();  // never released: the close alone ends the render
     EXPECT_FALSE(exportJob.songExport);
     EXPECT_FALSE(exists(wavPath));
@@ -140,7 +140,7 @@ TEST_F(ExportJobAlone, NeverReplacesASongFile)
     std::string songBytes = readFileBytes(wavPath);
     exportJob.startExport();
     EXPECT_FALSE(exportJob.songExport);
-    EXPECT_EQ(status, U"Export Failed!");
+    EXPECT_EQ(status.text(), U"Export Failed!");
     EXPECT_EQ(readFileBytes(wavPath), songBytes);
 
     std::remove(wavPath.c_str());
@@ -152,7 +152,7 @@ TEST_F(ExportJobAlone, NeverReplacesASongFile)
     exportJob.songExport->release();
     ASSERT_TRUE(waitFor([&] { return exportJob.songExport->finished(); }, 120));
     step();
-    EXPECT_EQ(status, U"Export Failed!");
+    EXPECT_EQ(status.text(), U"Export Failed!");
     EXPECT_EQ(readFileBytes(wavPath), songBytes);
     EXPECT_FALSE(exists(wavPath + "~exporting"));
 }
@@ -168,7 +168,7 @@ TEST_F(ExportJobAlone, WritesOnlyIntoTheSongsFolder)
         identity.songName = escape;
         exportJob.startExport();
         EXPECT_FALSE(exportJob.songExport) << narrow(escape);
-        EXPECT_EQ(status, U"Export Failed!");
+        EXPECT_EQ(status.text(), U"Export Failed!");
         if (exportJob.songExport) {
             ASSERT_TRUE(waitFor([&] { return exportJob.songExport->finished(); }, 120));
             step();

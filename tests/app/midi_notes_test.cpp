@@ -3,7 +3,7 @@
 #include "app/audio_channels.h"
 #include "app/midi_notes.h"
 #include "tests/app/tracker_fixture.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "host/input_device.h"
 #include "host/key_translation.h"
@@ -33,12 +33,12 @@ protected:
 };
 
 // The pattern editor with its song, while Editing.
-class MidiNotesAlone : public MidiKeyboard<TrackerParts> {
+class MidiNotesAlone : public MidiKeyboard<PartsFixture> {
 protected:
     void SetUp() override
     {
         MidiKeyboard::SetUp();
-        transport.transportState = stateEditing;
+        transport.switchEditing();
     }
     c_InputDevice& device() override { return input; }
 };

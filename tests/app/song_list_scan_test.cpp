@@ -1,7 +1,7 @@
 // The song list's reading of the songs folder, as the update step meets it:
 // a slow reading never holds up a step, not even when the list is closed and
 // opened again, and a reading that fails leaves an empty list.
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "tests/support/wait.h"
 
@@ -47,7 +47,7 @@ private:
 };
 
 // The overlays with the parts they reach: each step is the overlay's input.
-class SongListScan : public TrackerParts {
+class SongListScan : public PartsFixture {
 protected:
     void stepParts() override { overlays.overlayInput(input, 0); }
 

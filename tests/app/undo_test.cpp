@@ -2,7 +2,7 @@
 // held, forward again until the next edit; and the UNDO button, Ctrl+Z and
 // Ctrl+Y that reach it in the tracker.
 #include "tests/app/tracker_fixture.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "host/key_translation.h"
 #include "song/instrument_file.h"
@@ -17,12 +17,12 @@ namespace {
 
 // The undo history with the editor that takes its snapshots and the song
 // files whose LOAD is one undo step: no application, no window.
-class UndoHistoryAlone : public TrackerParts {
+class UndoHistoryAlone : public PartsFixture {
 protected:
     void SetUp() override
     {
-        TrackerParts::SetUp();
-        transport.transportState = stateEditing;
+        PartsFixture::SetUp();
+        transport.switchEditing();
         states.push_back(notes());
     }
 
@@ -173,7 +173,7 @@ TEST_F(UndoHistoryAlone, ALoadIsOneStepThatBringsBackTheWholeSongBefore)
     song.speed = 7;
     identity.songName = U"undo load test";
     load();
-    ASSERT_EQ(status, U"File Loaded...");
+    ASSERT_EQ(status.text(), U"File Loaded...");
     EXPECT_EQ(song.speed, 11);
     EXPECT_FALSE(unsaved.songChanged);
 
@@ -223,14 +223,14 @@ TEST_F(UndoHistoryAlone, AnUndoneLoadBringsBackTheSongBeforeWithItsNamesAndUnsav
     undo.takeUndoSnapshot(true);
     undo.songLoaded(std::move(before));
     EXPECT_FALSE(unsaved.songChanged);
-    transport.currentPosition = 5;
+    transport.goToPosition(5);
 
     undo.restoreUndoSnapshot();
     EXPECT_EQ(song.speed, 7);
     EXPECT_EQ(identity.songName, U"before");
     EXPECT_EQ(identity.songFilePath, U"");
     EXPECT_TRUE(unsaved.songChanged);
-    EXPECT_EQ(transport.currentPosition, 0) << "the song comes back shown from its start";
+    EXPECT_EQ(transport.position(), 0) << "the song comes back shown from its start";
     undo.redoUndoSnapshot();
     EXPECT_EQ(song.speed, 11);
     EXPECT_EQ(identity.songName, U"loaded");

@@ -61,5 +61,5 @@ TEST_F(ExportStatus, TheStatusRowShowsHowFarTheExportIsWhilePlaying)
     ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
     // The whole path while it fits the bar (the test's folder is short).
     EXPECT_EQ(reader.status(frames(4)), "Exported " + wavPath);
-    EXPECT_EQ(engine->transport.transportState, statePlaying);
+    EXPECT_EQ(engine->transport.state(), statePlaying);
 }

@@ -103,8 +103,8 @@ TEST_F(Panel, MenuWordsLogoDescriptionLayoutAndSongName)
 
 TEST_F(Panel, HeaderStatusRowAndTransportLabel)
 {
-    engine->transport.channelLevels[2] = 0.0f;
-    engine->statusText = U"File Saved...";
+    engine->transport.switchChannel(2, false);
+    engine->status.say(U"File Saved...");
     Picture shown = repaint();
     EXPECT_EQ(textAt(shown, 0, -1, 43, seen::text), "POS CHN1  CHN2  CHN3  CHN4  POS ## Status: ");
     EXPECT_EQ(textAt(shown, 43 * 11, -1, 13, seen::statusText), "File Saved...");
@@ -113,17 +113,17 @@ TEST_F(Panel, HeaderStatusRowAndTransportLabel)
 
     // A message too long for the room after "Status: " takes that word's
     // place, and then whole headings from the right, so it reads whole.
-    engine->statusText = U"Twenty-three cells long";
+    engine->status.say(U"Twenty-three cells long");
     shown = repaint();
     EXPECT_EQ(textAt(shown, 0, -1, 58, seen::statusText), std::string(35, ' ') + "Twenty-three cells long");
     EXPECT_EQ(textAt(shown, 0, -1, 58, seen::text), "POS CHN1  CHN2  CHN3  CHN4  POS ##" + std::string(24, ' '));
-    engine->statusText = U"A message longer than the word Status";
-    engine->transport.transportState = statePlaying;
-    engine->transport.followMode = true;
+    engine->transport.startPlaybackFromStart();
+    engine->transport.follow(true);
+    engine->status.say(U"A message longer than the word Status");
     shown = repaint();
     EXPECT_EQ(textAt(shown, 21 * 11, -1, 37, seen::statusText), "A message longer than the word Status");
     EXPECT_EQ(textAt(shown, 0, -1, 21, seen::text), "POS CHN1  CHN2  CHN3 ");
-    engine->statusText = U"Exported /a/folder/deep/down/where/nobody/would/look/for/it/song.wav";
+    engine->status.say(U"Exported /a/folder/deep/down/where/nobody/would/look/for/it/song.wav");
     shown = repaint();
     EXPECT_EQ(textAt(shown, 0, -1, 58, seen::statusText), "Exported /a/folder/deep/dow...y/would/look/for/it/song.wav");
     EXPECT_EQ(pixelsNotOf(shown, 0, 12, 640, 12, seen::statusText), 640 * 12);

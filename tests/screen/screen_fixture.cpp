@@ -14,14 +14,14 @@ void ScreenFixture::SetUp()
 
 Picture ScreenFixture::repaint()
 {
-    engine->redrawCounter = 3;
+    engine->repaints.requestRepaint();
     game->stepRender();
     return picture();
 }
 
 Picture ScreenFixture::meterFrame()
 {
-    engine->redrawCounter = 0;
+    engine->repaints.restart();
     game->stepRender();
     return picture();
 }
