@@ -14,7 +14,7 @@
 // shows goes ahead.
 void SongFiles::newSong()
 {
-    if (unsaved.songChanged && !newSongAsked) {
+    if (unsaved.songChanged() && !newSongAsked) {
         newSongAsked = true;
         status.say(statusNewSongGuard);
         return;
@@ -30,8 +30,7 @@ void SongFiles::newSong()
     identity = SongIdentity();
     songNameEditing = descriptionEditing = false;
     undo.startBlank();
-    undo.songBeforeLoad = std::make_unique<EditorSong>(std::move(before));
-    undo.undoneLoad.reset();
+    undo.songReplaced(std::move(before));
     // The work of the song replaced stays in the recovery file until this
     // one is changed: it is still one Ctrl+Z away.
     unsaved.songSwapped(false);

@@ -47,7 +47,7 @@ std::optional<std::pair<char32_t, int>> PatternEditor::noteAhead(const c_InputDe
     int typed = in.pendingCharCount();
     if (typed == 1 && in.midiNotes().size() == 0) {
         // By place, the key's character says nothing of its note: its step decides.
-        if (keys.noteKeysByPlace) return std::nullopt;
+        if (keys.byPlace()) return std::nullopt;
         char32_t ch = keys.layoutCharacter(in.pendingChar(0));
         if (!cursor.inNoteColumn() || !isNoteKey(ch)) return std::nullopt;
         return std::make_pair(ch, cursor.octave);

@@ -54,7 +54,7 @@ void Overlays::toggleKeyHelp(const c_InputDevice& input)
 {
     if (overlay == Overlay::keyHelp) return closeOverlay();
     helpPages = keyHelpPages(
-        helpBodyLines, [&input](int code) { return input.keyName(code); }, keys.noteKeysByPlace, &keys.keyBindings);
+        helpBodyLines, [&input](int code) { return input.keyName(code); }, keys.byPlace(), &keys.bindings());
     openOverlay(Overlay::keyHelp);
 }
 
@@ -229,7 +229,7 @@ void Overlays::loadHighlightedSong()
 {
     const SongEntry* entry = songList.highlighted();
     if (!entry) return;
-    if (unsaved.songChanged && !loadGuardArmed) {
+    if (unsaved.songChanged() && !loadGuardArmed) {
         loadGuardArmed = true;
         overlayChanged();
         return;

@@ -57,7 +57,7 @@ void ScreenPainter::render()
         fullRepaint();
         repaints.restart();
     }
-    if (scopesShown) drawScopes();
+    if (scopesShown_) drawScopes();
     else drawLevelMeters();
 }
 
@@ -87,10 +87,10 @@ void ScreenPainter::fullRepaint()
         // the playing pattern from its first row.
         if (transport.rowInPattern() == 0 || followViewStale()) paintBody(transport.patternBase());
     }
-    if (overlays.overlayLeftOnScreen) restoreBodyUnderOverlay();
+    if (overlays.leftOnScreen()) restoreBodyUnderOverlay();
     // The marker would cross the song list or the help.
-    if (transport.state() == statePlaying && following && overlays.overlay == Overlay::none) paintPlayMarker();
-    if (overlays.overlay != Overlay::none) paintOverlay();
+    if (transport.state() == statePlaying && following && overlays.which() == Overlay::none) paintPlayMarker();
+    if (overlays.which() != Overlay::none) paintOverlay();
     drawHeaderAndStatus();
 }
 
@@ -132,13 +132,13 @@ void ScreenPainter::composeBody(int base, BodyView& view) const
 
 void ScreenPainter::drawBody(const BodyView& view)
 {
-    tint(theme.frame);
+    tint(theme_.frame);
     fillRect(layout::frame);
-    tint(theme.grid);
+    tint(theme_.grid);
     fillRect(layout::gridBack);
-    tint(theme.frame);
+    tint(theme_.frame);
     fillRect(layout::gridDivider);
-    tint(theme.positionMark);
+    tint(theme_.positionMark);
     fillRect(layout::positionMark);
     drawPanelTexts(view);
     drawCursorBarAndBlock(view);
@@ -171,10 +171,10 @@ void ScreenPainter::paintPlayMarker()
     markerShownY = view.markedY;
     if (trackScreenChanges && screenRecord.markerValid && view == screenRecord.marker) return;
     if (view.erases) {
-        tint(theme.grid);
+        tint(theme_.grid);
         strokeLine(layout::gridLeft, view.erasedY, layout::gridRight, view.erasedY);
     }
-    tint(theme.statusText);
+    tint(theme_.statusText);
     strokeLine(layout::gridLeft, view.markedY, layout::gridRight, view.markedY);
     screenRecord.marker = view;
     screenRecord.markerValid = true;
@@ -189,9 +189,9 @@ void ScreenPainter::drawHeaderAndStatus()
     for (int k = 0; k < channelCount; ++k) channelOnTexts[k] = transport.channelLevels()[k] == 1.0f ? U"on  " : U"off ";
     bool playing = transport.state() == statePlaying;
     if (!trackScreenChanges || !screenRecord.transportValid || screenRecord.transportPlaying != playing) {
-        tint(theme.frame);
+        tint(theme_.frame);
         fillRect(layout::transportLabelBack);
-        tint(theme.text);
+        tint(theme_.text);
         drawString(playing ? U"STOP HOME" : U"PLAY HOME", layout::transportLabel.x, layout::transportLabel.y);
         screenRecord.transportPlaying = playing;
         screenRecord.transportValid = true;
@@ -206,9 +206,9 @@ void ScreenPainter::drawStatusRow()
     for (int k = 0; k < channelCount; ++k) statusRowComposed.append(k ? U"  " : U"").append(channelOnTexts[k]);
     statusRowComposed.append(U" FLW:").append(transport.following() ? U"On" : U"Off");
     if (trackScreenChanges && screenRecord.statusRowValid && statusRowComposed == screenRecord.statusRow) return;
-    tint(theme.frame);
+    tint(theme_.frame);
     fillRect(layout::switchRowBack);
-    tint(theme.text);
+    tint(theme_.text);
     drawString(statusRowComposed, layout::switchRowText.x, layout::switchRowText.y);
     std::swap(statusRowComposed, screenRecord.statusRow);
     screenRecord.statusRowValid = true;
@@ -218,12 +218,12 @@ void ScreenPainter::drawTitleBar()
 {
     const String& shown = pointerOnLogo ? logoHint : !parameterHint.empty() ? parameterHint : status.text();
     if (trackScreenChanges && screenRecord.titleBarValid && shown == screenRecord.titleBar) return;
-    tint(theme.titleBar);
+    tint(theme_.titleBar);
     fillRect(layout::titleBar);
     TitleLine line = fitTitleLine(shown);
-    tint(theme.statusText);
+    tint(theme_.statusText);
     drawString(String(line.statusColumn, U' ') + line.status, layout::titleText.x, layout::titleText.y);
-    tint(theme.text);
+    tint(theme_.text);
     drawString(line.label, layout::titleText.x, layout::titleText.y);
     screenRecord.titleBar = shown;
     screenRecord.titleBarValid = true;
@@ -251,15 +251,15 @@ void ScreenPainter::drawLevelMeter(int channel, int level)
 {
     float x = layout::meterLeft + layout::meterSpacing * static_cast<float>(channel);
     float height = static_cast<float>(level);
-    tint(theme.frame);
+    tint(theme_.frame);
     fillRect(x, layout::meterBase, layout::meterWidth, -layout::meterHeight);
     // In proportion between the floor's colour and the top's; with the
     // default ones this is (79 + L, 95 - L, 151 - L).
     auto mix = [level](float floor, float top) {
         return floor + (top - floor) * static_cast<float>(level - meterFloor) / static_cast<float>(meterTop - meterFloor);
     };
-    const Colour& low = theme.meterFloor;
-    const Colour& high = theme.meterTop;
+    const Colour& low = theme_.meterFloor;
+    const Colour& high = theme_.meterTop;
     setTint(mix(low.r, high.r), mix(low.g, high.g), mix(low.b, high.b));
     fillRect(x, layout::meterBase, layout::meterWidth, -height);
 }
@@ -272,7 +272,7 @@ void ScreenPainter::drawScopes()
     for (int k = 0; k < channelCount; ++k) {
         ScopeTrace trace = channelTrace(device, k);
         if (trackScreenChanges && screenRecord.scopesValid && trace == scopesDrawn[k]) continue;
-        scopeImage.draw(k, trace, theme.grid, theme.scope);
+        scopeImage.draw(k, trace, theme_.grid, theme_.scope);
         scopesDrawn[k] = trace;
     }
     screenRecord.scopesValid = true;
@@ -281,12 +281,12 @@ void ScreenPainter::drawScopes()
 void ScreenPainter::drawCursorBarAndBlock(const BodyView& view)
 {
     if (view.cursorBarRow) {
-        tint(theme.cursorBar);
+        tint(theme_.cursorBar);
         fillRect(layout::cursorBarLeft, layout::rowBarY(view.cursorBarRow), layout::gridRight - layout::cursorBarLeft,
                  layout::rowHeight);
     }
     if (view.blockChannel) {
-        tint(theme.block);
+        tint(theme_.block);
         fillRect(layout::blockLeft[view.blockChannel - 1], layout::rowBarY(view.blockStart + 1), layout::blockWidth,
                  layout::rowHeight * static_cast<float>(view.blockRows));
     }
@@ -320,10 +320,10 @@ void ScreenPainter::drawPatternGrid(const BodyView& view)
         float y = layout::rowTextY(c + 1);
         // The row text starts with the row number in hex; every fourth row
         // (low digit 0, 4, 8 or C) is a beat.
-        tint(hexDigitValue(view.gridRows[c][1]) % 4 == 0 ? theme.beat : theme.text);
+        tint(hexDigitValue(view.gridRows[c][1]) % 4 == 0 ? theme_.beat : theme_.text);
         drawString(view.gridRows[c], 0, y);
         if (view.positionEntries[c].empty()) continue;
-        tint(theme.text);
+        tint(theme_.text);
         drawString(view.positionEntries[c], layout::positionListX, y);
     }
 }

@@ -41,23 +41,24 @@ public:
     // The body has been drawn once: the grid stands on screen.
     bool bodyShown() const { return bodyShownBase >= 0; }
 
-    std::array<String, channelCount> channelOnTexts;
-    std::array<int, channelCount> meterLevels {};
-    // The colours everything is drawn in.
-    Theme theme;
     // Scopes in the meters' place (scopes=on in the settings file, Ctrl+G).
-    bool scopesShown = false;
+    bool scopesShown() const { return scopesShown_; }
+    void showScopes(bool on) { scopesShown_ = on; }
+    // The colours everything is drawn in.
+    const Theme& theme() const { return theme_; }
+    void useTheme(const Theme& theme) { theme_ = theme; }
     // Draws everything again at the next frame (a new theme, the scopes
     // switched): the body covers the whole window.
     void repaintAll();
     // On: parts of the screen whose view has not changed are not drawn again
     // (the picture stays the same). Off: every part is drawn at every chance.
-    bool trackScreenChanges = true;
+    void trackChanges(bool on) { trackScreenChanges = on; }
     // The pointer rests on the logo: the title bar names the help's keys.
-    bool pointerOnLogo = false;
+    void showLogoHint(bool on) { pointerOnLogo = on; }
     // The line of the panel parameter the pointer rests on; empty when none.
-    String parameterHint;
-    ScreenRecord screenRecord;
+    void showParameterHint(const String& hint) { parameterHint.assign(hint); }
+    // A channel's word under its meter: "on  " or "off ".
+    const String& channelOnText(int channel) const { return channelOnTexts[channel]; }
 
 private:
     void repaintEverything();
@@ -119,4 +120,12 @@ private:
     std::array<ScopeTrace, channelCount> scopesDrawn;
     ScopeImage scopeImage;
     bool repaintPending = false;
+    std::array<String, channelCount> channelOnTexts;
+    std::array<int, channelCount> meterLevels {};
+    Theme theme_;
+    bool scopesShown_ = false;
+    bool trackScreenChanges = true;
+    bool pointerOnLogo = false;
+    String parameterHint;
+    ScreenRecord screenRecord;
 };

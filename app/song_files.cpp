@@ -193,8 +193,7 @@ String SongFiles::loadSongNamed(const String& name, bool example)
     songFilePath.clear();
     String outcome = example ? loadExampleSong() : loadSongFile();
     if (outcome == statusFileLoaded) {
-        undo.songBeforeLoad->songName = before;
-        undo.songBeforeLoad->songFilePath = beforePath;
+        undo.nameSongBefore(before, beforePath);
     } else {
         // The song stays, and so does the file it belongs to.
         songName = before;

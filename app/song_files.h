@@ -49,11 +49,12 @@ public:
     // load.
     bool openStartSong(const String& path);
 
-    bool songNameEditing = false;
-    bool descriptionEditing = false;
-    bool newSongAsked = false;  // Ctrl+N asked over unsaved changes
-
-    bool importedModule = false;  // the last song read was a module
+    // The song name's and the description's fields take the typed
+    // characters (a click on one) or let them go (Enter).
+    bool editingSongName() const { return songNameEditing; }
+    bool editingDescription() const { return descriptionEditing; }
+    void editSongName(bool on) { songNameEditing = on; }
+    void editDescription(bool on) { descriptionEditing = on; }
 
 private:
     String readSongText(const String& path);
@@ -68,4 +69,8 @@ private:
     UndoHistory& undo;
     UnsavedWork& unsaved;
     StatusRow& status;
+    bool songNameEditing = false;
+    bool descriptionEditing = false;
+    bool newSongAsked = false;    // Ctrl+N asked over unsaved changes
+    bool importedModule = false;  // the last song read was a module
 };

@@ -56,7 +56,7 @@ UnsavedWork::UnsavedWork(const Song& song, const SongIdentity& identity, const N
 
 void UnsavedWork::markSongChanged()
 {
-    songChanged = true;
+    songChanged_ = true;
     recoveryStale = true;
 }
 
@@ -85,7 +85,7 @@ bool UnsavedWork::claimRecoveryFile(bool toRestore)
 // that song is saved or loaded, or comes back at the next start.
 void UnsavedWork::endUnsavedState(bool saved)
 {
-    songChanged = false;
+    songChanged_ = false;
     recoveryStale = false;
     bool sameSong = saved ? recoveryIsCurrentSong : recoveryHolds == identity.songFileFullPath();
     if (sameSong && !recoveryFile().empty()) {
@@ -97,8 +97,8 @@ void UnsavedWork::endUnsavedState(bool saved)
 
 void UnsavedWork::songSwapped(bool changed)
 {
-    songChanged = changed;
-    recoveryStale = songChanged;
+    songChanged_ = changed;
+    recoveryStale = songChanged_;
     recoveryIsCurrentSong = recoveryHolds == identity.songFileFullPath();
 }
 
@@ -155,7 +155,7 @@ void UnsavedWork::reportRecoveryWrite(bool kept, bool closing)
 // none, nothing is written.
 void UnsavedWork::keepAtClose()
 {
-    if (songChanged) writeRecoveryFile(true);
+    if (songChanged_) writeRecoveryFile(true);
 }
 
 // Brings back the song a close, a signal or a crash left unsaved, with the
@@ -175,7 +175,7 @@ bool UnsavedWork::restoreUnsavedSong(Song& into, SongIdentity& names, NoteCursor
     view.column = recovered.cursorColumn;
     view.row = recovered.cursorRow;
     position = recovered.currentPosition;
-    songChanged = true;
+    songChanged_ = true;
     recoveryHolds = names.songFileFullPath();
     recoveryIsCurrentSong = true;
     status.say(statusUnsavedRestored);

@@ -34,13 +34,8 @@ public:
     // This tracker's recovery file as a scheme path; empty while it has none.
     String recoveryFile() const;
 
-    bool songChanged = false;    // the song differs from its file
-    bool recoveryStale = false;  // ... and from the recovery file
-    int stepsSinceRecovery = 0;
-    NumberedLock recoveryLock;           // holds this tracker's recovery file
-    String recoveryHolds;                // the song whose work is in it (full path); empty: none
-    bool recoveryIsCurrentSong = false;  // ... and that is the editor's song since then
-    bool recoveryFailing = false;        // the last write failed (and was said)
+    // The song differs from its file.
+    bool songChanged() const { return songChanged_; }
 
 private:
     bool claimRecoveryFile(bool toRestore);
@@ -51,4 +46,11 @@ private:
     const NoteCursor& cursor;
     const Transport& transport;
     StatusRow& status;
+    bool songChanged_ = false;
+    bool recoveryStale = false;  // ... and from the recovery file
+    int stepsSinceRecovery = 0;
+    NumberedLock recoveryLock;           // holds this tracker's recovery file
+    String recoveryHolds;                // the song whose work is in it (full path); empty: none
+    bool recoveryIsCurrentSong = false;  // ... and that is the editor's song since then
+    bool recoveryFailing = false;        // the last write failed (and was said)
 };

@@ -45,7 +45,7 @@ void c_SoundEngine::update()
         controlShortcuts();
         overlays.overlayInput(input(), wheelStep);
     } else {
-        transport.switchChannels(input(), painter.scopesShown ? buttons::scopes : buttons::meters);
+        transport.switchChannels(input(), painter.scopesShown() ? buttons::scopes : buttons::meters);
         transport.toggleFollow(input());
         keys.toggleLayout(input());
         transport.toggleEditing(input());
@@ -56,7 +56,7 @@ void c_SoundEngine::update()
         if (!transport.playing() || transport.live()) runEditingBranch();
         if (clicked(input(), buttons::logo)) overlays.toggleKeyHelp(input());
     }
-    painter.pointerOnLogo = buttons::logo.contains(input().pointerX(), input().pointerY());
+    painter.showLogoHint(buttons::logo.contains(input().pointerX(), input().pointerY()));
     followPanelHint();
     transport.showCurrentPattern();
     // The song's player takes the channels from Ctrl+Enter's, as does a
@@ -82,7 +82,7 @@ void c_SoundEngine::controlShortcuts()
     for (size_t slot = 0; slot < shortcutSlots; ++slot) {
         const ControlShortcut& shortcut = shortcutAt(slot);
         if (!shortcut.run || (overlaid && !shortcut.overOverlay)) continue;
-        for (int n = shortcutPresses(input(), keys.keyBindings, slot); n > 0; --n) runShortcut(shortcut.run);
+        for (int n = shortcutPresses(input(), keys.bindings(), slot); n > 0; --n) runShortcut(shortcut.run);
     }
 }
 
@@ -130,7 +130,7 @@ void c_SoundEngine::followPanelHint()
     PanelValues values {song, cursor, transport.position()};
     panelHint.follow(panelShown ? input().pointerX() : -1, panelShown ? input().pointerY() : -1, values,
                      status.text());
-    painter.parameterHint.assign(panelHint.text());
+    painter.showParameterHint(panelHint.text());
 }
 
 // While live the shown row is the player's, and is left alone.

@@ -150,16 +150,16 @@ int main()
     auto engine = std::make_unique<c_SoundEngine>();
     game->startRun();
     fillBusySong(*engine);
-    engine->painter.trackScreenChanges = false;  // every part drawn: the cost of a full repaint
+    engine->painter.trackChanges(false);  // every part drawn: the cost of a full repaint
 
     std::printf("Tracker screen, 640 x 475, a busy song, %d frames of each kind\n", framesPerKind);
     printFrameCost("full repaint", measureFrames(*game, *engine, true));
     engine->transport.switchEditing();  // adds the cursor bar
     printFrameCost("  while editing", measureFrames(*game, *engine, true));
     printFrameCost("meter-only frame", measureFrames(*game, *engine, false));
-    engine->painter.scopesShown = true;  // the four scopes drawn whole, as while they move
+    engine->painter.showScopes(true);  // the four scopes drawn whole, as while they move
     printFrameCost("scope-only frame", measureFrames(*game, *engine, false));
-    engine->painter.scopesShown = false;
+    engine->painter.showScopes(false);
     std::printf("GL state combinations drawn with: %d\n", gameDelegate()->renderer->drawStateCount());
     measureSongFile(*engine);
     measureLiveFollow(*engine);

@@ -98,7 +98,7 @@ TEST_F(PatternClipboardText, PasteWritesFromTheCursorStopsAtTheEdgesAndIsOneUndo
     host.setClipboardText(U"ModPlug Tracker  XM\n|C-501v64...|D-502...|E-503...\n|===..........\n");
     cursor.column = 5;  // channel 3
     cursor.row = 32;
-    int slotBefore = undo.undoSlot;
+    int slotBefore = undo.slot();
     clipboardText.pastePatternText(input);
     const int last = rowsPerPattern - 1;
     EXPECT_EQ(cell(2, last), U'y');
@@ -106,7 +106,7 @@ TEST_F(PatternClipboardText, PasteWritesFromTheCursorStopsAtTheEdgesAndIsOneUndo
     EXPECT_EQ(cell(3, last), U'x');  // channel 4; the third cell has no channel
     EXPECT_EQ(cell(11, last), U'2');
     EXPECT_EQ(cell(2, rowsPerPattern), U'.') << "nothing below the last row";
-    EXPECT_EQ(undo.undoSlot, slotBefore + 1);
+    EXPECT_EQ(undo.slot(), slotBefore + 1);
     EXPECT_EQ(cursor.row, 32);
     undo.restoreUndoSnapshot();
     EXPECT_EQ(cell(2, last), U'.');
@@ -129,12 +129,12 @@ TEST_F(PatternClipboardText, OtherTextIsRefusedAndChangesNothing)
 {
     typeStepwise(U"y");
     Song before = song;
-    int slotBefore = undo.undoSlot;
+    int slotBefore = undo.slot();
     host.setClipboardText(U"a shopping list\nmilk\n");
     clipboardText.pastePatternText(input);
     EXPECT_EQ(status.text(), statusNoPatternText);
     EXPECT_EQ(song.patternColumns, before.patternColumns);
-    EXPECT_EQ(undo.undoSlot, slotBefore);
+    EXPECT_EQ(undo.slot(), slotBefore);
 }
 
 TEST_F(PatternClipboardText, ARoundTripGivesBackTheSameCells)

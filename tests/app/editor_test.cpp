@@ -75,15 +75,15 @@ TEST_F(EditorAlone, RowKeysWrapAndAHeldArrowRepeatsFromItsThirteenthStep)
 TEST_F(EditorAlone, NoteEntryWritesNoteInstrumentOctaveAndTakesAnUndoSnapshot)
 {
     cursor.instrument = 10;
-    int slotBefore = undo.undoSlot;
+    int slotBefore = undo.slot();
     typeStepwise(U"s");
     EXPECT_EQ(cell(notes1, 0), U's');
     EXPECT_EQ(cell(instruments1, 0), U'A');
     EXPECT_EQ(cell(octaves1, 0), U'2');
     EXPECT_EQ(cell(volumes1, 0), U'8');  // a note on a silent cell gets volume 8
     EXPECT_EQ(cursor.row, 2);
-    EXPECT_EQ(undo.undoSlot, slotBefore + 1);
-    EXPECT_EQ(undo.undoRing[notes1][undo.undoSlot][0], U's');
+    EXPECT_EQ(undo.slot(), slotBefore + 1);
+    EXPECT_EQ(undo.ring()[notes1][undo.slot()][0], U's');
 
     song.patternColumns[volumes1][1] = U'C';
     typeStepwise(U"q");
@@ -109,7 +109,7 @@ TEST_F(EditorAlone, NoteEntryWritesNoteInstrumentOctaveAndTakesAnUndoSnapshot)
 TEST_F(EditorAlone, EveryCharacterOfABurstIsEnteredInOrder)
 {
     cursor.row = 30;
-    int slotBefore = undo.undoSlot;
+    int slotBefore = undo.slot();
     type(U"ysxdc");
     step();
     const String expected = U"ysxdc";
@@ -118,7 +118,7 @@ TEST_F(EditorAlone, EveryCharacterOfABurstIsEnteredInOrder)
     EXPECT_EQ(cell(notes1, 1), U'c');
     EXPECT_EQ(cell(notes1, rowsPerPattern), U'.');  // never into the next pattern
     EXPECT_EQ(cursor.row, 3);
-    EXPECT_EQ(undo.undoSlot, slotBefore + 5);
+    EXPECT_EQ(undo.slot(), slotBefore + 5);
 
     // Volume digits the same way, in a volume column.
     cursor.column = 2;
@@ -256,12 +256,12 @@ TEST_F(Editor, InsertPositionWaitsWhileATextFieldIsActive)
 
 TEST_F(Editor, DeleteInANoteColumnEntersNothing)
 {
-    int slotBefore = engine->undo.undoSlot;
+    int slotBefore = engine->undo.slot();
     pressAndStep(keyDelete);  // the key also queues character 127
     EXPECT_EQ(engine->song.patternColumns[notes1], blankColumn(notes1));
     EXPECT_EQ(engine->song.patternColumns[instruments1], blankColumn(instruments1));
     EXPECT_EQ(engine->cursor.row, 1);
-    EXPECT_EQ(engine->undo.undoSlot, slotBefore);
+    EXPECT_EQ(engine->undo.slot(), slotBefore);
     EXPECT_NE(channelState(1), AL_PLAYING);
 }
 
@@ -289,7 +289,7 @@ TEST_F(EditorAlone, RowKeysAfterADigitOnRow32StayInsideThePattern)
 // enter the notes (whatever they type) and characters enter none.
 TEST_F(Editor, NoteKeysByPlaceComeFromKeyPressesInOrder)
 {
-    engine->keys.noteKeysByPlace = true;
+    engine->keys.toggleNoteKeyMode();
     for (int key : {int('Z'), int('Y'), int('Q'), int('0'), int(keyIsoExtra), int(keySlash), int('A')}) press(key);
     type(U"yxq");
     step();
@@ -303,13 +303,13 @@ TEST_F(Editor, NoteKeysByPlaceComeFromKeyPressesInOrder)
 
     // LAYOUT says so, and its button waits until characters count again.
     engine->keys.showLayout();
-    EXPECT_EQ(engine->keys.layoutText, U"POS");
+    EXPECT_EQ(engine->keys.layoutText(), U"POS");
     click(600, 450);
     step();
-    EXPECT_EQ(engine->keys.layoutText, U"POS");
-    engine->keys.noteKeysByPlace = false;
+    EXPECT_EQ(engine->keys.layoutText(), U"POS");
+    engine->keys.toggleNoteKeyMode();
     engine->keys.showLayout();
-    EXPECT_EQ(engine->keys.layoutText, U"DE");
+    EXPECT_EQ(engine->keys.layoutText(), U"DE");
 }
 
 // The window's wheel reaches the editor's step.

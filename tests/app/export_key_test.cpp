@@ -47,7 +47,7 @@ protected:
     {
         nameSong(identity);
         exportJob.startExport();
-        ASSERT_TRUE(exportJob.songExport);
+        ASSERT_TRUE(exportJob.running());
     }
 };
 
@@ -69,7 +69,7 @@ protected:
         pressE();
         step();
         release(keyControl);
-        ASSERT_TRUE(engine->exportJob.songExport);
+        ASSERT_TRUE(engine->exportJob.running());
     }
 };
 
@@ -92,15 +92,16 @@ TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
 {
     // Held at known points, the render shows each of them on the status row
     // however fast or busy the machine is.
-    engine->exportJob.exportHolds = {25, 50, 75};
+    const std::vector<int> holds {25, 50, 75};
+    engine->exportJob.holdAt(holds);
     startExport();
-    for (int hold : engine->exportJob.exportHolds) {
-        ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->heldAt() == hold; }, 60)) << hold;
+    for (int hold : holds) {
+        ASSERT_TRUE(waitFor([&] { return engine->exportJob.running()->heldAt() == hold; }, 60)) << hold;
         step();
         EXPECT_EQ(engine->status.text(), U"Exporting " + intText(hold) + U"%");
-        engine->exportJob.songExport->release();
+        engine->exportJob.running()->release();
     }
-    ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
+    ASSERT_TRUE(waitFor([&] { return engine->exportJob.running()->finished(); }, 120));
     step();
     // Where it went, in full: the screen shows what fits.
     EXPECT_EQ(engine->status.text(), U"Exported " + widen(wavPath));
@@ -120,13 +121,13 @@ TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
 
 TEST_F(ExportJobAlone, AnExportStoppedByACloseLeavesNoFile)
 {
-    exportJob.exportHolds = {50};
+    exportJob.holdAt({50});
     startExport();
-    ASSERT_TRUE(waitFor([&] { return exportJob.songExport->heldAt() == 50; }, 60));
+    ASSERT_TRUE(waitFor([&] { return exportJob.running()->heldAt() == 50; }, 60));
     step();
     EXPECT_EQ(status.text(), U"Exporting 50%");
     exportJob.cancel();  // never released: the close alone ends the render
-    EXPECT_FALSE(exportJob.songExport);
+    EXPECT_FALSE(exportJob.running());
     EXPECT_FALSE(exists(wavPath));
     EXPECT_FALSE(exists(wavPath + "~exporting"));
 }
@@ -139,18 +140,18 @@ TEST_F(ExportJobAlone, NeverReplacesASongFile)
     ASSERT_EQ(saveSong(song, name + U".wav"), SaveOutcome::saved);
     std::string songBytes = readFileBytes(wavPath);
     exportJob.startExport();
-    EXPECT_FALSE(exportJob.songExport);
+    EXPECT_FALSE(exportJob.running());
     EXPECT_EQ(status.text(), U"Export Failed!");
     EXPECT_EQ(readFileBytes(wavPath), songBytes);
 
     std::remove(wavPath.c_str());
-    exportJob.exportHolds = {50};
+    exportJob.holdAt({50});
     startExport();
-    ASSERT_TRUE(waitFor([&] { return exportJob.songExport->heldAt() == 50; }, 60));
+    ASSERT_TRUE(waitFor([&] { return exportJob.running()->heldAt() == 50; }, 60));
     ASSERT_EQ(saveSong(song, name + U".wav"), SaveOutcome::saved);
     songBytes = readFileBytes(wavPath);
-    exportJob.songExport->release();
-    ASSERT_TRUE(waitFor([&] { return exportJob.songExport->finished(); }, 120));
+    exportJob.running()->release();
+    ASSERT_TRUE(waitFor([&] { return exportJob.running()->finished(); }, 120));
     step();
     EXPECT_EQ(status.text(), U"Export Failed!");
     EXPECT_EQ(readFileBytes(wavPath), songBytes);
@@ -167,10 +168,10 @@ TEST_F(ExportJobAlone, WritesOnlyIntoTheSongsFolder)
     for (const String& escape : {U"../" + widen(base), U"\u012E\u012E\u012F\u012E\u012E\u012F" + widen(base)}) {
         identity.songName = escape;
         exportJob.startExport();
-        EXPECT_FALSE(exportJob.songExport) << narrow(escape);
+        EXPECT_FALSE(exportJob.running()) << narrow(escape);
         EXPECT_EQ(status.text(), U"Export Failed!");
-        if (exportJob.songExport) {
-            ASSERT_TRUE(waitFor([&] { return exportJob.songExport->finished(); }, 120));
+        if (exportJob.running()) {
+            ASSERT_TRUE(waitFor([&] { return exportJob.running()->finished(); }, 120));
             step();
         }
     }

@@ -72,7 +72,7 @@ TEST_F(SongFilesAlone, SongNameTakesOnlyNameCharactersUpToThirtyTwo)
     pressAndStep(keyBackspace);
     EXPECT_EQ(identity.songName.size(), 31u);
     pressAndStep(keyEnter);
-    EXPECT_FALSE(files.songNameEditing);
+    EXPECT_FALSE(files.editingSongName());
     typeStepwise(U"x");
     EXPECT_EQ(identity.songName.size(), 31u);
 }
@@ -99,7 +99,7 @@ TEST_F(NameFields, AFieldTakesABurstOfTypingWholeAndLeavesWhatFollowsEnter)
     type(U"q");
     step();
     EXPECT_EQ(engine->identity.songName, U"fast tunex");
-    EXPECT_FALSE(engine->files.songNameEditing);
+    EXPECT_FALSE(engine->files.editingSongName());
     EXPECT_EQ(engine->song.patternColumns[0], blankColumn(0));  // the q is only heard, in Standby
 }
 
@@ -137,10 +137,10 @@ TEST_F(SongFilesAlone, SaveAndLoadReportTheirOutcome)
     song.patternColumns[0][5] = U'.';
     song.speed = 3;
     transport.showRow(0);
-    unsaved.songChanged = true;
+    unsaved.markSongChanged();
     pressAndStep(keyF12);
     EXPECT_EQ(status.text(), U"File Loaded...");
-    EXPECT_FALSE(unsaved.songChanged) << "the loaded song is what its file holds";
+    EXPECT_FALSE(unsaved.songChanged()) << "the loaded song is what its file holds";
     EXPECT_EQ(song.patternColumns[0][5], U'q');
     EXPECT_EQ(song.speed, 7);
 
@@ -150,7 +150,7 @@ TEST_F(SongFilesAlone, SaveAndLoadReportTheirOutcome)
     undo.restoreUndoSnapshot();
     EXPECT_EQ(song.patternColumns[0][5], U'q');
     EXPECT_EQ(song.patternColumns[0][6], U'.');
-    EXPECT_EQ(undo.undoSlot, 1);
+    EXPECT_EQ(undo.slot(), 1);
     undo.restoreUndoSnapshot();
     EXPECT_EQ(song.patternColumns[0][5], U'.');
     EXPECT_EQ(song.speed, 3);

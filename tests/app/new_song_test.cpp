@@ -55,7 +55,7 @@ TEST_F(NewSong, AsksOverUnsavedWorkThenStartsBlankAndUndoBringsTheSongBack)
     EXPECT_EQ(engine->song.songLengthRows, rowsPerPattern);
     EXPECT_EQ(engine->song.positions[1], 0);
     EXPECT_TRUE(engine->identity.songName.empty());
-    EXPECT_FALSE(engine->unsaved.songChanged);
+    EXPECT_FALSE(engine->unsaved.songChanged());
     EXPECT_EQ(engine->transport.position(), 0);
 
     // Undo on the blank song steps back to the one it replaced, unsaved
@@ -64,7 +64,7 @@ TEST_F(NewSong, AsksOverUnsavedWorkThenStartsBlankAndUndoBringsTheSongBack)
     EXPECT_EQ(cell(notes1, 4), U'q');
     EXPECT_EQ(engine->identity.songName, U"keeper");
     EXPECT_EQ(engine->song.speed, 7);
-    EXPECT_TRUE(engine->unsaved.songChanged);
+    EXPECT_TRUE(engine->unsaved.songChanged());
     withControl('Y');
     EXPECT_EQ(engine->song.patternColumns, blankColumns());
     EXPECT_TRUE(engine->identity.songName.empty());
@@ -80,7 +80,7 @@ TEST_F(NewSong, AskingIsForgottenOnceAnotherMessageShowsAndASavedSongIsNotAsked)
     EXPECT_EQ(engine->status.text(), statusNewSongGuard);
     EXPECT_EQ(cell(notes1, 4), U'q');
 
-    engine->unsaved.songChanged = false;  // as after a SAVE
+    engine->unsaved.endUnsavedState(true);  // as after a SAVE
     pressAndStep(keySpace);
     withControl('N');
     EXPECT_EQ(engine->status.text(), statusNewSong);

@@ -80,7 +80,7 @@ TEST_F(SongArgument, AModuleIsAnUnsavedSongNamedAfterItsFile)
     EXPECT_EQ(engine->status.text(), U"File Loaded...");
     EXPECT_EQ(engine->identity.songName, U"Tune");
     EXPECT_EQ(engine->identity.songFilePath, U"");
-    EXPECT_TRUE(engine->unsaved.songChanged);
+    EXPECT_TRUE(engine->unsaved.songChanged());
     EXPECT_EQ(engine->song.patternColumns[0][0], U'y');
     pressAndStep(keyF11);
     EXPECT_EQ(engine->status.text(), U"File Saved...");
@@ -138,10 +138,10 @@ TEST_F(SongArgument, ASongChosenInTheListReplacesTheStartFile)
     engine->overlays.toggleSongList();
     ASSERT_TRUE(waitFor([&] {
         step();
-        return engine->overlays.songList.ready();
+        return engine->overlays.songs().ready();
     }, 30));
     typeStepwise(U"examples/first_steps");
-    ASSERT_EQ(engine->overlays.songList.shownCount(), 1);
+    ASSERT_EQ(engine->overlays.songs().shownCount(), 1);
     pressAndStep(keyEnter);
     EXPECT_EQ(engine->status.text(), U"File Loaded...");
     EXPECT_EQ(engine->identity.songName, U"first_steps");

@@ -46,19 +46,19 @@ TEST_F(TransportSteps, StartsInStandbyWithTheBlankSong)
     EXPECT_EQ(engine->song.speed, 4);
     EXPECT_EQ(engine->song.songLengthRows, 32);
     EXPECT_EQ(engine->cursor.instrument, 1);
-    EXPECT_EQ(engine->keys.layoutText, U"DE");
+    EXPECT_EQ(engine->keys.layoutText(), U"DE");
     EXPECT_FALSE(engine->transport.following());
     for (int column = 0; column < columnCount; ++column) {
         EXPECT_EQ(engine->song.patternColumns[column], blankColumn(column));
-        EXPECT_EQ(engine->undo.undoRing[column][15], blankColumn(column));
-        EXPECT_TRUE(engine->undo.undoRing[column][16].empty());
+        EXPECT_EQ(engine->undo.ring()[column][15], blankColumn(column));
+        EXPECT_TRUE(engine->undo.ring()[column][16].empty());
     }
     // Undo right after start restores blank columns.
     engine->song.patternColumns[0][0] = U'y';
     click(600, 346);
     step();
     EXPECT_EQ(engine->song.patternColumns[0], blankColumn(0));
-    EXPECT_EQ(engine->undo.undoSlot, 1);
+    EXPECT_EQ(engine->undo.slot(), 1);
 }
 
 TEST_F(TransportSwitches, SpaceAndEditToggleEditingAndStandby)
@@ -144,13 +144,13 @@ TEST_F(TransportSwitches, ChannelSwitchesFollowAndLayoutToggle)
     EXPECT_TRUE(transport.following());
     click(600, 450);
     step();
-    EXPECT_EQ(keys.layoutText, U"US");
+    EXPECT_EQ(keys.layoutText(), U"US");
     // Holding the button does not repeat: only a fresh press counts.
     input.movePointer(530, 450, 0);
     input.pressKey(keyMouseLeft);
     step();
     step();
-    EXPECT_EQ(keys.layoutText, U"DE");
+    EXPECT_EQ(keys.layoutText(), U"DE");
     input.releaseKey(keyMouseLeft);
 }
 

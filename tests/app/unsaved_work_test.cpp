@@ -186,7 +186,7 @@ TEST_F(UnsavedSong, OnlyASaveOrLoadOfTheSameSongEndsItsUnsavedWork)
     EXPECT_EQ(kept(), "");
     engine->undo.restoreUndoSnapshot();
     EXPECT_EQ(engine->song.patternColumns[0][0], U'q');
-    EXPECT_TRUE(engine->unsaved.songChanged);
+    EXPECT_TRUE(engine->unsaved.songChanged());
     std::remove(mine.c_str());
 }
 

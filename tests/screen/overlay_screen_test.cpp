@@ -12,7 +12,7 @@ protected:
     void SetUp() override
     {
         ScreenFixture::SetUp();
-        engine->painter.trackScreenChanges = true;
+        engine->painter.trackChanges(true);
     }
 
     void control(int key)

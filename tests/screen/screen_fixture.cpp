@@ -8,7 +8,7 @@ void ScreenFixture::SetUp()
     TrackerFixture::SetUp();
     // These tests look at the screen as described, every part drawn at every
     // chance; the change-tracking test holds the tracked screen to it.
-    engine->painter.trackScreenChanges = false;
+    engine->painter.trackChanges(false);
     ASSERT_TRUE(reader.loaded()) << "the generated zukafont.png is missing";
 }
 
