@@ -32,10 +32,12 @@ public:
     PanelHint panelHint;
     ScreenPainter painter {song, cursor, transport, editor, overlays, files, keys, identity, unsaved, status, repaints};
 
-    // Given before create: the command line's SONG, and --play (cleared
-    // once playback has started, or when the song did not load).
-    String startSongPath;
-    bool startPlaying = false;
+    // The command line's SONG and --play, given before create.
+    void startWith(const String& songPath, bool play);
+    // --play is still to start playback: the song loaded and the screen has
+    // not been shown yet.
+    bool playsAtStart() const { return startPlaying; }
+
 
 private:
     c_InputDevice& input();
@@ -57,6 +59,10 @@ private:
     void toggleScopes();
     void nextTheme();
 
+    // The command line's SONG, and --play (cleared once playback has
+    // started, or when the song did not load).
+    String startSongPath;
+    bool startPlaying = false;
     float wheelStep = 0;
     std::string themeName;
 };

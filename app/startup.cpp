@@ -54,7 +54,9 @@ void c_SoundEngine::create()
 // The icon, like the sounds, waits until the first picture is shown.
 void c_SoundEngine::createSounds()
 {
-    for (size_t i = 0; i < waveformCount; ++i) preview.previewSounds[i] = loadSoundFile(widen(waveformFiles[i]));
+    std::array<std::shared_ptr<c_Sound>, waveformCount> sounds;
+    for (size_t i = 0; i < waveformCount; ++i) sounds[i] = loadSoundFile(widen(waveformFiles[i]));
+    preview.useSounds(sounds);
     traceStartup("waveforms");
     showWindowIcon();
 }
@@ -75,6 +77,12 @@ void c_SoundEngine::restoreUnsavedSong()
     if (!unsaved.restoreUnsavedSong(song, identity, cursor, position)) return;
     transport.goToPosition(position);
     undo.takeUndoSnapshot(true);
+}
+
+void c_SoundEngine::startWith(const String& songPath, bool play)
+{
+    startSongPath = songPath;
+    startPlaying = play;
 }
 
 // Loaded as LOAD loads, but the unsaved work of an earlier run is neither

@@ -61,8 +61,8 @@ void c_SoundEngine::update()
     transport.showCurrentPattern();
     // The song's player takes the channels from Ctrl+Enter's, as does a
     // previewed note.
-    if (transport.playing()) preview.channelsLent = false;
-    if (!preview.channelsLent) rowStepper.release();
+    if (transport.playing()) preview.lendChannels(false);
+    if (!preview.channelsLent()) rowStepper.release();
     if (transport.playing()) transport.tickPlayback();
     files.keepNewSongQuestion();
     rowStepper.tick(transport.channelLevels());
@@ -145,8 +145,8 @@ void c_SoundEngine::runEditingBranch()
 void c_SoundEngine::playCursorRow()
 {
     if (transport.playing() || cursor.row < 1 || cursor.row > rowsPerPattern) return;
-    preview.channelsLent = rowStepper.playRow(song, {transport.position(), transport.rowInPattern() + cursor.row - 1},
-                                              transport.channelLevels());
+    PlayPlace row {transport.position(), transport.rowInPattern() + cursor.row - 1};
+    preview.lendChannels(rowStepper.playRow(song, row, transport.channelLevels()));
     cursor.row = cursor.row % rowsPerPattern + 1;
 }
 

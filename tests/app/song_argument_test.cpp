@@ -22,9 +22,9 @@ namespace {
 class SongArgument : public TrackerFixture {
 protected:
     // What the tracker does at create with a SONG argument.
-    void openAtStart(const std::string& path)
+    void openAtStart(const std::string& path, bool play = false)
     {
-        engine->startSongPath = widen(path);
+        engine->startWith(widen(path), play);
         engine->openStartSong();
     }
 
@@ -48,10 +48,9 @@ TEST_F(SongArgument, AFileThatFailsToReadIsNeitherLoadedNorSavedOver)
 {
     std::string path = folder.path() + "/worn";
     ASSERT_EQ(symlink("/proc/self/mem", path.c_str()), 0);
-    engine->startPlaying = true;
-    openAtStart(path);
+    openAtStart(path, true);
     EXPECT_EQ(engine->status.text(), U"Loading Failed!");
-    EXPECT_FALSE(engine->startPlaying);
+    EXPECT_FALSE(engine->playsAtStart());
     EXPECT_EQ(engine->identity.songName, U"");
     pressAndStep(keyF11);
     EXPECT_EQ(engine->status.text(), U"Enter a Name...");
