@@ -145,18 +145,19 @@ void ScreenPainter::composeInstruments(OverlayView& view) const
 
 void ScreenPainter::composeSongList(OverlayView& view) const
 {
+    const SongList& list = overlays.songs();
     view.lines[0] = unsaved.songChanged() ? unsavedTitle : plainTitle;
     view.inks[0] = OverlayView::title;
-    String count = overlays.songs().ready() ? intText(overlays.songs().shownCount()) + U"/" + intText(overlays.songs().totalCount()) : String();
-    composeFindLines(view, overlays.songs().filter(), count, songListHeader);
+    String count = list.ready() ? intText(list.shownCount()) + U"/" + intText(list.totalCount()) : String();
+    composeFindLines(view, list.filter(), count, songListHeader);
     int first = Overlays::songListFirstEntryLine;
-    if (!overlays.songs().ready() || overlays.songs().shownCount() == 0) {
-        view.lines[first] = !overlays.songs().ready() ? readingLine : overlays.songs().totalCount() == 0 ? emptyFolderLine : noMatchLine;
+    if (!list.ready() || list.shownCount() == 0) {
+        view.lines[first] = !list.ready() ? readingLine : list.totalCount() == 0 ? emptyFolderLine : noMatchLine;
     }
-    for (int i = 0; i < Overlays::songListEntryLines && overlays.songs().top() + i < overlays.songs().shownCount(); ++i)
-        view.lines[first + i] = overlays.songs().shownEntry(overlays.songs().top() + i).line;
-    const SongEntry* chosen = overlays.songs().highlighted();
-    if (chosen) view.highlightLine = first + overlays.songs().highlight() - overlays.songs().top();
+    for (int i = 0; i < Overlays::songListEntryLines && list.top() + i < list.shownCount(); ++i)
+        view.lines[first + i] = list.shownEntry(list.top() + i).line;
+    const SongEntry* chosen = list.highlighted();
+    if (chosen) view.highlightLine = first + list.highlight() - list.top();
     int footer = first + Overlays::songListEntryLines + 1;
     // Where the songs are, for a file manager or a backup.
     if (!overlays.songsFolder().empty()) {

@@ -6,11 +6,11 @@
 #pragma once
 
 #include "app/instrument_library.h"
-#include "app/status_row.h"
 #include "app/key_help.h"
 #include "app/note_cursor.h"
 #include "app/repaint_request.h"
 #include "app/song_list.h"
+#include "app/status_row.h"
 #include "song/song_model.h"
 
 #include <atomic>

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "app/note_cursor.h"
-#include "app/status_row.h"
 #include "app/pattern_text.h"
+#include "app/status_row.h"
 #include "song/song_model.h"
 
 #include <utility>

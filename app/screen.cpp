@@ -37,7 +37,7 @@ char32_t cellOrBlank(const String& column, int index, char32_t blank)
 
 } // namespace
 
-ScreenPainter::ScreenPainter(Song& song, NoteCursor& cursor, Transport& transport, const PatternEditor& editor,
+ScreenPainter::ScreenPainter(Song& song, NoteCursor& cursor, const Transport& transport, const PatternEditor& editor,
                              Overlays& overlays, const SongFiles& files, const NoteKeys& keys,
                              const SongIdentity& identity, const UnsavedWork& unsaved, const StatusRow& status,
                              RepaintRequest& repaints)
@@ -98,7 +98,8 @@ void ScreenPainter::fullRepaint()
 // fall behind; at slower speeds every pattern start is seen.
 bool ScreenPainter::followViewStale() const
 {
-    return song.speed < repaintInterval && (bodyShownBase != transport.patternBase() || bodyShownPosition != transport.position());
+    return song.speed < repaintInterval &&
+           (bodyShownBase != transport.patternBase() || bodyShownPosition != transport.position());
 }
 
 void ScreenPainter::paintBody(int base)

@@ -4,14 +4,14 @@
 // and the meters are repainted every frame.
 #pragma once
 
+#include "app/channel_scopes.h"
 #include "app/note_cursor.h"
 #include "app/repaint_request.h"
-#include "app/status_row.h"
-#include "app/channel_scopes.h"
 #include "app/scope_image.h"
 #include "app/screen_record.h"
 #include "app/screen_theme.h"
 #include "app/song_identity.h"
+#include "app/status_row.h"
 #include "song/song_model.h"
 
 #include <array>
@@ -30,7 +30,7 @@ class ScreenPainter {
 public:
     // What it shows: the song and the parts whose state is on screen;
     // repaints says when the whole screen is painted again.
-    ScreenPainter(Song& song, NoteCursor& cursor, Transport& transport, const PatternEditor& editor,
+    ScreenPainter(Song& song, NoteCursor& cursor, const Transport& transport, const PatternEditor& editor,
                   Overlays& overlays, const SongFiles& files, const NoteKeys& keys, const SongIdentity& identity,
                   const UnsavedWork& unsaved, const StatusRow& status, RepaintRequest& repaints);
     ~ScreenPainter();
@@ -96,7 +96,7 @@ private:
 
     Song& song;
     NoteCursor& cursor;
-    Transport& transport;
+    const Transport& transport;
     const PatternEditor& editor;
     Overlays& overlays;
     const SongFiles& files;

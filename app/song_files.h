@@ -4,8 +4,8 @@
 #pragma once
 
 #include "app/note_cursor.h"
-#include "app/status_row.h"
 #include "app/song_identity.h"
+#include "app/status_row.h"
 #include "song/song_model.h"
 
 class c_InputDevice;

@@ -252,7 +252,8 @@ void Transport::soundEntry(PlayPlace place, int channel)
 
 String Transport::playingStatus() const
 {
-    if (player_ && player_->loop()) return loopStatus(*player_->loop(), song.positions[player_->upcomingPlace().position]);
+    if (player_ && player_->loop())
+        return loopStatus(*player_->loop(), song.positions[player_->upcomingPlace().position]);
     return live() ? statusRecording : statusPlaying;
 }
 

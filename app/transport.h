@@ -4,8 +4,8 @@
 #pragma once
 
 #include "app/note_cursor.h"
-#include "app/status_row.h"
 #include "app/screen_layout.h"
+#include "app/status_row.h"
 #include "player/row_timeline.h"
 #include "song/song_model.h"
 
@@ -113,7 +113,6 @@ public:
     void usePlayer(std::shared_ptr<c_kovoPlay> player) { player_ = std::move(player); }
     // Follows a player that is playing already, as if started here.
     void playThrough(std::shared_ptr<c_kovoPlay> player);
-
 
 private:
     void soloChannel(int channel);

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/note_cursor.h"
-#include "app/status_row.h"
 #include "app/song_identity.h"
+#include "app/status_row.h"
 #include "host/numbered_lock.h"
 #include "song/song_model.h"
 
