@@ -15,15 +15,15 @@ constexpr size_t clipboardRows = 33;
 void PatternEditor::blockMarking(const c_InputDevice& input)
 {
     if (input.hitCount(keyShift) > input.hitCountWith(keyShift, modifierControl)) {
-        blockState = !blockState;
-        blockStart = blockState ? cursor.row - 1 : 0;
-        blockEnd = blockState ? cursor.row : 0;
-    } else if (blockState) {
-        blockEnd = cursor.row;
+        block_.marking = !block_.marking;
+        block_.start = block_.marking ? cursor.row - 1 : 0;
+        block_.end = block_.marking ? cursor.row : 0;
+    } else if (block_.marking) {
+        block_.end = cursor.row;
     }
     if (!pressed(input, keyF9) && !clickedAny(input, buttons::copyBlock)) return;
-    blockState = !blockState;
-    size_t start = static_cast<size_t>(std::clamp(transport.viewBase() + blockStart, 0, columnLength));
+    block_.marking = !block_.marking;
+    size_t start = static_cast<size_t>(std::clamp(transport.viewBase() + block_.start, 0, columnLength));
     for (int j = 0; j < 4; ++j) clipboard[j] = song.patternColumns[channelColumn(cursor.channel(), j)].substr(start, clipboardRows);
 }
 
@@ -32,12 +32,21 @@ void PatternEditor::blockMarking(const c_InputDevice& input)
 void PatternEditor::blockPaste(const c_InputDevice& input)
 {
     if (!pressed(input, keyF10) && !clickedAny(input, buttons::pasteBlock)) return;
-    if (blockEnd == 0) blockEnd = 31;
-    int rows = blockEnd - blockStart;
+    if (block_.end == 0) block_.end = 31;
+    int rows = block_.end - block_.start;
     for (int k = 0; k <= rowsPerPattern - cursor.row && k < rows; ++k) {
         for (int j = 0; j < 4; ++j) {
             if (k < static_cast<int>(clipboard[j].size()))
                 setCell(channelColumn(cursor.channel(), j), transport.viewBase() + cursor.row - 1 + k, clipboard[j][k]);
         }
+    }
+}
+
+void PatternEditor::toggleLoop()
+{
+    if (block_.marking) {
+        transport.toggleLoop(block_.start, std::max(block_.start, block_.end - 1));
+    } else {
+        transport.toggleLoop(0, rowsPerPattern - 1);
     }
 }

@@ -22,8 +22,8 @@ constexpr char formatKey[] = "export_format";
 void reportExportProblem(const std::string& reason) { std::fprintf(stderr, "kovo-tracker: %s\n", reason.c_str()); }
 } // namespace
 
-ExportJob::ExportJob(const Song& song, const SongIdentity& identity, String& statusText)
-    : song(song), identity(identity), statusText(statusText)
+ExportJob::ExportJob(const Song& song, const SongIdentity& identity, StatusRow& status)
+    : song(song), identity(identity), status(status)
 {
 }
 
@@ -75,12 +75,12 @@ void ExportJob::readFormatSetting()
 void ExportJob::followExport()
 {
     if (!songExport) {
-        if (exportOutcomeSteps > 0 && --exportOutcomeSteps > 0 && statusText == statusPlaying)
-            statusText = exportOutcome;
+        if (exportOutcomeSteps > 0 && --exportOutcomeSteps > 0 && status.shows(statusPlaying))
+            status.say(exportOutcome);
         return;
     }
     if (!songExport->finished()) {
-        statusText = statusExporting + intText(songExport->percent()) + U"%";
+        status.say(statusExporting + intText(songExport->percent()) + U"%");
         return;
     }
     const ExportResult& result = songExport->result();
@@ -99,6 +99,6 @@ void ExportJob::followExport()
 void ExportJob::showExportOutcome(const String& text)
 {
     exportOutcome = text;
-    statusText = text;
+    status.say(text);
     exportOutcomeSteps = outcomeHoldSteps;
 }

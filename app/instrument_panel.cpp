@@ -48,13 +48,13 @@ constexpr PlacedText panelWords[] = {
 
 void ScreenPainter::composePanel(BodyView& view) const
 {
-    PanelValues values {song, cursor, transport.currentPosition};
+    PanelValues values {song, cursor, transport.position()};
     size_t line = 0;
     for (const PanelRow& row : panelRows) {
         if (row.label) view.parameterLines[line++].assign(row.label).append(byteHex(shownValue(row, values)));
     }
     view.description = song.instrumentDescriptions[cursor.instrument];
-    view.layoutLine.assign(U"LAYOUT ").append(keys.layoutText);
+    view.layoutLine.assign(U"LAYOUT ").append(keys.layoutText());
     // A name from the song list can be longer than a typed one; it is cut
     // where the name box ends, before the LOAD label.
     view.songNameLine.assign(U" ").append(identity.songName, 0, shownNameLength);
@@ -69,11 +69,11 @@ void ScreenPainter::composeTextCursor(BodyView& view) const
     CaretPlace description {true, static_cast<float>(view.description.size()) * glyphAdvance + layout::descriptionCaretX,
                             layout::descriptionText.y};
     view.carets = {};
-    if (files.songNameEditing) {
+    if (files.editingSongName()) {
         float nameEnd = static_cast<float>(std::min(identity.songName.size(), shownNameLength)) * glyphAdvance;
         view.carets[0] = {true, nameEnd + layout::songNameText.x, layout::songNameText.y};
-        if (files.descriptionEditing) view.carets[1] = description;
-    } else if (files.descriptionEditing) {
+        if (files.editingDescription()) view.carets[1] = description;
+    } else if (files.editingDescription()) {
         view.carets[0] = description;
     } else {
         view.carets[0] = {true, layout::cursorColumnAdvance * static_cast<float>(cursor.column), layout::rowTextY(cursor.row)};
@@ -82,14 +82,14 @@ void ScreenPainter::composeTextCursor(BodyView& view) const
 
 void ScreenPainter::drawPanelTexts(const BodyView& view)
 {
-    tint(theme.text);
+    tint(theme_.text);
     for (const PlacedText& word : panelWords) drawString(word.text, word.x, word.y);
-    tint(theme.grid);
+    tint(theme_.grid);
     fillRect(layout::descriptionBox);
     fillRect(layout::songNameBox);
-    tint(theme.description);
+    tint(theme_.description);
     drawString(view.description, layout::descriptionText.x, layout::descriptionText.y);
-    tint(theme.text);
+    tint(theme_.text);
     size_t line = 0;
     for (const PanelRow& row : panelRows) {
         if (row.label) drawString(view.parameterLines[line++], layout::parameterTextX, row.y);
@@ -101,7 +101,7 @@ void ScreenPainter::drawPanelTexts(const BodyView& view)
 // The text cursor is drawn before the grid text, so it stands behind it.
 void ScreenPainter::drawTextCursor(const BodyView& view)
 {
-    tint(theme.caret);
+    tint(theme_.caret);
     for (const CaretPlace& caret : view.carets) {
         if (caret.shown) drawString(U" [", caret.x, caret.y);
     }

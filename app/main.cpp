@@ -38,7 +38,6 @@ int main(int argc, char** argv)
         createDrawState();
         // The application lives until the process ends.
         static std::unique_ptr<c_SoundEngine> app = std::make_unique<c_SoundEngine>();
-        app->startSongPath = widen(line.songPath);
-        app->startPlaying = line.play;
+        app->startWith(widen(line.songPath), line.play);
     });
 }

@@ -14,9 +14,9 @@
 // shows goes ahead.
 void SongFiles::newSong()
 {
-    if (unsaved.songChanged && !newSongAsked) {
+    if (unsaved.songChanged() && !newSongAsked) {
         newSongAsked = true;
-        statusText = statusNewSongGuard;
+        status.say(statusNewSongGuard);
         return;
     }
     newSongAsked = false;
@@ -30,23 +30,22 @@ void SongFiles::newSong()
     identity = SongIdentity();
     songNameEditing = descriptionEditing = false;
     undo.startBlank();
-    undo.songBeforeLoad = std::make_unique<EditorSong>(std::move(before));
-    undo.undoneLoad.reset();
+    undo.songReplaced(std::move(before));
     // The work of the song replaced stays in the recovery file until this
     // one is changed: it is still one Ctrl+Z away.
     unsaved.songSwapped(false);
     transport.rewind();
     transport.showCurrentPattern();
-    statusText = statusNewSong;
+    status.say(statusNewSong);
 }
 
 // Another message takes the question away; the playing song's status, which
 // the transport writes at every step, does not.
 void SongFiles::keepNewSongQuestion()
 {
-    if (!newSongAsked || statusText == statusNewSongGuard) return;
-    if (transport.playing() && statusText == transport.playingStatus())
-        statusText = statusNewSongGuard;
+    if (!newSongAsked || status.shows(statusNewSongGuard)) return;
+    if (transport.playing() && status.shows(transport.playingStatus()))
+        status.say(statusNewSongGuard);
     else
         newSongAsked = false;
 }

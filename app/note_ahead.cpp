@@ -6,6 +6,9 @@
 #include "app/sound_engine.h"
 
 #include "app/cell_text.h"
+#include "app/note_keys.h"
+#include "app/song_files.h"
+#include "app/transport.h"
 #include "app/midi_notes.h"
 #include "host/input_device.h"
 #include "host/key_translation.h"
@@ -28,22 +31,23 @@ bool onlyNotesPending(const c_InputDevice& in)
 void c_SoundEngine::inputArrived()
 {
     if (preview.aheadPending()) return;  // one per step: a second key waits for the step
-    if (std::optional<std::pair<char32_t, int>> note = noteAhead()) preview.startAheadPreview(note->first, note->second);
+    if (overlays.shown()) return;
+    std::optional<std::pair<char32_t, int>> note = editor.noteAhead(input());
+    if (note) preview.startAheadPreview(note->first, note->second);
 }
 
 // Only the plain cases: one note key typed into a note column, or one MIDI
 // note, in Standby or Editing with nothing else going on. Anything more
 // waits for its step as before.
-std::optional<std::pair<char32_t, int>> c_SoundEngine::noteAhead()
+std::optional<std::pair<char32_t, int>> PatternEditor::noteAhead(const c_InputDevice& in) const
 {
-    if (overlays.shown() || files.textFieldActive()) return std::nullopt;
-    if (transport.transportState != stateStandby && transport.transportState != stateEditing) return std::nullopt;
-    const c_InputDevice& in = input();
+    if (files.textFieldActive()) return std::nullopt;
+    if (transport.state() != stateStandby && transport.state() != stateEditing) return std::nullopt;
     if (!onlyNotesPending(in)) return std::nullopt;
     int typed = in.pendingCharCount();
     if (typed == 1 && in.midiNotes().size() == 0) {
         // By place, the key's character says nothing of its note: its step decides.
-        if (keys.noteKeysByPlace) return std::nullopt;
+        if (keys.byPlace()) return std::nullopt;
         char32_t ch = keys.layoutCharacter(in.pendingChar(0));
         if (!cursor.inNoteColumn() || !isNoteKey(ch)) return std::nullopt;
         return std::make_pair(ch, cursor.octave);

@@ -93,7 +93,7 @@ void PatternEditor::rowInsert(const c_InputDevice& input)
 // place, characters enter no notes.
 void PatternEditor::noteEntry(char32_t ch)
 {
-    if (!cursor.inNoteColumn() || !isNoteKey(ch) || keys.noteKeysByPlace) return;
+    if (!cursor.inNoteColumn() || !isNoteKey(ch) || keys.byPlace()) return;
     enterNote(ch, cursor.octave, 0);
 }
 
@@ -119,7 +119,7 @@ void PatternEditor::enterNote(char32_t ch, int noteOctave, char32_t volume)
         }
         undo.takeUndoSnapshot();
         cursor.row += 1;
-    } else if (transport.transportState == stateStandby) {
+    } else if (transport.state() == stateStandby) {
         preview.restart();
     }
     // While the song plays its player holds every channel: a preview there
@@ -136,7 +136,7 @@ void PatternEditor::enterNote(char32_t ch, int noteOctave, char32_t volume)
 // otherwise at the cursor.
 PlayPlace PatternEditor::entryPlace() const
 {
-    return heardPlace ? *heardPlace : PlayPlace {transport.currentPosition, cursor.row - 1};
+    return heardPlace ? *heardPlace : PlayPlace {transport.position(), cursor.row - 1};
 }
 
 int PatternEditor::entryIndex() const
@@ -150,9 +150,9 @@ int PatternEditor::entryIndex() const
 // be; presses with Control are shortcuts.
 void PatternEditor::placeNoteEntry(const c_InputDevice& input)
 {
-    if (!keys.noteKeysByPlace || files.textFieldActive() || !cursor.inNoteColumn()) return;
+    if (!keys.byPlace() || files.textFieldActive() || !cursor.inNoteColumn()) return;
     for (int i = 0; i < input.pressCount(); ++i) {
-        char32_t note = boundNoteAt(keys.keyBindings, input.pressedKey(i));
+        char32_t note = boundNoteAt(keys.bindings(), input.pressedKey(i));
         if (!note || (input.pressModifiers(i) & modifierControl)) continue;
         // The next step's row keys would bring a cursor below the last row back to the first.
         if (cursor.row > rowsPerPattern) cursor.row = 1;
@@ -176,5 +176,5 @@ void PatternEditor::enterMidiNote(int note, int velocity)
     // A chord on the last row goes on at the first, where the next step's
     // row keys would bring the cursor.
     if (cursor.row > rowsPerPattern) cursor.row = 1;
-    enterNote(cell->note, cell->octave, keys.midiVelocity ? velocityDigit(velocity) : 0);
+    enterNote(cell->note, cell->octave, keys.midiVelocity() ? velocityDigit(velocity) : 0);
 }

@@ -60,7 +60,7 @@ void NoteKeys::readKeyFile(const c_InputDevice& input)
 // The MIDI velocity, the note key mode, the layout and the key file.
 void NoteKeys::readSettings(const c_InputDevice& input)
 {
-    midiVelocity = readSetting(settingsFilePath(), "midi_velocity") != "off";
+    midiVelocity_ = readSetting(settingsFilePath(), "midi_velocity") != "off";
     noteKeysByPlace = readSetting(settingsFilePath(), noteKeysSetting) == "position";
     layoutIndex = readSetting(settingsFilePath(), layoutSetting) == "us" ? 1 : 0;
     showLayout();
@@ -88,7 +88,7 @@ char32_t NoteKeys::layoutCharacter(int typed) const
 
 // LAYOUT shows POS while note keys go by place, else the keyboard the
 // characters are read for.
-void NoteKeys::showLayout() { layoutText = noteKeysByPlace ? U"POS" : layoutIndex ? U"US" : U"DE"; }
+void NoteKeys::showLayout() { layoutText_ = noteKeysByPlace ? U"POS" : layoutIndex ? U"US" : U"DE"; }
 
 // Remembered for the next start.
 void NoteKeys::toggleNoteKeyMode()

@@ -22,16 +22,23 @@ public:
     // keeps its shape.
     char32_t layoutCharacter(int typed) const;
 
-    int layoutIndex = 0;
-    String layoutText = U"DE";
+    // LAYOUT's word: DE, US, or POS while note keys go by place.
+    const String& layoutText() const { return layoutText_; }
     // The note keys go by their place on the keyboard, not by the characters
     // they type (note_keys=position in the settings file).
-    bool noteKeysByPlace = false;
+    bool byPlace() const { return noteKeysByPlace; }
     // The key file's bindings, read at the start.
-    KeyBindings keyBindings;
+    const KeyBindings& bindings() const { return keyBindings; }
     // Off: a MIDI note's volume digit follows the typed rule, not the velocity.
-    bool midiVelocity = true;
+    bool midiVelocity() const { return midiVelocity_; }
+    void useMidiVelocity(bool on) { midiVelocity_ = on; }
 
 private:
     void readKeyFile(const c_InputDevice& input);
+
+    int layoutIndex = 0;  // 0 DE, 1 US
+    String layoutText_ = U"DE";
+    bool noteKeysByPlace = false;
+    KeyBindings keyBindings;
+    bool midiVelocity_ = true;
 };

@@ -37,10 +37,14 @@ public:
     // leaves the channels as they would be without it.
     void dropAheadPreview();
 
-    std::array<std::shared_ptr<c_Sound>, waveformCount> previewSounds;
+    // The waveforms' sounds, loaded once the sound device is open; none
+    // before.
+    void useSounds(const std::array<std::shared_ptr<c_Sound>, waveformCount>& sounds) { previewSounds = sounds; }
+    const std::array<std::shared_ptr<c_Sound>, waveformCount>& sounds() const { return previewSounds; }
     // Another player (Ctrl+Enter's) sounds on the channels: the voice leaves
     // them alone until it sounds a note of its own.
-    bool channelsLent = false;
+    void lendChannels(bool lent) { channelsLent_ = lent; }
+    bool channelsLent() const { return channelsLent_; }
 
 private:
     // One step of a preview voice: what its channels get.
@@ -74,4 +78,6 @@ private:
         std::shared_ptr<c_Sound> primary, secondary;
     };
     std::optional<AheadPreview> aheadPreview;
+    std::array<std::shared_ptr<c_Sound>, waveformCount> previewSounds;
+    bool channelsLent_ = false;
 };

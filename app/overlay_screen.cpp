@@ -103,7 +103,7 @@ void ScreenPainter::paintOverlay()
 // What the body showed before the overlay covered it, drawn again as it was.
 void ScreenPainter::restoreBodyUnderOverlay()
 {
-    overlays.overlayLeftOnScreen = false;
+    overlays.bodyRestored();
     if (!screenRecord.overlayValid) return;  // a body drawn since covers it already
     drawBody(screenRecord.body);
     screenRecord.bodyDrawn();
@@ -115,15 +115,15 @@ void ScreenPainter::composeOverlay(OverlayView& view) const
     view.inks.fill(OverlayView::text);
     view.highlightLine = -1;
     view.caret = CaretPlace();
-    if (overlays.overlay == Overlay::songList) composeSongList(view);
-    if (overlays.overlay == Overlay::keyHelp) composeKeyHelp(view);
-    if (overlays.overlay == Overlay::instruments) composeInstruments(view);
+    if (overlays.which() == Overlay::songList) composeSongList(view);
+    if (overlays.which() == Overlay::keyHelp) composeKeyHelp(view);
+    if (overlays.which() == Overlay::instruments) composeInstruments(view);
 }
 
 // Laid out as the song list; the find line also names what F11 saves.
 void ScreenPainter::composeInstruments(OverlayView& view) const
 {
-    const SongList& list = overlays.instrumentList;
+    const SongList& list = overlays.instruments();
     view.lines[0] = libraryTitle + byteHex(cursor.instrument);
     view.inks[0] = OverlayView::title;
     composeFindLines(view, list.filter(), intText(list.shownCount()) + U"/" + intText(list.totalCount()), libraryHeader);
@@ -139,31 +139,32 @@ void ScreenPainter::composeInstruments(OverlayView& view) const
         view.lines[footer] = cutToWidth(item->problem.empty() ? shownText(list.highlighted()->name) : shownText(widen(item->problem)));
         view.inks[footer] = OverlayView::detail;
     }
-    view.lines[footer + 1] = overlays.auditionPlayer ? libraryAuditionHint : libraryHint;
+    view.lines[footer + 1] = overlays.auditioning() ? libraryAuditionHint : libraryHint;
     view.inks[footer + 1] = OverlayView::heading;
 }
 
 void ScreenPainter::composeSongList(OverlayView& view) const
 {
-    view.lines[0] = unsaved.songChanged ? unsavedTitle : plainTitle;
+    const SongList& list = overlays.songs();
+    view.lines[0] = unsaved.songChanged() ? unsavedTitle : plainTitle;
     view.inks[0] = OverlayView::title;
-    String count = overlays.songList.ready() ? intText(overlays.songList.shownCount()) + U"/" + intText(overlays.songList.totalCount()) : String();
-    composeFindLines(view, overlays.songList.filter(), count, songListHeader);
+    String count = list.ready() ? intText(list.shownCount()) + U"/" + intText(list.totalCount()) : String();
+    composeFindLines(view, list.filter(), count, songListHeader);
     int first = Overlays::songListFirstEntryLine;
-    if (!overlays.songList.ready() || overlays.songList.shownCount() == 0) {
-        view.lines[first] = !overlays.songList.ready() ? readingLine : overlays.songList.totalCount() == 0 ? emptyFolderLine : noMatchLine;
+    if (!list.ready() || list.shownCount() == 0) {
+        view.lines[first] = !list.ready() ? readingLine : list.totalCount() == 0 ? emptyFolderLine : noMatchLine;
     }
-    for (int i = 0; i < Overlays::songListEntryLines && overlays.songList.top() + i < overlays.songList.shownCount(); ++i)
-        view.lines[first + i] = overlays.songList.shownEntry(overlays.songList.top() + i).line;
-    const SongEntry* chosen = overlays.songList.highlighted();
-    if (chosen) view.highlightLine = first + overlays.songList.highlight() - overlays.songList.top();
+    for (int i = 0; i < Overlays::songListEntryLines && list.top() + i < list.shownCount(); ++i)
+        view.lines[first + i] = list.shownEntry(list.top() + i).line;
+    const SongEntry* chosen = list.highlighted();
+    if (chosen) view.highlightLine = first + list.highlight() - list.top();
     int footer = first + Overlays::songListEntryLines + 1;
     // Where the songs are, for a file manager or a backup.
-    if (!overlays.songsFolderPath.empty()) {
-        view.lines[footer - 1] = withoutMiddle(shownFilePlace(overlays.songsFolderPath), overlayColumns);
+    if (!overlays.songsFolder().empty()) {
+        view.lines[footer - 1] = withoutMiddle(shownFilePlace(overlays.songsFolder()), overlayColumns);
         view.inks[footer - 1] = OverlayView::heading;
     }
-    if (overlays.loadGuardArmed) {
+    if (overlays.loadGuarded()) {
         size_t split = guardMessage.find(U':') + 1;
         view.lines[footer] = String(guardMessage.substr(0, split));
         view.lines[footer + 1] = String(guardMessage.substr(split + 1));
@@ -172,22 +173,22 @@ void ScreenPainter::composeSongList(OverlayView& view) const
     }
     if (chosen) view.lines[footer] = cutToWidth(shownText(chosen->name));
     view.inks[footer] = OverlayView::detail;
-    view.lines[footer + 1] = overlays.auditionPlayer ? auditionHint : listHint;
+    view.lines[footer + 1] = overlays.auditioning() ? auditionHint : listHint;
     view.inks[footer + 1] = OverlayView::heading;
 }
 
 void ScreenPainter::composeKeyHelp(OverlayView& view) const
 {
     int pages = overlays.keyHelpPageCount();
-    view.lines[0] = withRightPart(helpTitle, intText(overlays.helpPage + 1) + U"/" + intText(pages));
+    view.lines[0] = withRightPart(helpTitle, intText(overlays.helpPageShown() + 1) + U"/" + intText(pages));
     view.inks[0] = OverlayView::title;
-    const HelpPage& page = overlays.keyHelp()[static_cast<size_t>(overlays.helpPage)];
+    const HelpPage& page = overlays.keyHelp()[static_cast<size_t>(overlays.helpPageShown())];
     for (size_t i = 0; i < page.size() && i < static_cast<size_t>(Overlays::helpBodyLines); ++i) {
         view.lines[1 + i] = page[i].text;
         view.inks[1 + i] = page[i].keys ? OverlayView::text : OverlayView::detail;
     }
     // The first page's last line, which its layout keeps free.
-    if (overlays.helpPage == 0 && page.size() < static_cast<size_t>(Overlays::helpBodyLines)) {
+    if (overlays.helpPageShown() == 0 && page.size() < static_cast<size_t>(Overlays::helpBodyLines)) {
         view.lines[Overlays::helpBodyLines] = soundLatencyLine();
         view.inks[Overlays::helpBodyLines] = OverlayView::heading;
     }
@@ -200,23 +201,23 @@ void ScreenPainter::drawOverlay(const OverlayView& view)
     const ButtonRect& area = overlayArea;
     // Text drawn at x = 0 inks the frame's edge left of the grid: the grid's
     // row numbers there go too.
-    tint(theme.frame);
+    tint(theme_.frame);
     fillRect(0, layout::rowHeight, area.left, area.bottom - layout::rowHeight);
-    tint(theme.grid);
+    tint(theme_.grid);
     fillRect(area.left, area.top, area.right - area.left, area.bottom - area.top);
     if (view.highlightLine >= 0) {
-        tint(theme.cursorBar);
+        tint(theme_.cursorBar);
         fillRect(area.left, area.top + layout::rowHeight * static_cast<float>(view.highlightLine), area.right - area.left,
                  layout::rowHeight);
     }
     for (int line = 0; line < Overlays::overlayLines; ++line) {
         if (view.lines[line].empty()) continue;
-        const Colour& ink = inkColour(theme, view.inks[line]);
+        const Colour& ink = inkColour(theme_, view.inks[line]);
         tint(ink);
         drawString(view.lines[line], 0, overlayLineY(line));
     }
     if (view.caret.shown) {
-        tint(theme.caret);
+        tint(theme_.caret);
         drawString(U" [", view.caret.x, view.caret.y);
     }
 }

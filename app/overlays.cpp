@@ -28,7 +28,6 @@ constexpr int doubleClickSteps = 25;  // half a second
 // A small folder is read before the list is first drawn; a large one goes on
 // reading off the update step while the list says so.
 constexpr auto scanWaitInStep = std::chrono::milliseconds(15);
-constexpr int repaintNow = 3;  // a full repaint is due at this count
 
 // Navigation keys reach the character queue above the Unicode range, one
 // character at every key repeat, so a held arrow keeps moving.
@@ -37,9 +36,9 @@ constexpr int navigation(int key) { return key + 65536; }
 } // namespace
 
 Overlays::Overlays(Song& song, const NoteCursor& cursor, Transport& transport, SongFiles& files, UndoHistory& undo,
-                   const UnsavedWork& unsaved, const NoteKeys& keys, String& statusText, int& redrawCounter)
+                   const UnsavedWork& unsaved, const NoteKeys& keys, StatusRow& status, RepaintRequest& repaints)
     : song(song), cursor(cursor), transport(transport), files(files), undo(undo), unsaved(unsaved), keys(keys),
-      statusText(statusText), redrawCounter(redrawCounter)
+      status(status), repaints(repaints)
 {
 }
 
@@ -55,7 +54,7 @@ void Overlays::toggleKeyHelp(const c_InputDevice& input)
 {
     if (overlay == Overlay::keyHelp) return closeOverlay();
     helpPages = keyHelpPages(
-        helpBodyLines, [&input](int code) { return input.keyName(code); }, keys.noteKeysByPlace, &keys.keyBindings);
+        helpBodyLines, [&input](int code) { return input.keyName(code); }, keys.byPlace(), &keys.bindings());
     openOverlay(Overlay::keyHelp);
 }
 
@@ -133,7 +132,7 @@ void Overlays::closeOverlay()
     overlayChanged();
 }
 
-void Overlays::overlayChanged() { redrawCounter = std::max(redrawCounter, repaintNow); }
+void Overlays::overlayChanged() { repaints.requestRepaint(); }
 
 void Overlays::overlayInput(c_InputDevice& input, float wheel)
 {
@@ -230,7 +229,7 @@ void Overlays::loadHighlightedSong()
 {
     const SongEntry* entry = songList.highlighted();
     if (!entry) return;
-    if (unsaved.songChanged && !loadGuardArmed) {
+    if (unsaved.songChanged() && !loadGuardArmed) {
         loadGuardArmed = true;
         overlayChanged();
         return;
@@ -242,7 +241,7 @@ void Overlays::loadHighlightedSong()
         stopAllChannels();
         transport.stopPlaying(false);
     }
-    statusText = files.loadSongNamed(name, example);
+    status.say(files.loadSongNamed(name, example));
     transport.rewind();
     closeOverlay();
 }
@@ -280,7 +279,7 @@ void Overlays::toggleAudition()
     stopAllChannels();
     std::optional<Song> listened = instrument ? auditionSong(item->preset, cursor.octave) : auditionSong(*entry);
     if (!listened) {
-        statusText = statusFileNotFound;
+        status.say(statusFileNotFound);
         return;
     }
     auditionPlayer = std::make_shared<c_kovoPlay>();
@@ -343,7 +342,7 @@ void Overlays::loadHighlightedInstrument()
     const LibraryInstrument* item = highlightedInstrument();
     if (!item) return;
     if (!item->problem.empty()) {
-        statusText = statusInstrumentNotRead;
+        status.say(statusInstrumentNotRead);
         overlayChanged();
         return;
     }
@@ -352,7 +351,7 @@ void Overlays::loadHighlightedInstrument()
     taken.description = paddedDescription(taken.description);
     placeInstrument(song, cursor.instrument, taken);
     undo.takeInstrumentStep(cursor.instrument, before);
-    statusText = statusInstrumentLoaded;
+    status.say(statusInstrumentLoaded);
     closeOverlay();
 }
 
@@ -361,7 +360,7 @@ void Overlays::saveCurrentInstrument()
 {
     String name = instrumentList.filter();
     InstrumentSaveOutcome outcome = saveInstrument(instrumentOfSong(song, cursor.instrument), name, userInstrumentsFolder());
-    statusText = instrumentSaveStatusText(outcome);
+    status.say(instrumentSaveStatusText(outcome));
     if (outcome == InstrumentSaveOutcome::saved) {
         stopAudition();
         readInstrumentShelf();

@@ -8,7 +8,9 @@
 #include "app/instrument_library.h"
 #include "app/key_help.h"
 #include "app/note_cursor.h"
+#include "app/repaint_request.h"
 #include "app/song_list.h"
+#include "app/status_row.h"
 #include "song/song_model.h"
 
 #include <atomic>
@@ -17,6 +19,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class c_InputDevice;
@@ -38,7 +41,7 @@ public:
     static constexpr int helpBodyLines = 30;
 
     Overlays(Song& song, const NoteCursor& cursor, Transport& transport, SongFiles& files, UndoHistory& undo,
-             const UnsavedWork& unsaved, const NoteKeys& keys, String& statusText, int& redrawCounter);
+             const UnsavedWork& unsaved, const NoteKeys& keys, StatusRow& status, RepaintRequest& repaints);
     ~Overlays();
 
     bool shown() const { return overlay != Overlay::none; }
@@ -55,24 +58,27 @@ public:
     const std::vector<HelpPage>& keyHelp() const { return helpPages; }
     int keyHelpPageCount() const;
 
-    Overlay overlay = Overlay::none;
-    SongList songList {songListEntryLines};
-    // The instrument library's list, and what each of its entries holds by
-    // the entry's file.
-    SongList instrumentList {songListEntryLines};
-    std::map<String, LibraryInstrument> libraryInstruments;
+    Overlay which() const { return overlay; }
+    // The song list, and the instrument library's list.
+    const SongList& songs() const { return songList; }
+    const SongList& instruments() const { return instrumentList; }
     // The library entry under the highlight, or null.
     const LibraryInstrument* highlightedInstrument() const;
+    // A listed song or instrument plays.
+    bool auditioning() const { return auditionPlayer != nullptr; }
+    // Where the list's songs are, read at each opening.
+    const String& songsFolder() const { return songsFolderPath; }
+    // The first Enter over unsaved changes was pressed.
+    bool loadGuarded() const { return loadGuardArmed; }
+    int helpPageShown() const { return helpPage; }
+    // Closed, and the screen still shows it until the body is drawn again.
+    bool leftOnScreen() const { return overlayLeftOnScreen; }
+    void bodyRestored() { overlayLeftOnScreen = false; }
     // Reads the songs folder for the list, off the update step; a set flag
     // tells it nobody waits any more. A test may put a slower one in.
     using SongScanner =
         std::function<std::vector<SongEntry>(const std::string&, const std::string&, const std::atomic<bool>*)>;
-    SongScanner songScanner = readSongsAndExamples;
-    std::shared_ptr<c_kovoPlay> auditionPlayer;  // while a listed song plays
-    bool loadGuardArmed = false;  // the first Enter over unsaved changes was pressed
-    String songsFolderPath;       // where the list's songs are, read at each opening
-    int helpPage = 0;
-    bool overlayLeftOnScreen = false;  // closed, and the screen still shows it
+    void scanSongsWith(SongScanner scanner) { songScanner = std::move(scanner); }
 
 private:
     struct SongScan {
@@ -110,8 +116,8 @@ private:
     UndoHistory& undo;
     const UnsavedWork& unsaved;
     const NoteKeys& keys;
-    String& statusText;
-    int& redrawCounter;
+    StatusRow& status;
+    RepaintRequest& repaints;
     SongScan songScan;                   // while the songs folder is read
     std::vector<SongScan> retiredScans;  // given up on, ending by themselves
     int lastClickedEntry = -1;
@@ -119,4 +125,16 @@ private:
     float wheelStep = 0;
     // Laid out at each opening, with the keys as the keyboard in use prints them.
     std::vector<HelpPage> helpPages = keyHelpPages(helpBodyLines);
+    Overlay overlay = Overlay::none;
+    SongList songList {songListEntryLines};
+    // The instrument library's list, and what each of its entries holds by
+    // the entry's file.
+    SongList instrumentList {songListEntryLines};
+    std::map<String, LibraryInstrument> libraryInstruments;
+    SongScanner songScanner = readSongsAndExamples;
+    std::shared_ptr<c_kovoPlay> auditionPlayer;  // while a listed song plays
+    bool loadGuardArmed = false;
+    String songsFolderPath;
+    int helpPage = 0;
+    bool overlayLeftOnScreen = false;
 };

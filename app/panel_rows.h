@@ -14,7 +14,7 @@
 struct PanelValues {
     Song& song;
     NoteCursor& cursor;
-    int& position;
+    int position;
 };
 
 struct PanelRow {

@@ -10,8 +10,8 @@
 #include <utility>
 
 PatternClipboard::PatternClipboard(const Song& song, NoteCursor& cursor, const Transport& transport,
-                                   PatternEditor& editor, UndoHistory& undo, String& statusText)
-    : song(song), cursor(cursor), transport(transport), editor(editor), undo(undo), statusText(statusText)
+                                   PatternEditor& editor, UndoHistory& undo, StatusRow& status)
+    : song(song), cursor(cursor), transport(transport), editor(editor), undo(undo), status(status)
 {
 }
 
@@ -20,9 +20,9 @@ PatternClipboard::PatternClipboard(const Song& song, NoteCursor& cursor, const T
 std::pair<int, int> PatternClipboard::copiedRows() const
 {
     auto inPattern = [](int row) { return std::clamp(row, 0, rowsPerPattern - 1); };
-    if (!editor.blockState) return {inPattern(cursor.row - 1), inPattern(cursor.row - 1)};
-    int start = editor.blockStart;
-    int end = editor.blockEnd - 1;  // the row the cursor marks up to
+    if (!editor.block().marking) return {inPattern(cursor.row - 1), inPattern(cursor.row - 1)};
+    int start = editor.block().start;
+    int end = editor.block().end - 1;  // the row the cursor marks up to
     return {inPattern(std::min(start, end)), inPattern(std::max(start, end))};
 }
 
@@ -43,7 +43,7 @@ void PatternClipboard::copyRows(c_InputDevice& input, int firstChannel, int last
             cells.push_back(clipCellAt(channel, transport.viewBase() + row));
     }
     input.setClipboardText(writePatternText(rows));
-    editor.blockState = false;
+    editor.endMarking();
 }
 
 void PatternClipboard::copyChannelRows(c_InputDevice& input) { copyRows(input, cursor.channel(), cursor.channel()); }
@@ -85,8 +85,8 @@ void PatternClipboard::followPaste(c_InputDevice& input)
     if (!answer) return;
     pasteAsked = false;
     switch (answer->kind) {
-    case ClipboardAnswer::noAnswer: statusText = statusClipboardNoAnswer; break;
-    case ClipboardAnswer::tooLarge: statusText = statusClipboardTooLarge; break;
+    case ClipboardAnswer::noAnswer: status.say(statusClipboardNoAnswer); break;
+    case ClipboardAnswer::tooLarge: status.say(statusClipboardTooLarge); break;
     case ClipboardAnswer::text: pasteText(answer->content, mixAsked); break;
     }
 }
@@ -98,7 +98,7 @@ void PatternClipboard::pasteText(const String& text, bool onlyIntoEmpty)
     if (!editor.patternEditable()) return;
     std::optional<std::vector<ClipRow>> rows = readPatternText(text, {cursor.octave, cursor.instrument});
     if (!rows) {
-        statusText = statusNoPatternText;
+        status.say(statusNoPatternText);
         return;
     }
     // A note entered on the last row leaves the cursor below it until the next step.

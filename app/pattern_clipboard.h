@@ -5,6 +5,7 @@
 
 #include "app/note_cursor.h"
 #include "app/pattern_text.h"
+#include "app/status_row.h"
 #include "song/song_model.h"
 
 #include <utility>
@@ -17,7 +18,7 @@ class UndoHistory;
 class PatternClipboard {
 public:
     PatternClipboard(const Song& song, NoteCursor& cursor, const Transport& transport, PatternEditor& editor,
-                     UndoHistory& undo, String& statusText);
+                     UndoHistory& undo, StatusRow& status);
 
     void copyChannelRows(c_InputDevice& input);
     void copyAllChannelRows(c_InputDevice& input);
@@ -40,7 +41,7 @@ private:
     const Transport& transport;
     PatternEditor& editor;
     UndoHistory& undo;
-    String& statusText;
+    StatusRow& status;
     bool pasteAsked = false;
     bool mixAsked = false;
 };

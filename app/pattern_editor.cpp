@@ -26,7 +26,7 @@ PatternEditor::PatternEditor(Song& song, NoteCursor& cursor, Transport& transpor
 void PatternEditor::step(c_InputDevice& input, float wheel)
 {
     heardPlace.reset();
-    if (transport.live() && transport.followMode) heardPlace = transport.heardPlace();
+    if (transport.live() && transport.following()) heardPlace = transport.heardPlace();
     preview.selectPreviewSounds();
     positionButtons(input);
     columnKeys(input);
@@ -73,16 +73,16 @@ void PatternEditor::positionButtons(const c_InputDevice& input)
 // A new position of pattern 0 at the current one; the last entry falls off.
 void PatternEditor::insertPosition()
 {
-    for (int i = positionCount - 1; i > transport.currentPosition; --i) song.positions[i] = song.positions[i - 1];
-    song.positions[transport.currentPosition] = 0;
+    for (int i = positionCount - 1; i > transport.position(); --i) song.positions[i] = song.positions[i - 1];
+    song.positions[transport.position()] = 0;
     unsaved.markSongChanged();
 }
 
 // The entries below move up one; the freed last entry plays pattern 0.
 void PatternEditor::deletePosition()
 {
-    if (transport.currentPosition >= positionCount) return;
-    for (int i = transport.currentPosition; i < positionCount - 1; ++i) song.positions[i] = song.positions[i + 1];
+    if (transport.position() >= positionCount) return;
+    for (int i = transport.position(); i < positionCount - 1; ++i) song.positions[i] = song.positions[i + 1];
     song.positions[positionCount - 1] = 0;
     unsaved.markSongChanged();
 }
@@ -105,16 +105,8 @@ void PatternEditor::columnKeys(const c_InputDevice& input)
 // there are only 256 positions.
 void PatternEditor::positionKeys(const c_InputDevice& input, float wheel)
 {
-    if (pressed(input, keyPageUp) || wheel == 1.0f) {
-        if (transport.currentPosition > 0) {
-            transport.currentPosition -= 1;
-            transport.showCurrentPattern();
-        }
-    }
-    if (pressed(input, keyPageDown) || wheel == -1.0f) {
-        if (transport.currentPosition < positionCount - 1) transport.currentPosition += 1;
-        transport.showCurrentPattern();
-    }
+    if (pressed(input, keyPageUp) || wheel == 1.0f) transport.stepPosition(-1);
+    if (pressed(input, keyPageDown) || wheel == -1.0f) transport.stepPosition(+1);
     // The song's last position is the one its length ends in.
     if (controlPressed(input, keyHome)) transport.goToPosition(0);
     if (controlPressed(input, keyEnd)) transport.goToPosition((song.songLengthRows - 1) / rowsPerPattern);

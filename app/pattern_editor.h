@@ -9,6 +9,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 class c_InputDevice;
 class NoteKeys;
@@ -28,13 +29,30 @@ public:
     void step(c_InputDevice& input, float wheel);
     // Replaces one character of a column, keeping its length.
     void setCell(int column, int index, char32_t ch);
+    // The minus and plus buttons of the song settings and the instrument
+    // panel; every value is kept in its range, clicked or not.
+    void spinPanel(const c_InputDevice& input);
+    // The note the next step will sound, if nothing else it reads could
+    // change what it does: the note's character and octave.
+    std::optional<std::pair<char32_t, int>> noteAhead(const c_InputDevice& input) const;
     // Neither playing nor typing a name.
     bool patternEditable() const;
 
-    bool blockState = false;  // a block is being marked
-    int blockStart = 0;
-    int blockEnd = 0;
-    std::array<String, 4> clipboard;
+    // The marked rows of the pattern, from the first to before the end; the
+    // end follows the cursor while marking.
+    struct BlockMark {
+        bool marking = false;
+        int start = 0;
+        int end = 0;
+    };
+    const BlockMark& block() const { return block_; }
+    // The four columns of the cursor channel copied last (F9).
+    const std::array<String, 4>& copiedBlock() const { return clipboard; }
+    // A copy of the marked rows ends the marking.
+    void endMarking() { block_.marking = false; }
+    // Ctrl+L while playing: loops the marked rows, else the whole pattern;
+    // again, releases the loop.
+    void toggleLoop();
 
 private:
     void positionButtons(const c_InputDevice& input);
@@ -70,6 +88,8 @@ private:
     const NoteKeys& keys;
     NotePreview& preview;
     const SongFiles& files;
+    BlockMark block_;
+    std::array<String, 4> clipboard;
     int upHeldSteps = 0;
     int downHeldSteps = 0;
     std::array<String, 4> insertScratch;

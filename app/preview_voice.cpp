@@ -40,7 +40,7 @@ NotePreview::PreviewSound NotePreview::stepPreview(VoiceEffects& voice, char32_t
 // eight channels.
 void NotePreview::updatePreviewVoice()
 {
-    if (channelsLent) return;
+    if (channelsLent_) return;
     PreviewSound sound = stepPreview(preview, lastNoteChar, previewOctaveShift);
     for (int channel = 1; channel <= 8; ++channel) setChannelGain(channel, sound.gain);
     // Faded out for good: stopped, the same silence, so that the sound device
@@ -60,7 +60,7 @@ void NotePreview::followNote(char32_t note, int octaveShift)
 
 void NotePreview::sound(int channel, int noteOctave, int noteValue)
 {
-    channelsLent = false;
+    channelsLent_ = false;
     if (!takeAheadPreview(channel, noteOctave, noteValue))
         triggerVoice(gxtkAudio::audio(), channel, noteOctave, noteValue, true, previewPrimary, previewSecondary);
 }

@@ -24,7 +24,7 @@
 namespace {
 const String logoHint = statusLogoHint;
 
-constexpr int repaintInterval = 3;  // update steps between full repaints
+constexpr int repaintInterval = RepaintRequest::stepsPerRepaint;
 constexpr int meterFloor = 2;
 constexpr int meterTop = static_cast<int>(layout::meterHeight);
 
@@ -37,12 +37,12 @@ char32_t cellOrBlank(const String& column, int index, char32_t blank)
 
 } // namespace
 
-ScreenPainter::ScreenPainter(Song& song, NoteCursor& cursor, Transport& transport, const PatternEditor& editor,
+ScreenPainter::ScreenPainter(Song& song, NoteCursor& cursor, const Transport& transport, const PatternEditor& editor,
                              Overlays& overlays, const SongFiles& files, const NoteKeys& keys,
-                             const SongIdentity& identity, const UnsavedWork& unsaved, const String& statusText,
-                             int& redrawCounter)
+                             const SongIdentity& identity, const UnsavedWork& unsaved, const StatusRow& status,
+                             RepaintRequest& repaints)
     : song(song), cursor(cursor), transport(transport), editor(editor), overlays(overlays), files(files), keys(keys),
-      identity(identity), unsaved(unsaved), statusText(statusText), redrawCounter(redrawCounter)
+      identity(identity), unsaved(unsaved), status(status), repaints(repaints)
 {
 }
 
@@ -53,11 +53,11 @@ ScreenPainter::~ScreenPainter() = default;
 void ScreenPainter::render()
 {
     if (repaintPending) repaintEverything();
-    if (redrawCounter >= repaintInterval) {
+    if (repaints.due()) {
         fullRepaint();
-        redrawCounter = 0;
+        repaints.restart();
     }
-    if (scopesShown) drawScopes();
+    if (scopesShown_) drawScopes();
     else drawLevelMeters();
 }
 
@@ -69,28 +69,28 @@ void ScreenPainter::repaintEverything()
 {
     repaintPending = false;
     screenRecord.forgetAll();
-    redrawCounter = repaintInterval;
+    repaints.requestRepaint();
     paintBody(bodyShown() ? bodyShownBase : transport.viewBase());
 }
 
 void ScreenPainter::fullRepaint()
 {
-    bool following = transport.followMode;
+    bool following = transport.following();
     // While live the grid shows every edit, and with FLW On the playing
     // pattern.
-    if (transport.transportState != statePlaying || transport.live()) {
+    if (transport.state() != statePlaying || transport.live()) {
         paintBody(transport.viewBase());
     } else if (following) {
         // While playing the body is repainted at a pattern start, or when the
         // grid shows another pattern than the one playing (a row can be shorter
         // than the repaint interval, so row 0 may pass unseen); it then shows
         // the playing pattern from its first row.
-        if (transport.rowInPattern == 0 || followViewStale()) paintBody(transport.patternBaseRow);
+        if (transport.rowInPattern() == 0 || followViewStale()) paintBody(transport.patternBase());
     }
-    if (overlays.overlayLeftOnScreen) restoreBodyUnderOverlay();
+    if (overlays.leftOnScreen()) restoreBodyUnderOverlay();
     // The marker would cross the song list or the help.
-    if (transport.transportState == statePlaying && following && overlays.overlay == Overlay::none) paintPlayMarker();
-    if (overlays.overlay != Overlay::none) paintOverlay();
+    if (transport.state() == statePlaying && following && overlays.which() == Overlay::none) paintPlayMarker();
+    if (overlays.which() != Overlay::none) paintOverlay();
     drawHeaderAndStatus();
 }
 
@@ -98,13 +98,14 @@ void ScreenPainter::fullRepaint()
 // fall behind; at slower speeds every pattern start is seen.
 bool ScreenPainter::followViewStale() const
 {
-    return song.speed < repaintInterval && (bodyShownBase != transport.patternBaseRow || bodyShownPosition != transport.currentPosition);
+    return song.speed < repaintInterval &&
+           (bodyShownBase != transport.patternBase() || bodyShownPosition != transport.position());
 }
 
 void ScreenPainter::paintBody(int base)
 {
     bodyShownBase = base;
-    bodyShownPosition = transport.currentPosition;
+    bodyShownPosition = transport.position();
     markerShown = false;
     composeBody(base, bodyComposed);
     if (trackScreenChanges && screenRecord.bodyValid && bodyComposed == screenRecord.body) return;
@@ -124,21 +125,21 @@ void ScreenPainter::composeBody(int base, BodyView& view) const
     composeGrid(base, view);
     composePanel(view);
     view.cursorBarRow = transport.writesNotes() ? cursor.row : 0;
-    bool marked = editor.blockState && editor.blockStart < cursor.row;
+    bool marked = editor.block().marking && editor.block().start < cursor.row;
     view.blockChannel = marked ? cursor.channel() : 0;
-    view.blockStart = marked ? editor.blockStart : 0;
-    view.blockRows = marked ? cursor.row - editor.blockStart : 0;
+    view.blockStart = marked ? editor.block().start : 0;
+    view.blockRows = marked ? cursor.row - editor.block().start : 0;
 }
 
 void ScreenPainter::drawBody(const BodyView& view)
 {
-    tint(theme.frame);
+    tint(theme_.frame);
     fillRect(layout::frame);
-    tint(theme.grid);
+    tint(theme_.grid);
     fillRect(layout::gridBack);
-    tint(theme.frame);
+    tint(theme_.frame);
     fillRect(layout::gridDivider);
-    tint(theme.positionMark);
+    tint(theme_.positionMark);
     fillRect(layout::positionMark);
     drawPanelTexts(view);
     drawCursorBarAndBlock(view);
@@ -153,10 +154,10 @@ void ScreenPainter::drawBody(const BodyView& view)
 MarkerView ScreenPainter::playMarkerView() const
 {
     MarkerView view;
-    view.markedY = layout::rowBarY(transport.rowInPattern);
+    view.markedY = layout::rowBarY(transport.rowInPattern());
     if (song.speed >= repaintInterval) {
         view.erases = true;
-        view.erasedY = layout::rowBarY(transport.rowInPattern - 1);
+        view.erasedY = layout::rowBarY(transport.rowInPattern() - 1);
     } else if (markerShown) {
         view.erases = true;
         view.erasedY = markerShownY;
@@ -171,10 +172,10 @@ void ScreenPainter::paintPlayMarker()
     markerShownY = view.markedY;
     if (trackScreenChanges && screenRecord.markerValid && view == screenRecord.marker) return;
     if (view.erases) {
-        tint(theme.grid);
+        tint(theme_.grid);
         strokeLine(layout::gridLeft, view.erasedY, layout::gridRight, view.erasedY);
     }
-    tint(theme.statusText);
+    tint(theme_.statusText);
     strokeLine(layout::gridLeft, view.markedY, layout::gridRight, view.markedY);
     screenRecord.marker = view;
     screenRecord.markerValid = true;
@@ -186,12 +187,12 @@ void ScreenPainter::paintPlayMarker()
 
 void ScreenPainter::drawHeaderAndStatus()
 {
-    for (int k = 0; k < channelCount; ++k) channelOnTexts[k] = transport.channelLevels[k] == 1.0f ? U"on  " : U"off ";
-    bool playing = transport.transportState == statePlaying;
+    for (int k = 0; k < channelCount; ++k) channelOnTexts[k] = transport.channelLevels()[k] == 1.0f ? U"on  " : U"off ";
+    bool playing = transport.state() == statePlaying;
     if (!trackScreenChanges || !screenRecord.transportValid || screenRecord.transportPlaying != playing) {
-        tint(theme.frame);
+        tint(theme_.frame);
         fillRect(layout::transportLabelBack);
-        tint(theme.text);
+        tint(theme_.text);
         drawString(playing ? U"STOP HOME" : U"PLAY HOME", layout::transportLabel.x, layout::transportLabel.y);
         screenRecord.transportPlaying = playing;
         screenRecord.transportValid = true;
@@ -204,11 +205,11 @@ void ScreenPainter::drawStatusRow()
 {
     statusRowComposed.assign(U"    ");
     for (int k = 0; k < channelCount; ++k) statusRowComposed.append(k ? U"  " : U"").append(channelOnTexts[k]);
-    statusRowComposed.append(U" FLW:").append(transport.followMode ? U"On" : U"Off");
+    statusRowComposed.append(U" FLW:").append(transport.following() ? U"On" : U"Off");
     if (trackScreenChanges && screenRecord.statusRowValid && statusRowComposed == screenRecord.statusRow) return;
-    tint(theme.frame);
+    tint(theme_.frame);
     fillRect(layout::switchRowBack);
-    tint(theme.text);
+    tint(theme_.text);
     drawString(statusRowComposed, layout::switchRowText.x, layout::switchRowText.y);
     std::swap(statusRowComposed, screenRecord.statusRow);
     screenRecord.statusRowValid = true;
@@ -216,14 +217,14 @@ void ScreenPainter::drawStatusRow()
 
 void ScreenPainter::drawTitleBar()
 {
-    const String& shown = pointerOnLogo ? logoHint : !parameterHint.empty() ? parameterHint : statusText;
+    const String& shown = pointerOnLogo ? logoHint : !parameterHint.empty() ? parameterHint : status.text();
     if (trackScreenChanges && screenRecord.titleBarValid && shown == screenRecord.titleBar) return;
-    tint(theme.titleBar);
+    tint(theme_.titleBar);
     fillRect(layout::titleBar);
     TitleLine line = fitTitleLine(shown);
-    tint(theme.statusText);
+    tint(theme_.statusText);
     drawString(String(line.statusColumn, U' ') + line.status, layout::titleText.x, layout::titleText.y);
-    tint(theme.text);
+    tint(theme_.text);
     drawString(line.label, layout::titleText.x, layout::titleText.y);
     screenRecord.titleBar = shown;
     screenRecord.titleBarValid = true;
@@ -233,9 +234,9 @@ void ScreenPainter::drawTitleBar()
 // falls by two units a frame to its floor.
 void ScreenPainter::drawLevelMeters()
 {
-    int index = transport.patternBaseRow + transport.rowInPattern - 1;
+    int index = transport.patternBase() + transport.rowInPattern() - 1;
     for (int k = 0; k < channelCount; ++k) {
-        if (transport.transportState == statePlaying && transport.channelLevels[k] != 0 &&
+        if (transport.state() == statePlaying && transport.channelLevels()[k] != 0 &&
             cellOrBlank(song.patternColumns[k], index, U'.') != U'.')
             meterLevels[k] = hexDigitValue(cellOrBlank(song.patternColumns[4 + k], index, U'0')) * 8;
         meterLevels[k] -= 2;
@@ -251,15 +252,15 @@ void ScreenPainter::drawLevelMeter(int channel, int level)
 {
     float x = layout::meterLeft + layout::meterSpacing * static_cast<float>(channel);
     float height = static_cast<float>(level);
-    tint(theme.frame);
+    tint(theme_.frame);
     fillRect(x, layout::meterBase, layout::meterWidth, -layout::meterHeight);
     // In proportion between the floor's colour and the top's; with the
     // default ones this is (79 + L, 95 - L, 151 - L).
     auto mix = [level](float floor, float top) {
         return floor + (top - floor) * static_cast<float>(level - meterFloor) / static_cast<float>(meterTop - meterFloor);
     };
-    const Colour& low = theme.meterFloor;
-    const Colour& high = theme.meterTop;
+    const Colour& low = theme_.meterFloor;
+    const Colour& high = theme_.meterTop;
     setTint(mix(low.r, high.r), mix(low.g, high.g), mix(low.b, high.b));
     fillRect(x, layout::meterBase, layout::meterWidth, -height);
 }
@@ -272,7 +273,7 @@ void ScreenPainter::drawScopes()
     for (int k = 0; k < channelCount; ++k) {
         ScopeTrace trace = channelTrace(device, k);
         if (trackScreenChanges && screenRecord.scopesValid && trace == scopesDrawn[k]) continue;
-        scopeImage.draw(k, trace, theme.grid, theme.scope);
+        scopeImage.draw(k, trace, theme_.grid, theme_.scope);
         scopesDrawn[k] = trace;
     }
     screenRecord.scopesValid = true;
@@ -281,12 +282,12 @@ void ScreenPainter::drawScopes()
 void ScreenPainter::drawCursorBarAndBlock(const BodyView& view)
 {
     if (view.cursorBarRow) {
-        tint(theme.cursorBar);
+        tint(theme_.cursorBar);
         fillRect(layout::cursorBarLeft, layout::rowBarY(view.cursorBarRow), layout::gridRight - layout::cursorBarLeft,
                  layout::rowHeight);
     }
     if (view.blockChannel) {
-        tint(theme.block);
+        tint(theme_.block);
         fillRect(layout::blockLeft[view.blockChannel - 1], layout::rowBarY(view.blockStart + 1), layout::blockWidth,
                  layout::rowHeight * static_cast<float>(view.blockRows));
     }
@@ -306,7 +307,7 @@ void ScreenPainter::composeGrid(int base, BodyView& view) const
             row += cellOrBlank(song.patternColumns[4 + channel], n, U'0');
             row += cellOrBlank(song.patternColumns[8 + channel], n, U'0');
         }
-        int position = transport.currentPosition + c;
+        int position = transport.position() + c;
         String& entry = view.positionEntries[c];
         entry.clear();
         // Nothing lies past the last position.
@@ -320,10 +321,10 @@ void ScreenPainter::drawPatternGrid(const BodyView& view)
         float y = layout::rowTextY(c + 1);
         // The row text starts with the row number in hex; every fourth row
         // (low digit 0, 4, 8 or C) is a beat.
-        tint(hexDigitValue(view.gridRows[c][1]) % 4 == 0 ? theme.beat : theme.text);
+        tint(hexDigitValue(view.gridRows[c][1]) % 4 == 0 ? theme_.beat : theme_.text);
         drawString(view.gridRows[c], 0, y);
         if (view.positionEntries[c].empty()) continue;
-        tint(theme.text);
+        tint(theme_.text);
         drawString(view.positionEntries[c], layout::positionListX, y);
     }
 }

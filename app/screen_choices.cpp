@@ -13,23 +13,33 @@ constexpr char themeSetting[] = "theme";
 constexpr char32_t statusScopesOn[] = U"Scopes on";
 constexpr char32_t statusScopesOff[] = U"Scopes off";
 constexpr char32_t statusTheme[] = U"Theme: ";
+
+// The painter takes the named theme; the name it goes by after, which is the
+// default's when the theme could not be read.
+std::string takeTheme(const std::string& name, ScreenPainter& painter)
+{
+    Theme theme = painter.theme();
+    bool loaded = loadTheme(name, theme);
+    painter.useTheme(theme);
+    return loaded ? name : std::string(defaultThemeName);
+}
 } // namespace
 
 // A theme that cannot be read leaves the default colours.
 void c_SoundEngine::readScreenSettings()
 {
-    painter.scopesShown = readSetting(settingsFilePath(), scopesSetting) == "on";
+    painter.showScopes(readSetting(settingsFilePath(), scopesSetting) == "on");
     themeName = readSetting(settingsFilePath(), themeSetting).value_or(std::string(defaultThemeName));
-    if (!loadTheme(themeName, painter.theme)) themeName = defaultThemeName;
+    themeName = takeTheme(themeName, painter);
 }
 
 // Ctrl+G
 void c_SoundEngine::toggleScopes()
 {
-    painter.scopesShown = !painter.scopesShown;
+    painter.showScopes(!painter.scopesShown());
     painter.repaintAll();
-    statusText = painter.scopesShown ? statusScopesOn : statusScopesOff;
-    writeSetting(settingsFilePath(), scopesSetting, painter.scopesShown ? "on" : "off");
+    status.say(painter.scopesShown() ? statusScopesOn : statusScopesOff);
+    writeSetting(settingsFilePath(), scopesSetting, painter.scopesShown() ? "on" : "off");
 }
 
 // Ctrl+T: the next theme by name, after the last one the default again.
@@ -38,8 +48,8 @@ void c_SoundEngine::nextTheme()
     std::vector<std::string> names = themeNames();
     auto at = std::find(names.begin(), names.end(), themeName);
     themeName = at == names.end() || at + 1 == names.end() ? names.front() : *(at + 1);
-    if (!loadTheme(themeName, painter.theme)) themeName = defaultThemeName;
+    themeName = takeTheme(themeName, painter);
     painter.repaintAll();
-    statusText = statusTheme + widen(themeName);
+    status.say(statusTheme + widen(themeName));
     writeSetting(settingsFilePath(), themeSetting, themeName);
 }

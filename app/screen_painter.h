@@ -4,12 +4,14 @@
 // and the meters are repainted every frame.
 #pragma once
 
-#include "app/note_cursor.h"
 #include "app/channel_scopes.h"
+#include "app/note_cursor.h"
+#include "app/repaint_request.h"
 #include "app/scope_image.h"
 #include "app/screen_record.h"
 #include "app/screen_theme.h"
 #include "app/song_identity.h"
+#include "app/status_row.h"
 #include "song/song_model.h"
 
 #include <array>
@@ -27,10 +29,10 @@ class UnsavedWork;
 class ScreenPainter {
 public:
     // What it shows: the song and the parts whose state is on screen;
-    // redrawCounter counts the update steps since the last full repaint.
-    ScreenPainter(Song& song, NoteCursor& cursor, Transport& transport, const PatternEditor& editor,
+    // repaints says when the whole screen is painted again.
+    ScreenPainter(Song& song, NoteCursor& cursor, const Transport& transport, const PatternEditor& editor,
                   Overlays& overlays, const SongFiles& files, const NoteKeys& keys, const SongIdentity& identity,
-                  const UnsavedWork& unsaved, const String& statusText, int& redrawCounter);
+                  const UnsavedWork& unsaved, const StatusRow& status, RepaintRequest& repaints);
     ~ScreenPainter();
 
     // The font and the button images.
@@ -39,23 +41,24 @@ public:
     // The body has been drawn once: the grid stands on screen.
     bool bodyShown() const { return bodyShownBase >= 0; }
 
-    std::array<String, channelCount> channelOnTexts;
-    std::array<int, channelCount> meterLevels {};
-    // The colours everything is drawn in.
-    Theme theme;
     // Scopes in the meters' place (scopes=on in the settings file, Ctrl+G).
-    bool scopesShown = false;
+    bool scopesShown() const { return scopesShown_; }
+    void showScopes(bool on) { scopesShown_ = on; }
+    // The colours everything is drawn in.
+    const Theme& theme() const { return theme_; }
+    void useTheme(const Theme& theme) { theme_ = theme; }
     // Draws everything again at the next frame (a new theme, the scopes
     // switched): the body covers the whole window.
     void repaintAll();
     // On: parts of the screen whose view has not changed are not drawn again
     // (the picture stays the same). Off: every part is drawn at every chance.
-    bool trackScreenChanges = true;
+    void trackChanges(bool on) { trackScreenChanges = on; }
     // The pointer rests on the logo: the title bar names the help's keys.
-    bool pointerOnLogo = false;
+    void showLogoHint(bool on) { pointerOnLogo = on; }
     // The line of the panel parameter the pointer rests on; empty when none.
-    String parameterHint;
-    ScreenRecord screenRecord;
+    void showParameterHint(const String& hint) { parameterHint.assign(hint); }
+    // A channel's word under its meter: "on  " or "off ".
+    const String& channelOnText(int channel) const { return channelOnTexts[channel]; }
 
 private:
     void repaintEverything();
@@ -93,15 +96,15 @@ private:
 
     Song& song;
     NoteCursor& cursor;
-    Transport& transport;
+    const Transport& transport;
     const PatternEditor& editor;
     Overlays& overlays;
     const SongFiles& files;
     const NoteKeys& keys;
     const SongIdentity& identity;
     const UnsavedWork& unsaved;
-    const String& statusText;
-    int& redrawCounter;
+    const StatusRow& status;
+    RepaintRequest& repaints;
     std::shared_ptr<c_Font> fontImage;
     std::shared_ptr<c_Image> buttonImage;
     std::shared_ptr<c_Image> navRowImage;
@@ -117,4 +120,12 @@ private:
     std::array<ScopeTrace, channelCount> scopesDrawn;
     ScopeImage scopeImage;
     bool repaintPending = false;
+    std::array<String, channelCount> channelOnTexts;
+    std::array<int, channelCount> meterLevels {};
+    Theme theme_;
+    bool scopesShown_ = false;
+    bool trackScreenChanges = true;
+    bool pointerOnLogo = false;
+    String parameterHint;
+    ScreenRecord screenRecord;
 };

@@ -22,9 +22,9 @@ String freeSongName(const String& name);
 } // namespace
 
 SongFiles::SongFiles(Song& song, SongIdentity& identity, const NoteCursor& cursor, Transport& transport,
-                     UndoHistory& undo, UnsavedWork& unsaved, String& statusText)
+                     UndoHistory& undo, UnsavedWork& unsaved, StatusRow& status)
     : song(song), identity(identity), cursor(cursor), transport(transport), undo(undo), unsaved(unsaved),
-      statusText(statusText)
+      status(status)
 {
 }
 
@@ -33,14 +33,14 @@ void SongFiles::saveTrigger(c_InputDevice& input)
     if (!pressed(input, keyF11) && !clicked(input, buttons::save)) return;
     const String& path = identity.songFilePath;
     SaveOutcome outcome = path.empty() ? saveSong(song, identity.songName) : saveSongFile(song, path);
-    statusText = saveStatusText(outcome);
+    status.say(saveStatusText(outcome));
     if (outcome == SaveOutcome::saved) unsaved.endUnsavedState(true);
 }
 
 void SongFiles::loadTrigger(c_InputDevice& input)
 {
     if (!pressed(input, keyF12) && !clicked(input, buttons::load)) return;
-    statusText = loadSongFile();
+    status.say(loadSongFile());
     transport.rewind();
 }
 
@@ -102,16 +102,16 @@ bool SongFiles::openStartSong(const String& path)
     // Absolute, since a relative path would otherwise mean the data folder.
     songFilePath = absolutePath(path);
     songName = songFilePath.substr(songFilePath.rfind(U'/') + 1).substr(0, shownNameLimit);
-    String status = readSongFile(songFilePath);
-    statusText = status;
+    String outcome = readSongFile(songFilePath);
+    status.say(outcome);
     // A file that is there but failed to read is no place for SAVE to write
     // the blank song to: the song is nameless until the user names it.
-    if (status == statusLoadingFailed) {
+    if (outcome == statusLoadingFailed) {
         songFilePath.clear();
         songName.clear();
     }
     if (importedModule) unsaved.markSongChanged();
-    return status == statusFileLoaded;
+    return outcome == statusFileLoaded;
 }
 
 String SongFiles::loadSongFile()
@@ -129,13 +129,13 @@ String SongFiles::loadSongFile()
         if (cut != String::npos) songName = songName.substr(cut);
         if (songName.empty() || !songNameStaysInFolder(songName)) return statusFileNotFound;
     }
-    String status = readSongFile(identity.songFile());
+    String outcome = readSongFile(identity.songFile());
     // A name no song of the user's has may be an example's.
-    if (status == statusFileNotFound && identity.songFilePath.empty() && readExampleSong()) status = statusFileLoaded;
-    if (status != statusFileLoaded) return status;
+    if (outcome == statusFileNotFound && identity.songFilePath.empty() && readExampleSong()) outcome = statusFileLoaded;
+    if (outcome != statusFileLoaded) return outcome;
     undo.songLoaded(std::move(before));
     if (importedModule) unsaved.markSongChanged();
-    return status;
+    return outcome;
 }
 
 String SongFiles::loadExampleSong()
@@ -193,8 +193,7 @@ String SongFiles::loadSongNamed(const String& name, bool example)
     songFilePath.clear();
     String outcome = example ? loadExampleSong() : loadSongFile();
     if (outcome == statusFileLoaded) {
-        undo.songBeforeLoad->songName = before;
-        undo.songBeforeLoad->songFilePath = beforePath;
+        undo.nameSongBefore(before, beforePath);
     } else {
         // The song stays, and so does the file it belongs to.
         songName = before;

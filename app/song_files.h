@@ -5,6 +5,7 @@
 
 #include "app/note_cursor.h"
 #include "app/song_identity.h"
+#include "app/status_row.h"
 #include "song/song_model.h"
 
 class c_InputDevice;
@@ -15,7 +16,7 @@ class UnsavedWork;
 class SongFiles {
 public:
     SongFiles(Song& song, SongIdentity& identity, const NoteCursor& cursor, Transport& transport, UndoHistory& undo,
-              UnsavedWork& unsaved, String& statusText);
+              UnsavedWork& unsaved, StatusRow& status);
 
     bool textFieldActive() const { return songNameEditing || descriptionEditing; }
 
@@ -48,11 +49,12 @@ public:
     // load.
     bool openStartSong(const String& path);
 
-    bool songNameEditing = false;
-    bool descriptionEditing = false;
-    bool newSongAsked = false;  // Ctrl+N asked over unsaved changes
-
-    bool importedModule = false;  // the last song read was a module
+    // The song name's and the description's fields take the typed
+    // characters (a click on one) or let them go (Enter).
+    bool editingSongName() const { return songNameEditing; }
+    bool editingDescription() const { return descriptionEditing; }
+    void editSongName(bool on) { songNameEditing = on; }
+    void editDescription(bool on) { descriptionEditing = on; }
 
 private:
     String readSongText(const String& path);
@@ -66,5 +68,9 @@ private:
     Transport& transport;
     UndoHistory& undo;
     UnsavedWork& unsaved;
-    String& statusText;
+    StatusRow& status;
+    bool songNameEditing = false;
+    bool descriptionEditing = false;
+    bool newSongAsked = false;    // Ctrl+N asked over unsaved changes
+    bool importedModule = false;  // the last song read was a module
 };

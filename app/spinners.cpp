@@ -1,6 +1,8 @@
-#include "app/sound_engine.h"
+#include "app/pattern_editor.h"
 
 #include "app/panel_rows.h"
+#include "app/transport.h"
+#include "app/unsaved_work.h"
 #include "app/screen_layout.h"
 #include "app/user_input.h"
 
@@ -28,14 +30,12 @@ int spin(const c_InputDevice& input, const PanelRow& row, int value)
 
 } // namespace
 
-PanelValues c_SoundEngine::panelValues() { return {song, cursor, transport.currentPosition}; }
-
-void c_SoundEngine::runSpinners()
+void PatternEditor::spinPanel(const c_InputDevice& input)
 {
-    PanelValues values = panelValues();
+    PanelValues values {song, cursor, transport.position()};
     for (const PanelRow& row : panelRows) {
         int value = row.read(values);
-        int result = spin(input(), row, value);
+        int result = spin(input, row, value);
         // Only a click is the user's change; the clamp alone is not.
         if (row.editsSong && result != clampTo(row, value)) unsaved.markSongChanged();
         row.write(values, result);

@@ -39,8 +39,8 @@ void c_SoundEngine::create()
     cursor.column = 1;
     cursor.row = 1;
     song.positions.fill(0);
-    transport.player = std::make_shared<c_kovoPlay>();
-    statusText = statusStandby;
+    transport.usePlayer(std::make_shared<c_kovoPlay>());
+    status.say(statusStandby);
     keys.readSettings(input());
     transport.readFollowSetting();
     exportJob.readFormatSetting();
@@ -54,7 +54,9 @@ void c_SoundEngine::create()
 // The icon, like the sounds, waits until the first picture is shown.
 void c_SoundEngine::createSounds()
 {
-    for (size_t i = 0; i < waveformCount; ++i) preview.previewSounds[i] = loadSoundFile(widen(waveformFiles[i]));
+    std::array<std::shared_ptr<c_Sound>, waveformCount> sounds;
+    for (size_t i = 0; i < waveformCount; ++i) sounds[i] = loadSoundFile(widen(waveformFiles[i]));
+    preview.useSounds(sounds);
     traceStartup("waveforms");
     showWindowIcon();
 }
@@ -71,9 +73,16 @@ void c_SoundEngine::showWindowIcon()
 // Brings back the song a close, a signal or a crash left unsaved.
 void c_SoundEngine::restoreUnsavedSong()
 {
-    if (!unsaved.restoreUnsavedSong(song, identity, cursor, transport.currentPosition)) return;
-    transport.showCurrentPattern();
+    int position = 0;
+    if (!unsaved.restoreUnsavedSong(song, identity, cursor, position)) return;
+    transport.goToPosition(position);
     undo.takeUndoSnapshot(true);
+}
+
+void c_SoundEngine::startWith(const String& songPath, bool play)
+{
+    startSongPath = songPath;
+    startPlaying = play;
 }
 
 // Loaded as LOAD loads, but the unsaved work of an earlier run is neither

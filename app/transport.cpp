@@ -20,8 +20,8 @@ String loopStatus(const RowLoop& loop, int pattern)
 }
 } // namespace
 
-Transport::Transport(const Song& song, NoteCursor& cursor, String& statusText)
-    : song(song), cursor(cursor), statusText(statusText)
+Transport::Transport(const Song& song, NoteCursor& cursor, StatusRow& status)
+    : song(song), cursor(cursor), status(status)
 {
 }
 
@@ -29,7 +29,7 @@ void Transport::switchChannels(const c_InputDevice& input, const ButtonRect (&di
 {
     for (int n = 0; n < channelCount; ++n) {
         if (pressed(input, keyF5 + n) || clicked(input, buttons::channelSwitches[n]) || clicked(input, displays[n]))
-            channelLevels[n] = channelLevels[n] == 1.0f ? 0.0f : 1.0f;
+            channelLevels_[n] = channelLevels_[n] == 1.0f ? 0.0f : 1.0f;
         if (pressed(input, keyMouseRight) && displays[n].contains(input.pointerX(), input.pointerY())) soloChannel(n);
     }
 }
@@ -37,32 +37,33 @@ void Transport::switchChannels(const c_InputDevice& input, const ButtonRect (&di
 void Transport::soloChannel(int channel)
 {
     bool alone = true;
-    for (int n = 0; n < channelCount; ++n) alone = alone && (channelLevels[n] == 1.0f) == (n == channel);
-    for (int n = 0; n < channelCount; ++n) channelLevels[n] = alone || n == channel ? 1.0f : 0.0f;
+    for (int n = 0; n < channelCount; ++n) alone = alone && (channelLevels_[n] == 1.0f) == (n == channel);
+    for (int n = 0; n < channelCount; ++n) channelLevels_[n] = alone || n == channel ? 1.0f : 0.0f;
 }
 
 void Transport::toggleFollow(const c_InputDevice& input)
 {
     if (!clicked(input, buttons::follow)) return;
-    followMode = !followMode;
-    writeSetting(settingsFilePath(), followSetting, followMode ? "on" : "off");
+    following_ = !following_;
+    writeSetting(settingsFilePath(), followSetting, following_ ? "on" : "off");
 }
 
-void Transport::readFollowSetting() { followMode = readSetting(settingsFilePath(), followSetting) == "on"; }
+void Transport::readFollowSetting() { following_ = readSetting(settingsFilePath(), followSetting) == "on"; }
 
 void Transport::toggleEditing(const c_InputDevice& input)
 {
     if (!pressed(input, keySpace) && !clicked(input, buttons::edit)) return;
     leaveLive();
-    rowInPattern = 0;
+    rowInPattern_ = 0;
     stopAllChannels();
-    if (transportState == stateStandby) {
-        transportState = stateEditing;
-        statusText = statusEditing;
-    } else {
-        transportState = stateStandby;
-        statusText = statusStandby;
-    }
+    switchEditing();
+}
+
+void Transport::switchEditing()
+{
+    bool editing = state_ == stateStandby;
+    state_ = editing ? stateEditing : stateStandby;
+    status.say(editing ? statusEditing : statusStandby);
 }
 
 void Transport::togglePlayback(const c_InputDevice& input)
@@ -72,10 +73,10 @@ void Transport::togglePlayback(const c_InputDevice& input)
     leaveLive();
     stopAllChannels();
     if (fromStart) {
-        rowInPattern = 0;
-        currentPosition = 0;
+        rowInPattern_ = 0;
+        position_ = 0;
     }
-    if (transportState == statePlaying) return stopPlaying(true);
+    if (state_ == statePlaying) return stopPlaying(true);
     startPlayback();
 }
 
@@ -86,21 +87,21 @@ void Transport::homeButton(const c_InputDevice& input)
 
 void Transport::rewind()
 {
-    rowInPattern = 0;
-    currentPosition = 0;
+    rowInPattern_ = 0;
+    position_ = 0;
 }
 
 void Transport::showCell(int column, int index)
 {
     if (playing()) return;
     int pattern = index / rowsPerPattern;
-    if (song.positions[currentPosition] != pattern) {
+    if (song.positions[position_] != pattern) {
         auto found = std::find(song.positions.begin(), song.positions.end(), pattern);
         // A pattern no position plays has no place on the screen.
         if (found == song.positions.end()) return;
-        currentPosition = static_cast<int>(found - song.positions.begin());
+        position_ = static_cast<int>(found - song.positions.begin());
     }
-    rowInPattern = 0;
+    rowInPattern_ = 0;
     showCurrentPattern();
     int channel = column % channelCount;
     // Instrument and octave digits belong to the note's cell.
@@ -108,27 +109,33 @@ void Transport::showCell(int column, int index)
     cursor.row = index % rowsPerPattern + 1;
 }
 
-void Transport::goToPosition(int position)
+void Transport::stepPosition(int step)
 {
-    currentPosition = std::clamp(position, 0, positionCount - 1);
+    position_ = std::clamp(position_ + step, 0, positionCount - 1);
     showCurrentPattern();
 }
 
-void Transport::showCurrentPattern() { patternBaseRow = song.positions[currentPosition] * rowsPerPattern; }
+void Transport::goToPosition(int position)
+{
+    position_ = std::clamp(position, 0, positionCount - 1);
+    showCurrentPattern();
+}
+
+void Transport::showCurrentPattern() { patternBase_ = song.positions[position_] * rowsPerPattern; }
 
 void Transport::stopPlaying(bool sayStandby)
 {
     cursor.row = 1;
-    transportState = stateStandby;
+    state_ = stateStandby;
     if (!sayStandby) return;
-    rowInPattern = 0;
-    statusText = statusStandby;
+    rowInPattern_ = 0;
+    status.say(statusStandby);
 }
 
 void Transport::holdInStandby()
 {
-    if (transportState != stateStandby) statusText = statusStandby;
-    transportState = stateStandby;
+    if (state_ != stateStandby) status.say(statusStandby);
+    state_ = stateStandby;
     stopAllChannels();
 }
 
@@ -147,40 +154,46 @@ void Transport::startPlayback()
 {
     liveEditing = false;
     saveHandOverSong(song);
-    player = std::make_shared<c_kovoPlay>();
-    player->play(song, {currentPosition, 0});
+    player_ = std::make_shared<c_kovoPlay>();
+    player_->play(song, {position_, 0});
     stopAllChannels();
     cursor.row = 1;
-    rowInPattern = 0;
-    transportState = statePlaying;
+    rowInPattern_ = 0;
+    state_ = statePlaying;
     sayPlayingStatus();
+}
+
+void Transport::playThrough(std::shared_ptr<c_kovoPlay> player)
+{
+    player_ = std::move(player);
+    state_ = statePlaying;
 }
 
 void Transport::wrapRow()
 {
-    if (rowInPattern >= song.songLengthRows) rowInPattern = 0;
-    if (rowInPattern < 0) rowInPattern = song.songLengthRows - rowsPerPattern;
+    if (rowInPattern_ >= song.songLengthRows) rowInPattern_ = 0;
+    if (rowInPattern_ < 0) rowInPattern_ = song.songLengthRows - rowsPerPattern;
 }
 
 void Transport::tickPlayback()
 {
-    keepPlayingStatus();
-    if (!player) return;
+    status.keepRunning(playingStatus());
+    if (!player_) return;
     // Every edit of the step is heard from this tick on.
-    if (live()) player->follow(song);
-    player->useChannelLevels(channelLevels);
-    player->tickPlayer();
+    if (live()) player_->follow(song);
+    player_->useChannelLevels(channelLevels_);
+    player_->tickPlayer();
     // With FLW Off the musician's position stays while live.
-    if (followMode || !live()) showPlayerPlace();
+    if (following_ || !live()) showPlayerPlace();
 }
 
 void Transport::showPlayerPlace()
 {
-    PlayPlace place = player->shownPlace();
-    currentPosition = place.position;
-    rowInPattern = place.row;
+    PlayPlace place = player_->shownPlace();
+    position_ = place.position;
+    rowInPattern_ = place.row;
     showCurrentPattern();
-    if (live() && followMode) cursor.row = place.row + 1;
+    if (live() && following_) cursor.row = place.row + 1;
 }
 
 void Transport::toggleLive()
@@ -196,69 +209,52 @@ void Transport::toggleLive()
         return;
     }
     setLive(!liveEditing);
-    if (player) showPlayerPlace();
+    if (player_) showPlayerPlace();
     sayPlayingStatus();
 }
 
 void Transport::setLive(bool on)
 {
     liveEditing = on;
-    if (player) player->showSoundingRows(on);
+    if (player_) player_->showSoundingRows(on);
 }
 
 void Transport::leaveLive()
 {
     setLive(false);
-    if (player) player->clearLoop();
+    if (player_) player_->clearLoop();
 }
 
 void Transport::toggleLoop(int first, int last)
 {
-    if (!playing() || !player) return;
-    if (player->loop()) {
-        player->clearLoop();
+    if (!playing() || !player_) return;
+    if (player_->loop()) {
+        player_->clearLoop();
         showPlayerPlace();
     } else {
-        player->loopRows(first, last);
+        player_->loopRows(first, last);
     }
     sayPlayingStatus();
 }
 
 PlayPlace Transport::heardPlace() const
 {
-    return player ? player->rowHeardNow() : PlayPlace {currentPosition, cursor.row - 1};
+    return player_ ? player_->rowHeardNow() : PlayPlace {position_, cursor.row - 1};
 }
 
 void Transport::soundEntry(PlayPlace place, int channel)
 {
-    if (!live() || !player || place == player->upcomingPlace()) return;
-    player->useChannelLevels(channelLevels);
-    player->follow(song);
-    player->playOneCell(place, channel - 1);
+    if (!live() || !player_ || place == player_->upcomingPlace()) return;
+    player_->useChannelLevels(channelLevels_);
+    player_->follow(song);
+    player_->playOneCell(place, channel - 1);
 }
 
 String Transport::playingStatus() const
 {
-    if (player && player->loop()) return loopStatus(*player->loop(), song.positions[player->upcomingPlace().position]);
+    if (player_ && player_->loop())
+        return loopStatus(*player_->loop(), song.positions[player_->upcomingPlace().position]);
     return live() ? statusRecording : statusPlaying;
 }
 
-void Transport::sayPlayingStatus()
-{
-    saidStatus = playingStatus();
-    statusText = saidStatus;
-    heldOutcome.clear();
-}
-
-// An outcome written since the transport last spoke (a save, a refused
-// paste, an export) stays in view for a while, a new one for as long again;
-// then the transport's word returns. A change of its own word shows at once.
-void Transport::keepPlayingStatus()
-{
-    if (statusText != saidStatus && statusText != heldOutcome) {
-        heldOutcome = statusText;
-        heldSteps = 0;
-    }
-    bool holding = !heldOutcome.empty() && statusText == heldOutcome && ++heldSteps < outcomeHoldSteps;
-    if (!holding && (statusText != saidStatus || playingStatus() != saidStatus)) sayPlayingStatus();
-}
+void Transport::sayPlayingStatus() { status.sayRunning(playingStatus()); }

@@ -5,11 +5,13 @@
 
 #include "app/note_cursor.h"
 #include "app/screen_layout.h"
+#include "app/status_row.h"
 #include "player/row_timeline.h"
 #include "song/song_model.h"
 
 #include <array>
 #include <memory>
+#include <utility>
 
 class c_InputDevice;
 class c_kovoPlay;
@@ -19,18 +21,31 @@ enum TransportState { stateEditing = 0, statePlaying = 1, stateStandby = 2 };
 
 class Transport {
 public:
-    Transport(const Song& song, NoteCursor& cursor, String& statusText);
+    Transport(const Song& song, NoteCursor& cursor, StatusRow& status);
 
-    bool playing() const { return transportState == statePlaying; }
+    TransportState state() const { return state_; }
+    bool playing() const { return state_ == statePlaying; }
     // Live editing: the song plays on while the editor writes into it, and
     // the player follows every change.
     bool live() const { return playing() && liveEditing; }
     // Notes, digits and row edits go into the song: Editing, or live.
-    bool writesNotes() const { return transportState == stateEditing || live(); }
+    bool writesNotes() const { return state_ == stateEditing || live(); }
     // The first row of the view: the pattern of the current position, and
     // the row the clock stands at. While live the view holds the whole
     // pattern, and the row clock only moves the marker.
-    int viewBase() const { return live() ? patternBaseRow : patternBaseRow + rowInPattern; }
+    int viewBase() const { return live() ? patternBase_ : patternBase_ + rowInPattern_; }
+
+    // The position shown (the player's while it plays), the first row of
+    // its pattern in the song's columns, and the row the view stands at in it.
+    int position() const { return position_; }
+    int patternBase() const { return patternBase_; }
+    int rowInPattern() const { return rowInPattern_; }
+    // 1 for a channel switched on, 0 for one off.
+    const std::array<float, channelCount>& channelLevels() const { return channelLevels_; }
+    // FLW: the grid follows the playing row.
+    bool following() const { return following_; }
+    // The player of the song last started; none before the sound device opened.
+    const c_kovoPlay* player() const { return player_.get(); }
 
     // ---- The step's switches ----
     // F5-F8 and the on/off words switch a channel, and so do clicks on the
@@ -42,6 +57,10 @@ public:
     void toggleFollow(const c_InputDevice& input);
     void readFollowSetting();
     void toggleEditing(const c_InputDevice& input);
+    // Standby to Editing, as Space does; Editing to Standby.
+    void switchEditing();
+    void follow(bool on) { following_ = on; }
+    void switchChannel(int channel, bool on) { channelLevels_[channel] = on ? 1.0f : 0.0f; }
     void togglePlayback(const c_InputDevice& input);
     // HOME: back to position 0, row 0.
     void homeButton(const c_InputDevice& input);
@@ -77,6 +96,11 @@ public:
     void showCell(int column, int index);
     // Ctrl+Home / Ctrl+End: the first / the last position of the song.
     void goToPosition(int position);
+    // Page keys and the wheel: one position back or on, stopping at both ends.
+    void stepPosition(int step);
+    // The row the view (and while playing the marker) stands at in the
+    // shown pattern, until the player or a key moves it.
+    void showRow(int row) { rowInPattern_ = row; }
     // Shows the pattern of the current position.
     void showCurrentPattern();
     // An active name field keeps the transport in Standby.
@@ -84,14 +108,11 @@ public:
     // A playing song stops for something else to play or load; with
     // sayStandby the status row and the view's row say so.
     void stopPlaying(bool sayStandby);
-
-    TransportState transportState = stateStandby;
-    int currentPosition = 0;
-    int patternBaseRow = 0;
-    int rowInPattern = 0;
-    std::array<float, channelCount> channelLevels {1.0f, 1.0f, 1.0f, 1.0f};
-    bool followMode = false;  // the grid follows the playing row
-    std::shared_ptr<c_kovoPlay> player;
+    // The player the sound device opened with; the transport plays through
+    // it until a start makes its own.
+    void usePlayer(std::shared_ptr<c_kovoPlay> player) { player_ = std::move(player); }
+    // Follows a player that is playing already, as if started here.
+    void playThrough(std::shared_ptr<c_kovoPlay> player);
 
 private:
     void soloChannel(int channel);
@@ -104,16 +125,17 @@ private:
     // while it is on.
     void setLive(bool on);
     void sayPlayingStatus();
-    void keepPlayingStatus();
 
+    TransportState state_ = stateStandby;
+    int position_ = 0;
+    int patternBase_ = 0;
+    int rowInPattern_ = 0;
+    std::array<float, channelCount> channelLevels_ {1.0f, 1.0f, 1.0f, 1.0f};
+    bool following_ = false;
+    std::shared_ptr<c_kovoPlay> player_;
     bool liveEditing = false;
-    // What the transport last wrote to the status row while playing, and an
-    // outcome written over it since, with the steps it has been in view.
-    String saidStatus;
-    String heldOutcome;
-    int heldSteps = 0;
 
     const Song& song;
     NoteCursor& cursor;
-    String& statusText;
+    StatusRow& status;
 };

@@ -92,7 +92,7 @@ bool UndoHistory::columnsMatchUndoSlot() const
 EditorSong UndoHistory::editorSong() const
 {
     return EditorSong {song, undoRing, undoSlot, undoOldest, undoNewest,
-                       identity.songName, identity.songFilePath, unsaved.songChanged, instrumentSteps};
+                       identity.songName, identity.songFilePath, unsaved.songChanged(), instrumentSteps};
 }
 
 // A song a LOAD replaced, or the loaded one again, with its own undo steps,
@@ -138,7 +138,19 @@ void UndoHistory::copyUndoSlot()
 // The song a load replaced is one undo step.
 void UndoHistory::songLoaded(EditorSong before)
 {
+    songReplaced(std::move(before));
+    unsaved.endUnsavedState(false);
+}
+
+void UndoHistory::songReplaced(EditorSong before)
+{
     songBeforeLoad = std::make_unique<EditorSong>(std::move(before));
     undoneLoad.reset();
-    unsaved.endUnsavedState(false);
+}
+
+void UndoHistory::nameSongBefore(const String& songName, const String& songFilePath)
+{
+    if (!songBeforeLoad) return;
+    songBeforeLoad->songName = songName;
+    songBeforeLoad->songFilePath = songFilePath;
 }

@@ -58,16 +58,16 @@ public:
     // A LOAD replaced the song given: that is one undo step now.
     void songLoaded(EditorSong before);
 
-    // Snapshots share the columns that did not change between them.
-    UndoRing undoRing;
-    InstrumentSteps instrumentSteps;  // by the undo slot that took the instrument
-    int undoSlot = 0;    // the snapshot shown
-    int undoOldest = 0;  // the oldest snapshot still held
-    int undoNewest = 0;  // the newest snapshot, the end of redo
-    // The song a LOAD replaced: one undo step before the loaded song's
-    // oldest snapshot. And the loaded song while that step is undone, for redo.
-    std::unique_ptr<EditorSong> songBeforeLoad;
-    std::unique_ptr<EditorSong> undoneLoad;
+    // Another song took the editor's place (Ctrl+N): the song before is one
+    // undo step back.
+    void songReplaced(EditorSong before);
+    // The names the song before the last load went by, when the load was
+    // given the new ones first.
+    void nameSongBefore(const String& songName, const String& songFilePath);
+
+    // The snapshot shown, and the snapshots of every column by slot.
+    int slot() const { return undoSlot; }
+    const UndoRing& ring() const { return undoRing; }
 
 private:
     void takeEditorSong(EditorSong&& song);
@@ -79,4 +79,14 @@ private:
     SongIdentity& identity;
     UnsavedWork& unsaved;
     Transport& transport;
+    // Snapshots share the columns that did not change between them.
+    UndoRing undoRing;
+    InstrumentSteps instrumentSteps;  // by the undo slot that took the instrument
+    int undoSlot = 0;    // the snapshot shown
+    int undoOldest = 0;  // the oldest snapshot still held
+    int undoNewest = 0;  // the newest snapshot, the end of redo
+    // The song a LOAD replaced: one undo step before the loaded song's
+    // oldest snapshot. And the loaded song while that step is undone, for redo.
+    std::unique_ptr<EditorSong> songBeforeLoad;
+    std::unique_ptr<EditorSong> undoneLoad;
 };

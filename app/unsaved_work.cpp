@@ -49,14 +49,14 @@ bool usableSongPath(const String& path)
 } // namespace
 
 UnsavedWork::UnsavedWork(const Song& song, const SongIdentity& identity, const NoteCursor& cursor,
-                         const Transport& transport, String& statusText)
-    : song(song), identity(identity), cursor(cursor), transport(transport), statusText(statusText)
+                         const Transport& transport, StatusRow& status)
+    : song(song), identity(identity), cursor(cursor), transport(transport), status(status)
 {
 }
 
 void UnsavedWork::markSongChanged()
 {
-    songChanged = true;
+    songChanged_ = true;
     recoveryStale = true;
 }
 
@@ -85,7 +85,7 @@ bool UnsavedWork::claimRecoveryFile(bool toRestore)
 // that song is saved or loaded, or comes back at the next start.
 void UnsavedWork::endUnsavedState(bool saved)
 {
-    songChanged = false;
+    songChanged_ = false;
     recoveryStale = false;
     bool sameSong = saved ? recoveryIsCurrentSong : recoveryHolds == identity.songFileFullPath();
     if (sameSong && !recoveryFile().empty()) {
@@ -97,8 +97,8 @@ void UnsavedWork::endUnsavedState(bool saved)
 
 void UnsavedWork::songSwapped(bool changed)
 {
-    songChanged = changed;
-    recoveryStale = songChanged;
+    songChanged_ = changed;
+    recoveryStale = songChanged_;
     recoveryIsCurrentSong = recoveryHolds == identity.songFileFullPath();
 }
 
@@ -122,7 +122,7 @@ bool UnsavedWork::writeRecoveryFile(bool closing)
         if (claimed) recoveryHolds.clear();
         if (!claimed && holdsOtherSong) recoveryLock = NumberedLock();
     }
-    RecoveredView view {identity.songName, cursor.column, cursor.row, transport.currentPosition, path};
+    RecoveredView view {identity.songName, cursor.column, cursor.row, transport.position(), path};
     bool kept = !recoveryFile().empty() && replaceTextFile(recoveryFile(), recoveryText(song, view));
     if (kept) {
         recoveryStale = false;
@@ -141,7 +141,7 @@ void UnsavedWork::reportRecoveryWrite(bool kept, bool closing)
         recoveryFailing = false;
         return;
     }
-    statusText = statusUnsavedNotKept;
+    status.say(statusUnsavedNotKept);
     if (!recoveryFailing || closing) {
         String where = recoveryFile().empty() ? recoveryFilePath(1) : recoveryFile();
         std::fprintf(stderr, "kovo-tracker: the unsaved song could not be written to %s%s\n",
@@ -155,7 +155,7 @@ void UnsavedWork::reportRecoveryWrite(bool kept, bool closing)
 // none, nothing is written.
 void UnsavedWork::keepAtClose()
 {
-    if (songChanged) writeRecoveryFile(true);
+    if (songChanged_) writeRecoveryFile(true);
 }
 
 // Brings back the song a close, a signal or a crash left unsaved, with the
@@ -175,9 +175,9 @@ bool UnsavedWork::restoreUnsavedSong(Song& into, SongIdentity& names, NoteCursor
     view.column = recovered.cursorColumn;
     view.row = recovered.cursorRow;
     position = recovered.currentPosition;
-    songChanged = true;
+    songChanged_ = true;
     recoveryHolds = names.songFileFullPath();
     recoveryIsCurrentSong = true;
-    statusText = statusUnsavedRestored;
+    status.say(statusUnsavedRestored);
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "app/note_cursor.h"
 #include "app/song_identity.h"
+#include "app/status_row.h"
 #include "host/numbered_lock.h"
 #include "song/song_model.h"
 
@@ -12,7 +13,7 @@ class Transport;
 class UnsavedWork {
 public:
     UnsavedWork(const Song& song, const SongIdentity& identity, const NoteCursor& cursor, const Transport& transport,
-                String& statusText);
+                StatusRow& status);
 
     // Notes a change of the song that no file holds yet.
     void markSongChanged();
@@ -33,13 +34,8 @@ public:
     // This tracker's recovery file as a scheme path; empty while it has none.
     String recoveryFile() const;
 
-    bool songChanged = false;    // the song differs from its file
-    bool recoveryStale = false;  // ... and from the recovery file
-    int stepsSinceRecovery = 0;
-    NumberedLock recoveryLock;           // holds this tracker's recovery file
-    String recoveryHolds;                // the song whose work is in it (full path); empty: none
-    bool recoveryIsCurrentSong = false;  // ... and that is the editor's song since then
-    bool recoveryFailing = false;        // the last write failed (and was said)
+    // The song differs from its file.
+    bool songChanged() const { return songChanged_; }
 
 private:
     bool claimRecoveryFile(bool toRestore);
@@ -49,5 +45,12 @@ private:
     const SongIdentity& identity;
     const NoteCursor& cursor;
     const Transport& transport;
-    String& statusText;
+    StatusRow& status;
+    bool songChanged_ = false;
+    bool recoveryStale = false;  // ... and from the recovery file
+    int stepsSinceRecovery = 0;
+    NumberedLock recoveryLock;           // holds this tracker's recovery file
+    String recoveryHolds;                // the song whose work is in it (full path); empty: none
+    bool recoveryIsCurrentSong = false;  // ... and that is the editor's song since then
+    bool recoveryFailing = false;        // the last write failed (and was said)
 };

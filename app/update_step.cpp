@@ -39,13 +39,13 @@ c_InputDevice& c_SoundEngine::input() { return *inputDevice(); }
 // and the song plays on.
 void c_SoundEngine::update()
 {
-    redrawCounter += 1;
+    repaints.stepTaken();
     wheelStep = input().takeWheel();
     if (overlays.shown()) {
         controlShortcuts();
         overlays.overlayInput(input(), wheelStep);
     } else {
-        transport.switchChannels(input(), painter.scopesShown ? buttons::scopes : buttons::meters);
+        transport.switchChannels(input(), painter.scopesShown() ? buttons::scopes : buttons::meters);
         transport.toggleFollow(input());
         keys.toggleLayout(input());
         transport.toggleEditing(input());
@@ -56,17 +56,17 @@ void c_SoundEngine::update()
         if (!transport.playing() || transport.live()) runEditingBranch();
         if (clicked(input(), buttons::logo)) overlays.toggleKeyHelp(input());
     }
-    painter.pointerOnLogo = buttons::logo.contains(input().pointerX(), input().pointerY());
+    painter.showLogoHint(buttons::logo.contains(input().pointerX(), input().pointerY()));
     followPanelHint();
     transport.showCurrentPattern();
     // The song's player takes the channels from Ctrl+Enter's, as does a
     // previewed note.
-    if (transport.playing()) preview.channelsLent = false;
-    if (!preview.channelsLent) rowStepper.release();
+    if (transport.playing()) preview.lendChannels(false);
+    if (!preview.channelsLent()) rowStepper.release();
     if (transport.playing()) transport.tickPlayback();
     files.keepNewSongQuestion();
-    rowStepper.tick(transport.channelLevels);
-    overlays.tickAudition(transport.channelLevels);
+    rowStepper.tick(transport.channelLevels());
+    overlays.tickAudition(transport.channelLevels());
     unsaved.keepRecoveryFresh();
     exportJob.followExport();
     clipboardText.followPaste(input());
@@ -82,7 +82,7 @@ void c_SoundEngine::controlShortcuts()
     for (size_t slot = 0; slot < shortcutSlots; ++slot) {
         const ControlShortcut& shortcut = shortcutAt(slot);
         if (!shortcut.run || (overlaid && !shortcut.overOverlay)) continue;
-        for (int n = shortcutPresses(input(), keys.keyBindings, slot); n > 0; --n) runShortcut(shortcut.run);
+        for (int n = shortcutPresses(input(), keys.bindings(), slot); n > 0; --n) runShortcut(shortcut.run);
     }
 }
 
@@ -105,7 +105,7 @@ void c_SoundEngine::runShortcut(ShortcutAction action)
     case songListAction: overlays.toggleSongList(); break;
     case keyHelpAction: overlays.toggleKeyHelp(input()); break;
     case liveAction: transport.toggleLive(); break;
-    case loopAction: toggleLoop(); break;
+    case loopAction: editor.toggleLoop(); break;
     case playRowAction: playCursorRow(); break;
     case newSongAction: files.newSong(); break;
     case scopesAction: toggleScopes(); break;
@@ -127,9 +127,10 @@ void c_SoundEngine::playAtStart()
 void c_SoundEngine::followPanelHint()
 {
     bool panelShown = !overlays.shown();
-    panelHint.follow(panelShown ? input().pointerX() : -1, panelShown ? input().pointerY() : -1, panelValues(),
-                     statusText);
-    painter.parameterHint.assign(panelHint.text());
+    PanelValues values {song, cursor, transport.position()};
+    panelHint.follow(panelShown ? input().pointerX() : -1, panelShown ? input().pointerY() : -1, values,
+                     status.text());
+    painter.showParameterHint(panelHint.text());
 }
 
 // While live the shown row is the player's, and is left alone.
@@ -138,24 +139,14 @@ void c_SoundEngine::runEditingBranch()
     bool live = transport.live();
     editorInput();
     if (!live) transport.wrapRow();
-    runSpinners();
-}
-
-// The marked block's rows, else the whole pattern.
-void c_SoundEngine::toggleLoop()
-{
-    if (editor.blockState) {
-        transport.toggleLoop(editor.blockStart, std::max(editor.blockStart, editor.blockEnd - 1));
-    } else {
-        transport.toggleLoop(0, rowsPerPattern - 1);
-    }
+    editor.spinPanel(input());
 }
 
 void c_SoundEngine::playCursorRow()
 {
     if (transport.playing() || cursor.row < 1 || cursor.row > rowsPerPattern) return;
-    preview.channelsLent = rowStepper.playRow(song, {transport.currentPosition, transport.rowInPattern + cursor.row - 1},
-                                              transport.channelLevels);
+    PlayPlace row {transport.position(), transport.rowInPattern() + cursor.row - 1};
+    preview.lendChannels(rowStepper.playRow(song, row, transport.channelLevels()));
     cursor.row = cursor.row % rowsPerPattern + 1;
 }
 

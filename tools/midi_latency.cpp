@@ -52,12 +52,12 @@ public:
     void update() override
     {
         stepsRun += 1;
-        transport.transportState = stateEditing;
+        if (transport.state() != stateEditing) transport.switchEditing();
         // Every note entered takes an undo snapshot, and nothing else here does.
-        int slotBefore = undo.undoSlot;
+        int slotBefore = undo.slot();
         c_SoundEngine::update();
         if (measure.finished) glfwSetWindowShouldClose(glfwGetCurrentContext(), 1);
-        if (!measure.pending || undo.undoSlot == slotBefore) return;
+        if (!measure.pending || undo.slot() == slotBefore) return;
         measure.toCell = millisSince(measure.sentAt);
         ALint state = 0;
         alGetSourcei(gxtkAudio::audio()->sourceOf(1), AL_SOURCE_STATE, &state);

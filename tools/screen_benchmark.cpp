@@ -69,7 +69,8 @@ struct FrameCost {
 // that the time includes the drawing itself, not just handing it to GL.
 void renderFrame(BBQuorvaneGame& game, c_SoundEngine& engine, bool fullRepaint, bool swap)
 {
-    engine.redrawCounter = fullRepaint ? 3 : 0;
+    if (fullRepaint) engine.repaints.requestRepaint();
+    else engine.repaints.restart();
     game.stepRender();
     if (swap) game.showFrame();
     std::vector<int> pixel(1);
@@ -149,17 +150,16 @@ int main()
     auto engine = std::make_unique<c_SoundEngine>();
     game->startRun();
     fillBusySong(*engine);
-    engine->painter.trackScreenChanges = false;  // every part drawn: the cost of a full repaint
+    engine->painter.trackChanges(false);  // every part drawn: the cost of a full repaint
 
     std::printf("Tracker screen, 640 x 475, a busy song, %d frames of each kind\n", framesPerKind);
-    engine->transport.transportState = stateStandby;
     printFrameCost("full repaint", measureFrames(*game, *engine, true));
-    engine->transport.transportState = stateEditing;  // adds the cursor bar
+    engine->transport.switchEditing();  // adds the cursor bar
     printFrameCost("  while editing", measureFrames(*game, *engine, true));
     printFrameCost("meter-only frame", measureFrames(*game, *engine, false));
-    engine->painter.scopesShown = true;  // the four scopes drawn whole, as while they move
+    engine->painter.showScopes(true);  // the four scopes drawn whole, as while they move
     printFrameCost("scope-only frame", measureFrames(*game, *engine, false));
-    engine->painter.scopesShown = false;
+    engine->painter.showScopes(false);
     std::printf("GL state combinations drawn with: %d\n", gameDelegate()->renderer->drawStateCount());
     measureSongFile(*engine);
     measureLiveFollow(*engine);

@@ -1,14 +1,14 @@
 // Marking, copying and pasting a block of rows.
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 namespace {
 
 // The pattern editor and its song, in Standby.
-class BlockCopy : public TrackerParts {
+class BlockCopy : public PartsFixture {
 protected:
     void SetUp() override
     {
-        TrackerParts::SetUp();
+        PartsFixture::SetUp();
         for (int column : {0, 4, 8, 12}) {
             for (int row = 0; row < 32; ++row) song.patternColumns[column][row] = U'A' + row;
         }
@@ -24,11 +24,11 @@ TEST_F(BlockCopy, ShiftDownDownF9CopiesAndF10PastesAtTheCursor)
     pressAndStep(keyDown);
     pressAndStep(keyDown);
     pressAndStep(keyF9);
-    EXPECT_FALSE(editor.blockState);
-    EXPECT_EQ(editor.blockStart, 2);
-    EXPECT_EQ(editor.blockEnd, 5);
-    for (int j = 0; j < 4; ++j) EXPECT_EQ(editor.clipboard[j].substr(0, 3), U"CDE");
-    EXPECT_EQ(editor.clipboard[0].size(), 33u);
+    EXPECT_FALSE(editor.block().marking);
+    EXPECT_EQ(editor.block().start, 2);
+    EXPECT_EQ(editor.block().end, 5);
+    for (int j = 0; j < 4; ++j) EXPECT_EQ(editor.copiedBlock()[j].substr(0, 3), U"CDE");
+    EXPECT_EQ(editor.copiedBlock()[0].size(), 33u);
 
     cursor.row = 10;
     pressAndStep(keyF10);
@@ -53,15 +53,25 @@ TEST_F(BlockCopy, ABlockFromChannelOnePastesIntoTheCursorChannelOnly)
 
 TEST_F(BlockCopy, CancelledMarkingPastesThirtyOneRowsFromTheClipboardStart)
 {
+    // A block of 33 rows copied from the next pattern slot.
+    const char32_t filled[] = U"x123";
+    for (int j = 0; j < 4; ++j) {
+        for (int row = rowsPerPattern; row < rowsPerPattern + 33; ++row) song.patternColumns[j * 4][row] = filled[j];
+    }
+    song.positions[1] = 1;
+    transport.goToPosition(1);
+    cursor.row = 1;
+    pressAndStep(keyShift);
+    pressAndStep(keyF9);
+    transport.goToPosition(0);
     cursor.row = 5;
     pressAndStep(keyShift);
     pressAndStep(keyShift);
-    EXPECT_EQ(editor.blockStart, 0);
-    EXPECT_EQ(editor.blockEnd, 0);
-    editor.clipboard = {String(33, U'x'), String(33, U'1'), String(33, U'2'), String(33, U'3')};
+    EXPECT_EQ(editor.block().start, 0);
+    EXPECT_EQ(editor.block().end, 0);
     cursor.row = 1;
     pressAndStep(keyF10);
-    EXPECT_EQ(editor.blockEnd, 31);
+    EXPECT_EQ(editor.block().end, 31);
     EXPECT_EQ(song.patternColumns[0].substr(0, 32), String(31, U'x') + U"`");
 }
 

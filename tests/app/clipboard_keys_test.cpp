@@ -4,7 +4,7 @@
 // reach it in the tracker's update step.
 #include "tests/app/tracker_fixture.h"
 #include "host/headless_game.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "app/status_texts.h"
 #include "host/key_translation.h"
@@ -14,12 +14,12 @@ namespace {
 constexpr int notes2 = 1, volumes2 = 5;
 
 // The pattern clipboard with the editor and its song, while Editing.
-class PatternClipboardText : public TrackerParts {
+class PatternClipboardText : public PartsFixture {
 protected:
     void SetUp() override
     {
-        TrackerParts::SetUp();
-        transport.transportState = stateEditing;
+        PartsFixture::SetUp();
+        transport.switchEditing();
     }
 
     String clipboard() { return host.clipboardText(); }
@@ -72,7 +72,7 @@ TEST_F(PatternClipboardText, CopyTakesTheCursorRowOrTheMarkedRowsOfOneOrAllChann
     pressAndStep(keyDown);
     pressAndStep(keyDown);
     clipboardText.copyAllChannelRows(input);
-    EXPECT_FALSE(editor.blockState) << "copying ends the marking";
+    EXPECT_FALSE(editor.block().marking) << "copying ends the marking";
     EXPECT_EQ(narrow(clipboard()), "ModPlug Tracker  XM\n"
                                    "|C-501v34...|C-601v34...|...........|...........\n"
                                    "|C#501v34...|...........|...........|...........\n"
@@ -98,7 +98,7 @@ TEST_F(PatternClipboardText, PasteWritesFromTheCursorStopsAtTheEdgesAndIsOneUndo
     host.setClipboardText(U"ModPlug Tracker  XM\n|C-501v64...|D-502...|E-503...\n|===..........\n");
     cursor.column = 5;  // channel 3
     cursor.row = 32;
-    int slotBefore = undo.undoSlot;
+    int slotBefore = undo.slot();
     clipboardText.pastePatternText(input);
     const int last = rowsPerPattern - 1;
     EXPECT_EQ(cell(2, last), U'y');
@@ -106,7 +106,7 @@ TEST_F(PatternClipboardText, PasteWritesFromTheCursorStopsAtTheEdgesAndIsOneUndo
     EXPECT_EQ(cell(3, last), U'x');  // channel 4; the third cell has no channel
     EXPECT_EQ(cell(11, last), U'2');
     EXPECT_EQ(cell(2, rowsPerPattern), U'.') << "nothing below the last row";
-    EXPECT_EQ(undo.undoSlot, slotBefore + 1);
+    EXPECT_EQ(undo.slot(), slotBefore + 1);
     EXPECT_EQ(cursor.row, 32);
     undo.restoreUndoSnapshot();
     EXPECT_EQ(cell(2, last), U'.');
@@ -129,12 +129,12 @@ TEST_F(PatternClipboardText, OtherTextIsRefusedAndChangesNothing)
 {
     typeStepwise(U"y");
     Song before = song;
-    int slotBefore = undo.undoSlot;
+    int slotBefore = undo.slot();
     host.setClipboardText(U"a shopping list\nmilk\n");
     clipboardText.pastePatternText(input);
-    EXPECT_EQ(status, statusNoPatternText);
+    EXPECT_EQ(status.text(), statusNoPatternText);
     EXPECT_EQ(song.patternColumns, before.patternColumns);
-    EXPECT_EQ(undo.undoSlot, slotBefore);
+    EXPECT_EQ(undo.slot(), slotBefore);
 }
 
 TEST_F(PatternClipboardText, ARoundTripGivesBackTheSameCells)

@@ -1,6 +1,6 @@
 // The pattern editor's step, driven through the input device.
 #include "tests/app/tracker_fixture.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "host/key_translation.h"
 
@@ -22,12 +22,12 @@ constexpr int notes3 = 2;
 
 // The pattern editor alone, with the parts it reaches and an input device of
 // its own: no application, no window, no sound device.
-class EditorAlone : public TrackerParts {
+class EditorAlone : public PartsFixture {
 protected:
     void SetUp() override
     {
-        TrackerParts::SetUp();
-        transport.transportState = stateEditing;
+        PartsFixture::SetUp();
+        transport.switchEditing();
     }
 };
 
@@ -75,15 +75,15 @@ TEST_F(EditorAlone, RowKeysWrapAndAHeldArrowRepeatsFromItsThirteenthStep)
 TEST_F(EditorAlone, NoteEntryWritesNoteInstrumentOctaveAndTakesAnUndoSnapshot)
 {
     cursor.instrument = 10;
-    int slotBefore = undo.undoSlot;
+    int slotBefore = undo.slot();
     typeStepwise(U"s");
     EXPECT_EQ(cell(notes1, 0), U's');
     EXPECT_EQ(cell(instruments1, 0), U'A');
     EXPECT_EQ(cell(octaves1, 0), U'2');
     EXPECT_EQ(cell(volumes1, 0), U'8');  // a note on a silent cell gets volume 8
     EXPECT_EQ(cursor.row, 2);
-    EXPECT_EQ(undo.undoSlot, slotBefore + 1);
-    EXPECT_EQ(undo.undoRing[notes1][undo.undoSlot][0], U's');
+    EXPECT_EQ(undo.slot(), slotBefore + 1);
+    EXPECT_EQ(undo.ring()[notes1][undo.slot()][0], U's');
 
     song.patternColumns[volumes1][1] = U'C';
     typeStepwise(U"q");
@@ -109,7 +109,7 @@ TEST_F(EditorAlone, NoteEntryWritesNoteInstrumentOctaveAndTakesAnUndoSnapshot)
 TEST_F(EditorAlone, EveryCharacterOfABurstIsEnteredInOrder)
 {
     cursor.row = 30;
-    int slotBefore = undo.undoSlot;
+    int slotBefore = undo.slot();
     type(U"ysxdc");
     step();
     const String expected = U"ysxdc";
@@ -118,7 +118,7 @@ TEST_F(EditorAlone, EveryCharacterOfABurstIsEnteredInOrder)
     EXPECT_EQ(cell(notes1, 1), U'c');
     EXPECT_EQ(cell(notes1, rowsPerPattern), U'.');  // never into the next pattern
     EXPECT_EQ(cursor.row, 3);
-    EXPECT_EQ(undo.undoSlot, slotBefore + 5);
+    EXPECT_EQ(undo.slot(), slotBefore + 5);
 
     // Volume digits the same way, in a volume column.
     cursor.column = 2;
@@ -223,25 +223,25 @@ TEST_F(EditorAlone, RowDeleteAndInsertMoveOnlyTheCursorChannel)
 TEST_F(EditorAlone, PositionListEditsAndPageKeysStayWithinTheList)
 {
     for (int i = 0; i < positionCount; ++i) song.positions[i] = i % 7;
-    transport.currentPosition = 255;
+    transport.goToPosition(255);
     click(400, 32);  // insert position
     step();
     EXPECT_EQ(song.positions[255], 0);
     EXPECT_EQ(song.positions[254], 254 % 7);
     pressAndStep(keyPageDown);
-    EXPECT_EQ(transport.currentPosition, 255);
-    transport.currentPosition = 1;
+    EXPECT_EQ(transport.position(), 255);
+    transport.goToPosition(1);
     click(400, 44);  // delete position
     step();
     EXPECT_EQ(song.positions[1], 2);
     EXPECT_EQ(song.positions[254], 0);
     pressAndStep(keyPageUp);
     pressAndStep(keyPageUp);
-    EXPECT_EQ(transport.currentPosition, 0);
+    EXPECT_EQ(transport.position(), 0);
     input.movePointer(100, 100, -1);  // wheel down one notch
     step();
-    EXPECT_EQ(transport.currentPosition, 1);
-    EXPECT_EQ(transport.patternBaseRow, song.positions[1] * 32);
+    EXPECT_EQ(transport.position(), 1);
+    EXPECT_EQ(transport.patternBase(), song.positions[1] * 32);
 }
 
 TEST_F(Editor, InsertPositionWaitsWhileATextFieldIsActive)
@@ -256,12 +256,12 @@ TEST_F(Editor, InsertPositionWaitsWhileATextFieldIsActive)
 
 TEST_F(Editor, DeleteInANoteColumnEntersNothing)
 {
-    int slotBefore = engine->undo.undoSlot;
+    int slotBefore = engine->undo.slot();
     pressAndStep(keyDelete);  // the key also queues character 127
     EXPECT_EQ(engine->song.patternColumns[notes1], blankColumn(notes1));
     EXPECT_EQ(engine->song.patternColumns[instruments1], blankColumn(instruments1));
     EXPECT_EQ(engine->cursor.row, 1);
-    EXPECT_EQ(engine->undo.undoSlot, slotBefore);
+    EXPECT_EQ(engine->undo.slot(), slotBefore);
     EXPECT_NE(channelState(1), AL_PLAYING);
 }
 
@@ -289,7 +289,7 @@ TEST_F(EditorAlone, RowKeysAfterADigitOnRow32StayInsideThePattern)
 // enter the notes (whatever they type) and characters enter none.
 TEST_F(Editor, NoteKeysByPlaceComeFromKeyPressesInOrder)
 {
-    engine->keys.noteKeysByPlace = true;
+    engine->keys.toggleNoteKeyMode();
     for (int key : {int('Z'), int('Y'), int('Q'), int('0'), int(keyIsoExtra), int(keySlash), int('A')}) press(key);
     type(U"yxq");
     step();
@@ -303,13 +303,13 @@ TEST_F(Editor, NoteKeysByPlaceComeFromKeyPressesInOrder)
 
     // LAYOUT says so, and its button waits until characters count again.
     engine->keys.showLayout();
-    EXPECT_EQ(engine->keys.layoutText, U"POS");
+    EXPECT_EQ(engine->keys.layoutText(), U"POS");
     click(600, 450);
     step();
-    EXPECT_EQ(engine->keys.layoutText, U"POS");
-    engine->keys.noteKeysByPlace = false;
+    EXPECT_EQ(engine->keys.layoutText(), U"POS");
+    engine->keys.toggleNoteKeyMode();
     engine->keys.showLayout();
-    EXPECT_EQ(engine->keys.layoutText, U"DE");
+    EXPECT_EQ(engine->keys.layoutText(), U"DE");
 }
 
 // The window's wheel reaches the editor's step.
@@ -317,8 +317,8 @@ TEST_F(Editor, TheWheelWalksThePositionList)
 {
     game->dispatchMouse(eventMouseMove, -1, 100, 100, -1);  // wheel down one notch
     step();
-    EXPECT_EQ(engine->transport.currentPosition, 1);
+    EXPECT_EQ(engine->transport.position(), 1);
     game->dispatchMouse(eventMouseMove, -1, 100, 100, 1);
     step();
-    EXPECT_EQ(engine->transport.currentPosition, 0);
+    EXPECT_EQ(engine->transport.position(), 0);
 }

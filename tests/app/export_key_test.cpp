@@ -6,7 +6,7 @@
 #include "host/key_translation.h"
 #include "song/song_file.h"
 #include "tests/app/tracker_fixture.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 #include "tests/support/child_process.h"
 #include "tests/support/wait.h"
 
@@ -39,7 +39,7 @@ protected:
 };
 
 // The export job alone with its song: each step follows the export.
-class ExportJobAlone : public ExportingSongs<TrackerParts> {
+class ExportJobAlone : public ExportingSongs<PartsFixture> {
 protected:
     void stepParts() override { exportJob.followExport(); }
 
@@ -47,7 +47,7 @@ protected:
     {
         nameSong(identity);
         exportJob.startExport();
-        ASSERT_TRUE(exportJob.songExport);
+        ASSERT_TRUE(exportJob.running());
     }
 };
 
@@ -69,7 +69,7 @@ protected:
         pressE();
         step();
         release(keyControl);
-        ASSERT_TRUE(engine->exportJob.songExport);
+        ASSERT_TRUE(engine->exportJob.running());
     }
 };
 
@@ -79,31 +79,32 @@ TEST_F(ExportKey, NeedsControlAndASongName)
 {
     pressE();
     step();
-    EXPECT_EQ(engine->statusText, U"Standby...");
+    EXPECT_EQ(engine->status.text(), U"Standby...");
 
     hold(keyControl);
     pressE();
     release(keyControl);
     step();
-    EXPECT_EQ(engine->statusText, U"Export Failed!");
+    EXPECT_EQ(engine->status.text(), U"Export Failed!");
 }
 
 TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
 {
     // Held at known points, the render shows each of them on the status row
     // however fast or busy the machine is.
-    engine->exportJob.exportHolds = {25, 50, 75};
+    const std::vector<int> holds {25, 50, 75};
+    engine->exportJob.holdAt(holds);
     startExport();
-    for (int hold : engine->exportJob.exportHolds) {
-        ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->heldAt() == hold; }, 60)) << hold;
+    for (int hold : holds) {
+        ASSERT_TRUE(waitFor([&] { return engine->exportJob.running()->heldAt() == hold; }, 60)) << hold;
         step();
-        EXPECT_EQ(engine->statusText, U"Exporting " + intText(hold) + U"%");
-        engine->exportJob.songExport->release();
+        EXPECT_EQ(engine->status.text(), U"Exporting " + intText(hold) + U"%");
+        engine->exportJob.running()->release();
     }
-    ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
+    ASSERT_TRUE(waitFor([&] { return engine->exportJob.running()->finished(); }, 120));
     step();
     // Where it went, in full: the screen shows what fits.
-    EXPECT_EQ(engine->statusText, U"Exported " + widen(wavPath));
+    EXPECT_EQ(engine->status.text(), U"Exported " + widen(wavPath));
     // The blank song: the lead-in and 32 rows of 4 ticks, silent, so no tail;
     // the data chunk comes last, after the tags.
     std::string bytes = readFileBytes(wavPath);
@@ -115,18 +116,18 @@ TEST_F(ExportKey, RendersBesideTheSongsAndTellsHowItWent)
 
     // While playing, the outcome stays in view over the transport's status.
     pressAndStep(keyF1);
-    EXPECT_EQ(engine->statusText, U"Exported " + widen(wavPath));
+    EXPECT_EQ(engine->status.text(), U"Exported " + widen(wavPath));
 }
 
 TEST_F(ExportJobAlone, AnExportStoppedByACloseLeavesNoFile)
 {
-    exportJob.exportHolds = {50};
+    exportJob.holdAt({50});
     startExport();
-    ASSERT_TRUE(waitFor([&] { return exportJob.songExport->heldAt() == 50; }, 60));
+    ASSERT_TRUE(waitFor([&] { return exportJob.running()->heldAt() == 50; }, 60));
     step();
-    EXPECT_EQ(status, U"Exporting 50%");
+    EXPECT_EQ(status.text(), U"Exporting 50%");
     exportJob.cancel();  // never released: the close alone ends the render
-    EXPECT_FALSE(exportJob.songExport);
+    EXPECT_FALSE(exportJob.running());
     EXPECT_FALSE(exists(wavPath));
     EXPECT_FALSE(exists(wavPath + "~exporting"));
 }
@@ -139,20 +140,20 @@ TEST_F(ExportJobAlone, NeverReplacesASongFile)
     ASSERT_EQ(saveSong(song, name + U".wav"), SaveOutcome::saved);
     std::string songBytes = readFileBytes(wavPath);
     exportJob.startExport();
-    EXPECT_FALSE(exportJob.songExport);
-    EXPECT_EQ(status, U"Export Failed!");
+    EXPECT_FALSE(exportJob.running());
+    EXPECT_EQ(status.text(), U"Export Failed!");
     EXPECT_EQ(readFileBytes(wavPath), songBytes);
 
     std::remove(wavPath.c_str());
-    exportJob.exportHolds = {50};
+    exportJob.holdAt({50});
     startExport();
-    ASSERT_TRUE(waitFor([&] { return exportJob.songExport->heldAt() == 50; }, 60));
+    ASSERT_TRUE(waitFor([&] { return exportJob.running()->heldAt() == 50; }, 60));
     ASSERT_EQ(saveSong(song, name + U".wav"), SaveOutcome::saved);
     songBytes = readFileBytes(wavPath);
-    exportJob.songExport->release();
-    ASSERT_TRUE(waitFor([&] { return exportJob.songExport->finished(); }, 120));
+    exportJob.running()->release();
+    ASSERT_TRUE(waitFor([&] { return exportJob.running()->finished(); }, 120));
     step();
-    EXPECT_EQ(status, U"Export Failed!");
+    EXPECT_EQ(status.text(), U"Export Failed!");
     EXPECT_EQ(readFileBytes(wavPath), songBytes);
     EXPECT_FALSE(exists(wavPath + "~exporting"));
 }
@@ -167,10 +168,10 @@ TEST_F(ExportJobAlone, WritesOnlyIntoTheSongsFolder)
     for (const String& escape : {U"../" + widen(base), U"\u012E\u012E\u012F\u012E\u012E\u012F" + widen(base)}) {
         identity.songName = escape;
         exportJob.startExport();
-        EXPECT_FALSE(exportJob.songExport) << narrow(escape);
-        EXPECT_EQ(status, U"Export Failed!");
-        if (exportJob.songExport) {
-            ASSERT_TRUE(waitFor([&] { return exportJob.songExport->finished(); }, 120));
+        EXPECT_FALSE(exportJob.running()) << narrow(escape);
+        EXPECT_EQ(status.text(), U"Export Failed!");
+        if (exportJob.running()) {
+            ASSERT_TRUE(waitFor([&] { return exportJob.running()->finished(); }, 120));
             step();
         }
     }

@@ -31,7 +31,7 @@ protected:
         for (int i = 0; i < 2000 && player().soundingPlace().row != row; ++i) step();
         ASSERT_EQ(player().soundingPlace().row, row);
     }
-    c_kovoPlay& player() { return *engine->transport.player; }
+    const c_kovoPlay& player() { return *engine->transport.player(); }
     char32_t playerCell(int column, int index) { return player().song().patternColumns[column][index]; }
 };
 
@@ -40,19 +40,19 @@ protected:
 TEST_F(LiveEditing, CtrlRSwitchesLiveEditingWhilePlayingAndTransportKeysLeaveIt)
 {
     pressAndStep(keyF2);
-    ASSERT_EQ(engine->statusText, U"Playing...");
+    ASSERT_EQ(engine->status.text(), U"Playing...");
     control('R');
     EXPECT_TRUE(engine->transport.live());
-    EXPECT_EQ(engine->transport.transportState, statePlaying);
-    EXPECT_EQ(engine->statusText, U"Recording...");
+    EXPECT_EQ(engine->transport.state(), statePlaying);
+    EXPECT_EQ(engine->status.text(), U"Recording...");
     for (int i = 0; i < 30; ++i) step();
-    EXPECT_EQ(engine->statusText, U"Recording...");
+    EXPECT_EQ(engine->status.text(), U"Recording...");
     control('R');
     EXPECT_FALSE(engine->transport.live());
     // The row clock goes on from where the player is.
-    EXPECT_EQ(engine->transport.rowInPattern, player().soundingPlace().row);
-    EXPECT_EQ(engine->statusText, U"Playing...");
-    EXPECT_EQ(engine->transport.transportState, statePlaying);
+    EXPECT_EQ(engine->transport.rowInPattern(), player().soundingPlace().row);
+    EXPECT_EQ(engine->status.text(), U"Playing...");
+    EXPECT_EQ(engine->transport.state(), statePlaying);
 
     // Space stops as it always has, and the next playback is not live.
     control('R');
@@ -60,19 +60,19 @@ TEST_F(LiveEditing, CtrlRSwitchesLiveEditingWhilePlayingAndTransportKeysLeaveIt)
     EXPECT_FALSE(engine->transport.live());
     pressAndStep(keyF2);
     EXPECT_FALSE(engine->transport.live());
-    EXPECT_EQ(engine->statusText, U"Playing...");
+    EXPECT_EQ(engine->status.text(), U"Playing...");
 }
 
 TEST_F(LiveEditing, CtrlRNotPlayingPlaysFromTheCurrentPositionLive)
 {
     engine->song.songLengthRows = 4 * rowsPerPattern;
-    engine->transport.currentPosition = 2;
+    engine->transport.goToPosition(2);
     engine->cursor.row = 7;
     control('R');
     ASSERT_TRUE(engine->transport.live());
     EXPECT_EQ(player().upcomingPlace().position, 2);
     EXPECT_EQ(engine->cursor.row, 7);
-    EXPECT_EQ(engine->statusText, U"Recording...");
+    EXPECT_EQ(engine->status.text(), U"Recording...");
 }
 
 TEST_F(LiveEditing, WithoutLiveEditingKeysWriteNothingWhilePlaying)
@@ -147,10 +147,10 @@ TEST_F(LiveEditing, RowAndInstrumentEditsReachThePlayer)
 // the row heard.
 TEST_F(LiveEditing, FollowingLiveTheCursorIsThePlayersRowAndNotesLandOnIt)
 {
-    engine->transport.followMode = true;
+    engine->transport.follow(true);
     control('R');
     stepUntilRowRead(5);
-    EXPECT_EQ(engine->transport.rowInPattern, 5);
+    EXPECT_EQ(engine->transport.rowInPattern(), 5);
     EXPECT_EQ(engine->cursor.row, 6);
     EXPECT_EQ(engine->transport.viewBase(), 0);
 
@@ -173,13 +173,13 @@ TEST_F(LiveEditing, FollowingLiveTheScreenKeepsUpAfterAPatternEnd)
     engine->song.songLengthRows = 2 * rowsPerPattern;
     engine->song.positions[1] = 1;
     engine->song.patternColumns[notes1][4] = U'-';
-    engine->transport.followMode = true;
+    engine->transport.follow(true);
     control('R');
     for (int i = 0; i < 2000 && player().soundingPlace().position != 1; ++i) step();
     ASSERT_EQ(player().soundingPlace().position, 1);
-    EXPECT_EQ(engine->transport.currentPosition, 1);
-    EXPECT_EQ(engine->transport.patternBaseRow, rowsPerPattern);
-    EXPECT_EQ(engine->transport.rowInPattern, player().soundingPlace().row);
+    EXPECT_EQ(engine->transport.position(), 1);
+    EXPECT_EQ(engine->transport.patternBase(), rowsPerPattern);
+    EXPECT_EQ(engine->transport.rowInPattern(), player().soundingPlace().row);
 }
 
 TEST_F(LiveEditing, CtrlLLoopsThePatternUntilCtrlLAgain)
@@ -187,22 +187,22 @@ TEST_F(LiveEditing, CtrlLLoopsThePatternUntilCtrlLAgain)
     engine->song.songLengthRows = 2 * rowsPerPattern;
     engine->song.positions[1] = 1;
     control('L');  // not playing: nothing to loop
-    EXPECT_EQ(engine->statusText, U"Standby...");
+    EXPECT_EQ(engine->status.text(), U"Standby...");
 
     pressAndStep(keyF2);
     control('L');
     ASSERT_TRUE(player().loop());
-    EXPECT_EQ(engine->statusText, U"Loop pattern 00");
+    EXPECT_EQ(engine->status.text(), U"Loop pattern 00");
     for (int i = 0; i < 600; ++i) {
         step();
         ASSERT_EQ(player().soundingPlace().position, 0) << "step " << i;
     }
-    EXPECT_EQ(engine->transport.currentPosition, 0);
-    EXPECT_EQ(engine->statusText, U"Loop pattern 00");
+    EXPECT_EQ(engine->transport.position(), 0);
+    EXPECT_EQ(engine->status.text(), U"Loop pattern 00");
 
     control('L');
     EXPECT_FALSE(player().loop());
-    EXPECT_EQ(engine->statusText, U"Playing...");
+    EXPECT_EQ(engine->status.text(), U"Playing...");
     for (int i = 0; i < 2000 && player().soundingPlace().position != 1; ++i) step();
     EXPECT_EQ(player().soundingPlace().position, 1);
 }
@@ -219,19 +219,19 @@ TEST_F(LiveEditing, OutcomesShowWhileRecordingThenRecordingReturns)
     pressAndStep(keyF11);
     rmdir(blocked.c_str());
     int shown = 0;
-    for (; shown < 1000 && engine->statusText == U"Saving Failed!"; ++shown) step();
+    for (; shown < 1000 && engine->status.text() == U"Saving Failed!"; ++shown) step();
     EXPECT_EQ(shown, outcomeHoldSteps - 1);
-    EXPECT_EQ(engine->statusText, U"Recording...");
+    EXPECT_EQ(engine->status.text(), U"Recording...");
 
     engine->identity.songName = U"";
     pressAndStep(keyF11);
     for (int i = 0; i < 30; ++i) step();
-    EXPECT_EQ(engine->statusText, U"Enter a Name...");
+    EXPECT_EQ(engine->status.text(), U"Enter a Name...");
     control('L');
-    EXPECT_EQ(engine->statusText, U"Loop pattern 00");
+    EXPECT_EQ(engine->status.text(), U"Loop pattern 00");
     pressAndStep(keyF11);
     for (int i = 0; i < outcomeHoldSteps; ++i) step();
-    EXPECT_EQ(engine->statusText, U"Loop pattern 00");
+    EXPECT_EQ(engine->status.text(), U"Loop pattern 00");
 }
 
 TEST_F(LiveEditing, CtrlLWithAMarkedBlockLoopsItsRowsAndF2LeavesTheLoop)
@@ -245,7 +245,7 @@ TEST_F(LiveEditing, CtrlLWithAMarkedBlockLoopsItsRowsAndF2LeavesTheLoop)
     ASSERT_TRUE(player().loop());
     EXPECT_EQ(player().loop()->first, 2);
     EXPECT_EQ(player().loop()->last, 4);
-    EXPECT_EQ(engine->statusText, U"Loop rows 02-04");
+    EXPECT_EQ(engine->status.text(), U"Loop rows 02-04");
     // Rows before the loop lead into it; from then on it holds.
     for (int i = 0; i < 2000 && player().soundingPlace().row != 2; ++i) step();
     for (int i = 0; i < 400; ++i) {
@@ -299,14 +299,14 @@ TEST(LiveRecording, ANoteLandsOnTheRowHeardByTheDeviceClock)
     constexpr int framesPerTick = LoopbackAudio::sampleRate / 50;
     Song song;
     NoteCursor cursor;
-    String status;
+    StatusRow status;
     Transport transport {song, cursor, status};
-    transport.player = std::make_shared<c_kovoPlay>(&loopback.audio());
-    transport.transportState = statePlaying;
-    transport.followMode = true;
+    auto played = std::make_shared<c_kovoPlay>(&loopback.audio());
+    transport.playThrough(played);
+    transport.follow(true);
     transport.toggleLive();
     ASSERT_TRUE(transport.live());
-    c_kovoPlay& player = *transport.player;
+    c_kovoPlay& player = *played;
     int64_t latency = loopback.audio().deviceClock() ? loopback.audio().deviceClock()->latency : 0;
     int rowFrames = song.speed * framesPerTick;
     int latencyFrames = static_cast<int>(latency * LoopbackAudio::sampleRate / 1'000'000'000);

@@ -3,7 +3,7 @@
 #include "app/audio_channels.h"
 #include "app/midi_notes.h"
 #include "tests/app/tracker_fixture.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "host/input_device.h"
 #include "host/key_translation.h"
@@ -33,12 +33,12 @@ protected:
 };
 
 // The pattern editor with its song, while Editing.
-class MidiNotesAlone : public MidiKeyboard<TrackerParts> {
+class MidiNotesAlone : public MidiKeyboard<PartsFixture> {
 protected:
     void SetUp() override
     {
         MidiKeyboard::SetUp();
-        transport.transportState = stateEditing;
+        transport.switchEditing();
     }
     c_InputDevice& device() override { return input; }
 };
@@ -89,12 +89,12 @@ TEST(MidiNoteCell, VelocityRoundsUpToAVolumeDigit)
 TEST_F(MidiNotes, ANoteIsWrittenAtTheCursorLikeATypedOneWithAnUndoSnapshot)
 {
     engine->cursor.column = 2;  // the volume column still writes the channel's note column
-    int slot = engine->undo.undoSlot;
+    int slot = engine->undo.slot();
     noteOn(60, 127);
     step();
     EXPECT_EQ(row(0), U"yF12");
     EXPECT_EQ(engine->cursor.row, 2);
-    EXPECT_EQ(engine->undo.undoSlot, slot + 1);
+    EXPECT_EQ(engine->undo.slot(), slot + 1);
     EXPECT_EQ(channelState(1), AL_PLAYING);
     step();  // seen by one step only
     EXPECT_EQ(row(1), U".000");
@@ -115,7 +115,7 @@ TEST_F(MidiNotesAlone, AChordOnTheLastRowsGoesOnAtTheFirstInTheOrderPlayed)
 
 TEST_F(MidiNotesAlone, WithVelocityOffTheVolumeDigitFollowsTheTypedRule)
 {
-    keys.midiVelocity = false;
+    keys.useMidiVelocity(false);
     song.patternColumns[volumes1].set(1, U'C');
     noteOn(60, 127);
     noteOn(62, 1);
@@ -134,12 +134,12 @@ TEST_F(MidiNotes, StandbyOnlySoundsAndANameFieldOrPlayingTakesNothing)
     EXPECT_EQ(channelState(1), AL_PLAYING);
 
     stopAllChannels();
-    engine->files.songNameEditing = true;
+    engine->files.editSongName(true);
     noteOn(60, 100);
     step();
     EXPECT_NE(channelState(1), AL_PLAYING);
     EXPECT_TRUE(engine->identity.songName.empty());
-    engine->files.songNameEditing = false;
+    engine->files.editSongName(false);
 
     pressAndStep(keySpace);  // Editing
     pressAndStep(keyF1);     // playing

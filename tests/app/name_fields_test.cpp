@@ -1,7 +1,7 @@
 // The song-name and description fields, and saving and loading by name.
 #include "tests/app/tracker_fixture.h"
 #include "base/data_files.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "song/song_file.h"
 #include "host/key_translation.h"
@@ -44,7 +44,7 @@ protected:
 
 // The name fields and the song files with the parts they reach: each step
 // runs the fields and the SAVE and LOAD triggers, no editor, no application.
-class SongFilesAlone : public WritingSongs<TrackerParts> {
+class SongFilesAlone : public WritingSongs<PartsFixture> {
 protected:
     void stepParts() override
     {
@@ -72,7 +72,7 @@ TEST_F(SongFilesAlone, SongNameTakesOnlyNameCharactersUpToThirtyTwo)
     pressAndStep(keyBackspace);
     EXPECT_EQ(identity.songName.size(), 31u);
     pressAndStep(keyEnter);
-    EXPECT_FALSE(files.songNameEditing);
+    EXPECT_FALSE(files.editingSongName());
     typeStepwise(U"x");
     EXPECT_EQ(identity.songName.size(), 31u);
 }
@@ -80,9 +80,9 @@ TEST_F(SongFilesAlone, SongNameTakesOnlyNameCharactersUpToThirtyTwo)
 TEST_F(NameFields, AnActiveFieldHoldsStandbySoNoteKeysGoIntoTheName)
 {
     pressAndStep(keySpace);
-    ASSERT_EQ(engine->transport.transportState, stateEditing);
+    ASSERT_EQ(engine->transport.state(), stateEditing);
     clickSongName();
-    EXPECT_EQ(engine->transport.transportState, stateStandby);
+    EXPECT_EQ(engine->transport.state(), stateStandby);
     typeStepwise(U"qwe");
     EXPECT_EQ(engine->identity.songName, U"qwe");
     EXPECT_EQ(engine->song.patternColumns[0], blankColumn(0));
@@ -99,7 +99,7 @@ TEST_F(NameFields, AFieldTakesABurstOfTypingWholeAndLeavesWhatFollowsEnter)
     type(U"q");
     step();
     EXPECT_EQ(engine->identity.songName, U"fast tunex");
-    EXPECT_FALSE(engine->files.songNameEditing);
+    EXPECT_FALSE(engine->files.editingSongName());
     EXPECT_EQ(engine->song.patternColumns[0], blankColumn(0));  // the q is only heard, in Standby
 }
 
@@ -122,25 +122,25 @@ TEST_F(SongFilesAlone, DescriptionIsClearedByAClickPaddedByEnterAndClearedByBack
 TEST_F(SongFilesAlone, SaveAndLoadReportTheirOutcome)
 {
     pressAndStep(keyF11);
-    EXPECT_EQ(status, U"Enter a Name...");
-    transport.currentPosition = 2;
+    EXPECT_EQ(status.text(), U"Enter a Name...");
+    transport.goToPosition(2);
     pressAndStep(keyF12);
-    EXPECT_EQ(status, U"File not found!");
-    EXPECT_EQ(transport.currentPosition, 0);
+    EXPECT_EQ(status.text(), U"File not found!");
+    EXPECT_EQ(transport.position(), 0);
 
     identity.songName = uniqueName("roundtrip");
     song.patternColumns[0][5] = U'q';
     song.speed = 7;
     pressAndStep(keyF11);
-    EXPECT_EQ(status, U"File Saved...");
+    EXPECT_EQ(status.text(), U"File Saved...");
 
     song.patternColumns[0][5] = U'.';
     song.speed = 3;
-    transport.rowInPattern = 0;
-    unsaved.songChanged = true;
+    transport.showRow(0);
+    unsaved.markSongChanged();
     pressAndStep(keyF12);
-    EXPECT_EQ(status, U"File Loaded...");
-    EXPECT_FALSE(unsaved.songChanged) << "the loaded song is what its file holds";
+    EXPECT_EQ(status.text(), U"File Loaded...");
+    EXPECT_FALSE(unsaved.songChanged()) << "the loaded song is what its file holds";
     EXPECT_EQ(song.patternColumns[0][5], U'q');
     EXPECT_EQ(song.speed, 7);
 
@@ -150,7 +150,7 @@ TEST_F(SongFilesAlone, SaveAndLoadReportTheirOutcome)
     undo.restoreUndoSnapshot();
     EXPECT_EQ(song.patternColumns[0][5], U'q');
     EXPECT_EQ(song.patternColumns[0][6], U'.');
-    EXPECT_EQ(undo.undoSlot, 1);
+    EXPECT_EQ(undo.slot(), 1);
     undo.restoreUndoSnapshot();
     EXPECT_EQ(song.patternColumns[0][5], U'.');
     EXPECT_EQ(song.speed, 3);
@@ -168,7 +168,7 @@ TEST_F(SongFilesAlone, AReadErrorWhileLoadingReplacesNothing)
     song.patternColumns[0][5] = U'q';
     identity.songName = name;
     pressAndStep(keyF12);
-    EXPECT_EQ(status, U"Loading Failed!");
+    EXPECT_EQ(status.text(), U"Loading Failed!");
     EXPECT_EQ(song.patternColumns[0][5], U'q');
     EXPECT_EQ(identity.songName, name);
 }
@@ -179,10 +179,10 @@ TEST_F(SongFilesAlone, AFailedSaveKeepsTheSongAndTheProgramGoesOn)
     song.patternColumns[1][3] = U'e';
     click(460, 450);  // SAVE
     step();
-    EXPECT_EQ(status, U"Saving Failed!");
+    EXPECT_EQ(status.text(), U"Saving Failed!");
     EXPECT_EQ(song.patternColumns[1][3], U'e');
     step();
-    EXPECT_EQ(status, U"Saving Failed!");
+    EXPECT_EQ(status.text(), U"Saving Failed!");
 }
 
 TEST_F(SongFilesAlone, LoadingKeepsOnlyThePartAfterASongsBackslash)
@@ -197,11 +197,11 @@ TEST_F(SongFilesAlone, LoadingKeepsOnlyThePartAfterASongsBackslash)
 TEST_F(NameFields, AFieldThatEndsEditingSaysStandby)
 {
     pressAndStep(keySpace);
-    ASSERT_EQ(engine->statusText, U"Editing...");
+    ASSERT_EQ(engine->status.text(), U"Editing...");
     click(100, 450);  // song-name field
     step();
-    EXPECT_EQ(engine->transport.transportState, stateStandby);
-    EXPECT_EQ(engine->statusText, U"Standby...");
+    EXPECT_EQ(engine->transport.state(), stateStandby);
+    EXPECT_EQ(engine->status.text(), U"Standby...");
 
     // Space is a name character; the EDIT switch it also is must not leave
     // "Editing..." behind while the field holds Standby.
@@ -209,8 +209,8 @@ TEST_F(NameFields, AFieldThatEndsEditingSaysStandby)
     type(U" ");
     step();
     EXPECT_EQ(engine->identity.songName, U" ");
-    EXPECT_EQ(engine->transport.transportState, stateStandby);
-    EXPECT_EQ(engine->statusText, U"Standby...");
+    EXPECT_EQ(engine->transport.state(), stateStandby);
+    EXPECT_EQ(engine->status.text(), U"Standby...");
     pressAndStep(keyEnter);
 
     // A status of its own stays while the field is active.
@@ -219,7 +219,7 @@ TEST_F(NameFields, AFieldThatEndsEditingSaysStandby)
     step();
     click(400, 129);  // description field
     step();
-    EXPECT_EQ(engine->statusText, U"Enter a Name...");
+    EXPECT_EQ(engine->status.text(), U"Enter a Name...");
 }
 
 // Every character of the name can be typed, but the next F1 would overwrite
@@ -233,10 +233,10 @@ TEST_F(NameFields, TheTemporarySongIsNoNameToSaveUnder)
     ASSERT_EQ(engine->identity.songName, handOverSongName);
     engine->song.patternColumns[0][0] = U'q';
     pressAndStep(keyF11);
-    EXPECT_EQ(engine->statusText, U"Saving Failed!");
+    EXPECT_EQ(engine->status.text(), U"Saving Failed!");
 
     pressAndStep(keyF1);
-    ASSERT_EQ(engine->transport.transportState, statePlaying);
+    ASSERT_EQ(engine->transport.state(), statePlaying);
     Song handedOver;
     parseSongText(loadText(songFolder + String(handOverSongName)), handedOver);
     EXPECT_EQ(handedOver.patternColumns[0][0], U'q');

@@ -45,18 +45,18 @@ TEST_F(NewSong, AsksOverUnsavedWorkThenStartsBlankAndUndoBringsTheSongBack)
     makeSong();
     ASSERT_EQ(cell(notes1, 4), U'q');
     withControl('N');
-    EXPECT_EQ(engine->statusText, statusNewSongGuard);
+    EXPECT_EQ(engine->status.text(), statusNewSongGuard);
     EXPECT_EQ(cell(notes1, 4), U'q') << "the first press only asks";
 
     withControl('N');
-    EXPECT_EQ(engine->statusText, statusNewSong);
+    EXPECT_EQ(engine->status.text(), statusNewSong);
     EXPECT_EQ(engine->song.patternColumns, blankColumns());
     EXPECT_EQ(engine->song.speed, 4);
     EXPECT_EQ(engine->song.songLengthRows, rowsPerPattern);
     EXPECT_EQ(engine->song.positions[1], 0);
     EXPECT_TRUE(engine->identity.songName.empty());
-    EXPECT_FALSE(engine->unsaved.songChanged);
-    EXPECT_EQ(engine->transport.currentPosition, 0);
+    EXPECT_FALSE(engine->unsaved.songChanged());
+    EXPECT_EQ(engine->transport.position(), 0);
 
     // Undo on the blank song steps back to the one it replaced, unsaved
     // still; redo takes the blank song again.
@@ -64,7 +64,7 @@ TEST_F(NewSong, AsksOverUnsavedWorkThenStartsBlankAndUndoBringsTheSongBack)
     EXPECT_EQ(cell(notes1, 4), U'q');
     EXPECT_EQ(engine->identity.songName, U"keeper");
     EXPECT_EQ(engine->song.speed, 7);
-    EXPECT_TRUE(engine->unsaved.songChanged);
+    EXPECT_TRUE(engine->unsaved.songChanged());
     withControl('Y');
     EXPECT_EQ(engine->song.patternColumns, blankColumns());
     EXPECT_TRUE(engine->identity.songName.empty());
@@ -74,16 +74,16 @@ TEST_F(NewSong, AskingIsForgottenOnceAnotherMessageShowsAndASavedSongIsNotAsked)
 {
     makeSong();
     withControl('N');
-    ASSERT_EQ(engine->statusText, statusNewSongGuard);
+    ASSERT_EQ(engine->status.text(), statusNewSongGuard);
     pressAndStep(keySpace);  // Standby: the question is off the screen
     withControl('N');
-    EXPECT_EQ(engine->statusText, statusNewSongGuard);
+    EXPECT_EQ(engine->status.text(), statusNewSongGuard);
     EXPECT_EQ(cell(notes1, 4), U'q');
 
-    engine->unsaved.songChanged = false;  // as after a SAVE
+    engine->unsaved.endUnsavedState(true);  // as after a SAVE
     pressAndStep(keySpace);
     withControl('N');
-    EXPECT_EQ(engine->statusText, statusNewSong);
+    EXPECT_EQ(engine->status.text(), statusNewSong);
     EXPECT_EQ(engine->song.patternColumns, blankColumns());
 }
 
@@ -96,10 +96,10 @@ TEST_F(NewSong, WhilePlayingTheQuestionStaysAndTheSecondPressStopsThePlayback)
     ASSERT_TRUE(engine->transport.playing());
     withControl('N');
     for (int k = 0; k < 5; ++k) step();
-    EXPECT_EQ(engine->statusText, statusNewSongGuard);
+    EXPECT_EQ(engine->status.text(), statusNewSongGuard);
     withControl('N');
     EXPECT_FALSE(engine->transport.playing());
-    EXPECT_EQ(engine->statusText, statusNewSong);
+    EXPECT_EQ(engine->status.text(), statusNewSong);
     EXPECT_EQ(engine->song.patternColumns, blankColumns());
 }
 
@@ -111,12 +111,12 @@ TEST_F(NewSong, HomeEndAndTheirControlFormsReachThePatternsAndTheSongsEnds)
     pressAndStep(keyHome);
     EXPECT_EQ(engine->cursor.row, 1);
     withControl(keyEnd);
-    EXPECT_EQ(engine->transport.currentPosition, 1);
-    EXPECT_EQ(engine->transport.patternBaseRow, 3 * rowsPerPattern);
+    EXPECT_EQ(engine->transport.position(), 1);
+    EXPECT_EQ(engine->transport.patternBase(), 3 * rowsPerPattern);
     EXPECT_EQ(engine->cursor.row, 1) << "the row stays where it was";
     withControl(keyHome);
-    EXPECT_EQ(engine->transport.currentPosition, 0);
-    EXPECT_EQ(engine->transport.patternBaseRow, 0);
+    EXPECT_EQ(engine->transport.position(), 0);
+    EXPECT_EQ(engine->transport.patternBase(), 0);
     // Home and End type nothing into the pattern.
     EXPECT_EQ(cell(notes1, 0), U'.');
     EXPECT_EQ(cell(notes1, rowsPerPattern - 1), U'.');
@@ -138,11 +138,11 @@ TEST_F(NewSong, UndoAndRedoPutTheCursorOnTheEditTheyStepOver)
     pressAndStep(keyHome);
     pressAndStep(keyTab);
     withControl('Z');
-    EXPECT_EQ(engine->transport.currentPosition, 1);
+    EXPECT_EQ(engine->transport.position(), 1);
     EXPECT_EQ(engine->cursor.row, 9);
     EXPECT_EQ(engine->cursor.column, 5);
     pressAndStep(keyPageUp);
     withControl('Y');
-    EXPECT_EQ(engine->transport.currentPosition, 1);
+    EXPECT_EQ(engine->transport.position(), 1);
     EXPECT_EQ(engine->cursor.row, 9);
 }

@@ -111,7 +111,7 @@ TEST_F(PreviewAhead, ANoteWithAnyOtherPressWaitsForItsStep)
         game->dispatchInputArrived();
         EXPECT_FALSE(anyPlaying()) << key;
         step();
-        if (engine->transport.transportState == statePlaying) pressAndStep(keyF1);
+        if (engine->transport.state() == statePlaying) pressAndStep(keyF1);
         engine->cursor.column = 1;
         fadeOut();
     }

@@ -22,9 +22,9 @@ namespace {
 class SongArgument : public TrackerFixture {
 protected:
     // What the tracker does at create with a SONG argument.
-    void openAtStart(const std::string& path)
+    void openAtStart(const std::string& path, bool play = false)
     {
-        engine->startSongPath = widen(path);
+        engine->startWith(widen(path), play);
         engine->openStartSong();
     }
 
@@ -48,13 +48,12 @@ TEST_F(SongArgument, AFileThatFailsToReadIsNeitherLoadedNorSavedOver)
 {
     std::string path = folder.path() + "/worn";
     ASSERT_EQ(symlink("/proc/self/mem", path.c_str()), 0);
-    engine->startPlaying = true;
-    openAtStart(path);
-    EXPECT_EQ(engine->statusText, U"Loading Failed!");
-    EXPECT_FALSE(engine->startPlaying);
+    openAtStart(path, true);
+    EXPECT_EQ(engine->status.text(), U"Loading Failed!");
+    EXPECT_FALSE(engine->playsAtStart());
     EXPECT_EQ(engine->identity.songName, U"");
     pressAndStep(keyF11);
-    EXPECT_EQ(engine->statusText, U"Enter a Name...");
+    EXPECT_EQ(engine->status.text(), U"Enter a Name...");
 }
 
 // A module on the command line is the song libopenmpt's reading makes,
@@ -73,17 +72,17 @@ TEST_F(SongArgument, AModuleIsAnUnsavedSongNamedAfterItsFile)
     std::ofstream(folder.path() + "/broken.s3m", std::ios::binary) << "no module";
 
     openAtStart(folder.path() + "/broken.s3m");
-    EXPECT_EQ(engine->statusText, U"Loading Failed!");
+    EXPECT_EQ(engine->status.text(), U"Loading Failed!");
     EXPECT_EQ(engine->identity.songName, U"");
 
     openAtStart(folder.path() + "/Tune.mod");
-    EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_EQ(engine->status.text(), U"File Loaded...");
     EXPECT_EQ(engine->identity.songName, U"Tune");
     EXPECT_EQ(engine->identity.songFilePath, U"");
-    EXPECT_TRUE(engine->unsaved.songChanged);
+    EXPECT_TRUE(engine->unsaved.songChanged());
     EXPECT_EQ(engine->song.patternColumns[0][0], U'y');
     pressAndStep(keyF11);
-    EXPECT_EQ(engine->statusText, U"File Saved...");
+    EXPECT_EQ(engine->status.text(), U"File Saved...");
     EXPECT_EQ(readFileBytes(folder.path() + "/Tune.mod"), bytes);
     EXPECT_EQ(readFileBytes(userFiles().songsFolder() + "Tune").substr(0, 4), "KOV1");
 }
@@ -97,7 +96,7 @@ TEST_F(SongArgument, LoadsAsLoadDoesAndSavesBackUntilTheNameIsEdited)
     std::ofstream(recovery) << "earlier work";
     openAtStart(path);
     EXPECT_EQ(readFileBytes(recovery), "earlier work");
-    EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_EQ(engine->status.text(), U"File Loaded...");
     EXPECT_EQ(engine->identity.songName, U"My Tune");
     EXPECT_EQ(engine->song.patternColumns[0][3], U'q');
     EXPECT_EQ(engine->song.patternColumns[0][4], U'.');
@@ -107,7 +106,7 @@ TEST_F(SongArgument, LoadsAsLoadDoesAndSavesBackUntilTheNameIsEdited)
 
     engine->song.speed = 6;
     pressAndStep(keyF11);
-    EXPECT_EQ(engine->statusText, U"File Saved...");
+    EXPECT_EQ(engine->status.text(), U"File Saved...");
     EXPECT_EQ(readFileBytes(path)[5], 6);
     EXPECT_TRUE(readFileBytes(userFiles().songsFolder() + "My Tune").empty());
     engine->song.speed = 2;
@@ -123,7 +122,7 @@ TEST_F(SongArgument, LoadsAsLoadDoesAndSavesBackUntilTheNameIsEdited)
     pressAndStep(keyEnter);
     pressAndStep(keyF11);
     const std::string inSongsFolder = userFiles().songsFolder() + "My Tunex";
-    EXPECT_EQ(engine->statusText, U"File Saved...");
+    EXPECT_EQ(engine->status.text(), U"File Saved...");
     EXPECT_EQ(readFileBytes(inSongsFolder).size(), 1675u);
     std::remove(inSongsFolder.c_str());
 }
@@ -138,17 +137,17 @@ TEST_F(SongArgument, ASongChosenInTheListReplacesTheStartFile)
     engine->overlays.toggleSongList();
     ASSERT_TRUE(waitFor([&] {
         step();
-        return engine->overlays.songList.ready();
+        return engine->overlays.songs().ready();
     }, 30));
     typeStepwise(U"examples/first_steps");
-    ASSERT_EQ(engine->overlays.songList.shownCount(), 1);
+    ASSERT_EQ(engine->overlays.songs().shownCount(), 1);
     pressAndStep(keyEnter);
-    EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_EQ(engine->status.text(), U"File Loaded...");
     EXPECT_EQ(engine->identity.songName, U"first_steps");
     EXPECT_TRUE(engine->identity.songFilePath.empty());
     EXPECT_EQ(engine->song.speed, 6);
     pressAndStep(keyF11);
-    EXPECT_EQ(engine->statusText, U"File Saved...");
+    EXPECT_EQ(engine->status.text(), U"File Saved...");
     const std::string copy = userFiles().songsFolder() + "first_steps";
     EXPECT_EQ(readFileBytes(copy), readFileBytes(binaryDirectory() + "/data/examples/first_steps"));
     EXPECT_EQ(readFileBytes(path), songWithNote());
@@ -163,7 +162,7 @@ TEST_F(SongArgument, ARelativePathIsRelativeToTheCurrentFolder)
     openAtStart("tune");
     EXPECT_EQ(chdir(here), 0);
     std::free(here);
-    EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_EQ(engine->status.text(), U"File Loaded...");
     EXPECT_EQ(engine->identity.songFilePath, widen(folder.path() + "/tune"));
 }
 
@@ -176,12 +175,12 @@ TEST_F(SongArgument, WhatCannotBeLoadedLeavesTheBlankSongAndSaveStaysSafe)
     for (const std::string& path : {folder.path(), folder.path() + "/fifo", std::string("/dev/zero"),
                                     folder.path() + "/empty", folder.path() + "/missing"}) {
         openAtStart(path);
-        EXPECT_EQ(engine->statusText, U"File not found!") << path;
+        EXPECT_EQ(engine->status.text(), U"File not found!") << path;
         EXPECT_EQ(engine->song.patternColumns[0], blankColumn(0)) << path;
     }
     engine->identity.songFilePath = U"/dev/zero";
     pressAndStep(keyF11);
-    EXPECT_EQ(engine->statusText, U"Saving Failed!");
+    EXPECT_EQ(engine->status.text(), U"Saving Failed!");
     struct stat info {};
     ASSERT_EQ(stat("/dev/zero", &info), 0);
     EXPECT_TRUE(S_ISCHR(info.st_mode));
@@ -189,7 +188,7 @@ TEST_F(SongArgument, WhatCannotBeLoadedLeavesTheBlankSongAndSaveStaysSafe)
     // A file that is not there yet is made by the first SAVE.
     engine->identity.songFilePath = widen(folder.path() + "/missing");
     pressAndStep(keyF11);
-    EXPECT_EQ(engine->statusText, U"File Saved...");
+    EXPECT_EQ(engine->status.text(), U"File Saved...");
     EXPECT_EQ(readFileBytes(folder.path() + "/missing").size(), 1675u);
 }
 

@@ -1,7 +1,7 @@
 // The song list's reading of the songs folder, as the update step meets it:
 // a slow reading never holds up a step, not even when the list is closed and
 // opened again, and a reading that fails leaves an empty list.
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "tests/support/wait.h"
 
@@ -47,14 +47,14 @@ private:
 };
 
 // The overlays with the parts they reach: each step is the overlay's input.
-class SongListScan : public TrackerParts {
+class SongListScan : public PartsFixture {
 protected:
     void stepParts() override { overlays.overlayInput(input, 0); }
 
     bool listReady()
     {
         step();
-        return overlays.songList.ready();
+        return overlays.songs().ready();
     }
 };
 
@@ -63,7 +63,7 @@ protected:
 TEST_F(SongListScan, ClosingAndReopeningDuringASlowReadingNeverWaitsForIt)
 {
     auto disk = std::make_shared<SlowDisk>();
-    overlays.songScanner = [disk](const std::string&, const std::string&, const std::atomic<bool>*) { return disk->read(); };
+    overlays.scanSongsWith([disk](const std::string&, const std::string&, const std::atomic<bool>*) { return disk->read(); });
     // Only if the window waits for the first reading: free it after a while,
     // so that the test fails instead of hanging.
     std::thread rescue([disk] {
@@ -71,14 +71,14 @@ TEST_F(SongListScan, ClosingAndReopeningDuringASlowReadingNeverWaitsForIt)
         disk->release();
     });
     overlays.toggleSongList();
-    EXPECT_FALSE(overlays.songList.ready());
+    EXPECT_FALSE(overlays.songs().ready());
     overlays.closeOverlay();
     overlays.toggleSongList();
     EXPECT_FALSE(disk->released()) << "the window waited for the first reading";
     EXPECT_TRUE(waitFor([&] { return listReady(); }, 60));
-    EXPECT_EQ(overlays.songList.totalCount(), 1);
-    if (overlays.songList.totalCount() == 1) {
-        EXPECT_EQ(overlays.songList.shownEntry(0).name, U"answered");
+    EXPECT_EQ(overlays.songs().totalCount(), 1);
+    if (overlays.songs().totalCount() == 1) {
+        EXPECT_EQ(overlays.songs().shownEntry(0).name, U"answered");
     }
     disk->release();
     rescue.join();
@@ -86,14 +86,14 @@ TEST_F(SongListScan, ClosingAndReopeningDuringASlowReadingNeverWaitsForIt)
 
 TEST_F(SongListScan, AReadingThatFailsLeavesAnEmptyListAndTheProgramGoesOn)
 {
-    overlays.songScanner = [](const std::string&, const std::string&, const std::atomic<bool>*) -> std::vector<SongEntry> {
+    overlays.scanSongsWith([](const std::string&, const std::string&, const std::atomic<bool>*) -> std::vector<SongEntry> {
         throw std::runtime_error("the disk went away");
-    };
+    });
     overlays.toggleSongList();
     ASSERT_TRUE(waitFor([&] { return listReady(); }, 60));
-    EXPECT_EQ(overlays.songList.totalCount(), 0);
-    EXPECT_EQ(overlays.overlay, Overlay::songList);
+    EXPECT_EQ(overlays.songs().totalCount(), 0);
+    EXPECT_EQ(overlays.which(), Overlay::songList);
     overlays.closeOverlay();
     step();
-    EXPECT_EQ(overlays.overlay, Overlay::none);
+    EXPECT_EQ(overlays.which(), Overlay::none);
 }

@@ -20,7 +20,7 @@ protected:
 TEST_F(Startup, TheFirstFrameIsDrawnBeforeTheSoundDeviceOpensAndTheFirstKeyIsHeard)
 {
     EXPECT_EQ(gxtkAudio::audio(), nullptr);
-    EXPECT_EQ(engine->preview.previewSounds[0], nullptr);
+    EXPECT_EQ(engine->preview.sounds()[0], nullptr);
     game->stepRender();
     EXPECT_GT(gameDelegate()->renderer->lastFrameDrawCalls(), 0);
     EXPECT_EQ(gxtkAudio::audio(), nullptr);
@@ -29,7 +29,7 @@ TEST_F(Startup, TheFirstFrameIsDrawnBeforeTheSoundDeviceOpensAndTheFirstKeyIsHea
     press(keySpace);
     step();
     ASSERT_NE(gxtkAudio::audio(), nullptr);
-    for (const auto& sound : engine->preview.previewSounds) EXPECT_NE(sound, nullptr);
+    for (const auto& sound : engine->preview.sounds()) EXPECT_NE(sound, nullptr);
     type(U"q");
     step();
     EXPECT_EQ(channelState(1), AL_PLAYING);

@@ -59,7 +59,7 @@ void TrackerFixture::startTracker(const std::string& songArgument)
         game = std::make_unique<BBHeadlessGame>();
     }
     engine = std::make_unique<c_SoundEngine>();
-    engine->startSongPath = widen(songArgument);
+    engine->startWith(widen(songArgument), false);
     game->startRun();
 }
 

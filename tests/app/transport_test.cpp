@@ -1,7 +1,7 @@
 // The update step's switches, the transport states and the spinners, driven
 // through the input device.
 #include "tests/app/tracker_fixture.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "host/key_translation.h"
 #include "player/kovo_play.h"
@@ -17,7 +17,7 @@ using TransportSteps = TrackerFixture;
 
 // The transport's switches with the parts they reach, and the LAYOUT switch
 // beside them: each step takes the switches, no editor, no application.
-class TransportSwitches : public TrackerParts {
+class TransportSwitches : public PartsFixture {
 protected:
     void stepParts() override
     {
@@ -40,53 +40,53 @@ protected:
 
 TEST_F(TransportSteps, StartsInStandbyWithTheBlankSong)
 {
-    EXPECT_EQ(engine->transport.transportState, stateStandby);
-    EXPECT_EQ(engine->statusText, U"Standby...");
+    EXPECT_EQ(engine->transport.state(), stateStandby);
+    EXPECT_EQ(engine->status.text(), U"Standby...");
     EXPECT_EQ(engine->cursor.octave, 2);
     EXPECT_EQ(engine->song.speed, 4);
     EXPECT_EQ(engine->song.songLengthRows, 32);
     EXPECT_EQ(engine->cursor.instrument, 1);
-    EXPECT_EQ(engine->keys.layoutText, U"DE");
-    EXPECT_FALSE(engine->transport.followMode);
+    EXPECT_EQ(engine->keys.layoutText(), U"DE");
+    EXPECT_FALSE(engine->transport.following());
     for (int column = 0; column < columnCount; ++column) {
         EXPECT_EQ(engine->song.patternColumns[column], blankColumn(column));
-        EXPECT_EQ(engine->undo.undoRing[column][15], blankColumn(column));
-        EXPECT_TRUE(engine->undo.undoRing[column][16].empty());
+        EXPECT_EQ(engine->undo.ring()[column][15], blankColumn(column));
+        EXPECT_TRUE(engine->undo.ring()[column][16].empty());
     }
     // Undo right after start restores blank columns.
     engine->song.patternColumns[0][0] = U'y';
     click(600, 346);
     step();
     EXPECT_EQ(engine->song.patternColumns[0], blankColumn(0));
-    EXPECT_EQ(engine->undo.undoSlot, 1);
+    EXPECT_EQ(engine->undo.slot(), 1);
 }
 
 TEST_F(TransportSwitches, SpaceAndEditToggleEditingAndStandby)
 {
     pressAndStep(keySpace);
-    EXPECT_EQ(transport.transportState, stateEditing);
-    EXPECT_EQ(status, U"Editing...");
+    EXPECT_EQ(transport.state(), stateEditing);
+    EXPECT_EQ(status.text(), U"Editing...");
     click(540, 346);
     step();
-    EXPECT_EQ(transport.transportState, stateStandby);
-    EXPECT_EQ(status, U"Standby...");
+    EXPECT_EQ(transport.state(), stateStandby);
+    EXPECT_EQ(status.text(), U"Standby...");
 }
 
 TEST_F(TransportSteps, PlayingStartsAPlayerAndF1StopsAtTheStart)
 {
-    engine->transport.currentPosition = 3;
+    engine->transport.goToPosition(3);
     pressAndStep(keyF2);
-    EXPECT_EQ(engine->transport.transportState, statePlaying);
-    EXPECT_EQ(engine->statusText, U"Playing...");
-    ASSERT_TRUE(engine->transport.player);
-    EXPECT_EQ(engine->transport.player->upcomingPlace().position, 3);
+    EXPECT_EQ(engine->transport.state(), statePlaying);
+    EXPECT_EQ(engine->status.text(), U"Playing...");
+    ASSERT_TRUE(engine->transport.player());
+    EXPECT_EQ(engine->transport.player()->upcomingPlace().position, 3);
     for (int i = 0; i < 40; ++i) step();
-    EXPECT_GT(engine->transport.rowInPattern, 0);
+    EXPECT_GT(engine->transport.rowInPattern(), 0);
     // F1 while playing stops and also returns to position 0, row 0.
     pressAndStep(keyF1);
-    EXPECT_EQ(engine->transport.transportState, stateStandby);
-    EXPECT_EQ(engine->transport.currentPosition, 0);
-    EXPECT_EQ(engine->transport.rowInPattern, 0);
+    EXPECT_EQ(engine->transport.state(), stateStandby);
+    EXPECT_EQ(engine->transport.position(), 0);
+    EXPECT_EQ(engine->transport.rowInPattern(), 0);
     EXPECT_EQ(engine->cursor.row, 1);
 }
 
@@ -95,11 +95,11 @@ TEST_F(TransportSteps, TwoSwitchesInOneStepActTogether)
     // Standby: Space enters Editing, then F2 starts playback.
     press(keySpace);
     pressAndStep(keyF2);
-    EXPECT_EQ(engine->transport.transportState, statePlaying);
+    EXPECT_EQ(engine->transport.state(), statePlaying);
     // Playing: Space leaves for Standby, then F2 starts playback again.
     press(keySpace);
     pressAndStep(keyF2);
-    EXPECT_EQ(engine->transport.transportState, statePlaying);
+    EXPECT_EQ(engine->transport.state(), statePlaying);
 }
 
 // A click on a meter (or, with the scopes shown, a scope) switches its
@@ -109,48 +109,48 @@ TEST_F(TransportSwitches, MeterAndScopeClicksMuteAndSolo)
 {
     click(415, 300);  // meter 1
     step();
-    EXPECT_EQ(transport.channelLevels, (std::array<float, channelCount> {0, 1, 1, 1}));
+    EXPECT_EQ(transport.channelLevels(), (std::array<float, channelCount> {0, 1, 1, 1}));
     click(426, 300);  // between meters 1 and 2
     step();
-    EXPECT_EQ(transport.channelLevels, (std::array<float, channelCount> {0, 1, 1, 1}));
+    EXPECT_EQ(transport.channelLevels(), (std::array<float, channelCount> {0, 1, 1, 1}));
     rightClick(480, 340);  // meter 4, with channel 1 muted already
-    EXPECT_EQ(transport.channelLevels, (std::array<float, channelCount> {0, 0, 0, 1}));
+    EXPECT_EQ(transport.channelLevels(), (std::array<float, channelCount> {0, 0, 0, 1}));
     rightClick(480, 340);
-    EXPECT_EQ(transport.channelLevels, allOn);
+    EXPECT_EQ(transport.channelLevels(), allOn);
     // The meters' places mean nothing while the scopes stand there instead.
     scopesShown = true;
     click(481, 300);  // meter 4's place is scope 2's now
     step();
-    EXPECT_EQ(transport.channelLevels, (std::array<float, channelCount> {1, 0, 1, 1}));
+    EXPECT_EQ(transport.channelLevels(), (std::array<float, channelCount> {1, 0, 1, 1}));
     click(470, 340);  // scope 4
     step();
     rightClick(400, 290);  // scope 1 while it is on among others
-    EXPECT_EQ(transport.channelLevels, (std::array<float, channelCount> {1, 0, 0, 0}));
+    EXPECT_EQ(transport.channelLevels(), (std::array<float, channelCount> {1, 0, 0, 0}));
     rightClick(420, 330);  // scope 3 solos it
-    EXPECT_EQ(transport.channelLevels, (std::array<float, channelCount> {0, 0, 1, 0}));
+    EXPECT_EQ(transport.channelLevels(), (std::array<float, channelCount> {0, 0, 1, 0}));
 }
 
 TEST_F(TransportSwitches, ChannelSwitchesFollowAndLayoutToggle)
 {
     pressAndStep(keyF6);
-    EXPECT_EQ(transport.channelLevels[1], 0.0f);
+    EXPECT_EQ(transport.channelLevels()[1], 0.0f);
     click(270, 418);
     step();
-    EXPECT_EQ(transport.channelLevels[3], 0.0f);
+    EXPECT_EQ(transport.channelLevels()[3], 0.0f);
     pressAndStep(keyF6);
-    EXPECT_EQ(transport.channelLevels[1], 1.0f);
+    EXPECT_EQ(transport.channelLevels()[1], 1.0f);
     click(320, 418);
     step();
-    EXPECT_TRUE(transport.followMode);
+    EXPECT_TRUE(transport.following());
     click(600, 450);
     step();
-    EXPECT_EQ(keys.layoutText, U"US");
+    EXPECT_EQ(keys.layoutText(), U"US");
     // Holding the button does not repeat: only a fresh press counts.
     input.movePointer(530, 450, 0);
     input.pressKey(keyMouseLeft);
     step();
     step();
-    EXPECT_EQ(keys.layoutText, U"DE");
+    EXPECT_EQ(keys.layoutText(), U"DE");
     input.releaseKey(keyMouseLeft);
 }
 
@@ -188,7 +188,7 @@ TEST_F(TransportSteps, SpinnersStepWithinTheirRangesAndBoundariesHitNothing)
     click(405, 18);  // pattern number plus at the current position
     step();
     EXPECT_EQ(engine->song.positions[0], 1);
-    EXPECT_EQ(engine->transport.patternBaseRow, 32);
+    EXPECT_EQ(engine->transport.patternBase(), 32);
 }
 
 TEST_F(TransportSteps, SpinnersCorrectOutOfRangeValuesEveryStep)
@@ -216,7 +216,7 @@ TEST_F(TransportSteps, PlayingWhereTheHandOverCannotBeWrittenPlaysTheEditorsSong
     engine->song.patternColumns[0][0] = U'q';
     pressAndStep(keyF1);
     rmdir(handOver.c_str());
-    EXPECT_EQ(engine->transport.transportState, statePlaying);
-    ASSERT_TRUE(engine->transport.player);
-    EXPECT_EQ(engine->transport.player->song().patternColumns[0][0], U'q');
+    EXPECT_EQ(engine->transport.state(), statePlaying);
+    ASSERT_TRUE(engine->transport.player());
+    EXPECT_EQ(engine->transport.player()->song().patternColumns[0][0], U'q');
 }

@@ -2,7 +2,7 @@
 // held, forward again until the next edit; and the UNDO button, Ctrl+Z and
 // Ctrl+Y that reach it in the tracker.
 #include "tests/app/tracker_fixture.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "host/key_translation.h"
 #include "song/instrument_file.h"
@@ -17,12 +17,12 @@ namespace {
 
 // The undo history with the editor that takes its snapshots and the song
 // files whose LOAD is one undo step: no application, no window.
-class UndoHistoryAlone : public TrackerParts {
+class UndoHistoryAlone : public PartsFixture {
 protected:
     void SetUp() override
     {
-        TrackerParts::SetUp();
-        transport.transportState = stateEditing;
+        PartsFixture::SetUp();
+        transport.switchEditing();
         states.push_back(notes());
     }
 
@@ -134,9 +134,9 @@ TEST_F(Undo, ZAndYWithoutControlStayNoteKeys)
 TEST_F(UndoHistoryAlone, SnapshotsShareTheColumnsAnEditDidNotChange)
 {
     enterNotes(40);
-    int newest = undo.undoSlot;
+    int newest = undo.slot();
     int before = (newest + undoSlotCount - 1) % undoSlotCount;
-    const auto& ring = undo.undoRing;
+    const auto& ring = undo.ring();
     for (int column = 0; column < columnCount; ++column) {
         EXPECT_TRUE(ring[column][newest].sharesTextWith(song.patternColumns[column])) << column;
         // A note in channel 1 changes its note, volume, instrument and octave
@@ -173,14 +173,14 @@ TEST_F(UndoHistoryAlone, ALoadIsOneStepThatBringsBackTheWholeSongBefore)
     song.speed = 7;
     identity.songName = U"undo load test";
     load();
-    ASSERT_EQ(status, U"File Loaded...");
+    ASSERT_EQ(status.text(), U"File Loaded...");
     EXPECT_EQ(song.speed, 11);
-    EXPECT_FALSE(unsaved.songChanged);
+    EXPECT_FALSE(unsaved.songChanged());
 
     undo.restoreUndoSnapshot();
     EXPECT_EQ(notes(), states[3]);
     EXPECT_EQ(song.speed, 7);
-    EXPECT_TRUE(unsaved.songChanged);
+    EXPECT_TRUE(unsaved.songChanged());
     undo.restoreUndoSnapshot();
     EXPECT_EQ(notes(), states[2]) << "the song's own undo steps come back with it";
     undo.redoUndoSnapshot();
@@ -207,8 +207,8 @@ TEST_F(UndoHistoryAlone, AnEditWithoutASnapshotIsUndoneAtTheOldestAndIsAChange)
     song.patternColumns[4].set(0, U'8');  // a volume digit takes no snapshot of its own
     undo.restoreUndoSnapshot();
     EXPECT_EQ(song.patternColumns[4], blankColumn(4));
-    EXPECT_EQ(undo.undoSlot, 1);
-    EXPECT_TRUE(unsaved.songChanged);
+    EXPECT_EQ(undo.slot(), 1);
+    EXPECT_TRUE(unsaved.songChanged());
 }
 
 TEST_F(UndoHistoryAlone, AnUndoneLoadBringsBackTheSongBeforeWithItsNamesAndUnsavedState)
@@ -222,20 +222,20 @@ TEST_F(UndoHistoryAlone, AnUndoneLoadBringsBackTheSongBeforeWithItsNamesAndUnsav
     identity.songFilePath = U"/elsewhere/loaded";
     undo.takeUndoSnapshot(true);
     undo.songLoaded(std::move(before));
-    EXPECT_FALSE(unsaved.songChanged);
-    transport.currentPosition = 5;
+    EXPECT_FALSE(unsaved.songChanged());
+    transport.goToPosition(5);
 
     undo.restoreUndoSnapshot();
     EXPECT_EQ(song.speed, 7);
     EXPECT_EQ(identity.songName, U"before");
     EXPECT_EQ(identity.songFilePath, U"");
-    EXPECT_TRUE(unsaved.songChanged);
-    EXPECT_EQ(transport.currentPosition, 0) << "the song comes back shown from its start";
+    EXPECT_TRUE(unsaved.songChanged());
+    EXPECT_EQ(transport.position(), 0) << "the song comes back shown from its start";
     undo.redoUndoSnapshot();
     EXPECT_EQ(song.speed, 11);
     EXPECT_EQ(identity.songName, U"loaded");
     EXPECT_EQ(identity.songFilePath, U"/elsewhere/loaded");
-    EXPECT_FALSE(unsaved.songChanged);
+    EXPECT_FALSE(unsaved.songChanged());
 }
 
 // The UNDO button and Ctrl+Z step back, Ctrl+Y forward again.

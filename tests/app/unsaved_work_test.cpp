@@ -1,7 +1,7 @@
 // The recovery file kept fresh while the user works: counted in update steps
 // (50 a second), so ten seconds of steps run here at once, with no waiting.
 #include "tests/app/tracker_fixture.h"
-#include "tests/app/tracker_parts.h"
+#include "tests/app/parts_fixture.h"
 
 #include "app/recovery_file.h"
 #include "host/key_translation.h"
@@ -22,18 +22,18 @@ std::string kept(int number = 1) { return readFileBytes(recoveryFileOf(number));
 
 // The unsaved work with the editor that changes the song: each step runs the
 // editor, then keeps the recovery file fresh, as the tracker's step does.
-class UnsavedWorkAlone : public TrackerParts {
+class UnsavedWorkAlone : public PartsFixture {
 protected:
     void SetUp() override
     {
-        TrackerParts::SetUp();
+        PartsFixture::SetUp();
         std::remove(recoveryFileOf(1).c_str());
-        transport.transportState = stateEditing;
+        transport.switchEditing();
     }
     void TearDown() override { std::remove(recoveryFileOf(1).c_str()); }
     void stepParts() override
     {
-        TrackerParts::stepParts();
+        PartsFixture::stepParts();
         unsaved.keepRecoveryFresh();
     }
     void steps(int count)
@@ -48,7 +48,7 @@ protected:
     // A note typed at the cursor while Editing.
     void typeNote(char32_t note)
     {
-        if (engine->transport.transportState != stateEditing) pressAndStep(keySpace);
+        if (engine->transport.state() != stateEditing) pressAndStep(keySpace);
         type(String(1, note));
         step();
     }
@@ -111,7 +111,7 @@ TEST_F(UnsavedSong, AWriteThatFailsIsSaidAndTheCloseStillEnds)
     testing::internal::CaptureStderr();
     steps(stepsInTenSeconds);
     std::string refresh = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(engine->statusText, U"Unsaved song not kept!");
+    EXPECT_EQ(engine->status.text(), U"Unsaved song not kept!");
     EXPECT_NE(refresh.find("unsaved song could not be written to " + recoveryFileOf(1)), std::string::npos) << refresh;
 
     testing::internal::CaptureStderr();
@@ -133,10 +133,10 @@ TEST_F(UnsavedSong, TheRecoveryFileKeepsTheSongsWholePath)
     typeNote(U'w');
     engine->close();
     restartTracker();
-    ASSERT_EQ(engine->statusText, U"Unsaved song restored");
+    ASSERT_EQ(engine->status.text(), U"Unsaved song restored");
     EXPECT_EQ(engine->identity.songName, U"demo");
     pressAndStep(keyF11);
-    EXPECT_EQ(engine->statusText, U"File Saved...");
+    EXPECT_EQ(engine->status.text(), U"File Saved...");
     EXPECT_EQ(readFileBytes(path)[7], 'w');
     EXPECT_EQ(readFileBytes(namesake), "");
     std::remove(namesake.c_str());
@@ -166,7 +166,7 @@ TEST_F(UnsavedSong, OnlyASaveOrLoadOfTheSameSongEndsItsUnsavedWork)
     restartTracker(other);
     pressAndStep(keyF11);
     pressAndStep(keyF12);
-    EXPECT_EQ(engine->statusText, U"File Loaded...");
+    EXPECT_EQ(engine->status.text(), U"File Loaded...");
     EXPECT_EQ(kept(), work);
     typeNote(U'e');
     steps(stepsInTenSeconds);
@@ -179,14 +179,14 @@ TEST_F(UnsavedSong, OnlyASaveOrLoadOfTheSameSongEndsItsUnsavedWork)
     // The next start without a song brings the work back; a LOAD of its song
     // (the file as last saved) ends it, and undo brings the work back again.
     restartTracker();
-    ASSERT_EQ(engine->statusText, U"Unsaved song restored");
+    ASSERT_EQ(engine->status.text(), U"Unsaved song restored");
     EXPECT_EQ(engine->song.patternColumns[0][0], U'q');
     pressAndStep(keyF12);
     EXPECT_EQ(engine->song.patternColumns[0][0], U'y');
     EXPECT_EQ(kept(), "");
     engine->undo.restoreUndoSnapshot();
     EXPECT_EQ(engine->song.patternColumns[0][0], U'q');
-    EXPECT_TRUE(engine->unsaved.songChanged);
+    EXPECT_TRUE(engine->unsaved.songChanged());
     std::remove(mine.c_str());
 }
 
@@ -204,7 +204,7 @@ TEST_F(UnsavedSong, APathThatIsNotAFileNameIsNotFollowed)
         std::fputs(encodeUtf8(recoveryText(song, {U"tune", 1, 1, 0, path})).c_str(), file);
         std::fclose(file);
         restartTracker();
-        ASSERT_EQ(engine->statusText, U"Unsaved song restored");
+        ASSERT_EQ(engine->status.text(), U"Unsaved song restored");
         EXPECT_EQ(engine->song.patternColumns[0][0], U'q');
         EXPECT_EQ(engine->identity.songFilePath, U"") << narrow(path);
     }

@@ -37,7 +37,7 @@ protected:
         std::remove(settingsFilePath().c_str());
         TearDown();
         SetUp();
-        engine->painter.trackScreenChanges = tracking;
+        engine->painter.trackChanges(tracking);
         recording = {};
         playScript();
         return recording;

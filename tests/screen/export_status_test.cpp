@@ -40,26 +40,27 @@ protected:
 
 TEST_F(ExportStatus, TheStatusRowShowsHowFarTheExportIsWhilePlaying)
 {
-    engine->painter.trackScreenChanges = true;
+    engine->painter.trackChanges(true);
     const String name = U"x" + intText(getpid() % 10000);
     wavPath = narrow(resolveDataPath(songFolder + name + U".wav"));
     engine->identity.songName = name;
-    engine->exportJob.exportHolds = {30, 60};
+    const std::vector<int> holds {30, 60};
+    engine->exportJob.holdAt(holds);
     pressAndStep(keyF1);
     hold(keyControl);
     game->dispatchKey(eventKeyDown, 'E', heldModifiers);
     game->dispatchKey(eventKeyUp, 'E');
     step();
     release(keyControl);
-    ASSERT_TRUE(engine->exportJob.songExport);
+    ASSERT_TRUE(engine->exportJob.running());
 
-    for (int held : engine->exportJob.exportHolds) {
-        ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->heldAt() == held; }, 60)) << held;
+    for (int held : holds) {
+        ASSERT_TRUE(waitFor([&] { return engine->exportJob.running()->heldAt() == held; }, 60)) << held;
         EXPECT_EQ(reader.status(frames(4)), "Exporting " + std::to_string(held) + "%");
-        engine->exportJob.songExport->release();
+        engine->exportJob.running()->release();
     }
-    ASSERT_TRUE(waitFor([&] { return engine->exportJob.songExport->finished(); }, 120));
+    ASSERT_TRUE(waitFor([&] { return engine->exportJob.running()->finished(); }, 120));
     // The whole path while it fits the bar (the test's folder is short).
     EXPECT_EQ(reader.status(frames(4)), "Exported " + wavPath);
-    EXPECT_EQ(engine->transport.transportState, statePlaying);
+    EXPECT_EQ(engine->transport.state(), statePlaying);
 }

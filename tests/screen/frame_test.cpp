@@ -73,7 +73,7 @@ TEST_F(Frame, TheCursorBarShowsOnlyWhileEditing)
     Picture shown = repaint();
     EXPECT_EQ(pixelsNotOf(shown, 297, 62, 6, 12, seen::grid), 0);
 
-    engine->transport.transportState = stateEditing;
+    engine->transport.switchEditing();
     shown = repaint();
     EXPECT_EQ(pixelsNotOf(shown, 297, 62, 6, 12, seen::cursorBar), 0);
     EXPECT_EQ(pixelsNotOf(shown, 0, 62, 1, 12, seen::cursorBar), 0);
@@ -84,9 +84,9 @@ TEST_F(Frame, TheCursorBarShowsOnlyWhileEditing)
 
 TEST_F(Frame, AMarkedBlockCoversTheCursorChannelFromItsStartRow)
 {
-    engine->transport.transportState = stateEditing;
-    engine->editor.blockState = true;
-    engine->editor.blockStart = 2;
+    engine->transport.switchEditing();
+    engine->cursor.row = 3;
+    pressAndStep(keyShift);  // marks from row 2
     engine->cursor.row = 5;
     engine->cursor.column = 3;
     Picture shown = repaint();
@@ -105,7 +105,11 @@ TEST_F(Frame, AMarkedBlockCoversTheCursorChannelFromItsStartRow)
     EXPECT_EQ(shown.at(230, 40), seen::grid);
     EXPECT_EQ(shown.at(100, 40), seen::grid);
 
-    engine->editor.blockStart = 5;  // nothing is marked before the start row is passed
+    // Nothing is marked before the start row is passed.
+    engine->cursor.row = 6;
+    pressAndStep(keyShift);
+    pressAndStep(keyShift);  // marks from row 5
+    engine->cursor.row = 5;
     shown = repaint();
     EXPECT_EQ(shown.at(231, 40), seen::grid);
 }
@@ -114,21 +118,21 @@ TEST_F(Frame, AMarkedBlockCoversTheCursorChannelFromItsStartRow)
 // that just the marker line moves, one row per row.
 TEST_F(Frame, FollowingMovesThePlayMarkerAndRepaintsTheBodyAtRowZero)
 {
-    engine->transport.transportState = statePlaying;
-    engine->transport.followMode = true;
+    engine->transport.startPlaybackFromStart();
+    engine->transport.follow(true);
     Picture shown = repaint();
     EXPECT_TRUE(markerRows(shown).empty());  // row 0's marker hides under the title bar
 
     putNote(0, 5, U'y', U'2', U'F', U'1');
     for (int row = 1; row <= 4; ++row) {
-        engine->transport.rowInPattern = row;
+        engine->transport.showRow(row);
         shown = repaint();
         EXPECT_EQ(markerRows(shown), std::vector<int> {row * 12 + 2}) << "row " << row;
         EXPECT_EQ(pixelsNotOf(shown, 2, row * 12 + 2, 301, 1, seen::statusText), 0);
         EXPECT_EQ(gridRow(shown, 5, seen::text), "05  ---00 ---00 ---00 ---00");
     }
 
-    engine->transport.rowInPattern = 0;
+    engine->transport.showRow(0);
     shown = repaint();
     EXPECT_TRUE(markerRows(shown).empty());
     EXPECT_EQ(gridRow(shown, 5, seen::text), "05  C-2F1 ---00 ---00 ---00");
@@ -145,24 +149,24 @@ TEST_F(Frame, DuringRealPlaybackTheMarkerFollowsTheRowClock)
     click(330, 418);  // FLW on
     step();
     pressAndStep(keyF1);
-    ASSERT_EQ(engine->transport.transportState, statePlaying);
+    ASSERT_EQ(engine->transport.state(), statePlaying);
     int markerChecks = 0, peaksSeen = 0;
     bool secondPatternShown = false;
-    while (engine->transport.currentPosition == 0 || engine->transport.rowInPattern < 12) {
-        bool repainting = engine->redrawCounter >= 3;
+    while (engine->transport.position() == 0 || engine->transport.rowInPattern() < 12) {
+        bool repainting = engine->repaints.due();
         game->stepRender();
         Picture shown = picture();
-        if (repainting && engine->transport.rowInPattern > 0) {
-            ASSERT_EQ(markerRows(shown), std::vector<int> {engine->transport.rowInPattern * 12 + 2})
-                << "position " << engine->transport.currentPosition << ", row " << engine->transport.rowInPattern;
+        if (repainting && engine->transport.rowInPattern() > 0) {
+            ASSERT_EQ(markerRows(shown), std::vector<int> {engine->transport.rowInPattern() * 12 + 2})
+                << "position " << engine->transport.position() << ", row " << engine->transport.rowInPattern();
             markerChecks += 1;
         }
-        if (repainting && engine->transport.currentPosition == 1 && engine->transport.rowInPattern == 0) {
+        if (repainting && engine->transport.position() == 1 && engine->transport.rowInPattern() == 0) {
             EXPECT_TRUE(markerRows(shown).empty());
             EXPECT_EQ(gridRow(shown, 8, seen::beat), "08  C-2F1 ---00 ---00 ---00");
             secondPatternShown = true;
         }
-        if (engine->transport.currentPosition == 1 && engine->transport.rowInPattern == 9) {
+        if (engine->transport.position() == 1 && engine->transport.rowInPattern() == 9) {
             EXPECT_EQ(meterHeight(shown, 0), 64);
             peaksSeen += 1;
         }
@@ -176,11 +180,11 @@ TEST_F(Frame, DuringRealPlaybackTheMarkerFollowsTheRowClock)
 TEST_F(Frame, WithoutFollowTheGridStaysAsItWasWhilePlaying)
 {
     Picture before = repaint();
-    engine->transport.transportState = statePlaying;
+    engine->transport.startPlaybackFromStart();
     putNote(0, 0, U'y', U'2', U'F', U'1');
     engine->song.positions[0] = 3;
     for (int row : {0, 1, 7}) {
-        engine->transport.rowInPattern = row;
+        engine->transport.showRow(row);
         Picture shown = repaint();
         EXPECT_EQ(differingPixels(before, shown, 0, 12, 640, 270), 0) << "row " << row;
         EXPECT_EQ(textAt(shown, 520, 323, 9, seen::text), "STOP HOME");
@@ -191,7 +195,7 @@ TEST_F(Frame, BetweenRepaintsOnlyTheMetersAreDrawn)
 {
     Picture before = repaint();
     putNote(0, 0, U'y', U'2', U'F', U'1');
-    engine->statusText = U"Editing...";
+    engine->status.say(U"Editing...");
     Picture shown = meterFrame();
     EXPECT_EQ(differingPixels(before, shown, 0, 0, 640, 475), 0);
     EXPECT_EQ(gameDelegate()->renderer->lastFrameDrawCalls(), 1);  // eight rectangles, one batch
@@ -202,7 +206,7 @@ TEST_F(Frame, BetweenRepaintsOnlyTheMetersAreDrawn)
 // window share one.
 TEST_F(Frame, TheWholeScreenDrawsWithOneGLStateCombination)
 {
-    engine->transport.transportState = stateEditing;
+    engine->transport.switchEditing();
     repaint();
     meterFrame();
     EXPECT_EQ(gameDelegate()->renderer->drawStateCount(), 1);
@@ -213,12 +217,12 @@ TEST_F(Frame, TheWholeScreenDrawsWithOneGLStateCombination)
 TEST_F(Frame, MetersJumpToTheRowVolumeAndFallToTheFloor)
 {
     repaint();
-    engine->transport.transportState = statePlaying;
+    engine->transport.startPlaybackFromStart();
     putNote(0, 0, U'y', U'2', U'F');
     // At the first row of pattern 0 no row has been read yet (the row before
     // it lies outside the song).
     EXPECT_EQ(meterHeights(meterFrame()), (std::vector<int> {2, 2, 2, 2}));
-    engine->transport.rowInPattern = 1;  // row 0 has just been read
+    engine->transport.showRow(1);  // row 0 has just been read
     putNote(0, 0, U'y', U'2', U'F');
     putNote(1, 0, U'<', U'0', U'5');  // a note-off counts as a cell read
     putNote(2, 0, U'y', U'2', U'0');
@@ -226,7 +230,7 @@ TEST_F(Frame, MetersJumpToTheRowVolumeAndFallToTheFloor)
     EXPECT_EQ(meterHeights(meterFrame()), (std::vector<int> {64, 38, 2, 2}));
     EXPECT_EQ(meterHeights(meterFrame()), (std::vector<int> {64, 38, 2, 2}));  // still on that row
 
-    engine->transport.rowInPattern = 2;
+    engine->transport.showRow(2);
     for (int frame = 1; frame <= 32; ++frame) {
         std::vector<int> expected {std::max(2, 64 - 2 * frame), std::max(2, 38 - 2 * frame), 2, 2};
         ASSERT_EQ(meterHeights(meterFrame()), expected) << "frame " << frame;
@@ -236,20 +240,20 @@ TEST_F(Frame, MetersJumpToTheRowVolumeAndFallToTheFloor)
 TEST_F(Frame, AMutedChannelTakesNoNewPeakButKeepsFalling)
 {
     repaint();
-    engine->transport.transportState = statePlaying;
-    engine->transport.rowInPattern = 1;
+    engine->transport.startPlaybackFromStart();
+    engine->transport.showRow(1);
     putNote(0, 0, U'y', U'2', U'8');
     putNote(1, 0, U'y', U'2', U'8');
     meterFrame();
-    engine->transport.channelLevels[1] = 0.0f;
-    engine->transport.rowInPattern = 2;
+    engine->transport.switchChannel(1, false);
+    engine->transport.showRow(2);
     putNote(0, 1, U'y', U'2', U'F');
     putNote(1, 1, U'y', U'2', U'F');
     EXPECT_EQ(meterHeights(meterFrame()), (std::vector<int> {64, 60, 2, 2}));
     EXPECT_EQ(meterHeights(meterFrame()), (std::vector<int> {64, 58, 2, 2}));
 
     // Stopped, no channel takes a peak.
-    engine->transport.transportState = stateStandby;
+    engine->transport.stopPlaying(false);
     EXPECT_EQ(meterHeights(meterFrame()), (std::vector<int> {62, 56, 2, 2}));
 }
 
@@ -257,8 +261,8 @@ TEST_F(Frame, AMutedChannelTakesNoNewPeakButKeepsFalling)
 // passed (and erased behind it) reads exactly as before.
 TEST_F(Frame, GridRowsReadWholeAfterThePlayMarkerHasPassedThem)
 {
-    engine->transport.transportState = statePlaying;
-    engine->transport.followMode = true;
+    engine->transport.startPlaybackFromStart();
+    engine->transport.follow(true);
     putNote(0, 1, U'y', U'2', U'F', U'1');
     putNote(1, 2, U'p', U'3', U'E', U'A');
     putNote(2, 3, U'<', U'0');
@@ -271,7 +275,7 @@ TEST_F(Frame, GridRowsReadWholeAfterThePlayMarkerHasPassedThem)
                                          "06  -dn8B ---00 ---00 ---00", "07  ---00 -up7D ---00 ---00"};
     Picture shown = repaint();
     for (int row = 1; row <= 9; ++row) {
-        engine->transport.rowInPattern = row;
+        engine->transport.showRow(row);
         shown = repaint();
     }
     for (int c = 0; c < static_cast<int>(rows.size()); ++c)
@@ -292,17 +296,17 @@ TEST_F(Frame, FollowingFastRowsKeepsOneMarkerOnThePlayingPattern)
     for (int speed : {1, 2}) {
         engine->song.speed = speed;
         pressAndStep(keyF1);
-        ASSERT_EQ(engine->transport.transportState, statePlaying);
+        ASSERT_EQ(engine->transport.state(), statePlaying);
         int checks = 0;
         for (int frame = 0; frame < 300; ++frame) {
-            bool repainting = engine->redrawCounter >= 3;
+            bool repainting = engine->repaints.due();
             game->stepRender();
-            int row = engine->transport.rowInPattern;
+            int row = engine->transport.rowInPattern();
             if (repainting && row > 0) {
                 Picture shown = picture();
                 ASSERT_EQ(markerRows(shown), std::vector<int> {row * 12 + 2}) << "speed " << speed << ", frame " << frame;
                 // Row 20 (hex 14) is read only while the marker has not reached it.
-                const char* expected = engine->transport.currentPosition == 0 ? "14  C-2F1 ---00 ---00 ---00"
+                const char* expected = engine->transport.position() == 0 ? "14  C-2F1 ---00 ---00 ---00"
                                                                     : "14  C-3F1 ---00 ---00 ---00";
                 if (row <= 20) {
                     ASSERT_EQ(gridRow(shown, 20, seen::beat), expected) << "speed " << speed << ", frame " << frame;

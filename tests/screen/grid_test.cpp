@@ -59,10 +59,9 @@ TEST_F(Grid, RowNumbersRun00To1FWithEveryFourthInTheBeatColour)
 // current pattern come the rows of the next pattern slot, numbered from 00.
 TEST_F(Grid, AViewOffsetShowsTheFollowingPatternSlotBelow)
 {
-    engine->transport.currentPosition = 1;
     engine->song.positions[1] = 2;
-    engine->transport.patternBaseRow = 2 * rowsPerPattern;
-    engine->transport.rowInPattern = 5;
+    engine->transport.goToPosition(1);
+    engine->transport.showRow(5);
     putNote(0, 2 * rowsPerPattern + 5, U'c', U'1', U'8', U'4');
     putNote(3, 3 * rowsPerPattern + 1, U'j', U'3', U'C', U'F');
     Picture shown = repaint();
@@ -76,8 +75,9 @@ TEST_F(Grid, AViewOffsetShowsTheFollowingPatternSlotBelow)
 // those rows show as blank instead of reading outside the song.
 TEST_F(Grid, RowsPastTheLastPatternSlotShowAsBlank)
 {
-    engine->transport.patternBaseRow = (patternSlots - 1) * rowsPerPattern;
-    engine->transport.rowInPattern = 30;
+    engine->song.positions[0] = patternSlots - 1;
+    engine->transport.goToPosition(0);
+    engine->transport.showRow(30);
     putNote(0, columnLength - 1, U'y', U'2', U'1', U'1');
     Picture shown = repaint();
     EXPECT_EQ(gridRow(shown, 1, seen::text), "1F  C-211 ---00 ---00 ---00");
@@ -87,7 +87,7 @@ TEST_F(Grid, RowsPastTheLastPatternSlotShowAsBlank)
 
 TEST_F(Grid, ThePositionListShows32EntriesFromTheCurrentPosition)
 {
-    engine->transport.currentPosition = 3;
+    engine->transport.goToPosition(3);
     for (int p = 0; p < positionCount; ++p) engine->song.positions[p] = (p * 7) % 256;
     Picture shown = repaint();
     for (int c = 0; c < rowsPerPattern; ++c) {
@@ -99,7 +99,7 @@ TEST_F(Grid, ThePositionListShows32EntriesFromTheCurrentPosition)
 // The list ends with the last position: nothing is read or shown past it.
 TEST_F(Grid, ThePositionListStopsAtTheLastPosition)
 {
-    engine->transport.currentPosition = 250;
+    engine->transport.goToPosition(250);
     engine->song.positions[255] = 0x42;
     Picture shown = repaint();
     EXPECT_EQ(textAt(shown, 297, 12, 7, seen::text), " FA  00");

@@ -12,7 +12,7 @@ protected:
     void SetUp() override
     {
         ScreenFixture::SetUp();
-        engine->painter.trackScreenChanges = true;
+        engine->painter.trackChanges(true);
     }
 
     void control(int key)
@@ -63,9 +63,9 @@ TEST_F(OverlayScreen, ASongPlayingUnderTheListShowsItsScreenAgainOnceItCloses)
     for (bool follow : {false, true}) {
         if (follow) click(330, 418);  // FLW on
         pressAndStep(keyF1);
-        ASSERT_EQ(engine->transport.transportState, statePlaying);
+        ASSERT_EQ(engine->transport.state(), statePlaying);
         Picture before = frames(6);  // a few rows into the pattern
-        int row = engine->transport.rowInPattern;
+        int row = engine->transport.rowInPattern();
         control('O');
         frames(3);
         control('O');
@@ -76,9 +76,9 @@ TEST_F(OverlayScreen, ASongPlayingUnderTheListShowsItsScreenAgainOnceItCloses)
         if (!follow) {
             EXPECT_EQ(differingPixels(before, after, 0, 12, 640, 463), 0);
         } else {
-            EXPECT_GT(engine->transport.rowInPattern, row);
+            EXPECT_GT(engine->transport.rowInPattern(), row);
             EXPECT_EQ(textAt(after, 0, 12 + 12 * 9, 27, seen::text), "09  C-2F1 ---00 ---00 ---00");
-            EXPECT_EQ(pixelsNotOf(after, 2, engine->transport.rowInPattern * 12 + 2, 301, 1, seen::statusText), 0);
+            EXPECT_EQ(pixelsNotOf(after, 2, engine->transport.rowInPattern() * 12 + 2, 301, 1, seen::statusText), 0);
         }
         pressAndStep(keyF1);
     }

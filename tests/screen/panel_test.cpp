@@ -94,7 +94,8 @@ TEST_F(Panel, MenuWordsLogoDescriptionLayoutAndSongName)
     EXPECT_EQ(textAt(shown, 520, 440, 9, seen::text), "LAYOUT DE");
     EXPECT_EQ(reader.read(shown, 0 + 11, 441, 10, seen::text, seen::grid), "first.kov ");
 
-    engine->keys.layoutText = U"US";
+    click(600, 450);  // LAYOUT
+    step();
     engine->cursor.instrument = 5;  // an empty description leaves the box black
     shown = repaint();
     EXPECT_EQ(textAt(shown, 520, 440, 9, seen::text), "LAYOUT US");
@@ -103,27 +104,27 @@ TEST_F(Panel, MenuWordsLogoDescriptionLayoutAndSongName)
 
 TEST_F(Panel, HeaderStatusRowAndTransportLabel)
 {
-    engine->transport.channelLevels[2] = 0.0f;
-    engine->statusText = U"File Saved...";
+    engine->transport.switchChannel(2, false);
+    engine->status.say(U"File Saved...");
     Picture shown = repaint();
     EXPECT_EQ(textAt(shown, 0, -1, 43, seen::text), "POS CHN1  CHN2  CHN3  CHN4  POS ## Status: ");
     EXPECT_EQ(textAt(shown, 43 * 11, -1, 13, seen::statusText), "File Saved...");
     EXPECT_EQ(textAt(shown, 0, 408, 34, seen::text), "    on    on    off   on   FLW:Off");
-    EXPECT_EQ(engine->painter.channelOnTexts[2], U"off ");
+    EXPECT_EQ(engine->painter.channelOnText(2), U"off ");
 
     // A message too long for the room after "Status: " takes that word's
     // place, and then whole headings from the right, so it reads whole.
-    engine->statusText = U"Twenty-three cells long";
+    engine->status.say(U"Twenty-three cells long");
     shown = repaint();
     EXPECT_EQ(textAt(shown, 0, -1, 58, seen::statusText), std::string(35, ' ') + "Twenty-three cells long");
     EXPECT_EQ(textAt(shown, 0, -1, 58, seen::text), "POS CHN1  CHN2  CHN3  CHN4  POS ##" + std::string(24, ' '));
-    engine->statusText = U"A message longer than the word Status";
-    engine->transport.transportState = statePlaying;
-    engine->transport.followMode = true;
+    engine->transport.startPlaybackFromStart();
+    engine->transport.follow(true);
+    engine->status.say(U"A message longer than the word Status");
     shown = repaint();
     EXPECT_EQ(textAt(shown, 21 * 11, -1, 37, seen::statusText), "A message longer than the word Status");
     EXPECT_EQ(textAt(shown, 0, -1, 21, seen::text), "POS CHN1  CHN2  CHN3 ");
-    engine->statusText = U"Exported /a/folder/deep/down/where/nobody/would/look/for/it/song.wav";
+    engine->status.say(U"Exported /a/folder/deep/down/where/nobody/would/look/for/it/song.wav");
     shown = repaint();
     EXPECT_EQ(textAt(shown, 0, -1, 58, seen::statusText), "Exported /a/folder/deep/dow...y/would/look/for/it/song.wav");
     EXPECT_EQ(pixelsNotOf(shown, 0, 12, 640, 12, seen::statusText), 640 * 12);
@@ -161,7 +162,7 @@ TEST_F(Panel, PatternCursorStandsBehindItsCell)
 
 TEST_F(Panel, TextFieldCursorsStandWhereTheNextCharacterGoes)
 {
-    engine->files.songNameEditing = true;
+    engine->files.editSongName(true);
     Picture shown = repaint();
     EXPECT_EQ(reader.read(shown, 11, 441, 1, seen::caret), "[");
     EXPECT_EQ(reader.read(shown, 44, 24, 1, seen::text, seen::grid), "-");  // no pattern cursor
@@ -172,8 +173,8 @@ TEST_F(Panel, TextFieldCursorsStandWhereTheNextCharacterGoes)
     EXPECT_EQ(reader.read(shown, 11, 441, 3, seen::text, seen::grid), "abc");
     EXPECT_EQ(reader.read(shown, 44, 441, 1, seen::caret), "[");
 
-    engine->files.songNameEditing = false;
-    engine->files.descriptionEditing = true;
+    engine->files.editSongName(false);
+    engine->files.editDescription(true);
     shown = repaint();
     EXPECT_EQ(reader.read(shown, 396, 123, 1, seen::caret), "[");
     EXPECT_EQ(reader.read(shown, 44, 441, 1, seen::text, seen::grid), " ");
@@ -185,7 +186,7 @@ TEST_F(Panel, TextFieldCursorsStandWhereTheNextCharacterGoes)
     EXPECT_EQ(reader.read(shown, 396 + 44, 123, 1, seen::caret), "[");
 
     // Both fields at once: both cursors.
-    engine->files.songNameEditing = true;
+    engine->files.editSongName(true);
     shown = repaint();
     EXPECT_EQ(reader.read(shown, 44, 441, 1, seen::caret), "[");
     EXPECT_EQ(reader.read(shown, 396 + 44, 123, 1, seen::caret), "[");

@@ -8,20 +8,20 @@ void ScreenFixture::SetUp()
     TrackerFixture::SetUp();
     // These tests look at the screen as described, every part drawn at every
     // chance; the change-tracking test holds the tracked screen to it.
-    engine->painter.trackScreenChanges = false;
+    engine->painter.trackChanges(false);
     ASSERT_TRUE(reader.loaded()) << "the generated zukafont.png is missing";
 }
 
 Picture ScreenFixture::repaint()
 {
-    engine->redrawCounter = 3;
+    engine->repaints.requestRepaint();
     game->stepRender();
     return picture();
 }
 
 Picture ScreenFixture::meterFrame()
 {
-    engine->redrawCounter = 0;
+    engine->repaints.restart();
     game->stepRender();
     return picture();
 }
