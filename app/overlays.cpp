@@ -37,9 +37,10 @@ constexpr int navigation(int key) { return key + 65536; }
 } // namespace
 
 Overlays::Overlays(Song& song, const NoteCursor& cursor, Transport& transport, SongFiles& files, UndoHistory& undo,
-                   const UnsavedWork& unsaved, const NoteKeys& keys, String& statusText, int& redrawCounter)
-    : song(song), cursor(cursor), transport(transport), files(files), undo(undo), unsaved(unsaved), keys(keys),
-      statusText(statusText), redrawCounter(redrawCounter)
+                   const UnsavedWork& unsaved, const NoteKeys& keys, NotePreview& preview, String& statusText,
+                   int& redrawCounter)
+    : waveEditor(song, cursor, undo, preview, statusText), song(song), cursor(cursor), transport(transport),
+      files(files), undo(undo), unsaved(unsaved), keys(keys), statusText(statusText), redrawCounter(redrawCounter)
 {
 }
 
@@ -65,9 +66,17 @@ void Overlays::toggleInstruments()
     openOverlay(Overlay::instruments);
 }
 
+void Overlays::toggleWaveEditor()
+{
+    if (overlay == Overlay::waveEditor) return closeOverlay();
+    openOverlay(Overlay::waveEditor);
+    waveEditor.open();
+}
+
 // Each opening reads the songs folder afresh, where LOAD and SAVE find it.
 void Overlays::openOverlay(Overlay which)
 {
+    if (overlay == Overlay::waveEditor) waveEditor.close();
     stopAudition();
     // The editor's step, which fades out a note typed in Standby, rests
     // while an overlay is shown; a playing song goes on.
@@ -126,6 +135,7 @@ void Overlays::retireSongScan()
 
 void Overlays::closeOverlay()
 {
+    if (overlay == Overlay::waveEditor) waveEditor.close();
     stopAudition();
     retireSongScan();
     overlay = Overlay::none;
@@ -141,6 +151,10 @@ void Overlays::overlayInput(c_InputDevice& input, float wheel)
     if (overlay == Overlay::songList) songListInput(input);
     if (overlay == Overlay::keyHelp) keyHelpInput(input);
     if (overlay == Overlay::instruments) instrumentsInput(input);
+    if (overlay == Overlay::waveEditor) {
+        if (pressed(input, keyEscape)) return closeOverlay();
+        if (waveEditor.input(input)) overlayChanged();
+    }
 }
 
 // A scan that failed (no memory, no thread) shows an empty list.

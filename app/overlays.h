@@ -9,6 +9,7 @@
 #include "app/key_help.h"
 #include "app/note_cursor.h"
 #include "app/song_list.h"
+#include "app/wave_editor.h"
 #include "song/song_model.h"
 
 #include <atomic>
@@ -22,12 +23,13 @@
 class c_InputDevice;
 class c_kovoPlay;
 class NoteKeys;
+class NotePreview;
 class SongFiles;
 class Transport;
 class UndoHistory;
 class UnsavedWork;
 
-enum class Overlay { none, songList, keyHelp, instruments };
+enum class Overlay { none, songList, keyHelp, instruments, waveEditor };
 
 class Overlays {
 public:
@@ -38,13 +40,15 @@ public:
     static constexpr int helpBodyLines = 30;
 
     Overlays(Song& song, const NoteCursor& cursor, Transport& transport, SongFiles& files, UndoHistory& undo,
-             const UnsavedWork& unsaved, const NoteKeys& keys, String& statusText, int& redrawCounter);
+             const UnsavedWork& unsaved, const NoteKeys& keys, NotePreview& preview, String& statusText,
+             int& redrawCounter);
     ~Overlays();
 
     bool shown() const { return overlay != Overlay::none; }
     void toggleSongList();
     void toggleKeyHelp(const c_InputDevice& input);
     void toggleInstruments();
+    void toggleWaveEditor();
     void closeOverlay();
     // The step's keys and mouse while an overlay is shown; wheel is the
     // step's mouse wheel.
@@ -61,6 +65,7 @@ public:
     // the entry's file.
     SongList instrumentList {songListEntryLines};
     std::map<String, LibraryInstrument> libraryInstruments;
+    WaveEditor waveEditor;
     // The library entry under the highlight, or null.
     const LibraryInstrument* highlightedInstrument() const;
     // Reads the songs folder for the list, off the update step; a set flag

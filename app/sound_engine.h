@@ -57,7 +57,7 @@ public:
     PatternEditor editor {song, cursor, transport, undo, unsaved, keys, preview, files};
     PatternClipboard clipboardText {song, cursor, transport, editor, undo, statusText};
     int redrawCounter = 0;
-    Overlays overlays {song, cursor, transport, files, undo, unsaved, keys, statusText, redrawCounter};
+    Overlays overlays {song, cursor, transport, files, undo, unsaved, keys, preview, statusText, redrawCounter};
     ExportJob exportJob {song, identity, statusText};
     RowStepper rowStepper;
     PanelHint panelHint;

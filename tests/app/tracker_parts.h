@@ -86,7 +86,7 @@ protected:
     PatternEditor editor {song, cursor, transport, undo, unsaved, keys, preview, files};
     PatternClipboard clipboardText {song, cursor, transport, editor, undo, status};
     int redrawCounter = 0;
-    Overlays overlays {song, cursor, transport, files, undo, unsaved, keys, status, redrawCounter};
+    Overlays overlays {song, cursor, transport, files, undo, unsaved, keys, preview, status, redrawCounter};
     ExportJob exportJob {song, identity, status};
     c_InputDevice input {&host};
 };
