@@ -153,7 +153,7 @@ void Overlays::overlayInput(c_InputDevice& input, float wheel)
     if (overlay == Overlay::instruments) instrumentsInput(input);
     if (overlay == Overlay::waveEditor) {
         if (pressed(input, keyEscape)) return closeOverlay();
-        if (waveEditor.input(input)) overlayChanged();
+        if (waveEditor.input(input, transport.playing())) overlayChanged();
     }
 }
 

@@ -160,11 +160,11 @@ String WaveEditor::title() const
 
 void WaveEditor::setWaveValue(int value) { song.instrumentParams[cursor.instrument * slotsPerInstrument + slotWave] = value; }
 
-bool WaveEditor::input(c_InputDevice& input)
+bool WaveEditor::input(c_InputDevice& input, bool songPlaying)
 {
     bool changed = importing ? importInput(input) : editInput(input);
     OwnWave heard = shownWave();
-    preview.holdWaveNote(noteHeld || stroke ? &heard : nullptr, cursor.octave);
+    preview.holdWaveNote((noteHeld || stroke) && !songPlaying ? &heard : nullptr, cursor.octave);
     return changed;
 }
 

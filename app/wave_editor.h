@@ -44,8 +44,9 @@ public:
 
     void open();
     void close();
-    // One step of keys and mouse; true when anything shown changed.
-    bool input(c_InputDevice& input);
+    // One step of keys and mouse; true when anything shown changed. While
+    // the song plays its player has the channels, and no note is held.
+    bool input(c_InputDevice& input, bool songPlaying);
 
     // The wave as the instrument plays it now, and its WAV value.
     OwnWave shownWave() const;
