@@ -37,6 +37,8 @@ const char helpText[] =
     "  instruments $XDG_DATA_HOME/kovo-tracker/instruments/ (by default\n"
     "             ~/.local/share/kovo-tracker/instruments/), and the shipped ones in data/instruments/\n"
     "             beside the program; the instrument library (Ctrl+I) shows them\n"
+    "  waves      $XDG_DATA_HOME/kovo-tracker/waves/ (by default ~/.local/share/kovo-tracker/waves/):\n"
+    "             single-cycle WAV files that the waveform editor (Ctrl+W, then Tab) lists\n"
     "  settings   $XDG_CONFIG_HOME/kovo-tracker/settings (by default ~/.config/kovo-tracker/settings)\n"
     "  keys       $XDG_CONFIG_HOME/kovo-tracker/keys (by default ~/.config/kovo-tracker/keys)\n"
     "  exports    Ctrl+E writes NAME.wav (or the format Ctrl+F chose) into the songs folder and\n"

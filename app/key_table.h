@@ -32,6 +32,7 @@ enum ShortcutAction : int {
     scopesAction,
     themeAction,
     instrumentsAction,
+    waveEditorAction,
 };
 
 struct ControlShortcut {
@@ -130,8 +131,14 @@ constexpr KeyRow keyRows[] = {
      U"instrument (one undo step), type a name and F11 to save the current one; Escape to close. The last pages "
      U"here say what each parameter does",
      {{{'I', instrumentsAction, "instruments", true}}}},
+    {U"Ctrl+W",
+     U"the waveform editor of the current instrument: drag to draw (Shift+drag a line), F1-F7 sine, square, "
+     U"pulse 25 % and 12.5 %, saw, triangle, noise, 1-7 the stock waves, Tab a WAV file of the waves folder or a "
+     U"typed path, Space holds a note; a stock wave is edited as a copy in the song's first free WAV 8-F; each "
+     U"stroke, shape or import is one undo step; Escape to close",
+     {{{'W', waveEditorAction, "wave_editor", true}}}},
 };
-static_assert(std::size(keyRows) == 34);
+static_assert(std::size(keyRows) == 35);
 // The row of the note keys.
 constexpr size_t noteKeysRow = 5;
 static_assert(keyRows[noteKeysRow].keys.substr(0, 2) == U"y ");

@@ -6,6 +6,7 @@
 
 #include "app/note_cursor.h"
 #include "player/voice_effects.h"
+#include "song/own_waves.h"
 #include "song/song_model.h"
 #include "song/waveform_table.h"
 
@@ -41,6 +42,12 @@ public:
     // before.
     void useSounds(const std::array<std::shared_ptr<c_Sound>, waveformCount>& sounds) { previewSounds = sounds; }
     const std::array<std::shared_ptr<c_Sound>, waveformCount>& sounds() const { return previewSounds; }
+    // The wave editor's note: C at the octave on channel 1 at full level,
+    // sounding the wave as it is now (started again when it changes), with
+    // nothing on the other channels; null stops it.
+    void holdWaveNote(const OwnWave* wave, int octave);
+    bool holdsWaveNote() const { return heldWaveSound != nullptr; }
+
     // Another player (Ctrl+Enter's) sounds on the channels: the voice leaves
     // them alone until it sounds a note of its own.
     void lendChannels(bool lent) { channelsLent_ = lent; }
@@ -58,8 +65,16 @@ private:
     // silences what was started ahead.
     bool takeAheadPreview(int channel, int noteOctave, int noteValue);
 
+    // The sound of the song's own wave in the slot, made again when the wave
+    // changed since; null for an empty slot.
+    std::shared_ptr<c_Sound> ownWaveSound(int slot);
+
     const Song& song;
     const NoteCursor& cursor;
+    OwnWaves soundedOwnWaves;
+    std::array<std::shared_ptr<c_Sound>, ownWaveCount> ownWaveSounds;
+    OwnWave heldWave {};
+    std::shared_ptr<c_Sound> heldWaveSound;
     char32_t lastNoteChar = 0;  // 0 = none yet
     std::shared_ptr<c_Sound> previewPrimary;
     std::shared_ptr<c_Sound> previewSecondary;

@@ -15,7 +15,11 @@
 #include "graphics/graphics_context.h"
 #include "graphics/font.h"
 
+#include "app/wave_editor.h"
+#include "song/wave_shapes.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -38,6 +42,19 @@ constexpr char32_t noInstrumentMatchLine[] = U"None holds that text: F11 saves";
 constexpr char32_t libraryHint[] = U"Enter load  F1 hear  F11 save  Esc";
 constexpr char32_t libraryAuditionHint[] = U"Playing: F1 or a move stops it";
 constexpr char32_t helpHint[] = U"Page Up/Down: page  Esc: close";
+constexpr char32_t waveHints[][overlayColumns + 1] = {
+    U"Drag: draw  Shift+drag: a line",
+    U"F1-F7: sine square pulse 25% 12.5%",
+    U"       saw triangle noise",
+    U"1-7: stock waves  Tab: WAV file",
+    U"Space: hear  Ctrl+Z/Y  Esc: close",
+};
+constexpr char32_t waveImportTitle[] = U"IMPORT A SINGLE-CYCLE WAV FILE";
+constexpr char32_t waveImportHeader[] = U"Waves folder, or type a /path";
+constexpr char32_t noWavesLine[] = U"No WAV files in the waves folder";
+constexpr char32_t waveImportHint[] = U"Enter import  Tab back  Esc";
+// The first line below the wave's box.
+constexpr int waveHintLine = 23;
 
 const Colour& inkColour(const Theme& theme, OverlayView::Ink ink)
 {
@@ -115,9 +132,67 @@ void ScreenPainter::composeOverlay(OverlayView& view) const
     view.inks.fill(OverlayView::text);
     view.highlightLine = -1;
     view.caret = CaretPlace();
+    view.wave.reset();
     if (overlays.which() == Overlay::songList) composeSongList(view);
     if (overlays.which() == Overlay::keyHelp) composeKeyHelp(view);
     if (overlays.which() == Overlay::instruments) composeInstruments(view);
+    if (overlays.which() == Overlay::waveEditor && !overlays.waveEditor().importing()) composeWaveEditor(view);
+    if (overlays.which() == Overlay::waveEditor && overlays.waveEditor().importing()) composeWaveImport(view);
+}
+
+// The title names the wave; the box below it shows the wave, its hints under it.
+void ScreenPainter::composeWaveEditor(OverlayView& view) const
+{
+    const WaveEditor& editor = overlays.waveEditor();
+    view.lines[0] = cutToWidth(editor.title());
+    view.inks[0] = OverlayView::title;
+    view.lines[1] = U"Instrument " + byteHex(cursor.instrument) + (editor.holdsNote() ? U"  note held" : U"");
+    view.inks[1] = OverlayView::detail;
+    view.wave = editor.shownWave();
+    for (size_t i = 0; i < std::size(waveHints); ++i) {
+        view.lines[waveHintLine + 1 + i] = waveHints[i];
+        view.inks[waveHintLine + 1 + i] = OverlayView::heading;
+    }
+}
+
+// As the song list: the typed text, then the folder's WAV files.
+void ScreenPainter::composeWaveImport(OverlayView& view) const
+{
+    const WaveEditor& editor = overlays.waveEditor();
+    const SongList& list = editor.waveFiles();
+    view.lines[0] = waveImportTitle;
+    view.inks[0] = OverlayView::title;
+    // A long path shows its end, where the file's name is.
+    String count = intText(list.shownCount()) + U"/" + intText(list.totalCount());
+    String typed = shownText(editor.typed());
+    size_t room = overlayColumns - std::size(findLabel) - count.size();
+    if (typed.size() > room) typed = U"~" + typed.substr(typed.size() - room + 1);
+    composeFindLines(view, typed, count, waveImportHeader);
+    int first = Overlays::songListFirstEntryLine;
+    if (list.shownCount() == 0 && list.totalCount() == 0) view.lines[first] = noWavesLine;
+    for (int i = 0; i < Overlays::songListEntryLines && list.top() + i < list.shownCount(); ++i)
+        view.lines[first + i] = cutToWidth(list.shownEntry(list.top() + i).line);
+    if (list.highlighted()) view.highlightLine = first + list.highlight() - list.top();
+    view.lines[Overlays::overlayLines - 1] = waveImportHint;
+    view.inks[Overlays::overlayLines - 1] = OverlayView::heading;
+}
+
+// A bar from the middle line to each frame's value, and the box's frame.
+void ScreenPainter::drawWave(const OwnWave& wave)
+{
+    const float middle = (waveBox.top + waveBox.bottom) / 2;
+    const float half = (waveBox.bottom - waveBox.top) / 2;
+    tint(theme_.frame);
+    fillRect(waveBox.left, waveBox.top, waveBox.right - waveBox.left, waveBox.bottom - waveBox.top);
+    tint(theme_.cursorBar);
+    fillRect(waveBox.left, middle, waveBox.right - waveBox.left, 1);
+    tint(theme_.scope);
+    for (int i = 0; i < ownWaveFrames; ++i) {
+        float height = static_cast<float>(wave[i] / ownWavePeak) * half;
+        float top = std::min(middle, middle - height);
+        fillRect(waveBox.left + waveColumnWidth * static_cast<float>(i), top, waveColumnWidth - 1,
+                 std::max(1.0f, std::fabs(height)));
+    }
 }
 
 // Laid out as the song list; the find line also names what F11 saves.
@@ -216,6 +291,7 @@ void ScreenPainter::drawOverlay(const OverlayView& view)
         tint(ink);
         drawString(view.lines[line], 0, overlayLineY(line));
     }
+    if (view.wave) drawWave(*view.wave);
     if (view.caret.shown) {
         tint(theme_.caret);
         drawString(U" [", view.caret.x, view.caret.y);

@@ -36,9 +36,10 @@ constexpr int navigation(int key) { return key + 65536; }
 } // namespace
 
 Overlays::Overlays(Song& song, const NoteCursor& cursor, Transport& transport, SongFiles& files, UndoHistory& undo,
-                   const UnsavedWork& unsaved, const NoteKeys& keys, StatusRow& status, RepaintRequest& repaints)
+                   const UnsavedWork& unsaved, const NoteKeys& keys, NotePreview& preview, StatusRow& status,
+                   RepaintRequest& repaints)
     : song(song), cursor(cursor), transport(transport), files(files), undo(undo), unsaved(unsaved), keys(keys),
-      status(status), repaints(repaints)
+      status(status), repaints(repaints), waveEditor_(song, cursor, undo, preview, status)
 {
 }
 
@@ -64,9 +65,17 @@ void Overlays::toggleInstruments()
     openOverlay(Overlay::instruments);
 }
 
+void Overlays::toggleWaveEditor()
+{
+    if (overlay == Overlay::waveEditor) return closeOverlay();
+    openOverlay(Overlay::waveEditor);
+    waveEditor_.open();
+}
+
 // Each opening reads the songs folder afresh, where LOAD and SAVE find it.
 void Overlays::openOverlay(Overlay which)
 {
+    if (overlay == Overlay::waveEditor) waveEditor_.close();
     stopAudition();
     // The editor's step, which fades out a note typed in Standby, rests
     // while an overlay is shown; a playing song goes on.
@@ -125,6 +134,7 @@ void Overlays::retireSongScan()
 
 void Overlays::closeOverlay()
 {
+    if (overlay == Overlay::waveEditor) waveEditor_.close();
     stopAudition();
     retireSongScan();
     overlay = Overlay::none;
@@ -140,6 +150,10 @@ void Overlays::overlayInput(c_InputDevice& input, float wheel)
     if (overlay == Overlay::songList) songListInput(input);
     if (overlay == Overlay::keyHelp) keyHelpInput(input);
     if (overlay == Overlay::instruments) instrumentsInput(input);
+    if (overlay == Overlay::waveEditor) {
+        if (pressed(input, keyEscape)) return closeOverlay();
+        if (waveEditor_.input(input, transport.playing())) overlayChanged();
+    }
 }
 
 // A scan that failed (no memory, no thread) shows an empty list.

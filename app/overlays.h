@@ -11,6 +11,7 @@
 #include "app/repaint_request.h"
 #include "app/song_list.h"
 #include "app/status_row.h"
+#include "app/wave_editor.h"
 #include "song/song_model.h"
 
 #include <atomic>
@@ -25,12 +26,13 @@
 class c_InputDevice;
 class c_kovoPlay;
 class NoteKeys;
+class NotePreview;
 class SongFiles;
 class Transport;
 class UndoHistory;
 class UnsavedWork;
 
-enum class Overlay { none, songList, keyHelp, instruments };
+enum class Overlay { none, songList, keyHelp, instruments, waveEditor };
 
 class Overlays {
 public:
@@ -41,13 +43,14 @@ public:
     static constexpr int helpBodyLines = 30;
 
     Overlays(Song& song, const NoteCursor& cursor, Transport& transport, SongFiles& files, UndoHistory& undo,
-             const UnsavedWork& unsaved, const NoteKeys& keys, StatusRow& status, RepaintRequest& repaints);
+             const UnsavedWork& unsaved, const NoteKeys& keys, NotePreview& preview, StatusRow& status, RepaintRequest& repaints);
     ~Overlays();
 
     bool shown() const { return overlay != Overlay::none; }
     void toggleSongList();
     void toggleKeyHelp(const c_InputDevice& input);
     void toggleInstruments();
+    void toggleWaveEditor();
     void closeOverlay();
     // The step's keys and mouse while an overlay is shown; wheel is the
     // step's mouse wheel.
@@ -62,6 +65,7 @@ public:
     // The song list, and the instrument library's list.
     const SongList& songs() const { return songList; }
     const SongList& instruments() const { return instrumentList; }
+    const WaveEditor& waveEditor() const { return waveEditor_; }
     // The library entry under the highlight, or null.
     const LibraryInstrument* highlightedInstrument() const;
     // A listed song or instrument plays.
@@ -131,6 +135,7 @@ private:
     // the entry's file.
     SongList instrumentList {songListEntryLines};
     std::map<String, LibraryInstrument> libraryInstruments;
+    WaveEditor waveEditor_;
     SongScanner songScanner = readSongsAndExamples;
     std::shared_ptr<c_kovoPlay> auditionPlayer;  // while a listed song plays
     bool loadGuardArmed = false;

@@ -30,7 +30,7 @@ constexpr std::array<PanelRow, panelRowCount> panelRows = {{
      [](PanelValues& e, int v) { e.song.songLengthRows = v * rowsPerPattern; }, nullptr, true, true},
     {U"  INSTRUMENT:", panelX, 144, 1, 15, [](const PanelValues& e) { return e.cursor.instrument; },
      [](PanelValues& e, int v) { e.cursor.instrument = v; }, nullptr, false, true},
-    {U"         WAV:", panelX, 168, 1, highestWave, [](const PanelValues& e) { return slotValue(e, slotWave); },
+    {U"         WAV:", panelX, 168, 1, lastOwnWave, [](const PanelValues& e) { return slotValue(e, slotWave); },
      [](PanelValues& e, int v) { slot(e, slotWave) = v; }, nullptr, true, true},
     {U"         PWM:", panelX, 180, 0, 15, [](const PanelValues& e) { return slotValue(e, slotPwm); },
      [](PanelValues& e, int v) { slot(e, slotPwm) = v; }, nullptr, true, true},

@@ -5,7 +5,10 @@
 #include "audio/sound.h"
 #include "player/voice_effects.h"
 #include "player/voice_trigger.h"
+#include "song/wave_shapes.h"
 #include "song/waveform_table.h"
+
+#include <vector>
 
 NotePreview::NotePreview(const Song& song, const NoteCursor& cursor) : song(song), cursor(cursor) {}
 
@@ -15,6 +18,9 @@ void NotePreview::selectPreviewSounds()
     if (const WaveformPair* pair = waveformPairOf(wave)) {
         previewPrimary = previewSounds[pair->primary];
         previewSecondary = previewSounds[pair->secondary];
+    } else if (isOwnWaveValue(wave) && song.ownWaves[ownWaveSlot(wave)]) {
+        previewPrimary = ownWaveSound(ownWaveSlot(wave));
+        previewSecondary = previewSounds[waveSilence];
     }
     previewPwm = static_cast<float>(instrumentSlot(song, cursor.instrument, slotPwm));
 }
@@ -63,4 +69,32 @@ void NotePreview::sound(int channel, int noteOctave, int noteValue)
     channelsLent_ = false;
     if (!takeAheadPreview(channel, noteOctave, noteValue))
         triggerVoice(gxtkAudio::audio(), channel, noteOctave, noteValue, true, previewPrimary, previewSecondary);
+}
+
+std::shared_ptr<c_Sound> NotePreview::ownWaveSound(int slot)
+{
+    const std::optional<OwnWave>& wave = song.ownWaves[slot];
+    if (!wave) return nullptr;
+    if (soundedOwnWaves[slot] != wave || !ownWaveSounds[slot]) {
+        soundedOwnWaves[slot] = wave;
+        ownWaveSounds[slot] = soundOfFrames(std::vector<int16_t>(wave->begin(), wave->end()), ownWaveRate);
+    }
+    return ownWaveSounds[slot];
+}
+
+void NotePreview::holdWaveNote(const OwnWave* wave, int octave)
+{
+    if (!wave) {
+        if (heldWaveSound) stopAllChannels();
+        heldWaveSound.reset();
+        return;
+    }
+    if (!heldWaveSound || heldWave != *wave) {
+        if (!heldWaveSound) stopAllChannels();
+        heldWave = *wave;
+        heldWaveSound = soundOfFrames(std::vector<int16_t>(wave->begin(), wave->end()), ownWaveRate);
+        playSoundOn(heldWaveSound, 1, 1);
+    }
+    setChannelGain(1, 1.0f);
+    setChannelPitch(1, noteRate(static_cast<float>(notePitch(octave, 0))));
 }

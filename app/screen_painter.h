@@ -91,6 +91,9 @@ private:
     void composeSongList(OverlayView& view) const;
     void composeKeyHelp(OverlayView& view) const;
     void composeInstruments(OverlayView& view) const;
+    void composeWaveEditor(OverlayView& view) const;
+    void composeWaveImport(OverlayView& view) const;
+    void drawWave(const OwnWave& wave);
     void drawOverlay(const OverlayView& view);
     void restoreBodyUnderOverlay();
 

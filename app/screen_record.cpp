@@ -22,7 +22,8 @@ bool operator==(const MarkerView& a, const MarkerView& b)
 
 bool operator==(const OverlayView& a, const OverlayView& b)
 {
-    return std::tie(a.lines, a.inks, a.highlightLine, a.caret) == std::tie(b.lines, b.inks, b.highlightLine, b.caret);
+    return std::tie(a.lines, a.inks, a.highlightLine, a.caret, a.wave) ==
+           std::tie(b.lines, b.inks, b.highlightLine, b.caret, b.wave);
 }
 
 void ScreenRecord::bodyDrawn()

@@ -5,9 +5,11 @@
 #pragma once
 
 #include "base/text.h"
+#include "song/own_waves.h"
 #include "song/song_model.h"
 
 #include <array>
+#include <optional>
 
 // A text cursor " [" at a place, or none.
 struct CaretPlace {
@@ -44,6 +46,7 @@ struct OverlayView {
     std::array<Ink, rowsPerPattern> inks {};
     int highlightLine = -1;  // -1: no bar
     CaretPlace caret;
+    std::optional<OwnWave> wave;  // the wave editor's wave, drawn large
 };
 
 bool operator==(const OverlayView& a, const OverlayView& b);

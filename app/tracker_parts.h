@@ -36,6 +36,6 @@ struct TrackerParts {
     NotePreview preview {song, cursor};
     PatternEditor editor {song, cursor, transport, undo, unsaved, keys, preview, files};
     PatternClipboard clipboardText {song, cursor, transport, editor, undo, status};
-    Overlays overlays {song, cursor, transport, files, undo, unsaved, keys, status, repaints};
+    Overlays overlays {song, cursor, transport, files, undo, unsaved, keys, preview, status, repaints};
     ExportJob exportJob {song, identity, status};
 };

@@ -32,6 +32,7 @@ void UndoHistory::takeUndoSnapshot(bool reset)
     if (reset) {
         undoSlot = undoOldest = 1;
         instrumentSteps = {};
+        waveSteps = {};
     } else {
         undoSlot = nextSlot(undoSlot);
         if (undoSlot == undoOldest) undoOldest = nextSlot(undoOldest);
@@ -39,6 +40,7 @@ void UndoHistory::takeUndoSnapshot(bool reset)
     }
     undoNewest = undoSlot;
     instrumentSteps[undoSlot].reset();
+    waveSteps[undoSlot].reset();
     for (int column = 0; column < columnCount; ++column) undoRing[column][undoSlot] = song.patternColumns[column];
 }
 
@@ -54,7 +56,7 @@ void UndoHistory::restoreUndoSnapshot()
         return;
     }
     if (undoSlot != undoOldest) {
-        if (instrumentSteps[undoSlot]) placeInstrument(song, instrumentSteps[undoSlot]->instrument, instrumentSteps[undoSlot]->before);
+        applySlotChange(undoSlot, true);
         undoSlot = previousSlot(undoSlot);
     }
     copyUndoSlot();
@@ -71,7 +73,7 @@ void UndoHistory::redoUndoSnapshot()
     }
     if (undoSlot == undoNewest) return;
     undoSlot = nextSlot(undoSlot);
-    if (instrumentSteps[undoSlot]) placeInstrument(song, instrumentSteps[undoSlot]->instrument, instrumentSteps[undoSlot]->after);
+    applySlotChange(undoSlot, false);
     copyUndoSlot();
 }
 
@@ -80,6 +82,25 @@ void UndoHistory::takeInstrumentStep(int instrument, const InstrumentPreset& bef
     takeUndoSnapshot();
     instrumentSteps[undoSlot] = InstrumentStep {instrument, before, instrumentOfSong(song, instrument)};
     unsaved.markSongChanged();
+}
+
+void UndoHistory::takeWaveStep(int instrument, int valueBefore, const OwnWaves& before)
+{
+    takeUndoSnapshot();
+    int valueAfter = instrumentSlot(song, instrument, slotWave);
+    waveSteps[undoSlot] = WaveStep {instrument, valueBefore, valueAfter, before, song.ownWaves};
+    unsaved.markSongChanged();
+}
+
+void UndoHistory::applySlotChange(int slot, bool undone)
+{
+    if (const auto& step = instrumentSteps[slot])
+        placeInstrument(song, step->instrument, undone ? step->before : step->after);
+    if (const auto& step = waveSteps[slot]) {
+        song.ownWaves = undone ? step->before : step->after;
+        song.instrumentParams[step->instrument * slotsPerInstrument + slotWave] =
+            undone ? step->valueBefore : step->valueAfter;
+    }
 }
 
 bool UndoHistory::columnsMatchUndoSlot() const
@@ -92,7 +113,7 @@ bool UndoHistory::columnsMatchUndoSlot() const
 EditorSong UndoHistory::editorSong() const
 {
     return EditorSong {song, undoRing, undoSlot, undoOldest, undoNewest,
-                       identity.songName, identity.songFilePath, unsaved.songChanged(), instrumentSteps};
+                       identity.songName, identity.songFilePath, unsaved.songChanged(), instrumentSteps, waveSteps};
 }
 
 // A song a LOAD replaced, or the loaded one again, with its own undo steps,
@@ -102,6 +123,7 @@ void UndoHistory::takeEditorSong(EditorSong&& other)
     song = std::move(other.song);
     undoRing = std::move(other.undoRing);
     instrumentSteps = std::move(other.instrumentSteps);
+    waveSteps = std::move(other.waveSteps);
     undoSlot = other.undoSlot;
     undoOldest = other.undoOldest;
     undoNewest = other.undoNewest;

@@ -26,6 +26,15 @@ struct InstrumentStep {
 };
 using InstrumentSteps = std::array<std::optional<InstrumentStep>, undoSlotCount>;
 
+// A wave edit: the song's own waves and the instrument's WAV value before and
+// after it (an edit of a stock wave takes a free slot and sets WAV to it).
+struct WaveStep {
+    int instrument = 0;
+    int valueBefore = 0, valueAfter = 0;
+    OwnWaves before, after;
+};
+using WaveSteps = std::array<std::optional<WaveStep>, undoSlotCount>;
+
 // Everything a LOAD replaces, kept so that Ctrl+Z can take the load back.
 struct EditorSong {
     Song song;
@@ -35,6 +44,7 @@ struct EditorSong {
     String songFilePath;
     bool songChanged = false;
     InstrumentSteps instrumentSteps;
+    WaveSteps waveSteps;
 };
 
 class UndoHistory {
@@ -49,6 +59,9 @@ public:
     // An undo step of its own for an instrument the song's slot took, which
     // was as before until now.
     void takeInstrumentStep(int instrument, const InstrumentPreset& before);
+    // An undo step of its own for a wave edit of the instrument, which had
+    // the WAV value and the song the own waves given until now.
+    void takeWaveStep(int instrument, int valueBefore, const OwnWaves& before);
     // Steps back one snapshot, never past the oldest one held, and restores it.
     void restoreUndoSnapshot();
     // Steps forward again over undone snapshots and restores that one.
@@ -74,6 +87,8 @@ private:
     bool columnsMatchUndoSlot() const;
     void showChangedCell();
     void copyUndoSlot();
+    // The instrument or wave change of the undo slot, made again or undone.
+    void applySlotChange(int slot, bool undone);
 
     Song& song;
     SongIdentity& identity;
@@ -82,6 +97,7 @@ private:
     // Snapshots share the columns that did not change between them.
     UndoRing undoRing;
     InstrumentSteps instrumentSteps;  // by the undo slot that took the instrument
+    WaveSteps waveSteps;              // by the undo slot that took the wave edit
     int undoSlot = 0;    // the snapshot shown
     int undoOldest = 0;  // the oldest snapshot still held
     int undoNewest = 0;  // the newest snapshot, the end of redo

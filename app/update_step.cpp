@@ -81,7 +81,10 @@ void c_SoundEngine::controlShortcuts()
     bool overlaid = overlays.shown();
     for (size_t slot = 0; slot < shortcutSlots; ++slot) {
         const ControlShortcut& shortcut = shortcutAt(slot);
-        if (!shortcut.run || (overlaid && !shortcut.overOverlay)) continue;
+        // Undo and redo reach the wave editor's edits while it is open.
+        bool editsWaves = overlays.which() == Overlay::waveEditor &&
+                          (shortcut.run == undoAction || shortcut.run == redoAction);
+        if (!shortcut.run || (overlaid && !shortcut.overOverlay && !editsWaves)) continue;
         for (int n = shortcutPresses(input(), keys.bindings(), slot); n > 0; --n) runShortcut(shortcut.run);
     }
 }
@@ -111,6 +114,7 @@ void c_SoundEngine::runShortcut(ShortcutAction action)
     case scopesAction: toggleScopes(); break;
     case themeAction: nextTheme(); break;
     case instrumentsAction: overlays.toggleInstruments(); break;
+    case waveEditorAction: overlays.toggleWaveEditor(); break;
     }
 }
 

@@ -13,6 +13,7 @@
 #include <efx.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <cstdint>
 #include <string_view>
@@ -320,20 +321,40 @@ bool gxtkAudio::fillSample(gxtkSample& sample, const String& path)
 {
     std::optional<AudioSamples> samples = loadAudioSamples(path);
     if (!samples) return false;
+    uploadSamples(sample, *samples);
+    return true;
+}
+
+std::shared_ptr<gxtkSample> gxtkAudio::createSampleOfFrames(const std::vector<int16_t>& frames, int rate)
+{
+    releasePendingBuffers();
+    AudioSamples samples;
+    samples.data.resize(frames.size() * sizeof(int16_t));
+    std::memcpy(samples.data.data(), frames.data(), samples.data.size());
+    samples.length = static_cast<int>(frames.size());
+    samples.channels = 1;
+    samples.bytesPerSample = 2;
+    samples.rate = rate;
+    auto sample = std::make_shared<gxtkSample>();
+    uploadSamples(*sample, samples);
+    return sample;
+}
+
+void gxtkAudio::uploadSamples(gxtkSample& sample, const AudioSamples& samples)
+{
     // Whole frames only: a trailing partial frame is not handed over.
-    size_t bytes = static_cast<size_t>(samples->bytesPerSample) * static_cast<size_t>(samples->channels) *
-                   static_cast<size_t>(samples->length);
-    ALenum format = formatOf(samples->bytesPerSample, samples->channels);
-    if (bytes > samples->data.size() || bytes > static_cast<size_t>(INT32_MAX)) format = 0;
+    size_t bytes = static_cast<size_t>(samples.bytesPerSample) * static_cast<size_t>(samples.channels) *
+                   static_cast<size_t>(samples.length);
+    ALenum format = formatOf(samples.bytesPerSample, samples.channels);
+    if (bytes > samples.data.size() || bytes > static_cast<size_t>(INT32_MAX)) format = 0;
     ALuint buffer = 0;
     alGenBuffers(1, &buffer);
-    alBufferData(buffer, format, samples->data.data(), static_cast<ALsizei>(bytes), samples->rate);
+    alBufferData(buffer, format, samples.data.data(), static_cast<ALsizei>(bytes), samples.rate);
     queueForDeletion(sample.buffer, *sample.pendingList_);
     sample.buffer = buffer;
     sample.pendingList_ = pending_;
-    sample.frames = monoFrames(*samples);
-    sample.rate = samples->rate;
-    return true;
+    sample.frames = monoFrames(samples);
+    sample.rate = samples.rate;
 }
 
 // ---- Channels ----

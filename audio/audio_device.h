@@ -2,6 +2,7 @@
 // channels, 32 the music channel) and samples uploaded into OpenAL buffers.
 #pragma once
 
+#include "audio/audio_decoders.h"
 #include "base/text.h"
 
 #include <array>
@@ -89,6 +90,8 @@ public:
     virtual void resumeAllChannels();
     virtual std::shared_ptr<gxtkSample> createSample(const String& path);
     virtual bool fillSample(gxtkSample& sample, const String& path);
+    // A mono 16-bit sound made in memory, such as a wave being drawn.
+    std::shared_ptr<gxtkSample> createSampleOfFrames(const std::vector<int16_t>& frames, int rate);
     virtual int startSample(const std::shared_ptr<gxtkSample>& sample, int channel, int flags);
     virtual void haltChannel(int channel);
     virtual void holdChannel(int channel);
@@ -154,6 +157,7 @@ private:
         float sentPitch = std::numeric_limits<float>::quiet_NaN();
     };
 
+    void uploadSamples(gxtkSample& sample, const AudioSamples& samples);
     void openDefaultDevice();
     void restWhenSilent();
     bool anySourcePlaying() const;

@@ -12,6 +12,15 @@ std::shared_ptr<c_Sound> loadSoundFile(gxtkAudio* audio, const String& path)
     return sound;
 }
 
+std::shared_ptr<c_Sound> soundOfFrames(const std::vector<int16_t>& frames, int rate)
+{
+    gxtkAudio* audio = gxtkAudio::audio();
+    if (!audio) return nullptr;
+    auto sound = std::make_shared<c_Sound>();
+    sound->sample = audio->createSampleOfFrames(frames, rate);
+    return sound;
+}
+
 void playSoundOn(gxtkAudio* audio, const std::shared_ptr<c_Sound>& sound, int channel, int flags)
 {
     if (audio && sound && sound->sample) audio->startSample(sound->sample, channel, flags);

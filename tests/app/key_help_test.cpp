@@ -74,7 +74,7 @@ TEST(KeyHelp, EveryControlShortcutIsNamedInTheRowThatRunsIt)
             EXPECT_NE(row.keys.find(name), std::u32string_view::npos) << narrow(String(row.keys));
         }
     }
-    EXPECT_EQ(shortcuts, 21);
+    EXPECT_EQ(shortcuts, 22);
 }
 
 TEST(KeyHelp, PagesHoldEveryRowWholeWithinTheArea)
