@@ -159,6 +159,7 @@ TEST_F(WindowPictureTest, FileImagesAreReadAgainForANewContextUnlessWrittenTo)
 TEST_F(WindowPictureTest, ASmallChangeIsCopiedAloneAndALargeOneSwapped)
 {
     ASSERT_TRUE(game().canCopyToWindow()) << "Mesa under Xvfb offers GLX_MESA_copy_sub_buffer";
+    game().pixelPut().detach();
     beginFrame();
     setTint(86.0f, 60.0f, 106.0f);
     fillRect(0, 0, 640, 475);
@@ -187,6 +188,30 @@ TEST_F(WindowPictureTest, ASmallChangeIsCopiedAloneAndALargeOneSwapped)
     EXPECT_FALSE(game().frameCopied());
     EXPECT_EQ(differences(pixels(0, 0, 640, 475), grabWindow()), 0);
     game().regionCopy().attach();
+    game().pixelPut().attach(game().window(), 640, 475);
+}
+
+// Where the X server shares memory, small changes go into the window from
+// memory, frame after frame, without the back buffer: what it held does not
+// matter, and the put waits for the server only when the server has not yet
+// read the last one.
+TEST_F(WindowPictureTest, SmallChangesArePutIntoTheWindowFromMemory)
+{
+    ASSERT_TRUE(game().canPutToWindow()) << "Xvfb shares memory with its clients";
+    beginFrame();
+    setTint(86.0f, 60.0f, 106.0f);
+    fillRect(0, 0, 640, 475);
+    endFrame();
+    for (int frame = 0; frame < 3; ++frame) {
+        spoilBackBuffer();
+        beginFrame();
+        setTint(40.0f * float(frame), 255.0f, 255.0f);
+        fillRect(300 + frame, 200, 10, 10);
+        strokeLine(20, 450 - frame, 60, 450 - frame);
+        endFrame();
+        EXPECT_TRUE(game().frameCopied()) << frame;
+    }
+    EXPECT_EQ(differences(pixels(0, 0, 640, 475), grabWindow()), 0);
 }
 
 // Pixels written straight into the picture land as they are, top row first,
