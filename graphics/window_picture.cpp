@@ -212,10 +212,13 @@ void WindowPicture::readMagnified(const PictureRect& part, int scale, uint32_t* 
     glReadPixels(part.x, height_ - part.y - part.height, part.width, part.height, GL_BGRA, GL_UNSIGNED_BYTE,
                  rowsUp_.data());
     int width = part.width * scale;
-    for (int row = 0; row < part.height * scale; ++row) {
-        const int* from = rowsUp_.data() + long(part.height - 1 - row / scale) * part.width;
-        uint32_t* line = to + long(row) * width;
-        for (int column = 0; column < width; ++column) line[column] = uint32_t(from[column / scale]);
+    for (int row = 0; row < part.height; ++row) {
+        const int* from = rowsUp_.data() + long(part.height - 1 - row) * part.width;
+        uint32_t* line = to + long(row) * scale * width;
+        for (int column = 0; column < part.width; ++column)
+            std::fill_n(line + column * scale, scale, uint32_t(from[column]));
+        // The row's other lines repeat its first.
+        for (int copy = 1; copy < scale; ++copy) std::copy_n(line, width, line + long(copy) * width);
     }
 }
 
