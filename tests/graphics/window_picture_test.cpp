@@ -237,12 +237,14 @@ TEST_F(WindowPictureTest, WrittenPixelsAreShownAsTheyAre)
 
 // Showing the picture blends it over the back buffer, which is right only
 // while the picture is opaque: translucent and additive drawing on its empty
-// black must keep it so, whether the parts are copied or swapped.
+// black must keep it so, whether the parts are put, copied or swapped.
 TEST_F(WindowPictureTest, TranslucentDrawingKeepsThePictureOpaque)
 {
-    for (bool copied : {true, false}) {
+    enum Shown { put, copied, swapped };
+    for (Shown way : {put, copied, swapped}) {
         recreateWindow();  // a new, empty picture
-        if (!copied) game().regionCopy().detach();
+        if (way != put) game().pixelPut().detach();
+        if (way == swapped) game().regionCopy().detach();
         spoilBackBuffer();
         beginFrame();
         renderer().setOpacity(0.5f);
@@ -252,7 +254,7 @@ TEST_F(WindowPictureTest, TranslucentDrawingKeepsThePictureOpaque)
         renderer().setBlendMode(blendAlpha);
         renderer().setOpacity(1);
         endFrame();
-        EXPECT_EQ(game().frameCopied(), copied);
+        EXPECT_EQ(game().frameCopied(), way != swapped);
         EXPECT_EQ(pixel(210, 210), 0xFF7F7F7Fu);
         EXPECT_EQ(pixel(310, 210), 0xFF7F7F7Fu);
         EXPECT_EQ(pixel(10, 10), black);
@@ -261,6 +263,7 @@ TEST_F(WindowPictureTest, TranslucentDrawingKeepsThePictureOpaque)
         EXPECT_EQ(differences(pixels(0, 0, 640, 475), shown), 0);
     }
     game().regionCopy().attach();
+    game().pixelPut().attach(game().window(), 640, 475);
 }
 
 // A part is cut to the clip box and to the picture; a vertex that is not a
