@@ -212,6 +212,12 @@ TEST_F(WindowPictureTest, SmallChangesArePutIntoTheWindowFromMemory)
         EXPECT_TRUE(game().frameCopied()) << frame;
     }
     EXPECT_EQ(differences(pixels(0, 0, 640, 475), grabWindow()), 0);
+
+    // A part reaching past the window puts nothing, not even the parts that fit.
+    std::vector<uint32_t> white(20 * 20, 0xFFFFFFFFu);
+    EXPECT_FALSE(game().putToWindow({{0, 0, 20, 20, white.data()}, {630, 100, 20, 20, white.data()}}));
+    EXPECT_FALSE(game().putToWindow({{-1, 0, 20, 20, white.data()}}));
+    EXPECT_EQ(differences(pixels(0, 0, 640, 475), grabWindow()), 0);
 }
 
 // Pixels written straight into the picture land as they are, top row first,
