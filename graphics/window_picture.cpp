@@ -169,8 +169,10 @@ void WindowPicture::present(int windowWidth, int windowHeight)
 bool WindowPicture::presentParts(int windowWidth, int windowHeight, const FrameDamage& damage)
 {
     BBGame* game = BBGame::game();
-    if (!framebuffer_ || !game || !game->canCopyToWindow()) return false;
+    if (!framebuffer_ || !game || !(game->canPutToWindow() || game->canCopyToWindow())) return false;
     if (damage.area() * 2 > static_cast<long>(width_) * height_) return false;
+    if (game->canPutToWindow() && putParts(*game, damage.rects(), windowWidth, windowHeight)) return true;
+    if (!game->canCopyToWindow()) return false;
     drawParts(damage.rects(), windowWidth, windowHeight);
     int scale = scaleFor(windowWidth, windowHeight);
     for (const PictureRect& part : damage.rects()) {
@@ -179,6 +181,45 @@ bool WindowPicture::presentParts(int windowWidth, int windowHeight, const FrameD
     }
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     return true;
+}
+
+// The parts are read back from the picture and put into the window from
+// memory, magnified: no pass of the GL driver over the back buffer, and no
+// wait for the window system after each frame.
+bool WindowPicture::putParts(BBGame& game, const std::vector<PictureRect>& parts, int windowWidth, int windowHeight)
+{
+    int scale = scaleFor(windowWidth, windowHeight);
+    size_t total = 0;
+    for (const PictureRect& part : parts) total += size_t(part.area()) * scale * scale;
+    shownPixels_.resize(total);
+    std::vector<WindowPixels> shown;
+    uint32_t* next = shownPixels_.data();
+    for (const PictureRect& part : parts) {
+        PictureRect to = windowRectOf(part, scale, windowHeight);
+        shown.push_back({to.x, windowHeight - to.y - to.height, to.width, to.height, next});
+        readMagnified(part, scale, next);
+        next += long(to.width) * to.height;
+    }
+    return game.putToWindow(shown);
+}
+
+// A part of the picture, each pixel as a square of scale × scale, top row first.
+void WindowPicture::readMagnified(const PictureRect& part, int scale, uint32_t* to)
+{
+    rowsUp_.resize(size_t(part.area()));
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    // B, G, R, A bytes are little-endian 0xAARRGGBB.
+    glReadPixels(part.x, height_ - part.y - part.height, part.width, part.height, GL_BGRA, GL_UNSIGNED_BYTE,
+                 rowsUp_.data());
+    int width = part.width * scale;
+    for (int row = 0; row < part.height; ++row) {
+        const int* from = rowsUp_.data() + long(part.height - 1 - row) * part.width;
+        uint32_t* line = to + long(row) * scale * width;
+        for (int column = 0; column < part.width; ++column)
+            std::fill_n(line + column * scale, scale, uint32_t(from[column]));
+        // The row's other lines repeat its first.
+        for (int copy = 1; copy < scale; ++copy) std::copy_n(line, width, line + long(copy) * width);
+    }
 }
 
 bool WindowPicture::write(const std::vector<int>& pixels, const PictureRect& part)

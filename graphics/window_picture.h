@@ -8,7 +8,10 @@
 #include "graphics/batch_vertex.h"
 #include "graphics/frame_damage.h"
 
+#include <cstdint>
 #include <vector>
+
+class BBGame;
 
 class WindowPicture {
 public:
@@ -30,9 +33,9 @@ public:
     // the matrices, client arrays, viewport, scissor test and texture binding
     // as its drawing set them: GL state must be set again before drawing on.
     void present(int windowWidth, int windowHeight);
-    // Copies only these parts of the picture to the back buffer and from
-    // there straight to the window, so no swap is needed; binds the picture
-    // again. False, having done nothing, when the window system cannot copy
+    // Puts only these parts of the picture into the window from memory, or
+    // else copies them to the back buffer and from there straight to the
+    // window, so no swap is needed; binds the picture again. False, having done nothing, when the window system cannot copy
     // parts or the parts cover more than half the picture: then present.
     // Leaves GL state as present does.
     bool presentParts(int windowWidth, int windowHeight, const FrameDamage& damage);
@@ -50,6 +53,8 @@ private:
                                          int windowHeight) const;
     void useWindowDrawingState(int windowWidth, int windowHeight) const;
     void drawParts(const std::vector<PictureRect>& parts, int windowWidth, int windowHeight);
+    bool putParts(BBGame& game, const std::vector<PictureRect>& parts, int windowWidth, int windowHeight);
+    void readMagnified(const PictureRect& part, int scale, uint32_t* to);
     void create(int width, int height);
     void destroy();
 
@@ -58,5 +63,6 @@ private:
     int width_ = 0;
     int height_ = 0;
     int generation_ = 0;
-    std::vector<int> rowsUp_;  // written pixels bottom row first, as GL takes them
+    std::vector<int> rowsUp_;  // written or read pixels bottom row first, as GL has them
+    std::vector<uint32_t> shownPixels_;  // the parts put into the window, magnified
 };

@@ -5,6 +5,7 @@
 #include "host/clipboard_answer.h"
 #include "base/text.h"
 #include "host/decoded_media.h"
+#include "host/window_pixel_put.h"
 
 #include <cstdio>
 #include <optional>
@@ -118,6 +119,10 @@ public:
     // coordinates) to the window, where the window system can; false where not.
     virtual bool canCopyToWindow() { return false; }
     virtual bool copyToWindow(int /*x*/, int /*y*/, int /*width*/, int /*height*/) { return false; }
+    // Puts pixels from memory straight into the window, where the window
+    // system can; false, doing nothing, where not.
+    virtual bool canPutToWindow() { return false; }
+    virtual bool putToWindow(const std::vector<WindowPixels>& /*parts*/) { return false; }
     // Told by the renderer after each frame: a frame that drew nothing put
     // nothing in the back buffer, and the loop does not swap it; a frame
     // whose changes were copied to the window already needs no swap either.

@@ -142,6 +142,7 @@ BBGlfwGame::BBGlfwGame()
 BBGlfwGame::~BBGlfwGame()
 {
     setInputWake(nullptr);
+    pixelPut_.detach();
     if (window_) glfwDestroyWindow(window_);
 }
 
@@ -185,6 +186,7 @@ void BBGlfwGame::createWindow(int width, int height, int flags)
 {
     if (window_) {
         releaseHeldKeys();
+        pixelPut_.detach();
         glfwDestroyWindow(window_);
         window_ = nullptr;
     }
@@ -235,6 +237,7 @@ void BBGlfwGame::createWindow(int width, int height, int flags)
     glfwSwapInterval(1);
     regionCopy_.attach();
     glfwGetFramebufferSize(window_, &framebufferWidth_, &framebufferHeight_);
+    pixelPut_.attach(window_, framebufferWidth_, framebufferHeight_);
     installCallbacks();
     traceStartup("window");
 }
@@ -288,8 +291,10 @@ void BBGlfwGame::readFramebufferSize(int& width, int& height)
 
 void BBGlfwGame::noteFramebufferSize(int width, int height)
 {
+    bool resized = width != framebufferWidth_ || height != framebufferHeight_;
     framebufferWidth_ = width;
     framebufferHeight_ = height;
+    if (resized && pixelPut_.available()) pixelPut_.attach(window_, width, height);
 }
 
 // ---- The main loop ----

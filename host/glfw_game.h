@@ -4,6 +4,7 @@
 
 #include "host/clipboard_reader.h"
 #include "host/game.h"
+#include "host/window_pixel_put.h"
 #include "host/window_region_copy.h"
 
 #include <array>
@@ -57,6 +58,8 @@ public:
     void setWindowScale(int scale) override;
     bool canCopyToWindow() override { return regionCopy_.available(); }
     bool copyToWindow(int x, int y, int width, int height) override;
+    bool canPutToWindow() override { return pixelPut_.available(); }
+    bool putToWindow(const std::vector<WindowPixels>& parts) override { return pixelPut_.put(parts); }
 
     // Handed over by the application before the window opens.
     void setWindowPicture(const BBWindowPicture& picture) { picture_ = picture; }
@@ -70,6 +73,8 @@ public:
     void showFrame();
     // Tests turn the region copy off to see the swapping path.
     WindowRegionCopy& regionCopy() { return regionCopy_; }
+    // And the put from memory, to see the GL driver's copy.
+    WindowPixelPut& pixelPut() { return pixelPut_; }
 
     GLFWwindow* window() const { return window_; }
     void noteWindowSize(int width, int height);
@@ -94,6 +99,7 @@ private:
     int framebufferHeight_ = 0;
     int scale_ = 1;  // window pixels per picture unit
     WindowRegionCopy regionCopy_;
+    WindowPixelPut pixelPut_;
     ClipboardReader clipboardReader_;
     std::array<int, 4> joystickIds_ {};
     int joystickCount_ = 0;

@@ -12,7 +12,7 @@ set -euo pipefail
 # uses). tools/ and tests/ are configured with every build, so libx11-dev and
 # libgtest-dev are build packages too; dpkg-dev and file make the package.
 build_packages=(cmake ninja-build g++ pkg-config
-                libglfw3-dev libgl-dev libglx-dev libx11-dev libopenal-dev libstb-dev libogg-dev libvorbis-dev
+                libglfw3-dev libgl-dev libglx-dev libx11-dev libxext-dev libopenal-dev libstb-dev libogg-dev libvorbis-dev
                 libsndfile1-dev libopenmpt-dev librtmidi-dev libjack-jackd2-dev libasound2-dev libgtest-dev dpkg-dev file)
 # jackd2: a real MIDI server (dummy backend); sox with its formats, flac, vorbis-tools, opus-tools, mpg123 and
 # id3v2: decoders and tag readers that are not ours; lintian, desktop-file-utils, appstream, shared-mime-info,

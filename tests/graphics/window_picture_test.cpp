@@ -159,6 +159,7 @@ TEST_F(WindowPictureTest, FileImagesAreReadAgainForANewContextUnlessWrittenTo)
 TEST_F(WindowPictureTest, ASmallChangeIsCopiedAloneAndALargeOneSwapped)
 {
     ASSERT_TRUE(game().canCopyToWindow()) << "Mesa under Xvfb offers GLX_MESA_copy_sub_buffer";
+    game().pixelPut().detach();
     beginFrame();
     setTint(86.0f, 60.0f, 106.0f);
     fillRect(0, 0, 640, 475);
@@ -187,6 +188,36 @@ TEST_F(WindowPictureTest, ASmallChangeIsCopiedAloneAndALargeOneSwapped)
     EXPECT_FALSE(game().frameCopied());
     EXPECT_EQ(differences(pixels(0, 0, 640, 475), grabWindow()), 0);
     game().regionCopy().attach();
+    game().pixelPut().attach(game().window(), 640, 475);
+}
+
+// Where the X server shares memory, small changes go into the window from
+// memory, frame after frame, without the back buffer: what it held does not
+// matter, and the put waits for the server only when the server has not yet
+// read the last one.
+TEST_F(WindowPictureTest, SmallChangesArePutIntoTheWindowFromMemory)
+{
+    ASSERT_TRUE(game().canPutToWindow()) << "Xvfb shares memory with its clients";
+    beginFrame();
+    setTint(86.0f, 60.0f, 106.0f);
+    fillRect(0, 0, 640, 475);
+    endFrame();
+    for (int frame = 0; frame < 3; ++frame) {
+        spoilBackBuffer();
+        beginFrame();
+        setTint(40.0f * float(frame), 255.0f, 255.0f);
+        fillRect(300 + frame, 200, 10, 10);
+        strokeLine(20, 450 - frame, 60, 450 - frame);
+        endFrame();
+        EXPECT_TRUE(game().frameCopied()) << frame;
+    }
+    EXPECT_EQ(differences(pixels(0, 0, 640, 475), grabWindow()), 0);
+
+    // A part reaching past the window puts nothing, not even the parts that fit.
+    std::vector<uint32_t> white(20 * 20, 0xFFFFFFFFu);
+    EXPECT_FALSE(game().putToWindow({{0, 0, 20, 20, white.data()}, {630, 100, 20, 20, white.data()}}));
+    EXPECT_FALSE(game().putToWindow({{-1, 0, 20, 20, white.data()}}));
+    EXPECT_EQ(differences(pixels(0, 0, 640, 475), grabWindow()), 0);
 }
 
 // Pixels written straight into the picture land as they are, top row first,
@@ -212,12 +243,14 @@ TEST_F(WindowPictureTest, WrittenPixelsAreShownAsTheyAre)
 
 // Showing the picture blends it over the back buffer, which is right only
 // while the picture is opaque: translucent and additive drawing on its empty
-// black must keep it so, whether the parts are copied or swapped.
+// black must keep it so, whether the parts are put, copied or swapped.
 TEST_F(WindowPictureTest, TranslucentDrawingKeepsThePictureOpaque)
 {
-    for (bool copied : {true, false}) {
+    enum Shown { put, copied, swapped };
+    for (Shown way : {put, copied, swapped}) {
         recreateWindow();  // a new, empty picture
-        if (!copied) game().regionCopy().detach();
+        if (way != put) game().pixelPut().detach();
+        if (way == swapped) game().regionCopy().detach();
         spoilBackBuffer();
         beginFrame();
         renderer().setOpacity(0.5f);
@@ -227,7 +260,7 @@ TEST_F(WindowPictureTest, TranslucentDrawingKeepsThePictureOpaque)
         renderer().setBlendMode(blendAlpha);
         renderer().setOpacity(1);
         endFrame();
-        EXPECT_EQ(game().frameCopied(), copied);
+        EXPECT_EQ(game().frameCopied(), way != swapped);
         EXPECT_EQ(pixel(210, 210), 0xFF7F7F7Fu);
         EXPECT_EQ(pixel(310, 210), 0xFF7F7F7Fu);
         EXPECT_EQ(pixel(10, 10), black);
@@ -236,6 +269,7 @@ TEST_F(WindowPictureTest, TranslucentDrawingKeepsThePictureOpaque)
         EXPECT_EQ(differences(pixels(0, 0, 640, 475), shown), 0);
     }
     game().regionCopy().attach();
+    game().pixelPut().attach(game().window(), 640, 475);
 }
 
 // A part is cut to the clip box and to the picture; a vertex that is not a
