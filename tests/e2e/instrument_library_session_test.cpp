@@ -126,7 +126,9 @@ TEST_F(InstrumentLibrarySession, SavedInOneSongHeardAndLoadedIntoAnotherAndUndon
         return onset + SoundCapture::rate < samples.size();
     }, 30)) << "the audition was not heard";
     std::vector<float> heard = slice(capture.samples(), onset + 2400, onset + 24000);
-    EXPECT_NEAR(strongestFrequency(heard, SoundCapture::rate, 100, 1000).frequency, 262, 4);
+    // The pair's detune (PWM 5) moves the strongest line by a few hertz, depending on where the slice
+    // falls in the sweep; within half a semitone it is still the C and no other note.
+    EXPECT_NEAR(strongestFrequency(heard, SoundCapture::rate, 100, 1000).frequency, 262, 7);
     EXPECT_EQ(parameter(168), "WAV:01") << "an audition loads nothing";
 
     // Enter takes it into the current instrument; Ctrl+Z takes it back, Ctrl+Y again.
