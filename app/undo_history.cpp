@@ -54,7 +54,7 @@ void UndoHistory::restoreUndoSnapshot()
         return;
     }
     if (undoSlot != undoOldest) {
-        if (instrumentSteps[undoSlot]) placeInstrument(song, instrumentSteps[undoSlot]->instrument, instrumentSteps[undoSlot]->before);
+        if (const auto& step = instrumentSteps[undoSlot]) placeStep(step->instrument, step->before, step->wavesBefore);
         undoSlot = previousSlot(undoSlot);
     }
     copyUndoSlot();
@@ -71,15 +71,22 @@ void UndoHistory::redoUndoSnapshot()
     }
     if (undoSlot == undoNewest) return;
     undoSlot = nextSlot(undoSlot);
-    if (instrumentSteps[undoSlot]) placeInstrument(song, instrumentSteps[undoSlot]->instrument, instrumentSteps[undoSlot]->after);
+    if (const auto& step = instrumentSteps[undoSlot]) placeStep(step->instrument, step->after, step->wavesAfter);
     copyUndoSlot();
 }
 
-void UndoHistory::takeInstrumentStep(int instrument, const InstrumentPreset& before)
+void UndoHistory::takeInstrumentStep(int instrument, const InstrumentPreset& before, const OwnWaves& wavesBefore)
 {
     takeUndoSnapshot();
-    instrumentSteps[undoSlot] = InstrumentStep {instrument, before, instrumentOfSong(song, instrument)};
+    instrumentSteps[undoSlot] = InstrumentStep {instrument, before, instrumentOfSong(song, instrument), wavesBefore, song.ownWaves};
     unsaved.markSongChanged();
+}
+
+// The waves first, so that the instrument's wave finds the slot it had.
+void UndoHistory::placeStep(int instrument, const InstrumentPreset& preset, const OwnWaves& waves)
+{
+    song.ownWaves = waves;
+    placeInstrument(song, instrument, preset);
 }
 
 bool UndoHistory::columnsMatchUndoSlot() const

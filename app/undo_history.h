@@ -23,6 +23,8 @@ using UndoRing = std::array<std::array<PatternColumn, undoSlotCount>, columnCoun
 struct InstrumentStep {
     int instrument = 0;
     InstrumentPreset before, after;
+    // The song's own waves around the step: a taken wave fills a slot.
+    OwnWaves wavesBefore, wavesAfter;
 };
 using InstrumentSteps = std::array<std::optional<InstrumentStep>, undoSlotCount>;
 
@@ -48,7 +50,7 @@ public:
     void takeUndoSnapshot(bool reset = false);
     // An undo step of its own for an instrument the song's slot took, which
     // was as before until now.
-    void takeInstrumentStep(int instrument, const InstrumentPreset& before);
+    void takeInstrumentStep(int instrument, const InstrumentPreset& before, const OwnWaves& wavesBefore);
     // Steps back one snapshot, never past the oldest one held, and restores it.
     void restoreUndoSnapshot();
     // Steps forward again over undone snapshots and restores that one.
@@ -71,6 +73,7 @@ public:
 
 private:
     void takeEditorSong(EditorSong&& song);
+    void placeStep(int instrument, const InstrumentPreset& preset, const OwnWaves& waves);
     bool columnsMatchUndoSlot() const;
     void showChangedCell();
     void copyUndoSlot();

@@ -320,20 +320,34 @@ bool gxtkAudio::fillSample(gxtkSample& sample, const String& path)
 {
     std::optional<AudioSamples> samples = loadAudioSamples(path);
     if (!samples) return false;
+    fillSample(sample, *samples);
+    return true;
+}
+
+// Sounds made in memory (the song's own waves) take the same road as files.
+std::shared_ptr<gxtkSample> gxtkAudio::createSample(const AudioSamples& samples)
+{
+    releasePendingBuffers();
+    auto sample = std::make_shared<gxtkSample>();
+    fillSample(*sample, samples);
+    return sample;
+}
+
+void gxtkAudio::fillSample(gxtkSample& sample, const AudioSamples& samples)
+{
     // Whole frames only: a trailing partial frame is not handed over.
-    size_t bytes = static_cast<size_t>(samples->bytesPerSample) * static_cast<size_t>(samples->channels) *
-                   static_cast<size_t>(samples->length);
-    ALenum format = formatOf(samples->bytesPerSample, samples->channels);
-    if (bytes > samples->data.size() || bytes > static_cast<size_t>(INT32_MAX)) format = 0;
+    size_t bytes = static_cast<size_t>(samples.bytesPerSample) * static_cast<size_t>(samples.channels) *
+                   static_cast<size_t>(samples.length);
+    ALenum format = formatOf(samples.bytesPerSample, samples.channels);
+    if (bytes > samples.data.size() || bytes > static_cast<size_t>(INT32_MAX)) format = 0;
     ALuint buffer = 0;
     alGenBuffers(1, &buffer);
-    alBufferData(buffer, format, samples->data.data(), static_cast<ALsizei>(bytes), samples->rate);
+    alBufferData(buffer, format, samples.data.data(), static_cast<ALsizei>(bytes), samples.rate);
     queueForDeletion(sample.buffer, *sample.pendingList_);
     sample.buffer = buffer;
     sample.pendingList_ = pending_;
-    sample.frames = monoFrames(*samples);
-    sample.rate = samples->rate;
-    return true;
+    sample.frames = monoFrames(samples);
+    sample.rate = samples.rate;
 }
 
 // ---- Channels ----

@@ -24,6 +24,8 @@ struct DeviceClock {
 using BufferList = std::vector<unsigned>;
 
 // One decoded sound in an OpenAL buffer; the sample owns its buffer.
+struct AudioSamples;
+
 class gxtkSample {
 public:
     explicit gxtkSample(unsigned buffer = 0);
@@ -89,6 +91,9 @@ public:
     virtual void resumeAllChannels();
     virtual std::shared_ptr<gxtkSample> createSample(const String& path);
     virtual bool fillSample(gxtkSample& sample, const String& path);
+    // A sample of PCM made in memory.
+    std::shared_ptr<gxtkSample> createSample(const AudioSamples& samples);
+    void fillSample(gxtkSample& sample, const AudioSamples& samples);
     virtual int startSample(const std::shared_ptr<gxtkSample>& sample, int channel, int flags);
     virtual void haltChannel(int channel);
     virtual void holdChannel(int channel);

@@ -262,7 +262,7 @@ TEST_F(UndoHistoryAlone, AnInstrumentTakenIsOneStepAmongTheNotes)
     taken.slots = {2, 5, 0x13, 0x4C, 30, 2, 7, 12};
     taken.description = paddedDescription(U"Taken");
     placeInstrument(song, 3, taken);
-    undo.takeInstrumentStep(3, before);
+    undo.takeInstrumentStep(3, before, OwnWaves {});
     enterNotes(1);
 
     undo.restoreUndoSnapshot();  // the last note
