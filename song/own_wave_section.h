@@ -2,9 +2,11 @@
 // which readers of that layout never reach, written only when the song has a
 // wave, so that every other song is written byte for byte as before.
 //
-// The section: the four characters "WAVE", one character N (1..8), then N
-// waves, each one character for its WAV value (8..15) and 64 characters, the
-// samples plus 32768 (0..65535, as every character of a song file is 16-bit).
+// The section is ASCII, so that a file cut short inside it still decodes as
+// UTF-8 and the song before it reads as ever: the four characters "WAVE",
+// one hexadecimal digit N (1..8), then N waves, each a hexadecimal digit for
+// its WAV value (8..F) and its 64 samples, each as four upper-case
+// hexadecimal digits of the sample plus 32768 ("8000" is 0).
 #pragma once
 
 #include "base/text.h"
@@ -14,7 +16,8 @@
 
 constexpr char32_t ownWaveTag[] = U"WAVE";
 constexpr size_t ownWaveTagLength = 4;
-constexpr size_t ownWaveRecordLength = 1 + ownWaveFrames;
+constexpr size_t ownWaveSampleDigits = 4;
+constexpr size_t ownWaveRecordLength = 1 + ownWaveFrames * ownWaveSampleDigits;
 
 // What the text after the described layout gave.
 enum class OwnWavesRead {
