@@ -173,9 +173,10 @@ InstrumentReading readInstrumentText(std::string_view text)
         auto field = std::find_if(std::begin(instrumentFields), std::end(instrumentFields),
                                   [name](const InstrumentField& f) { return f.name == name; });
         size_t index = field == std::end(instrumentFields) ? fieldCount : static_cast<size_t>(field - instrumentFields);
-        bool once = index < fieldCount || name == "description" || name == waveName;
-        if (once && (seen[index] || (name == waveName && reading.preset.wave)))
-            return fail("\"" + std::string(name) + "\" given twice");
+        // The description and the wave have no field: each is seen by its own mark.
+        bool twice = name == waveName ? reading.preset.wave.has_value()
+                                      : seen[index] && (index < fieldCount || name == "description");
+        if (twice) return fail("\"" + std::string(name) + "\" given twice");
         if (name == "wav") wavLine = number;
         seen[index] = true;
         if (std::string reason = applyLine(name, trimmed(line.substr(equals + 1)), reading.preset); !reason.empty())
