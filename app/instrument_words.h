@@ -55,7 +55,8 @@ constexpr InstrumentHelpEntry instrumentHelp[] = {
      U"Each channel plays two looped waves at once, the pair WAV chooses; every 1/50 s the instrument sets their "
      U"volume and pitch."},
     {U"WAV 1-7: 1 SQUARE 2 PULSE12 3 PULSE25 4 TRIANGLE 5 SAW 6 REED 7 NOISE",
-     U"1-3 are a ramp and an opposite saw that sound as a pulse of that width; 4-7 play one wave alone."},
+     U"1-3 are a ramp and an opposite saw that sound as a pulse of that width; 4-7 play one wave alone. 8-F play "
+     U"the song's own waves alone, where the song has them."},
     {U"PWM 0-F with SWP 0-F",
      U"PWM tunes the 2nd wave PWM/800 up or down, so the pulse of WAV 1-3 widens and narrows (with 4-7 the 2nd wave "
      U"is silent: no effect). SWP turns its direction every SWP*3/2 ticks; SWP 0 keeps it up."},

@@ -361,10 +361,15 @@ void Overlays::loadHighlightedInstrument()
         return;
     }
     InstrumentPreset before = instrumentOfSong(song, cursor.instrument);
+    OwnWaves wavesBefore = song.ownWaves;
     InstrumentPreset taken = item->preset;
     taken.description = paddedDescription(taken.description);
-    placeInstrument(song, cursor.instrument, taken);
-    undo.takeInstrumentStep(cursor.instrument, before);
+    if (!placeInstrument(song, cursor.instrument, taken)) {
+        status.say(statusNoWaveSlot);
+        overlayChanged();
+        return;
+    }
+    undo.takeInstrumentStep(cursor.instrument, before, wavesBefore);
     status.say(statusInstrumentLoaded);
     closeOverlay();
 }

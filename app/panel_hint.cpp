@@ -40,9 +40,11 @@ void PanelHint::follow(float x, float y, const PanelValues& values, const String
     text_.clear();
     if (under < 0 || status != statusAtRest_) return;
     const ParameterWords& words = parameterWords[static_cast<size_t>(under)];
-    text_.append(words.hint);
-    if (words.label == U"WAV") {
-        int wave = instrumentSlot(values.song, values.cursor.instrument, slotWave);
-        text_.append(byteHex(wave)).append(U" ").append(waveformPairName(wave));
+    int wave = instrumentSlot(values.song, values.cursor.instrument, slotWave);
+    if (words.label == U"WAV" && isOwnWaveValue(wave)) {
+        text_ = U"WAV " + byteHex(wave).substr(1) + U": the song's own wave " + intText(ownWaveSlot(wave) + 1);
+        return;
     }
+    text_.append(words.hint);
+    if (words.label == U"WAV") text_.append(byteHex(wave)).append(U" ").append(waveformPairName(wave));
 }

@@ -30,6 +30,7 @@ constexpr std::array<PanelRow, panelRowCount> panelRows = {{
      [](PanelValues& e, int v) { e.song.songLengthRows = v * rowsPerPattern; }, nullptr, true, true},
     {U"  INSTRUMENT:", panelX, 144, 1, 15, [](const PanelValues& e) { return e.cursor.instrument; },
      [](PanelValues& e, int v) { e.cursor.instrument = v; }, nullptr, false, true},
+    // Up to F; waveOffered keeps it to 1..7 and the own waves the song has.
     {U"         WAV:", panelX, 168, 1, lastOwnWave, [](const PanelValues& e) { return slotValue(e, slotWave); },
      [](PanelValues& e, int v) { slot(e, slotWave) = v; }, nullptr, true, true},
     {U"         PWM:", panelX, 180, 0, 15, [](const PanelValues& e) { return slotValue(e, slotPwm); },
@@ -64,6 +65,13 @@ constexpr size_t labelledRows()
     return count;
 }
 static_assert(labelledRows() == BodyView::parameterLineCount, "one parameter line for each labelled row");
+
+static_assert(panelRows[waveRow].y == 168 && panelRows[waveRow].maximum == lastOwnWave, "waveRow is WAV's");
+
+bool rowOffers(const PanelRow& row, const PanelValues& values, int value)
+{
+    return &row != &panelRows[waveRow] || value <= highestWave || holdsOwnWave(values.song.ownWaves, value);
+}
 
 int shownValue(const PanelRow& row, const PanelValues& values)
 {

@@ -40,5 +40,12 @@ constexpr int panelRowCount = 15;
 // slots are read.
 extern const std::array<PanelRow, panelRowCount> panelRows;
 
+// The WAV row, whose values past 7 are the song's own waves.
+constexpr size_t waveRow = 4;
+
+// Whether a row offers a value of its range: every value, but for WAV only
+// 1..7 and the own waves the song has.
+bool rowOffers(const PanelRow& row, const PanelValues& values, int value);
+
 // The value a row's line shows.
 int shownValue(const PanelRow& row, const PanelValues& values);

@@ -77,7 +77,7 @@ std::shared_ptr<c_Sound> NotePreview::ownWaveSound(int slot)
     if (!wave) return nullptr;
     if (soundedOwnWaves[slot] != wave || !ownWaveSounds[slot]) {
         soundedOwnWaves[slot] = wave;
-        ownWaveSounds[slot] = soundOfFrames(std::vector<int16_t>(wave->begin(), wave->end()), ownWaveRate);
+        ownWaveSounds[slot] = soundOfFrames(gxtkAudio::audio(), wave->data(), wave->size(), ownWaveRate);
     }
     return ownWaveSounds[slot];
 }
@@ -92,7 +92,7 @@ void NotePreview::holdWaveNote(const OwnWave* wave, int octave)
     if (!heldWaveSound || heldWave != *wave) {
         if (!heldWaveSound) stopAllChannels();
         heldWave = *wave;
-        heldWaveSound = soundOfFrames(std::vector<int16_t>(wave->begin(), wave->end()), ownWaveRate);
+        heldWaveSound = soundOfFrames(gxtkAudio::audio(), wave->data(), wave->size(), ownWaveRate);
         playSoundOn(heldWaveSound, 1, 1);
     }
     setChannelGain(1, 1.0f);

@@ -13,6 +13,7 @@
 #include "song/song_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <string>
 #include <sys/stat.h>
 
@@ -40,13 +41,14 @@ void SongFiles::saveTrigger(c_InputDevice& input)
 void SongFiles::loadTrigger(c_InputDevice& input)
 {
     if (!pressed(input, keyF12) && !clicked(input, buttons::load)) return;
-    status.say(loadSongFile());
+    status.say(shownStatus(loadSongFile()));
     transport.rewind();
 }
 
 String SongFiles::readSongFile(const String& path)
 {
     importedModule = false;
+    wavesDamaged = false;
     if (namesModule(narrow(path))) return readModule(path);
     return readSongText(path);
 }
@@ -57,8 +59,11 @@ String SongFiles::readSongText(const String& path)
     String text = loadText(path, readFailed);
     if (readFailed) return statusLoadingFailed;
     if (text.empty()) return statusFileNotFound;
-    parseSongText(text, song);
+    wavesDamaged = parseSongText(text, song) == OwnWavesRead::damaged;
     undo.takeUndoSnapshot(true);
+    if (wavesDamaged)
+        std::fprintf(stderr, "kovo-tracker: %s: the song's own waves are damaged; only those before the fault were read\n",
+                     narrow(resolveDataPath(path)).c_str());
     return statusFileLoaded;
 }
 
@@ -103,7 +108,7 @@ bool SongFiles::openStartSong(const String& path)
     songFilePath = absolutePath(path);
     songName = songFilePath.substr(songFilePath.rfind(U'/') + 1).substr(0, shownNameLimit);
     String outcome = readSongFile(songFilePath);
-    status.say(outcome);
+    status.say(shownStatus(outcome));
     // A file that is there but failed to read is no place for SAVE to write
     // the blank song to: the song is nameless until the user names it.
     if (outcome == statusLoadingFailed) {
@@ -199,5 +204,10 @@ String SongFiles::loadSongNamed(const String& name, bool example)
         songName = before;
         songFilePath = beforePath;
     }
-    return outcome;
+    return shownStatus(outcome);
+}
+
+String SongFiles::shownStatus(const String& outcome) const
+{
+    return outcome == statusFileLoaded && wavesDamaged ? String(statusWavesDamaged) : outcome;
 }

@@ -58,6 +58,8 @@ public:
 
 private:
     String readSongText(const String& path);
+    // A load's status as the status row says it: a damaged wave section is said.
+    String shownStatus(const String& outcome) const;
     String readModule(const String& path);
     bool takeNameCharacters(c_InputDevice& input, String& text, size_t limit);
     bool readExampleSong();
@@ -73,4 +75,5 @@ private:
     bool descriptionEditing = false;
     bool newSongAsked = false;    // Ctrl+N asked over unsaved changes
     bool importedModule = false;  // the last song read was a module
+    bool wavesDamaged = false;    // ... a song whose own waves were cut short or broken
 };

@@ -26,6 +26,8 @@ constexpr char32_t statusEnterName[] = U"Enter a Name...";
 constexpr char32_t statusSavingFailed[] = U"Saving Failed!";
 constexpr char32_t statusFileLoaded[] = U"File Loaded...";
 constexpr char32_t statusFileNotFound[] = U"File not found!";
+// Loaded, but the song's own waves were cut short or broken in the file.
+constexpr char32_t statusWavesDamaged[] = U"Loaded; waves damaged!";
 // While the pointer rests on the logo, which opens the key help when clicked.
 constexpr char32_t statusLogoHint[] = U"Ctrl+H or click: keys  Ctrl+O: songs";
 // Ctrl+N: done, or asked to press again over unsaved changes.
@@ -53,6 +55,8 @@ constexpr char32_t statusExportFailed[] = U"Export Failed!";
 // one whose file has a bad line; saving the current one.
 constexpr char32_t statusInstrumentLoaded[] = U"Instrument Loaded...";
 constexpr char32_t statusInstrumentNotRead[] = U"Instrument file has a bad line!";
+// An instrument with its own wave, into a song whose eight wave slots are taken.
+constexpr char32_t statusNoWaveSlot[] = U"All 8 wave slots in use!";
 constexpr char32_t statusInstrumentSaved[] = U"Instrument Saved...";
 constexpr char32_t statusInstrumentNoName[] = U"Type a name, then F11 to save";
 constexpr char32_t statusInstrumentBadName[] = U"Names: letters, digits, - _ and blanks";

@@ -77,10 +77,10 @@ void UndoHistory::redoUndoSnapshot()
     copyUndoSlot();
 }
 
-void UndoHistory::takeInstrumentStep(int instrument, const InstrumentPreset& before)
+void UndoHistory::takeInstrumentStep(int instrument, const InstrumentPreset& before, const OwnWaves& wavesBefore)
 {
     takeUndoSnapshot();
-    instrumentSteps[undoSlot] = InstrumentStep {instrument, before, instrumentOfSong(song, instrument)};
+    instrumentSteps[undoSlot] = InstrumentStep {instrument, before, instrumentOfSong(song, instrument), wavesBefore, song.ownWaves};
     unsaved.markSongChanged();
 }
 
@@ -94,8 +94,11 @@ void UndoHistory::takeWaveStep(int instrument, int valueBefore, const OwnWaves& 
 
 void UndoHistory::applySlotChange(int slot, bool undone)
 {
-    if (const auto& step = instrumentSteps[slot])
+    if (const auto& step = instrumentSteps[slot]) {
+        // The waves first, so that the instrument's wave finds the slot it had.
+        song.ownWaves = undone ? step->wavesBefore : step->wavesAfter;
         placeInstrument(song, step->instrument, undone ? step->before : step->after);
+    }
     if (const auto& step = waveSteps[slot]) {
         song.ownWaves = undone ? step->before : step->after;
         song.instrumentParams[step->instrument * slotsPerInstrument + slotWave] =

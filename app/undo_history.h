@@ -23,6 +23,8 @@ using UndoRing = std::array<std::array<PatternColumn, undoSlotCount>, columnCoun
 struct InstrumentStep {
     int instrument = 0;
     InstrumentPreset before, after;
+    // The song's own waves around the step: a taken wave fills a slot.
+    OwnWaves wavesBefore, wavesAfter;
 };
 using InstrumentSteps = std::array<std::optional<InstrumentStep>, undoSlotCount>;
 
@@ -58,7 +60,7 @@ public:
     void takeUndoSnapshot(bool reset = false);
     // An undo step of its own for an instrument the song's slot took, which
     // was as before until now.
-    void takeInstrumentStep(int instrument, const InstrumentPreset& before);
+    void takeInstrumentStep(int instrument, const InstrumentPreset& before, const OwnWaves& wavesBefore);
     // An undo step of its own for a wave edit of the instrument, which had
     // the WAV value and the song the own waves given until now.
     void takeWaveStep(int instrument, int valueBefore, const OwnWaves& before);

@@ -321,26 +321,20 @@ bool gxtkAudio::fillSample(gxtkSample& sample, const String& path)
 {
     std::optional<AudioSamples> samples = loadAudioSamples(path);
     if (!samples) return false;
-    uploadSamples(sample, *samples);
+    fillSample(sample, *samples);
     return true;
 }
 
-std::shared_ptr<gxtkSample> gxtkAudio::createSampleOfFrames(const std::vector<int16_t>& frames, int rate)
+// Sounds made in memory (the song's own waves) take the same road as files.
+std::shared_ptr<gxtkSample> gxtkAudio::createSample(const AudioSamples& samples)
 {
     releasePendingBuffers();
-    AudioSamples samples;
-    samples.data.resize(frames.size() * sizeof(int16_t));
-    std::memcpy(samples.data.data(), frames.data(), samples.data.size());
-    samples.length = static_cast<int>(frames.size());
-    samples.channels = 1;
-    samples.bytesPerSample = 2;
-    samples.rate = rate;
     auto sample = std::make_shared<gxtkSample>();
-    uploadSamples(*sample, samples);
+    fillSample(*sample, samples);
     return sample;
 }
 
-void gxtkAudio::uploadSamples(gxtkSample& sample, const AudioSamples& samples)
+void gxtkAudio::fillSample(gxtkSample& sample, const AudioSamples& samples)
 {
     // Whole frames only: a trailing partial frame is not handed over.
     size_t bytes = static_cast<size_t>(samples.bytesPerSample) * static_cast<size_t>(samples.channels) *

@@ -24,6 +24,8 @@ struct DeviceClock {
 // one OpenAL device, so every device keeps its own list.
 using BufferList = std::vector<unsigned>;
 
+struct AudioSamples;
+
 // One decoded sound in an OpenAL buffer; the sample owns its buffer.
 class gxtkSample {
 public:
@@ -90,8 +92,9 @@ public:
     virtual void resumeAllChannels();
     virtual std::shared_ptr<gxtkSample> createSample(const String& path);
     virtual bool fillSample(gxtkSample& sample, const String& path);
-    // A mono 16-bit sound made in memory, such as a wave being drawn.
-    std::shared_ptr<gxtkSample> createSampleOfFrames(const std::vector<int16_t>& frames, int rate);
+    // A sample of PCM made in memory.
+    std::shared_ptr<gxtkSample> createSample(const AudioSamples& samples);
+    void fillSample(gxtkSample& sample, const AudioSamples& samples);
     virtual int startSample(const std::shared_ptr<gxtkSample>& sample, int channel, int flags);
     virtual void haltChannel(int channel);
     virtual void holdChannel(int channel);
@@ -156,8 +159,6 @@ private:
         float sentGain = std::numeric_limits<float>::quiet_NaN();
         float sentPitch = std::numeric_limits<float>::quiet_NaN();
     };
-
-    void uploadSamples(gxtkSample& sample, const AudioSamples& samples);
     void openDefaultDevice();
     void restWhenSilent();
     bool anySourcePlaying() const;

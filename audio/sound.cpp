@@ -1,5 +1,6 @@
 #include "audio/sound.h"
 
+#include "audio/audio_decoders.h"
 #include "audio/audio_device.h"
 #include "base/data_paths.h"
 
@@ -12,12 +13,22 @@ std::shared_ptr<c_Sound> loadSoundFile(gxtkAudio* audio, const String& path)
     return sound;
 }
 
-std::shared_ptr<c_Sound> soundOfFrames(const std::vector<int16_t>& frames, int rate)
+std::shared_ptr<c_Sound> soundOfFrames(gxtkAudio* audio, const int16_t* frames, size_t count, int rate)
 {
-    gxtkAudio* audio = gxtkAudio::audio();
     if (!audio) return nullptr;
+    AudioSamples pcm;
+    pcm.channels = 1;
+    pcm.bytesPerSample = 2;
+    pcm.rate = rate;
+    pcm.length = static_cast<int>(count);
+    // Little-endian, as the decoders hand 16-bit PCM over.
+    for (size_t i = 0; i < count; ++i) {
+        auto bits = static_cast<uint16_t>(frames[i]);
+        pcm.data.push_back(static_cast<unsigned char>(bits & 0xFF));
+        pcm.data.push_back(static_cast<unsigned char>(bits >> 8));
+    }
     auto sound = std::make_shared<c_Sound>();
-    sound->sample = audio->createSampleOfFrames(frames, rate);
+    sound->sample = audio->createSample(pcm);
     return sound;
 }
 

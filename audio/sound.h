@@ -5,9 +5,9 @@
 
 #include "base/text.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 class gxtkAudio;
 class gxtkSample;
@@ -20,8 +20,9 @@ public:
 // Loads a WAV or Ogg file of the data folder; null when it cannot be loaded.
 std::shared_ptr<c_Sound> loadSoundFile(const String& path);
 std::shared_ptr<c_Sound> loadSoundFile(gxtkAudio* audio, const String& path);
-// A mono 16-bit sound made in memory at the rate; null without a device.
-std::shared_ptr<c_Sound> soundOfFrames(const std::vector<int16_t>& frames, int rate);
+// A sound of signed 16-bit mono frames at a rate, made in memory; null
+// without a device.
+std::shared_ptr<c_Sound> soundOfFrames(gxtkAudio* audio, const int16_t* frames, size_t count, int rate);
 
 // Starts the sound on a channel (looped when flags is nonzero); an empty
 // sound does nothing.

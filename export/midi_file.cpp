@@ -14,6 +14,13 @@ namespace {
 // oboe for the reed, and the seashore's noise.
 constexpr std::array<int, 7> programOfWave = {80, 80, 80, 79, 81, 68, 122};
 static_assert(programOfWave.size() == waveformPairs.size());
+// An own wave may be any shape: the saw lead, the brightest of the synth leads.
+constexpr int programOfOwnWave = 81;
+
+int programOf(int wave)
+{
+    return isOwnWaveValue(wave) ? programOfOwnWave : programOfWave[static_cast<size_t>(std::clamp(wave, 1, 7) - 1)];
+}
 
 constexpr int microsecondsPerTick = 20000;  // the player's 50 Hz
 constexpr int bendCentre = 8192;
@@ -148,7 +155,7 @@ void MidiChannel::startKey(const TracedCell& cell, long tick)
         instrument_ = cell.instrument;
         writer_.meta(tick, instrumentNameMeta, instrumentName(song_, instrument_));
         writer_.event(tick, {static_cast<uint8_t>(programStatus | channel_),
-                             static_cast<uint8_t>(programOfWave[static_cast<size_t>(std::clamp(cell.wave, 1, 7) - 1)])});
+                             static_cast<uint8_t>(programOf(cell.wave))});
     }
     key_ = midiKeyOf(cell.pitch);
     startLevel_ = cell.ticks.front().level;

@@ -139,6 +139,21 @@ int lengthIndexOf(int pitch)
 
 double tuning(int cents) { return std::exp2(cents / 1200.0); }
 
+// A module wave is a stock pair (WAV 1-7) or one of the song's own waves
+// (8-F), whose samples hold that wave alone.
+int moduleWaveOf(const Song& song, int wave)
+{
+    return holdsOwnWave(song.ownWaves, wave) ? wave : std::clamp(wave, 1, waveCount);
+}
+
+// Frames a second of a module wave's loop at the player's rate 1.0.
+int waveRateOf(const Song& song, const Waveforms& waves, int wave)
+{
+    if (holdsOwnWave(song.ownWaves, wave)) return ownWaveRate;
+    const WaveformPair* pair = waveformPairOf(wave);
+    return pair ? waves[static_cast<size_t>(pair->primary)].rate : 1;
+}
+
 // The period that plays a rate of the player with a sample.
 double periodOfRate(double rate, const SampleKey& sample, int waveRate)
 {
@@ -208,7 +223,7 @@ bool ModChannel::startNote(const TracedCell& cell, ModCell& out)
 {
     bool attack = cell.start == NoteStart::attack && cell.wave != 0;
     if (!attack && !(cell.start == NoteStart::legato && running_)) return false;
-    if (attack) wave_ = std::clamp(cell.wave, 1, waveCount);
+    if (attack) wave_ = moduleWaveOf(song_, cell.wave);
     running_ = true;
     SampleKey sample {wave_, lengthIndexOf(cell.pitch), 0};
     out.period = modPeriod(noteIndexOf(cell.pitch, sample.lengthIndex));
@@ -279,11 +294,7 @@ bool ModChannel::arpeggiate(const TracedCell& cell, ModCell& out) const
     return true;
 }
 
-int ModChannel::waveRate() const
-{
-    const WaveformPair* pair = waveformPairOf(wave_);
-    return pair ? waves_[static_cast<size_t>(pair->primary)].rate : 1;
-}
+int ModChannel::waveRate() const { return waveRateOf(song_, waves_, wave_); }
 
 // Puts an effect on a row in the first channel from the right that has
 // none, or channel 4's when all have one.
@@ -357,11 +368,17 @@ ModPatterns modPatterns(const Song& song, const std::vector<TracedRow>& traced, 
 // The loop resampled to its length: averaged where it shrinks, held where
 // it grows; 8 bits, with the pair's two oscillators added. A tuned sample
 // holds as many cycles as make its length fine enough.
-std::vector<int8_t> sampleFrames(const Waveforms& waves, const SampleKey& key)
+std::vector<int8_t> sampleFrames(const Song& song, const Waveforms& waves, const SampleKey& key)
 {
-    const WaveformPair& pair = waveformPairs[static_cast<size_t>(key.wave - 1)];
-    const std::vector<int16_t>& primary = waves[static_cast<size_t>(pair.primary)].frames;
-    const std::vector<int16_t>& secondary = waves[static_cast<size_t>(pair.secondary)].frames;
+    std::vector<int16_t> primary, secondary;
+    if (holdsOwnWave(song.ownWaves, key.wave)) {
+        const OwnWave& own = *song.ownWaves[static_cast<size_t>(ownWaveSlot(key.wave))];
+        primary.assign(own.begin(), own.end());
+    } else {
+        const WaveformPair& pair = waveformPairs[static_cast<size_t>(key.wave - 1)];
+        primary = waves[static_cast<size_t>(pair.primary)].frames;
+        secondary = waves[static_cast<size_t>(pair.secondary)].frames;
+    }
     int shift = sampleLengths[static_cast<size_t>(key.lengthIndex)].octaveShift;
     size_t cycle = shift >= 0 ? primary.size() << shift : std::max<size_t>(1, primary.size() >> -shift);
     size_t cycles = key.cents == 0 ? 1 : std::max<size_t>(1, static_cast<size_t>(tunedFrames) / cycle);
@@ -384,7 +401,7 @@ std::string signedNumber(int value) { return (value > 0 ? "+" : "") + std::to_st
 std::string sampleName(const SampleKey& key)
 {
     int octaves = octavesAsWritten - sampleLengths[static_cast<size_t>(key.lengthIndex)].octaveShift;
-    std::string name = "WAV " + std::to_string(key.wave);
+    std::string name = std::string("WAV ") + "0123456789ABCDEF"[key.wave & 15];  // as the panel shows it
     if (octaves != 0) name += " " + signedNumber(octaves) + " oct";
     if (key.cents != 0) name += " " + signedNumber(key.cents) + " cent";
     return name;
@@ -406,7 +423,7 @@ std::vector<uint8_t> modFileBytes(const Song& song, const std::string& title, co
     putText(bytes, title, 20);
     for (size_t sample = 0; sample < static_cast<size_t>(mostSamples); ++sample) {
         bool used = sample < bank.samples().size();
-        samples.push_back(used ? sampleFrames(waves, bank.samples()[sample]) : std::vector<int8_t>());
+        samples.push_back(used ? sampleFrames(song, waves, bank.samples()[sample]) : std::vector<int8_t>());
         putText(bytes, used ? sampleName(bank.samples()[sample]) : "", 22);
         int words = static_cast<int>(samples.back().size() / 2);
         putBigEndian16(bytes, words);

@@ -1,5 +1,6 @@
 // A song as a four-channel ProTracker module ("M.K."), which every module
-// player and most game engines read: the wave pairs as looped samples, each
+// player and most game engines read: the wave pairs (and the song's own
+// waves, each alone) as looped samples, each
 // in three lengths so that every note lands in the middle octaves of the
 // period table, and what the player does tick by tick carried by one effect
 // per channel and row (README: "MOD files"). Only the samples the notes

@@ -105,8 +105,8 @@ void Tracer::readCell(TracedRow& row, int channel)
     const PlayerVoice& voice = player_.voice(channel);
     TracedCell& cell = row.cells[static_cast<size_t>(channel)];
     ChannelFollow& follow = follow_[static_cast<size_t>(channel)];
-    if (waveformPairOf(instrumentSlot(player_.song(), voice.instrumentDigit, slotWave)))
-        follow.chosenWave = instrumentSlot(player_.song(), voice.instrumentDigit, slotWave);
+    int wave = instrumentSlot(player_.song(), voice.instrumentDigit, slotWave);
+    if (waveformPairOf(wave) || holdsOwnWave(player_.song().ownWaves, wave)) follow.chosenWave = wave;
     cell.start = startOf(player_, channel, cell.volumeDigit);
     if (cell.start == NoteStart::attack) follow.wave = follow.chosenWave;
     cell.pitch = voice.latchedOctave * 12 + static_cast<int>(voice.note) - 24;

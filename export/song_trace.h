@@ -30,7 +30,7 @@ enum class NoteStart {
 struct TracedCell {
     NoteStart start = NoteStart::none;
     int pitch = 0;       // semitones from middle C of the last note started
-    int wave = 0;        // WAV pair 1..7 the oscillators play, 0 before any
+    int wave = 0;        // WAV 1..7 or an own wave 8..F the oscillators play, 0 before any
     int instrument = 0;  // the latched instrument, whose slots drive the effects
     int volumeDigit = 0; // this row's, 0 when blank
     std::vector<TracedTick> ticks;  // the row's ticks, the reading one first

@@ -29,7 +29,9 @@ int octaveValue(char32_t c) { return c >= U'0' && c <= U'9' ? static_cast<int>(c
 void c_kovoPlay::play(const Song& song, PlayPlace from)
 {
     loadWaveforms();
+    OwnWaves before = song_.ownWaves;
     song_ = storedSong(song);
+    uploadOwnWaves(before);
     startAt(from);
 }
 
@@ -68,6 +70,15 @@ void c_kovoPlay::loadWaveforms()
     if (waveformsLoaded_) return;
     for (size_t i = 0; i < waveformCount; ++i) waveSounds_[i] = loadSoundFile(device(), widen(waveformFiles[i]));
     waveformsLoaded_ = true;
+}
+
+void c_kovoPlay::uploadOwnWaves(const OwnWaves& before)
+{
+    for (size_t slot = 0; slot < ownSounds_.size(); ++slot) {
+        const std::optional<OwnWave>& wave = song_.ownWaves[slot];
+        if (wave == before[slot] && (ownSounds_[slot] || !wave)) continue;
+        ownSounds_[slot] = wave ? soundOfFrames(device(), wave->data(), wave->size(), ownWaveRate) : nullptr;
+    }
 }
 
 void c_kovoPlay::tickPlayer()
@@ -171,7 +182,17 @@ void c_kovoPlay::readVolume(int channel)
 void c_kovoPlay::chooseWaveforms(int channel)
 {
     PlayerVoice& voice = voices_[channel];
-    const WaveformPair* pair = waveformPairOf(instrumentSlot(song_, voice.instrumentDigit, slotWave));
+    int wave = instrumentSlot(song_, voice.instrumentDigit, slotWave);
+    if (isOwnWaveValue(wave)) {
+        // An own wave has no partner: the secondary stays silent, as with
+        // WAV 4..7. An empty slot is as unknown a value as any other.
+        const std::shared_ptr<c_Sound>& own = ownSounds_[static_cast<size_t>(ownWaveSlot(wave))];
+        if (!own) return;
+        voice.primarySound = own;
+        voice.secondarySound = waveSounds_[waveSilence];
+        return;
+    }
+    const WaveformPair* pair = waveformPairOf(wave);
     if (!pair) return;
     voice.primarySound = waveSounds_[static_cast<size_t>(pair->primary)];
     voice.secondarySound = waveSounds_[static_cast<size_t>(pair->secondary)];
@@ -250,7 +271,7 @@ void c_kovoPlay::advancePosition()
 
 // The columns share their texts with the editor's (no characters are
 // copied), and the descriptions, which make no sound, are left out: a follow
-// allocates nothing, so it can run on every update step.
+// allocates nothing unless a wave changed, so it can run on every update step.
 void c_kovoPlay::follow(const Song& edited)
 {
     loadWaveforms();
@@ -260,6 +281,9 @@ void c_kovoPlay::follow(const Song& edited)
     song_.instrumentParams = edited.instrumentParams;
     song_.songLengthRows = edited.songLengthRows;
     song_.speed = edited.speed;
+    OwnWaves before = song_.ownWaves;
+    song_.ownWaves = edited.ownWaves;
+    uploadOwnWaves(before);
     endPassed_ = inside && position_ >= song_.songLengthRows / rowsPerPattern;
     keepRowsComing();
     refreshPulseWidths();

@@ -59,8 +59,8 @@ public:
     // at the first. The waveforms are loaded with the first song a player
     // takes.
     void play(const Song& song, PlayPlace from = {});
-    // Takes an edited song's notes, positions, length, speed and instruments
-    // while playing on: the place in the song and the sounding voices stay.
+    // Takes an edited song's notes, positions, length, speed, instruments and
+    // own waves while playing on: the place in the song and the sounding voices stay.
     // A changed row is heard when it is next read, a changed instrument from
     // the next tick.
     void follow(const Song& edited);
@@ -88,6 +88,8 @@ public:
     const Song& song() const { return song_; }
     const PlayerVoice& voice(int channel) const { return voices_[static_cast<size_t>(channel)]; }
     const Waveforms& waveforms() const { return waveSounds_; }
+    // The sounds of the song's own waves, by slot; null for an empty slot.
+    const std::array<std::shared_ptr<c_Sound>, ownWaveCount>& ownWaveSounds() const { return ownSounds_; }
     // Whether the waveforms are loaded (or given): a song taken since.
     bool waveformsLoaded() const { return waveformsLoaded_; }
 
@@ -138,6 +140,9 @@ public:
 private:
     gxtkAudio* device() const;
     void loadWaveforms();
+    // Makes sounds for the song's own waves that differ from before; the
+    // others keep theirs, so the channels playing them go on untouched.
+    void uploadOwnWaves(const OwnWaves& before);
     bool showsSoundingRows() const { return soundingRowsShown_ || loop_; }
     // The row clock from the row that sounds, at the player's tick.
     void keepClockWithSoundingRow();
@@ -179,6 +184,7 @@ private:
     int row_ = 0;             // 0..31
     std::array<float, channelCount> channelLevels_ {1.0f, 1.0f, 1.0f, 1.0f};  // 1 on, 0 muted
     Waveforms waveSounds_;
+    std::array<std::shared_ptr<c_Sound>, ownWaveCount> ownSounds_;
     bool waveformsLoaded_ = false;
     std::array<PlayerVoice, channelCount> voices_;
 

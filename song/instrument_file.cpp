@@ -15,7 +15,7 @@ struct InstrumentField {
 };
 
 constexpr InstrumentField instrumentFields[] = {
-    {"wav", slotWave, 1, 7, InstrumentField::whole},
+    {"wav", slotWave, 1, lastOwnWave, InstrumentField::whole},  // 8..15 only with a wave line
     {"pwm", slotPwm, 0, 15, InstrumentField::whole},
     {"swp", slotAmtSwp, 0, 15, InstrumentField::highNibble},
     {"env", slotEnvelope, 1, 255, InstrumentField::whole},
@@ -27,6 +27,7 @@ constexpr InstrumentField instrumentFields[] = {
 };
 constexpr size_t fieldCount = std::size(instrumentFields);
 constexpr std::string_view arpName = "arp";
+constexpr std::string_view waveName = "wave";
 
 int fieldValue(const InstrumentPreset& preset, const InstrumentField& field)
 {
@@ -66,9 +67,25 @@ bool printable(std::string_view text)
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= 32 && c <= 126; });
 }
 
+// 64 samples, -32768..32767, separated by blanks.
+std::string readWave(std::string_view value, InstrumentPreset& preset)
+{
+    const std::string need = "wave needs 64 numbers -32768-32767";
+    OwnWave wave {};
+    for (int16_t& sample : wave) {
+        int number = 0;
+        if (!takeNumber(value, number) || number < -32768 || number > 32767) return need;
+        sample = static_cast<int16_t>(number);
+    }
+    if (!trimmed(value).empty()) return need + " and nothing more";
+    preset.wave = wave;
+    return {};
+}
+
 // Reads one "name = value" line into the preset; the reason when it cannot.
 std::string applyLine(std::string_view name, std::string_view value, InstrumentPreset& preset)
 {
+    if (name == waveName) return readWave(value, preset);
     if (name == "description") {
         if (value.size() > static_cast<size_t>(descriptionLength)) return "description longer than 21 characters";
         if (!printable(value)) return "description holds a character the screen cannot show";
@@ -117,6 +134,11 @@ std::string instrumentFileText(const InstrumentPreset& preset)
         if (field.name == arpName) text += " " + std::to_string(preset.slots[slotArpSecond]);
         text += "\n";
     }
+    if (preset.wave) {
+        text += std::string(waveName) + " =";
+        for (int16_t sample : *preset.wave) text += " " + std::to_string(sample);
+        text += "\n";
+    }
     return text;
 }
 
@@ -127,7 +149,7 @@ InstrumentReading readInstrumentText(std::string_view text)
     InstrumentReading reading;
     bool magicRead = false;
     std::array<bool, fieldCount + 1> seen {};
-    int number = 0;
+    int number = 0, wavLine = 0;
     auto fail = [&reading, &number](std::string reason) {
         reading.badLine = number;
         reading.reason = std::move(reason);
@@ -151,12 +173,23 @@ InstrumentReading readInstrumentText(std::string_view text)
         auto field = std::find_if(std::begin(instrumentFields), std::end(instrumentFields),
                                   [name](const InstrumentField& f) { return f.name == name; });
         size_t index = field == std::end(instrumentFields) ? fieldCount : static_cast<size_t>(field - instrumentFields);
-        if (seen[index] && (index < fieldCount || name == "description")) return fail("\"" + std::string(name) + "\" given twice");
+        // The description and the wave have no field: each is seen by its own mark.
+        bool twice = name == waveName ? reading.preset.wave.has_value()
+                                      : seen[index] && (index < fieldCount || name == "description");
+        if (twice) return fail("\"" + std::string(name) + "\" given twice");
+        if (name == "wav") wavLine = number;
         seen[index] = true;
         if (std::string reason = applyLine(name, trimmed(line.substr(equals + 1)), reading.preset); !reason.empty())
             return fail(reason);
     }
     if (!magicRead) return fail("empty: not an instrument file");
+    // Own waves have no fixed WAV value: the file's is replaced by the slot
+    // the wave lands in, and WAV 1..7 play no wave.
+    if (!isOwnWaveValue(reading.preset.slots[slotWave])) reading.preset.wave.reset();
+    else if (!reading.preset.wave) {
+        number = wavLine;
+        return fail("wav 8-15 needs a wave line");
+    }
     return reading;
 }
 
@@ -165,14 +198,35 @@ InstrumentPreset instrumentOfSong(const Song& song, int instrument)
     InstrumentPreset preset;
     for (int slot = 0; slot < slotsPerInstrument; ++slot) preset.slots[slot] = instrumentSlot(song, instrument, slot);
     if (instrument > 0 && instrument < descriptionCount) preset.description = song.instrumentDescriptions[instrument];
+    int wave = preset.slots[slotWave];
+    if (isOwnWaveValue(wave)) preset.wave = song.ownWaves[static_cast<size_t>(ownWaveSlot(wave))];
     return preset;
 }
 
-void placeInstrument(Song& song, int instrument, const InstrumentPreset& preset)
+namespace {
+// The slot that holds the wave already, else the first empty one.
+std::optional<size_t> slotForWave(const OwnWaves& waves, const OwnWave& wave)
 {
-    if (instrument <= 0 || (instrument + 1) * slotsPerInstrument > instrumentValueCount) return;
-    std::copy(preset.slots.begin(), preset.slots.end(), song.instrumentParams.begin() + instrument * slotsPerInstrument);
+    auto same = std::find(waves.begin(), waves.end(), std::optional<OwnWave>(wave));
+    if (same == waves.end()) same = std::find(waves.begin(), waves.end(), std::nullopt);
+    if (same == waves.end()) return std::nullopt;
+    return static_cast<size_t>(same - waves.begin());
+}
+} // namespace
+
+bool placeInstrument(Song& song, int instrument, const InstrumentPreset& preset)
+{
+    if (instrument <= 0 || (instrument + 1) * slotsPerInstrument > instrumentValueCount) return false;
+    std::array<int, slotsPerInstrument> slots = preset.slots;
+    if (preset.wave && isOwnWaveValue(slots[slotWave])) {
+        std::optional<size_t> slot = slotForWave(song.ownWaves, *preset.wave);
+        if (!slot) return false;
+        song.ownWaves[*slot] = preset.wave;
+        slots[slotWave] = firstOwnWave + static_cast<int>(*slot);
+    }
+    std::copy(slots.begin(), slots.end(), song.instrumentParams.begin() + instrument * slotsPerInstrument);
     if (instrument < descriptionCount) song.instrumentDescriptions[instrument] = preset.description.substr(0, descriptionLength);
+    return true;
 }
 
 String paddedDescription(const String& description)

@@ -7,6 +7,7 @@
 #include "song/song_model.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,14 +21,17 @@ constexpr std::string_view instrumentExtension = ".instrument";
 struct InstrumentPreset {
     std::array<int, slotsPerInstrument> slots {1, 0, 0, 0, 1, 0, 0, 0};  // as the panel shows a new one
     String description;  // at most descriptionLength characters, printable ASCII
+    // The song's own wave its WAV 8..F plays; none for WAV 1..7.
+    std::optional<OwnWave> wave;
     bool operator==(const InstrumentPreset& other) const
     {
-        return slots == other.slots && description == other.description;
+        return slots == other.slots && description == other.description && wave == other.wave;
     }
 };
 
 // The file's text: the magic and version, the description, then one line a
-// parameter as the panel names it.
+// parameter as the panel names it, and a "wave = " line of 64 samples when
+// the instrument plays an own wave.
 std::string instrumentFileText(const InstrumentPreset& preset);
 
 // What reading a file gave: the instrument, or the first line that could not
@@ -40,10 +44,12 @@ struct InstrumentReading {
 };
 InstrumentReading readInstrumentText(std::string_view text);
 
-// An instrument of the song (1..15) as a preset, and a preset put into one,
-// each exactly as it is.
+// An instrument of the song (1..15) as a preset, its own wave with it, and a
+// preset put into one, each exactly as it is; the preset's wave goes into the
+// slot that holds the same wave, else the first free one, and WAV names it.
+// False, and nothing changes, when the wave finds no slot.
 InstrumentPreset instrumentOfSong(const Song& song, int instrument);
-void placeInstrument(Song& song, int instrument, const InstrumentPreset& preset);
+bool placeInstrument(Song& song, int instrument, const InstrumentPreset& preset);
 // A description padded with blanks to the field's width, as Enter leaves a
 // typed one.
 String paddedDescription(const String& description);

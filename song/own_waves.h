@@ -16,6 +16,9 @@ constexpr int lastOwnWave = firstOwnWave + ownWaveCount - 1;
 // One cycle, as long as the stock 64-frame waves.
 constexpr int ownWaveFrames = 64;
 
+// Frames a second at the player's rate 1.0, as the stock waves are stored.
+constexpr int ownWaveRate = 16744;
+
 // Signed 16-bit samples of one cycle.
 using OwnWave = std::array<int16_t, ownWaveFrames>;
 
@@ -24,3 +27,9 @@ using OwnWaves = std::array<std::optional<OwnWave>, ownWaveCount>;
 
 constexpr bool isOwnWaveValue(int wave) { return wave >= firstOwnWave && wave <= lastOwnWave; }
 constexpr int ownWaveSlot(int wave) { return wave - firstOwnWave; }
+
+// Whether a WAV value plays one of the song's own waves: 8..F with its slot filled.
+inline bool holdsOwnWave(const OwnWaves& waves, int wave)
+{
+    return isOwnWaveValue(wave) && waves[static_cast<size_t>(ownWaveSlot(wave))].has_value();
+}

@@ -1,6 +1,7 @@
 #include "song/song_file.h"
 
 #include "base/data_paths.h"
+#include "song/own_wave_section.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -198,6 +199,7 @@ String songText(const Song& song)
     appendNumbers(out, song.instrumentParams, savedInstrumentValues);
     for (int n = firstSavedDescription; n < descriptionCount; ++n)
         out += fitted(song.instrumentDescriptions[n], descriptionLength, U' ');
+    appendOwnWaveSection(out, song.ownWaves);
     return out;
 }
 
@@ -247,7 +249,7 @@ bool namesHandOverSong(const String& path)
 
 void removeInterruptedSaves() { removeStaleReplacements(songFolder); }
 
-void parseSongText(const String& text, Song& song)
+OwnWavesRead parseSongText(const String& text, Song& song)
 {
     SongTextReader reader(text);
     // The position count is taken as stored (0 included: the editor's
@@ -259,6 +261,7 @@ void parseSongText(const String& text, Song& song)
     readPositions(reader, layout, song);
     readInstruments(reader, layout, song);
     readDescriptions(reader, layout, song);
+    return readOwnWaveSection(text, layout.end, song.ownWaves);
 }
 
 // Each field goes the way of its characters through songText and
@@ -275,5 +278,6 @@ Song storedSong(const Song& song)
     for (int j = 0; j < savedInstrumentValues; ++j) stored.instrumentParams[j] = storedNumber(song.instrumentParams[j]);
     for (int n = firstSavedDescription; n < descriptionCount; ++n)
         stored.instrumentDescriptions[n] = fitted(song.instrumentDescriptions[n], descriptionLength, U' ');
+    stored.ownWaves = song.ownWaves;
     return stored;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "base/text_file.h"
+#include "song/own_wave_section.h"
 #include "song/song_model.h"
 
 #include <iterator>
@@ -25,7 +26,8 @@ enum class SaveOutcome {
 };
 
 // The song's characters in file order: magic, header, the first P patterns
-// of every column, positions, instrument values 0..248, descriptions 1..31.
+// of every column, positions, instrument values 0..248, descriptions 1..31,
+// then the own waves' section when the song has any.
 String songText(const Song& song);
 
 // Whether a name keeps to the songs folder: it does not start with "/", has
@@ -73,8 +75,9 @@ SongHeader readSongHeader(std::string_view bytes);
 // Fills the song fields from the text of a song file (callers pass only
 // non-empty texts). Whatever the text holds, every column ends up 8192
 // characters long; what the text lacks reads as 0 or blank. Instrument
-// values 249..255 and description 0 keep their values.
-void parseSongText(const String& text, Song& song);
+// values 249..255 and description 0 keep their values; the own waves are
+// the file's (none without a section), and the result says how they read.
+OwnWavesRead parseSongText(const String& text, Song& song);
 
 // The song as writing it to a file and reading that back into a new song
 // would give: what a player plays, so that a song sounds the same from the

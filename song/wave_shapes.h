@@ -12,8 +12,6 @@
 // The stock waves' peak, a quarter of full scale: eight oscillators at full
 // gain stay clear of clipping, and an own wave is as loud as a stock one.
 constexpr double ownWavePeak = 8192;
-// The stock waves' rate: 64 frames at it are one cycle of middle C.
-constexpr int ownWaveRate = 16744;
 
 enum class WaveShape { sine, square, pulse25, pulse12, saw, triangle, noise };
 

@@ -56,11 +56,70 @@ TEST(InstrumentFile, ABadLineIsNamedWithItsReason)
     EXPECT_EQ(reasonOf(head + "arp = 3\n", 2), "arp needs two numbers 0-12");
     EXPECT_EQ(reasonOf(head + "pwm = 4 5\n", 2), "pwm needs a number 0-15 and nothing more");
     EXPECT_EQ(reasonOf(head + "pwm = x\n", 2), "pwm needs a number 0-15");
-    EXPECT_EQ(reasonOf(head + "wave = 1\n", 2), "unknown setting \"wave\"");
+    EXPECT_EQ(reasonOf(head + "wave = 1\n", 2), "wave needs 64 numbers -32768-32767");
+    EXPECT_EQ(reasonOf(head + "wav = 9\nenv = 3\n", 2), "wav 8-15 needs a wave line");
+    EXPECT_EQ(reasonOf(head + "wav = 16\n", 2), "wav needs a number 1-15");
     EXPECT_EQ(reasonOf(head + "wav 1\n", 2), "expected \"name = value\"");
     EXPECT_EQ(reasonOf(head + "wav = 1\nwav = 2\n", 3), "\"wav\" given twice");
     EXPECT_EQ(reasonOf(head + "description = a description far too long\n", 2), "description longer than 21 characters");
     EXPECT_EQ(reasonOf(head + "description = caf\xC3\xA9\n", 2), "description holds a character the screen cannot show");
+}
+
+namespace {
+OwnWave waveOf(int16_t first)
+{
+    OwnWave wave {};
+    for (size_t i = 0; i < wave.size(); ++i) wave[i] = static_cast<int16_t>(first + 500 * static_cast<int>(i));
+    return wave;
+}
+} // namespace
+
+// An instrument playing an own wave carries it in its file; an old file
+// without one reads as before, and a wave with WAV 1-7 is dropped.
+TEST(InstrumentFile, AnOwnWaveTravelsInAWaveLine)
+{
+    InstrumentPreset preset = examplePreset();
+    preset.slots[slotWave] = 11;
+    preset.wave = waveOf(-32768);
+    std::string text = instrumentFileText(preset);
+    EXPECT_NE(text.find("wav = 11\n"), std::string::npos);
+    EXPECT_NE(text.find("\nwave = -32768 -32268 "), std::string::npos);
+    InstrumentReading reading = readInstrumentText(text);
+    ASSERT_TRUE(reading.ok()) << reading.reason;
+    EXPECT_EQ(reading.preset, preset);
+
+    EXPECT_EQ(instrumentFileText(examplePreset()).find("wave"), std::string::npos);
+    std::string zeros = "wave =";
+    for (int i = 0; i < ownWaveFrames; ++i) zeros += " 0";
+    reading = readInstrumentText(instrumentFileText(examplePreset()) + zeros + "\n");
+    ASSERT_TRUE(reading.ok()) << reading.reason;
+    EXPECT_FALSE(reading.preset.wave);
+}
+
+// Into a song, the wave takes the slot of the same wave or the first free
+// one and WAV names it; a song with no slot left takes nothing.
+TEST(InstrumentFile, AnInstrumentsWaveFindsItsSlotInTheSong)
+{
+    Song song;
+    song.patternColumns = blankColumns();
+    song.ownWaves[0] = waveOf(0);
+    InstrumentPreset preset = examplePreset();
+    preset.slots[slotWave] = 15;
+    preset.wave = waveOf(7);
+    ASSERT_TRUE(placeInstrument(song, 2, preset));
+    EXPECT_EQ(instrumentSlot(song, 2, slotWave), 9);
+    EXPECT_EQ(song.ownWaves[1], preset.wave);
+    preset.wave = waveOf(0);
+    ASSERT_TRUE(placeInstrument(song, 3, preset));
+    EXPECT_EQ(instrumentSlot(song, 3, slotWave), 8);
+    EXPECT_EQ(instrumentOfSong(song, 3).wave, waveOf(0));
+
+    for (size_t slot = 2; slot < song.ownWaves.size(); ++slot) song.ownWaves[slot] = waveOf(static_cast<int16_t>(slot));
+    Song full = song;
+    preset.wave = waveOf(-1);
+    EXPECT_FALSE(placeInstrument(song, 4, preset));
+    EXPECT_EQ(song.instrumentParams, full.instrumentParams);
+    EXPECT_EQ(song.ownWaves, full.ownWaves);
 }
 
 TEST(InstrumentLibrary, ShipsTwoDozenDescribedInstrumentsWithADrumKit)
@@ -132,6 +191,10 @@ TEST(PanelHint, NamesTheParameterUnderThePointerAndGivesWayToOutcomes)
     EXPECT_EQ(narrow(hint.text()), "");
     hint.follow(500, 170, values, U"Standby...");
     EXPECT_EQ(narrow(hint.text()), "WAV 1-7: waveform pair; now 07 NOISE");
+    song.instrumentParams[cursor.instrument * slotsPerInstrument + slotWave] = 10;
+    hint.follow(501, 170, values, U"Standby...");
+    EXPECT_EQ(narrow(hint.text()), "WAV A: the song's own wave 3");
+    song.instrumentParams[cursor.instrument * slotsPerInstrument + slotWave] = 7;
     hint.follow(620, 230, values, U"Standby...");  // ARP's second spinner
     EXPECT_EQ(narrow(hint.text()).substr(0, 4), "ARP ");
     hint.follow(620, 230, values, U"File Saved...");

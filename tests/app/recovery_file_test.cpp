@@ -19,6 +19,8 @@ Song someSong()
     song.speed = 7;
     song.instrumentParams[9] = 12;
     song.instrumentDescriptions[3] = U"lead\n twelve         ";
+    song.ownWaves[6] = OwnWave {};
+    song.ownWaves[6]->fill(-7);
     return song;
 }
 
@@ -33,6 +35,7 @@ TEST(RecoveryFile, KeepsTheSongTheNameThePathAndTheCursor)
     RecoveredView viewBack;
     ASSERT_TRUE(parseRecoveryText(recoveryText(song, view), back, viewBack));
     EXPECT_EQ(songText(back), songText(song));
+    EXPECT_EQ(back.ownWaves, song.ownWaves);
     EXPECT_EQ(viewBack.songName, view.songName);
     EXPECT_EQ(viewBack.songPath, view.songPath);
     EXPECT_EQ(viewBack.cursorColumn, 6);

@@ -262,7 +262,7 @@ TEST_F(UndoHistoryAlone, AnInstrumentTakenIsOneStepAmongTheNotes)
     taken.slots = {2, 5, 0x13, 0x4C, 30, 2, 7, 12};
     taken.description = paddedDescription(U"Taken");
     placeInstrument(song, 3, taken);
-    undo.takeInstrumentStep(3, before);
+    undo.takeInstrumentStep(3, before, OwnWaves {});
     enterNotes(1);
 
     undo.restoreUndoSnapshot();  // the last note
@@ -276,4 +276,27 @@ TEST_F(UndoHistoryAlone, AnInstrumentTakenIsOneStepAmongTheNotes)
     undo.redoUndoSnapshot();
     EXPECT_EQ(notes(), states[3]);
     EXPECT_EQ(instrumentOfSong(song, 3), taken);
+}
+
+// An instrument that brings its own wave: undone, the wave's slot is empty
+// again; redone, the wave is back in the same slot.
+TEST_F(UndoHistoryAlone, AnInstrumentsWaveComesAndGoesWithItsStep)
+{
+    enterNotes(1);
+    InstrumentPreset before = instrumentOfSong(song, 3);
+    OwnWaves wavesBefore = song.ownWaves;
+    InstrumentPreset taken;
+    taken.slots[slotWave] = 12;
+    taken.wave = OwnWave {};
+    taken.wave->fill(1234);
+    ASSERT_TRUE(placeInstrument(song, 3, taken));
+    undo.takeInstrumentStep(3, before, wavesBefore);
+    ASSERT_EQ(instrumentSlot(song, 3, slotWave), firstOwnWave);
+
+    undo.restoreUndoSnapshot();
+    EXPECT_EQ(instrumentOfSong(song, 3), before);
+    EXPECT_EQ(song.ownWaves, wavesBefore);
+    undo.redoUndoSnapshot();
+    EXPECT_EQ(instrumentSlot(song, 3, slotWave), firstOwnWave);
+    EXPECT_EQ(song.ownWaves[0], taken.wave);
 }

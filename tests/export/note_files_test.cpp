@@ -3,6 +3,7 @@
 #include "tests/export/export_fixture.h"
 
 #include "song/module_import.h"
+#include "tests/support/signal_analysis.h"
 
 #include <cmath>
 #include <map>
@@ -337,4 +338,37 @@ TEST_F(NoteFiles, ExampleModulesComeBackInAsTheSongsNotes)
             EXPECT_TRUE(cells.count(note)) << name << ": channel " << std::get<0>(note) + 1 << ", tick "
                                            << std::get<1>(note) << " not the song's";
     }
+}
+
+// A song's own wave is heard in the sound export and in the module (as a
+// sample of its own, named for its WAV value), and the MIDI file gives it
+// the saw lead's program.
+TEST_F(NoteFiles, ASongsOwnWaveSoundsInEveryExport)
+{
+    Song song = testSong();
+    song.instrumentParams[8 + slotWave] = firstOwnWave + 1;
+    OwnWave wave {};
+    for (size_t i = 0; i < wave.size(); ++i)
+        wave[i] = static_cast<int16_t>(std::lround(20000 * std::sin(4 * M_PI * static_cast<double>(i) / 64)));
+    song.ownWaves[1] = wave;
+    putCell(song, 1, 0, U"y912");
+    writeSong("own", song);
+    exportTo("own", "own.wav");
+    exportTo("own", "own.mod");
+    exportTo("own", "own.mid");
+    commandOutput("openmpt123 --render --samplerate 48000 --no-float --output-type wav --force -q '" + path("own.mod") + "'");
+
+    // Two sine periods a cycle: an octave above the note's C.
+    for (const char* file : {"own.wav", "own.mod.wav"}) {
+        std::vector<float> heard = slice(wav(file).left(), frames48k(4), frames48k(60));
+        EXPECT_NEAR(strongestFrequency(heard, 48000, 100, 1000).frequency, 523.25, 5) << file;
+        EXPECT_LT(toneAmplitude(heard, 48000, 261.63), 0.05 * toneAmplitude(heard, 48000, 523.25)) << file;
+    }
+    std::string module = readFileBytes(path("own.mod"));
+    EXPECT_EQ(module.substr(20, 6), std::string("WAV 9\0", 6));  // the first sample, after the title
+    std::string programs = commandOutput(
+        "/usr/bin/python3 -c \"import mido, sys\n"
+        "print([m.program for t in mido.MidiFile(sys.argv[1]).tracks for m in t if m.type == 'program_change'])\" '" +
+        path("own.mid") + "'");
+    EXPECT_EQ(programs, "[81]\n");
 }

@@ -12,7 +12,8 @@ namespace {
 void checkRanges(const InstrumentPreset& preset)
 {
     const auto& s = preset.slots;
-    fuzzCheck(s[slotWave] >= 1 && s[slotWave] <= 7, "WAV 1-7");
+    fuzzCheck(s[slotWave] >= 1 && s[slotWave] <= lastOwnWave, "WAV 1-F");
+    fuzzCheck(preset.wave.has_value() == isOwnWaveValue(s[slotWave]), "a wave exactly with WAV 8-F");
     fuzzCheck(s[slotEnvelope] >= 1 && s[slotEnvelope] <= 255, "ENV 1-255");
     fuzzCheck(s[slotE2pRpt] >= 0 && s[slotE2pRpt] < 32, "E2P and RPT packed");
     fuzzCheck(s[slotAmtSwp] >= 0 && s[slotAmtSwp] < 256, "AMT and SWP packed");

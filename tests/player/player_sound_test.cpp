@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <unistd.h>
 
@@ -113,4 +114,24 @@ TEST_F(PlayerSound, AMutedChannelIsSilentWhileAnotherPlays)
     EXPECT_NEAR(strongestFrequency(mix, LoopbackAudio::sampleRate, 180, 760).frequency, 2 * 261.63, 5.2);
     EXPECT_LT(toneAmplitude(mix, LoopbackAudio::sampleRate, 261.63), 0.01);
 
+}
+
+// The stock silent wave is the second oscillator, so what sounds is the
+// drawn cycle alone: a cycle of two sine periods sounds an octave above the
+// note, with nothing left at the note's own pitch.
+TEST_F(PlayerSound, AnOwnWaveSoundsItsShapeAtTheStockPitch)
+{
+    OwnWave wave {};
+    for (size_t i = 0; i < wave.size(); ++i)
+        wave[i] = static_cast<int16_t>(std::lround(20000 * std::sin(2 * M_PI * 2 * static_cast<double>(i) / 64)));
+    song.ownWaves[2] = wave;
+    song.instrumentParams[8 + slotWave] = firstOwnWave + 2;
+    put(0, 1, U'y', U'8', U'2');
+    ASSERT_NO_FATAL_FAILURE(loadThroughFile());
+    std::vector<float> sounding = play(20);
+    sounding = slice(sounding, sounding.size() / 4, sounding.size());
+    const double notePitch = ownWaveRate / 64.0;  // "y" at octave 2, as the stock waves play it
+    EXPECT_NEAR(strongestFrequency(sounding, LoopbackAudio::sampleRate, 150, 1000).frequency, 2 * notePitch, 1.0);
+    EXPECT_LT(toneAmplitude(sounding, LoopbackAudio::sampleRate, notePitch),
+              0.02 * toneAmplitude(sounding, LoopbackAudio::sampleRate, 2 * notePitch));
 }
