@@ -30,21 +30,8 @@ timed() {
 # sound device, so twice as many run side by side as there are cores.
 jobs=$(($(nproc) * 2))
 
-# Tests labelled needs-root switch to the user nobody to try file modes, which
-# root ignores. Run by root, they run with the others; run by an ordinary
-# user, the others run as that user and these through sudo.
-if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null 2>&1; then
-  echo "Some tests need root and there is no sudo here: run ./test.sh as root." >&2
-  exit 1
-fi
 run_tests() {
-  local folder=$1
-  if [ "$(id -u)" -eq 0 ]; then
-    ctest --test-dir "$folder" --output-on-failure -j"$jobs"
-  else
-    ctest --test-dir "$folder" --output-on-failure -j"$jobs" -LE needs-root &&
-      sudo env ${CI:+CI="$CI"} ctest --test-dir "$folder" --output-on-failure -j"$jobs" -L needs-root
-  fi
+  ctest --test-dir "$1" --output-on-failure -j"$jobs"
 }
 
 # Starts a flavour's tests in the background, their output and time kept in

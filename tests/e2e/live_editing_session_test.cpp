@@ -122,9 +122,8 @@ TEST_F(LiveEditingSession, ANoteTypedLiveIsHeardOnTheNextPassSavedAndUndoneWhile
     // there on with live editing.
     ASSERT_TRUE(tracker.keyEach("space"));
     for (int i = 0; i < 17; ++i) ASSERT_TRUE(tracker.keyEach("Down"));
-    size_t beforePlay = captured();
     tracker.keyWithControl("r");
-    std::vector<float> untouched = secondsAfter(beforePlay, patternSeconds);
+    std::vector<float> untouched = passesAfterShown([&] { return statusStartsWith("Recording..."); }, 1);
     ASSERT_GT(loudest(untouched, lowC), 0.05) << "the song never started";
     double quiet = loudest(untouched, lowE);
 
@@ -187,10 +186,10 @@ TEST_F(LiveEditingSession, ALoopedPatternRepeatsUntilCtrlLReleasesIt)
 TEST_F(LiveEditingSession, AnInstrumentChangedLiveIsHeardAtOnce)
 {
     ASSERT_NO_FATAL_FAILURE(start(songOfPatterns({U'y'})));
-    size_t beforePlay = captured();
     tracker.keyWithControl("r");
-    ASSERT_GT(loudest(secondsAfter(beforePlay, 1.0), lowC), 0.05) << "the song never started";
-    double shortNote = soundingShare(passesAfterShown([&] { return statusStartsWith("Recording..."); }, 2), lowC);
+    std::vector<float> recording = passesAfterShown([&] { return statusStartsWith("Recording..."); }, 2);
+    ASSERT_GT(loudest(recording, lowC), 0.05) << "the song never started";
+    double shortNote = soundingShare(recording, lowC);
     for (int click = 0; click < 8; ++click) tracker.click(585, 210);  // ENV 2 to 10
     auto envelopeShown = [&] { return reader.read(tracker.screenshot(), 385, 204, 15, textInk) == "         ENV:0A"; };
     double longNote = soundingShare(passesAfterShown(envelopeShown, 2), lowC);

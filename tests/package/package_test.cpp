@@ -1,9 +1,10 @@
 // The package as a user meets it: built by CPack from this build, judged by
 // lintian, desktop-file-validate, appstreamcli and man, then unpacked into a
-// folder of its own and run from there by the user nobody (root ignores file
-// modes) with a fresh home, on real X events.
+// folder of its own and run from there by a user whom file modes bind
+// (tests/support/ordinary_user.h) with a fresh home, on real X events.
 #include "song/song_file.h"
 #include "tests/support/child_process.h"
+#include "tests/support/ordinary_user.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/tracker_process.h"
 #include "tests/support/wait.h"
@@ -21,7 +22,6 @@
 namespace {
 
 constexpr uint32_t nameInk = 0x9490A4;
-constexpr const char* nobody = "65534";
 
 void shell(const std::string& command)
 {
@@ -92,29 +92,26 @@ protected:
         shell("rm -rf '" + top + "'");
     }
 
-    // Each test has a fresh home; the program runs as nobody, since root
-    // ignores file modes.
+    // Each test has a fresh home, the ordinary user's.
     void SetUp() override
     {
-        if (geteuid() != 0) GTEST_SKIP() << "needs root, to switch to the user nobody (./test.sh runs it through sudo)";
         ASSERT_EQ(made.status, 0) << made.output;
         home = top + "/home-" + std::to_string(++runs);
-        shell("mkdir '" + home + "' && chown " + nobody + ":" + nobody + " '" + home + "'");
+        shell("mkdir '" + home + "' && chown " + ordinaryUser().owner + " '" + home + "'");
     }
 
     static std::string root() { return top + "/root"; }
     static std::string deb() { return top + "/pack/" KOVO_PACKAGE_FILE; }
     static std::string installed(const std::string& below) { return root() + "/usr/" + below; }
 
-    // The unpacked program, run by nobody with a fresh home and none of the
+    // The unpacked program, run by that user with a fresh home and none of the
     // XDG folders set. TrackerProcess starts its own copy of the build's
     // program, so the launcher runs the unpacked one in its place (the
     // copy's path only fills the shell's $0).
-    void startAsNobody(const std::string& arguments, const std::vector<std::string>& environment = {})
+    void startAsOrdinaryUser(const std::string& arguments, const std::vector<std::string>& environment = {})
     {
-        std::vector<std::string> launcher {"setpriv", std::string("--reuid=") + nobody, std::string("--regid=") + nobody,
-                                           "--clear-groups", "env", "-u", "XDG_DATA_HOME", "-u", "XDG_CONFIG_HOME",
-                                           "HOME=" + home};
+        std::vector<std::string> launcher = ordinaryUser().launcher;
+        launcher.insert(launcher.end(), {"env", "-u", "XDG_DATA_HOME", "-u", "XDG_CONFIG_HOME", "HOME=" + home});
         launcher.insert(launcher.end(), environment.begin(), environment.end());
         launcher.insert(launcher.end(), {"sh", "-c", "exec '" + installed("bin/kovo-tracker") + "' " + arguments});
         tracker = std::make_unique<TrackerProcess>(launcher, [](const std::string&) {});
@@ -165,7 +162,7 @@ int Package::runs = 0;
 TEST_F(Package, StartsAsDescribedAndSavesIntoTheUsersDataFolderOnly)
 {
     std::string before = listing(root() + "/usr");
-    startAsNobody("");
+    startAsOrdinaryUser("");
     Picture shown;
     ASSERT_TRUE(waitFor([&] { return reader.status(shown = tracker->screenshot()) == "Standby..."; }, 30));
     Picture reference = loadPng(KOVO_FIRST_SCREEN_REFERENCE);
@@ -199,10 +196,10 @@ TEST_F(Package, PlaysASongGivenWithPlayAndSavesItBackToItsFile)
     const std::string path = home + "/My Song";
     const std::string bytes = encodeUtf8(songText(song));
     std::ofstream(path, std::ios::binary) << bytes;
-    shell("chown " + std::string(nobody) + " '" + path + "'");
+    shell("chown " + ordinaryUser().owner + " '" + path + "'");
     ino_t original = inodeOf(path);
 
-    startAsNobody("--play '" + path + "'");
+    startAsOrdinaryUser("--play '" + path + "'");
     EXPECT_TRUE(waitForStatus("Playing..."));
     EXPECT_EQ(shownName().rfind("My Song ", 0), 0u) << shownName();
     tracker->key("F1");
@@ -226,8 +223,10 @@ TEST_F(Package, PlaysASongGivenWithPlayAndSavesItBackToItsFile)
 TEST_F(Package, AnUnreadableSongAndAnUnwritableDataFolderAreReportedAndHarmless)
 {
     const std::string locked = top + "/locked-song", share = top + "/root-share";
-    shell("printf 'KOV1 private' > '" + locked + "' && chmod 600 '" + locked + "' && mkdir -p '" + share + "'");
-    startAsNobody("'" + locked + "'", {"XDG_DATA_HOME=" + share});
+    // Modes that bind the file's and the folder's owner too, who may be that user.
+    shell("printf 'KOV1 private' > '" + locked + "' && chmod 000 '" + locked + "' && mkdir -p '" + share + "' && chmod 555 '" +
+          share + "'");
+    startAsOrdinaryUser("'" + locked + "'", {"XDG_DATA_HOME=" + share});
     EXPECT_TRUE(waitForStatus("File not found!"));
     tracker->key("F11");
     EXPECT_TRUE(waitForStatus("Saving Failed!"));
@@ -241,6 +240,7 @@ TEST_F(Package, AnUnreadableSongAndAnUnwritableDataFolderAreReportedAndHarmless)
     EXPECT_TRUE(waitForStatus("Saving Failed!"));
     EXPECT_TRUE(tracker->process().running());
     EXPECT_TRUE(tracker->closeWindow());
+    shell("chmod 600 '" + locked + "'");
     EXPECT_EQ(readFileBytes(locked), "KOV1 private");
     EXPECT_EQ(run({"find", share, "-mindepth", "1"}).output, "");
 }
@@ -253,7 +253,7 @@ TEST_F(Package, ListsTheInstalledExamplesAndSavesACopyIntoTheUsersSongs)
     const std::string original = readFileBytes(example);
     ASSERT_EQ(original.rfind("KOV1", 0), 0u) << "no example under /usr/share";
     std::string before = listing(root() + "/usr");
-    startAsNobody("");
+    startAsOrdinaryUser("");
     ASSERT_TRUE(waitForStatus("Standby..."));
     tracker->key("ctrl+o");
     ASSERT_TRUE(waitFor([&] {

@@ -1,29 +1,22 @@
-// Saves that respect the file they replace, tried as an ordinary user: root
-// ignores file modes, so the program runs as the user nobody.
+// Saves that respect the file they replace, tried as a user whom file modes
+// bind (tests/support/ordinary_user.h).
 #include "tests/songfile/song_file_session.h"
+#include "tests/support/ordinary_user.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr const char* nobody = "65534";
-
 class SavesAsAnOrdinaryUser : public SongFileSession {
 protected:
-    void SetUp() override
+    void startAsOrdinaryUser(const std::function<void(const std::string&)>& prepare)
     {
-        if (geteuid() != 0) GTEST_SKIP() << "needs root, to switch to the user nobody (./test.sh runs it through sudo)";
-    }
-
-    void startAsNobody(const std::function<void(const std::string&)>& prepare)
-    {
-        start({"setpriv", std::string("--reuid=") + nobody, std::string("--regid=") + nobody, "--clear-groups"},
-              [&](const std::string& folder) {
-                  shell("chmod 755 '" + folder + "'");
-                  prepare(folder);
-                  shell("chown -R " + std::string(nobody) + ":" + nobody + " '" + folder + "/data/songs'");
-              });
+        start(ordinaryUser().launcher, [&](const std::string& folder) {
+            shell("chmod 755 '" + folder + "'");
+            prepare(folder);
+            shell("chown -R " + ordinaryUser().owner + " '" + folder + "/data/songs'");
+        });
     }
 
     // What the program saves for the song it starts with, saved by it.
@@ -38,7 +31,7 @@ protected:
 
 TEST_F(SavesAsAnOrdinaryUser, AReadOnlySongIsNotReplaced)
 {
-    startAsNobody([](const std::string& folder) {
+    startAsOrdinaryUser([](const std::string& folder) {
         writeFile(folder + "/data/songs/locked", "a finished song");
         shell("chmod 444 '" + folder + "/data/songs/locked'");
     });
@@ -52,11 +45,11 @@ TEST_F(SavesAsAnOrdinaryUser, AReadOnlySongIsNotReplaced)
 
 TEST_F(SavesAsAnOrdinaryUser, ALinkedSongIsSavedIntoItsTargetAndModesAreKept)
 {
-    startAsNobody([](const std::string& folder) {
-        shell("mkdir '" + folder + "/elsewhere' && chown " + nobody + " '" + folder + "/elsewhere'");
+    startAsOrdinaryUser([](const std::string& folder) {
+        shell("mkdir '" + folder + "/elsewhere' && chown " + ordinaryUser().owner + " '" + folder + "/elsewhere'");
         writeFile(folder + "/elsewhere/target", "old");
         writeFile(folder + "/data/songs/private", "old");
-        shell("chown " + std::string(nobody) + " '" + folder + "/elsewhere/target' && chmod 640 '" + folder +
+        shell("chown " + ordinaryUser().owner + " '" + folder + "/elsewhere/target' && chmod 640 '" + folder +
               "/elsewhere/target' && chmod 600 '" + folder + "/data/songs/private' && ln -s ../../elsewhere/target '" +
               folder + "/data/songs/linked'");
     });
@@ -78,7 +71,7 @@ TEST_F(SavesAsAnOrdinaryUser, ALinkedSongIsSavedIntoItsTargetAndModesAreKept)
 
 TEST_F(SavesAsAnOrdinaryUser, NamesThatClimbOutOfTheSongsFolderAreRefused)
 {
-    startAsNobody([](const std::string& folder) { shell("mkdir '" + folder + "/data/songs/sub'"); });
+    startAsOrdinaryUser([](const std::string& folder) { shell("mkdir '" + folder + "/data/songs/sub'"); });
     const std::string outside = "/tmp/kovo-escape-" + std::to_string(getpid());
     nameSong("../escape");
     EXPECT_TRUE(pressFor("F11", "Saving Failed!"));
