@@ -5,11 +5,11 @@
 // already playing and does not start it a second time.
 #include "app/sound_engine.h"
 
-#include "app/cell_text.h"
-#include "app/note_keys.h"
-#include "app/song_files.h"
-#include "app/transport.h"
-#include "app/midi_notes.h"
+#include "app/editing/cell_text.h"
+#include "app/keys/note_keys.h"
+#include "app/files/song_files.h"
+#include "app/playing/transport.h"
+#include "app/keys/midi_notes.h"
 #include "host/input_device.h"
 #include "host/key_translation.h"
 

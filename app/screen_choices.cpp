@@ -2,7 +2,7 @@
 // theme; both kept in the settings file for the next start.
 #include "app/sound_engine.h"
 
-#include "app/screen_theme.h"
+#include "app/screen/screen_theme.h"
 #include "base/settings_file.h"
 
 #include <algorithm>

@@ -2,10 +2,10 @@
 // keep it and show it, wired to the framework's hooks.
 #pragma once
 
-#include "app/panel_hint.h"
-#include "app/panel_rows.h"
-#include "app/row_stepper.h"
-#include "app/screen_painter.h"
+#include "app/screen/panel_hint.h"
+#include "app/screen/panel_rows.h"
+#include "app/editing/row_stepper.h"
+#include "app/screen/screen_painter.h"
 #include "app/tracker_parts.h"
 #include "framework/app.h"
 

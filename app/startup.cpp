@@ -1,6 +1,6 @@
 #include "app/sound_engine.h"
 
-#include "app/status_texts.h"
+#include "app/screen/status_texts.h"
 #include "audio/sound.h"
 #include "base/data_paths.h"
 #include "graphics/font.h"

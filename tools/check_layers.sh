@@ -9,7 +9,8 @@ root=${1:-"$(dirname "$0")/.."}
 # The libraries, low to high, as the build reads them: one line a level,
 # the libraries of a level side by side. A file includes its own folder and
 # the folders of lower levels only.
-layers=$(grep -E '^[a-z]' "$(dirname "$0")/../layers.txt")
+layers_file=$(cd "$(dirname "$0")/.." && pwd)/layers.txt
+layers=$(grep -E '^[a-z]' "$layers_file")
 
 # Folders of tests and tools, and the highest library each may include (that
 # library and all below it). The longest matching folder counts.
@@ -80,6 +81,33 @@ find "${folders[@]}" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 |
     }
     END { exit bad }
   ' || status=1
+
+# A library with folders (an indented line under it in layers.txt): every
+# file is at its top or in one of them, and no file in them includes the top.
+library=""
+while IFS= read -r line; do
+    case "$line" in
+        '#'*|'') continue ;;
+        ' '*) ;;
+        *) library=$line; continue ;;
+    esac
+    [ -d "$library" ] || continue
+    read -r -a parts <<< "$line"
+    while IFS= read -r file; do
+        inner=${file#"$library"/}
+        [ "$inner" = "${inner#*/}" ] && continue
+        folder=${inner%%/*}
+        if [[ " ${parts[*]} " != *" $folder "* ]]; then
+            echo "$file: $library/$folder/ is not a folder layers.txt names for $library/"
+            status=1
+        fi
+    done < <(find "$library" -type f \( -name '*.cpp' -o -name '*.h' \))
+    while IFS= read -r hit; do
+        echo "${hit%%:#*}: a part includes the wiring at the top of $library/"
+        status=1
+    done < <(grep -rHnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*\"$library/[a-z_]+\.h\"" \
+                 "${parts[@]/#/$library/}" --include='*.cpp' --include='*.h' 2>/dev/null || true)
+done < "$layers_file"
 
 # The windowing and MIDI libraries are each called from the one library that
 # wraps them; tests and tools may use them directly.

@@ -4,7 +4,7 @@
 // whether the note's cell was written and its preview channels started.
 // Prints the median and the worst of each, and whether each note was taken
 // by the first update step after JACK delivered it.
-#include "app/audio_channels.h"
+#include "app/playing/audio_channels.h"
 #include "app/sound_engine.h"
 #include "audio/audio_device.h"
 #include "host/glfw_game.h"

@@ -2,7 +2,7 @@
 // typed character takes to narrow it: 5,000 songs in 50 subfolders, read as
 // Ctrl+O reads them. Prints its figures; the aims are an open within 100 ms
 // and every keystroke within one update step (20 ms).
-#include "app/song_list.h"
+#include "app/files/song_list.h"
 #include "host/file_heads.h"
 #include "song/song_file.h"
 

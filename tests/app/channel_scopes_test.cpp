@@ -1,6 +1,6 @@
 // A scope's trace from what its two audio channels play: silence is flat,
 // the trace ends where the source stands, and the oscillators add.
-#include "app/channel_scopes.h"
+#include "app/playing/channel_scopes.h"
 
 #include <gtest/gtest.h>
 

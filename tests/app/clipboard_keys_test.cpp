@@ -6,7 +6,7 @@
 #include "host/headless_game.h"
 #include "tests/app/parts_fixture.h"
 
-#include "app/status_texts.h"
+#include "app/screen/status_texts.h"
 #include "host/key_translation.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The instrument file, the library's folders and saves, and the status row's
 // line for the panel parameter under the pointer.
-#include "app/instrument_library.h"
-#include "app/panel_hint.h"
+#include "app/files/instrument_library.h"
+#include "app/screen/panel_hint.h"
 #include "song/song_file.h"
 #include "tests/support/temp_folder.h"
 

@@ -1,8 +1,8 @@
 // The key file's lines: what binds, what is named as wrong, and the help
 // showing the bindings in force.
-#include "app/key_bindings.h"
-#include "app/key_help.h"
-#include "app/key_table.h"
+#include "app/keys/key_bindings.h"
+#include "app/keys/key_help.h"
+#include "app/keys/key_table.h"
 
 #include <gtest/gtest.h>
 

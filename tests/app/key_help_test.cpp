@@ -1,11 +1,11 @@
 // The key help against what runs the keys and what the README tells: the
 // same rows, every Control shortcut named where it is run from, and pages
 // that fit the area they are shown in.
-#include "app/instrument_words.h"
-#include "app/key_help.h"
-#include "app/key_table.h"
-#include "app/overlays.h"
-#include "app/screen_layout.h"
+#include "app/screen/instrument_words.h"
+#include "app/keys/key_help.h"
+#include "app/keys/key_table.h"
+#include "app/screen/overlays.h"
+#include "app/screen/screen_layout.h"
 #include "base/file_loading.h"
 #include "tests/support/child_process.h"
 

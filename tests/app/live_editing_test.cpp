@@ -3,8 +3,8 @@
 #include "tests/app/tracker_fixture.h"
 
 #include "host/key_translation.h"
-#include "app/status_texts.h"
-#include "app/transport.h"
+#include "app/screen/status_texts.h"
+#include "app/playing/transport.h"
 #include "player/kovo_play.h"
 #include "tests/support/loopback_audio.h"
 #include "tests/support/test_user_files.h"

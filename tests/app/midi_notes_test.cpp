@@ -1,7 +1,7 @@
 // Notes from a MIDI keyboard in the editor: pushed into the input device's
 // MIDI queue as the MIDI library's thread does, taken by the next step.
-#include "app/audio_channels.h"
-#include "app/midi_notes.h"
+#include "app/playing/audio_channels.h"
+#include "app/keys/midi_notes.h"
 #include "tests/app/tracker_fixture.h"
 #include "tests/app/parts_fixture.h"
 

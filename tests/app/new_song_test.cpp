@@ -3,7 +3,7 @@
 // they step over.
 #include "tests/app/tracker_fixture.h"
 
-#include "app/status_texts.h"
+#include "app/screen/status_texts.h"
 #include "host/key_translation.h"
 
 namespace {

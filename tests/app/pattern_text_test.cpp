@@ -1,7 +1,7 @@
 // Pattern text written for and read from the system clipboard: the texts in
 // pattern_texts/ (written by hand from the formats' descriptions) become the
 // grid's cells, and what is written reads back as the same cells.
-#include "app/pattern_text.h"
+#include "app/editing/pattern_text.h"
 
 #include "tests/support/child_process.h"
 

@@ -1,6 +1,6 @@
 // The recovery file's text: what it keeps comes back exactly, and a text
 // that is not one (cut short, changed by hand) changes nothing.
-#include "app/recovery_file.h"
+#include "app/files/recovery_file.h"
 
 #include "song/song_file.h"
 

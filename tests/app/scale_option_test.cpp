@@ -1,5 +1,5 @@
 // The window's scale on the command line: a whole number from 1 to 4.
-#include "app/command_line.h"
+#include "app/keys/command_line.h"
 
 #include <gtest/gtest.h>
 

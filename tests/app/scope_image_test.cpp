@@ -2,7 +2,7 @@
 // the renderer gives the same boxes and columns drawn as rectangles, each
 // channel in its own box, the gaps between the boxes untouched, the four
 // boxes shown as one part.
-#include "app/scope_image.h"
+#include "app/screen/scope_image.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_context.h"
 #include "tests/support/gl/gl_window.h"

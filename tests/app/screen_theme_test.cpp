@@ -1,6 +1,6 @@
 // Theme files: what a line sets, what a bad line is told, the contrast of the
 // shipped high-contrast theme, and files that are no theme.
-#include "app/screen_theme.h"
+#include "app/screen/screen_theme.h"
 #include "tests/support/child_process.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // ask for it.
 #include "tests/app/tracker_fixture.h"
 
-#include "app/command_line.h"
+#include "app/keys/command_line.h"
 #include "host/key_translation.h"
 #include "song/song_file.h"
 #include "tests/support/child_process.h"

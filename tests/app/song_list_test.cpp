@@ -1,7 +1,7 @@
 // The song list read from a real folder: what is listed and what is left
 // out without blocking, the order, the header numbers, and narrowing by the
 // typed text.
-#include "app/song_list.h"
+#include "app/files/song_list.h"
 #include "host/file_heads.h"
 #include "song/module_import.h"
 #include "song/song_file.h"

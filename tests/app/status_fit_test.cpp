@@ -1,8 +1,8 @@
 // Status messages in the title bar: a short one after "Status: ", a longer
 // one over that word and then over whole headings, one longer than the bar
 // without its middle; and file places as the screen names them.
-#include "app/file_place.h"
-#include "app/status_fit.h"
+#include "app/files/file_place.h"
+#include "app/screen/status_fit.h"
 
 #include <gtest/gtest.h>
 

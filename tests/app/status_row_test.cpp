@@ -1,7 +1,7 @@
 // Which message the status row shows while the song plays: an outcome over
 // the running word for a while, then the running word again.
-#include "app/status_row.h"
-#include "app/status_texts.h"
+#include "app/screen/status_row.h"
+#include "app/screen/status_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "tests/app/tracker_fixture.h"
 
-#include "app/recovery_file.h"
+#include "app/files/recovery_file.h"
 
 #include "audio/audio_device.h"
 #include "host/glfw_game.h"

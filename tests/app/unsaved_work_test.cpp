@@ -3,7 +3,7 @@
 #include "tests/app/tracker_fixture.h"
 #include "tests/app/parts_fixture.h"
 
-#include "app/recovery_file.h"
+#include "app/files/recovery_file.h"
 #include "host/key_translation.h"
 #include "song/song_file.h"
 #include "tests/support/child_process.h"

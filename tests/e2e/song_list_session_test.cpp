@@ -1,7 +1,7 @@
 // The song list, the key help and the Control shortcuts in the real program,
 // driven by real X key and mouse events (Control chords through XTEST, as a
 // keyboard sends them) and read off the window as the user reads it.
-#include "app/key_help.h"
+#include "app/keys/key_help.h"
 #include "song/song_file.h"
 #include "tests/support/child_process.h"
 #include "tests/support/screen_text.h"

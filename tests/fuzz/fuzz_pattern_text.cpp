@@ -1,7 +1,7 @@
 // Pasted text → pattern rows: the reader never takes more than a pattern's
 // rows or a bounded row, and what it read, written and read again, is what
 // writing gives once more.
-#include "app/pattern_text.h"
+#include "app/editing/pattern_text.h"
 #include "base/file_loading.h"
 #include "tests/fuzz/fuzz_input.h"
 

@@ -1,7 +1,7 @@
 // The pattern grid and the position list as the user reads them.
 #include "tests/screen/screen_fixture.h"
 
-#include "app/cell_text.h"
+#include "app/editing/cell_text.h"
 
 namespace {
 

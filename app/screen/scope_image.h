@@ -1,0 +1,30 @@
+// The channel scopes' boxes, drawn on the CPU and written straight into the
+// window's picture (or, where the renderer cannot, shown from one image with
+// a quad per box). A trace drawn as some sixty one-unit rectangles costs a
+// software GL driver far more in triangle set-up than the two thousand
+// pixels of its box, and the scopes change every frame while a song plays.
+#pragma once
+
+#include "app/playing/channel_scopes.h"
+#include "app/screen/screen_colours.h"
+#include "app/screen/screen_layout.h"
+
+#include <memory>
+#include <vector>
+
+class c_Image;
+
+class ScopeImage {
+public:
+    // Draws the channel's scope box (layout::scopeBox) in the background
+    // colour with the trace across its middle in the line colour: one unit a
+    // column, from its lowest to its highest value and on to where the next
+    // column starts, so that the line stays joined.
+    void draw(int channel, const ScopeTrace& trace, const Colour& background, const Colour& line);
+
+private:
+    void paint(const ScreenRect& box, const ScopeTrace& trace, const Colour& background, const Colour& line);
+
+    std::shared_ptr<c_Image> image_;  // the four boxes one above another, where pixels cannot be written
+    std::vector<int> box_;            // one box, 0xAARRGGBB, top row first
+};
