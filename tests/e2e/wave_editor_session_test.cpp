@@ -1,7 +1,13 @@
 // The waveform editor in the real program, driven by real X key and mouse
 // events and heard through the wave writer: a held note follows the wave as
 // shapes are chosen and strokes drawn, undo takes them back, and a 600-frame
-// single-cycle file from the waves folder sounds at the stock wave's pitch.
+// single-cycle file from the waves folder sounds at the stock wave's pitch. A
+// drawn wave is saved with the song, comes back with it and is exported.
+#include "audio/audio_decoders.h"
+#include "audio/audio_file_loading.h"
+#include "song/song_file.h"
+#include "song/wave_shapes.h"
+#include "tests/support/child_process.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/sound_capture.h"
@@ -12,9 +18,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 namespace {
 
@@ -114,6 +122,49 @@ std::string sawFile(int frames)
     return wavBytes(layout);
 }
 
+std::string fileBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    return bytes.str();
+}
+
+// Instrument 1 on WAV 1 holds C of the entry octave on channel 1 at a level
+// that does not fade.
+std::string heldNoteSong()
+{
+    Song song;
+    song.patternColumns = blankColumns();
+    const int slots[] = {1, 0, 0, 0, 255, 0, 0, 0};
+    for (int slot = 0; slot < slotsPerInstrument; ++slot) song.instrumentParams[8 + slot] = slots[slot];
+    const char32_t cells[] = {U'y', U'9', U'1', U'2'};
+    for (int group = 0; group < 4; ++group) song.patternColumns[group * 4][0] = cells[group];
+    return encodeUtf8(songText(song));
+}
+
+// The wave as the song file keeps it: four hex digits a frame, offset by half the range.
+std::string waveDigits(const OwnWave& wave)
+{
+    std::string digits;
+    char frame[5];
+    for (int16_t value : wave) {
+        std::snprintf(frame, sizeof frame, "%04X", static_cast<unsigned>(value + 32768));
+        digits += frame;
+    }
+    return digits;
+}
+
+// The left channel of a 16-bit sound file, as floats.
+std::vector<float> leftChannel(const AudioSamples& sound)
+{
+    std::vector<float> left;
+    size_t frameBytes = static_cast<size_t>(sound.channels) * 2;
+    for (size_t at = 0; at + frameBytes <= sound.data.size(); at += frameBytes)
+        left.push_back(static_cast<float>(static_cast<int16_t>(sound.data[at] | sound.data[at + 1] << 8)) / 32768);
+    return left;
+}
+
 } // namespace
 
 // A stock wave is shown as it is; the first shape puts a copy into WAV 08,
@@ -193,4 +244,48 @@ TEST_F(WaveEditorSession, AnImportedCycleSoundsAtTheStockPitch)
     ASSERT_TRUE(waitForStatus("A wave needs 16 to 4096 frames!"));
     tracker.key("Tab");
     ASSERT_TRUE(waitForTitle("WAV 08 own: saw600"));
+}
+
+// The sine chosen in the editor goes into the song's file with it (after the
+// song's own layout, four hex digits a frame), comes back with the file in a
+// new run, and is what the command-line export plays: a C with no third
+// harmonic, where the stock square it replaced has a strong one.
+TEST_F(WaveEditorSession, ADrawnWaveIsSavedLoadedAndExportedWithTheSong)
+{
+    tracker.loadSong("held", heldNoteSong());
+    ASSERT_TRUE(waitForStatus("File Loaded..."));
+    tracker.keyWithControl("w");
+    ASSERT_TRUE(waitForTitle("WAV 01 SQUARE: stock, 1st wave"));
+    tracker.key("F1");
+    ASSERT_TRUE(waitForTitle("WAV 08 own: SINE"));
+    tracker.key("Escape");
+    ASSERT_TRUE(waitFor([&] { return reader.read(tracker.screenshot(), 484, 168, 6, textInk) == "WAV:08"; }, 30));
+    tracker.key("F11");
+    ASSERT_TRUE(waitForStatus("File Saved..."));
+    std::string saved = fileBytes(tracker.songPath("held"));
+    EXPECT_NE(saved.find("WAVE18" + waveDigits(shapedWave(WaveShape::sine))), std::string::npos);
+    ASSERT_TRUE(tracker.closeWindow());
+
+    tracker.restart();
+    ASSERT_TRUE(tracker.waitForWindow());
+    tracker.loadSong("held", saved);
+    ASSERT_TRUE(waitForStatus("File Loaded..."));
+    ASSERT_TRUE(waitFor([&] { return reader.read(tracker.screenshot(), 484, 168, 6, textInk) == "WAV:08"; }, 30));
+    tracker.keyWithControl("w");
+    ASSERT_TRUE(waitForTitle("WAV 08 own: SINE"));
+    tracker.key("Escape");
+
+    std::string exported = tracker.folder() + "/held.wav";
+    ChildProcess command({binaryDirectory() + "/kovo-tracker", "--export", tracker.songPath("held"), "-o", exported,
+                          "--quiet"});
+    ASSERT_TRUE(command.waitExit(240));
+    ASSERT_EQ(command.exitStatus(), 0) << command.standardError();
+    std::optional<AudioSamples> sound = loadAudioSamples(widen(exported));
+    ASSERT_TRUE(sound && sound->bytesPerSample == 2);
+    std::vector<float> left = leftChannel(*sound);
+    ASSERT_GT(left.size(), static_cast<size_t>(sound->rate));
+    std::vector<float> note = slice(left, left.size() / 4, left.size() / 4 + sound->rate / 2);
+    double first = toneAmplitude(note, sound->rate, stockC);
+    EXPECT_GT(first, 0.01) << "the note is heard in the export";
+    EXPECT_LT(toneAmplitude(note, sound->rate, 3 * stockC), 0.05 * first) << "the sine, not the square";
 }
