@@ -6,10 +6,10 @@
 #include "app/sound_engine.h"
 
 #include "app/editing/cell_text.h"
-#include "app/keys/note_keys.h"
 #include "app/files/song_files.h"
-#include "app/playing/transport.h"
 #include "app/keys/midi_notes.h"
+#include "app/keys/note_keys.h"
+#include "app/playing/transport.h"
 #include "host/input_device.h"
 #include "host/key_translation.h"
 

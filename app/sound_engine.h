@@ -2,9 +2,9 @@
 // keep it and show it, wired to the framework's hooks.
 #pragma once
 
+#include "app/editing/row_stepper.h"
 #include "app/screen/panel_hint.h"
 #include "app/screen/panel_rows.h"
-#include "app/editing/row_stepper.h"
 #include "app/screen/screen_painter.h"
 #include "app/tracker_parts.h"
 #include "framework/app.h"

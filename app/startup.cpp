@@ -9,8 +9,8 @@
 #include "host/game.h"
 #include "host/startup_trace.h"
 #include "player/kovo_play.h"
-#include "song/waveform_table.h"
 #include "song/song_file.h"
+#include "song/waveform_table.h"
 
 #include <array>
 

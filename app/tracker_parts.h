@@ -4,20 +4,20 @@
 // tests hold them without one.
 #pragma once
 
-#include "app/files/export_job.h"
 #include "app/editing/note_cursor.h"
-#include "app/keys/note_keys.h"
-#include "app/playing/note_preview.h"
-#include "app/screen/overlays.h"
 #include "app/editing/pattern_clipboard.h"
 #include "app/editing/pattern_editor.h"
-#include "app/screen/repaint_request.h"
+#include "app/editing/undo_history.h"
+#include "app/files/export_job.h"
 #include "app/files/song_files.h"
 #include "app/files/song_identity.h"
-#include "app/screen/status_row.h"
-#include "app/playing/transport.h"
-#include "app/editing/undo_history.h"
 #include "app/files/unsaved_work.h"
+#include "app/keys/note_keys.h"
+#include "app/playing/note_preview.h"
+#include "app/playing/transport.h"
+#include "app/screen/overlays.h"
+#include "app/screen/repaint_request.h"
+#include "app/screen/status_row.h"
 #include "song/song_model.h"
 
 struct TrackerParts {

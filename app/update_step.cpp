@@ -1,8 +1,8 @@
 #include "app/sound_engine.h"
 
-#include "app/playing/audio_channels.h"
 #include "app/keys/key_table.h"
 #include "app/keys/user_input.h"
+#include "app/playing/audio_channels.h"
 #include "host/game.h"
 
 #include <algorithm>

@@ -5,11 +5,11 @@
 // provides one), with silent audio.
 #include "app/sound_engine.h"
 #include "base/data_paths.h"
+#include "framework/app.h"
+#include "graphics/renderer.h"
+#include "host/glfw_game.h"
 #include "player/kovo_play.h"
 #include "song/song_file.h"
-#include "graphics/renderer.h"
-#include "framework/app.h"
-#include "host/glfw_game.h"
 
 #include <GLFW/glfw3.h>
 

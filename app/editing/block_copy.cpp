@@ -1,7 +1,7 @@
 #include "app/editing/pattern_editor.h"
 
-#include "app/playing/transport.h"
 #include "app/keys/user_input.h"
+#include "app/playing/transport.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "app/files/song_files.h"
 
-#include "app/playing/transport.h"
 #include "app/files/unsaved_work.h"
 #include "app/keys/user_input.h"
+#include "app/playing/transport.h"
 
 #include <string_view>
 

@@ -2,11 +2,11 @@
 // song it replaces is one undo step, as a loaded song's predecessor is.
 #include "app/files/song_files.h"
 
-#include "app/playing/audio_channels.h"
-#include "app/screen/status_texts.h"
-#include "app/playing/transport.h"
 #include "app/editing/undo_history.h"
 #include "app/files/unsaved_work.h"
+#include "app/playing/audio_channels.h"
+#include "app/playing/transport.h"
+#include "app/screen/status_texts.h"
 
 #include <utility>
 

@@ -1,13 +1,13 @@
 #include "app/editing/pattern_editor.h"
 
 #include "app/editing/cell_text.h"
+#include "app/editing/undo_history.h"
+#include "app/files/song_files.h"
 #include "app/keys/midi_notes.h"
 #include "app/keys/note_keys.h"
-#include "app/playing/note_preview.h"
-#include "app/files/song_files.h"
-#include "app/playing/transport.h"
-#include "app/editing/undo_history.h"
 #include "app/keys/user_input.h"
+#include "app/playing/note_preview.h"
+#include "app/playing/transport.h"
 
 #include <algorithm>
 

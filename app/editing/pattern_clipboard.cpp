@@ -1,9 +1,9 @@
 #include "app/editing/pattern_clipboard.h"
 
 #include "app/editing/pattern_editor.h"
-#include "app/screen/status_texts.h"
-#include "app/playing/transport.h"
 #include "app/editing/undo_history.h"
+#include "app/playing/transport.h"
+#include "app/screen/status_texts.h"
 #include "host/input_device.h"
 
 #include <algorithm>

@@ -1,13 +1,13 @@
 #include "app/editing/pattern_editor.h"
 
-#include "app/playing/audio_channels.h"
-#include "app/keys/note_keys.h"
-#include "app/playing/note_preview.h"
-#include "app/files/song_files.h"
-#include "app/playing/transport.h"
 #include "app/editing/undo_history.h"
+#include "app/files/song_files.h"
 #include "app/files/unsaved_work.h"
+#include "app/keys/note_keys.h"
 #include "app/keys/user_input.h"
+#include "app/playing/audio_channels.h"
+#include "app/playing/note_preview.h"
+#include "app/playing/transport.h"
 
 #include <utility>
 

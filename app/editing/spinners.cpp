@@ -1,10 +1,10 @@
 #include "app/editing/pattern_editor.h"
 
-#include "app/screen/panel_rows.h"
-#include "app/playing/transport.h"
 #include "app/files/unsaved_work.h"
-#include "app/screen/screen_layout.h"
 #include "app/keys/user_input.h"
+#include "app/playing/transport.h"
+#include "app/screen/panel_rows.h"
+#include "app/screen/screen_layout.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "app/editing/undo_history.h"
 
-#include "app/playing/transport.h"
 #include "app/files/unsaved_work.h"
+#include "app/playing/transport.h"
 
 #include <algorithm>
 

@@ -1,13 +1,12 @@
 #include "app/editing/wave_editor.h"
 
-#include "app/screen/status_row.h"
-
 #include "app/editing/cell_text.h"
-#include "app/screen/instrument_words.h"
-#include "app/playing/note_preview.h"
-#include "app/screen/status_row.h"
 #include "app/editing/undo_history.h"
 #include "app/keys/user_input.h"
+#include "app/playing/note_preview.h"
+#include "app/screen/instrument_words.h"
+#include "app/screen/status_row.h"
+#include "app/screen/status_texts.h"
 #include "audio/audio_file_loading.h"
 #include "base/data_paths.h"
 #include "host/input_device.h"
@@ -246,7 +245,7 @@ bool WaveEditor::placeWave(const OwnWave& wave)
     }
     auto free = std::find(song.ownWaves.begin(), song.ownWaves.end(), std::nullopt);
     if (free == song.ownWaves.end()) {
-        status.say(statusNoFreeWave);
+        status.say(statusNoWaveSlot);
         return false;
     }
     *free = wave;

@@ -7,8 +7,8 @@
 #pragma once
 
 #include "app/editing/note_cursor.h"
-#include "app/screen/screen_layout.h"
 #include "app/files/song_list.h"
+#include "app/screen/screen_layout.h"
 #include "song/own_waves.h"
 #include "song/song_model.h"
 #include "song/waveform_table.h"
@@ -26,7 +26,6 @@ class UndoHistory;
 constexpr float waveColumnWidth = 5;
 constexpr ButtonRect waveBox {32, 32 + waveColumnWidth * ownWaveFrames, 38, 290};
 
-constexpr char32_t statusNoFreeWave[] = U"All 8 own waves used: none free!";
 constexpr char32_t statusWaveImported[] = U"Wave Imported...";
 
 // The waves folder, $XDG_DATA_HOME/kovo-tracker/waves; empty without a home.

@@ -1,8 +1,8 @@
 #include "app/files/unsaved_work.h"
 
 #include "app/files/recovery_file.h"
-#include "app/screen/status_texts.h"
 #include "app/playing/transport.h"
+#include "app/screen/status_texts.h"
 #include "base/data_files.h"
 #include "base/data_paths.h"
 #include "base/text_file.h"

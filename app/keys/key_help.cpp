@@ -1,9 +1,9 @@
 #include "app/keys/key_help.h"
 
-#include "app/screen/instrument_words.h"
 #include "app/keys/key_bindings.h"
 #include "app/keys/key_table.h"
 #include "app/keys/note_key_places.h"
+#include "app/screen/instrument_words.h"
 #include "app/screen/screen_layout.h"
 #include "song/song_model.h"
 

@@ -1,9 +1,9 @@
 #include "app/playing/transport.h"
 
-#include "app/playing/audio_channels.h"
 #include "app/editing/cell_text.h"
-#include "app/screen/status_texts.h"
 #include "app/keys/user_input.h"
+#include "app/playing/audio_channels.h"
+#include "app/screen/status_texts.h"
 #include "base/settings_file.h"
 #include "player/kovo_play.h"
 #include "song/song_file.h"

@@ -1,7 +1,7 @@
 #include "app/screen/screen_painter.h"
 
-#include "app/keys/note_keys.h"
 #include "app/files/song_files.h"
+#include "app/keys/note_keys.h"
 #include "app/playing/transport.h"
 
 #include "app/editing/cell_text.h"
@@ -9,8 +9,8 @@
 #include "app/screen/screen_colours.h"
 #include "app/screen/screen_fill.h"
 #include "app/screen/screen_layout.h"
-#include "graphics/font.h"
 #include "graphics/drawing.h"
+#include "graphics/font.h"
 #include "graphics/graphics_context.h"
 #include "graphics/image.h"
 

@@ -3,8 +3,8 @@
 #include "app/screen/screen_painter.h"
 
 #include "app/files/file_place.h"
-#include "app/screen/overlays.h"
 #include "app/files/unsaved_work.h"
+#include "app/screen/overlays.h"
 
 #include "app/editing/cell_text.h"
 #include "app/keys/key_help.h"
@@ -12,8 +12,8 @@
 #include "app/screen/screen_layout.h"
 #include "audio/audio_device.h"
 #include "graphics/drawing.h"
-#include "graphics/graphics_context.h"
 #include "graphics/font.h"
+#include "graphics/graphics_context.h"
 
 #include "app/editing/wave_editor.h"
 #include "song/wave_shapes.h"

@@ -5,13 +5,13 @@
 // shows the screen as it was.
 #pragma once
 
-#include "app/files/instrument_library.h"
-#include "app/keys/key_help.h"
 #include "app/editing/note_cursor.h"
-#include "app/screen/repaint_request.h"
-#include "app/files/song_list.h"
-#include "app/screen/status_row.h"
 #include "app/editing/wave_editor.h"
+#include "app/files/instrument_library.h"
+#include "app/files/song_list.h"
+#include "app/keys/key_help.h"
+#include "app/screen/repaint_request.h"
+#include "app/screen/status_row.h"
 #include "song/song_model.h"
 
 #include <atomic>

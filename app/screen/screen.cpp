@@ -1,11 +1,11 @@
 #include "app/screen/screen_painter.h"
 
-#include "app/keys/note_keys.h"
-#include "app/screen/overlays.h"
 #include "app/editing/pattern_editor.h"
 #include "app/files/song_files.h"
-#include "app/playing/transport.h"
 #include "app/files/unsaved_work.h"
+#include "app/keys/note_keys.h"
+#include "app/playing/transport.h"
+#include "app/screen/overlays.h"
 
 #include "app/editing/cell_text.h"
 #include "app/screen/screen_colours.h"
@@ -13,10 +13,10 @@
 #include "app/screen/screen_layout.h"
 #include "app/screen/status_fit.h"
 #include "app/screen/status_texts.h"
-#include "graphics/font.h"
-#include "graphics/drawing.h"
-#include "graphics/graphics_context.h"
 #include "audio/audio_device.h"
+#include "graphics/drawing.h"
+#include "graphics/font.h"
+#include "graphics/graphics_context.h"
 
 #include <algorithm>
 #include <cmath>

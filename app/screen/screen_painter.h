@@ -4,13 +4,13 @@
 // and the meters are repainted every frame.
 #pragma once
 
-#include "app/playing/channel_scopes.h"
 #include "app/editing/note_cursor.h"
+#include "app/files/song_identity.h"
+#include "app/playing/channel_scopes.h"
 #include "app/screen/repaint_request.h"
 #include "app/screen/scope_image.h"
 #include "app/screen/screen_record.h"
 #include "app/screen/screen_theme.h"
-#include "app/files/song_identity.h"
 #include "app/screen/status_row.h"
 #include "song/song_model.h"
 

@@ -55,8 +55,9 @@ constexpr char32_t statusExportFailed[] = U"Export Failed!";
 // one whose file has a bad line; saving the current one.
 constexpr char32_t statusInstrumentLoaded[] = U"Instrument Loaded...";
 constexpr char32_t statusInstrumentNotRead[] = U"Instrument file has a bad line!";
-// An instrument with its own wave, into a song whose eight wave slots are taken.
-constexpr char32_t statusNoWaveSlot[] = U"All 8 wave slots in use!";
+// A wave for the song (an instrument's own, or a stock wave the editor copies)
+// while its eight slots hold other waves.
+constexpr char32_t statusNoWaveSlot[] = U"All 8 own waves used: none free!";
 constexpr char32_t statusInstrumentSaved[] = U"Instrument Saved...";
 constexpr char32_t statusInstrumentNoName[] = U"Type a name, then F11 to save";
 constexpr char32_t statusInstrumentBadName[] = U"Names: letters, digits, - _ and blanks";

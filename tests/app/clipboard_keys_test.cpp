@@ -2,9 +2,9 @@
 // Ctrl+Shift+V, through the pattern clipboard with the host's own clipboard
 // (the real X clipboard is the session tests'), and the Control keys that
 // reach it in the tracker's update step.
-#include "tests/app/tracker_fixture.h"
 #include "host/headless_game.h"
 #include "tests/app/parts_fixture.h"
+#include "tests/app/tracker_fixture.h"
 
 #include "app/screen/status_texts.h"
 #include "host/key_translation.h"

@@ -1,9 +1,9 @@
 // The key help against what runs the keys and what the README tells: the
 // same rows, every Control shortcut named where it is run from, and pages
 // that fit the area they are shown in.
-#include "app/screen/instrument_words.h"
 #include "app/keys/key_help.h"
 #include "app/keys/key_table.h"
+#include "app/screen/instrument_words.h"
 #include "app/screen/overlays.h"
 #include "app/screen/screen_layout.h"
 #include "base/file_loading.h"

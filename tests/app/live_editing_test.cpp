@@ -2,9 +2,9 @@
 // Ctrl+Enter's single rows, driven through the input device.
 #include "tests/app/tracker_fixture.h"
 
-#include "host/key_translation.h"
-#include "app/screen/status_texts.h"
 #include "app/playing/transport.h"
+#include "app/screen/status_texts.h"
+#include "host/key_translation.h"
 #include "player/kovo_play.h"
 #include "tests/support/loopback_audio.h"
 #include "tests/support/test_user_files.h"

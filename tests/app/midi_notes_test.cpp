@@ -1,9 +1,9 @@
 // Notes from a MIDI keyboard in the editor: pushed into the input device's
 // MIDI queue as the MIDI library's thread does, taken by the next step.
-#include "app/playing/audio_channels.h"
 #include "app/keys/midi_notes.h"
-#include "tests/app/tracker_fixture.h"
+#include "app/playing/audio_channels.h"
 #include "tests/app/parts_fixture.h"
+#include "tests/app/tracker_fixture.h"
 
 #include "host/input_device.h"
 #include "host/key_translation.h"

@@ -1,7 +1,7 @@
 // The recovery file kept fresh while the user works: counted in update steps
 // (50 a second), so ten seconds of steps run here at once, with no waiting.
-#include "tests/app/tracker_fixture.h"
 #include "tests/app/parts_fixture.h"
+#include "tests/app/tracker_fixture.h"
 
 #include "app/files/recovery_file.h"
 #include "host/key_translation.h"

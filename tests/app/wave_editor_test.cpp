@@ -1,5 +1,6 @@
 // The waveform editor's slots and undo steps, without a window: a stock wave
 // takes the first free own slot, a full song says so and changes nothing.
+#include "app/screen/status_texts.h"
 #include "tests/app/parts_fixture.h"
 
 #include "song/wave_shapes.h"
@@ -51,6 +52,6 @@ TEST_F(WaveEditing, WithEverySlotUsedAStockWaveStaysAndTheStatusSaysWhy)
     pressAndStep(keyF1);
     EXPECT_EQ(wave(), 1);
     EXPECT_EQ(song.ownWaves, before);
-    EXPECT_EQ(status.text(), statusNoFreeWave);
+    EXPECT_EQ(status.text(), statusNoWaveSlot);
     EXPECT_FALSE(unsaved.songChanged());
 }
