@@ -119,13 +119,8 @@ TEST_F(InstrumentLibrarySession, SavedInOneSongHeardAndLoadedIntoAnotherAndUndon
     ASSERT_TRUE(waitForLine(3, textInk, "my-pulse     test pulse"));
     size_t heardFrom = capture.samples().size();
     tracker.key("F1");
-    size_t onset = 0;
-    ASSERT_TRUE(waitFor([&] {
-        std::vector<float> samples = capture.samples();
-        onset = firstSoundAfter(samples, heardFrom);
-        return onset + SoundCapture::rate < samples.size();
-    }, 30)) << "the audition was not heard";
-    std::vector<float> heard = slice(capture.samples(), onset + 2400, onset + 24000);
+    std::vector<float> heard = capture.heardAfter(heardFrom, 2400, 21600);
+    ASSERT_FALSE(heard.empty()) << "the audition was not heard";
     // The pair's detune (PWM 5) moves the strongest line by a few hertz, depending on where the slice
     // falls in the sweep; within half a semitone it is still the C and no other note.
     EXPECT_NEAR(strongestFrequency(heard, SoundCapture::rate, 100, 1000).frequency, 262, 7);

@@ -86,14 +86,9 @@ protected:
     // Three seconds of the held note from its onset on.
     std::vector<float> heldNote(size_t from)
     {
-        size_t onset = 0;
-        bool heard = waitFor([&] {
-            std::vector<float> samples = capture.samples();
-            onset = firstSoundAfter(samples, from);
-            return onset + 3.5 * SoundCapture::rate < samples.size();
-        }, 30);
-        EXPECT_TRUE(heard) << "the held note was not heard";
-        return heard ? slice(capture.samples(), onset + 12000, onset + 12000 + 3 * 48000) : std::vector<float>();
+        std::vector<float> heard = capture.heardAfter(from, 12000, 3 * 48000);
+        EXPECT_FALSE(heard.empty()) << "the held note was not heard";
+        return heard;
     }
 
     void saveShot(const std::string& name)

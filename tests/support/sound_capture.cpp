@@ -1,6 +1,8 @@
 #include "tests/support/sound_capture.h"
 
 #include "tests/support/child_process.h"
+#include "tests/support/signal_analysis.h"
+#include "tests/support/wait.h"
 
 #include <cmath>
 #include <cstdint>
@@ -34,4 +36,17 @@ size_t firstSoundAfter(const std::vector<float>& samples, size_t from, float lev
     for (size_t i = from; i < samples.size(); ++i)
         if (std::abs(samples[i]) > level) return i;
     return samples.size();
+}
+
+std::vector<float> SoundCapture::heardAfter(size_t from, size_t skip, size_t length, double timeoutSeconds) const
+{
+    std::vector<float> heard;
+    waitFor([&] {
+        std::vector<float> all = samples();
+        size_t onset = firstSoundAfter(all, from);
+        if (onset + skip + length > all.size()) return false;
+        heard = slice(all, onset + skip, onset + skip + length);
+        return true;
+    }, timeoutSeconds);
+    return heard;
 }

@@ -17,6 +17,10 @@ public:
     std::string environment() const { return "ALSOFT_CONF=" + configPath_; }
     // Samples written so far (the writer fills in its sizes only at the end).
     std::vector<float> samples() const;
+    // What sounded from the first sound after sample `from` on: `length`
+    // samples, `skip` samples after its onset (past the attack), once they
+    // are written; empty when nothing sounds within the timeout.
+    std::vector<float> heardAfter(size_t from, size_t skip, size_t length, double timeoutSeconds = 30) const;
 
 private:
     TempFolder folder_;
