@@ -29,9 +29,8 @@ int octaveValue(char32_t c) { return c >= U'0' && c <= U'9' ? static_cast<int>(c
 void c_kovoPlay::play(const Song& song, PlayPlace from)
 {
     loadWaveforms();
-    OwnWaves before = song_.ownWaves;
     song_ = storedSong(song);
-    uploadOwnWaves(before);
+    ownSounds_.follow(device(), song_.ownWaves);
     startAt(from);
 }
 
@@ -70,15 +69,6 @@ void c_kovoPlay::loadWaveforms()
     if (waveformsLoaded_) return;
     for (size_t i = 0; i < waveformCount; ++i) waveSounds_[i] = loadSoundFile(device(), widen(waveformFiles[i]));
     waveformsLoaded_ = true;
-}
-
-void c_kovoPlay::uploadOwnWaves(const OwnWaves& before)
-{
-    for (size_t slot = 0; slot < ownSounds_.size(); ++slot) {
-        const std::optional<OwnWave>& wave = song_.ownWaves[slot];
-        if (wave == before[slot] && (ownSounds_[slot] || !wave)) continue;
-        ownSounds_[slot] = wave ? soundOfFrames(device(), wave->data(), wave->size(), ownWaveRate) : nullptr;
-    }
 }
 
 void c_kovoPlay::tickPlayer()
@@ -281,9 +271,8 @@ void c_kovoPlay::follow(const Song& edited)
     song_.instrumentParams = edited.instrumentParams;
     song_.songLengthRows = edited.songLengthRows;
     song_.speed = edited.speed;
-    OwnWaves before = song_.ownWaves;
     song_.ownWaves = edited.ownWaves;
-    uploadOwnWaves(before);
+    ownSounds_.follow(device(), song_.ownWaves);
     endPassed_ = inside && position_ >= song_.songLengthRows / rowsPerPattern;
     keepRowsComing();
     refreshPulseWidths();

@@ -4,12 +4,13 @@
 // secondary one on audio channel ch + 4.
 #pragma once
 
-#include "song/song_model.h"
-#include "song/waveform_table.h"
-#include "player/tick_trace.h"
+#include "player/own_wave_sounds.h"
 #include "player/row_clock.h"
 #include "player/row_timeline.h"
+#include "player/tick_trace.h"
 #include "player/voice_effects.h"
+#include "song/song_model.h"
+#include "song/waveform_table.h"
 
 #include <array>
 #include <memory>
@@ -89,7 +90,7 @@ public:
     const PlayerVoice& voice(int channel) const { return voices_[static_cast<size_t>(channel)]; }
     const Waveforms& waveforms() const { return waveSounds_; }
     // The sounds of the song's own waves, by slot; null for an empty slot.
-    const std::array<std::shared_ptr<c_Sound>, ownWaveCount>& ownWaveSounds() const { return ownSounds_; }
+    const OwnWaveSounds& ownWaveSounds() const { return ownSounds_; }
     // Whether the waveforms are loaded (or given): a song taken since.
     bool waveformsLoaded() const { return waveformsLoaded_; }
 
@@ -140,9 +141,6 @@ public:
 private:
     gxtkAudio* device() const;
     void loadWaveforms();
-    // Makes sounds for the song's own waves that differ from before; the
-    // others keep theirs, so the channels playing them go on untouched.
-    void uploadOwnWaves(const OwnWaves& before);
     bool showsSoundingRows() const { return soundingRowsShown_ || loop_; }
     // The row clock from the row that sounds, at the player's tick.
     void keepClockWithSoundingRow();
@@ -184,7 +182,7 @@ private:
     int row_ = 0;             // 0..31
     std::array<float, channelCount> channelLevels_ {1.0f, 1.0f, 1.0f, 1.0f};  // 1 on, 0 muted
     Waveforms waveSounds_;
-    std::array<std::shared_ptr<c_Sound>, ownWaveCount> ownSounds_;
+    OwnWaveSounds ownSounds_;
     bool waveformsLoaded_ = false;
     std::array<PlayerVoice, channelCount> voices_;
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "app/editing/note_cursor.h"
+#include "player/own_wave_sounds.h"
 #include "player/voice_effects.h"
 #include "song/own_waves.h"
 #include "song/song_model.h"
@@ -71,8 +72,7 @@ private:
 
     const Song& song;
     const NoteCursor& cursor;
-    OwnWaves soundedOwnWaves;
-    std::array<std::shared_ptr<c_Sound>, ownWaveCount> ownWaveSounds;
+    OwnWaveSounds ownWaveSounds;
     OwnWave heldWave {};
     std::shared_ptr<c_Sound> heldWaveSound;
     char32_t lastNoteChar = 0;  // 0 = none yet

@@ -73,13 +73,8 @@ void NotePreview::sound(int channel, int noteOctave, int noteValue)
 
 std::shared_ptr<c_Sound> NotePreview::ownWaveSound(int slot)
 {
-    const std::optional<OwnWave>& wave = song.ownWaves[slot];
-    if (!wave) return nullptr;
-    if (soundedOwnWaves[slot] != wave || !ownWaveSounds[slot]) {
-        soundedOwnWaves[slot] = wave;
-        ownWaveSounds[slot] = soundOfFrames(gxtkAudio::audio(), wave->data(), wave->size(), ownWaveRate);
-    }
-    return ownWaveSounds[slot];
+    ownWaveSounds.follow(gxtkAudio::audio(), song.ownWaves);
+    return ownWaveSounds[static_cast<size_t>(slot)];
 }
 
 void NotePreview::holdWaveNote(const OwnWave* wave, int octave)
