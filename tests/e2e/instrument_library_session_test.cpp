@@ -1,6 +1,7 @@
 // The instrument panel's explanations and the instrument library in the real
 // program, driven by real X key and mouse events: an instrument set in one
 // song is saved, heard and loaded into another, and taken back by undo.
+#include "tests/support/heard_session.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/sound_capture.h"
@@ -18,21 +19,8 @@ constexpr uint32_t textInk = 0x9490A4;
 constexpr uint32_t titleInk = 0xAB2568;
 constexpr uint32_t descriptionInk = 0x808080;
 
-class InstrumentLibrarySession : public ::testing::Test {
+class InstrumentLibrarySession : public HeardSession {
 protected:
-    InstrumentLibrarySession() : tracker({capture.environment()}) {}
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(reader.loaded());
-        ASSERT_TRUE(tracker.waitForWindow());
-        ASSERT_TRUE(waitForStatus("Standby..."));
-    }
-
-    bool waitForStatus(const std::string& text)
-    {
-        return waitFor([&] { return reader.status(tracker.screenshot()) == text; }, 30);
-    }
 
     // A panel line as "WAV:03", and the description as the box shows it.
     std::string parameter(int y) { return reader.read(tracker.screenshot(), 484, y, 6, textInk); }
@@ -52,13 +40,8 @@ protected:
         for (int i = 0; i < 16 && parameter(y) != shown; ++i) ASSERT_TRUE(tracker.clickAndSee(585, y + 6));
         ASSERT_EQ(parameter(y), shown);
     }
-
-    static SoundCapture capture;
-    TrackerProcess tracker;
-    ScreenText reader;
 };
 
-SoundCapture InstrumentLibrarySession::capture;
 
 std::string fileText(const std::string& path)
 {
@@ -74,11 +57,7 @@ std::string fileText(const std::string& path)
 // with the waveform pair's name; elsewhere the status is back.
 TEST_F(InstrumentLibrarySession, ThePanelExplainsTheParameterUnderThePointer)
 {
-    // Onto the line and along it, as a hand moves: the window's first
-    // positions are where the pointer already was.
-    tracker.moveMouse(490, 172);
-    tracker.moveMouse(500, 172);
-    ASSERT_TRUE(waitForStatus("WAV 1-7: waveform pair; now 01 SQUARE"));
+    ASSERT_TRUE(hoverUntilStatus(500, 172, "WAV 1-7: waveform pair; now 01 SQUARE"));
     tracker.moveMouse(600, 232);
     ASSERT_TRUE(waitForStatus("ARP 0-C 0-C: two arpeggio steps in semitones at AMT F"));
     tracker.moveMouse(200, 200);

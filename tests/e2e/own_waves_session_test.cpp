@@ -2,6 +2,7 @@
 // through the wave writer, named on the status row, reachable on the WAV
 // spinner only while the song has it, and saved back byte for byte.
 #include "song/song_file.h"
+#include "tests/support/heard_session.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/sound_capture.h"
@@ -42,21 +43,8 @@ std::string fileText(const std::string& path)
     return text.str();
 }
 
-class OwnWavesSession : public ::testing::Test {
+class OwnWavesSession : public HeardSession {
 protected:
-    OwnWavesSession() : tracker({capture.environment()}) {}
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(reader.loaded());
-        ASSERT_TRUE(tracker.waitForWindow());
-        ASSERT_TRUE(waitForStatus("Standby..."));
-    }
-
-    bool waitForStatus(const std::string& text)
-    {
-        return waitFor([&] { return reader.status(tracker.screenshot()) == text; }, 30);
-    }
     std::string wav() { return reader.read(tracker.screenshot(), 484, 168, 6, textInk); }
     // A click on WAV's plus button that changes nothing shows nothing: a
     // cursor move sent after it shows that it has been taken.
@@ -66,13 +54,8 @@ protected:
         EXPECT_TRUE(tracker.keyEach("Down"));
         return wav();
     }
-
-    static SoundCapture capture;
-    TrackerProcess tracker;
-    ScreenText reader;
 };
 
-SoundCapture OwnWavesSession::capture;
 
 } // namespace
 
@@ -82,9 +65,7 @@ TEST_F(OwnWavesSession, ASongsWaveIsHeardNamedOfferedAndSavedAsItCame)
     tracker.loadSong("drawn", bytes);
     ASSERT_TRUE(waitForStatus("File Loaded..."));
     ASSERT_TRUE(waitFor([&] { return wav() == "WAV:08"; }, 30));
-    tracker.moveMouse(490, 172);
-    tracker.moveMouse(500, 172);
-    ASSERT_TRUE(waitForStatus("WAV 8: the song's own wave 1"));
+    ASSERT_TRUE(hoverUntilStatus(500, 172, "WAV 8: the song's own wave 1"));
     tracker.moveMouse(200, 200);
 
     // Heard an octave above the stock waves' C, with nothing left at the C:

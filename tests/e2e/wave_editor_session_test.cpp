@@ -8,6 +8,7 @@
 #include "song/song_file.h"
 #include "song/wave_shapes.h"
 #include "tests/support/child_process.h"
+#include "tests/support/heard_session.h"
 #include "tests/support/screen_text.h"
 #include "tests/support/signal_analysis.h"
 #include "tests/support/sound_capture.h"
@@ -34,21 +35,8 @@ constexpr int boxLeft = 32, boxTop = 38, boxBottom = 290;
 // C of the entry octave on a stock wave: 16744 Hz over 64 frames.
 constexpr double stockC = 16744.0 / 64;
 
-class WaveEditorSession : public ::testing::Test {
+class WaveEditorSession : public HeardSession {
 protected:
-    WaveEditorSession() : tracker({capture.environment()}) {}
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(reader.loaded());
-        ASSERT_TRUE(tracker.waitForWindow());
-        ASSERT_TRUE(waitForStatus("Standby..."));
-    }
-
-    bool waitForStatus(const std::string& text)
-    {
-        return waitFor([&] { return reader.status(tracker.screenshot()) == text; }, 30);
-    }
     bool waitForLine(int n, uint32_t ink, const std::string& text)
     {
         return waitFor([&] { return reader.read(tracker.screenshot(), 0, 12 + 12 * n, text.size(), ink) == text; }, 30);
@@ -95,13 +83,8 @@ protected:
     {
         if (const char* folder = std::getenv("KOVO_SHOT_DIR")) tracker.screenshot().savePng(std::string(folder) + "/" + name);
     }
-
-    static SoundCapture capture;
-    TrackerProcess tracker;
-    ScreenText reader;
 };
 
-SoundCapture WaveEditorSession::capture;
 
 void writeFile(const std::string& path, const std::string& bytes)
 {
