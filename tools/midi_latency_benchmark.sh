@@ -5,7 +5,9 @@
 # worst of 200 notes. The aim: the next update step, at most 20 ms. A second
 # input beside the tracker's tells the steps a note waited after JACK handed
 # it over from the time JACK itself took; a note JACK loses on the way (a
-# server without real-time priority on a loaded machine) is counted apart.
+# server without real-time priority on a loaded machine), to both inputs or
+# to the tracker's alone, is counted apart. Exit status 1 only for a note
+# the tracker's input took but that was never written.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/build.sh release -j2 kovo_midi_latency >/dev/null
