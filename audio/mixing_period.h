@@ -11,10 +11,10 @@
 #include <optional>
 #include <string>
 
-// The mixer wakes once a period (the null output twice), and a wake costs
-// about as much as mixing a period: two periods of 384 frames queue the
-// same 768 frames (17 ms at 44.1 kHz) as three of 256, so a new note waits
-// no longer for the speaker, at a third fewer wakes.
+// The mixer wakes once a period (the null output twice), and its time goes
+// to waking far more than to mixing eight voices: two periods of 384 frames
+// queue the same 768 frames (17 ms at 44.1 kHz) as three of 256, so a new
+// note waits no longer for the speaker, at a third fewer wakes.
 inline constexpr int defaultMixingPeriod = 384;
 inline constexpr int defaultQueuedPeriods = 2;
 inline constexpr int shortestMixingPeriod = 64;
