@@ -8,7 +8,9 @@
 # server of its own (dummy backend, 48 kHz, 128-frame periods, no playback
 # ports: the measuring client kovo_ear_latency takes their place, so OpenAL
 # Soft connects its output to it itself, also each time it wakes). The tracker sounds through OpenAL
-# Soft's JACK backend (an alsoft.conf in a temporary folder). Each program
+# Soft's JACK backend (an alsoft.conf in a temporary folder), which mixes in
+# JACK's periods: the tracker's own mixing period (audio_period) takes no part
+# here, and what it adds on other outputs is its queue. Each program
 # gets KOVO_LATENCY_PRESSES (200) key presses through XTEST and as many MIDI
 # note-ons through a JACK MIDI port, each from silence and at a
 # random moment; then the same with both cores busy (stress-ng --cpu 2).
