@@ -96,8 +96,8 @@ struct Results {
     int nextStep = 0;  // notes taken by the first step begun after the note-on
     int missed = 0;        // in the tracker's input, never written: the tracker's fault
     int lostOnTheWay = 0;  // delivered to neither input
-    // Delivered to the second input only: JACK skipped the tracker's client
-    // for a cycle (a server without real-time priority on a loaded machine).
+    // Delivered to the second input only: JACK never handed it to the
+    // tracker's client (a server without real-time priority, a loaded machine).
     int lostToTracker = 0;
 };
 
