@@ -1,11 +1,13 @@
 #include "app/screen/scope_image.h"
 
+#include "app/screen/colour_pixels.h"
 #include "app/screen/screen_layout.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_context.h"
 #include "graphics/image.h"
 #include "graphics/renderer.h"
 #include "graphics/surface.h"
+#include "song/song_model.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,13 +17,6 @@ namespace {
 constexpr int boxWidth = static_cast<int>(layout::scopeWidth);
 constexpr int boxHeight = static_cast<int>(layout::scopeHeight);
 static_assert(boxWidth == layout::scopeWidth && boxHeight == layout::scopeHeight, "a scope box is whole pixels");
-
-// Opaque, in the bytes the renderer would give a quad of this tint.
-int argbOf(const Colour& colour)
-{
-    return static_cast<int>(0xFF000000u | uint32_t(colourByte(colour.r)) << 16 | uint32_t(colourByte(colour.g)) << 8 |
-                            colourByte(colour.b));
-}
 
 std::shared_ptr<c_Image> blankImage(int width, int height)
 {
@@ -52,8 +47,8 @@ void ScopeImage::draw(int channel, const ScopeTrace& trace, const Colour& backgr
 // made relative to it: the same rounding as drawing the columns there.
 void ScopeImage::paint(const ScreenRect& box, const ScopeTrace& trace, const Colour& background, const Colour& line)
 {
-    box_.assign(static_cast<size_t>(boxWidth) * boxHeight, argbOf(background));
-    int ink = argbOf(line);
+    box_.assign(static_cast<size_t>(boxWidth) * boxHeight, opaqueArgb(background));
+    int ink = opaqueArgb(line);
     float middle = box.y + box.height / 2;
     float reach = (box.height / 2 - 1) / 2;  // two oscillators at full volume fill the box
     // A value that is not a number would index past the box: it shows as silence.
