@@ -228,16 +228,21 @@ bool WindowPicture::putHeld(BBGame& game, int windowWidth, int windowHeight)
     int scale = scaleFor(windowWidth, windowHeight);
     size_t total = 0;
     for (const HeldPart& held : held_.parts())
-        if (!held.shown) total += size_t(held.part.area()) * scale * scale;
+        if (!held.shown && scale > 1) total += size_t(held.part.area()) * scale * scale;
     shownPixels_.resize(total);
     std::vector<WindowPixels> shown;
     uint32_t* next = shownPixels_.data();
     for (const HeldPart& held : held_.parts()) {
         if (held.shown) continue;
         PictureRect to = windowRectOf(held.part, scale, windowHeight);
-        shown.push_back({to.x, windowHeight - to.y - to.height, to.width, to.height, next});
-        magnify(held.pixels.data(), held.part.width, held.part, scale, next);
-        next += long(to.width) * to.height;
+        // Unmagnified, the held pixels are put as they stand.
+        const uint32_t* pixels = held.pixels.data();
+        if (scale > 1) {
+            magnify(pixels, held.part.width, held.part, scale, next);
+            pixels = next;
+            next += long(to.width) * to.height;
+        }
+        shown.push_back({to.x, windowHeight - to.y - to.height, to.width, to.height, pixels});
     }
     if (!game.putToWindow(shown)) return false;
     held_.markShown();
