@@ -29,12 +29,12 @@ std::shared_ptr<c_Image> blankImage(int width, int height)
 
 } // namespace
 
-void ScopeImage::draw(int channel, const ScopeTrace& trace, const Colour& background, const Colour& line)
+void ScopeImage::draw(int channel, const ScopeTrace& trace, const Colour& background, const Colour& line, bool whole)
 {
     ScreenRect box = layout::scopeBox(channel);
     paint(box, trace, background, line);
     auto x = static_cast<int>(box.x), y = static_cast<int>(box.y);
-    if (writeScreenPixels(box_, x, y, boxWidth, boxHeight)) return;
+    if (writeChangedRows(channel, x, y, whole)) return;
     if (!image_) image_ = blankImage(boxWidth, boxHeight * channelCount);
     int bandTop = channel * boxHeight;
     image_->surface->storeArgb(box_, 0, bandTop, boxWidth, boxHeight, 0, boxWidth);
@@ -65,4 +65,26 @@ void ScopeImage::paint(const ScreenRect& box, const ScopeTrace& trace, const Col
         }
         for (int row = rowOf(high); row <= rowOf(low); ++row) box_[static_cast<size_t>(row * boxWidth + left + column)] = ink;
     }
+}
+
+// A trace mostly moves within a band of rows: the rows above and below it,
+// background both times, need not go to the picture and the window again.
+bool ScopeImage::writeChangedRows(int channel, int x, int y, bool whole)
+{
+    std::vector<int>& written = written_[static_cast<size_t>(channel)];
+    int first = 0, last = boxHeight - 1;
+    if (!whole && written.size() == box_.size()) {
+        auto rowDiffers = [&](int row) {
+            long from = static_cast<long>(row) * boxWidth;
+            return !std::equal(box_.begin() + from, box_.begin() + from + boxWidth, written.begin() + from);
+        };
+        while (first <= last && !rowDiffers(first)) ++first;
+        while (last >= first && !rowDiffers(last)) --last;
+        if (first > last) return true;
+    }
+    rows_.assign(box_.begin() + static_cast<long>(first) * boxWidth, box_.begin() + static_cast<long>(last + 1) * boxWidth);
+    bool done = writeScreenPixels(rows_, x, y + first, boxWidth, last - first + 1);
+    if (done) written = box_;
+    else written.clear();
+    return done;
 }

@@ -272,10 +272,11 @@ void ScreenPainter::drawLevelMeter(int channel, int level)
 void ScreenPainter::drawScopes()
 {
     const gxtkAudio* device = gxtkAudio::audio();
+    bool shown = trackScreenChanges && screenRecord.scopesValid;
     for (int k = 0; k < channelCount; ++k) {
         ScopeTrace trace = channelTrace(device, k);
-        if (trackScreenChanges && screenRecord.scopesValid && trace == scopesDrawn[k]) continue;
-        scopeImage.draw(k, trace, theme_.grid, theme_.scope);
+        if (shown && trace == scopesDrawn[k]) continue;
+        scopeImage.draw(k, trace, theme_.grid, theme_.scope, !shown);
         scopesDrawn[k] = trace;
     }
     screenRecord.scopesValid = true;

@@ -116,3 +116,33 @@ TEST_F(ScopeImageTest, MeterPixelsAreTheMetersRectangles)
         }
     }
 }
+
+// Drawn frame after frame over what it drew last, a scope writes only the
+// rows that changed, and its boxes end as if drawn whole.
+TEST_F(ScopeImageTest, ChangedRowsAloneBringTheBoxesUpToDate)
+{
+    std::mt19937 random(46);
+    const Colour background {0, 0, 0}, line {196, 190, 220};
+    ScopeImage image, whole;
+    beginFrame();
+    renderer().clear(1, 2, 3);
+    for (int k = 0; k < 4; ++k) image.draw(k, ScopeTrace(), background, line);
+    endFrame();
+    for (float swing : {0.1f, 2.0f, 0.5f, 0.0f}) {
+        std::array<ScopeTrace, 4> traces;
+        for (ScopeTrace& trace : traces) trace = randomTrace(random, swing);
+        beginFrame();
+        for (int k = 0; k < 4; ++k) image.draw(k, traces[size_t(k)], background, line, false);
+        std::vector<uint32_t> drawn = pixels(areaX, areaY, areaWidth, areaHeight);
+        endFrame();
+        long changed = 0;
+        for (const PictureRect& part : renderer().frameDamage()) changed += part.area();
+        if (swing == 0.1f) {
+            EXPECT_LT(changed, 4 * 60 * 35 / 2) << "a narrow trace changes a few rows";
+        }
+        beginFrame();
+        for (int k = 0; k < 4; ++k) whole.draw(k, traces[size_t(k)], background, line);
+        EXPECT_EQ(drawn, pixels(areaX, areaY, areaWidth, areaHeight)) << "swing " << swing;
+        endFrame();
+    }
+}
