@@ -18,8 +18,11 @@ static_assert(boxWidth == layout::meterWidth && boxHeight == layout::meterHeight
 
 } // namespace
 
+// After the frame's drawing, two more rectangles cost the GL driver less
+// than a copy of pixels into the picture (and the copy keeps a buffer).
 bool MeterImage::draw(int channel, int level, const Colour& back, const Colour& bar)
 {
+    if (!screenPixelsHeld()) return false;
     int height = std::clamp(level, 0, boxHeight);
     box_.assign(static_cast<size_t>(boxWidth) * boxHeight, opaqueArgb(back));
     std::fill(box_.end() - static_cast<long>(height) * boxWidth, box_.end(), opaqueArgb(bar));

@@ -12,7 +12,8 @@ class MeterImage {
 public:
     // Writes the channel's meter box (layout::meters): the empty box in the
     // back colour with the bar of the level's height at its bottom. False,
-    // writing nothing, where pixels cannot be written: then draw it.
+    // writing nothing, once the frame has drawn or where pixels cannot be
+    // written: then draw it.
     bool draw(int channel, int level, const Colour& back, const Colour& bar);
 
 private:
