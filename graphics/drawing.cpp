@@ -50,6 +50,12 @@ bool writeScreenPixels(const std::vector<int>& pixels, int x, int y, int w, int 
     return renderer && renderer->writeScreenPixels(pixels, x, y, w, h);
 }
 
+bool screenPixelsHeld()
+{
+    gxtkGraphics* renderer = drawingRenderer();
+    return renderer && renderer->holdsWrites();
+}
+
 void strokeLine(float x1, float y1, float x2, float y2)
 {
     if (gxtkGraphics* renderer = drawingRenderer()) renderer->strokeLine(x1, y1, x2, y2);

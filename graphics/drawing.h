@@ -27,3 +27,7 @@ void drawImagePartTransformed(const std::shared_ptr<c_Image>& image, float x, fl
 // renderer cannot write pixels straight into the window's picture: then draw
 // them as an image.
 bool writeScreenPixels(const std::vector<int>& pixels, int x, int y, int w, int h);
+// True while the frame has not yet drawn: pixels written now are held in
+// memory, and a frame that only writes them costs the GL driver nothing.
+// Written after drawing, they cost the driver a copy into the picture.
+bool screenPixelsHeld();

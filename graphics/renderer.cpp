@@ -132,7 +132,10 @@ void gxtkGraphics::endFrame()
     bool refresh = game && game->takePictureRefresh();
     if (refresh) readyFrame();
     bool present = drawCallsThisFrame_ > 0 || clearedThisFrame_ || pixelsWrittenThisFrame_ || refresh;
-    bool copied = present && !refresh && picture_.presentParts(framebufferWidth_, framebufferHeight_, damage_);
+    // GL was not set up: held pixels are the frame's only change.
+    bool heldOnly = !frameReady_;
+    bool copied =
+        present && !refresh && picture_.presentParts(framebufferWidth_, framebufferHeight_, damage_, heldOnly);
     if (present && !copied) picture_.present(framebufferWidth_, framebufferHeight_);
     // Showing the picture left GL state of its own; whatever comes before the
     // next frame (a read of pixels) sets the renderer's again.
@@ -457,9 +460,14 @@ bool gxtkGraphics::writeScreenPixels(const std::vector<int>& pixels, int x, int 
 {
     // What was drawn before lands first.
     flush();
-    readyFrame();
     PictureRect part {x, y, w, h};
-    if (!picture_.write(pixels, part)) return false;
+    // Before the frame draws, the pixels are held: a frame that only writes
+    // them is shown without the GL driver.
+    bool held = !frameReady_ && picture_.hold(pixels, part);
+    if (!held) {
+        readyFrame();
+        if (!picture_.write(pixels, part)) return false;
+    }
     pixelsWrittenThisFrame_ = true;
     damage_.add(part, view());
     return true;

@@ -82,6 +82,8 @@ public:
     // window's own buffer (draw them as an image there) or the rectangle
     // does not fit.
     virtual bool writeScreenPixels(const std::vector<int>& pixels, int x, int y, int w, int h);
+    // True while writeScreenPixels holds the pixels: the frame has not drawn.
+    bool holdsWrites() const { return !frameReady_ && batchLength_ == 0; }
     // Writes 0xAARRGGBB values into a 4-component surface (see gxtkSurface::storeArgb).
     virtual void storeSurfacePixels(gxtkSurface& surface, const std::vector<int>& pixels, int x, int y, int w, int h,
                                     int offset, int pitch);

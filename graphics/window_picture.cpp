@@ -20,6 +20,20 @@ void unscissored(Operation operation)
     if (scissored) glEnable(GL_SCISSOR_TEST);
 }
 
+// Each pixel of a part as a square of scale x scale, top row first, from rows
+// that lie rowStep values apart (negative for GL's bottom-up rows).
+void magnify(const uint32_t* topRow, long rowStep, const PictureRect& part, int scale, uint32_t* to)
+{
+    int width = part.width * scale;
+    for (int row = 0; row < part.height; ++row) {
+        const uint32_t* from = topRow + row * rowStep;
+        uint32_t* line = to + long(row) * scale * width;
+        for (int column = 0; column < part.width; ++column) std::fill_n(line + column * scale, scale, from[column]);
+        // The row's other lines repeat its first.
+        for (int copy = 1; copy < scale; ++copy) std::copy_n(line, width, line + long(copy) * width);
+    }
+}
+
 } // namespace
 
 WindowPicture::~WindowPicture()
@@ -39,6 +53,7 @@ void WindowPicture::bind(int width, int height)
     // A failed creation is not retried until the size or the context changes.
     if (width != width_ || height != height_) create(width, height);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    writeHeld();
 }
 
 void WindowPicture::create(int width, int height)
@@ -162,14 +177,17 @@ void WindowPicture::drawParts(const std::vector<PictureRect>& parts, int windowW
 void WindowPicture::present(int windowWidth, int windowHeight)
 {
     if (!framebuffer_) return;
+    writeHeld();
     drawParts({{0, 0, width_, height_}}, windowWidth, windowHeight);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
 }
 
-bool WindowPicture::presentParts(int windowWidth, int windowHeight, const FrameDamage& damage)
+bool WindowPicture::presentParts(int windowWidth, int windowHeight, const FrameDamage& damage, bool heldOnly)
 {
     BBGame* game = BBGame::game();
     if (!framebuffer_ || !game || !(game->canPutToWindow() || game->canCopyToWindow())) return false;
+    if (heldOnly && game->canPutToWindow() && putHeld(*game, windowWidth, windowHeight)) return true;
+    writeHeld();
     if (damage.area() * 2 > static_cast<long>(width_) * height_) return false;
     if (game->canPutToWindow() && putParts(*game, damage.rects(), windowWidth, windowHeight)) return true;
     if (!game->canCopyToWindow()) return false;
@@ -203,6 +221,34 @@ bool WindowPicture::putParts(BBGame& game, const std::vector<PictureRect>& parts
     return game.putToWindow(shown);
 }
 
+// The held parts not yet in the window, put as they are: the picture holds
+// them the same, since written pixels are not blended.
+bool WindowPicture::putHeld(BBGame& game, int windowWidth, int windowHeight)
+{
+    int scale = scaleFor(windowWidth, windowHeight);
+    size_t total = 0;
+    for (const HeldPart& held : held_.parts())
+        if (!held.shown && scale > 1) total += size_t(held.part.area()) * scale * scale;
+    shownPixels_.resize(total);
+    std::vector<WindowPixels> shown;
+    uint32_t* next = shownPixels_.data();
+    for (const HeldPart& held : held_.parts()) {
+        if (held.shown) continue;
+        PictureRect to = windowRectOf(held.part, scale, windowHeight);
+        // Unmagnified, the held pixels are put as they stand.
+        const uint32_t* pixels = held.pixels.data();
+        if (scale > 1) {
+            magnify(pixels, held.part.width, held.part, scale, next);
+            pixels = next;
+            next += long(to.width) * to.height;
+        }
+        shown.push_back({to.x, windowHeight - to.y - to.height, to.width, to.height, pixels});
+    }
+    if (!game.putToWindow(shown)) return false;
+    held_.markShown();
+    return true;
+}
+
 // A part of the picture, each pixel as a square of scale × scale, top row first.
 void WindowPicture::readMagnified(const PictureRect& part, int scale, uint32_t* to)
 {
@@ -211,30 +257,50 @@ void WindowPicture::readMagnified(const PictureRect& part, int scale, uint32_t* 
     // B, G, R, A bytes are little-endian 0xAARRGGBB.
     glReadPixels(part.x, height_ - part.y - part.height, part.width, part.height, GL_BGRA, GL_UNSIGNED_BYTE,
                  rowsUp_.data());
-    int width = part.width * scale;
-    for (int row = 0; row < part.height; ++row) {
-        const int* from = rowsUp_.data() + long(part.height - 1 - row) * part.width;
-        uint32_t* line = to + long(row) * scale * width;
-        for (int column = 0; column < part.width; ++column)
-            std::fill_n(line + column * scale, scale, uint32_t(from[column]));
-        // The row's other lines repeat its first.
-        for (int copy = 1; copy < scale; ++copy) std::copy_n(line, width, line + long(copy) * width);
-    }
+    magnify(rowsUp_.data() + long(part.height - 1) * part.width, -long(part.width), part, scale, to);
+}
+
+bool WindowPicture::fits(const PictureRect& part, size_t pixelCount) const
+{
+    return framebuffer_ && generation_ == contextGeneration && part.x >= 0 && part.y >= 0 && part.width > 0 &&
+           part.height > 0 && part.x + part.width <= width_ && part.y + part.height <= height_ &&
+           pixelCount == size_t(part.area());
 }
 
 bool WindowPicture::write(const std::vector<int>& pixels, const PictureRect& part)
 {
-    if (!framebuffer_ || part.x < 0 || part.y < 0 || part.width <= 0 || part.height <= 0 ||
-        part.x + part.width > width_ || part.y + part.height > height_ || pixels.size() != size_t(part.area()))
-        return false;
-    rowsUp_.resize(pixels.size());
+    if (!fits(part, pixels.size())) return false;
+    writeHeld();  // older than these
+    writeRows(reinterpret_cast<const uint32_t*>(pixels.data()), part);
+    return true;
+}
+
+bool WindowPicture::hold(const std::vector<int>& pixels, const PictureRect& part)
+{
+    if (!fits(part, pixels.size())) return false;
+    if (held_.full()) writeHeld();
+    held_.hold(pixels, part);
+    return true;
+}
+
+// The held parts reach GL in the order they were written, so that a later
+// one lands over an earlier one where they overlap.
+void WindowPicture::writeHeld()
+{
+    if (held_.parts().empty() || !framebuffer_ || generation_ != contextGeneration) return;
+    for (const HeldPart& held : held_.parts())
+        if (fits(held.part, held.pixels.size())) writeRows(held.pixels.data(), held.part);
+    held_.clear();
+}
+
+void WindowPicture::writeRows(const uint32_t* topRow, const PictureRect& part)
+{
+    rowsUp_.resize(size_t(part.area()));
     for (int row = 0; row < part.height; ++row)
-        std::copy_n(pixels.begin() + long(row) * part.width, part.width,
-                    rowsUp_.begin() + long(part.height - 1 - row) * part.width);
+        std::copy_n(topRow + long(row) * part.width, part.width, rowsUp_.begin() + long(part.height - 1 - row) * part.width);
     glBindTexture(GL_TEXTURE_2D, colourBuffer_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     // Little-endian 0xAARRGGBB is B, G, R, A in memory.
     glTexSubImage2D(GL_TEXTURE_2D, 0, part.x, height_ - part.y - part.height, part.width, part.height, GL_BGRA,
                     GL_UNSIGNED_BYTE, rowsUp_.data());
-    return true;
 }

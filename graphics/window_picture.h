@@ -7,6 +7,7 @@
 
 #include "graphics/batch_vertex.h"
 #include "graphics/frame_damage.h"
+#include "graphics/held_pixels.h"
 
 #include <cstdint>
 #include <vector>
@@ -37,14 +38,19 @@ public:
     // else copies them to the back buffer and from there straight to the
     // window, so no swap is needed; binds the picture again. False, having done nothing, when the window system cannot copy
     // parts or the parts cover more than half the picture: then present.
-    // Leaves GL state as present does.
-    bool presentParts(int windowWidth, int windowHeight, const FrameDamage& damage);
+    // Leaves GL state as present does. A frame whose only change is held
+    // pixels (heldOnly) puts them as they are, with no GL at all.
+    bool presentParts(int windowWidth, int windowHeight, const FrameDamage& damage, bool heldOnly = false);
     // Writes 0xAARRGGBB values, top row first, into a part of the picture as
     // they are, without blending: a small picture the program works out
     // itself costs the GL driver a copy instead of drawing. False, writing
     // nothing, without a picture of its own or for a part outside it. Leaves
     // another texture bound.
     bool write(const std::vector<int>& pixels, const PictureRect& part);
+    // As write, but the pixels are held in memory and reach GL only when GL
+    // next binds, shows or reads the picture. For a frame that has not drawn
+    // yet: drawing after it lands over the pixels, as it would after write.
+    bool hold(const std::vector<int>& pixels, const PictureRect& part);
 
 private:
     int scaleFor(int windowWidth, int windowHeight) const;
@@ -54,7 +60,11 @@ private:
     void useWindowDrawingState(int windowWidth, int windowHeight) const;
     void drawParts(const std::vector<PictureRect>& parts, int windowWidth, int windowHeight);
     bool putParts(BBGame& game, const std::vector<PictureRect>& parts, int windowWidth, int windowHeight);
+    bool putHeld(BBGame& game, int windowWidth, int windowHeight);
     void readMagnified(const PictureRect& part, int scale, uint32_t* to);
+    bool fits(const PictureRect& part, size_t pixelCount) const;
+    void writeRows(const uint32_t* topRow, const PictureRect& part);
+    void writeHeld();
     void create(int width, int height);
     void destroy();
 
@@ -63,6 +73,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     int generation_ = 0;
-    std::vector<int> rowsUp_;  // written or read pixels bottom row first, as GL has them
+    std::vector<uint32_t> rowsUp_;  // written or read pixels bottom row first, as GL has them
     std::vector<uint32_t> shownPixels_;  // the parts put into the window, magnified
+    HeldPixels held_;
 };

@@ -24,6 +24,13 @@ struct WindowPixelPut::Segment {
 
 namespace {
 
+// Up to this many pixels a frame (the scopes or the meters, even magnified)
+// go into the window through the connection itself. The server's report that
+// it has read a shared-memory put would wake the loop from its wait a second
+// time every frame; a plain put needs no report, since the pixels travel in
+// the request.
+constexpr long plainPutPixels = 64 * 1024;
+
 Display* asDisplay(void* display) { return static_cast<Display*>(display); }
 
 // Little-endian words of 0x00RRGGBB are what the window's visual takes.
@@ -84,6 +91,7 @@ void WindowPixelPut::attach(GLFWwindow* glfwWindow, int width, int height)
     segment->gc = XCreateGC(dpy, window, 0, nullptr);
     display_ = dpy;
     window_ = window;
+    depth_ = attributes.depth;
     segment_ = std::move(segment);
 }
 
@@ -116,10 +124,51 @@ bool WindowPixelPut::put(const std::vector<WindowPixels>& parts)
 {
     if (!segment_) return false;
     XImage& image = *segment_->image;
-    for (const WindowPixels& part : parts)
+    long pixels = 0;
+    for (const WindowPixels& part : parts) {
         if (part.x < 0 || part.y < 0 || part.width <= 0 || part.height <= 0 || !part.pixels ||
             part.x + part.width > image.width || part.y + part.height > image.height)
             return false;
+        pixels += long(part.width) * part.height;
+    }
+    if (pixels <= plainPutPixels) {
+        for (const WindowPixels& part : parts) putPlain(part);
+        XFlush(asDisplay(display_));
+        return true;
+    }
+    putShared(parts);
+    return true;
+}
+
+// The part's own pixels, in an image of the segment's format that Xlib only
+// reads from while the call lasts.
+void WindowPixelPut::putPlain(const WindowPixels& part)
+{
+    XImage image {};
+    image.width = part.width;
+    image.height = part.height;
+    image.format = ZPixmap;
+    image.data = reinterpret_cast<char*>(const_cast<uint32_t*>(part.pixels));
+    image.byte_order = LSBFirst;
+    image.bitmap_unit = 32;
+    image.bitmap_bit_order = LSBFirst;
+    image.bitmap_pad = 32;
+    image.depth = depth_;
+    image.bytes_per_line = part.width * 4;
+    image.bits_per_pixel = 32;
+    image.red_mask = 0xFF0000;
+    image.green_mask = 0xFF00;
+    image.blue_mask = 0xFF;
+    XInitImage(&image);
+    XPutImage(asDisplay(display_), window_, segment_->gc, &image, 0, 0, part.x, part.y,
+              static_cast<unsigned>(part.width), static_cast<unsigned>(part.height));
+}
+
+// Larger parts go through the shared memory, which the server must have read
+// before the next such put overwrites it.
+void WindowPixelPut::putShared(const std::vector<WindowPixels>& parts)
+{
+    XImage& image = *segment_->image;
     waitForLastPut();
     Display* dpy = asDisplay(display_);
     for (const WindowPixels& part : parts) {
@@ -131,5 +180,4 @@ bool WindowPixelPut::put(const std::vector<WindowPixels>& parts)
                      static_cast<unsigned>(part.width), static_cast<unsigned>(part.height), True);
     }
     XFlush(dpy);
-    return true;
 }

@@ -1,8 +1,9 @@
-// Puts pixels the program holds in memory straight into the window through
-// the X server's shared memory. Unlike the GL driver's copy of a part, it
-// does not wait for the server after each put: the server reports when it has
-// read a put (an event the window's own event reading passes over), and only
-// a put that comes before that report waits.
+// Puts pixels the program holds in memory straight into the window: a few
+// through the connection to the X server, more through the server's shared
+// memory. Unlike the GL driver's copy of a part, it does not wait for the
+// server after each put: the server reports when it has read a shared put (an
+// event the window's own event reading passes over), and only a shared put
+// that comes before that report waits.
 #pragma once
 
 #include <cstdint>
@@ -36,11 +37,14 @@ public:
     bool put(const std::vector<WindowPixels>& parts);
 
 private:
+    void putPlain(const WindowPixels& part);
+    void putShared(const std::vector<WindowPixels>& parts);
     void waitForLastPut();
 
     struct Segment;  // the shared memory, the server's image over it, the drawing context
     void* display_ = nullptr;
     unsigned long window_ = 0;
+    int depth_ = 0;
     std::unique_ptr<Segment> segment_;
     unsigned long lastPut_ = 0;  // request number of the last put; 0 = none waiting
 };

@@ -1,11 +1,13 @@
 #include "app/screen/scope_image.h"
 
+#include "app/screen/colour_pixels.h"
 #include "app/screen/screen_layout.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_context.h"
 #include "graphics/image.h"
 #include "graphics/renderer.h"
 #include "graphics/surface.h"
+#include "song/song_model.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,13 +17,6 @@ namespace {
 constexpr int boxWidth = static_cast<int>(layout::scopeWidth);
 constexpr int boxHeight = static_cast<int>(layout::scopeHeight);
 static_assert(boxWidth == layout::scopeWidth && boxHeight == layout::scopeHeight, "a scope box is whole pixels");
-
-// Opaque, in the bytes the renderer would give a quad of this tint.
-int argbOf(const Colour& colour)
-{
-    return static_cast<int>(0xFF000000u | uint32_t(colourByte(colour.r)) << 16 | uint32_t(colourByte(colour.g)) << 8 |
-                            colourByte(colour.b));
-}
 
 std::shared_ptr<c_Image> blankImage(int width, int height)
 {
@@ -34,12 +29,12 @@ std::shared_ptr<c_Image> blankImage(int width, int height)
 
 } // namespace
 
-void ScopeImage::draw(int channel, const ScopeTrace& trace, const Colour& background, const Colour& line)
+void ScopeImage::draw(int channel, const ScopeTrace& trace, const Colour& background, const Colour& line, bool whole)
 {
     ScreenRect box = layout::scopeBox(channel);
     paint(box, trace, background, line);
     auto x = static_cast<int>(box.x), y = static_cast<int>(box.y);
-    if (writeScreenPixels(box_, x, y, boxWidth, boxHeight)) return;
+    if (writeChangedRows(channel, x, y, whole)) return;
     if (!image_) image_ = blankImage(boxWidth, boxHeight * channelCount);
     int bandTop = channel * boxHeight;
     image_->surface->storeArgb(box_, 0, bandTop, boxWidth, boxHeight, 0, boxWidth);
@@ -52,8 +47,8 @@ void ScopeImage::draw(int channel, const ScopeTrace& trace, const Colour& backgr
 // made relative to it: the same rounding as drawing the columns there.
 void ScopeImage::paint(const ScreenRect& box, const ScopeTrace& trace, const Colour& background, const Colour& line)
 {
-    box_.assign(static_cast<size_t>(boxWidth) * boxHeight, argbOf(background));
-    int ink = argbOf(line);
+    box_.assign(static_cast<size_t>(boxWidth) * boxHeight, opaqueArgb(background));
+    int ink = opaqueArgb(line);
     float middle = box.y + box.height / 2;
     float reach = (box.height / 2 - 1) / 2;  // two oscillators at full volume fill the box
     // A value that is not a number would index past the box: it shows as silence.
@@ -70,4 +65,26 @@ void ScopeImage::paint(const ScreenRect& box, const ScopeTrace& trace, const Col
         }
         for (int row = rowOf(high); row <= rowOf(low); ++row) box_[static_cast<size_t>(row * boxWidth + left + column)] = ink;
     }
+}
+
+// A trace mostly moves within a band of rows: the rows above and below it,
+// background both times, need not go to the picture and the window again.
+bool ScopeImage::writeChangedRows(int channel, int x, int y, bool whole)
+{
+    std::vector<int>& written = written_[static_cast<size_t>(channel)];
+    int first = 0, last = boxHeight - 1;
+    if (!whole && written.size() == box_.size()) {
+        auto rowDiffers = [&](int row) {
+            long from = static_cast<long>(row) * boxWidth;
+            return !std::equal(box_.begin() + from, box_.begin() + from + boxWidth, written.begin() + from);
+        };
+        while (first <= last && !rowDiffers(first)) ++first;
+        while (last >= first && !rowDiffers(last)) --last;
+        if (first > last) return true;
+    }
+    rows_.assign(box_.begin() + static_cast<long>(first) * boxWidth, box_.begin() + static_cast<long>(last + 1) * boxWidth);
+    bool done = writeScreenPixels(rows_, x, y + first, boxWidth, last - first + 1);
+    if (done) written = box_;
+    else written.clear();
+    return done;
 }

@@ -9,6 +9,9 @@
 #include "app/screen/screen_colours.h"
 #include "app/screen/screen_layout.h"
 
+#include "song/song_model.h"
+
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -19,12 +22,17 @@ public:
     // Draws the channel's scope box (layout::scopeBox) in the background
     // colour with the trace across its middle in the line colour: one unit a
     // column, from its lowest to its highest value and on to where the next
-    // column starts, so that the line stays joined.
-    void draw(int channel, const ScopeTrace& trace, const Colour& background, const Colour& line);
+    // column starts, so that the line stays joined. Unless whole, only the
+    // rows that differ from the box it wrote last are written: the screen
+    // still shows the rest.
+    void draw(int channel, const ScopeTrace& trace, const Colour& background, const Colour& line, bool whole = true);
 
 private:
     void paint(const ScreenRect& box, const ScopeTrace& trace, const Colour& background, const Colour& line);
+    bool writeChangedRows(int channel, int x, int y, bool whole);
 
     std::shared_ptr<c_Image> image_;  // the four boxes one above another, where pixels cannot be written
     std::vector<int> box_;            // one box, 0xAARRGGBB, top row first
+    std::array<std::vector<int>, channelCount> written_;  // each channel's box as last written
+    std::vector<int> rows_;                               // the rows of a box that changed
 };

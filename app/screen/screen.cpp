@@ -252,8 +252,6 @@ void ScreenPainter::drawLevelMeter(int channel, int level)
 {
     float x = layout::meterLeft + layout::meterSpacing * static_cast<float>(channel);
     float height = static_cast<float>(level);
-    tint(theme_.frame);
-    fillRect(x, layout::meterBase, layout::meterWidth, -layout::meterHeight);
     // In proportion between the floor's colour and the top's; with the
     // default ones this is (79 + L, 95 - L, 151 - L).
     auto mix = [level](float floor, float top) {
@@ -261,7 +259,11 @@ void ScreenPainter::drawLevelMeter(int channel, int level)
     };
     const Colour& low = theme_.meterFloor;
     const Colour& high = theme_.meterTop;
-    setTint(mix(low.r, high.r), mix(low.g, high.g), mix(low.b, high.b));
+    Colour bar {mix(low.r, high.r), mix(low.g, high.g), mix(low.b, high.b)};
+    if (meterImage.draw(channel, level, theme_.frame, bar)) return;
+    tint(theme_.frame);
+    fillRect(x, layout::meterBase, layout::meterWidth, -layout::meterHeight);
+    tint(bar);
     fillRect(x, layout::meterBase, layout::meterWidth, -height);
 }
 
@@ -270,10 +272,11 @@ void ScreenPainter::drawLevelMeter(int channel, int level)
 void ScreenPainter::drawScopes()
 {
     const gxtkAudio* device = gxtkAudio::audio();
+    bool shown = trackScreenChanges && screenRecord.scopesValid;
     for (int k = 0; k < channelCount; ++k) {
         ScopeTrace trace = channelTrace(device, k);
-        if (trackScreenChanges && screenRecord.scopesValid && trace == scopesDrawn[k]) continue;
-        scopeImage.draw(k, trace, theme_.grid, theme_.scope);
+        if (shown && trace == scopesDrawn[k]) continue;
+        scopeImage.draw(k, trace, theme_.grid, theme_.scope, !shown);
         scopesDrawn[k] = trace;
     }
     screenRecord.scopesValid = true;

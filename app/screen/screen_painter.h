@@ -7,6 +7,7 @@
 #include "app/editing/note_cursor.h"
 #include "app/files/song_identity.h"
 #include "app/playing/channel_scopes.h"
+#include "app/screen/meter_image.h"
 #include "app/screen/repaint_request.h"
 #include "app/screen/scope_image.h"
 #include "app/screen/screen_record.h"
@@ -122,6 +123,7 @@ private:
     String statusRowComposed;
     std::array<ScopeTrace, channelCount> scopesDrawn;
     ScopeImage scopeImage;
+    MeterImage meterImage;
     bool repaintPending = false;
     std::array<String, channelCount> channelOnTexts;
     std::array<int, channelCount> meterLevels {};

@@ -2,6 +2,7 @@
 // the renderer gives the same boxes and columns drawn as rectangles, each
 // channel in its own box, the gaps between the boxes untouched, the four
 // boxes shown as one part.
+#include "app/screen/meter_image.h"
 #include "app/screen/scope_image.h"
 #include "graphics/drawing.h"
 #include "graphics/graphics_context.h"
@@ -88,4 +89,63 @@ TEST_F(ScopeImageTest, ShowsWhatRectanglesWouldDrawInEachChannelsBox)
     image.draw(2, moved, background, line);
     EXPECT_EQ(pixels(areaX, areaY, areaWidth, areaHeight), expected);
     endFrame();
+}
+
+// A meter written as pixels lands on the very pixels of its two rectangles,
+// at every height, with fractional and out-of-range tints too; its
+// neighbours' boxes stay as they were.
+TEST_F(ScopeImageTest, MeterPixelsAreTheMetersRectangles)
+{
+    const Colour back {86, 60.7f, 300}, bar {12.9f, -4, 254.99f};
+    constexpr int meterX = 407, meterY = 284, spacing = 22;
+    MeterImage image;
+    for (int level : {0, 2, 3, 33, 63, 64, 70}) {
+        for (int channel : {0, 3}) {
+            float x = float(meterX + spacing * channel);
+            beginFrame();
+            renderer().clear(1, 2, 3);
+            setTint(back.r, back.g, back.b);
+            fillRect(x, 348, 16, -64);
+            setTint(bar.r, bar.g, bar.b);
+            fillRect(x, 348, 16, -float(std::min(level, 64)));
+            std::vector<uint32_t> expected = pixels(meterX - 2, meterY - 2, 90, 68);
+            EXPECT_FALSE(image.draw(channel, level, back, bar)) << "after drawing, the meter is drawn too";
+            renderer().clear(1, 2, 3);
+            endFrame();
+            beginFrame();
+            ASSERT_TRUE(image.draw(channel, level, back, bar));
+            endFrame();
+            EXPECT_EQ(pixels(meterX - 2, meterY - 2, 90, 68), expected) << "level " << level << ", channel " << channel;
+        }
+    }
+}
+
+// Drawn frame after frame over what it drew last, a scope writes only the
+// rows that changed, and its boxes end as if drawn whole.
+TEST_F(ScopeImageTest, ChangedRowsAloneBringTheBoxesUpToDate)
+{
+    std::mt19937 random(46);
+    const Colour background {0, 0, 0}, line {196, 190, 220};
+    ScopeImage image, whole;
+    beginFrame();
+    renderer().clear(1, 2, 3);
+    for (int k = 0; k < 4; ++k) image.draw(k, ScopeTrace(), background, line);
+    endFrame();
+    for (float swing : {0.1f, 2.0f, 0.5f, 0.0f}) {
+        std::array<ScopeTrace, 4> traces;
+        for (ScopeTrace& trace : traces) trace = randomTrace(random, swing);
+        beginFrame();
+        for (int k = 0; k < 4; ++k) image.draw(k, traces[size_t(k)], background, line, false);
+        std::vector<uint32_t> drawn = pixels(areaX, areaY, areaWidth, areaHeight);
+        endFrame();
+        long changed = 0;
+        for (const PictureRect& part : renderer().frameDamage()) changed += part.area();
+        if (swing == 0.1f) {
+            EXPECT_LT(changed, 4 * 60 * 35 / 2) << "a narrow trace changes a few rows";
+        }
+        beginFrame();
+        for (int k = 0; k < 4; ++k) whole.draw(k, traces[size_t(k)], background, line);
+        EXPECT_EQ(drawn, pixels(areaX, areaY, areaWidth, areaHeight)) << "swing " << swing;
+        endFrame();
+    }
 }

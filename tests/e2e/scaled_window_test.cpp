@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sys/stat.h>
+
 namespace {
 
 constexpr uint32_t textInk = 0x9490A4;
@@ -97,6 +100,40 @@ TEST_F(ScaledWindow, AtScalesTwoAndThreeTheWindowMagnifiesTheScaleOnePictureAndC
         EXPECT_EQ(tracker.process().exitStatus(), 0);
     }
     EXPECT_EQ(settings(), "") << "an option given on the command line is not remembered";
+}
+
+// While a song plays, the meters and the scopes change frame after frame and
+// go into the window from memory, magnified there: the window still shows
+// whole blocks of the picture's pixels, and the scopes' traces move.
+TEST_F(ScaledWindow, PlayingScopesAreMagnifiedLikeTheRestOfThePicture)
+{
+    mkdir((config.path() + "/kovo-tracker").c_str(), 0755);
+    std::ofstream(config.path() + "/kovo-tracker/settings") << "scopes=on\n";
+    constexpr int scale = 2;
+    TrackerProcess tracker(environment(),
+                           {"--scale", std::to_string(scale), "--play", binaryDirectory() + "/data/examples/arp_waltz"});
+    ASSERT_TRUE(tracker.waitForWindow());
+    // The scopes' area, picture units.
+    auto scopes = [](const Picture& picture) {
+        std::vector<uint32_t> area;
+        for (int y = 281; y < 353; ++y)
+            for (int x = 390; x < 512; ++x) area.push_back(picture.at(x, y));
+        return area;
+    };
+    Picture first;
+    ASSERT_TRUE(waitFor([&] {
+        first = tracker.screenshot();
+        return first.width == pictureWidth * scale && first.height == pictureHeight * scale;
+    }, 30));
+    int moves = 0;
+    for (int shot = 0; shot < 40 && moves < 3; ++shot) {
+        Picture next = tracker.screenshot();
+        ASSERT_EQ(pixelsNotMagnifying(next, unmagnified(next, scale), scale), 0) << "shot " << shot;
+        moves += scopes(unmagnified(next, scale)) != scopes(unmagnified(first, scale));
+        first = next;
+    }
+    EXPECT_EQ(moves, 3);
+    EXPECT_TRUE(tracker.closeWindow());
 }
 
 TEST_F(ScaledWindow, ControlKeysChangeTheScaleAndTheChoiceIsKeptForTheNextStart)

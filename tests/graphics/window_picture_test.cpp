@@ -8,6 +8,7 @@
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glx.h>
+#include <GLFW/glfw3.h>
 #include <X11/Xatom.h>
 
 #include <cmath>
@@ -218,6 +219,82 @@ TEST_F(WindowPictureTest, SmallChangesArePutIntoTheWindowFromMemory)
     EXPECT_FALSE(game().putToWindow({{0, 0, 20, 20, white.data()}, {630, 100, 20, 20, white.data()}}));
     EXPECT_FALSE(game().putToWindow({{-1, 0, 20, 20, white.data()}}));
     EXPECT_EQ(differences(pixels(0, 0, 640, 475), grabWindow()), 0);
+}
+
+// Puts of the scopes' size travel in the request and bring no report from the
+// server, which would wake the loop from its wait a second time each frame;
+// a part too large for that still reaches the window whole.
+TEST_F(WindowPictureTest, ASmallPutBringsNoEventAndALargeOneIsShownAsWell)
+{
+    Display* display = glXGetCurrentDisplay();
+    beginFrame();
+    setTint(86.0f, 60.0f, 106.0f);
+    fillRect(0, 0, 640, 475);
+    endFrame();
+    XSync(display, False);
+    glfwPollEvents();
+    ASSERT_EQ(XEventsQueued(display, QueuedAlready), 0);
+    std::vector<uint32_t> small(122 * 72, 0xFF203040u);
+    ASSERT_TRUE(game().putToWindow({{390, 281, 122, 72, small.data()}}));
+    XSync(display, False);
+    EXPECT_EQ(XEventsQueued(display, QueuedAlready), 0);
+    EXPECT_EQ(grabWindow().at(450, 300), 0x203040u);
+
+    std::vector<uint32_t> large(400 * 300);
+    for (size_t i = 0; i < large.size(); ++i) large[i] = 0xFF000000u | uint32_t(i * 2654435761u >> 8);
+    ASSERT_TRUE(game().putToWindow({{100, 50, 400, 300, large.data()}}));
+    Picture shown = grabWindow();
+    int wrong = 0;
+    for (size_t i = 0; i < large.size(); ++i) wrong += shown.at(100 + int(i % 400), 50 + int(i / 400)) != (large[i] & 0xFFFFFF);
+    EXPECT_EQ(wrong, 0);
+}
+
+// Pixels written before a frame draws are held until GL needs the picture:
+// the window shows them at once, and later drawing, later writes and a
+// repaint of the whole window all see them in the order they were made.
+TEST_F(WindowPictureTest, HeldPixelsKeepTheirOrderWithDrawingAndWrites)
+{
+    auto box = [](uint32_t colour) { return std::vector<int>(60 * 35, static_cast<int>(colour)); };
+    beginFrame();
+    setTint(0, 0, 0);
+    fillRect(0, 0, 640, 475);
+    endFrame();
+    for (uint32_t colour : {0xFF112233u, 0xFF445566u}) {  // the second replaces the first
+        spoilBackBuffer();
+        beginFrame();
+        ASSERT_TRUE(renderer().writeScreenPixels(box(colour), 390, 281, 60, 35));
+        ASSERT_TRUE(renderer().writeScreenPixels(box(colour | 0x80), 452, 281, 60, 35));
+        endFrame();
+        EXPECT_TRUE(game().frameCopied());
+        EXPECT_EQ(renderer().lastFrameDrawCalls(), 0);
+        Picture shown = grabWindow();
+        EXPECT_EQ(shown.at(400, 290), colour & 0xFFFFFF);
+        EXPECT_EQ(shown.at(460, 290), (colour | 0x80) & 0xFFFFFF);
+    }
+
+    // Drawn over in the next frame; written over that within the frame.
+    beginFrame();
+    setTint(255, 255, 255);
+    fillRect(380, 300, 200, 2);
+    ASSERT_TRUE(renderer().writeScreenPixels(std::vector<int>(4, int(0xFF00FF00u)), 470, 300, 2, 2));
+    endFrame();
+    EXPECT_EQ(pixel(400, 290), 0xFF445566u);
+    EXPECT_EQ(pixel(400, 300), white);
+    EXPECT_EQ(pixel(470, 300), 0xFF00FF00u);
+    EXPECT_EQ(pixel(460, 290), 0xFF4455E6u);
+
+    // More parts than are held at once, then the whole window shown again.
+    beginFrame();
+    for (int part = 0; part < 12; ++part)
+        ASSERT_TRUE(renderer().writeScreenPixels(std::vector<int>(4, int(0xFF000010u + part)), 10 + 4 * part, 10, 2, 2));
+    endFrame();
+    game().requestPictureRefresh();
+    spoilBackBuffer();
+    beginFrame();
+    endFrame();
+    Picture shown = grabWindow();
+    EXPECT_EQ(differences(pixels(0, 0, 640, 475), shown), 0);
+    for (int part = 0; part < 12; ++part) EXPECT_EQ(shown.at(10 + 4 * part, 10), 0x10u + uint32_t(part)) << part;
 }
 
 // Pixels written straight into the picture land as they are, top row first,
