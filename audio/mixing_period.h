@@ -11,25 +11,38 @@
 #include <optional>
 #include <string>
 
-inline constexpr int defaultMixingPeriod = 256;
+// The mixer wakes once a period (the null output twice), and its time goes
+// to waking far more than to mixing eight voices: two periods of 384 frames
+// queue the same 768 frames (17 ms at 44.1 kHz) as three of 256, so a new
+// note waits no longer for the speaker, at a third fewer wakes.
+inline constexpr int defaultMixingPeriod = 384;
+inline constexpr int defaultQueuedPeriods = 2;
 inline constexpr int shortestMixingPeriod = 64;
 inline constexpr int longestMixingPeriod = 8192;
-inline constexpr int queuedMixingPeriods = 3;
+// A period the settings ask for keeps three queued: a machine that needs
+// longer periods needs the slack too.
+inline constexpr int chosenQueuedPeriods = 3;
 
-// The period an "audio_period" value asks for, in frames: a number is held
+struct MixingPeriod {
+    int frames;
+    int queued;  // periods queued before the sound card
+    bool operator==(const MixingPeriod& other) const { return frames == other.frames && queued == other.queued; }
+};
+
+// The period an "audio_period" value asks for: a number of frames is held
 // to 64..8192, a missing or unreadable value gives the default, "openal"
 // gives none.
-std::optional<int> mixingPeriodOf(const std::optional<std::string>& setting);
+std::optional<MixingPeriod> mixingPeriodOf(const std::optional<std::string>& setting);
 
 // The OpenAL Soft configuration text that asks for that period.
-std::string mixingPeriodConfig(int frames);
+std::string mixingPeriodConfig(MixingPeriod period);
 
 // While it lives, the configuration is there for an OpenAL Soft that starts
 // up (its first device reads its configuration once). An ALSOFT_CONF given
 // by the user (or a test) is kept as it is, and nothing is added to it.
 class MixingPeriodConfig {
 public:
-    explicit MixingPeriodConfig(std::optional<int> frames);
+    explicit MixingPeriodConfig(std::optional<MixingPeriod> period);
     ~MixingPeriodConfig();
     MixingPeriodConfig(const MixingPeriodConfig&) = delete;
     MixingPeriodConfig& operator=(const MixingPeriodConfig&) = delete;

@@ -8,7 +8,9 @@
 # server of its own (dummy backend, 48 kHz, 128-frame periods, no playback
 # ports: the measuring client kovo_ear_latency takes their place, so OpenAL
 # Soft connects its output to it itself, also each time it wakes). The tracker sounds through OpenAL
-# Soft's JACK backend (an alsoft.conf in a temporary folder). Each program
+# Soft's JACK backend (an alsoft.conf in a temporary folder), which mixes in
+# JACK's periods: the tracker's own mixing period (audio_period) takes no part
+# here, and what it adds on other outputs is its queue. Each program
 # gets KOVO_LATENCY_PRESSES (200) key presses through XTEST and as many MIDI
 # note-ons through a JACK MIDI port, each from silence and at a
 # random moment; then the same with both cores busy (stress-ng --cpu 2).
@@ -29,7 +31,6 @@ other=${1:-}
 presses=${KOVO_LATENCY_PRESSES:-200}
 period=128
 work=$(mktemp -d)
-server=kovo-ear-$$
 xvfb_pid= jack_pid= stress_pid= program_pid=
 
 cleanup() {
@@ -39,15 +40,6 @@ cleanup() {
 }
 trap cleanup EXIT
 . tools/benchmark_servers.sh
-
-start_jack() {
-  jackd -n "$server" -d dummy -r 48000 -p "$period" -P 0 -C 0 >"$work/jackd.log" 2>&1 &
-  jack_pid=$!
-  export JACK_DEFAULT_SERVER=$server JACK_NO_START_SERVER=1
-  for _ in $(seq 100); do jack_lsp >/dev/null 2>&1 && return; sleep 0.1; done
-  echo "the JACK server did not start" >&2
-  exit 1
-}
 
 # OpenAL Soft's JACK backend; never beside the executable, where it would be
 # read by every later run too.
@@ -117,7 +109,7 @@ run_programs() {
 }
 
 start_xvfb
-start_jack
+start_jack kovo-ear -d dummy -r 48000 -p "$period" -P 0 -C 0
 write_openal_config
 "$tools/kovo_busy_song" --short-notes "$work/notes.song"
 programs=(kovo)

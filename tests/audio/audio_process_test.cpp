@@ -85,8 +85,9 @@ PeriodReport periodReport(std::vector<std::string> environment)
     int frequency = 0, refresh = 0;
     out >> word >> frequency >> word >> refresh >> std::ws;
     PeriodReport report;
-    // The rate is a whole number of periods a second: the nearest power of two.
-    for (int frames = 64; frames <= 8192 && refresh > 0; frames *= 2)
+    // The rate is a whole number of periods a second; between periods of
+    // whole 64 frames that tells them apart.
+    for (int frames = 64; frames <= 8192 && refresh > 0 && report.period == 0; frames += 64)
         if (frequency / frames == refresh) report.period = frames;
     std::getline(out, report.rest, '\0');
     return report;
@@ -94,7 +95,7 @@ PeriodReport periodReport(std::vector<std::string> environment)
 
 } // namespace
 
-// OpenAL Soft's own default is 1024 frames; the tracker asks for 256, or
+// OpenAL Soft's own default is 1024 frames; the tracker asks for 384, or
 // what the settings file says, and leaves a configuration given by the user
 // as it is. Its configuration is gone from the environment once the device
 // is open, so that no program started later inherits it.
@@ -103,7 +104,7 @@ TEST(AudioProcess, TheDeviceMixesInShortPeriodsUnlessTheSettingsOrTheUserSayOthe
     TempFolder home;
     std::string xdg = "XDG_CONFIG_HOME=" + home.path();
     PeriodReport report = periodReport({xdg});
-    EXPECT_EQ(report.period, 256);
+    EXPECT_EQ(report.period, 384);
     EXPECT_EQ(report.rest, "ALSOFT_CONF unset\nlatency known\n");
     std::filesystem::create_directories(home.path() + "/kovo-tracker");
     home.write("kovo-tracker/settings", "audio_period=1024\n");
