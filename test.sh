@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what the tests need, builds the project twice (optimised, and with
-# AddressSanitizer + UndefinedBehaviorSanitizer + LeakSanitizer) and runs
-# every test in both; then builds the fuzz targets with clang and replays
+# Installs what the tests need, builds the project twice and runs its tests:
+# with AddressSanitizer + UndefinedBehaviorSanitizer + LeakSanitizer, every
+# test; optimised, as it is packaged, every test that runs the tracker as a
+# user does (the rest test the same code in-process, which the sanitizers
+# watch more closely). Then builds the fuzz targets with clang and replays
 # their seed corpus. Ends with where the time went.
 #
 # A flavour's tests mostly wait on windows, child programs and sound devices,
@@ -31,14 +33,15 @@ timed() {
 jobs=$(($(nproc) * 2))
 
 run_tests() {
-  ctest --test-dir "$1" --output-on-failure -j"$jobs"
+  ctest --test-dir "$@" --output-on-failure -j"$jobs"
 }
 
-# Starts a flavour's tests in the background, their output and time kept in
-# build/<flavour>/test-run.log and .time until tests_done shows them.
+# Starts a flavour's tests (those the further ctest arguments select) in the
+# background, their output and time kept in build/<flavour>/test-run.log and
+# .time until tests_done shows them.
 tests_started() {
   local flavour=$1 log=build/$1/test-run.log
-  ( start=$SECONDS; status=0; run_tests "build/$flavour" >"$log" 2>&1 || status=$?
+  ( start=$SECONDS; status=0; run_tests "build/$flavour" "${@:2}" >"$log" 2>&1 || status=$?
     echo "$((SECONDS - start)) $status" >"$log.time" ) &
   test_run=$!
 }
@@ -61,8 +64,8 @@ tests_done() {
 # A failed build leaves no tests running behind it: the run waits for them.
 trap '[ -z "${test_run:-}" ] || wait "$test_run" 2>/dev/null || true' EXIT
 
-timed "release build" tools/build.sh release
-tests_started release
+timed "release build" tools/build.sh release kovo_program_tests
+tests_started release -L program
 timed "asan build" tools/build.sh asan
 tests_done release
 tests_started asan

@@ -5,7 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 flavour=${1:-release}
 case "$flavour" in
-  release) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  # Line tables (-g1) give a crash's backtrace its lines and compile the
+  # libraries a third faster than full debug information; the package strips
+  # them anyway.
+  release) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG"
+                    "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g1 -DNDEBUG") ;;
   # -O1: the sanitized program runs its tests several times faster than at
   # -O0 and still reports exact lines; the tests' own code stays at -O0.
   # Line tables (-g1) are all a sanitizer's report needs, inlined frames

@@ -167,9 +167,10 @@ TEST_F(NoteFiles, ExampleMidiFilesHoldTheSongsNotes)
         EXPECT_EQ(division, 4 * song.speed) << name;
         EXPECT_EQ(tracks, 5);
         EXPECT_EQ(tempo, 80000L * song.speed) << name;
-        // A General MIDI player plays every note of it.
-        std::string played = commandOutput("timidity -c /etc/timidity/freepats.cfg -Ow -o '" + path(name + ".mid.wav") +
-                                           "' '" + path(name + ".mid") + "'");
+        // A General MIDI player plays every note of it. Whether it does is all
+        // that is asked: a low rate without effects renders in a tenth of the time.
+        std::string played = commandOutput("timidity -c /etc/timidity/freepats.cfg -s 8000 -EFreverb=0 -EFchorus=0 "
+                                           "-Ow -o '" + path(name + ".mid.wav") + "' '" + path(name + ".mid") + "'");
         EXPECT_NE(played.find("Notes lost totally: 0"), std::string::npos) << played;
         std::map<std::pair<int, long>, std::array<long, 3>> keys;  // (channel, start) -> end, key, velocity
         for (int channel; read >> channel;) {

@@ -32,10 +32,10 @@ Picture ScreenFixture::picture()
     Picture shown;
     shown.width = renderer.viewWidth();
     shown.height = renderer.viewHeight();
-    std::vector<int> argb(static_cast<size_t>(shown.width) * shown.height);
-    renderer.grabScreenPixels(argb, 0, 0, shown.width, shown.height, 0, shown.width);
-    shown.pixels.reserve(argb.size());
-    for (int value : argb) shown.pixels.push_back(static_cast<uint32_t>(value) & 0xFFFFFF);
+    grabbed_.resize(static_cast<size_t>(shown.width) * shown.height);
+    renderer.grabScreenPixels(grabbed_, 0, 0, shown.width, shown.height, 0, shown.width);
+    shown.pixels.assign(grabbed_.begin(), grabbed_.end());
+    for (uint32_t& pixel : shown.pixels) pixel &= 0xFFFFFF;
     return shown;
 }
 

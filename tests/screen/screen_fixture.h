@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The screen's colours as the renderer puts them on screen (tints truncated
 // to whole numbers), 0xRRGGBB.
@@ -52,6 +53,11 @@ protected:
                  char32_t instrument = U'0');
 
     ScreenText reader;
+
+private:
+    // One buffer for every read: a test reads hundreds of pictures, and a fresh
+    // megabyte each time is mostly page faults under the sanitizers.
+    std::vector<int> grabbed_;
 };
 
 // Pixels of a rectangle that are not the colour.
