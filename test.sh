@@ -3,13 +3,12 @@
 # with AddressSanitizer + UndefinedBehaviorSanitizer + LeakSanitizer, every
 # test; optimised, as it is packaged, every test that runs the tracker as a
 # user does (the rest test the same code in-process, which the sanitizers
-# watch more closely). Then builds the fuzz targets with clang and replays
-# their seed corpus. Ends with where the time went.
+# watch more closely). The ASan build's tests include the fuzz targets'
+# seed corpus, replayed under the sanitizers. Ends with where the time went.
 #
-# A flavour's tests mostly wait on windows, child programs and sound devices,
-# so they run while the next flavour builds: the release tests beside the
-# ASan build, the ASan tests beside the fuzz build. Their output is shown
-# whole once they end.
+# The release tests mostly wait on windows, child programs and sound devices,
+# so they run while the ASan build compiles; their output is shown whole once
+# they end.
 set -euo pipefail
 cd "$(dirname "$0")"
 tools/install-deps.sh test
@@ -68,10 +67,7 @@ timed "release build" tools/build.sh release kovo_program_tests
 tests_started release -L program
 timed "asan build" tools/build.sh asan
 tests_done release
-tests_started asan
-timed "fuzz build" tools/build.sh fuzz
-tests_done asan
-echo "== fuzz targets: seed corpus replay"
-timed "fuzz replay" ctest --test-dir build/fuzz --output-on-failure -j"$jobs"
+echo "== tests: asan build"
+timed "asan tests" run_tests build/asan
 echo "== times"
 printf '  %s\n' "${times[@]}" "total: $SECONDS s"

@@ -7,6 +7,9 @@
 #   ./test.sh           (CI=true is passed on when set: a skipped test fails),
 #                       which must leave a user's settings and unsaved songs,
 #                       planted before it, as they were;
+#   tools/build.sh fuzz the fuzz targets with clang and libFuzzer, which
+#                       ./test.sh does not build (it replays their seeds in
+#                       its ASan build): a break there fails CI too;
 #   ./package.sh, apt install ./build/package/*.deb, and /usr/bin/kovo-tracker
 #                       until its window shows; closed, status 0.
 # Prints each step's time. The root is removed afterwards, also when a step
@@ -211,6 +214,10 @@ inside() {
 
   begin "the user's files untouched by the tests"
   check_user_files
+  end
+
+  begin "tools/build.sh fuzz (clang, libFuzzer)"
+  in_root /usr/bin/env -C "$repo_in_root" tools/build.sh fuzz
   end
 
   begin "./package.sh"
