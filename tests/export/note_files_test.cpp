@@ -201,89 +201,102 @@ TEST_F(NoteFiles, ExampleMidiFilesHoldTheSongsNotes)
     }
 }
 
+// The pitch tracker the example modules are measured with reads pure tones,
+// sines and squares from low to high, within 5 cents.
+TEST_F(NoteFiles, ThePitchTrackerReadsPureTones)
+{
+    std::string selftest = commandOutput("/usr/bin/python3 '" + std::string(KOVO_NOTE_MATCH) + "' --selftest");
+    std::istringstream tones(selftest);
+    int read = 0;
+    for (std::string line; std::getline(tones, line); ++read)
+        EXPECT_LT(std::fabs(std::stod(line.substr(line.find(": ") + 2))), 5.0) << line;
+    EXPECT_EQ(read, 10);
+}
+
+// One example a test, so that the examples can be measured side by side.
+class ExampleModule : public NoteFiles, public ::testing::WithParamInterface<std::string> {};
+
 // Each channel of each example on its own, rendered by the program and, as
 // a module, by libopenmpt: every note whose pitch holds still long enough to
 // be read starts within a tick of the program's and plays within 10 cents
 // of its pitch, a pair detuned by PWM included; and at the last tick of each
 // sliding row the slide has come as near the program's pitch as a period
 // slide does. The program's rendering begins with a lead-in of one row.
-TEST_F(NoteFiles, ExampleModulesPlayTheNotesAtTheirPitchAndTime)
+TEST_P(ExampleModule, PlaysTheNotesAtTheirPitchAndTime)
 {
     const std::string script = std::string(KOVO_NOTE_MATCH);
-    std::string selftest = commandOutput("/usr/bin/python3 '" + script + "' --selftest");
-    std::istringstream tones(selftest);
-    for (std::string line; std::getline(tones, line);)
-        EXPECT_LT(std::fabs(std::stod(line.substr(line.find(": ") + 2))), 5.0) << line;
-    for (const std::string& name : exampleNames()) {
-        Song song = loadExample(name);
-        std::vector<SongNote> notes = songNotes(song);
-        size_t attacks = 0, onsets = 0, pitches = 0, detuned = 0, slides = 0;
-        double worstCents = 0, worstDetuned = 0, worstMs = 0, worstSlide = 0, slideSum = 0;
-        for (int channel = 1; channel <= channelCount; ++channel) {
-            std::string solo = name + "-" + std::to_string(channel);
-            writeSong(solo, soloSong(song, channel));
-            exportTo(solo, solo + ".wav");
-            exportTo(solo, solo + ".mod");
-            commandOutput("openmpt123 --render --samplerate 48000 --no-float --output-type wav --force -q '" +
-                          path(solo + ".mod") + "'");
-            std::ostringstream lines;
-            std::vector<const SongNote*> asked;
-            for (const SongNote& note : notes) {
-                if (note.channel != channel - 1) continue;
-                bool readable = pitchReadable(song, note.instrument);
-                if (note.key == slideKey) {
-                    if (!readable) continue;
-                    // The row's last tick, clear of its edges.
-                    double end = (note.tick + song.speed) * 0.02;
-                    lines << end + song.speed * 0.02 - 0.016 << ' ' << end - 0.016 << " 0.012 1 moment\n";
-                } else {
-                    if (note.key < 0 || note.volumeDigit == 0) continue;
-                    long steady = std::min(note.steadyTicks, note.ticksToNext);
-                    lines << (note.tick + song.speed) * 0.02 << ' ' << note.tick * 0.02 << ' '
-                          << std::min(steady, 100L) * 0.02 << ' ' << readable << '\n';
-                }
-                asked.push_back(&note);
+    const std::string& name = GetParam();
+    Song song = loadExample(name);
+    std::vector<SongNote> notes = songNotes(song);
+    size_t attacks = 0, onsets = 0, pitches = 0, detuned = 0, slides = 0;
+    double worstCents = 0, worstDetuned = 0, worstMs = 0, worstSlide = 0, slideSum = 0;
+    for (int channel = 1; channel <= channelCount; ++channel) {
+        std::string solo = name + "-" + std::to_string(channel);
+        writeSong(solo, soloSong(song, channel));
+        exportTo(solo, solo + ".wav");
+        exportTo(solo, solo + ".mod");
+        commandOutput("openmpt123 --render --samplerate 48000 --no-float --output-type wav --force -q '" +
+                      path(solo + ".mod") + "'");
+        std::ostringstream lines;
+        std::vector<const SongNote*> asked;
+        for (const SongNote& note : notes) {
+            if (note.channel != channel - 1) continue;
+            bool readable = pitchReadable(song, note.instrument);
+            if (note.key == slideKey) {
+                if (!readable) continue;
+                // The row's last tick, clear of its edges.
+                double end = (note.tick + song.speed) * 0.02;
+                lines << end + song.speed * 0.02 - 0.016 << ' ' << end - 0.016 << " 0.012 1 moment\n";
+            } else {
+                if (note.key < 0 || note.volumeDigit == 0) continue;
+                long steady = std::min(note.steadyTicks, note.ticksToNext);
+                lines << (note.tick + song.speed) * 0.02 << ' ' << note.tick * 0.02 << ' '
+                      << std::min(steady, 100L) * 0.02 << ' ' << readable << '\n';
             }
-            for (const SongNote& note : notes)
-                attacks += note.channel == channel - 1 && note.key >= 0 && note.volumeDigit > 0;
-            std::istringstream found(commandOutput(
-                "/usr/bin/python3 '" + script + "' '" + path(solo + ".wav") + "' '" + path(solo + ".mod.wav") + "'",
-                lines.str()));
-            size_t index = 0;
-            for (std::string line; std::getline(found, line); ++index) {
-                const SongNote& note = *asked.at(index);
-                std::istringstream fields(line);
-                std::string onset, cents;
-                fields >> onset >> cents;
-                if (onset != "skip") {
-                    ++onsets;
-                    worstMs = std::max(worstMs, std::fabs(std::stod(onset)));
-                    EXPECT_LE(std::fabs(std::stod(onset)), 20.0) << solo << " tick " << note.tick << ": " << line;
-                }
-                if (cents == "skip") continue;
-                double off = std::fabs(std::stod(cents));
-                if (note.key == slideKey) {
-                    ++slides;
-                    slideSum += off;
-                    worstSlide = std::max(worstSlide, off);
-                    EXPECT_LE(off, slideBound) << solo << " slide at tick " << note.tick << ": " << line;
-                    continue;
-                }
-                bool pair = detunedPair(song, note.instrument);
-                ++(pair ? detuned : pitches);
-                double& worst = pair ? worstDetuned : worstCents;
-                worst = std::max(worst, off);
-                EXPECT_LE(off, centsBound) << solo << " tick " << note.tick << ": " << line;
-            }
+            asked.push_back(&note);
         }
-        std::printf("%s: %zu notes, %zu onsets within %.1f ms, %zu pitches within %.1f cents, %zu of PWM pairs "
-                    "within %.1f cents; %zu slide ends within %.1f cents (mean %.1f)\n",
-                    name.c_str(), attacks, onsets, worstMs, pitches, worstCents, detuned, worstDetuned, slides,
-                    worstSlide, slides ? slideSum / slides : 0.0);
-        EXPECT_GE(onsets, 10u) << name << ": too few onsets could be told";
-        EXPECT_GE(pitches + detuned, 10u) << name << ": too few pitches could be read";
+        for (const SongNote& note : notes)
+            attacks += note.channel == channel - 1 && note.key >= 0 && note.volumeDigit > 0;
+        std::istringstream found(commandOutput(
+            "/usr/bin/python3 '" + script + "' '" + path(solo + ".wav") + "' '" + path(solo + ".mod.wav") + "'",
+            lines.str()));
+        size_t index = 0;
+        for (std::string line; std::getline(found, line); ++index) {
+            const SongNote& note = *asked.at(index);
+            std::istringstream fields(line);
+            std::string onset, cents;
+            fields >> onset >> cents;
+            if (onset != "skip") {
+                ++onsets;
+                worstMs = std::max(worstMs, std::fabs(std::stod(onset)));
+                EXPECT_LE(std::fabs(std::stod(onset)), 20.0) << solo << " tick " << note.tick << ": " << line;
+            }
+            if (cents == "skip") continue;
+            double off = std::fabs(std::stod(cents));
+            if (note.key == slideKey) {
+                ++slides;
+                slideSum += off;
+                worstSlide = std::max(worstSlide, off);
+                EXPECT_LE(off, slideBound) << solo << " slide at tick " << note.tick << ": " << line;
+                continue;
+            }
+            bool pair = detunedPair(song, note.instrument);
+            ++(pair ? detuned : pitches);
+            double& worst = pair ? worstDetuned : worstCents;
+            worst = std::max(worst, off);
+            EXPECT_LE(off, centsBound) << solo << " tick " << note.tick << ": " << line;
+        }
     }
+    std::printf("%s: %zu notes, %zu onsets within %.1f ms, %zu pitches within %.1f cents, %zu of PWM pairs "
+                "within %.1f cents; %zu slide ends within %.1f cents (mean %.1f)\n",
+                name.c_str(), attacks, onsets, worstMs, pitches, worstCents, detuned, worstDetuned, slides,
+                worstSlide, slides ? slideSum / slides : 0.0);
+    EXPECT_GE(onsets, 10u) << name << ": too few onsets could be told";
+    EXPECT_GE(pitches + detuned, 10u) << name << ": too few pitches could be read";
 }
+
+INSTANTIATE_TEST_SUITE_P(Examples, ExampleModule, ::testing::ValuesIn(exampleNames()),
+                         [](const ::testing::TestParamInfo<std::string>& example) { return example.param; });
 
 // A song without notes still makes a module of one pattern and a MIDI file
 // of empty tracks; a song that ends patterns early and names no waveform
