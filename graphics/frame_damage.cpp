@@ -11,12 +11,6 @@ PictureRect intersection(const PictureRect& a, const PictureRect& b)
     return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
-PictureRect boundingBox(const PictureRect& a, const PictureRect& b)
-{
-    int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
-    int right = std::max(a.x + a.width, b.x + b.width), bottom = std::max(a.y + a.height, b.y + b.height);
-    return {left, top, right - left, bottom - top};
-}
 
 // Each part is a copy of its own, a request to the window system: parts a
 // few units apart (the four scope boxes) are cheaper shown as one.
@@ -29,6 +23,13 @@ bool nearEachOther(const PictureRect& a, const PictureRect& b)
 }
 
 } // namespace
+
+PictureRect boundingBox(const PictureRect& a, const PictureRect& b)
+{
+    int left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+    int right = std::max(a.x + a.width, b.x + b.width), bottom = std::max(a.y + a.height, b.y + b.height);
+    return {left, top, right - left, bottom - top};
+}
 
 void FrameDamage::add(PictureRect rect, const PictureRect& bounds)
 {

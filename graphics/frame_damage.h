@@ -10,6 +10,8 @@ struct PictureRect {
     long area() const { return static_cast<long>(width) * height; }
 };
 
+PictureRect boundingBox(const PictureRect& a, const PictureRect& b);
+
 class FrameDamage {
 public:
     // More rectangles than this are not worth keeping apart: they become their bounding box.

@@ -1,5 +1,7 @@
 #include "graphics/held_pixels.h"
 
+#include <algorithm>
+
 namespace {
 
 bool covers(const PictureRect& outer, const PictureRect& inner)
@@ -8,12 +10,36 @@ bool covers(const PictureRect& outer, const PictureRect& inner)
            inner.y + inner.height <= outer.y + outer.height;
 }
 
+bool overlap(const PictureRect& a, const PictureRect& b)
+{
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
+}
+
+void copyInto(HeldPart& held, const std::vector<int>& pixels, const PictureRect& part)
+{
+    for (int row = 0; row < part.height; ++row) {
+        auto from = pixels.begin() + long(row) * part.width;
+        long to = long(part.y - held.part.y + row) * held.part.width + (part.x - held.part.x);
+        std::copy(from, from + part.width, held.pixels.begin() + to);
+    }
+    held.unshown = held.unshown.area() > 0 ? boundingBox(held.unshown, part) : part;
+}
+
 } // namespace
 
-// A replaced part lends its buffer to the new one: the scopes, held again
-// every frame at the same places, allocate nothing once they run.
+// A scope writes the rows of its box that changed, frame after frame: they
+// land in the part that holds its box, rather than piling up parts that GL
+// would have to take. Only the latest part they overlap may take them, or
+// they would end up under a later one. A replaced part lends its buffer to
+// the new one, so that whole boxes held again allocate nothing either.
 void HeldPixels::hold(const std::vector<int>& pixels, const PictureRect& part)
 {
+    auto latest = std::find_if(parts_.rbegin(), parts_.rend(),
+                               [&](const HeldPart& held) { return overlap(held.part, part); });
+    if (latest != parts_.rend() && covers(latest->part, part)) {
+        copyInto(*latest, pixels, part);
+        return;
+    }
     std::vector<uint32_t> buffer;
     for (auto held = parts_.begin(); held != parts_.end();) {
         if (!covers(part, held->part)) {
@@ -25,10 +51,10 @@ void HeldPixels::hold(const std::vector<int>& pixels, const PictureRect& part)
     }
     buffer.assign(pixels.begin(), pixels.begin() + part.area());
     if (parts_.capacity() < maxParts) parts_.reserve(maxParts);
-    parts_.push_back({part, std::move(buffer), false});
+    parts_.push_back({part, std::move(buffer), part});
 }
 
 void HeldPixels::markShown()
 {
-    for (HeldPart& held : parts_) held.shown = true;
+    for (HeldPart& held : parts_) held.unshown = {};
 }

@@ -13,7 +13,7 @@
 struct HeldPart {
     PictureRect part;
     std::vector<uint32_t> pixels;  // 0xAARRGGBB, top row first
-    bool shown = false;            // already put into the window
+    PictureRect unshown;           // the part of it not yet put into the window; empty once put
 };
 
 class HeldPixels {
@@ -22,7 +22,8 @@ public:
     static constexpr size_t maxParts = 8;
 
     // Holds a copy of the part's pixels (as many as the part's area); a part
-    // it covers wholly is dropped, since these pixels replace it.
+    // it covers wholly is dropped, since these pixels replace it. Pixels
+    // within the latest held part they overlap are copied into it instead.
     void hold(const std::vector<int>& pixels, const PictureRect& part);
     const std::vector<HeldPart>& parts() const { return parts_; }
     bool full() const { return parts_.size() >= maxParts; }

@@ -221,28 +221,32 @@ bool WindowPicture::putParts(BBGame& game, const std::vector<PictureRect>& parts
     return game.putToWindow(shown);
 }
 
-// The held parts not yet in the window, put as they are: the picture holds
+// The held pixels not yet in the window, put as they are: the picture holds
 // them the same, since written pixels are not blended.
 bool WindowPicture::putHeld(BBGame& game, int windowWidth, int windowHeight)
 {
     int scale = scaleFor(windowWidth, windowHeight);
     size_t total = 0;
     for (const HeldPart& held : held_.parts())
-        if (!held.shown && scale > 1) total += size_t(held.part.area()) * scale * scale;
+        if (scale > 1) total += size_t(held.unshown.area()) * scale * scale;
     shownPixels_.resize(total);
     std::vector<WindowPixels> shown;
     uint32_t* next = shownPixels_.data();
     for (const HeldPart& held : held_.parts()) {
-        if (held.shown) continue;
-        PictureRect to = windowRectOf(held.part, scale, windowHeight);
+        const PictureRect& part = held.unshown;
+        if (part.area() == 0) continue;
+        PictureRect to = windowRectOf(part, scale, windowHeight);
+        const uint32_t* pixels =
+            held.pixels.data() + long(part.y - held.part.y) * held.part.width + (part.x - held.part.x);
         // Unmagnified, the held pixels are put as they stand.
-        const uint32_t* pixels = held.pixels.data();
+        WindowPixels put {to.x, windowHeight - to.y - to.height, to.width, to.height, pixels, held.part.width};
         if (scale > 1) {
-            magnify(pixels, held.part.width, held.part, scale, next);
-            pixels = next;
+            magnify(pixels, held.part.width, part, scale, next);
+            put.pixels = next;
+            put.stride = 0;
             next += long(to.width) * to.height;
         }
-        shown.push_back({to.x, windowHeight - to.y - to.height, to.width, to.height, pixels});
+        shown.push_back(put);
     }
     if (!game.putToWindow(shown)) return false;
     held_.markShown();

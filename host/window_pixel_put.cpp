@@ -127,7 +127,7 @@ bool WindowPixelPut::put(const std::vector<WindowPixels>& parts)
     long pixels = 0;
     for (const WindowPixels& part : parts) {
         if (part.x < 0 || part.y < 0 || part.width <= 0 || part.height <= 0 || !part.pixels ||
-            part.x + part.width > image.width || part.y + part.height > image.height)
+            part.rowStep() < part.width || part.x + part.width > image.width || part.y + part.height > image.height)
             return false;
         pixels += long(part.width) * part.height;
     }
@@ -145,7 +145,7 @@ bool WindowPixelPut::put(const std::vector<WindowPixels>& parts)
 void WindowPixelPut::putPlain(const WindowPixels& part)
 {
     XImage image {};
-    image.width = part.width;
+    image.width = part.rowStep();
     image.height = part.height;
     image.format = ZPixmap;
     image.data = reinterpret_cast<char*>(const_cast<uint32_t*>(part.pixels));
@@ -154,7 +154,7 @@ void WindowPixelPut::putPlain(const WindowPixels& part)
     image.bitmap_bit_order = LSBFirst;
     image.bitmap_pad = 32;
     image.depth = depth_;
-    image.bytes_per_line = part.width * 4;
+    image.bytes_per_line = part.rowStep() * 4;
     image.bits_per_pixel = 32;
     image.red_mask = 0xFF0000;
     image.green_mask = 0xFF00;
@@ -174,7 +174,7 @@ void WindowPixelPut::putShared(const std::vector<WindowPixels>& parts)
     for (const WindowPixels& part : parts) {
         for (int row = 0; row < part.height; ++row)
             std::memcpy(image.data + static_cast<long>(part.y + row) * image.bytes_per_line + part.x * 4,
-                        part.pixels + static_cast<long>(row) * part.width, static_cast<size_t>(part.width) * 4);
+                        part.pixels + static_cast<long>(row) * part.rowStep(), static_cast<size_t>(part.width) * 4);
         lastPut_ = NextRequest(dpy);
         XShmPutImage(dpy, window_, segment_->gc, &image, part.x, part.y, part.x, part.y,
                      static_cast<unsigned>(part.width), static_cast<unsigned>(part.height), True);

@@ -13,10 +13,13 @@
 struct GLFWwindow;
 
 // One part to put: 0xAARRGGBB values, top row first, at (x, y) in window
-// pixels with rows counted from the top.
+// pixels with rows counted from the top. Its rows may lie within wider ones
+// (stride values from one row's start to the next; 0 for width).
 struct WindowPixels {
     int x = 0, y = 0, width = 0, height = 0;
     const uint32_t* pixels = nullptr;
+    int stride = 0;
+    int rowStep() const { return stride > 0 ? stride : width; }
 };
 
 class WindowPixelPut {

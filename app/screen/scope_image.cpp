@@ -31,31 +31,46 @@ std::shared_ptr<c_Image> blankImage(int width, int height)
 
 void ScopeImage::draw(int channel, const ScopeTrace& trace, const Colour& background, const Colour& line, bool whole)
 {
-    ScreenRect box = layout::scopeBox(channel);
-    paint(box, trace, background, line);
-    auto x = static_cast<int>(box.x), y = static_cast<int>(box.y);
-    if (writeChangedRows(channel, x, y, whole)) return;
+    Box& box = boxes_[static_cast<size_t>(channel)];
+    int ink = opaqueArgb(line), paper = opaqueArgb(background);
+    whole = whole || !box.written || ink != box.ink || paper != box.background;
+    box.ink = ink;
+    box.background = paper;
+    ScreenRect place = layout::scopeBox(channel);
+    int firstRow = boxHeight, lastRow = -1;
+    paint(box, place, trace, whole, firstRow, lastRow);
+    auto x = static_cast<int>(place.x), y = static_cast<int>(place.y);
+    if (writeRows(box, x, y, firstRow, lastRow)) return;
     if (!image_) image_ = blankImage(boxWidth, boxHeight * channelCount);
     int bandTop = channel * boxHeight;
-    image_->surface->storeArgb(box_, 0, bandTop, boxWidth, boxHeight, 0, boxWidth);
+    image_->surface->storeArgb(box.pixels, 0, bandTop, boxWidth, boxHeight, 0, boxWidth);
     // The image's own colours, unmodulated.
     setTint(255, 255, 255);
-    drawImagePart(image_, box.x, box.y, 0, bandTop, boxWidth, boxHeight);
+    drawImagePart(image_, place.x, place.y, 0, bandTop, boxWidth, boxHeight);
 }
 
 // Rows are worked out in window units, where the box stands, and only then
-// made relative to it: the same rounding as drawing the columns there.
-void ScopeImage::paint(const ScreenRect& box, const ScopeTrace& trace, const Colour& background, const Colour& line)
+// made relative to it: the same rounding as drawing the columns there. A
+// moved column is cleared where its line was and drawn where it is now; the
+// rows between the first and the last it touched are what changed.
+void ScopeImage::paint(Box& box, const ScreenRect& place, const ScopeTrace& trace, bool whole, int& firstRow,
+                       int& lastRow)
 {
-    box_.assign(static_cast<size_t>(boxWidth) * boxHeight, opaqueArgb(background));
-    int ink = opaqueArgb(line);
-    float middle = box.y + box.height / 2;
-    float reach = (box.height / 2 - 1) / 2;  // two oscillators at full volume fill the box
+    float middle = place.y + place.height / 2;
+    float reach = (place.height / 2 - 1) / 2;  // two oscillators at full volume fill the box
     // A value that is not a number would index past the box: it shows as silence.
     auto rowOf = [&](float value) {
-        float y = std::isnan(value) ? middle : std::clamp(middle - value * reach, box.y, box.y + box.height - 1);
-        return static_cast<int>(std::floor(y) - box.y);
+        float y = std::isnan(value) ? middle : std::clamp(middle - value * reach, place.y, place.y + place.height - 1);
+        return static_cast<int>(std::floor(y) - place.y);
     };
+    auto fillColumn = [&box](int column, int top, int bottom, int colour) {
+        for (int row = top; row <= bottom; ++row) box.pixels[static_cast<size_t>(row * boxWidth + column)] = colour;
+    };
+    if (whole) {
+        box.pixels.assign(static_cast<size_t>(boxWidth) * boxHeight, box.background);
+        firstRow = 0;
+        lastRow = boxHeight - 1;
+    }
     int left = (boxWidth - scopeColumns) / 2;
     for (int column = 0; column < scopeColumns; ++column) {
         float low = trace.low[column], high = trace.high[column];
@@ -63,28 +78,25 @@ void ScopeImage::paint(const ScreenRect& box, const ScopeTrace& trace, const Col
             low = std::min(low, trace.low[column + 1]);
             high = std::max(high, trace.high[column + 1]);
         }
-        for (int row = rowOf(high); row <= rowOf(low); ++row) box_[static_cast<size_t>(row * boxWidth + left + column)] = ink;
+        int top = rowOf(high), bottom = rowOf(low);
+        auto at = static_cast<size_t>(column);
+        if (!whole) {
+            if (top == box.top[at] && bottom == box.bottom[at]) continue;
+            fillColumn(left + column, box.top[at], box.bottom[at], box.background);
+            firstRow = std::min({firstRow, top, box.top[at]});
+            lastRow = std::max({lastRow, bottom, box.bottom[at]});
+        }
+        fillColumn(left + column, top, bottom, box.ink);
+        box.top[at] = top;
+        box.bottom[at] = bottom;
     }
 }
 
-// A trace mostly moves within a band of rows: the rows above and below it,
-// background both times, need not go to the picture and the window again.
-bool ScopeImage::writeChangedRows(int channel, int x, int y, bool whole)
+bool ScopeImage::writeRows(Box& box, int x, int y, int firstRow, int lastRow)
 {
-    std::vector<int>& written = written_[static_cast<size_t>(channel)];
-    int first = 0, last = boxHeight - 1;
-    if (!whole && written.size() == box_.size()) {
-        auto rowDiffers = [&](int row) {
-            long from = static_cast<long>(row) * boxWidth;
-            return !std::equal(box_.begin() + from, box_.begin() + from + boxWidth, written.begin() + from);
-        };
-        while (first <= last && !rowDiffers(first)) ++first;
-        while (last >= first && !rowDiffers(last)) --last;
-        if (first > last) return true;
-    }
-    rows_.assign(box_.begin() + static_cast<long>(first) * boxWidth, box_.begin() + static_cast<long>(last + 1) * boxWidth);
-    bool done = writeScreenPixels(rows_, x, y + first, boxWidth, last - first + 1);
-    if (done) written = box_;
-    else written.clear();
-    return done;
+    if (firstRow > lastRow) return true;
+    rows_.assign(box.pixels.begin() + static_cast<long>(firstRow) * boxWidth,
+                 box.pixels.begin() + static_cast<long>(lastRow + 1) * boxWidth);
+    box.written = writeScreenPixels(rows_, x, y + firstRow, boxWidth, lastRow - firstRow + 1);
+    return box.written;
 }

@@ -23,16 +23,23 @@ public:
     // colour with the trace across its middle in the line colour: one unit a
     // column, from its lowest to its highest value and on to where the next
     // column starts, so that the line stays joined. Unless whole, only the
-    // rows that differ from the box it wrote last are written: the screen
-    // still shows the rest.
+    // columns whose line moved are painted again and only the rows they
+    // touch are written: the screen still shows the rest.
     void draw(int channel, const ScopeTrace& trace, const Colour& background, const Colour& line, bool whole = true);
 
 private:
-    void paint(const ScreenRect& box, const ScopeTrace& trace, const Colour& background, const Colour& line);
-    bool writeChangedRows(int channel, int x, int y, bool whole);
+    // A channel's box as last painted, and what it was painted with.
+    struct Box {
+        std::vector<int> pixels;                    // 0xAARRGGBB, top row first
+        std::array<int, scopeColumns> top {}, bottom {};  // each column's line, in rows of the box
+        int background = 0, ink = 0;
+        bool written = false;  // the window shows it, bar the rows painted since
+    };
+
+    void paint(Box& box, const ScreenRect& place, const ScopeTrace& trace, bool whole, int& firstRow, int& lastRow);
+    bool writeRows(Box& box, int x, int y, int firstRow, int lastRow);
 
     std::shared_ptr<c_Image> image_;  // the four boxes one above another, where pixels cannot be written
-    std::vector<int> box_;            // one box, 0xAARRGGBB, top row first
-    std::array<std::vector<int>, channelCount> written_;  // each channel's box as last written
-    std::vector<int> rows_;                               // the rows of a box that changed
+    std::array<Box, channelCount> boxes_;
+    std::vector<int> rows_;  // the rows of a box to write
 };

@@ -297,6 +297,48 @@ TEST_F(WindowPictureTest, HeldPixelsKeepTheirOrderWithDrawingAndWrites)
     for (int part = 0; part < 12; ++part) EXPECT_EQ(shown.at(10 + 4 * part, 10), 0x10u + uint32_t(part)) << part;
 }
 
+// Pixels written within a box held earlier land in it: only they go to the
+// window, and GL takes the box with them later. Pixels that overlap a later
+// part as well are held on their own, so that they stay on top of it.
+TEST_F(WindowPictureTest, PixelsWrittenWithinAHeldBoxGoIntoItAndAloneToTheWindow)
+{
+    auto filled = [](int w, int h, uint32_t colour) { return std::vector<int>(size_t(w) * h, int(colour)); };
+    beginFrame();
+    setTint(0, 0, 0);
+    fillRect(0, 0, 640, 475);
+    endFrame();
+    beginFrame();
+    ASSERT_TRUE(renderer().writeScreenPixels(filled(60, 35, 0xFF112233u), 390, 281, 60, 35));
+    endFrame();
+    // Marks the box in the window behind the picture's back: what is put again shows.
+    std::vector<uint32_t> marker(60 * 35, 0xFF00FF00u);
+    ASSERT_TRUE(game().pixelPut().put({{390, 281, 60, 35, marker.data()}}));
+    beginFrame();
+    ASSERT_TRUE(renderer().writeScreenPixels(filled(20, 5, 0xFF445566u), 400, 291, 20, 5));
+    endFrame();
+    Picture shown = grabWindow();
+    EXPECT_EQ(shown.at(400, 291), 0x445566u);
+    EXPECT_EQ(shown.at(419, 295), 0x445566u);
+    for (auto [x, y] : {std::pair {399, 293}, {420, 293}, {400, 290}, {419, 296}})
+        EXPECT_EQ(shown.at(x, y), 0x00FF00u) << x << "," << y << ": pixels not written were put again";
+
+    beginFrame();
+    ASSERT_TRUE(renderer().writeScreenPixels(filled(60, 35, 0xFF778899u), 420, 281, 60, 35));
+    ASSERT_TRUE(renderer().writeScreenPixels(filled(60, 5, 0xFFAABBCCu), 390, 301, 60, 5));
+    endFrame();
+    game().requestPictureRefresh();
+    spoilBackBuffer();
+    beginFrame();
+    endFrame();
+    shown = grabWindow();
+    EXPECT_EQ(differences(pixels(0, 0, 640, 475), shown), 0);
+    EXPECT_EQ(pixel(400, 285), 0xFF112233u);
+    EXPECT_EQ(pixel(405, 293), 0xFF445566u);
+    EXPECT_EQ(pixel(395, 293), 0xFF112233u);
+    EXPECT_EQ(pixel(440, 290), 0xFF778899u);
+    EXPECT_EQ(pixel(440, 303), 0xFFAABBCCu) << "rows held into the older box went under the later one";
+}
+
 // Pixels written straight into the picture land as they are, top row first,
 // and are copied to the window by a frame that drew nothing else; a
 // rectangle that does not fit the picture writes nothing.
