@@ -33,8 +33,8 @@ jobs=$(($(nproc) * 2))
 
 # The ASan tests run alone, with no build beside them. Three times as many
 # side by side as there are cores ended some 10 % sooner on an idle machine,
-# but with both cores busy six sanitized trackers at once starved each
-# other's sound and input: twice as many, as for the release tests.
+# but with both cores busy two sound tests failed there: twice as many, as
+# for the release tests.
 asan_jobs=$jobs
 
 # run_tests JOBS BUILD_FOLDER [CTEST ARGUMENTS...]
