@@ -11,7 +11,6 @@ PictureRect intersection(const PictureRect& a, const PictureRect& b)
     return {left, top, std::max(0, right - left), std::max(0, bottom - top)};
 }
 
-
 // Each part is a copy of its own, a request to the window system: parts a
 // few units apart (the four scope boxes) are cheaper shown as one.
 constexpr int nearby = 4;
