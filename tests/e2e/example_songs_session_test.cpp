@@ -147,7 +147,7 @@ TEST_F(ExampleSongsSession, ListedAfterTheUsersSongsHeardLoadedAndSavedAsTheUser
     size_t heardFrom = capture.samples().size();
     tracker.key("F1");
     ASSERT_TRUE(waitFor([&] {
-        std::vector<float> samples = capture.samples();
+        const std::vector<float>& samples = capture.samples();
         size_t onset = firstSoundAfter(samples, heardFrom);
         return onset + SoundCapture::rate < samples.size() &&
                rms(slice(samples, onset, onset + static_cast<size_t>(SoundCapture::rate))) > 0.01;

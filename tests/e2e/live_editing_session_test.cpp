@@ -76,9 +76,9 @@ protected:
     std::vector<float> secondsAfter(size_t from, double seconds)
     {
         size_t end = from + static_cast<size_t>(seconds * captureRate);
-        std::vector<float> samples;
-        bool whole = waitFor([&] { return (samples = capture.samples()).size() >= end; }, 60);
+        bool whole = waitFor([&] { return capture.samples().size() >= end; }, 60);
         EXPECT_TRUE(whole) << "the capture stopped growing";
+        const std::vector<float>& samples = capture.samples();
         return slice(samples, from, std::min(end, samples.size()));
     }
     // The strongest amplitude of the tone in any 40 ms of the sound.

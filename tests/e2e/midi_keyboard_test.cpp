@@ -16,7 +16,6 @@
 #include <cmath>
 #include <cstring>
 #include <dirent.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -30,12 +29,6 @@ JackServer& jack()
 {
     static JackServer server;
     return server;
-}
-
-long long fileSize(const std::string& path)
-{
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 ? info.st_size : -1;
 }
 
 // The capture's 16-bit samples from a byte offset on (its header's sizes are

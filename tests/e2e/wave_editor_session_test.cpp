@@ -57,7 +57,7 @@ protected:
     // heard: about 0.5 for a ramp, 0 for a sine.
     double latestSecondHarmonic()
     {
-        std::vector<float> heard = capture.samples();
+        const std::vector<float>& heard = capture.samples();
         if (heard.size() < SoundCapture::rate) return -1;
         std::vector<float> last = slice(heard, heard.size() - SoundCapture::rate / 4, heard.size());
         double first = toneAmplitude(last, SoundCapture::rate, stockC);

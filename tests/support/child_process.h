@@ -53,11 +53,20 @@ private:
 // The folder the test programs (and the tracker) were built into.
 std::string binaryDirectory();
 
+// Removes a file or a folder with all it holds, in this process: tests
+// remove a folder for every program they start.
+void removeTree(const std::string& path);
+
 // Reads a whole file as bytes; empty when it is missing.
 std::string readFileBytes(const std::string& path);
+// The bytes from the offset to the end; empty when the file is shorter.
+std::string readFileBytesFrom(const std::string& path, long long offset);
 
 // When the file was last written, in nanoseconds; -1 when it is missing.
 long long modificationTime(const std::string& path);
+
+// The file's size in bytes; -1 when it is missing.
+long long fileSize(const std::string& path);
 
 // Whether a replacement of the file left a temporary beside it
 // ("<name>~<pid>~saving", whichever process wrote it).

@@ -5,7 +5,27 @@
 #include "tests/support/temp_folder.h"
 
 #include <string>
+#include <utility>
 #include <vector>
+
+// Reads a capture file as it grows: each read decodes only what was written
+// since the last, so a test that polls a long capture does not decode it
+// whole again every time. A file that became shorter (a new run of the
+// program opened it afresh) is read again from its start.
+class CaptureReader {
+public:
+    explicit CaptureReader(std::string path) : path_(std::move(path)) {}
+    // The 16-bit mono samples from the data chunk to the end of the file
+    // (the writer fills in its sizes only when the device closes).
+    const std::vector<float>& samples();
+
+private:
+    std::string path_;
+    long long taken_ = 0;   // bytes of the file read so far
+    bool inData_ = false;   // the data chunk's header has been read
+    std::string pending_;   // bytes read but not yet decoded: a header, half a sample
+    std::vector<float> samples_;
+};
 
 class SoundCapture {
 public:
@@ -16,7 +36,7 @@ public:
     // The environment entry that points OpenAL Soft at the capture.
     std::string environment() const { return "ALSOFT_CONF=" + configPath_; }
     // Samples written so far (the writer fills in its sizes only at the end).
-    std::vector<float> samples() const;
+    const std::vector<float>& samples() const { return reader_.samples(); }
     // What sounded from the first sound after sample `from` on: `length`
     // samples, `skip` samples after its onset (past the attack), once they
     // are written; empty when nothing sounds within the timeout.
@@ -26,6 +46,7 @@ private:
     TempFolder folder_;
     std::string wavPath_;
     std::string configPath_;
+    mutable CaptureReader reader_;
 };
 
 // The 16-bit mono samples of a capture file from its data chunk to its end

@@ -1,5 +1,7 @@
 #include "tests/support/temp_folder.h"
 
+#include "tests/support/child_process.h"
+
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -13,8 +15,7 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
-    std::string command = "rm -rf '" + path_ + "'";
-    [[maybe_unused]] int ignored = std::system(command.c_str());
+    removeTree(path_);
 }
 
 std::string TempFolder::write(const std::string& name, const std::string& bytes) const
