@@ -18,7 +18,7 @@ bool waitFor(const std::function<bool()>& condition, double timeoutSeconds)
         if (condition()) return true;
         double now = monotonicSeconds();
         if (now > deadline) return false;
-        double pause = std::clamp(2 * (now - checked), 0.005, 0.1);
+        double pause = std::clamp(4 * (now - checked), 0.01, 0.1);
         std::this_thread::sleep_for(std::chrono::duration<double>(pause));
     }
 }

@@ -3,6 +3,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 #include <stb_image.h>
 #include <stb_image_write.h>
 
@@ -12,7 +15,78 @@
 
 namespace {
 Display* asDisplay(void* display) { return static_cast<Display*>(display); }
+
+// Pixels of a 32-bit image in this machine's byte order are copied row by
+// row, anything else pixel by pixel.
+Picture pictureOf(XImage& image, int width, int height)
+{
+    Picture picture;
+    picture.width = width;
+    picture.height = height;
+    picture.pixels.resize(static_cast<size_t>(width) * height);
+    bool direct =
+        image.bits_per_pixel == 32 && image.byte_order == LSBFirst && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+    for (int y = 0; y < height; ++y) {
+        uint32_t* row = picture.pixels.data() + static_cast<size_t>(y) * width;
+        if (direct)
+            std::memcpy(row, image.data + static_cast<size_t>(y) * image.bytes_per_line,
+                        4 * static_cast<size_t>(width));
+        for (int x = 0; x < width; ++x) row[x] = (direct ? row[x] : XGetPixel(&image, x, y)) & 0xFFFFFF;
+    }
+    return picture;
+}
+
 } // namespace
+
+// A segment of shared memory the X server writes a window's picture into:
+// tests read the window many times while they wait, and over the connection
+// each picture is copied through the server's socket and two buffers.
+class SharedWindowImage {
+public:
+    SharedWindowImage(Display* display, const XWindowAttributes& window) : display_(display)
+    {
+        image_ = XShmCreateImage(display, window.visual, static_cast<unsigned>(window.depth), ZPixmap, nullptr,
+                                 &segment_, static_cast<unsigned>(window.width), static_cast<unsigned>(window.height));
+        if (!image_) return;
+        size_t bytes = static_cast<size_t>(image_->bytes_per_line) * image_->height;
+        segment_.shmid = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
+        if (segment_.shmid < 0) return;
+        segment_.shmaddr = image_->data = static_cast<char*>(shmat(segment_.shmid, nullptr, 0));
+        // Marked for removal at once: it goes when both sides let go, even
+        // if the test ends abruptly.
+        shmctl(segment_.shmid, IPC_RMID, nullptr);
+        if (segment_.shmaddr == reinterpret_cast<char*>(-1)) return;
+        attached_ = XShmAttach(display, &segment_) && XSync(display, False);
+    }
+    ~SharedWindowImage()
+    {
+        if (attached_) XShmDetach(display_, &segment_);
+        if (segment_.shmaddr && segment_.shmaddr != reinterpret_cast<char*>(-1)) shmdt(segment_.shmaddr);
+        if (image_) {
+            image_->data = nullptr;
+            XDestroyImage(image_);
+        }
+    }
+    SharedWindowImage(const SharedWindowImage&) = delete;
+    SharedWindowImage& operator=(const SharedWindowImage&) = delete;
+
+    bool fits(const XWindowAttributes& window) const
+    {
+        return image_ && image_->width == window.width && image_->height == window.height &&
+               image_->depth == window.depth;
+    }
+    // The window's picture, or null when the server did not give it.
+    XImage* read(Window window)
+    {
+        return attached_ && XShmGetImage(display_, window, image_, 0, 0, AllPlanes) ? image_ : nullptr;
+    }
+
+private:
+    Display* display_;
+    XShmSegmentInfo segment_ {};
+    XImage* image_ = nullptr;
+    bool attached_ = false;
+};
 
 bool Picture::savePng(const std::string& path) const
 {
@@ -46,7 +120,11 @@ XConnection::XConnection() : display_(XOpenDisplay(nullptr))
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
 }
 
-XConnection::~XConnection() { XCloseDisplay(asDisplay(display_)); }
+XConnection::~XConnection()
+{
+    shared_.reset();
+    XCloseDisplay(asDisplay(display_));
+}
 
 std::string XConnection::title(unsigned long window)
 {
@@ -146,25 +224,17 @@ void XConnection::requestClose(unsigned long window)
 Picture XConnection::grab(unsigned long window)
 {
     Display* display = asDisplay(display_);
-    WindowGeometry size = geometry(window);
-    Picture picture;
-    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(size.width),
-                              static_cast<unsigned>(size.height), AllPlanes, ZPixmap);
-    if (!image) return picture;
-    picture.width = size.width;
-    picture.height = size.height;
-    picture.pixels.resize(static_cast<size_t>(size.width) * size.height);
-    // Tests read the window many times while they wait: a 32-bit picture in
-    // this machine's byte order is copied row by row, anything else pixel by pixel.
-    bool direct = image->bits_per_pixel == 32 && image->byte_order == LSBFirst &&
-                  __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
-    for (int y = 0; y < size.height; ++y) {
-        uint32_t* row = picture.pixels.data() + static_cast<size_t>(y) * size.width;
-        if (direct)
-            std::memcpy(row, image->data + static_cast<size_t>(y) * image->bytes_per_line,
-                        4 * static_cast<size_t>(size.width));
-        for (int x = 0; x < size.width; ++x) row[x] = (direct ? row[x] : XGetPixel(image, x, y)) & 0xFFFFFF;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) return Picture {};
+    if (!sharingFailed_ && XShmQueryExtension(display)) {
+        if (!shared_ || !shared_->fits(attributes)) shared_ = std::make_unique<SharedWindowImage>(display, attributes);
+        if (XImage* image = shared_->read(window)) return pictureOf(*image, attributes.width, attributes.height);
     }
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (!image) return Picture {};
+    sharingFailed_ = true;
+    Picture picture = pictureOf(*image, attributes.width, attributes.height);
     XDestroyImage(image);
     return picture;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,8 @@ struct Picture {
 
 // Reads a PNG file into a picture (alpha dropped); empty on failure.
 Picture loadPng(const std::string& path);
+
+class SharedWindowImage;
 
 class XConnection {
 public:
@@ -52,4 +55,8 @@ public:
 
 private:
     void* display_;
+    // Pictures come through memory shared with the server, unless it failed
+    // to give one that it then sent over the connection.
+    std::unique_ptr<SharedWindowImage> shared_;
+    bool sharingFailed_ = false;
 };
