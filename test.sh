@@ -28,53 +28,55 @@ timed() {
 }
 
 # Most tests spend their time waiting on a window, a child program or a
-# sound device, so twice as many run side by side as there are cores.
+# sound device, so twice as many of a flavour run side by side as there are
+# cores.
 jobs=$(($(nproc) * 2))
 
-# The ASan tests run alone, with no build beside them. Three times as many
-# side by side as there are cores ended some 10 % sooner on an idle machine,
-# but with both cores busy two sound tests failed there: twice as many, as
-# for the release tests.
-asan_jobs=$jobs
-
-# run_tests JOBS BUILD_FOLDER [CTEST ARGUMENTS...]
+# run_tests BUILD_FOLDER [CTEST ARGUMENTS...]
 run_tests() {
-  ctest --test-dir "${@:2}" --output-on-failure -j"$1"
+  ctest --test-dir "$@" --output-on-failure -j"$jobs"
 }
 
 # Starts a flavour's tests (those the further ctest arguments select) in the
 # background, their output and time kept in build/<flavour>/test-run.log and
 # .time until tests_done shows them.
+declare -A test_runs=()
 tests_started() {
   local flavour=$1 log=build/$1/test-run.log
-  ( start=$SECONDS; status=0; run_tests "$jobs" "build/$flavour" "${@:2}" >"$log" 2>&1 || status=$?
+  ( start=$SECONDS; status=0; run_tests "build/$flavour" "${@:2}" >"$log" 2>&1 || status=$?
     echo "$((SECONDS - start)) $status" >"$log.time" ) &
-  test_run=$!
+  test_runs[$flavour]=$!
 }
-# Waits for the tests started last, shows their output and notes their time;
-# failing tests end the run, after the times so far.
+# Waits for a flavour's tests, shows their output and notes their time (and
+# the words after it); a failure is noted, and ends the run once every
+# flavour's tests have been shown.
+failed=
 tests_done() {
   local flavour=$1 log=build/$1/test-run.log seconds status
-  wait "$test_run" || true
-  test_run=
+  wait "${test_runs[$flavour]}" || true
+  unset "test_runs[$flavour]"
   echo "== tests: $flavour build"
   cat "$log"
   read -r seconds status <"$log.time"
   if [ "$status" -ne 0 ]; then
     times+=("$flavour tests: $seconds s (failed)")
-    printf '== times\n' && printf '  %s\n' "${times[@]}"
-    exit 1
+    failed=1
+  else
+    times+=("$flavour tests: $seconds s${2:-}")
   fi
-  times+=("$flavour tests: $seconds s (beside the next build)")
 }
 # A failed build leaves no tests running behind it: the run waits for them.
-trap '[ -z "${test_run:-}" ] || wait "$test_run" 2>/dev/null || true' EXIT
+trap 'for run in "${test_runs[@]}"; do wait "$run" 2>/dev/null || true; done' EXIT
 
+# The release tests run while the ASan build compiles, and the ASan tests
+# start as soon as it is done, beside what is left of them: each flavour's
+# tests leave a core idle while they wait on their programs.
 timed "release build" tools/build.sh release kovo_program_tests
 tests_started release -L program
 timed "asan build" tools/build.sh asan
-tests_done release
-echo "== tests: asan build"
-timed "asan tests" run_tests "$asan_jobs" build/asan
+tests_started asan
+tests_done release " (beside the ASan build and tests)"
+tests_done asan
 echo "== times"
 printf '  %s\n' "${times[@]}" "total: $SECONDS s"
+[ -z "$failed" ]
