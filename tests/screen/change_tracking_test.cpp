@@ -48,7 +48,7 @@ protected:
     {
         for (int i = 0; i < count; ++i) {
             game->stepRender();
-            recording.frames.push_back(pictureHash(picture()));
+            recording.frames.push_back(pictureHash(shownPicture()));
             gxtkGraphics& renderer = *gameDelegate()->renderer;
             recording.drawCalls += renderer.lastFrameDrawCalls();
             recording.framesPresented += game->framePresented();

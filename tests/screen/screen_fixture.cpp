@@ -3,6 +3,8 @@
 #include "graphics/renderer.h"
 #include "framework/app.h"
 
+#include <algorithm>
+
 void ScreenFixture::SetUp()
 {
     TrackerFixture::SetUp();
@@ -26,17 +28,17 @@ Picture ScreenFixture::meterFrame()
     return picture();
 }
 
-Picture ScreenFixture::picture()
+const Picture& ScreenFixture::shownPicture()
 {
     gxtkGraphics& renderer = *gameDelegate()->renderer;
-    Picture shown;
-    shown.width = renderer.viewWidth();
-    shown.height = renderer.viewHeight();
-    grabbed_.resize(static_cast<size_t>(shown.width) * shown.height);
-    renderer.grabScreenPixels(grabbed_, 0, 0, shown.width, shown.height, 0, shown.width);
-    shown.pixels.assign(grabbed_.begin(), grabbed_.end());
-    for (uint32_t& pixel : shown.pixels) pixel &= 0xFFFFFF;
-    return shown;
+    shown_.width = renderer.viewWidth();
+    shown_.height = renderer.viewHeight();
+    grabbed_.resize(static_cast<size_t>(shown_.width) * shown_.height);
+    renderer.grabScreenPixels(grabbed_, 0, 0, shown_.width, shown_.height, 0, shown_.width);
+    shown_.pixels.resize(grabbed_.size());
+    std::transform(grabbed_.begin(), grabbed_.end(), shown_.pixels.begin(),
+                   [](int pixel) { return static_cast<uint32_t>(pixel) & 0xFFFFFF; });
+    return shown_;
 }
 
 void ScreenFixture::putNote(int channel, int index, char32_t note, char32_t octave, char32_t volume,

@@ -38,7 +38,10 @@ protected:
     // A frame as the hook draws it when no repaint is due: the meters only.
     Picture meterFrame();
     // The window's picture as the renderer holds it.
-    Picture picture();
+    Picture picture() { return shownPicture(); }
+    // The same, in the fixture's own buffer until the next read: for tests
+    // that look at each of hundreds of frames and keep none.
+    const Picture& shownPicture();
 
     // Text of `length` cells at (x, y) in the ink colour.
     std::string textAt(const Picture& shown, int x, int y, int length, uint32_t ink) const
@@ -58,6 +61,7 @@ private:
     // One buffer for every read: a test reads hundreds of pictures, and a fresh
     // megabyte each time is mostly page faults under the sanitizers.
     std::vector<int> grabbed_;
+    Picture shown_;
 };
 
 // Pixels of a rectangle that are not the colour.
