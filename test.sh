@@ -6,8 +6,8 @@
 # watch more closely). The ASan build's tests include the fuzz targets'
 # seed corpus, replayed under the sanitizers. Ends with where the time went.
 #
-# The release tests mostly wait on windows, child programs and sound devices,
-# so they run while the ASan build compiles; their output is shown whole once
+# The tests mostly wait on windows, child programs and sound devices, so the
+# two flavours' tests run side by side; each one's output is shown whole once
 # they end.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -68,15 +68,16 @@ tests_done() {
 # A failed build leaves no tests running behind it: the run waits for them.
 trap 'for run in "${test_runs[@]}"; do wait "$run" 2>/dev/null || true; done' EXIT
 
-# The release tests run while the ASan build compiles, and the ASan tests
-# start as soon as it is done, beside what is left of them: each flavour's
-# tests leave a core idle while they wait on their programs.
+# Both builds first, each with the machine to itself, then both flavours'
+# tests side by side: a flavour's tests alone leave a core idle a quarter of
+# the time while they wait on their programs, and a build beside them is
+# slowed more than they fill.
 timed "release build" tools/build.sh release kovo_program_tests
-tests_started release -L program
 timed "asan build" tools/build.sh asan
+tests_started release -L program
 tests_started asan
-tests_done release " (beside the ASan build and tests)"
-tests_done asan
+tests_done release " (beside the ASan tests)"
+tests_done asan " (beside the release tests)"
 echo "== times"
 printf '  %s\n' "${times[@]}" "total: $SECONDS s"
 [ -z "$failed" ]
