@@ -28,25 +28,22 @@ timed() {
 }
 
 # Most tests spend their time waiting on a window, a child program or a
-# sound device, so four times as many run side by side as there are cores,
-# shared as the work is: the ASan tests take some 1.7 times the CPU of the
-# release tests, so both end at about the same time.
-release_jobs=$(($(nproc) * 3 / 2))
-asan_jobs=$(($(nproc) * 5 / 2))
+# sound device, so twice as many of a flavour run side by side as there are
+# cores.
+jobs=$(($(nproc) * 2))
 
-# run_tests JOBS BUILD_FOLDER [CTEST ARGUMENTS...]
+# run_tests BUILD_FOLDER [CTEST ARGUMENTS...]
 run_tests() {
-  ctest --test-dir "${@:2}" --output-on-failure -j"$1"
+  ctest --test-dir "$@" --output-on-failure -j"$jobs"
 }
 
-# tests_started FLAVOUR JOBS [CTEST ARGUMENTS...]
 # Starts a flavour's tests (those the further ctest arguments select) in the
 # background, their output and time kept in build/<flavour>/test-run.log and
 # .time until tests_done shows them.
 declare -A test_runs=()
 tests_started() {
   local flavour=$1 log=build/$1/test-run.log
-  ( start=$SECONDS; status=0; run_tests "$2" "build/$flavour" "${@:3}" >"$log" 2>&1 || status=$?
+  ( start=$SECONDS; status=0; run_tests "build/$flavour" "${@:2}" >"$log" 2>&1 || status=$?
     echo "$((SECONDS - start)) $status" >"$log.time" ) &
   test_runs[$flavour]=$!
 }
@@ -77,8 +74,8 @@ trap 'for run in "${test_runs[@]}"; do wait "$run" 2>/dev/null || true; done' EX
 # slowed more than they fill.
 timed "release build" tools/build.sh release kovo_program_tests
 timed "asan build" tools/build.sh asan
-tests_started release "$release_jobs" -L program
-tests_started asan "$asan_jobs"
+tests_started release -L program
+tests_started asan
 tests_done release " (beside the ASan tests)"
 tests_done asan " (beside the release tests)"
 echo "== times"
