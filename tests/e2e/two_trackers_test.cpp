@@ -76,13 +76,37 @@ protected:
         return waitFor([&] { return reader.status(tracker.screenshot()) == status; }, 60);
     }
 
-    // From Standby: Editing, then a note on the cursor row after row - 1 steps down.
+    // From Standby: Editing, then a note on the cursor row after row - 1
+    // steps down. Each key is sent once the cursor bar shows where the one
+    // before it took the cursor: two presses of a key in one update step
+    // move the cursor once, and a picture that changes for another reason
+    // (a meter falling, the grid repainted a few steps late) says nothing.
     bool typeNoteAt(TrackerProcess& tracker, int row, char note)
     {
-        if (!tracker.keyEach("space")) return false;
-        for (int down = 1; down < row; ++down)
-            if (!tracker.keyEach("Down")) return false;
-        return tracker.typeEach(std::string(1, note));
+        int at = 0;
+        auto barOn = [&](int wanted) {
+            return waitFor([&] { return (at = cursorBarRow(tracker.screenshot())) != 0 && (!wanted || at == wanted); }, 30);
+        };
+        tracker.key("space", 0);
+        if (!barOn(0)) return false;
+        for (int down = 1; down < row; ++down) {
+            tracker.key("Down", 0);
+            if (!barOn(at % rowsPerPattern + 1)) return false;
+        }
+        // A note moves the cursor on by one row.
+        tracker.type(std::string(1, note), 0);
+        return barOn(at % rowsPerPattern + 1);
+    }
+
+    // The row (1 to 32) of the bar behind the cursor row, which shows while
+    // editing; 0 when none shows.
+    static int cursorBarRow(const Picture& shown)
+    {
+        constexpr uint32_t cursorBar = 0x52484A;
+        constexpr int besideTheText = 300;
+        for (int row = 1; row <= rowsPerPattern; ++row)
+            if (shown.at(besideTheText, row * 12 + 8) == cursorBar) return row;
+        return 0;
     }
 
     ScreenText reader;
