@@ -18,8 +18,11 @@ case "$flavour" in
   # the sanitized build about three times faster than gcc, and its programs
   # start and run faster; the release build stays with gcc, so that both
   # compilers' warnings keep the code clean.
+  # KOVO_OPTIMISED_PROGRAM in the environment: an optimised build's bin/ that
+  # its tests of the program also run against (see tests/CMakeLists.txt).
   asan) options=(-DCMAKE_BUILD_TYPE=Debug -DKOVO_SANITIZE=ON "-DCMAKE_CXX_FLAGS_DEBUG=-g1 -O1"
-                 "-DCMAKE_C_FLAGS_DEBUG=-g1 -O1" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14) ;;
+                 "-DCMAKE_C_FLAGS_DEBUG=-g1 -O1" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14
+                 "-DKOVO_OPTIMISED_PROGRAM=${KOVO_OPTIMISED_PROGRAM:-}") ;;
   # A crash the fuzzer finds is reported with line tables too.
   fuzz) options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DKOVO_FUZZ=ON
                  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14

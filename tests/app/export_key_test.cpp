@@ -163,8 +163,8 @@ TEST_F(ExportJobAlone, NeverReplacesASongFile)
 TEST_F(ExportJobAlone, WritesOnlyIntoTheSongsFolder)
 {
     std::string base = "export-key-outside-" + std::to_string(getpid());
-    std::string outside = binaryDirectory() + "/data/" + base + ".wav";
-    std::string further = binaryDirectory() + "/" + base + ".wav";
+    std::string outside = programDirectory() + "/data/" + base + ".wav";
+    std::string further = programDirectory() + "/" + base + ".wav";
     for (const String& escape : {U"../" + widen(base), U"\u012E\u012E\u012F\u012E\u012E\u012F" + widen(base)}) {
         identity.songName = escape;
         exportJob.startExport();

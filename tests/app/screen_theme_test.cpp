@@ -34,7 +34,7 @@ double contrast(const Colour& a, const Colour& b)
 
 Theme shippedTheme(const std::string& name, std::vector<std::string>& complaints)
 {
-    return parseTheme(readFileBytes(binaryDirectory() + "/data/themes/" + name + ".theme"), complaints);
+    return parseTheme(readFileBytes(programDirectory() + "/data/themes/" + name + ".theme"), complaints);
 }
 
 std::string userThemes() { return std::string(std::getenv("XDG_CONFIG_HOME")) + "/kovo-tracker/themes"; }

@@ -149,7 +149,7 @@ TEST_F(SongArgument, ASongChosenInTheListReplacesTheStartFile)
     pressAndStep(keyF11);
     EXPECT_EQ(engine->status.text(), U"File Saved...");
     const std::string copy = userFiles().songsFolder() + "first_steps";
-    EXPECT_EQ(readFileBytes(copy), readFileBytes(binaryDirectory() + "/data/examples/first_steps"));
+    EXPECT_EQ(readFileBytes(copy), readFileBytes(programDirectory() + "/data/examples/first_steps"));
     EXPECT_EQ(readFileBytes(path), songWithNote());
     std::remove(copy.c_str());
 }

@@ -22,7 +22,7 @@ Outcome runProbe(const std::string& environment, const std::string& mode = "")
     WavLayout layout;
     layout.data = pcm16(sawCycle(64));
     std::string wav = folder.write("saw.wav", wavBytes(layout));
-    std::vector<std::string> argv {binaryDirectory() + "/audio_probe", wav};
+    std::vector<std::string> argv {programDirectory() + "/audio_probe", wav};
     if (!mode.empty()) argv.push_back(mode);
     ChildProcess probe(argv, {environment});
     EXPECT_TRUE(probe.waitExit(60));
@@ -78,7 +78,7 @@ struct PeriodReport {
 PeriodReport periodReport(std::vector<std::string> environment)
 {
     environment.push_back("ALSOFT_DRIVERS=null");
-    ChildProcess probe({binaryDirectory() + "/audio_probe", "/no/such.wav", "period"}, environment);
+    ChildProcess probe({programDirectory() + "/audio_probe", "/no/such.wav", "period"}, environment);
     EXPECT_TRUE(probe.waitExit(60));
     std::istringstream out(probe.standardOutput());
     std::string word;

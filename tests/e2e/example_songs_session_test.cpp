@@ -22,7 +22,7 @@ constexpr uint32_t titleInk = 0xAB2568;
 constexpr uint32_t detailInk = 0x808080;
 constexpr int lineCells = 34;
 
-const std::string builtExamples = binaryDirectory() + "/data/examples";
+const std::string builtExamples = programDirectory() + "/data/examples";
 const std::vector<std::string> exampleNames = {"arp_waltz", "drum_pocket", "first_steps", "night_chorus",
                                                "slide_blues"};
 

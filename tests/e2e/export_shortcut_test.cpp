@@ -81,7 +81,7 @@ TEST_F(ExportShortcut, RendersTheEditorsSongAsTheCommandLineDoesWhileTheWindowGo
     EXPECT_TRUE(readFileBytes(tracker.songPath("long")) == longSongBytes) << "the pattern changed";
 
     TempFolder out;
-    ChildProcess command({binaryDirectory() + "/kovo-tracker", "--export", tracker.songPath("long"), "-o",
+    ChildProcess command({programDirectory() + "/kovo-tracker", "--export", tracker.songPath("long"), "-o",
                           out.path() + "/long.wav", "--quiet"});
     ASSERT_TRUE(command.waitExit(240));
     ASSERT_EQ(command.exitStatus(), 0) << command.standardError();

@@ -110,8 +110,8 @@ TEST_F(ScaledWindow, PlayingScopesAreMagnifiedLikeTheRestOfThePicture)
     mkdir((config.path() + "/kovo-tracker").c_str(), 0755);
     std::ofstream(config.path() + "/kovo-tracker/settings") << "scopes=on\n";
     constexpr int scale = 2;
-    TrackerProcess tracker(environment(),
-                           {"--scale", std::to_string(scale), "--play", binaryDirectory() + "/data/examples/arp_waltz"});
+    const std::string example = programDirectory() + "/data/examples/arp_waltz";
+    TrackerProcess tracker(environment(), {"--scale", std::to_string(scale), "--play", example});
     ASSERT_TRUE(tracker.waitForWindow());
     // The scopes' area, picture units.
     auto scopes = [](const Picture& picture) {

@@ -254,7 +254,7 @@ TEST_F(WaveEditorSession, ADrawnWaveIsSavedLoadedAndExportedWithTheSong)
     tracker.key("Escape");
 
     std::string exported = tracker.folder() + "/held.wav";
-    ChildProcess command({binaryDirectory() + "/kovo-tracker", "--export", tracker.songPath("held"), "-o", exported,
+    ChildProcess command({programDirectory() + "/kovo-tracker", "--export", tracker.songPath("held"), "-o", exported,
                           "--quiet"});
     ASSERT_TRUE(command.waitExit(240));
     ASSERT_EQ(command.exitStatus(), 0) << command.standardError();

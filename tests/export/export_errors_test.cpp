@@ -57,7 +57,7 @@ TEST_F(ExportTest, AWriteThatFailsPartWayKeepsTheEarlierFile)
     writeSong("tune", song);
     auto limitedRun = [&](long blocks, const std::string& args) {
         std::string command = "cd '" + folder.path() + "' && trap '' XFSZ && ulimit -f " + std::to_string(blocks) +
-                              " && exec '" + binaryDirectory() + "/kovo-tracker' --export tune " + args;
+                              " && exec '" + programDirectory() + "/kovo-tracker' --export tune " + args;
         process = std::make_unique<ChildProcess>(std::vector<std::string> {"sh", "-c", command});
         EXPECT_TRUE(process->waitExit(120));
         return process->exitStatus();
@@ -98,7 +98,7 @@ TEST_F(ExportTest, AnExportOntoItsOwnSongIsRefused)
 TEST_F(ExportTest, AFormatTheLibraryCannotWriteIsNamedWithStatusOne)
 {
     writeSong("tune", testSong());
-    const std::vector<std::string> olderLibrary = {"LD_PRELOAD=" + binaryDirectory() + "/libno_mp3_sndfile.so",
+    const std::vector<std::string> olderLibrary = {"LD_PRELOAD=" + programDirectory() + "/libno_mp3_sndfile.so",
                                                    "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0"};
     EXPECT_EQ(run({"--export", "tune", "-o", "tune.mp3", "--stems"}, olderLibrary).exitStatus(), 1);
     EXPECT_EQ(process->standardError(), "kovo-tracker: this libsndfile cannot write MP3 files\n");
@@ -113,8 +113,8 @@ TEST_F(ExportTest, AnInterruptedExportLeavesNoFile)
     song.songLengthRows = 99 * rowsPerPattern;
     putCell(song, 1, 0, U"yF12");
     writeSong("long", song);
-    ChildProcess slow({binaryDirectory() + "/kovo-tracker", "--export", path("long"), "-o", path("long.wav"), "--loops",
-                       "20", "--stems"});
+    ChildProcess slow({programDirectory() + "/kovo-tracker", "--export", path("long"), "-o", path("long.wav"),
+                       "--loops", "20", "--stems"});
     struct stat info {};
     ASSERT_TRUE(waitFor([&] { return stat(path("long.wav~exporting").c_str(), &info) == 0 || !slow.running(); }, 60));
     slow.kill(SIGINT);

@@ -69,7 +69,7 @@ std::string ExportTest::writeSong(const std::string& name, const Song& song)
 
 ChildProcess& ExportTest::run(const std::vector<std::string>& args, const std::vector<std::string>& environment)
 {
-    std::string command = "cd '" + folder.path() + "' && exec '" + binaryDirectory() + "/kovo-tracker'";
+    std::string command = "cd '" + folder.path() + "' && exec '" + programDirectory() + "/kovo-tracker'";
     for (const std::string& arg : args) command += " '" + arg + "'";
     process = std::make_unique<ChildProcess>(std::vector<std::string> {"sh", "-c", command}, environment);
     EXPECT_TRUE(process->waitExit(240)) << "the export did not end";
@@ -87,7 +87,7 @@ std::vector<std::string> ExportTest::files() const
     return names;
 }
 
-std::string examplesFolder() { return binaryDirectory() + "/data/examples"; }
+std::string examplesFolder() { return programDirectory() + "/data/examples"; }
 
 std::vector<std::string> exampleNames()
 {

@@ -84,7 +84,7 @@ TEST_F(ExportTest, TheFileIsSyncedBeforeItTakesItsName)
     std::string log = path("calls");
     // LeakSanitizer cannot work in a traced process.
     std::string command = "cd '" + folder.path() + "' && exec strace -f -y -e trace=fsync,rename -o '" + log + "' '" +
-                          binaryDirectory() + "/kovo-tracker' --export tune -o tune.flac";
+                          programDirectory() + "/kovo-tracker' --export tune -o tune.flac";
     process = std::make_unique<ChildProcess>(std::vector<std::string> {"sh", "-c", command},
                                              std::vector<std::string> {"ASAN_OPTIONS=detect_leaks=0"});
     ASSERT_TRUE(process->waitExit(240));
@@ -150,7 +150,7 @@ TEST_F(ExportTest, ASoundTooLongForAWavFileIsRefusedUpFront)
 {
     writeSong("long", longSong());
     std::string command = "cd '" + folder.path() + "' && trap '' XFSZ && ulimit -f 65536 && exec '" +
-                          binaryDirectory() + "/kovo-tracker' --export long -o long.wav --loops 1000";
+                          programDirectory() + "/kovo-tracker' --export long -o long.wav --loops 1000";
     process = std::make_unique<ChildProcess>(std::vector<std::string> {"sh", "-c", command});
     ASSERT_TRUE(process->waitExit(240));
     EXPECT_EQ(process->exitStatus(), 1);
@@ -175,12 +175,12 @@ TEST_F(ExportTest, AnExportLargerThanTheFreeSpaceIsRefusedUpFront)
     ASSERT_TRUE(probe.waitExit(60));
     if (probe.exitStatus() == 0) {
         process = std::make_unique<ChildProcess>(inPrivateMounts(
-            mount + " && cd '" + folder.path() + "' && exec '" + binaryDirectory() +
+            mount + " && cd '" + folder.path() + "' && exec '" + programDirectory() +
             "/kovo-tracker' --export long -o small/long.wav --stems"));
         ASSERT_TRUE(process->waitExit(240));
     } else {
         run({"--export", "long", "-o", "small/long.wav", "--stems"},
-            {"LD_PRELOAD=" + binaryDirectory() + "/libsmall_disk.so", "KOVO_SMALL_DISK=" + path("small"),
+            {"LD_PRELOAD=" + programDirectory() + "/libsmall_disk.so", "KOVO_SMALL_DISK=" + path("small"),
              "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0"});
     }
     EXPECT_EQ(process->exitStatus(), 1);

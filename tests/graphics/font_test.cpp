@@ -216,7 +216,7 @@ TEST_F(FontTest, MissingOrEmptyDescriptionsGiveAnEmptyFont)
 TEST_F(FontTest, TheDefaultFontIsLoadedOnceFromTheDataFolder)
 {
     // The build always generates it: a missing one is a fault of the build.
-    ASSERT_EQ(access((binaryDirectory() + "/data/zuka_font.png").c_str(), R_OK), 0) << "the generated zuka_font.png is missing";
+    ASSERT_EQ(access((programDirectory() + "/data/zuka_font.png").c_str(), R_OK), 0) << "the generated zuka_font.png is missing";
     selectFont(nullptr);
     std::shared_ptr<c_Font> first = drawState.currentFont;
     ASSERT_TRUE(first);

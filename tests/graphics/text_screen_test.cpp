@@ -49,7 +49,7 @@ void drawTrackerText()
 TEST_F(TextScreenTest, TrackerTextIsDrawnWithTheApplicationFont)
 {
     // The build always generates it: a missing one is a fault of the build.
-    ASSERT_EQ(access((binaryDirectory() + "/data/zukafont.png").c_str(), R_OK), 0) << "the generated zukafont.png is missing";
+    ASSERT_EQ(access((programDirectory() + "/data/zukafont.png").c_str(), R_OK), 0) << "the generated zukafont.png is missing";
     std::shared_ptr<c_Font> font = loadAsciiStripFont(U"zukafont.png", false);
     ASSERT_TRUE(font);
     EXPECT_EQ(font->glyph('[')->advance, 11);

@@ -17,7 +17,7 @@
 namespace {
 
 const char* const title = "Kovo Tracker v1.705";
-std::string tracker() { return binaryDirectory() + "/kovo-tracker"; }
+std::string tracker() { return programDirectory() + "/kovo-tracker"; }
 
 struct CrashSignal {
     int signal;

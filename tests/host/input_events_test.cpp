@@ -15,7 +15,7 @@ protected:
     {
         ensureXvfb();
         x = std::make_unique<XConnection>();
-        probe = std::make_unique<ChildProcess>(std::vector<std::string> {binaryDirectory() + "/loop_probe", "input"},
+        probe = std::make_unique<ChildProcess>(std::vector<std::string> {programDirectory() + "/loop_probe", "input"},
                                                std::vector<std::string> {"ALSOFT_DRIVERS=null"});
         ASSERT_TRUE(waitFor([&] { return (window = x->findWindow("Kovo Tracker v1.705")) != 0; }, 30));
     }
@@ -81,7 +81,7 @@ TEST(InputWake, AKeyWakesTheLoopAheadOfTheUpdateThatTakesIt)
 {
     ensureXvfb();
     XConnection x;
-    ChildProcess probe({binaryDirectory() + "/loop_probe", "wake"}, {"ALSOFT_DRIVERS=null"});
+    ChildProcess probe({programDirectory() + "/loop_probe", "wake"}, {"ALSOFT_DRIVERS=null"});
     unsigned long window = 0;
     ASSERT_TRUE(waitFor([&] { return (window = x.findWindow("Kovo Tracker v1.705")) != 0; }, 30));
     ChildProcess({"xdotool", "key", "--delay", "300", "a", "a", "a", "a", "a"}).waitExit(30);

@@ -41,7 +41,7 @@ std::vector<int> updatesAfterRenders(const std::vector<HookCall>& calls, int fro
 std::vector<HookCall> runProbe(int renders)
 {
     ensureXvfb();
-    ChildProcess probe({binaryDirectory() + "/loop_probe", "count"}, {"ALSOFT_DRIVERS=null"});
+    ChildProcess probe({programDirectory() + "/loop_probe", "count"}, {"ALSOFT_DRIVERS=null"});
     auto renderCount = [&] {
         int count = 0;
         for (const HookCall& call : hookCalls(probe)) count += call.hook == 'R';

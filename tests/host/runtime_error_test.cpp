@@ -14,7 +14,7 @@ struct Outcome {
 
 Outcome raise(const std::vector<std::string>& args, const std::string& input)
 {
-    std::vector<std::string> argv {binaryDirectory() + "/runtime_error_probe"};
+    std::vector<std::string> argv {programDirectory() + "/runtime_error_probe"};
     argv.insert(argv.end(), args.begin(), args.end());
     ChildProcess probe(argv, {}, input);
     EXPECT_TRUE(probe.waitExit(30));

@@ -11,7 +11,7 @@
 
 namespace {
 const char* const title = "Kovo Tracker v1.705";
-std::string tracker() { return binaryDirectory() + "/kovo-tracker"; }
+std::string tracker() { return programDirectory() + "/kovo-tracker"; }
 } // namespace
 
 TEST(Window, TrackerOpensACentredFixedWindowAndEndsQuietlyOnClose)

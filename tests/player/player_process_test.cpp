@@ -8,7 +8,7 @@ namespace {
 
 std::string probeOutput(const std::string& environment)
 {
-    ChildProcess probe({binaryDirectory() + "/player_probe"}, {environment});
+    ChildProcess probe({programDirectory() + "/player_probe"}, {environment});
     EXPECT_TRUE(probe.waitExit(60));
     EXPECT_EQ(probe.exitStatus(), 0);
     return probe.standardOutput();

@@ -15,7 +15,7 @@ const std::vector<std::string> kResourceFiles = {
     "wav/fx2b.wav", "wav/tri_64.wav", "wav/hnoise.wav", "wav/zero_64.wav",
 };
 
-std::string dataFile(const std::string& name) { return binaryDirectory() + "/data/" + name; }
+std::string dataFile(const std::string& name) { return programDirectory() + "/data/" + name; }
 
 PngPixels loadPngPixels(const std::string& path)
 {

@@ -23,7 +23,7 @@ void setSlot(c_SoundEngine& engine, int instrument, int slot, int value)
 int imageMismatches(const Picture& shown, const std::string& file, int x, int y)
 {
     int width = 0, height = 0, components = 0;
-    unsigned char* rgba = stbi_load((binaryDirectory() + "/data/" + file).c_str(), &width, &height, &components, 4);
+    unsigned char* rgba = stbi_load((programDirectory() + "/data/" + file).c_str(), &width, &height, &components, 4);
     if (!rgba) return -1;
     int mismatches = 0;
     for (int row = 0; row < height; ++row) {

@@ -53,7 +53,7 @@ void expectBodyOf(const Song& read, const Song& song)
 std::vector<std::string> exampleFiles()
 {
     std::vector<std::string> files;
-    std::string folder = binaryDirectory() + "/data/examples";
+    std::string folder = programDirectory() + "/data/examples";
     DIR* listing = opendir(folder.c_str());
     if (!listing) return files;
     while (dirent* entry = readdir(listing))

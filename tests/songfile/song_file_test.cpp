@@ -232,10 +232,10 @@ TEST_F(SongFiles, CharactersThatDoNotNarrowAsTheyAreNameNoFile)
     EXPECT_TRUE(songNameStaysInFolder(U"t\u00FCne"));  // a name character, one byte as it is
     EXPECT_EQ(saveSong(newSong(), disguised), SaveOutcome::failed);
     EXPECT_EQ(saveSongFile(newSong(), songFolder + disguised), SaveOutcome::failed);
-    EXPECT_FALSE(exists(binaryDirectory() + "/" + base));
+    EXPECT_FALSE(exists(programDirectory() + "/" + base));
 
     // Read the same way: the file two folders up is not the song asked for.
-    std::string outside = binaryDirectory() + "/" + base;
+    std::string outside = programDirectory() + "/" + base;
     ASSERT_TRUE(std::ofstream(outside) << "KOV1");
     EXPECT_EQ(loadText(songFolder + disguised), U"");
     std::remove(outside.c_str());

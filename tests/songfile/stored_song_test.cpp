@@ -41,7 +41,7 @@ void expectStoredAsRoundTrip(const Song& song, const std::string& what)
 std::vector<std::pair<std::string, Song>> exampleSongs()
 {
     std::vector<std::pair<std::string, Song>> songs;
-    std::string folder = binaryDirectory() + "/data/examples";
+    std::string folder = programDirectory() + "/data/examples";
     DIR* listing = opendir(folder.c_str());
     if (!listing) return songs;
     while (dirent* entry = readdir(listing)) {

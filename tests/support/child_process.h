@@ -50,8 +50,11 @@ private:
     std::string directory_;
 };
 
-// The folder the test programs (and the tracker) were built into.
-std::string binaryDirectory();
+// The folder of the program under test: the tracker, its data and the
+// helpers it is started with. The test program's own folder, unless
+// KOVO_PROGRAM_DIR names another build's (the sanitizer build's tests run
+// against the optimised program that way, without building them twice).
+std::string programDirectory();
 
 // Removes a file or a folder with all it holds, in this process: tests
 // remove a folder for every program they start.

@@ -4,7 +4,7 @@
 
 #include <stb_image.h>
 
-ScreenText::ScreenText() : ScreenText(binaryDirectory() + "/data/zukafont.png") {}
+ScreenText::ScreenText() : ScreenText(programDirectory() + "/data/zukafont.png") {}
 
 ScreenText::ScreenText(const std::string& fontPath)
 {

@@ -38,7 +38,7 @@ std::string makeFolder()
     char pattern[] = "/tmp/kovo-tracker-XXXXXX";
     if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
     const fs::path folder = pattern;
-    const fs::path bin = binaryDirectory();
+    const fs::path bin = programDirectory();
     placeProgram(bin / "kovo-tracker", folder / "kovo-tracker");
     // Only the resources are copied: tests that run beside this one write
     // songs into the build's data folder, and a file half written or gone
