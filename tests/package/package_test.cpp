@@ -80,7 +80,8 @@ protected:
         if (!mkdtemp(pattern)) throw std::runtime_error("mkdtemp failed");
         top = pattern;
         shell("chmod 755 '" + top + "' && mkdir '" + root() + "'");
-        made = run({"cpack", "--config", std::string(KOVO_BUILD_DIR) + "/CPackConfig.cmake", "-B", top + "/pack"});
+        // The build of the program under test is the one packaged.
+        made = run({"cpack", "--config", programDirectory() + "/../CPackConfig.cmake", "-B", top + "/pack"});
         if (made.status != 0) return;
         shell("dpkg-deb -x '" + deb() + "' '" + root() + "'");
         // lintian is slow: it works while the program is tried out.
