@@ -16,10 +16,9 @@ times=()
 # Runs a step and notes its time; a failing step ends the run, after the
 # times so far.
 timed() {
-  local name=$1 start=$SECONDS status=0
+  local name=$1 start=$SECONDS
   shift
-  "$@" || status=$?
-  if [ "$status" -ne 0 ]; then
+  if ! "$@"; then
     times+=("$name: $((SECONDS - start)) s (failed)")
     printf '== times\n' && printf '  %s\n' "${times[@]}"
     exit 1
