@@ -2,6 +2,7 @@
 
 #include <alsa/asoundlib.h>
 
+#include <cerrno>
 #include <unistd.h>
 
 namespace {
@@ -48,15 +49,16 @@ public:
         return found;
     }
 
-    void connect(const std::string& sender) override
+    bool connect(const std::string& sender) override
     {
         snd_seq_addr_t from {};
-        if (snd_seq_parse_address(seq_, &from, sender.c_str()) < 0) return;
+        if (snd_seq_parse_address(seq_, &from, sender.c_str()) < 0) return false;
         snd_seq_port_subscribe_t* subscription = nullptr;
         snd_seq_port_subscribe_alloca(&subscription);
         snd_seq_port_subscribe_set_sender(subscription, &from);
         snd_seq_port_subscribe_set_dest(subscription, &own_);
-        snd_seq_subscribe_port(seq_, subscription);
+        int result = snd_seq_subscribe_port(seq_, subscription);
+        return result == 0 || result == -EBUSY;
     }
 
 private:

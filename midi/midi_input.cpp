@@ -8,12 +8,17 @@
 #include <RtMidi.h>
 
 #include <cstdio>
+#include <iostream>
 #include <pthread.h>
 
 namespace {
 
 bool requested = false;
 constexpr auto lookInterval = std::chrono::milliseconds(1000);
+// A busy server can refuse a client now and then (it gives each of its
+// clients a moment to answer); one that refuses this many looks in a row is
+// worth telling about.
+constexpr int refusalsToTell = 5;
 
 // On the MIDI library's thread, which on JACK is the server's real-time
 // thread: it only queues the message and posts the semaphore.
@@ -38,10 +43,29 @@ constexpr Server servers[] = {
 };
 static_assert(sizeof(servers) / sizeof(servers[0]) == 2);
 
+// The library warns on std::cerr from its constructor, before an error
+// callback can be set: a JACK server that refused its client at the first
+// try, which opening the port tries again. The tracker says what matters
+// itself, and nothing else in it writes to std::cerr.
+class StandardErrorStreamSilenced {
+public:
+    StandardErrorStreamSilenced() : saved_(std::cerr.rdbuf(nullptr)) {}
+    ~StandardErrorStreamSilenced() { std::cerr.rdbuf(saved_); }
+    StandardErrorStreamSilenced(const StandardErrorStreamSilenced&) = delete;
+    StandardErrorStreamSilenced& operator=(const StandardErrorStreamSilenced&) = delete;
+
+private:
+    std::streambuf* saved_;
+};
+
 std::unique_ptr<RtMidiIn> openInput(RtMidi::Api api, MidiInput& input)
 {
     try {
-        auto in = std::make_unique<RtMidiIn>(api, midiClientName);
+        std::unique_ptr<RtMidiIn> in;
+        {
+            StandardErrorStreamSilenced silenced;
+            in = std::make_unique<RtMidiIn>(api, midiClientName);
+        }
         in->setErrorCallback(onError);
         in->setCallback(onMessage, &input);
         in->openVirtualPort(midiPortName);
@@ -96,23 +120,22 @@ void MidiInput::passOnArrivals()
     }
 }
 
-// With no MIDI server at all there is nothing to say: most machines have
-// none, and nothing changes for them. A server that is there but refuses
-// the input is worth the one line.
+// Until the input is open every look tries again: a server may start after
+// the tracker, or refuse it once while it is busy.
 void MidiInput::run()
 {
-    bool serverSeen = alsaSequencerPresent();
-    if (!open(serverSeen)) {
-        if (serverSeen) std::fputs("kovo-tracker: no MIDI input: the ALSA sequencer or JACK server refused it\n", stderr);
-        return;
-    }
+    int refusals = 0;
     do {
-        connectNewSenders();
+        if (in_ || open(refusals)) connectNewSenders();
     } while (waitWhileOpen(lookInterval));
 }
 
-bool MidiInput::open(bool& serverSeen)
+// With no MIDI server at all there is nothing to say: most machines have
+// none, and nothing changes for them. A server that is there but keeps
+// refusing the input is worth the one line.
+bool MidiInput::open(int& refusals)
 {
+    bool serverSeen = alsaSequencerPresent();
     for (const Server& server : servers) {
         ports_ = server.openPorts(midiClientName);
         if (!ports_) continue;
@@ -122,6 +145,9 @@ bool MidiInput::open(bool& serverSeen)
         in_.reset();
     }
     ports_.reset();
+    refusals = serverSeen ? refusals + 1 : 0;
+    if (refusals == refusalsToTell)
+        std::fputs("kovo-tracker: no MIDI input: the ALSA sequencer or JACK server refused it\n", stderr);
     return false;
 }
 
@@ -131,14 +157,14 @@ bool MidiInput::waitWhileOpen(std::chrono::milliseconds time)
     return !wake_.wait_for(lock, time, [this] { return stopping_; });
 }
 
-// A sender is connected once, when it is first seen; one the user has
-// disconnected by hand stays disconnected until it goes and comes back.
+// A sender is connected once, when it is first seen (or at the next look,
+// if the server refused it); one the user has disconnected by hand stays
+// disconnected until it goes and comes back.
 void MidiInput::connectNewSenders()
 {
     std::set<std::string> present;
     for (const std::string& sender : ports_->senders()) {
-        if (!connected_.count(sender)) ports_->connect(sender);
-        present.insert(sender);
+        if (connected_.count(sender) || ports_->connect(sender)) present.insert(sender);
     }
     connected_ = std::move(present);
 }

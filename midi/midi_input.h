@@ -28,8 +28,10 @@ public:
     // Opens the input and then looks for new senders about once a second,
     // all on a thread of its own ("kovo-midi"): a MIDI server takes its time
     // to answer, and neither the start nor an update step waits for it.
-    // A server that refuses it gets one line on standard error. A second
-    // thread ("kovo-midi-wake") wakes the host's loop for each message.
+    // Until the input is open each look tries again, so a server started
+    // later is taken too; one that keeps refusing it gets one line on
+    // standard error. A second thread ("kovo-midi-wake") wakes the host's
+    // loop for each message.
     explicit MidiInput(MidiQueue& queue);
     ~MidiInput();
     MidiInput(const MidiInput&) = delete;
@@ -41,8 +43,9 @@ public:
 private:
     void run();
     void passOnArrivals();
-    // Tries the servers in order; notes whether any of them answered.
-    bool open(bool& serverSeen);
+    // Tries the servers in order; counts the looks in a row on which a
+    // server was there but refused.
+    bool open(int& refusals);
     void connectNewSenders();
     // False once the input is being closed; waits up to the time given.
     bool waitWhileOpen(std::chrono::milliseconds time);

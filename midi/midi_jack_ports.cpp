@@ -3,6 +3,7 @@
 #include <jack/jack.h>
 #include <jack/midiport.h>
 
+#include <cerrno>
 #include <unistd.h>
 
 namespace {
@@ -50,7 +51,11 @@ public:
         return found;
     }
 
-    void connect(const std::string& sender) override { jack_connect(client_, sender.c_str(), ownPort_.c_str()); }
+    bool connect(const std::string& sender) override
+    {
+        int result = jack_connect(client_, sender.c_str(), ownPort_.c_str());
+        return result == 0 || result == EEXIST;
+    }
 
 private:
     jack_client_t* client_;

@@ -16,8 +16,10 @@ public:
     // The readable ports of other clients, by a name that stays while the
     // port lives. The server's own ports and "Midi Through" are left out.
     virtual std::vector<std::string> senders() = 0;
-    // Connects a sender to the own port; a port gone meanwhile is no error.
-    virtual void connect(const std::string& sender) = 0;
+    // Connects a sender to the own port; true when it is connected after
+    // (also when it already was). A port gone meanwhile is no error, and a
+    // busy server's refusal is tried again at the next look.
+    virtual bool connect(const std::string& sender) = 0;
 };
 
 // True when the machine has an ALSA sequencer, usable or not.

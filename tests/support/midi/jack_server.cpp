@@ -20,7 +20,7 @@ struct PortNames {
 };
 } // namespace
 
-JackServer::JackServer() : name_("kovo-test-" + std::to_string(getpid()))
+JackServer::JackServer(const std::string& suffix) : name_(serverName(suffix))
 {
     jack_set_error_function(quiet);
     jack_set_info_function(quiet);
@@ -37,6 +37,11 @@ JackServer::JackServer() : name_("kovo-test-" + std::to_string(getpid()))
             return client_ != nullptr || !jackd_->running();
         },
         30);
+}
+
+std::string JackServer::serverName(const std::string& suffix)
+{
+    return "kovo-test-" + std::to_string(getpid()) + suffix;
 }
 
 JackServer::~JackServer()
