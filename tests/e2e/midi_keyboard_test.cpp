@@ -93,6 +93,14 @@ protected:
         return waitFor([&] { return jack().connected(sender.portName(), trackerPort); }, 20);
     }
 
+    // What the server holds and what the tracker said, for a failure's message.
+    std::string connectionReport()
+    {
+        std::string ports;
+        for (const std::string& port : jack().midiPorts()) ports += " \"" + port + "\"";
+        return "; MIDI ports:" + ports + "; the tracker said: \"" + tracker->process().standardError() + "\"";
+    }
+
     // Sounds the note in Standby and measures the preview's pitch over a
     // second of its sound.
     double previewFrequency(MidiSender& sender, int note, double low, double high)
@@ -128,7 +136,7 @@ TEST_F(MidiKeyboard, NotesFromSendersOfBeforeAndAfterTheStartAreHeardAndWritten)
     auto early = std::make_unique<MidiSender>("early keyboard");
     tracker = std::make_unique<TrackerProcess>(jackEnvironment(configPath));
     ASSERT_TRUE(tracker->waitForWindow());
-    ASSERT_TRUE(waitForConnection(*early)) << "the sender that was there first is not connected";
+    ASSERT_TRUE(waitForConnection(*early)) << "the sender that was there first is not connected" << connectionReport();
     ASSERT_TRUE(waitForStatus("Standby..."));
     tracker->loadSong("keys", encodeUtf8(songText(songWithSteadyInstrument())));
     ASSERT_TRUE(waitForStatus("File Loaded..."));
@@ -159,7 +167,7 @@ TEST_F(MidiKeyboard, NotesFromSendersOfBeforeAndAfterTheStartAreHeardAndWritten)
     early.reset();  // unplugged: the tracker goes on with the others
 
     MidiSender late("late keyboard");
-    ASSERT_TRUE(waitForConnection(late)) << "a sender that appeared later is not connected";
+    ASSERT_TRUE(waitForConnection(late)) << "a sender that appeared later is not connected" << connectionReport();
     late.noteOn(62, 64);
     ASSERT_TRUE(waitFor([&] { return gridRow(7) == "07  D-281"; }, 20)) << gridRow(7);
 

@@ -11,7 +11,9 @@ class RtMidiOut;
 
 class MidiSender {
 public:
-    // A client of that name with one output port "out".
+    // A client of that name with one output port "out"; with none when the
+    // server refused it for long (the test then finds no port to connect,
+    // and sends go nowhere).
     explicit MidiSender(const std::string& clientName);
     ~MidiSender();
     MidiSender(const MidiSender&) = delete;
