@@ -14,7 +14,10 @@
 namespace {
 
 bool requested = false;
+// A look a second while the input is open or a server refused it; while
+// there is no server at all (most machines) a try now and then is enough.
 constexpr auto lookInterval = std::chrono::milliseconds(1000);
+constexpr auto serverLookInterval = std::chrono::milliseconds(5000);
 // A busy server can refuse a client now and then (it gives each of its
 // clients a moment to answer); one that refuses this many looks in a row is
 // worth telling about.
@@ -127,7 +130,7 @@ void MidiInput::run()
     int refusals = 0;
     do {
         if (in_ || open(refusals)) connectNewSenders();
-    } while (waitWhileOpen(lookInterval));
+    } while (waitWhileOpen(in_ || refusals > 0 ? lookInterval : serverLookInterval));
 }
 
 // With no MIDI server at all there is nothing to say: most machines have

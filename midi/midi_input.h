@@ -28,9 +28,9 @@ public:
     // Opens the input and then looks for new senders about once a second,
     // all on a thread of its own ("kovo-midi"): a MIDI server takes its time
     // to answer, and neither the start nor an update step waits for it.
-    // Until the input is open each look tries again, so a server started
-    // later is taken too; one that keeps refusing it gets one line on
-    // standard error. A second thread ("kovo-midi-wake") wakes the host's
+    // Until the input is open each look tries again (every few seconds
+    // while there is no server), so a server started later is taken too;
+    // one that keeps refusing it gets one line on standard error. A second thread ("kovo-midi-wake") wakes the host's
     // loop for each message.
     explicit MidiInput(MidiQueue& queue);
     ~MidiInput();
