@@ -23,8 +23,13 @@ def read_mono(path):
         rate, channels, width = f.getframerate(), f.getnchannels(), f.getsampwidth()
         data = f.readframes(f.getnframes())
     dtype = {2: np.int16, 4: np.int32}[width]
-    samples = np.frombuffer(data, dtype=dtype).astype(np.float64)
-    return samples.reshape(-1, channels).mean(axis=1) / np.iinfo(dtype).max, rate
+    frames = np.frombuffer(data, dtype=dtype).reshape(-1, channels)
+    # Channel by channel: a mean over the frames' axis costs several times
+    # as much on a whole song.
+    mono = frames[:, 0].astype(np.float64)
+    for channel in range(1, channels):
+        mono += frames[:, channel]
+    return mono / (channels * np.iinfo(dtype).max), rate
 
 
 def upsampled(window, factor):
