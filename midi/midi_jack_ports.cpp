@@ -4,7 +4,7 @@
 #include <jack/midiport.h>
 
 #include <cerrno>
-#include <unistd.h>
+#include <set>
 
 namespace {
 
@@ -22,20 +22,18 @@ struct JackPortList {
 
 std::string clientOf(const std::string& portName) { return portName.substr(0, portName.find(':')); }
 
+// JACK renames a second client of the same name ("Kovo Tracker-01") and
+// tells its clients no other client's process, so the own input is the one
+// that was not there before the MIDI library opened it.
 class JackPorts : public MidiPorts {
 public:
-    explicit JackPorts(jack_client_t* client) : client_(client) {}
+    explicit JackPorts(jack_client_t* client) : client_(client), inputsBefore_(inputs(".*")) {}
     ~JackPorts() override { jack_client_close(client_); }
 
     bool findOwnPort(const std::string& client, const std::string& port) override
     {
-        // JACK renames a second client of the same name ("Kovo Tracker-01"):
-        // the one of this process is ours.
-        std::string pattern = "^" + client + ".*:" + port + "$";
-        JackPortList ports(jack_get_ports(client_, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsInput));
-        for (const char** name = ports.names; name && *name; ++name) {
-            if (jack_get_client_pid(clientOf(*name).c_str()) == getpid() || ownPort_.empty()) ownPort_ = *name;
-        }
+        for (const std::string& name : inputs("^" + client + ".*:" + port + "$"))
+            if (!inputsBefore_.count(name)) ownPort_ = name;
         return !ownPort_.empty();
     }
 
@@ -58,7 +56,16 @@ public:
     }
 
 private:
+    std::set<std::string> inputs(const std::string& pattern)
+    {
+        std::set<std::string> found;
+        JackPortList ports(jack_get_ports(client_, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsInput));
+        for (const char** name = ports.names; name && *name; ++name) found.insert(*name);
+        return found;
+    }
+
     jack_client_t* client_;
+    std::set<std::string> inputsBefore_;
     std::string ownPort_;
 };
 

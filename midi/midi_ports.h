@@ -11,7 +11,8 @@ class MidiPorts {
 public:
     virtual ~MidiPorts() = default;
     // Finds the input port the MIDI library opened for this process, by
-    // its client and port names; false when it is not there.
+    // its client and port names, among the ports that came after this
+    // object was opened; false when it is not there.
     virtual bool findOwnPort(const std::string& client, const std::string& port) = 0;
     // The readable ports of other clients, by a name that stays while the
     // port lives. The server's own ports and "Midi Through" are left out.

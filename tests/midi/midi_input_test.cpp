@@ -131,6 +131,28 @@ TEST_F(MidiInputTest, ClosingRightAfterOpeningEndsItsThreads)
     EXPECT_TRUE(takeStep(queue).empty());
 }
 
+// A second tracker on the same server gets a client of another name
+// ("Kovo Tracker-01"); each input connects the senders to its own port, so
+// both hear the keyboard.
+TEST_F(MidiInputTest, TwoInputsOnOneServerEachTakeTheSendersIntoTheirOwnPort)
+{
+    ASSERT_TRUE(jack().running());
+    MidiQueue firstQueue, secondQueue;
+    MidiInput first(firstQueue);
+    MidiSender sender("shared keyboard");
+    ASSERT_TRUE(waitFor([&] { return jack().connected(sender.portName(), inputPort); }, 20));
+    MidiInput second(secondQueue);
+    const std::string secondPort = "Kovo Tracker-01:notes in";
+    ASSERT_TRUE(waitFor([&] { return jack().connected(sender.portName(), secondPort); }, 20))
+        << "the second input did not connect the sender to " << secondPort;
+    sender.noteOn(71, 50);
+    for (MidiQueue* queue : {&firstQueue, &secondQueue}) {
+        std::vector<MidiNote> notes = collectNotes(*queue, 1);
+        ASSERT_EQ(notes.size(), 1u);
+        EXPECT_EQ(notes[0].note, 71);
+    }
+}
+
 // With no server when it opens, the input takes one that starts later (as
 // it takes a busy server that refused it at first), senders and all.
 TEST(MidiInputLaterServer, AServerThatStartsAfterTheInputIsTakenAtALaterLook)
