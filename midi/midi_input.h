@@ -30,8 +30,8 @@ public:
     // to answer, and neither the start nor an update step waits for it.
     // Until the input is open each look tries again (every few seconds
     // while there is no server), so a server started later is taken too;
-    // one that keeps refusing it gets one line on standard error. A second thread ("kovo-midi-wake") wakes the host's
-    // loop for each message.
+    // one that keeps refusing it gets one line on standard error. A second
+    // thread ("kovo-midi-wake") wakes the host's loop for each message.
     explicit MidiInput(MidiQueue& queue);
     ~MidiInput();
     MidiInput(const MidiInput&) = delete;
