@@ -1,8 +1,9 @@
 // The MIDI input on a JACK server of the test's own, in this process: a
 // sender that appears is connected by itself, its notes reach the input
 // device's queue whole and in order, each message wakes the host's loop,
-// closing the input at any moment ends its threads, and a server that starts
-// after the input is taken.
+// closing the input at any moment ends its threads, two inputs on one server
+// each take the sender into their own port, and a server that starts after
+// the input is taken.
 #include "midi/midi_input.h"
 
 #include "host/input_wake.h"
