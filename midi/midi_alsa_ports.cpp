@@ -80,11 +80,10 @@ private:
 
 } // namespace
 
-bool alsaSequencerPresent() { return access("/dev/snd/seq", F_OK) == 0; }
-
-std::unique_ptr<MidiPorts> openAlsaPorts(const std::string& clientName)
+std::unique_ptr<MidiPorts> openAlsaPorts(const std::string& clientName, bool& serverThere)
 {
-    if (!alsaSequencerPresent()) return nullptr;
+    serverThere = access("/dev/snd/seq", F_OK) == 0;
+    if (!serverThere) return nullptr;
     snd_lib_error_set_handler(quiet);
     snd_seq_t* seq = nullptr;
     if (snd_seq_open(&seq, "default", SND_SEQ_OPEN_DUPLEX, 0) < 0) return nullptr;

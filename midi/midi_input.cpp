@@ -14,13 +14,10 @@
 namespace {
 
 bool requested = false;
-// A look a second while the input is open or a server refused it; while
-// there is no server at all (most machines) a try now and then is enough.
 constexpr auto lookInterval = std::chrono::milliseconds(1000);
-constexpr auto serverLookInterval = std::chrono::milliseconds(5000);
 // A busy server can refuse a client now and then (it gives each of its
-// clients a moment to answer); one that refuses this many looks in a row is
-// worth telling about.
+// clients a moment to answer); one that refuses this many looks in a row
+// means it, and is worth telling about.
 constexpr int refusalsToTell = 5;
 
 // On the MIDI library's thread, which on JACK is the server's real-time
@@ -36,7 +33,7 @@ void onError(RtMidiError::Type, const std::string&, void*) {}
 
 struct Server {
     RtMidi::Api api;
-    std::unique_ptr<MidiPorts> (*openPorts)(const std::string&);
+    std::unique_ptr<MidiPorts> (*openPorts)(const std::string&, bool& serverThere);
 };
 
 // The sequencer first: it is where keyboards appear on a desktop.
@@ -123,26 +120,30 @@ void MidiInput::passOnArrivals()
     }
 }
 
-// Until the input is open every look tries again: a server may start after
-// the tracker, or refuse it once while it is busy.
+// With no MIDI server at all there is nothing to say or to wait for: most
+// machines have none, and nothing changes for them. A server that is there
+// but refuses the input (a busy one, now and then) is asked again at the
+// next looks; one that keeps refusing it is worth the one line, and then
+// the tracker goes on without MIDI.
 void MidiInput::run()
 {
     int refusals = 0;
     do {
-        if (in_ || open(refusals)) connectNewSenders();
-    } while (waitWhileOpen(in_ || refusals > 0 ? lookInterval : serverLookInterval));
+        if (in_ || open(refusals))
+            connectNewSenders();
+        else if (refusals == 0 || refusals == refusalsToTell)
+            return;
+    } while (waitWhileOpen(lookInterval));
 }
 
-// With no MIDI server at all there is nothing to say: most machines have
-// none, and nothing changes for them. A server that is there but keeps
-// refusing the input is worth the one line.
 bool MidiInput::open(int& refusals)
 {
-    bool serverSeen = alsaSequencerPresent();
+    bool serverSeen = false;
     for (const Server& server : servers) {
-        ports_ = server.openPorts(midiClientName);
+        bool serverThere = false;
+        ports_ = server.openPorts(midiClientName, serverThere);
+        serverSeen = serverSeen || serverThere;
         if (!ports_) continue;
-        serverSeen = true;
         in_ = openInput(server.api, *this);
         if (in_ && ports_->findOwnPort(midiClientName, midiPortName)) return true;
         in_.reset();

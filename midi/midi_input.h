@@ -28,10 +28,10 @@ public:
     // Opens the input and then looks for new senders about once a second,
     // all on a thread of its own ("kovo-midi"): a MIDI server takes its time
     // to answer, and neither the start nor an update step waits for it.
-    // Until the input is open each look tries again (every few seconds
-    // while there is no server), so a server started later is taken too;
-    // one that keeps refusing it gets one line on standard error. A second
-    // thread ("kovo-midi-wake") wakes the host's loop for each message.
+    // A server that is there but refuses the input (a busy JACK server, now
+    // and then) is asked again at the next looks; one that refuses it five
+    // times gets one line on standard error. A second thread
+    // ("kovo-midi-wake") wakes the host's loop for each message.
     explicit MidiInput(MidiQueue& queue);
     ~MidiInput();
     MidiInput(const MidiInput&) = delete;

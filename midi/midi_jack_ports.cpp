@@ -71,12 +71,15 @@ private:
 
 } // namespace
 
-std::unique_ptr<MidiPorts> openJackPorts(const std::string& clientName)
+std::unique_ptr<MidiPorts> openJackPorts(const std::string& clientName, bool& serverThere)
 {
     jack_set_error_function(quiet);
     jack_set_info_function(quiet);
     jack_status_t status {};
     jack_client_t* client = jack_client_open((clientName + " ports").c_str(), JackNoStartServer, &status);
+    // No server: JackServerFailed. One that took the connection but did not
+    // answer in time: JackServerError.
+    serverThere = client || (status & JackServerError);
     if (!client) return nullptr;
     return std::make_unique<JackPorts>(client);
 }

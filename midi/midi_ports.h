@@ -23,12 +23,13 @@ public:
     virtual bool connect(const std::string& sender) = 0;
 };
 
-// True when the machine has an ALSA sequencer, usable or not.
-bool alsaSequencerPresent();
+// Each opener says whether its server is there at all, also when it gives
+// no ports: a server that is there may let the input in at a later try.
 // Null when there is no sequencer (or no permission to use it).
-std::unique_ptr<MidiPorts> openAlsaPorts(const std::string& clientName);
-// Null when no JACK server runs; never starts one.
-std::unique_ptr<MidiPorts> openJackPorts(const std::string& clientName);
+std::unique_ptr<MidiPorts> openAlsaPorts(const std::string& clientName, bool& serverThere);
+// Null when no JACK server runs, or when it did not answer in time (a busy
+// server); never starts one.
+std::unique_ptr<MidiPorts> openJackPorts(const std::string& clientName, bool& serverThere);
 
 // Through Midi Through everything sent anywhere would come back a second time.
 inline bool isMidiThrough(const std::string& name) { return name.find("Midi Through") != std::string::npos; }

@@ -1,9 +1,8 @@
 // The MIDI input on a JACK server of the test's own, in this process: a
 // sender that appears is connected by itself, its notes reach the input
 // device's queue whole and in order, each message wakes the host's loop,
-// closing the input at any moment ends its threads, two inputs on one server
-// each take the sender into their own port, and a server that starts after
-// the input is taken.
+// closing the input at any moment ends its threads, and two inputs on one
+// server each take the sender into their own port.
 #include "midi/midi_input.h"
 
 #include "host/input_wake.h"
@@ -15,14 +14,18 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
 constexpr const char* inputPort = "Kovo Tracker:notes in";
+
+JackServer& jack()
+{
+    static JackServer server;
+    return server;
+}
 
 std::atomic<int> wakes {0};
 void countWake() { ++wakes; }
@@ -49,23 +52,14 @@ std::vector<MidiNote> collectNotes(MidiQueue& queue, size_t count)
     return notes;
 }
 
-// One server for the tests that share it: starting one costs more than a
-// test. A process's clients can be on one JACK server at a time only, so it
-// ends with them, before the test of a server that starts later.
 class MidiInputTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { server = std::make_unique<JackServer>(); }
-    static void TearDownTestSuite() { server.reset(); }
-    static JackServer& jack() { return *server; }
-
     void SetUp() override
     {
         wakes = 0;
         setInputWake(countWake);
     }
     void TearDown() override { setInputWake(nullptr); }
-
-    inline static std::unique_ptr<JackServer> server;
 };
 
 TEST_F(MidiInputTest, ASenderIsConnectedByItselfAndItsNotesArriveInOrderEachWakingTheLoop)
@@ -152,24 +146,6 @@ TEST_F(MidiInputTest, TwoInputsOnOneServerEachTakeTheSendersIntoTheirOwnPort)
         ASSERT_EQ(notes.size(), 1u);
         EXPECT_EQ(notes[0].note, 71);
     }
-}
-
-// With no server when it opens, the input takes one that starts later (as
-// it takes a busy server that refused it at first), senders and all.
-TEST(MidiInputLaterServer, AServerThatStartsAfterTheInputIsTakenAtALaterLook)
-{
-    setenv("JACK_DEFAULT_SERVER", JackServer::serverName("-later").c_str(), 1);
-    std::unique_ptr<JackServer> later;
-    MidiQueue queue;
-    MidiInput input(queue);
-    later = std::make_unique<JackServer>("-later");
-    ASSERT_TRUE(later->running());
-    MidiSender sender("keyboard of the later server");
-    ASSERT_TRUE(waitFor([&] { return later->connected(sender.portName(), inputPort); }, 20));
-    sender.noteOn(69, 60);
-    std::vector<MidiNote> notes = collectNotes(queue, 1);
-    ASSERT_EQ(notes.size(), 1u);
-    EXPECT_EQ(notes[0].note, 69);
 }
 
 } // namespace

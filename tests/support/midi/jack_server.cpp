@@ -20,7 +20,7 @@ struct PortNames {
 };
 } // namespace
 
-JackServer::JackServer(const std::string& suffix) : name_(serverName(suffix))
+JackServer::JackServer() : name_("kovo-test-" + std::to_string(getpid()))
 {
     jack_set_error_function(quiet);
     jack_set_info_function(quiet);
@@ -37,11 +37,6 @@ JackServer::JackServer(const std::string& suffix) : name_(serverName(suffix))
             return client_ != nullptr || !jackd_->running();
         },
         30);
-}
-
-std::string JackServer::serverName(const std::string& suffix)
-{
-    return "kovo-test-" + std::to_string(getpid()) + suffix;
 }
 
 JackServer::~JackServer()

@@ -15,16 +15,14 @@ typedef struct _jack_client jack_client_t;
 class JackServer {
 public:
     // Starts jackd and waits until it takes clients; running() says whether
-    // it did. A suffix names a second server of the same test program.
-    explicit JackServer(const std::string& suffix = "");
+    // it did.
+    JackServer();
     ~JackServer();
     JackServer(const JackServer&) = delete;
     JackServer& operator=(const JackServer&) = delete;
 
     bool running() const { return client_ != nullptr; }
     const std::string& name() const { return name_; }
-    // The name a server of this process with that suffix has.
-    static std::string serverName(const std::string& suffix);
     // "JACK_DEFAULT_SERVER=<name>", for a program's environment.
     std::string environment() const { return "JACK_DEFAULT_SERVER=" + name_; }
 
