@@ -189,6 +189,28 @@ TEST_F(MidiKeyboard, NotesFromSendersOfBeforeAndAfterTheStartAreHeardAndWritten)
     EXPECT_EQ(tracker->process().standardError(), "");
 }
 
+// A second tracker on the same JACK server gets a client of another name
+// ("Kovo Tracker-01"); each connects the keyboard to its own input, so that
+// both hear it. (Two inputs in one test process would not do: libjack can
+// hang closing one of several clients of a process while another is busy.)
+TEST_F(MidiKeyboard, TwoTrackersOnOneServerEachConnectTheKeyboardToTheirOwnInput)
+{
+    ASSERT_TRUE(jack().running());
+    MidiSender keyboard("shared keyboard");
+    const std::vector<std::string> environment {"ALSOFT_DRIVERS=null", jack().environment()};
+    tracker = std::make_unique<TrackerProcess>(environment);
+    ASSERT_TRUE(tracker->waitForWindow());
+    ASSERT_TRUE(waitForConnection(keyboard)) << connectionReport();
+    TrackerProcess second(*tracker, environment);
+    ASSERT_TRUE(second.waitForWindow());
+    EXPECT_TRUE(waitFor([&] { return jack().connected(keyboard.portName(), "Kovo Tracker-01:notes in"); }, 20))
+        << "the second tracker did not connect the keyboard to its own input" << connectionReport();
+    for (TrackerProcess* one : {&second, tracker.get()}) {
+        EXPECT_TRUE(one->closeWindow());
+        EXPECT_EQ(one->process().standardError(), "");
+    }
+}
+
 // Neither a sequencer (none on this machine) nor a JACK server under the
 // name the program looks for: the tracker works as ever and says nothing.
 TEST_F(MidiKeyboard, WithoutAnyMidiServerTheTrackerStartsAndWorks)

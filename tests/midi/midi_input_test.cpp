@@ -1,8 +1,7 @@
 // The MIDI input on a JACK server of the test's own, in this process: a
 // sender that appears is connected by itself, its notes reach the input
-// device's queue whole and in order, each message wakes the host's loop,
-// closing the input at any moment ends its threads, and two inputs on one
-// server each take the sender into their own port.
+// device's queue whole and in order, each message wakes the host's loop, and
+// closing the input at any moment ends its threads.
 #include "midi/midi_input.h"
 
 #include "host/input_wake.h"
@@ -124,28 +123,6 @@ TEST_F(MidiInputTest, ClosingRightAfterOpeningEndsItsThreads)
     }
     MidiQueue queue;
     EXPECT_TRUE(takeStep(queue).empty());
-}
-
-// A second tracker on the same server gets a client of another name
-// ("Kovo Tracker-01"); each input connects the senders to its own port, so
-// both hear the keyboard.
-TEST_F(MidiInputTest, TwoInputsOnOneServerEachTakeTheSendersIntoTheirOwnPort)
-{
-    ASSERT_TRUE(jack().running());
-    MidiQueue firstQueue, secondQueue;
-    MidiInput first(firstQueue);
-    MidiSender sender("shared keyboard");
-    ASSERT_TRUE(waitFor([&] { return jack().connected(sender.portName(), inputPort); }, 20));
-    MidiInput second(secondQueue);
-    const std::string secondPort = "Kovo Tracker-01:notes in";
-    ASSERT_TRUE(waitFor([&] { return jack().connected(sender.portName(), secondPort); }, 20))
-        << "the second input did not connect the sender to " << secondPort;
-    sender.noteOn(71, 50);
-    for (MidiQueue* queue : {&firstQueue, &secondQueue}) {
-        std::vector<MidiNote> notes = collectNotes(*queue, 1);
-        ASSERT_EQ(notes.size(), 1u);
-        EXPECT_EQ(notes[0].note, 71);
-    }
 }
 
 } // namespace
