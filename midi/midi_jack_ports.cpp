@@ -3,8 +3,8 @@
 #include <jack/jack.h>
 #include <jack/midiport.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <set>
 
 namespace {
 
@@ -27,25 +27,23 @@ std::string clientOf(const std::string& portName) { return portName.substr(0, po
 // that was not there before the MIDI library opened it.
 class JackPorts : public MidiPorts {
 public:
-    explicit JackPorts(jack_client_t* client) : client_(client), inputsBefore_(inputs(".*")) {}
+    explicit JackPorts(jack_client_t* client) : client_(client), inputsBefore_(portNames(nullptr, JackPortIsInput)) {}
     ~JackPorts() override { jack_client_close(client_); }
 
     bool findOwnPort(const std::string& client, const std::string& port) override
     {
-        for (const std::string& name : inputs("^" + client + ".*:" + port + "$"))
-            if (!inputsBefore_.count(name)) ownPort_ = name;
+        std::string pattern = "^" + client + ".*:" + port + "$";
+        for (const std::string& name : portNames(pattern.c_str(), JackPortIsInput))
+            if (std::find(inputsBefore_.begin(), inputsBefore_.end(), name) == inputsBefore_.end()) ownPort_ = name;
         return !ownPort_.empty();
     }
 
     std::vector<std::string> senders() override
     {
         std::vector<std::string> found;
-        JackPortList ports(jack_get_ports(client_, nullptr, JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput));
         std::string ownClient = clientOf(ownPort_) + ":";
-        for (const char** name = ports.names; name && *name; ++name) {
-            std::string port = *name;
+        for (const std::string& port : portNames(nullptr, JackPortIsOutput))
             if (port.compare(0, ownClient.size(), ownClient) != 0 && !isMidiThrough(port)) found.push_back(port);
-        }
         return found;
     }
 
@@ -56,16 +54,17 @@ public:
     }
 
 private:
-    std::set<std::string> inputs(const std::string& pattern)
+    // The MIDI ports whose names match the pattern (all of them for none).
+    std::vector<std::string> portNames(const char* pattern, unsigned long flags)
     {
-        std::set<std::string> found;
-        JackPortList ports(jack_get_ports(client_, pattern.c_str(), JACK_DEFAULT_MIDI_TYPE, JackPortIsInput));
-        for (const char** name = ports.names; name && *name; ++name) found.insert(*name);
+        JackPortList ports(jack_get_ports(client_, pattern, JACK_DEFAULT_MIDI_TYPE, flags));
+        std::vector<std::string> found;
+        for (const char** name = ports.names; name && *name; ++name) found.push_back(*name);
         return found;
     }
 
     jack_client_t* client_;
-    std::set<std::string> inputsBefore_;
+    std::vector<std::string> inputsBefore_;
     std::string ownPort_;
 };
 
