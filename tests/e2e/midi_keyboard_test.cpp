@@ -101,21 +101,19 @@ protected:
         return "; MIDI ports:" + ports + "; the tracker said: \"" + tracker->process().standardError() + "\"";
     }
 
-    // Sounds the note in Standby and measures the preview's pitch over a
-    // second of its sound.
+    // Sounds the note in Standby and measures the preview's pitch over the
+    // last second of two that follow. Not from the first sound: the note
+    // before still rings until this one replaces it, which on a busy machine
+    // can take a few tenths of a second (its harmonics then lie in range).
     double previewFrequency(MidiSender& sender, int note, double low, double high)
     {
         long long from = fileSize(capturePath);
         sender.noteOn(note, 100);
-        long long enough = from + static_cast<long long>(1.6 * captureRate * 2);
+        long long enough = from + static_cast<long long>(2 * captureRate * 2);
         if (!waitFor([&] { return fileSize(capturePath) > enough; }, 30)) return 0;
         std::vector<float> samples = captureFrom(capturePath, from);
-        size_t onset = 0;
-        while (onset < samples.size() && std::abs(samples[onset]) < 0.01f) ++onset;
-        size_t begin = onset + static_cast<size_t>(0.1 * captureRate);
-        if (begin + static_cast<size_t>(captureRate) > samples.size()) return 0;
-        return strongestFrequency(slice(samples, begin, begin + static_cast<size_t>(captureRate)), captureRate, low,
-                                  high)
+        size_t second = static_cast<size_t>(captureRate);
+        return strongestFrequency(slice(samples, samples.size() - second, samples.size()), captureRate, low, high)
             .frequency;
     }
 
