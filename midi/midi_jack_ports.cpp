@@ -1,6 +1,6 @@
+#include "midi/jack_client.h"
 #include "midi/midi_ports.h"
 
-#include <jack/jack.h>
 #include <jack/midiport.h>
 
 #include <algorithm>
@@ -27,8 +27,10 @@ std::string clientOf(const std::string& portName) { return portName.substr(0, po
 // that was not there before the MIDI library opened it.
 class JackPorts : public MidiPorts {
 public:
-    explicit JackPorts(jack_client_t* client) : client_(client), inputsBefore_(portNames(nullptr, JackPortIsInput)) {}
-    ~JackPorts() override { jack_client_close(client_); }
+    explicit JackPorts(std::unique_ptr<JackClient> client)
+        : client_(std::move(client)), inputsBefore_(portNames(nullptr, JackPortIsInput))
+    {
+    }
 
     bool findOwnPort(const std::string& client, const std::string& port) override
     {
@@ -49,7 +51,7 @@ public:
 
     bool connect(const std::string& sender) override
     {
-        int result = jack_connect(client_, sender.c_str(), ownPort_.c_str());
+        int result = jack_connect(client_->get(), sender.c_str(), ownPort_.c_str());
         return result == 0 || result == EEXIST;
     }
 
@@ -57,13 +59,13 @@ private:
     // The MIDI ports whose names match the pattern (all of them for none).
     std::vector<std::string> portNames(const char* pattern, unsigned long flags)
     {
-        JackPortList ports(jack_get_ports(client_, pattern, JACK_DEFAULT_MIDI_TYPE, flags));
+        JackPortList ports(jack_get_ports(client_->get(), pattern, JACK_DEFAULT_MIDI_TYPE, flags));
         std::vector<std::string> found;
         for (const char** name = ports.names; name && *name; ++name) found.push_back(*name);
         return found;
     }
 
-    jack_client_t* client_;
+    std::unique_ptr<JackClient> client_;
     std::vector<std::string> inputsBefore_;
     std::string ownPort_;
 };
@@ -75,10 +77,8 @@ std::unique_ptr<MidiPorts> openJackPorts(const std::string& clientName, bool& se
     jack_set_error_function(quiet);
     jack_set_info_function(quiet);
     jack_status_t status {};
-    jack_client_t* client = jack_client_open((clientName + " ports").c_str(), JackNoStartServer, &status);
-    // No server: JackServerFailed. One that took the connection but did not
-    // answer in time: JackServerError.
+    std::unique_ptr<JackClient> client = JackClient::open(clientName + " ports", status);
     serverThere = client || (status & JackServerError);
     if (!client) return nullptr;
-    return std::make_unique<JackPorts>(client);
+    return std::make_unique<JackPorts>(std::move(client));
 }
