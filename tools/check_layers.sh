@@ -26,7 +26,7 @@ tests/songfile song
 tests/player player
 tests/export export
 tests/support audio
-tests/support/midi host
+tests/support/midi midi
 tests/support/gl graphics
 tests/support/songs song
 tests app

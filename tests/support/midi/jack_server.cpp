@@ -1,5 +1,6 @@
 #include "tests/support/midi/jack_server.h"
 
+#include "midi/jack_client.h"
 #include "tests/support/wait.h"
 
 #include <jack/jack.h>
@@ -33,7 +34,7 @@ JackServer::JackServer() : name_("kovo-test-" + std::to_string(getpid()))
     waitFor(
         [&] {
             jack_status_t status {};
-            client_ = jack_client_open("kovo test watcher", JackNoStartServer, &status);
+            client_ = JackClient::open("kovo test watcher", status);
             return client_ != nullptr || !jackd_->running();
         },
         30);
@@ -41,7 +42,7 @@ JackServer::JackServer() : name_("kovo-test-" + std::to_string(getpid()))
 
 JackServer::~JackServer()
 {
-    if (client_) jack_client_close(client_);
+    client_.reset();
     jackd_->kill(SIGTERM);
     if (!jackd_->waitExit(10)) jackd_->kill(SIGKILL);
 }
@@ -49,13 +50,13 @@ JackServer::~JackServer()
 std::vector<std::string> JackServer::midiPorts()
 {
     std::vector<std::string> found;
-    PortNames ports(jack_get_ports(client_, nullptr, JACK_DEFAULT_MIDI_TYPE, 0));
+    PortNames ports(jack_get_ports(client_->get(), nullptr, JACK_DEFAULT_MIDI_TYPE, 0));
     for (const char** name = ports.names; name && *name; ++name) found.push_back(*name);
     return found;
 }
 
 bool JackServer::connected(const std::string& from, const std::string& to)
 {
-    jack_port_t* port = jack_port_by_name(client_, from.c_str());
+    jack_port_t* port = jack_port_by_name(client_->get(), from.c_str());
     return port && jack_port_connected_to(port, to.c_str());
 }

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-typedef struct _jack_client jack_client_t;
+class JackClient;
 
 class JackServer {
 public:
@@ -33,5 +33,5 @@ public:
 private:
     std::string name_;
     std::unique_ptr<ChildProcess> jackd_;
-    jack_client_t* client_ = nullptr;
+    std::unique_ptr<JackClient> client_;
 };

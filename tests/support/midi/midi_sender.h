@@ -2,12 +2,15 @@
 // program appears to the tracker: a port of another client, sending bytes.
 #pragma once
 
+#include <jack/jack.h>
+#include <jack/ringbuffer.h>
+
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-class RtMidiOut;
+class JackClient;
 
 class MidiSender {
 public:
@@ -21,11 +24,15 @@ public:
 
     // "client:out", as JACK names the port.
     const std::string& portName() const { return portName_; }
-    // One message, delivered in one piece.
+    // One message, delivered in one piece at the next cycle.
     void send(const std::vector<std::uint8_t>& bytes);
     void noteOn(int note, int velocity) { send({0x90, static_cast<std::uint8_t>(note), static_cast<std::uint8_t>(velocity)}); }
 
 private:
-    std::unique_ptr<RtMidiOut> out_;
+    static int process(jack_nframes_t frames, void* self);
+
     std::string portName_;
+    jack_ringbuffer_t* pending_;
+    jack_port_t* port_ = nullptr;
+    std::unique_ptr<JackClient> client_;
 };
