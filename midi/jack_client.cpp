@@ -19,7 +19,11 @@ std::unique_ptr<JackClient> JackClient::open(const std::string& name, jack_statu
     jack_client_t* opened = jack_client_open(name.c_str(), JackNoStartServer, &status);
     if (!opened) return nullptr;
     auto client = std::make_unique<JackClient>(opened);
-    if ((prepare && !prepare(opened)) || jack_activate(opened) != 0) return nullptr;
+    if ((prepare && !prepare(opened)) || jack_activate(opened) != 0) {
+        // The server is there and may well take the client at a later try.
+        status = static_cast<jack_status_t>(status | JackFailure | JackServerError);
+        return nullptr;
+    }
     client->active_ = true;
     return client;
 }

@@ -25,8 +25,8 @@ public:
     using Prepare = std::function<bool(jack_client_t*)>;
 
     // Never starts a server. Null when no server runs (JackServerFailed in
-    // the status), when a busy one did not answer in time (JackServerError),
-    // or when preparing or activating the client failed.
+    // the status), or when a busy one did not answer in time or would not
+    // take the client's ports or its activation (JackServerError).
     static std::unique_ptr<JackClient> open(const std::string& name, jack_status_t& status, const Prepare& prepare = {});
 
     // Takes a client just opened, not yet active; open() is the way in.
