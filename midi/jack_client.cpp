@@ -39,6 +39,15 @@ JackClient::~JackClient()
     jack_client_close(client_);
 }
 
+std::vector<std::string> JackClient::midiPorts(const char* pattern, unsigned long flags) const
+{
+    std::unique_ptr<const char*[], void (*)(void*)> names(
+        jack_get_ports(client_, pattern, JACK_DEFAULT_MIDI_TYPE, flags), jack_free);
+    std::vector<std::string> found;
+    for (const char** name = names.get(); name && *name; ++name) found.push_back(*name);
+    return found;
+}
+
 // Only a flag: the thread may be cancelled anywhere in here once the client
 // closes, and must hold nothing then.
 void JackClient::onPortRegistration(jack_port_id_t id, int registered, void* self)

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class JackClient {
 public:
@@ -36,6 +37,9 @@ public:
     JackClient& operator=(const JackClient&) = delete;
 
     jack_client_t* get() const { return client_; }
+    // The MIDI ports, "client:port", whose names match the pattern (all of
+    // them for none) and that have the flags (any for 0).
+    std::vector<std::string> midiPorts(const char* pattern = nullptr, unsigned long flags = 0) const;
 
 private:
     static void onPortRegistration(jack_port_id_t id, int registered, void* self);

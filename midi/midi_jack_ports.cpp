@@ -12,14 +12,6 @@ namespace {
 // fill standard error; the tracker says what matters in one line itself.
 void quiet(const char*) {}
 
-struct JackPortList {
-    explicit JackPortList(const char** names) : names(names) {}
-    ~JackPortList() { jack_free(names); }
-    JackPortList(const JackPortList&) = delete;
-    JackPortList& operator=(const JackPortList&) = delete;
-    const char** names;
-};
-
 std::string clientOf(const std::string& portName) { return portName.substr(0, portName.find(':')); }
 
 // JACK renames a second client of the same name ("Kovo Tracker-01") and
@@ -28,14 +20,14 @@ std::string clientOf(const std::string& portName) { return portName.substr(0, po
 class JackPorts : public MidiPorts {
 public:
     explicit JackPorts(std::unique_ptr<JackClient> client)
-        : client_(std::move(client)), inputsBefore_(portNames(nullptr, JackPortIsInput))
+        : client_(std::move(client)), inputsBefore_(client_->midiPorts(nullptr, JackPortIsInput))
     {
     }
 
     bool findOwnPort(const std::string& client, const std::string& port) override
     {
         std::string pattern = "^" + client + ".*:" + port + "$";
-        for (const std::string& name : portNames(pattern.c_str(), JackPortIsInput))
+        for (const std::string& name : client_->midiPorts(pattern.c_str(), JackPortIsInput))
             if (std::find(inputsBefore_.begin(), inputsBefore_.end(), name) == inputsBefore_.end()) ownPort_ = name;
         return !ownPort_.empty();
     }
@@ -44,7 +36,7 @@ public:
     {
         std::vector<std::string> found;
         std::string ownClient = clientOf(ownPort_) + ":";
-        for (const std::string& port : portNames(nullptr, JackPortIsOutput))
+        for (const std::string& port : client_->midiPorts(nullptr, JackPortIsOutput))
             if (port.compare(0, ownClient.size(), ownClient) != 0 && !isMidiThrough(port)) found.push_back(port);
         return found;
     }
@@ -56,15 +48,6 @@ public:
     }
 
 private:
-    // The MIDI ports whose names match the pattern (all of them for none).
-    std::vector<std::string> portNames(const char* pattern, unsigned long flags)
-    {
-        JackPortList ports(jack_get_ports(client_->get(), pattern, JACK_DEFAULT_MIDI_TYPE, flags));
-        std::vector<std::string> found;
-        for (const char** name = ports.names; name && *name; ++name) found.push_back(*name);
-        return found;
-    }
-
     std::unique_ptr<JackClient> client_;
     std::vector<std::string> inputsBefore_;
     std::string ownPort_;

@@ -189,8 +189,8 @@ TEST_F(MidiKeyboard, NotesFromSendersOfBeforeAndAfterTheStartAreHeardAndWritten)
 
 // A second tracker on the same JACK server gets a client of another name
 // ("Kovo Tracker-01"); each connects the keyboard to its own input, so that
-// both hear it. (Two inputs in one test process would not do: libjack can
-// hang closing one of several clients of a process while another is busy.)
+// both hear it. Two tracker processes, as users run them: the program never
+// has two inputs in one process.
 TEST_F(MidiKeyboard, TwoTrackersOnOneServerEachConnectTheKeyboardToTheirOwnInput)
 {
     ASSERT_TRUE(jack().running());

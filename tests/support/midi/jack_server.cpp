@@ -11,14 +11,6 @@
 
 namespace {
 void quiet(const char*) {}
-
-struct PortNames {
-    explicit PortNames(const char** names) : names(names) {}
-    ~PortNames() { jack_free(names); }
-    PortNames(const PortNames&) = delete;
-    PortNames& operator=(const PortNames&) = delete;
-    const char** names;
-};
 } // namespace
 
 JackServer::JackServer() : name_("kovo-test-" + std::to_string(getpid()))
@@ -47,13 +39,7 @@ JackServer::~JackServer()
     if (!jackd_->waitExit(10)) jackd_->kill(SIGKILL);
 }
 
-std::vector<std::string> JackServer::midiPorts()
-{
-    std::vector<std::string> found;
-    PortNames ports(jack_get_ports(client_->get(), nullptr, JACK_DEFAULT_MIDI_TYPE, 0));
-    for (const char** name = ports.names; name && *name; ++name) found.push_back(*name);
-    return found;
-}
+std::vector<std::string> JackServer::midiPorts() { return client_->midiPorts(); }
 
 bool JackServer::connected(const std::string& from, const std::string& to)
 {
